@@ -1,0 +1,42 @@
+#include "raster/frame_buffers.h"
+
+#include <cstdint>
+
+// The placeholders are allocated during static initialisation so the first
+// frame always has something to free.
+float* depthBuffer = new float[5];
+Color* colorBuffer = new Color[5];
+int cachedWidth = -1;
+int cachedHeight = -1;
+
+namespace {
+constexpr std::size_t kSlack = 1000;
+
+std::size_t pixelCount(int width, int height) {
+    if (width <= 0 || height <= 0) return 0;
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+}  // namespace
+
+std::size_t frameBufferElements(int width, int height) {
+    return pixelCount(width, height) + kSlack;
+}
+
+void prepareFrameBuffers(int width, int height) {
+    if (height != cachedHeight || width != cachedWidth) {
+        delete[] depthBuffer;
+        delete[] colorBuffer;
+        const std::size_t n = frameBufferElements(width, height);
+        depthBuffer = new float[n];
+        colorBuffer = new Color[n];
+    }
+    cachedWidth = width;
+    cachedHeight = height;
+
+    const std::size_t pixels = pixelCount(width, height);
+    const Color white(1.0f, 1.0f, 1.0f, 1.0f);
+    for (std::size_t i = 0; i < pixels; ++i) {
+        depthBuffer[i] = 1.0f;
+        colorBuffer[i] = white;
+    }
+}

@@ -1,0 +1,87 @@
+#include "child_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv,
+                           const std::vector<std::string>& extraEnv, const std::string& stdoutPath,
+                           const std::string& stderrPath) {
+    pid_ = fork();
+    if (pid_ != 0) return;
+    setpgid(0, 0);
+    for (const std::string& kv : extraEnv) putenv(strdup(kv.c_str()));
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in >= 0) dup2(in, STDIN_FILENO);
+    if (out >= 0) dup2(out, STDOUT_FILENO);
+    if (err >= 0) dup2(err, STDERR_FILENO);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(strdup(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+ChildProcess::~ChildProcess() {
+    kill();
+}
+
+bool ChildProcess::waitForExit(double timeoutSeconds, int* status) {
+    if (pid_ <= 0 || reaped_) return false;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (true) {
+        int raw = 0;
+        if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+            reaped_ = true;
+            if (status) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+bool ChildProcess::running() {
+    if (pid_ <= 0 || reaped_) return false;
+    int raw = 0;
+    if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+        reaped_ = true;
+        return false;
+    }
+    return true;
+}
+
+void ChildProcess::kill() {
+    if (pid_ <= 0 || reaped_) return;
+    ::kill(-pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    reaped_ = true;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string makeTempDir(const std::string& prefix) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/" + prefix + "XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const char* made = mkdtemp(buffer.data());
+    return made ? std::string(made) : std::string();
+}

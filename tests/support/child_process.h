@@ -1,0 +1,32 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// A program started with extra environment variables, its standard output and
+// error sent to files. Killed (with its process group) on destruction.
+class ChildProcess {
+  public:
+    ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+                 const std::string& stdoutPath, const std::string& stderrPath);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    // Waits at most timeoutSeconds; true when the process ended, with its
+    // exit status (or 128 + signal) in *status.
+    bool waitForExit(double timeoutSeconds, int* status);
+    bool running();
+    void kill();
+
+  private:
+    pid_t pid_ = -1;
+    bool reaped_ = false;
+};
+
+std::string readFile(const std::string& path);
+// A fresh empty directory under the system temp directory.
+std::string makeTempDir(const std::string& prefix);
