@@ -1,1 +1,34 @@
-int main() { return 0; }
+#include <GL/glut.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/callbacks.h"
+#include "app/display_check.h"
+#include "scene/default_scene.h"
+#include "scene/scene.h"
+
+int main(int argc, char** argv) {
+    const std::string problem = displayProblem(argc, argv);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "rasterwork: %s\n", problem.c_str());
+        return 1;
+    }
+
+    // Display mode and size only record settings, so they may precede glutInit.
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(480, 480);
+    glutInit(&argc, argv);
+    glutCreateWindow("Rasterwork");
+
+    glutDisplayFunc(display);
+    glutReshapeFunc(reshape);
+    glutKeyboardFunc(keyboard);
+    glutMouseFunc(mouse);
+    glutMotionFunc(motion);
+    glutIdleFunc(idle);  // the first redraw
+
+    buildDefaultScene(scene);
+    glutMainLoop();
+    return 0;
+}

@@ -1,0 +1,30 @@
+#include "app/display_check.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+// The display glutInit will connect to: a -display argument wins over DISPLAY.
+const char* requestedDisplay(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
+    }
+    return std::getenv("DISPLAY");
+}
+}  // namespace
+
+std::string displayProblem(int argc, char** argv) {
+    const char* name = requestedDisplay(argc, argv);
+    if (name == nullptr || name[0] == '\0') {
+        return "no X display: DISPLAY is not set (run it in an X session or under xvfb-run)";
+    }
+    Display* display = XOpenDisplay(name);
+    if (display == nullptr) {
+        return std::string("cannot open X display \"") + name +
+               "\" (is an X server running there?)";
+    }
+    XCloseDisplay(display);
+    return std::string();
+}
