@@ -75,21 +75,26 @@ TEST_F(CameraTest, TallViewportWidensYOnly) {
     expectDepthRows(p);
 }
 
-TEST_F(CameraTest, ExtentIsFormedInDoubleAndRoundedToFloat) {
-    // 640 x 360: 0.4 * 640 / 360 is not a float, so the rounding point shows.
-    const float rounded = static_cast<float>(kK * 640 / 360);
-    const float inFloat = 0.4f * 640.0f / 360.0f;
-    ASSERT_NE(1.0 / static_cast<double>(rounded), 1.0 / (kK * 640 / 360));
-    setupCamera(scene, 640, 360);
-    EXPECT_EQ(scene.projectionTransform.matrix.at(0, 0), 1.0 / static_cast<double>(rounded));
-    EXPECT_EQ(scene.projectionTransform.matrix.at(1, 1), 1.0 / kK);
-    if (inFloat != rounded) {
-        EXPECT_NE(scene.projectionTransform.matrix.at(0, 0), 1.0 / static_cast<double>(inFloat));
-    }
+TEST_F(CameraTest, ExtentIsFormedInDoubleFromTheFloatConstantAndRoundedToFloat) {
+    // The sizes are chosen so that the usual slips show: 640 x 360 gives an
+    // extent that is not a float; with 500 x 480 the double constant 0.4
+    // gives another float; with 1366 x 768 float arithmetic does.
+    ASSERT_NE(1.0 / static_cast<double>(static_cast<float>(kK * 640 / 360)),
+              1.0 / (kK * 640 / 360));
+    ASSERT_NE(static_cast<float>(kK * 500 / 480), static_cast<float>(0.4 * 500 / 480));
+    ASSERT_NE(static_cast<float>(kK * 1366 / 768), 0.4f * 1366.0f / 768.0f);
 
-    setupCamera(scene, 360, 640);
-    EXPECT_EQ(scene.projectionTransform.matrix.at(0, 0), 1.0 / kK);
-    EXPECT_EQ(scene.projectionTransform.matrix.at(1, 1), 1.0 / static_cast<double>(rounded));
+    for (const auto& size : {std::pair<int, int>{640, 360}, {500, 480}, {1366, 768}}) {
+        const int wide = size.first, narrow = size.second;
+        const double expected = 1.0 / static_cast<double>(static_cast<float>(kK * wide / narrow));
+        SCOPED_TRACE(std::to_string(wide) + " x " + std::to_string(narrow));
+        setupCamera(scene, wide, narrow);
+        EXPECT_EQ(scene.projectionTransform.matrix.at(0, 0), expected);
+        EXPECT_EQ(scene.projectionTransform.matrix.at(1, 1), 1.0 / kK);
+        setupCamera(scene, narrow, wide);
+        EXPECT_EQ(scene.projectionTransform.matrix.at(0, 0), 1.0 / kK);
+        EXPECT_EQ(scene.projectionTransform.matrix.at(1, 1), expected);
+    }
 }
 
 TEST_F(CameraTest, ProjectionInverseUndoesProjection) {
