@@ -1,0 +1,250 @@
+#include "raster/present.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "gl_window.h"
+#include "image_dump.h"
+#include "raster/frame_buffers.h"
+
+namespace {
+
+// The original presentation, kept as the reference the single upload must
+// match: one point per pixel, row by row from the bottom.
+void presentAsPoints(int width, int height) {
+    glBegin(GL_POINTS);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Color& c = colorBuffer[static_cast<std::size_t>(y) * width + x];
+            glColor3f(c.r, c.g, c.b);
+            glVertex2i(x, y);
+        }
+    }
+    glEnd();
+}
+
+// Values across [-0.5, 2]: random ones plus the places where clamping and
+// rounding to 8 bits decide (0, 1, each step k/255 and the midpoints between
+// steps, and their float neighbours).
+std::vector<float> interestingValues() {
+    std::vector<float> values = {-0.5f, -0.0f,  0.0f,       1.0f,      2.0f,
+                                 0.5f,  1e-30f, 0.9999999f, 1.0000001f};
+    for (int k = 0; k <= 255; ++k) {
+        const float step = static_cast<float>(k) / 255.0f;
+        const float mid = (static_cast<float>(k) + 0.5f) / 255.0f;
+        values.push_back(step);
+        values.push_back(mid);
+        values.push_back(std::nextafter(mid, 0.0f));
+        values.push_back(std::nextafter(mid, 1.0f));
+    }
+    return values;
+}
+
+void fillBuffer(int width, int height, unsigned seed) {
+    prepareFrameBuffers(width, height);
+    const std::vector<float> special = interestingValues();
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> anywhere(-0.5f, 2.0f);
+    std::uniform_int_distribution<std::size_t> pick(0, special.size() - 1);
+    auto value = [&] { return (random() & 1) ? anywhere(random) : special[pick(random)]; };
+    const std::size_t pixels = static_cast<std::size_t>(width) * height;
+    for (std::size_t i = 0; i < pixels; ++i) {
+        colorBuffer[i] = Color(value(), value(), value(), value());
+    }
+}
+
+struct Presented {
+    std::vector<std::uint8_t> pixels;  // one pixel of margin right and above
+    GLfloat color[4];
+};
+
+template <typename Present>
+Presented presentOneWay(int width, int height, Present present) {
+    glwindow::beginFrame(glwindow::kWidth, glwindow::kHeight);
+    glClearColor(0.2f, 0.4f, 0.6f, 0.8f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, 0, -1);
+    glColor4f(0.3f, 0.6f, 0.9f, 0.5f);
+    present(width, height);
+    Presented result;
+    glGetFloatv(GL_CURRENT_COLOR, result.color);
+    const int readWidth = std::min(width + 1, glwindow::kWidth);
+    const int readHeight = std::min(height + 1, glwindow::kHeight);
+    result.pixels = glwindow::readRgba(0, 0, readWidth, readHeight);
+    return result;
+}
+
+::testing::AssertionResult presentsLikePoints(int width, int height, unsigned seed) {
+    fillBuffer(width, height, seed);
+    const Presented expected = presentOneWay(width, height, presentAsPoints);
+    const Presented actual = presentOneWay(width, height, presentColorBuffer);
+    const int readWidth = std::min(width + 1, glwindow::kWidth);
+    const int readHeight = std::min(height + 1, glwindow::kHeight);
+    if (expected.pixels != actual.pixels) {
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < expected.pixels.size(); ++i) {
+            differing += expected.pixels[i] != actual.pixels[i];
+        }
+        const std::string dir =
+            dumpRgbaMismatch("present", expected.pixels, actual.pixels, readWidth, readHeight);
+        return ::testing::AssertionFailure()
+               << width << "x" << height << ": " << differing << " bytes differ; images in " << dir;
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (expected.color[i] != actual.color[i]) {
+            return ::testing::AssertionFailure()
+                   << width << "x" << height << ": current colour component " << i << " is "
+                   << actual.color[i] << ", points leave " << expected.color[i];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(Presentation, MatchesOnePointPerPixelByteForByte) {
+    GLint alphaBits = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+    ASSERT_GT(alphaBits, 0) << "the window needs alpha so that alpha differences show";
+    const std::pair<int, int> sizes[] = {{1, 1},    {2, 3},    {641, 479},  {480, 480},
+                                         {997, 13}, {5, 1079}, {1920, 1080}};
+    unsigned seed = 1;
+    for (const auto& size : sizes) {
+        EXPECT_TRUE(presentsLikePoints(size.first, size.second, seed++));
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(Presentation, LeavesLastPixelColourCurrent) {
+    prepareFrameBuffers(4, 3);
+    colorBuffer[4 * 3 - 1] = Color(0.25f, 0.5f, 0.75f, 0.125f);
+    colorBuffer[0] = Color(0.9f, 0.1f, 0.2f, 1.0f);
+    glwindow::beginFrame(4, 3);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
+    presentColorBuffer(4, 3);
+    GLfloat current[4];
+    glGetFloatv(GL_CURRENT_COLOR, current);
+    EXPECT_EQ(current[0], 0.25f);
+    EXPECT_EQ(current[1], 0.5f);
+    EXPECT_EQ(current[2], 0.75f);
+    EXPECT_EQ(current[3], 1.0f);
+}
+
+TEST(Presentation, RowZeroIsAtTheBottom) {
+    prepareFrameBuffers(3, 2);
+    colorBuffer[0] = Color(1.0f, 0.0f, 0.0f, 1.0f);  // (0, 0)
+    colorBuffer[2] = Color(0.0f, 1.0f, 0.0f, 1.0f);  // (2, 0)
+    colorBuffer[3] = Color(0.0f, 0.0f, 1.0f, 1.0f);  // (0, 1)
+    glwindow::beginFrame(3, 2);
+    presentColorBuffer(3, 2);
+    const std::vector<std::uint8_t> pixels = glwindow::readRgba(0, 0, 3, 2);
+    const std::vector<std::uint8_t> expected = {255, 0,   0,   255, 255, 255, 255, 255,
+                                                0,   255, 0,   255, 0,   0,   255, 255,
+                                                255, 255, 255, 255, 255, 255, 255, 255};
+    EXPECT_EQ(pixels, expected);
+}
+
+TEST(Presentation, ZeroSizedFrameTouchesNothing) {
+    prepareFrameBuffers(8, 8);
+    glwindow::beginFrame(8, 8);
+    glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
+    const std::vector<std::uint8_t> before = glwindow::readRgba(0, 0, 8, 8);
+    for (const auto& size : {std::make_pair(0, 8), std::make_pair(8, 0), std::make_pair(0, 0)}) {
+        prepareFrameBuffers(size.first, size.second);
+        presentColorBuffer(size.first, size.second);
+        GLfloat current[4];
+        glGetFloatv(GL_CURRENT_COLOR, current);
+        EXPECT_EQ(current[0], 0.1f);
+        EXPECT_EQ(current[1], 0.2f);
+        EXPECT_EQ(current[2], 0.3f);
+        EXPECT_EQ(current[3], 0.4f);
+    }
+    EXPECT_EQ(glwindow::readRgba(0, 0, 8, 8), before);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The upload is placed in window coordinates, so it lands in the same place
+// whatever the matrices hold, even where a raster position given through them
+// would be clipped and draw nothing.
+TEST(Presentation, DoesNotDependOnTheMatrices) {
+    fillBuffer(33, 21, 7);
+    const Presented expected = presentOneWay(33, 21, presentAsPoints);
+    const Presented actual = presentOneWay(33, 21, [](int width, int height) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glTranslatef(-3.0f, 0.0f, 0.0f);
+        presentColorBuffer(width, height);
+        glLoadIdentity();
+    });
+    EXPECT_EQ(actual.pixels, expected.pixels);
+}
+
+// Whatever pixel-store, transfer and raster-position state the caller has,
+// the picture is the same and that state is as it was afterwards.
+TEST(Presentation, IgnoresAndRestoresPixelAndRasterState) {
+    glwindow::beginFrame(64, 48);
+    glRasterPos2f(5.0f, 7.0f);
+    GLfloat rasterBefore[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, rasterBefore);
+
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 70);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 3);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 2);
+    glPixelTransferf(GL_RED_SCALE, 0.5f);
+    glPixelTransferf(GL_GREEN_BIAS, 0.25f);
+    glPixelZoom(2.0f, -1.0f);
+
+    fillBuffer(61, 47, 99);
+    const Presented expected = presentOneWay(61, 47, presentAsPoints);
+    const Presented actual = presentOneWay(61, 47, presentColorBuffer);
+    EXPECT_EQ(actual.pixels, expected.pixels);
+
+    GLint value = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &value);
+    EXPECT_EQ(value, 8);
+    glGetIntegerv(GL_UNPACK_ROW_LENGTH, &value);
+    EXPECT_EQ(value, 70);
+    glGetIntegerv(GL_UNPACK_SKIP_PIXELS, &value);
+    EXPECT_EQ(value, 3);
+    glGetIntegerv(GL_UNPACK_SKIP_ROWS, &value);
+    EXPECT_EQ(value, 2);
+    GLfloat f = 0.0f;
+    glGetFloatv(GL_RED_SCALE, &f);
+    EXPECT_EQ(f, 0.5f);
+    glGetFloatv(GL_GREEN_BIAS, &f);
+    EXPECT_EQ(f, 0.25f);
+    glGetFloatv(GL_ALPHA_SCALE, &f);
+    EXPECT_EQ(f, 1.0f);
+    glGetFloatv(GL_ALPHA_BIAS, &f);
+    EXPECT_EQ(f, 0.0f);
+    glGetFloatv(GL_ZOOM_X, &f);
+    EXPECT_EQ(f, 2.0f);
+    glGetFloatv(GL_ZOOM_Y, &f);
+    EXPECT_EQ(f, -1.0f);
+
+    GLfloat rasterAfter[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, rasterAfter);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(rasterAfter[i], rasterBefore[i]) << i;
+
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelTransferf(GL_RED_SCALE, 1.0f);
+    glPixelTransferf(GL_GREEN_BIAS, 0.0f);
+    glPixelZoom(1.0f, 1.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace
