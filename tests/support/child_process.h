@@ -16,6 +16,7 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
     // Waits at most timeoutSeconds; true when the process ended, with its
     // exit status (or 128 + signal) in *status.
     bool waitForExit(double timeoutSeconds, int* status);

@@ -1,0 +1,290 @@
+// The real viewer binary under an X server of its own, driven by real key
+// and pointer events.
+// gtest first: the X headers define macros (None, Bool, ...) that clash with it.
+#include <gtest/gtest.h>
+
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+#include "x_client.h"
+#include "xvfb_server.h"
+
+namespace {
+
+const std::string kViewer = RW_VIEWER_PATH;
+constexpr int kSize = 480;
+constexpr double kStartSeconds = 30.0;
+constexpr double kFrameSeconds = 20.0;
+constexpr double kExitSeconds = 10.0;
+
+bool isWhite(const RgbImage& image, int x, int y) {
+    const std::uint8_t* p = image.at(x, y);
+    return p[0] == 255 && p[1] == 255 && p[2] == 255;
+}
+
+// White where the scene never reaches: the whole outer border of the window
+// and its top-right corner.
+bool hasWhiteFrame(const RgbImage& image) {
+    if (image.width != kSize || image.height != kSize) return false;
+    for (int i = 0; i < kSize; ++i) {
+        if (!isWhite(image, i, 0) || !isWhite(image, i, kSize - 1) || !isWhite(image, 0, i) ||
+            !isWhite(image, kSize - 1, i))
+            return false;
+    }
+    for (int y = 0; y < 80; ++y)
+        for (int x = kSize - 80; x < kSize; ++x)
+            if (!isWhite(image, x, y)) return false;
+    return true;
+}
+
+int countLines(const std::string& text) {
+    int lines = 0;
+    for (char c : text) lines += c == '\n';
+    return lines;
+}
+
+// User plus system CPU time of a process, in clock ticks.
+long cpuTicks(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    long utime = 0, stime = 0;
+    // Fields after the command name start at number 3 (state); utime is 14.
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        if (number == 14) utime = std::stol(field);
+        if (number == 15) stime = std::stol(field);
+    }
+    return utime + stime;
+}
+
+class ViewerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = makeTempDir("rasterwork-viewer-");
+        ASSERT_FALSE(dir_.empty());
+    }
+
+    void TearDown() override {
+        viewer_.reset();
+        client_.reset();
+        server_.reset();
+        if (HasFailure()) {
+            std::printf("viewer output and pictures kept in %s\n", dir_.c_str());
+        } else {
+            std::filesystem::remove_all(dir_);
+        }
+    }
+
+    std::string outPath() const { return dir_ + "/stdout.txt"; }
+    std::string errPath() const { return dir_ + "/stderr.txt"; }
+
+    void startServer() {
+        server_ = std::make_unique<XvfbServer>();
+        ASSERT_TRUE(server_->ok()) << server_->error();
+        client_ = std::make_unique<XClient>(server_->display());
+        ASSERT_TRUE(client_->ok()) << "cannot connect to " << server_->display();
+    }
+
+    void startViewer(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+        viewer_ = std::make_unique<ChildProcess>(argv, env, outPath(), errPath());
+        ASSERT_TRUE(viewer_->started());
+    }
+
+    // Starts the server and the viewer on it and waits for the first frame.
+    void startViewerWindow() {
+        ASSERT_NO_FATAL_FAILURE(startServer());
+        ASSERT_NO_FATAL_FAILURE(startViewer({kViewer}, {"DISPLAY=" + server_->display()}));
+        window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
+        ASSERT_NE(window_, 0u) << "no window titled Rasterwork; stderr: " << readFile(errPath());
+        // Without a window manager the window sits at (-1, -1).
+        client_->moveWindow(window_, 0, 0);
+        ASSERT_TRUE(waitForWhiteFrame()) << "no frame with a white border at (0, 0)";
+    }
+
+    bool waitForWhiteFrame() {
+        RgbImage image;
+        const bool ok = waitUntil(
+            [&] {
+                image = client_->captureScreen(0, 0, kSize, kSize);
+                return hasWhiteFrame(image);
+            },
+            kFrameSeconds);
+        if (!ok) writePpm(dir_ + "/screen.ppm", image);
+        return ok;
+    }
+
+    void pointIntoWindow() { client_->movePointer(kSize / 2, kSize / 2); }
+
+    void typeKey(KeySym keysym, bool shift = false) {
+        Display* d = client_->raw();
+        const KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
+        const KeyCode code = XKeysymToKeycode(d, keysym);
+        if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
+        XTestFakeKeyEvent(d, code, True, CurrentTime);
+        XTestFakeKeyEvent(d, code, False, CurrentTime);
+        if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
+        XSync(d, False);
+    }
+
+    void expectExitStatus(int expected) {
+        int status = -1;
+        ASSERT_TRUE(viewer_->waitForExit(kExitSeconds, &status)) << "viewer did not end";
+        EXPECT_EQ(status, expected) << "stderr: " << readFile(errPath());
+    }
+
+    std::string dir_;
+    std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<XClient> client_;
+    std::unique_ptr<ChildProcess> viewer_;
+    Window window_ = 0;
+};
+
+TEST_F(ViewerTest, OpensA480SquareWindowAndDrawsTheFirstFrameUnasked) {
+    ASSERT_NO_FATAL_FAILURE(startServer());
+    ASSERT_NO_FATAL_FAILURE(startViewer({kViewer}, {"DISPLAY=" + server_->display()}));
+    window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
+    ASSERT_NE(window_, 0u) << "stderr: " << readFile(errPath());
+    EXPECT_EQ(client_->windowTitle(window_), "Rasterwork");
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_TRUE(client_->geometry(window_, &x, &y, &width, &height));
+    EXPECT_EQ(width, kSize);
+    EXPECT_EQ(height, kSize);
+
+    // Before any event: the top-right corner of the window turns white.
+    const int left = kSize - 80 + x, top = std::max(y, 0);
+    RgbImage corner;
+    const bool drawn = waitUntil(
+        [&] {
+            corner = client_->captureScreen(left, top, 80, 60);
+            for (int j = 0; j < corner.height; ++j)
+                for (int i = 0; i < corner.width; ++i)
+                    if (!isWhite(corner, i, j)) return false;
+            return corner.width == 80;
+        },
+        kFrameSeconds);
+    if (!drawn) writePpm(dir_ + "/corner.ppm", corner);
+    EXPECT_TRUE(drawn) << "the first frame did not appear by itself";
+
+    // At (0, 0) the whole 480 x 480 area is the frame.
+    client_->moveWindow(window_, 0, 0);
+    ASSERT_TRUE(client_->geometry(window_, &x, &y, &width, &height));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_TRUE(waitForWhiteFrame());
+    EXPECT_TRUE(viewer_->running());
+    EXPECT_EQ(readFile(outPath()), "");
+}
+
+TEST_F(ViewerTest, QEndsWithStatusZero) {
+    ASSERT_NO_FATAL_FAILURE(startViewerWindow());
+    pointIntoWindow();
+    typeKey(XK_q);
+    expectExitStatus(0);
+    EXPECT_EQ(readFile(outPath()), "");
+}
+
+TEST_F(ViewerTest, EscapeEndsWithStatusZero) {
+    ASSERT_NO_FATAL_FAILURE(startViewerWindow());
+    pointIntoWindow();
+    typeKey(XK_Escape);
+    expectExitStatus(0);
+    EXPECT_EQ(readFile(outPath()), "");
+}
+
+TEST_F(ViewerTest, OtherKeysKeepItRunning) {
+    ASSERT_NO_FATAL_FAILURE(startViewerWindow());
+    pointIntoWindow();
+    typeKey(XK_x);
+    typeKey(XK_g, true);  // G
+    typeKey(XK_q, true);  // Q
+    typeKey(XK_space);
+    typeKey(XK_Return);
+    typeKey(XK_F1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_TRUE(viewer_->running());
+    // The keys did arrive: the next one, q, is handled after them.
+    typeKey(XK_q);
+    expectExitStatus(0);
+    EXPECT_EQ(readFile(outPath()), "");
+}
+
+// Redraws happen on demand only: once the frame for the last input is drawn,
+// the viewer sleeps.
+TEST_F(ViewerTest, UsesNoProcessorTimeWhileNothingChanges) {
+    ASSERT_NO_FATAL_FAILURE(startViewerWindow());
+    const pid_t pid = viewer_->pid();
+    const auto idleTicks = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        const long before = cpuTicks(pid);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        return cpuTicks(pid) - before;
+    };
+    // 1.5 s of busy redrawing would be about 150 ticks.
+    EXPECT_LE(idleTicks(), 10);
+
+    // A burst of input: a left drag, a wheel notch and two renderer switches.
+    pointIntoWindow();
+    client_->pressButton(1);
+    for (int i = 1; i <= 30; ++i) client_->movePointer(kSize / 2 + i, kSize / 2 + i / 2);
+    client_->releaseButton(1);
+    client_->pressButton(4);
+    client_->releaseButton(4);
+    typeKey(XK_g);
+    typeKey(XK_g);
+    EXPECT_LE(idleTicks(), 10);
+    EXPECT_TRUE(viewer_->running());
+    EXPECT_TRUE(waitForWhiteFrame());
+}
+
+// Without an X display: one line that says so, a non-zero status, no crash.
+TEST_F(ViewerTest, WithoutDisplaySaysSoInOneLine) {
+    ASSERT_NO_FATAL_FAILURE(startViewer({"env", "-u", "DISPLAY", kViewer}, {}));
+    expectExitStatus(1);
+    const std::string err = readFile(errPath());
+    EXPECT_EQ(countLines(err), 1) << err;
+    EXPECT_NE(err.find("DISPLAY is not set"), std::string::npos) << err;
+    EXPECT_EQ(readFile(outPath()), "");
+}
+
+TEST_F(ViewerTest, UnreachableDisplayIsNamedInOneLine) {
+    ASSERT_NO_FATAL_FAILURE(startViewer({kViewer}, {"DISPLAY=:65000"}));
+    expectExitStatus(1);
+    const std::string err = readFile(errPath());
+    EXPECT_EQ(countLines(err), 1) << err;
+    EXPECT_NE(err.find("cannot open X display \":65000\""), std::string::npos) << err;
+    EXPECT_EQ(readFile(outPath()), "");
+}
+
+// The arguments belong to glutInit: its -display wins over DISPLAY.
+TEST_F(ViewerTest, DisplayArgumentIsHonoured) {
+    ASSERT_NO_FATAL_FAILURE(startServer());
+    ASSERT_NO_FATAL_FAILURE(
+        startViewer({"env", "-u", "DISPLAY", kViewer, "-display", server_->display()}, {}));
+    window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
+    ASSERT_NE(window_, 0u) << "stderr: " << readFile(errPath());
+    pointIntoWindow();
+    typeKey(XK_q);
+    expectExitStatus(0);
+
+    ASSERT_NO_FATAL_FAILURE(
+        startViewer({kViewer, "-display", ":65000"}, {"DISPLAY=" + server_->display()}));
+    expectExitStatus(1);
+    EXPECT_NE(readFile(errPath()).find("\":65000\""), std::string::npos);
+}
+
+}  // namespace
