@@ -1,0 +1,210 @@
+#include "tools/snapshot_options.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+#include "app/view_state.h"
+
+SnapshotOptions defaultSnapshotOptions() {
+    resetViewState();
+    SnapshotOptions options;
+    options.angleZ = angleZ;
+    options.angleX = angleX;
+    options.zoom = zoom;
+    options.panX = panX;
+    options.panY = panY;
+    return options;
+}
+
+namespace {
+
+bool parseSide(const std::string& name, const std::string& text, int* out, std::string* error) {
+    std::size_t start = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+    bool digitsOnly = text.size() > start;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') digitsOnly = false;
+    }
+    if (!digitsOnly) {
+        *error = "invalid value '" + text + "' for " + name + ": expected a whole number";
+        return false;
+    }
+    errno = 0;
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno == ERANGE || value < 1 || value > kMaxSnapshotSide) {
+        *error =
+            name + " must be between 1 and " + std::to_string(kMaxSnapshotSide) + ", got " + text;
+        return false;
+    }
+    *out = static_cast<int>(value);
+    return true;
+}
+
+bool parseFinite(const std::string& name, const std::string& text, float* out, std::string* error) {
+    // strtof would skip leading blanks and accept "inf" and "nan"; none of
+    // that is a usable view parameter.
+    const bool blankStart = text.empty() || std::isspace(static_cast<unsigned char>(text[0]));
+    char* end = nullptr;
+    const float value = blankStart ? 0.0f : std::strtof(text.c_str(), &end);
+    if (blankStart || end == text.c_str() || *end != '\0') {
+        *error = "invalid value '" + text + "' for " + name + ": expected a number";
+        return false;
+    }
+    if (!std::isfinite(value)) {
+        *error = "invalid value '" + text + "' for " + name + ": expected a finite number";
+        return false;
+    }
+    *out = value;
+    return true;
+}
+
+bool parseRenderer(const std::string& text, SnapshotRenderer* out, std::string* error) {
+    if (text == "software") {
+        *out = SnapshotRenderer::Software;
+    } else if (text == "opengl") {
+        *out = SnapshotRenderer::OpenGL;
+    } else {
+        *error = "unknown renderer '" + text + "': expected 'software' or 'opengl'";
+        return false;
+    }
+    return true;
+}
+
+bool parsePath(const std::string& name, const std::string& text, std::string* out,
+               std::string* error) {
+    if (text.empty()) {
+        *error = name + " needs a file name, got an empty one";
+        return false;
+    }
+    *out = text;
+    return true;
+}
+
+bool applyOption(const std::string& name, const std::string& value, SnapshotOptions& o,
+                 std::string* error) {
+    if (name == "--width") return parseSide(name, value, &o.width, error);
+    if (name == "--height") return parseSide(name, value, &o.height, error);
+    if (name == "--angle-z") return parseFinite(name, value, &o.angleZ, error);
+    if (name == "--angle-x") return parseFinite(name, value, &o.angleX, error);
+    if (name == "--zoom") return parseFinite(name, value, &o.zoom, error);
+    if (name == "--pan-x") return parseFinite(name, value, &o.panX, error);
+    if (name == "--pan-y") return parseFinite(name, value, &o.panY, error);
+    if (name == "--renderer") return parseRenderer(value, &o.renderer, error);
+    if (name == "--png") return parsePath(name, value, &o.pngPath, error);
+    if (name == "--color-pfm") return parsePath(name, value, &o.colorPfmPath, error);
+    if (name == "--depth-pfm") return parsePath(name, value, &o.depthPfmPath, error);
+    *error = "unknown option '" + name + "' (see --help)";
+    return false;
+}
+
+bool takesValue(const std::string& name) {
+    static const char* const kNames[] = {"--width", "--height",    "--angle-z",  "--angle-x",
+                                         "--zoom",  "--pan-x",     "--pan-y",    "--renderer",
+                                         "--png",   "--color-pfm", "--depth-pfm"};
+    for (const char* known : kNames) {
+        if (name == known) return true;
+    }
+    return false;
+}
+
+// Cross-option rules, checked once every option has been read.
+bool checkCombination(const SnapshotOptions& o, std::string* error) {
+    const bool anyPfm = !o.colorPfmPath.empty() || !o.depthPfmPath.empty();
+    if (o.renderer == SnapshotRenderer::OpenGL && anyPfm) {
+        *error =
+            "--color-pfm and --depth-pfm hold the software renderer's float buffers; "
+            "they cannot be used with --renderer opengl";
+        return false;
+    }
+    if (o.pngPath.empty() && !anyPfm) {
+        *error = "nothing to write: give at least one of --png, --color-pfm, --depth-pfm";
+        return false;
+    }
+    const std::pair<const char*, const std::string*> outputs[] = {
+        {"--png", &o.pngPath}, {"--color-pfm", &o.colorPfmPath}, {"--depth-pfm", &o.depthPfmPath}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        for (std::size_t j = i + 1; j < 3; ++j) {
+            if (!outputs[i].second->empty() && *outputs[i].second == *outputs[j].second) {
+                *error = std::string(outputs[i].first) + " and " + outputs[j].first +
+                         " name the same file '" + *outputs[i].second + "'";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+ParsedArguments parseSnapshotArguments(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    parsed.options = defaultSnapshotOptions();
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            parsed.outcome = ParsedArguments::Outcome::Help;
+            parsed.error.clear();
+            return parsed;
+        }
+        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            parsed.error = "unexpected argument '" + arg + "' (see --help)";
+            return parsed;
+        }
+        std::string name = arg;
+        std::string value;
+        const std::size_t equals = arg.find('=');
+        if (equals != std::string::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+        } else if (takesValue(name)) {
+            if (i + 1 >= args.size()) {
+                parsed.error = "option '" + name + "' needs a value";
+                return parsed;
+            }
+            value = args[++i];
+        }
+        if (!applyOption(name, value, parsed.options, &parsed.error)) return parsed;
+    }
+    if (!checkCombination(parsed.options, &parsed.error)) return parsed;
+    parsed.outcome = ParsedArguments::Outcome::Run;
+    return parsed;
+}
+
+std::string snapshotUsage() {
+    return R"(Usage: rasterwork-snapshot [options]
+
+Renders the viewer's default scene once, without a window for the software
+renderer, and writes the picture to files.
+
+Frame and view (defaults: the view the viewer starts with):
+  --width W          frame width in pixels, 1..16384 (default 480)
+  --height H         frame height in pixels, 1..16384 (default 480)
+  --angle-z DEG      turn about the scene's Z axis in degrees (default -135)
+  --angle-x DEG      tilt about the X axis in degrees (default -60)
+  --zoom Z           wheel position, 0.25 scene units per step (default 0.25)
+  --pan-x PX         horizontal pan in pixels of drag (default 0)
+  --pan-y PX         vertical pan in pixels of drag, down is positive (default 0)
+  --renderer R       'software' (default) or 'opengl'; opengl opens a window
+                     of the frame size on the X display in DISPLAY
+
+Outputs (at least one is required; a run that writes nothing is an error):
+  --png FILE         the picture as the window shows it: 8-bit RGB, each
+                     channel clamped to [0, 1] and rounded to the nearest step
+  --color-pfm FILE   software renderer only: the raw float colour buffer as a
+                     little-endian colour PFM ("PF"), rows bottom to top
+  --depth-pfm FILE   software renderer only: the raw float depth buffer as a
+                     little-endian greyscale PFM ("Pf"), rows bottom to top
+
+Options take their value as the next argument or after '=' (--width=640).
+Files are written to a temporary name in the same directory and renamed when
+complete, so a failed run leaves no partial file and keeps an existing one.
+
+  -h, --help         show this text and exit
+
+Exit status: 0 success; 1 rendering or writing failed (for example no X
+display for --renderer opengl, or a full disk); 2 bad arguments or an output
+path that cannot be written.
+)";
+}
