@@ -1,0 +1,28 @@
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "child_process.h"
+
+// Runs `action` with file descriptor 1 pointed at a temp file and returns
+// everything written to standard output meanwhile.
+template <typename F>
+std::string captureStdout(F action) {
+    const std::string path = makeTempDir("rasterwork-stdout") + "/out.txt";
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(file, STDOUT_FILENO);
+    close(file);
+    action();
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    const std::string text = readFile(path);
+    std::remove(path.c_str());
+    return text;
+}
