@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <random>
+
+#include "child_process.h"
+#include "test_images.h"
+#include "tools/image_files.h"
+
+namespace {
+
+std::uint32_t bitsOf(float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+float floatWithBits(std::uint32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+TEST(DisplayByte, ClampsAndRoundsToTheNearestStep) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        float value;
+        int expected;
+    } cases[] = {
+        {0.0f, 0},
+        {-0.0f, 0},
+        {-1.0f, 0},
+        {nan, 0},
+        {-inf, 0},
+        {inf, 255},
+        {1.0f, 255},
+        {1.5f, 255},
+        {0.5f, 128},
+        {0.25f, 64},
+        {0.1f, 26},
+        {0.998f, 254},
+        {0.999f, 255},
+        // 0.7f * 255 is 178.4999969..., which a float product rounds up to
+        // 178.5; the nearest step is still 178.
+        {0.7f, 178},
+        {1.0f / 255.0f, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(toDisplayByte(c.value), c.expected) << c.value;
+    }
+}
+
+TEST(DisplayByte, NeverMoreThanHalfAStepFromTheExactValue) {
+    int previous = 0;
+    for (int i = 0; i <= 200000; ++i) {
+        const float v = static_cast<float>(i) / 200000.0f;
+        const int byte = toDisplayByte(v);
+        EXPECT_LE(std::fabs(byte - static_cast<double>(v) * 255.0), 0.5) << v;
+        EXPECT_GE(byte, previous) << v;
+        previous = byte;
+    }
+}
+
+// A small buffer whose every pixel is different, row 0 at the bottom.
+std::vector<Color> patternBuffer(int width, int height) {
+    std::vector<Color> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels.emplace_back(x / 10.0f, y / 10.0f, 0.05f * (x + y), 0.3f + x);
+        }
+    }
+    return pixels;
+}
+
+TEST(RgbConversion, PutsTheTopRowFirstAndFlipsBack) {
+    const int width = 3, height = 4;
+    const std::vector<Color> pixels = patternBuffer(width, height);
+    std::vector<std::uint8_t> rgb = colorBufferToRgbTopDown(pixels.data(), width, height);
+    ASSERT_EQ(rgb.size(), 3u * 4u * 3u);
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width; ++x) {
+            const Color& p = pixels[(height - 1 - row) * width + x];
+            const std::uint8_t* got = &rgb[(row * width + x) * 3];
+            EXPECT_EQ(got[0], toDisplayByte(p.r)) << x << "," << row;
+            EXPECT_EQ(got[1], toDisplayByte(p.g)) << x << "," << row;
+            EXPECT_EQ(got[2], toDisplayByte(p.b)) << x << "," << row;
+        }
+    }
+    const std::vector<std::uint8_t> topDown = rgb;
+    flipRgbRows(rgb, width, height);
+    for (int row = 0; row < height; ++row) {
+        EXPECT_EQ(0, std::memcmp(&rgb[row * width * 3], &topDown[(height - 1 - row) * width * 3],
+                                 width * 3))
+            << row;
+    }
+}
+
+class ImageFiles : public ::testing::Test {
+  protected:
+    std::string path(const std::string& name) { return dir_ + "/" + name; }
+
+    bool writeWith(const std::string& name, const std::function<bool(std::FILE*)>& write) {
+        std::FILE* f = std::fopen(path(name).c_str(), "wb");
+        if (!f) return false;
+        const bool ok = write(f);
+        return std::fclose(f) == 0 && ok;
+    }
+
+    std::string dir_ = makeTempDir("rasterwork-image-files-");
+};
+
+TEST_F(ImageFiles, ColorPfmKeepsEveryFloatBitBottomRowFirstWithoutAlpha) {
+    const int width = 3, height = 2;
+    std::vector<Color> pixels = patternBuffer(width, height);
+    // Values a clamp, a conversion or a text round trip would change.
+    pixels[0].r = floatWithBits(0x7fc12345u);  // NaN with a payload
+    pixels[1].g = -0.0f;
+    pixels[2].b = std::numeric_limits<float>::infinity();
+    pixels[3].r = 1e-40f;  // subnormal
+    pixels[4].g = 2.5f;
+    pixels[5].b = -7.25f;
+    ASSERT_TRUE(writeWith(
+        "c.pfm", [&](std::FILE* f) { return writeColorPfm(f, pixels.data(), width, height); }));
+
+    PfmFile pfm;
+    std::string error;
+    ASSERT_TRUE(readPfm(path("c.pfm"), &pfm, &error)) << error;
+    EXPECT_EQ(pfm.header, "PF\n3 2\n-1.0\n");
+    ASSERT_EQ(pfm.bits.size(), 18u);
+    for (int i = 0; i < width * height; ++i) {
+        EXPECT_EQ(pfm.bits[i * 3 + 0], bitsOf(pixels[i].r)) << i;
+        EXPECT_EQ(pfm.bits[i * 3 + 1], bitsOf(pixels[i].g)) << i;
+        EXPECT_EQ(pfm.bits[i * 3 + 2], bitsOf(pixels[i].b)) << i;
+    }
+    // Little-endian on disk whatever the host: the first sample's low byte
+    // comes right after the header.
+    const std::string raw = readFile(path("c.pfm"));
+    EXPECT_EQ(static_cast<unsigned char>(raw[pfm.header.size()]), 0x45u);
+}
+
+TEST_F(ImageFiles, DepthPfmIsGreyBottomRowFirst) {
+    const int width = 2, height = 3;
+    const std::vector<float> depths = {1.0f, -0.5f, 0.25f, -0.0f, 0.999999f, 1e30f};
+    ASSERT_TRUE(writeWith(
+        "d.pfm", [&](std::FILE* f) { return writeDepthPfm(f, depths.data(), width, height); }));
+    PfmFile pfm;
+    std::string error;
+    ASSERT_TRUE(readPfm(path("d.pfm"), &pfm, &error)) << error;
+    EXPECT_EQ(pfm.header, "Pf\n2 3\n-1.0\n");
+    ASSERT_EQ(pfm.bits.size(), depths.size());
+    for (std::size_t i = 0; i < depths.size(); ++i) EXPECT_EQ(pfm.bits[i], bitsOf(depths[i])) << i;
+}
+
+TEST_F(ImageFiles, PngRoundTripsByteForByte) {
+    const int width = 5, height = 3;
+    std::vector<std::uint8_t> rgb(width * height * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    ASSERT_TRUE(
+        writeWith("p.png", [&](std::FILE* f) { return writePng(f, rgb.data(), width, height); }));
+    Rgb8Image read;
+    std::string error;
+    ASSERT_TRUE(readPng(path("p.png"), &read, &error)) << error;
+    EXPECT_EQ(read.width, width);
+    EXPECT_EQ(read.height, height);
+    EXPECT_EQ(read.rgb, rgb);
+}
+
+TEST_F(ImageFiles, WritersReportAFullDevice) {
+    const int width = 64, height = 64;
+    std::mt19937 noise(7);
+    std::vector<std::uint8_t> rgb(width * height * 3);
+    for (std::uint8_t& byte : rgb) byte = static_cast<std::uint8_t>(noise());
+    const std::vector<Color> pixels = patternBuffer(width, height);
+    const std::vector<float> depths(width * height, 0.5f);
+
+    const auto onFullDevice = [](const std::function<bool(std::FILE*)>& write) {
+        std::FILE* f = std::fopen("/dev/full", "wb");
+        if (!f) return true;  // cannot tell; counted as a failure below
+        const bool ok = write(f);
+        std::fclose(f);
+        return ok;
+    };
+    EXPECT_FALSE(
+        onFullDevice([&](std::FILE* f) { return writePng(f, rgb.data(), width, height); }));
+    EXPECT_FALSE(
+        onFullDevice([&](std::FILE* f) { return writeColorPfm(f, pixels.data(), width, height); }));
+    EXPECT_FALSE(
+        onFullDevice([&](std::FILE* f) { return writeDepthPfm(f, depths.data(), width, height); }));
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#include "run_tool.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+
+#include "child_process.h"
+
+ToolRun runTool(const std::vector<std::string>& argv, const std::string& workDir,
+                const std::string& display, double timeoutSeconds) {
+    static const std::string logs = makeTempDir("rasterwork-tool-logs-");
+    const std::string outPath = logs + "/stdout";
+    const std::string errPath = logs + "/stderr";
+    std::vector<std::string> command = {"env", "-C", workDir, "-u", "DISPLAY"};
+    if (!display.empty()) command.push_back("DISPLAY=" + display);
+    command.insert(command.end(), argv.begin(), argv.end());
+
+    ToolRun run;
+    {
+        ChildProcess child(command, {}, outPath, errPath);
+        run.finished = child.waitForExit(timeoutSeconds, &run.status);
+    }
+    run.out = readFile(outPath);
+    run.err = readFile(errPath);
+    return run;
+}
+
+std::string snapshotBinary() {
+    return RW_SNAPSHOT_BINARY;
+}
+
+std::vector<std::string> listDirectory(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (const dirent* entry = readdir(d)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int countLines(const std::string& text) {
+    if (text.empty() || text.back() != '\n') return -1;
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}

@@ -1,0 +1,128 @@
+// Runs the built rasterwork-snapshot program the way scripts do.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <thread>
+
+#include "child_process.h"
+#include "run_tool.h"
+#include "test_images.h"
+
+std::vector<std::vector<std::string>> badArgumentLists();  // snapshot_options_test.cpp
+
+namespace {
+
+std::vector<std::string> withTool(std::vector<std::string> args) {
+    args.insert(args.begin(), snapshotBinary());
+    return args;
+}
+
+std::string describe(const std::vector<std::string>& args) {
+    std::string text;
+    for (const std::string& a : args) text += "[" + a + "]";
+    return text;
+}
+
+// A usage error: status 2, one line on stderr naming the program, nothing on
+// stdout, and the working directory exactly as it was.
+void expectRejected(const std::vector<std::string>& args, const std::string& dir,
+                    const std::vector<std::string>& filesBefore) {
+    const ToolRun run = runTool(withTool(args), dir);
+    ASSERT_TRUE(run.finished) << describe(args);
+    EXPECT_EQ(run.status, 2) << describe(args) << "\n" << run.err;
+    EXPECT_EQ(countLines(run.err), 1) << describe(args) << "\n" << run.err;
+    EXPECT_EQ(run.err.rfind("rasterwork-snapshot: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.out, "") << describe(args);
+    EXPECT_EQ(listDirectory(dir), filesBefore) << describe(args);
+}
+
+TEST(SnapshotCommand, HelpGoesToStandardOutput) {
+    const std::string dir = makeTempDir("rasterwork-cli-");
+    const ToolRun run = runTool(withTool({"--help"}), dir);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("Usage: rasterwork-snapshot", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("--depth-pfm"), std::string::npos);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(listDirectory(dir).empty());
+}
+
+TEST(SnapshotCommand, EveryBadArgumentClassExitsWithStatusTwoAndWritesNothing) {
+    for (const std::vector<std::string>& args : badArgumentLists()) {
+        const std::string dir = makeTempDir("rasterwork-cli-");
+        expectRejected(args, dir, {});
+    }
+}
+
+TEST(SnapshotCommand, AnUnwritableOutputLeavesNoFileAndKeepsOldOnes) {
+    const std::string dir = makeTempDir("rasterwork-cli-");
+    std::ofstream(dir + "/plain") << "x";
+    std::ofstream(dir + "/old.png") << "old";
+    ASSERT_EQ(mkdir((dir + "/sub").c_str(), 0755), 0);
+    const std::vector<std::string> before = {"old.png", "plain", "sub"};
+
+    expectRejected({"--png", "new.png", "--depth-pfm", "plain/d.pfm"}, dir, before);
+    expectRejected({"--png", "old.png", "--color-pfm", "missing/c.pfm"}, dir, before);
+    expectRejected({"--color-pfm", "new.pfm", "--png", "sub"}, dir, before);
+    EXPECT_EQ(readFile(dir + "/old.png"), "old");
+    EXPECT_TRUE(listDirectory(dir + "/sub").empty());
+}
+
+TEST(SnapshotCommand, SoftwareRendererNeedsNoDisplay) {
+    const std::string dir = makeTempDir("rasterwork-cli-");
+    const ToolRun run = runTool(withTool({"--width", "64", "--height", "48", "--png", "s.png",
+                                          "--color-pfm", "c.pfm", "--depth-pfm", "d.pfm"}),
+                                dir);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(listDirectory(dir), (std::vector<std::string>{"c.pfm", "d.pfm", "s.png"}));
+
+    Rgb8Image png;
+    std::string error;
+    ASSERT_TRUE(readPng(dir + "/s.png", &png, &error)) << error;
+    EXPECT_EQ(png.width, 64);
+    EXPECT_EQ(png.height, 48);
+    PfmFile color, depth;
+    ASSERT_TRUE(readPfm(dir + "/c.pfm", &color, &error)) << error;
+    ASSERT_TRUE(readPfm(dir + "/d.pfm", &depth, &error)) << error;
+    EXPECT_EQ(color.header, "PF\n64 48\n-1.0\n");
+    EXPECT_EQ(depth.header, "Pf\n64 48\n-1.0\n");
+}
+
+TEST(SnapshotCommand, ReferenceRendererWithoutDisplayFailsWithOneLine) {
+    const std::string dir = makeTempDir("rasterwork-cli-");
+    const ToolRun run = runTool(withTool({"--renderer", "opengl", "--png", "r.png"}), dir);
+    ASSERT_TRUE(run.finished);
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.status, 2);  // the arguments were fine
+    EXPECT_EQ(countLines(run.err), 1) << run.err;
+    EXPECT_EQ(run.err.rfind("rasterwork-snapshot: ", 0), 0u) << run.err;
+    EXPECT_TRUE(listDirectory(dir).empty());
+}
+
+TEST(SnapshotCommand, WritesIntoAPipe) {
+    const std::string dir = makeTempDir("rasterwork-cli-");
+    ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = readFile(dir + "/pipe"); });
+    const ToolRun run =
+        runTool(withTool({"--width", "32", "--height", "16", "--png", "pipe"}), dir);
+    if (!run.finished || run.status != 0) {
+        // Open the writing end ourselves so the reader can finish.
+        std::ofstream unblock(dir + "/pipe");
+    }
+    reader.join();
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::ofstream(dir + "/received.png", std::ios::binary) << received;
+    Rgb8Image png;
+    std::string error;
+    ASSERT_TRUE(readPng(dir + "/received.png", &png, &error)) << error;
+    EXPECT_EQ(png.width, 32);
+    EXPECT_EQ(png.height, 16);
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/view_state.h"
+#include "tools/snapshot_options.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+using Outcome = ParsedArguments::Outcome;
+
+TEST(SnapshotOptions, DefaultsAreTheViewerStartViewWhateverTheGlobalsHold) {
+    angleZ = 5.0f;
+    zoom = -3.0f;
+    panX = 17.0f;
+    const ParsedArguments parsed = parseSnapshotArguments({"--png", "out.png"});
+    resetViewState();
+    ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
+    const SnapshotOptions& o = parsed.options;
+    EXPECT_EQ(o.width, 480);
+    EXPECT_EQ(o.height, 480);
+    EXPECT_EQ(o.angleZ, -135.0f);
+    EXPECT_EQ(o.angleX, -60.0f);
+    EXPECT_EQ(o.zoom, 0.25f);
+    EXPECT_EQ(o.panX, 0.0f);
+    EXPECT_EQ(o.panY, 0.0f);
+    EXPECT_EQ(o.renderer, SnapshotRenderer::Software);
+    EXPECT_EQ(o.pngPath, "out.png");
+    EXPECT_TRUE(o.colorPfmPath.empty());
+    EXPECT_TRUE(o.depthPfmPath.empty());
+}
+
+TEST(SnapshotOptions, ReadsEveryOptionInBothSpellings) {
+    const ParsedArguments parsed = parseSnapshotArguments(
+        {"--width=640", "--height", "360", "--angle-z", "-75.5", "--angle-x=12.25", "--zoom", "0.1",
+         "--pan-x", "-3", "--pan-y=1e2", "--renderer", "software", "--png", "a.png",
+         "--color-pfm=c.pfm", "--depth-pfm", "-d.pfm"});
+    ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
+    const SnapshotOptions& o = parsed.options;
+    EXPECT_EQ(o.width, 640);
+    EXPECT_EQ(o.height, 360);
+    EXPECT_EQ(o.angleZ, -75.5f);
+    EXPECT_EQ(o.angleX, 12.25f);
+    EXPECT_EQ(o.zoom, 0.1f);  // the float nearest to 0.1, not a double rounded twice
+    EXPECT_EQ(o.panX, -3.0f);
+    EXPECT_EQ(o.panY, 100.0f);
+    EXPECT_EQ(o.pngPath, "a.png");
+    EXPECT_EQ(o.colorPfmPath, "c.pfm");
+    EXPECT_EQ(o.depthPfmPath, "-d.pfm");  // a value may start with a dash
+}
+
+TEST(SnapshotOptions, LaterValuesReplaceEarlierOnesAndLimitsAreInclusive) {
+    ParsedArguments parsed =
+        parseSnapshotArguments({"--width", "7", "--width", "16384", "--height", "+1", "--renderer",
+                                "opengl", "--png", "first.png", "--png", "second.png"});
+    ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
+    EXPECT_EQ(parsed.options.width, 16384);
+    EXPECT_EQ(parsed.options.height, 1);
+    EXPECT_EQ(parsed.options.renderer, SnapshotRenderer::OpenGL);
+    EXPECT_EQ(parsed.options.pngPath, "second.png");
+
+    parsed = parseSnapshotArguments({"--angle-z", "-0", "--zoom", "1e-45", "--png", "p"});
+    ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
+    EXPECT_TRUE(std::signbit(parsed.options.angleZ));
+    EXPECT_GT(parsed.options.zoom, 0.0f);  // the smallest subnormal is still finite
+}
+
+TEST(SnapshotOptions, HelpIsRecognisedAnywhere) {
+    EXPECT_EQ(parseSnapshotArguments({"--help"}).outcome, Outcome::Help);
+    EXPECT_EQ(parseSnapshotArguments({"-h"}).outcome, Outcome::Help);
+    EXPECT_EQ(parseSnapshotArguments({"--png", "a.png", "--help"}).outcome, Outcome::Help);
+
+    const std::string usage = snapshotUsage();
+    for (const char* option :
+         {"--width", "--height", "--angle-z", "--angle-x", "--zoom", "--pan-x", "--pan-y",
+          "--renderer", "--png", "--color-pfm", "--depth-pfm", "--help", "Exit status"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+}
+
+struct BadCase {
+    Args args;
+    std::string expected;  // part of the message
+};
+
+// One or more cases for every class of bad argument; shared with the tests
+// that run the program.
+const std::vector<BadCase>& badCases() {
+    static const std::vector<BadCase> cases = {
+        {{"--frobnicate", "--png", "p"}, "unknown option '--frobnicate'"},
+        {{"--png", "p", "extra"}, "unexpected argument 'extra'"},
+        {{"-w", "5", "--png", "p"}, "unexpected argument '-w'"},
+        {{"--png"}, "option '--png' needs a value"},
+        {{"--png", "p", "--width"}, "option '--width' needs a value"},
+        {{"--width", "abc", "--png", "p"}, "expected a whole number"},
+        {{"--width", "480px", "--png", "p"}, "expected a whole number"},
+        {{"--height", "4.5", "--png", "p"}, "expected a whole number"},
+        {{"--height", " 480", "--png", "p"}, "expected a whole number"},
+        {{"--width=", "--png", "p"}, "expected a whole number"},
+        {{"--zoom", "1.5x", "--png", "p"}, "expected a number"},
+        {{"--pan-x", "", "--png", "p"}, "expected a number"},
+        {{"--pan-y", " 1", "--png", "p"}, "expected a number"},
+        {{"--angle-z", "nan", "--png", "p"}, "expected a finite number"},
+        {{"--angle-x", "-inf", "--png", "p"}, "expected a finite number"},
+        {{"--zoom", "infinity", "--png", "p"}, "expected a finite number"},
+        {{"--pan-x", "1e39", "--png", "p"}, "expected a finite number"},
+        {{"--width", "0", "--png", "p"}, "--width must be between 1 and 16384, got 0"},
+        {{"--height", "-5", "--png", "p"}, "--height must be between 1 and 16384, got -5"},
+        {{"--width", "16385", "--png", "p"}, "between 1 and 16384"},
+        {{"--height", "99999999999999999999", "--png", "p"}, "between 1 and 16384"},
+        {{"--renderer", "vulkan", "--png", "p"}, "unknown renderer 'vulkan'"},
+        {{"--renderer", "Software", "--png", "p"}, "unknown renderer 'Software'"},
+        {{"--renderer", "opengl", "--png", "p", "--color-pfm", "c"}, "--renderer opengl"},
+        {{"--renderer", "opengl", "--depth-pfm", "d"}, "--renderer opengl"},
+        {{}, "nothing to write"},
+        {{"--width", "64"}, "nothing to write"},
+        {{"--png", "same", "--depth-pfm", "same"}, "--png and --depth-pfm name the same file"},
+        {{"--png="}, "--png needs a file name"},
+    };
+    return cases;
+}
+
+TEST(SnapshotOptions, RejectsEveryBadArgumentClassWithOneLine) {
+    for (const BadCase& bad : badCases()) {
+        std::string joined;
+        for (const std::string& a : bad.args) joined += "[" + a + "]";
+        const ParsedArguments parsed = parseSnapshotArguments(bad.args);
+        EXPECT_EQ(parsed.outcome, Outcome::Error) << joined;
+        EXPECT_NE(parsed.error.find(bad.expected), std::string::npos)
+            << joined << " gave: " << parsed.error;
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << joined;
+    }
+}
+
+}  // namespace
+
+// The command-line tests reuse the table.
+std::vector<std::vector<std::string>> badArgumentLists() {
+    std::vector<std::vector<std::string>> lists;
+    for (const BadCase& bad : badCases()) lists.push_back(bad.args);
+    return lists;
+}
