@@ -1,0 +1,186 @@
+// The real viewer in Xvfb against the snapshot tool's pictures.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "child_process.h"
+#include "run_tool.h"
+#include "test_images.h"
+#include "x_client.h"
+#include "xvfb_server.h"
+
+namespace {
+
+constexpr int kSide = 480;  // the viewer's window
+constexpr double kPictureTimeout = 20.0;
+
+Rgb8Image fromCapture(const RgbImage& capture) {
+    Rgb8Image image;
+    image.width = capture.width;
+    image.height = capture.height;
+    image.rgb = capture.rgb;
+    return image;
+}
+
+class ViewerWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(xvfb_.ok()) << xvfb_.error();
+        client_ = std::make_unique<XClient>(xvfb_.display());
+        ASSERT_TRUE(client_->ok());
+        logs_ = makeTempDir("rasterwork-viewer-");
+        viewer_ =
+            std::make_unique<ChildProcess>(std::vector<std::string>{RW_VIEWER_BINARY},
+                                           std::vector<std::string>{"DISPLAY=" + xvfb_.display()},
+                                           logs_ + "/stdout", logs_ + "/stderr");
+        ASSERT_TRUE(viewer_->started());
+        window_ = client_->waitForWindow("Rasterwork", 20.0);
+        ASSERT_NE(window_, 0u) << "no viewer window; stderr: " << readFile(logs_ + "/stderr");
+        // Without a window manager freeglut puts the window at (-1, -1).
+        client_->moveWindow(window_, 0, 0);
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                int x, y, w, h;
+                return client_->geometry(window_, &x, &y, &w, &h) && x == 0 && y == 0 &&
+                       w == kSide && h == kSide;
+            },
+            10.0));
+    }
+
+    void TearDown() override {
+        if (viewer_) {
+            EXPECT_TRUE(viewer_->running())
+                << "the viewer ended early; stderr: " << readFile(logs_ + "/stderr");
+        }
+        viewer_.reset();
+        client_.reset();
+    }
+
+    Rgb8Image capture() { return fromCapture(client_->captureScreen(0, 0, kSide, kSide)); }
+
+    // The tool's PNG for these extra arguments (default size 480 x 480).
+    Rgb8Image snapshot(const std::vector<std::string>& extra, const std::string& display = "") {
+        std::vector<std::string> args = {snapshotBinary(), "--png", "snapshot.png"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const std::string dir = makeTempDir("rasterwork-snapshot-");
+        const ToolRun run = runTool(args, dir, display);
+        EXPECT_TRUE(run.finished && run.status == 0) << run.err;
+        Rgb8Image image;
+        std::string error;
+        EXPECT_TRUE(readPng(dir + "/snapshot.png", &image, &error)) << error;
+        return image;
+    }
+
+    // Waits until the window shows `expected` within one step per channel
+    // (outside `ignored`); on time-out saves the pictures and fails.
+    void expectWindowShows(const Rgb8Image& expected, const std::string& name,
+                           const IgnoredRect* ignored = nullptr) {
+        Rgb8Image shown;
+        PictureDifference difference;
+        const bool matched = waitUntil(
+            [&] {
+                shown = capture();
+                difference = comparePictures(shown, expected, 1, ignored);
+                return difference.differingPixels == 0;
+            },
+            kPictureTimeout);
+        EXPECT_TRUE(matched) << name << ": " << difference.differingPixels
+                             << " pixels differ by more than one step, the first at ("
+                             << difference.firstX << ", " << difference.firstRow
+                             << ") from the top left; largest difference "
+                             << difference.maxChannelDelta << "; "
+                             << saveMismatch(name, shown, expected);
+        if (matched) {
+            std::printf("%s: matched; largest channel difference %d, %ld pixels not identical\n",
+                        name.c_str(), difference.maxChannelDelta,
+                        comparePictures(shown, expected, 0, ignored).differingPixels);
+        }
+    }
+
+    XvfbServer xvfb_{1280, 1024};
+    std::unique_ptr<XClient> client_;
+    std::unique_ptr<ChildProcess> viewer_;
+    std::string logs_;
+    Window window_ = 0;
+};
+
+TEST_F(ViewerWindow, SoftwareFramesEqualTheSnapshotsOfTheSameView) {
+    const Rgb8Image startView = snapshot({});
+    ASSERT_GT(countNonWhite(startView), 10000);
+    // Without a window manager the keyboard follows the pointer; the viewer
+    // registers no passive-motion callback, so this move draws nothing.
+    client_->movePointer(200, 200);
+    client_->pressKey("g");
+    expectWindowShows(startView, "software-start-view");
+
+    // Left drag from (200, 200) to (260, 230) in two motions: angleZ gains
+    // 60 and angleX 30. One wheel click (X button 4 press and release) gives
+    // two GLUT button 3 events, zoom + 2.
+    client_->pressButton(1);
+    client_->movePointer(230, 215);
+    client_->movePointer(260, 230);
+    client_->releaseButton(1);
+    client_->pressButton(4);
+    client_->releaseButton(4);
+    const Rgb8Image movedView =
+        snapshot({"--angle-z", "-75", "--angle-x", "-30", "--zoom", "2.25"});
+    ASSERT_GT(comparePictures(movedView, startView, 1).differingPixels, 1000)
+        << "the new view should look different";
+    expectWindowShows(movedView, "software-moved-view");
+}
+
+TEST_F(ViewerWindow, ReferenceSnapshotEqualsTheViewersFirstFrames) {
+    // Let the start-up frames settle: the same picture twice, 300 ms apart.
+    Rgb8Image shown = capture();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            Rgb8Image again = capture();
+            const bool settled = again.rgb == shown.rgb && countNonWhite(again) > 10000;
+            shown = std::move(again);
+            return settled;
+        },
+        kPictureTimeout));
+    viewer_->kill();
+    viewer_.reset();
+
+    const Rgb8Image reference = snapshot({"--renderer", "opengl"}, xvfb_.display());
+    ASSERT_GT(countNonWhite(reference), 10000);
+    // The overlay line at (10, 10) from the bottom left is drawn in the
+    // colour the previous frame left, white only in the very first frame,
+    // which the tool's single frame is; it lies under no part of the scene.
+    const IgnoredRect overlay{0, kSide - 40, 360, kSide};
+    const PictureDifference difference = comparePictures(reference, shown, 0, &overlay);
+    EXPECT_EQ(difference.differingPixels, 0)
+        << "largest difference " << difference.maxChannelDelta << "; "
+        << saveMismatch("reference-vs-viewer", reference, shown);
+    EXPECT_GT(comparePictures(reference, shown, 0).differingPixels, 0)
+        << "the viewer's overlay line should show in the settled frame";
+}
+
+TEST_F(ViewerWindow, ReferenceSnapshotHasTheRequestedSizeAndTheSoftwareOutline) {
+    const std::vector<std::string> size = {"--width", "320", "--height", "200"};
+    std::vector<std::string> args = size;
+    args.insert(args.end(), {"--renderer", "opengl"});
+    const Rgb8Image reference = snapshot(args, xvfb_.display());
+    const Rgb8Image software = snapshot(size);
+    ASSERT_EQ(reference.width, 320);
+    ASSERT_EQ(reference.height, 200);
+    // The two lighting models differ, the covered pixels hardly at all: a
+    // flipped, shifted or wrongly scaled picture overlaps far less.
+    long both = 0, either = 0;
+    for (std::size_t i = 0; i + 2 < reference.rgb.size(); i += 3) {
+        const bool inReference =
+            reference.rgb[i] != 255 || reference.rgb[i + 1] != 255 || reference.rgb[i + 2] != 255;
+        const bool inSoftware =
+            software.rgb[i] != 255 || software.rgb[i + 1] != 255 || software.rgb[i + 2] != 255;
+        both += inReference && inSoftware;
+        either += inReference || inSoftware;
+    }
+    ASSERT_GT(either, 0);
+    const double overlap = static_cast<double>(both) / either;
+    std::printf("covered-pixel overlap of reference and software: %.4f\n", overlap);
+    EXPECT_GT(overlap, 0.95) << saveMismatch("reference-vs-software-outline", reference, software);
+}
+
+}  // namespace
