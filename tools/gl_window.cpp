@@ -36,12 +36,14 @@ bool initGlutOnDisplay(const char* programName, std::string* error) {
         *error = std::string("cannot open X display '") + name + "'";
         return false;
     }
-    XCloseDisplay(probe);
     static std::string program;
     program = programName;
     static char* argv[] = {program.data(), nullptr};
     int argc = 1;
     glutInit(&argc, argv);
+    // Closed only now: an X server started without -noreset (xvfb-run's)
+    // resets when its last client leaves, and refuses connections meanwhile.
+    XCloseDisplay(probe);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     initialised = true;
     return true;
