@@ -1,0 +1,166 @@
+// rasterwork-bench: times the parts of a viewer frame for the default scene
+// and view at 480 x 480 (the viewer's window) and 1920 x 1080.
+//
+// Without a display the OpenGL benchmarks are listed as skipped. Unless the
+// command line says otherwise every benchmark runs five times after a
+// warm-up and only the aggregates (median, mean, spread) are reported.
+#include <benchmark/benchmark.h>
+
+#include <GL/freeglut.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/camera.h"
+#include "app/view_state.h"
+#include "raster/frame_buffers.h"
+#include "raster/present.h"
+#include "raster/render_software.h"
+#include "scene/default_scene.h"
+#include "scene/scene.h"
+#include "tools/gl_window.h"
+#include "tools/reference_frame.h"
+
+namespace {
+
+constexpr double kWarmUpSeconds = 0.5;
+
+struct FrameSize {
+    int width;
+    int height;
+    std::string name() const { return std::to_string(width) + "x" + std::to_string(height); }
+    long pixels() const { return static_cast<long>(width) * height; }
+};
+
+// The scene and view state as the viewer has them after start-up.
+void viewerStart(bool openGL) {
+    resetViewState();
+    useOpenGL = openGL;
+    buildDefaultScene(scene);
+}
+
+void countPixels(benchmark::State& state, FrameSize size) {
+    state.SetItemsProcessed(state.iterations() * size.pixels());
+}
+
+// Sizing and clearing of the colour and depth buffers at an unchanged size,
+// as every frame does it.
+void clearBuffers(benchmark::State& state, FrameSize size) {
+    prepareFrameBuffers(size.width, size.height);
+    for (auto _ : state) {
+        prepareFrameBuffers(size.width, size.height);
+        benchmark::DoNotOptimize(colorBuffer);
+        benchmark::DoNotOptimize(depthBuffer);
+        benchmark::ClobberMemory();
+    }
+    countPixels(state, size);
+}
+
+// The software rasteriser alone, into freshly cleared buffers (the clear is
+// not timed).
+void renderSoftwareOnly(benchmark::State& state, FrameSize size) {
+    viewerStart(false);
+    setupCamera(scene, size.width, size.height);
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepareFrameBuffers(size.width, size.height);
+        state.ResumeTiming();
+        renderSoftware(scene, size.width, size.height);
+        benchmark::ClobberMemory();
+    }
+    countPixels(state, size);
+}
+
+// Showing a finished software picture in the window, until OpenGL is done.
+void presentBuffer(benchmark::State& state, FrameSize size, int window) {
+    glutSetWindow(window);
+    viewerStart(false);
+    drawReferenceFrame(scene, size.width, size.height);  // a real picture and the viewer's GL state
+    glFinish();
+    for (auto _ : state) {
+        presentColorBuffer(size.width, size.height);
+        glFinish();
+    }
+    countPixels(state, size);
+}
+
+// A whole viewer frame without the buffer swap: clear, camera, buffers,
+// then the OpenGL reference renderer or the software path with presentation.
+void wholeFrame(benchmark::State& state, FrameSize size, int window, bool openGL) {
+    glutSetWindow(window);
+    viewerStart(openGL);
+    for (auto _ : state) {
+        drawReferenceFrame(scene, size.width, size.height);
+        glFinish();
+    }
+    countPixels(state, size);
+}
+
+// Leaves the default repetition and reporting to the command line when it
+// sets them.
+std::vector<char*> withDefaults(int argc, char** argv) {
+    static char repetitions[] = "--benchmark_repetitions=5";
+    static char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
+    std::vector<char*> args(argv, argv + argc);
+    const auto given = [&](const char* prefix) {
+        for (int i = 1; i < argc; ++i) {
+            if (std::strncmp(argv[i], prefix, std::strlen(prefix)) == 0) return true;
+        }
+        return false;
+    };
+    if (!given("--benchmark_repetitions")) args.push_back(repetitions);
+    if (!given("--benchmark_report_aggregates_only") &&
+        !given("--benchmark_display_aggregates_only")) {
+        args.push_back(aggregatesOnly);
+    }
+    args.push_back(nullptr);
+    return args;
+}
+
+benchmark::internal::Benchmark* configure(benchmark::internal::Benchmark* b) {
+    return b->MinWarmUpTime(kWarmUpSeconds)->UseRealTime()->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<char*> args = withDefaults(argc, argv);
+    int count = static_cast<int>(args.size()) - 1;
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+
+    const FrameSize sizes[] = {{480, 480}, {1920, 1080}};
+    std::string glProblem;
+    const bool haveGL = initGlutOnDisplay("rasterwork-bench", &glProblem);
+
+    for (const FrameSize size : sizes) {
+        const std::string name = size.name();
+        configure(benchmark::RegisterBenchmark(("clear/" + name).c_str(), clearBuffers, size));
+        configure(
+            benchmark::RegisterBenchmark(("software/" + name).c_str(), renderSoftwareOnly, size));
+
+        std::string problem = glProblem;
+        const int window =
+            haveGL ? openFrameWindow(size.width, size.height, "Rasterwork benchmark", &problem) : 0;
+        const char* const glNames[] = {"present/", "software_frame/", "opengl_frame/"};
+        for (int kind = 0; kind < 3; ++kind) {
+            const std::string full = glNames[kind] + name;
+            if (!window) {
+                configure(
+                    benchmark::RegisterBenchmark(full.c_str(), [problem](benchmark::State& state) {
+                        state.SkipWithError(("needs OpenGL: " + problem).c_str());
+                    }));
+            } else if (kind == 0) {
+                configure(benchmark::RegisterBenchmark(full.c_str(), presentBuffer, size, window));
+            } else {
+                configure(benchmark::RegisterBenchmark(full.c_str(), wholeFrame, size, window,
+                                                       kind == 2));
+            }
+        }
+    }
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
