@@ -109,6 +109,19 @@ TEST_F(ScanConvert, SpanStartsWithTheLeftEdgeValuesAtTheLeftBorder) {
     for (int x = 10; x < 16; ++x) EXPECT_TRUE(untouched(x, 0, 16)) << x;
 }
 
+TEST_F(ScanConvert, DepthStepIsAFloatQuotientPerColumn) {
+    // 0.01f / 3 rounds to 0.0033333332f; 0.01f times the float 1/3 would
+    // give 0.0033333334f.
+    frame(4, 1);
+    fill({edgeBetween(0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f),
+          edgeBetween(3.0f, 0.0f, 0.01f, 3.0f, 1.0f, 0.01f)},
+         4, 1, red);
+    EXPECT_EQ(depthAt(0, 0, 4), 0.0f);
+    EXPECT_EQ(floatBits(depthAt(1, 0, 4)), floatBits(0.003333333181217313f));
+    EXPECT_EQ(floatBits(depthAt(2, 0, 4)), floatBits(0.003333333181217313f * 2.0f));
+    EXPECT_TRUE(untouched(3, 0, 4));
+}
+
 TEST_F(ScanConvert, RightAndTopBordersClampTheFill) {
     frame(8, 4);
     // Rows 1 to 3 are inside; the face runs on far above and to the right.

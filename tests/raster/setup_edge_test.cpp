@@ -57,6 +57,12 @@ TEST(SetupEdge, StartBelowRowZeroIsRaisedAlongTheEdge) {
     EXPECT_EQ(e.yEnd, 10.0f);
 }
 
+TEST(SetupEdge, StartJustBelowZeroIsRaisedToo) {
+    const ScanEdge e = edgeBetween(0.0f, -0.5f, 0.0f, 10.0f, 9.5f, 0.0f);
+    EXPECT_EQ(e.yStart, 0.0f);
+    EXPECT_EQ(e.x, 0.5f);
+}
+
 TEST(SetupEdge, RaisingMovesDepthAndNormalToo) {
     const ScanEdge e = edgeBetween(0.0f, -4.0f, 0.2f, 0.0f, 4.0f, 1.0f, Vec3{0.0f, 0.0f, 1.0f},
                                    Vec3{8.0f, 0.0f, 1.0f});
