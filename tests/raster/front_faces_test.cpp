@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/camera.h"
+#include "app/view_state.h"
+#include "picture_files.h"
+#include "raster/clip_w.h"
+#include "raster/frame_buffers.h"
+#include "raster/project_vertex.h"
+#include "raster/render_software.h"
+#include "raster/scan_convert.h"
+#include "raster/truncate_to_int.h"
+#include "raster_testing.h"
+#include "scene_rendering.h"
+
+namespace {
+
+// The vertex stage read literally: every side projects both of its ends
+// afresh, nothing is clipped, and the edge is kept unless its ends share a
+// row or it ends at or below y = 0.
+void literalVertexStage(Scene& scene, int width, int height) {
+    auto screenVertex = [&](const Vertex& v) {
+        Vertex s;
+        s.position = projectToScreen(toClipSpace(scene, v.position), width, height);
+        s.normal = v.normal;
+        return s;
+    };
+    for (const SceneObject& object : scene.objects) {
+        for (const Face& face : object.faces) {
+            std::vector<ScanEdge> edges;
+            for (const Vertex& v : face.vertices) {
+                const Vertex& u = face.vertices[static_cast<std::size_t>(v.prev)];
+                const Vertex su = screenVertex(u);
+                const Vertex sv = screenVertex(v);
+                edges.push_back(setupEdge(su, sv));
+                const ScanEdge& e = edges.back();
+                if (truncateToInt(e.yStart) == truncateToInt(e.yEnd) || e.yEnd <= 0.0f) {
+                    edges.pop_back();
+                }
+            }
+            scanConvertPolygon(edges, width, height, scene, object);
+        }
+    }
+}
+
+float smallestClipW(const Scene& scene) {
+    float smallest = 1.0e30f;
+    for (const SceneObject& object : scene.objects) {
+        for (const Face& face : object.faces) {
+            for (const Vertex& v : face.vertices) {
+                smallest = std::min(smallest, toClipSpace(scene, v.position).w);
+            }
+        }
+    }
+    return smallest;
+}
+
+struct Frame {
+    std::vector<Color> colors;
+    std::vector<float> depths;
+};
+
+Frame grab(int width, int height) {
+    const std::size_t n = pixelIndex(0, height, width);
+    return Frame{std::vector<Color>(colorBuffer, colorBuffer + n),
+                 std::vector<float>(depthBuffer, depthBuffer + n)};
+}
+
+class FrontFaces : public ::testing::TestWithParam<ViewSettings> {};
+
+}  // namespace
+
+// Faces wholly in front of the eye must come out exactly as the unclipped,
+// project-every-side reading of the vertex stage draws them.
+TEST_P(FrontFaces, AreDrawnBitForBitAsWithoutClipping) {
+    const ViewSettings view = GetParam();
+    const int width = 160, height = 120;
+    Scene scene;
+    renderDefaultScene(scene, view, width, height);
+    ASSERT_GT(smallestClipW(scene), kMinClipW) << describe(view);
+    const Frame viaRenderer = grab(width, height);
+
+    prepareFrameBuffers(width, height);
+    literalVertexStage(scene, width, height);
+    const Frame literal = grab(width, height);
+
+    const bool same = std::memcmp(viaRenderer.colors.data(), literal.colors.data(),
+                                  viaRenderer.colors.size() * sizeof(Color)) == 0 &&
+                      std::memcmp(viaRenderer.depths.data(), literal.depths.data(),
+                                  viaRenderer.depths.size() * sizeof(float)) == 0;
+    if (!same) {
+        const std::string path = artifactDirectory() + "/rw_front_faces_diff.png";
+        writeDifferencePng(path, literal.colors.data(), viaRenderer.colors.data(), width, height);
+        ADD_FAILURE() << describe(view) << ": renderer and literal stage differ; see " << path;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, FrontFaces,
+                         ::testing::Values(ViewSettings{},
+                                           ViewSettings{-100.0f, -75.0f, 1.25f, 20.0f, -15.0f},
+                                           ViewSettings{30.0f, 50.0f, -2.0f, 0.0f, 0.0f},
+                                           ViewSettings{0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+                                           ViewSettings{-135.0f, -60.0f, 8.0f, 0.0f, 0.0f},
+                                           ViewSettings{45.0f, -120.0f, -6.0f, -300.0f, 200.0f}),
+                         [](const ::testing::TestParamInfo<ViewSettings>& info) {
+                             return "view" + std::to_string(info.index);
+                         });

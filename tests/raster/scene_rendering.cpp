@@ -1,0 +1,39 @@
+#include "scene_rendering.h"
+
+#include <sstream>
+
+#include "app/camera.h"
+#include "app/view_state.h"
+#include "raster/frame_buffers.h"
+#include "raster/render_software.h"
+#include "raster_testing.h"
+#include "scene/default_scene.h"
+
+std::string describe(const ViewSettings& view) {
+    std::ostringstream out;
+    out << "angleZ " << view.angleZ << " angleX " << view.angleX << " zoom " << view.zoom << " pan "
+        << view.panX << "," << view.panY;
+    return out.str();
+}
+
+void renderDefaultScene(Scene& scene, const ViewSettings& view, int width, int height) {
+    resetViewState();
+    angleZ = view.angleZ;
+    angleX = view.angleX;
+    zoom = view.zoom;
+    panX = view.panX;
+    panY = view.panY;
+    buildDefaultScene(scene);
+    setupCamera(scene, width, height);
+    prepareFrameBuffers(width, height);
+    renderSoftware(scene, width, height);
+    resetViewState();
+}
+
+std::uint64_t colorDigest(int width, int height) {
+    return fnv1a(&colorBuffer[0].r, pixelIndex(0, height, width) * 4);
+}
+
+std::uint64_t depthDigest(int width, int height) {
+    return fnv1a(depthBuffer, pixelIndex(0, height, width));
+}
