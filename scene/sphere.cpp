@@ -29,12 +29,17 @@ void addCorner(Scene& scene, double radius, SinCos a, SinCos b) {
 
 void addSphere(Scene& scene, double radius, double subdivisions) {
     scene.beginObject();
-    if (!(0 < subdivisions)) return;
+    // Like a count that is not positive, an infinite one adds no faces:
+    // following the loops below it would never end and only run the process
+    // out of memory.
+    if (!(0 < subdivisions) || std::isinf(subdivisions)) return;
     const double k = 1.0 / subdivisions;
-    for (int i = 0; i < subdivisions; ++i) {
+    // Whole-number counters held as doubles: exact, and unlike an int they
+    // cannot overflow whatever the count.
+    for (double i = 0; i < subdivisions; ++i) {
         const SinCos a0 = sinCos(static_cast<float>(kQuarterTurn * i * k));
         const SinCos a1 = sinCos(static_cast<float>(kQuarterTurn * (i + 1) * k));
-        for (int j = 0; j < subdivisions; ++j) {
+        for (double j = 0; j < subdivisions; ++j) {
             const SinCos b0 = sinCos(static_cast<float>(kQuarterTurn * j * k));
             const SinCos b1 = sinCos(static_cast<float>(kQuarterTurn * (j + 1) * k));
             scene.beginFace();
