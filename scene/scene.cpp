@@ -1,6 +1,7 @@
 #include "scene/scene.h"
 
 #include <cmath>
+#include <limits>
 
 Scene scene;
 
@@ -36,11 +37,21 @@ void Scene::beginFace() {
 
 void Scene::setNormal(Vec3 d) {
     currentNormal = d;
-    const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
-    if (length == 0.0f) {
-        currentNormal = Vec3{0.0f, 0.0f, 0.0f};
+    const float squares = d.x * d.x + d.y * d.y + d.z * d.z;
+    if (squares < std::numeric_limits<float>::min() || std::isinf(squares)) {
+        // The squares left the normal float range, so the float length would
+        // be 0, inaccurate or infinite. Any float squared fits a double.
+        const double x = d.x, y = d.y, z = d.z;
+        const double length = std::sqrt(x * x + y * y + z * z);
+        if (length == 0.0) {
+            currentNormal = Vec3{0.0f, 0.0f, 0.0f};
+            return;
+        }
+        currentNormal = Vec3{static_cast<float>(x / length), static_cast<float>(y / length),
+                             static_cast<float>(z / length)};
         return;
     }
+    const float length = std::sqrt(squares);
     const float k = 1.0f / length;
     currentNormal.x = currentNormal.x * k;
     currentNormal.y = currentNormal.y * k;

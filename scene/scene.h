@@ -55,8 +55,10 @@ struct Scene {
     void beginObject();
     // Without a current object one is begun first, so the face has a home.
     void beginFace();
-    // Stores the direction scaled to unit length. A zero vector is stored as
-    // (0, 0, 0) rather than as the NaNs the division would give.
+    // Stores the direction scaled to unit length, computed in float. When the
+    // sum of squares leaves the normal float range (very long or very short
+    // directions) the length is taken in double instead. A zero vector is
+    // stored as (0, 0, 0) rather than as the NaNs the division would give.
     void setNormal(Vec3 direction);
     // Appends to the last face of the last object, creating the object or
     // face first if there is none, so a vertex is never lost or misplaced.
