@@ -253,6 +253,27 @@ TEST(Scene, SetNormalOfZeroVectorStoresZeroNotNaN) {
     EXPECT_EQ(s.currentNormal.x, 0.0f);
 }
 
+TEST(Scene, SetNormalOfVeryLongOrVeryShortDirectionsIsStillUnit) {
+    // Squares beyond the float range, or below its normal range, must not
+    // turn a valid direction into a zero or inaccurate normal.
+    Scene s;
+    s.setNormal(Vec3{1e20f, 0, 0});
+    expectSameVec3(s.currentNormal, 1, 0, 0);
+    s.setNormal(Vec3{0, -3e38f, 0});
+    expectSameVec3(s.currentNormal, 0, -1, 0);
+    s.setNormal(Vec3{3e38f, 3e38f, 0});
+    EXPECT_FLOAT_EQ(s.currentNormal.x, 0.70710677f);
+    EXPECT_FLOAT_EQ(s.currentNormal.y, 0.70710677f);
+    s.setNormal(Vec3{1e-20f, 0, 0});
+    expectSameVec3(s.currentNormal, 1, 0, 0);
+    s.setNormal(Vec3{0, 0, -1e-40f});
+    expectSameVec3(s.currentNormal, 0, 0, -1);
+    s.setNormal(Vec3{1e-25f, 0, -1e-25f});
+    EXPECT_FLOAT_EQ(s.currentNormal.x, 0.70710677f);
+    EXPECT_EQ(s.currentNormal.y, 0.0f);
+    EXPECT_FLOAT_EQ(s.currentNormal.z, -0.70710677f);
+}
+
 TEST(Scene, NormalsFollowSetNormalNotAddVertex) {
     Scene s;
     s.beginObject();
