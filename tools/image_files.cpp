@@ -9,8 +9,9 @@
 std::uint8_t toDisplayByte(float channel) {
     if (!(channel > 0.0f)) return 0;
     if (channel >= 1.0f) return 255;
-    // Exact in double: a float times 255 needs at most 32 significant bits.
-    return static_cast<std::uint8_t>(std::floor(static_cast<double>(channel) * 255.0 + 0.5));
+    // The product in float, then the nearest integer with ties to even: what
+    // Mesa's float-to-8-bit conversion gives, so the PNG equals the window.
+    return static_cast<std::uint8_t>(std::nearbyint(channel * 255.0f));
 }
 
 std::vector<std::uint8_t> colorBufferToRgbTopDown(const Color* pixels, int width, int height) {

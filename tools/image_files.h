@@ -6,8 +6,8 @@
 
 #include "scene/color.h"
 
-// One colour channel as the window shows it: clamped to [0, 1] and rounded
-// to the nearest of 256 steps (halves round up); NaN shows as 0.
+// One colour channel as the window shows it: clamped to [0, 1], multiplied by
+// 255 in float and rounded to the nearest step, ties to even; NaN shows as 0.
 std::uint8_t toDisplayByte(float channel);
 
 // The picture of a colour buffer (pixel (x, y) at y * width + x, row 0 at the

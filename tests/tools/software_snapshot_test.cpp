@@ -110,10 +110,11 @@ TEST(SoftwareSnapshot, FloatBuffersEqualTheDirectRenderBitForBit) {
                 static_cast<unsigned long long>(digest(depth.bits)));
 }
 
-int exactByte(float v) {
+// The window's conversion: clamp, float product, nearest step (ties even).
+int windowByte(float v) {
     if (std::isnan(v) || v <= 0.0f) return 0;
     if (v >= 1.0f) return 255;
-    return static_cast<int>(std::lround(static_cast<double>(v) * 255.0));
+    return static_cast<int>(std::nearbyint(v * 255.0f));
 }
 
 float floatOf(std::uint32_t bits) {
@@ -144,7 +145,7 @@ TEST(SoftwareSnapshot, PngShowsTheColourBufferTopRowFirst) {
                 (static_cast<std::size_t>(png.height - 1 - row) * png.width + x) * 3;
             for (int c = 0; c < 3; ++c) {
                 expected.rgb[(static_cast<std::size_t>(row) * png.width + x) * 3 + c] =
-                    static_cast<std::uint8_t>(exactByte(floatOf(color.bits[sample + c])));
+                    static_cast<std::uint8_t>(windowByte(floatOf(color.bits[sample + c])));
             }
         }
     }
