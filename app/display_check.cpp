@@ -15,16 +15,24 @@ const char* requestedDisplay(int argc, char** argv) {
 }
 }  // namespace
 
-std::string displayProblem(int argc, char** argv) {
+DisplayProbe::DisplayProbe(int argc, char** argv) {
     const char* name = requestedDisplay(argc, argv);
     if (name == nullptr || name[0] == '\0') {
-        return "no X display: DISPLAY is not set (run it in an X session or under xvfb-run)";
+        problem_ = "no X display: DISPLAY is not set (run it in an X session or under xvfb-run)";
+        return;
     }
-    Display* display = XOpenDisplay(name);
-    if (display == nullptr) {
-        return std::string("cannot open X display \"") + name +
-               "\" (is an X server running there?)";
+    display_ = XOpenDisplay(name);
+    if (display_ == nullptr) {
+        problem_ =
+            std::string("cannot open X display \"") + name + "\" (is an X server running there?)";
     }
-    XCloseDisplay(display);
-    return std::string();
+}
+
+DisplayProbe::~DisplayProbe() {
+    close();
+}
+
+void DisplayProbe::close() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+    display_ = nullptr;
 }

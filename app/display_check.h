@@ -2,7 +2,25 @@
 
 #include <string>
 
-// Empty when the X display that glutInit will use (its -display argument,
-// else DISPLAY) can be opened; otherwise a one-line reason, so the viewer can
-// say why it cannot start instead of failing inside GLUT.
-std::string displayProblem(int argc, char** argv);
+struct _XDisplay;
+
+// A connection to the X display that glutInit will use (its -display
+// argument, else DISPLAY), opened first so the viewer can say in one line why
+// it cannot start instead of failing inside GLUT. Keep it open until GLUT has
+// connected: an X server started without -noreset (as xvfb-run starts it)
+// resets when its last client leaves and refuses connections meanwhile.
+class DisplayProbe {
+  public:
+    DisplayProbe(int argc, char** argv);
+    ~DisplayProbe();
+    DisplayProbe(const DisplayProbe&) = delete;
+    DisplayProbe& operator=(const DisplayProbe&) = delete;
+
+    // Empty when the display could be opened, otherwise the reason.
+    const std::string& problem() const { return problem_; }
+    void close();
+
+  private:
+    _XDisplay* display_ = nullptr;
+    std::string problem_;
+};

@@ -1,7 +1,6 @@
 #include <GL/glut.h>
 
 #include <cstdio>
-#include <string>
 
 #include "app/callbacks.h"
 #include "app/display_check.h"
@@ -9,9 +8,9 @@
 #include "scene/scene.h"
 
 int main(int argc, char** argv) {
-    const std::string problem = displayProblem(argc, argv);
-    if (!problem.empty()) {
-        std::fprintf(stderr, "rasterwork: %s\n", problem.c_str());
+    DisplayProbe probe(argc, argv);
+    if (!probe.problem().empty()) {
+        std::fprintf(stderr, "rasterwork: %s\n", probe.problem().c_str());
         return 1;
     }
 
@@ -20,6 +19,7 @@ int main(int argc, char** argv) {
     glutInitWindowSize(480, 480);
     glutInit(&argc, argv);
     glutCreateWindow("Rasterwork");
+    probe.close();  // GLUT holds its own connection now
 
     glutDisplayFunc(display);
     glutReshapeFunc(reshape);
