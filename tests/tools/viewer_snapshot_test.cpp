@@ -107,23 +107,29 @@ class ViewerWindow : public ::testing::Test {
 TEST_F(ViewerWindow, SoftwareFramesEqualTheSnapshotsOfTheSameView) {
     const Rgb8Image startView = snapshot({});
     ASSERT_GT(countNonWhite(startView), 10000);
+    const int pressX = 200, pressY = 200, endX = 260, endY = 230;
     // Without a window manager the keyboard follows the pointer; the viewer
     // registers no passive-motion callback, so this move draws nothing.
-    client_->movePointer(200, 200);
+    client_->movePointer(pressX, pressY);
     client_->pressKey("g");
     expectWindowShows(startView, "software-start-view");
 
-    // Left drag from (200, 200) to (260, 230) in two motions: angleZ gains
-    // 60 and angleX 30. One wheel click (X button 4 press and release) gives
-    // two GLUT button 3 events, zoom + 2.
+    // A left drag pressed at the pointer's place and released after two
+    // motions: the motion callback adds the pixel movement, so the angles
+    // change by the last position minus the first. One wheel click (X button
+    // 4 press and release) is two GLUT button 3 events, +1 zoom each.
     client_->pressButton(1);
     client_->movePointer(230, 215);
-    client_->movePointer(260, 230);
+    client_->movePointer(endX, endY);
     client_->releaseButton(1);
     client_->pressButton(4);
     client_->releaseButton(4);
+    const float movedAngleZ = -135.0f + static_cast<float>(endX - pressX);
+    const float movedAngleX = -60.0f + static_cast<float>(endY - pressY);
+    const float movedZoom = 0.25f + 2.0f;
     const Rgb8Image movedView =
-        snapshot({"--angle-z", "-75", "--angle-x", "-30", "--zoom", "2.25"});
+        snapshot({"--angle-z", std::to_string(movedAngleZ), "--angle-x",
+                  std::to_string(movedAngleX), "--zoom", std::to_string(movedZoom)});
     ASSERT_GT(comparePictures(movedView, startView, 1).differingPixels, 1000)
         << "the new view should look different";
     expectWindowShows(movedView, "software-moved-view");
