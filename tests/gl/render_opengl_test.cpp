@@ -5,7 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <regex>
+#include <cstdio>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,6 +41,17 @@ struct DefaultFrame : ::testing::Test {
         glwindow::drainErrors();
     }
 };
+
+// "ERROR: 0x" and a code among `codes` in lower-case hex without leading
+// zeros.
+bool isErrorLine(const std::string& line, std::initializer_list<GLenum> codes) {
+    for (GLenum code : codes) {
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "ERROR: 0x%x", code);
+        if (line == expected) return true;
+    }
+    return false;
+}
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
@@ -94,8 +106,10 @@ TEST_F(DefaultFrame, SeveralPendingErrorsAreAllReportedAndDrained) {
     ASSERT_GE(printed.size(), 1u);
     ASSERT_LE(printed.size(), 3u);
     EXPECT_EQ(printed[0], "ERROR: 0x501");
-    const std::regex format("ERROR: 0x50[014]");
-    for (const std::string& line : printed) EXPECT_TRUE(std::regex_match(line, format)) << line;
+    for (const std::string& line : printed) {
+        EXPECT_TRUE(isErrorLine(line, {GL_INVALID_ENUM, GL_INVALID_VALUE, GL_STACK_UNDERFLOW}))
+            << line;
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(renderCapturingStdout(scene, kSize, kSize), "");
 }
