@@ -4,13 +4,13 @@
 
 namespace {
 
-struct SphereSpec {
+struct SphereLayout {
     float diffuseHue, diffuseValue, specularValue;
     int shininess;
     float x, y;
 };
 
-constexpr SphereSpec kSpheres[] = {
+constexpr SphereLayout kSpheres[] = {
     {0.0f, 0.7f, 0.8f, 30, 0.5f, -0.5f},
     {0.66f, 0.9f, 1.5f, 120, -0.5f, 0.5f},
     {0.33f, 0.7f, 0.0f, 0, -0.5f, -0.5f},
@@ -23,7 +23,7 @@ void buildDefaultScene(Scene& scene) {
     scene.ambient = Color(0.4f, 0.4f, 0.4f, 1.0f);
     scene.addLight(Vec3{100.0f, 0.0f, 30.0f}, Color(0.8f, 0.8f, 0.8f, 1.0f));
     scene.addLight(Vec3{0.0f, 100.0f, 80.0f}, Color(0.5f, 0.5f, 0.5f, 1.0f));
-    for (const SphereSpec& s : kSpheres) {
+    for (const SphereLayout& s : kSpheres) {
         scene.modelTransform.pushMatrix();
         const Color specular = Color::fromHSV(0.0f, 0.0f, s.specularValue, 1.0f);
         const Color diffuse = Color::fromHSV(s.diffuseHue, 1.0f, s.diffuseValue, 1.0f);
