@@ -8,8 +8,12 @@
 #include <GL/glext.h>
 
 #include <cstddef>
+#include <type_traits>
 
 #include "raster/frame_buffers.h"
+
+static_assert(sizeof(Color) == 4 * sizeof(GLfloat) && std::is_standard_layout<Color>::value,
+              "the colour buffer is uploaded as packed GL_RGBA / GL_FLOAT pixels");
 
 // One upload of the whole buffer gives the same pixels as one point per pixel
 // (glColor3f then glVertex2i for every x, y) at a fraction of the cost. The
