@@ -12,7 +12,8 @@
 // everything written to standard output meanwhile.
 template <typename F>
 std::string captureStdout(F action) {
-    const std::string path = makeTempDir("rasterwork-stdout") + "/out.txt";
+    const std::string dir = makeTempDir("rasterwork-stdout");
+    const std::string path = dir + "/out.txt";
     std::fflush(stdout);
     const int saved = dup(STDOUT_FILENO);
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -24,5 +25,6 @@ std::string captureStdout(F action) {
     close(saved);
     const std::string text = readFile(path);
     std::remove(path.c_str());
+    rmdir(dir.c_str());
     return text;
 }
