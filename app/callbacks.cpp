@@ -4,9 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/camera.h"
+#include "app/frame.h"
 #include "app/view_state.h"
-#include "raster/render_scene.h"
 #include "scene/scene.h"
 
 namespace {
@@ -34,16 +33,7 @@ void display() {
     const int width = viewport[2];
     const int height = viewport[3];
 
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, width, 0.0, height, 0.0, -1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-
-    setupCamera(scene, width, height);
-    renderScene(scene, width, height);
+    drawFrame(scene, width, height);
     glutSwapBuffers();
 }
 

@@ -2,19 +2,10 @@
 
 #include <GL/gl.h>
 
-#include "app/camera.h"
-#include "raster/render_scene.h"
+#include "app/frame.h"
 
 void drawReferenceFrame(Scene& scene, int width, int height) {
     glViewport(0, 0, width, height);
     glDrawBuffer(GL_BACK);
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, width, 0.0, height, 0.0, -1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    setupCamera(scene, width, height);
-    renderScene(scene, width, height);
+    drawFrame(scene, width, height);
 }

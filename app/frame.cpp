@@ -1,0 +1,19 @@
+#include "app/frame.h"
+
+#include <GL/gl.h>
+
+#include "app/camera.h"
+#include "raster/render_scene.h"
+
+void drawFrame(Scene& scene, int width, int height) {
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, width, 0.0, height, 0.0, -1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    setupCamera(scene, width, height);
+    renderScene(scene, width, height);
+}
