@@ -16,7 +16,7 @@ std::string describe(const ViewSettings& view) {
     return out.str();
 }
 
-void renderDefaultScene(Scene& scene, const ViewSettings& view, int width, int height) {
+void prepareDefaultFrame(Scene& scene, const ViewSettings& view, int width, int height) {
     resetViewState();
     angleZ = view.angleZ;
     angleX = view.angleX;
@@ -26,8 +26,12 @@ void renderDefaultScene(Scene& scene, const ViewSettings& view, int width, int h
     buildDefaultScene(scene);
     setupCamera(scene, width, height);
     prepareFrameBuffers(width, height);
-    renderSoftware(scene, width, height);
     resetViewState();
+}
+
+void renderDefaultScene(Scene& scene, const ViewSettings& view, int width, int height) {
+    prepareDefaultFrame(scene, view, width, height);
+    renderSoftware(scene, width, height);
 }
 
 std::uint64_t colorDigest(int width, int height) {

@@ -23,7 +23,11 @@ inline void PrintTo(const ViewSettings& view, std::ostream* out) {
 }
 
 // Builds the default scene into `scene`, sets up the camera for the view and
-// the frame size, sizes and clears the buffers, and renders in software.
+// the frame size, and sizes and clears the buffers; the view state is back at
+// its start-up values afterwards.
+void prepareDefaultFrame(Scene& scene, const ViewSettings& view, int width, int height);
+
+// prepareDefaultFrame, then renderSoftware.
 void renderDefaultScene(Scene& scene, const ViewSettings& view, int width, int height);
 
 // Digests (FNV-1a 64 of the raw float bits) of the frame's pixels.

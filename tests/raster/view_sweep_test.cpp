@@ -5,13 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/camera.h"
-#include "app/view_state.h"
 #include "raster/frame_buffers.h"
 #include "raster/project_vertex.h"
 #include "raster/render_software.h"
 #include "raster_testing.h"
-#include "scene/default_scene.h"
 #include "scene_rendering.h"
 
 namespace {
@@ -73,18 +70,9 @@ TEST(ViewSweep, ExtremeViewsStayInsideTheBuffersAndFinite) {
     int views = 0, viewsBeyondNear = 0, viewsWithNaN = 0, nanPixels = 0, maxNaNPixels = 0;
     for (const ViewSettings& view : extremeViews()) {
         Scene scene;
-        resetViewState();
-        angleZ = view.angleZ;
-        angleX = view.angleX;
-        zoom = view.zoom;
-        panX = view.panX;
-        panY = view.panY;
-        buildDefaultScene(scene);
-        setupCamera(scene, kWidth, kHeight);
-        prepareFrameBuffers(kWidth, kHeight);
+        prepareDefaultFrame(scene, view, kWidth, kHeight);
         markSlack(kWidth, kHeight);
         renderSoftware(scene, kWidth, kHeight);
-        resetViewState();
 
         ++views;
         ASSERT_TRUE(slackIntact(kWidth, kHeight)) << describe(view);
