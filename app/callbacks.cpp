@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-#include "app/frame.h"
-#include "app/view_state.h"
+#include "frame/frame.h"
 #include "scene/scene.h"
+#include "view/view_state.h"
 
 namespace {
 constexpr unsigned char kEscape = 27;

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/callbacks.h"
-#include "app/display_check.h"
+#include "gl/display_check.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 

@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "app/camera.h"
-#include "app/view_state.h"
+#include "frame/reference_frame.h"
+#include "gl/gl_window.h"
+#include "gl/present.h"
 #include "raster/frame_buffers.h"
-#include "raster/present.h"
 #include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
-#include "tools/gl_window.h"
-#include "tools/reference_frame.h"
+#include "view/camera.h"
+#include "view/view_state.h"
 
 namespace {
 

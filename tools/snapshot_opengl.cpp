@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
+#include "frame/reference_frame.h"
+#include "gl/gl_window.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
-#include "tools/gl_window.h"
 #include "tools/image_files.h"
-#include "tools/reference_frame.h"
 #include "tools/snapshot_render.h"
 
 bool renderOpenGLSnapshot(const SnapshotOptions& options, std::vector<std::uint8_t>* rgbTopDown,

@@ -6,17 +6,8 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/view_state.h"
-
 SnapshotOptions defaultSnapshotOptions() {
-    resetViewState();
-    SnapshotOptions options;
-    options.angleZ = angleZ;
-    options.angleX = angleX;
-    options.zoom = zoom;
-    options.panX = panX;
-    options.panY = panY;
-    return options;
+    return SnapshotOptions{};
 }
 
 namespace {
@@ -86,11 +77,11 @@ bool applyOption(const std::string& name, const std::string& value, SnapshotOpti
                  std::string* error) {
     if (name == "--width") return parseSide(name, value, &o.width, error);
     if (name == "--height") return parseSide(name, value, &o.height, error);
-    if (name == "--angle-z") return parseFinite(name, value, &o.angleZ, error);
-    if (name == "--angle-x") return parseFinite(name, value, &o.angleX, error);
-    if (name == "--zoom") return parseFinite(name, value, &o.zoom, error);
-    if (name == "--pan-x") return parseFinite(name, value, &o.panX, error);
-    if (name == "--pan-y") return parseFinite(name, value, &o.panY, error);
+    if (name == "--angle-z") return parseFinite(name, value, &o.view.angleZ, error);
+    if (name == "--angle-x") return parseFinite(name, value, &o.view.angleX, error);
+    if (name == "--zoom") return parseFinite(name, value, &o.view.zoom, error);
+    if (name == "--pan-x") return parseFinite(name, value, &o.view.panX, error);
+    if (name == "--pan-y") return parseFinite(name, value, &o.view.panY, error);
     if (name == "--renderer") return parseRenderer(value, &o.renderer, error);
     if (name == "--png") return parsePath(name, value, &o.pngPath, error);
     if (name == "--color-pfm") return parsePath(name, value, &o.colorPfmPath, error);

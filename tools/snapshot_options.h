@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "view/view.h"
+
 enum class SnapshotRenderer { Software, OpenGL };
 
 // Everything one run of rasterwork-snapshot needs: frame size, view state,
@@ -10,11 +12,7 @@ enum class SnapshotRenderer { Software, OpenGL };
 struct SnapshotOptions {
     int width = 480;
     int height = 480;
-    float angleZ = 0.0f;
-    float angleX = 0.0f;
-    float zoom = 0.0f;
-    float panX = 0.0f;
-    float panY = 0.0f;
+    View view;
     SnapshotRenderer renderer = SnapshotRenderer::Software;
     std::string pngPath;
     std::string colorPfmPath;

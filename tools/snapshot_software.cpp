@@ -1,18 +1,14 @@
-#include "app/camera.h"
-#include "app/view_state.h"
 #include "raster/frame_buffers.h"
 #include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "tools/snapshot_render.h"
+#include "view/camera.h"
+#include "view/view.h"
+#include "view/view_state.h"
 
 void applySnapshotView(const SnapshotOptions& options) {
-    resetViewState();
-    angleZ = options.angleZ;
-    angleX = options.angleX;
-    zoom = options.zoom;
-    panX = options.panX;
-    panY = options.panY;
+    applyView(options.view);
     useOpenGL = options.renderer == SnapshotRenderer::OpenGL;
 }
 

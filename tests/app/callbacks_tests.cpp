@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/callbacks.h"
-#include "app/view_state.h"
 #include "fake_glut.h"
+#include "view/view_state.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "app/camera.h"
-#include "app/view_state.h"
 #include "math/matrix4.h"
 #include "scene/scene.h"
+#include "view/camera.h"
+#include "view/view_state.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "app/callbacks.h"
-#include "app/camera.h"
-#include "raster/render_scene.h"
+#include "frame/render_scene.h"
 #include "scene/scene.h"
+#include "view/camera.h"
 
 namespace fake {
 std::vector<std::string> calls;

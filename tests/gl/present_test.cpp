@@ -1,4 +1,4 @@
-#include "raster/present.h"
+#include "gl/present.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/camera.h"
-#include "app/view_state.h"
 #include "gl/matrix_handover.h"
 #include "gl_window.h"
 #include "scene/default_scene.h"
 #include "stdout_capture.h"
+#include "view/camera.h"
+#include "view/view_state.h"
 
 namespace {
 

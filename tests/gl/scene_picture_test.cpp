@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/camera.h"
-#include "app/view_state.h"
 #include "gl/render_opengl.h"
 #include "gl_window.h"
 #include "image_dump.h"
 #include "projection.h"
 #include "scene/default_scene.h"
+#include "view/camera.h"
+#include "view/view_state.h"
 
 namespace {
 

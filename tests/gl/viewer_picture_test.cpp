@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "app/camera.h"
-#include "app/view_state.h"
 #include "child_process.h"
 #include "projection.h"
 #include "scene/default_scene.h"
+#include "view/camera.h"
+#include "view/view.h"
 #include "x_client.h"
 #include "xvfb_server.h"
 
@@ -29,15 +29,6 @@ constexpr double kFrameSeconds = 20.0;
 const int kPatchChannel[3] = {0, 2, 1};  // red, blue, green
 const char* const kPatchName[3] = {"red object 0", "blue object 1", "green object 2"};
 
-// What the viewer's view state is expected to be after the test's input.
-struct View {
-    float angleZ = -135.0f;
-    float angleX = -60.0f;
-    float zoom = 0.25f;
-    float panX = 0.0f;
-    float panY = 0.0f;
-};
-
 struct ScreenPoint {
     int x = 0;
     int y = 0;  // from the top, as on the screen
@@ -45,12 +36,7 @@ struct ScreenPoint {
 
 // Projects the three patch points for a window of width x height at (0, 0).
 std::vector<ScreenPoint> predictPatches(const View& view, int width, int height) {
-    resetViewState();
-    angleZ = view.angleZ;
-    angleX = view.angleX;
-    zoom = view.zoom;
-    panX = view.panX;
-    panY = view.panY;
+    applyView(view);
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, width, height);

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/camera.h"
-#include "app/view_state.h"
 #include "picture_files.h"
 #include "raster/clip_w.h"
 #include "raster/frame_buffers.h"
@@ -15,6 +13,8 @@
 #include "raster/truncate_to_int.h"
 #include "raster_testing.h"
 #include "scene_rendering.h"
+#include "view/camera.h"
+#include "view/view_state.h"
 
 namespace {
 
@@ -69,14 +69,14 @@ Frame grab(int width, int height) {
                  std::vector<float>(depthBuffer, depthBuffer + n)};
 }
 
-class FrontFaces : public ::testing::TestWithParam<ViewSettings> {};
+class FrontFaces : public ::testing::TestWithParam<View> {};
 
 }  // namespace
 
 // Faces wholly in front of the eye must come out exactly as the unclipped,
 // project-every-side reading of the vertex stage draws them.
 TEST_P(FrontFaces, AreDrawnBitForBitAsWithoutClipping) {
-    const ViewSettings view = GetParam();
+    const View view = GetParam();
     const int width = 160, height = 120;
     Scene scene;
     renderDefaultScene(scene, view, width, height);
@@ -99,12 +99,11 @@ TEST_P(FrontFaces, AreDrawnBitForBitAsWithoutClipping) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, FrontFaces,
-                         ::testing::Values(ViewSettings{},
-                                           ViewSettings{-100.0f, -75.0f, 1.25f, 20.0f, -15.0f},
-                                           ViewSettings{30.0f, 50.0f, -2.0f, 0.0f, 0.0f},
-                                           ViewSettings{0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
-                                           ViewSettings{-135.0f, -60.0f, 8.0f, 0.0f, 0.0f},
-                                           ViewSettings{45.0f, -120.0f, -6.0f, -300.0f, 200.0f}),
-                         [](const ::testing::TestParamInfo<ViewSettings>& info) {
+                         ::testing::Values(View{}, View{-100.0f, -75.0f, 1.25f, 20.0f, -15.0f},
+                                           View{30.0f, 50.0f, -2.0f, 0.0f, 0.0f},
+                                           View{0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+                                           View{-135.0f, -60.0f, 8.0f, 0.0f, 0.0f},
+                                           View{45.0f, -120.0f, -6.0f, -300.0f, 200.0f}),
+                         [](const ::testing::TestParamInfo<View>& info) {
                              return "view" + std::to_string(info.index);
                          });

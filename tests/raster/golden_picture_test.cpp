@@ -12,7 +12,7 @@ namespace {
 
 struct Golden {
     const char* name;
-    ViewSettings view;
+    View view;
     int width;
     int height;
     std::uint64_t color;
@@ -55,10 +55,10 @@ TEST_P(GoldenPicture, MatchesItsDigests) {
 
 INSTANTIATE_TEST_SUITE_P(
     DefaultScene, GoldenPicture,
-    ::testing::Values(Golden{"default_480x480", ViewSettings{}, 480, 480, 0x3cbb016583ac91c1ull,
+    ::testing::Values(Golden{"default_480x480", View{}, 480, 480, 0x3cbb016583ac91c1ull,
                              0x0983f2aac594eb3cull},
-                      Golden{"turned_640x360", ViewSettings{-100.0f, -75.0f, 1.25f, 20.0f, -15.0f},
-                             640, 360, 0x13ff370f2141a0e6ull, 0x28cd85a2cf9af214ull},
-                      Golden{"tilted_back_200x300", ViewSettings{30.0f, 50.0f, -2.0f, 0.0f, 0.0f},
-                             200, 300, 0x52e86684390b1adbull, 0x9845843f7f97b001ull}),
+                      Golden{"turned_640x360", View{-100.0f, -75.0f, 1.25f, 20.0f, -15.0f}, 640,
+                             360, 0x13ff370f2141a0e6ull, 0x28cd85a2cf9af214ull},
+                      Golden{"tilted_back_200x300", View{30.0f, 50.0f, -2.0f, 0.0f, 0.0f}, 200, 300,
+                             0x52e86684390b1adbull, 0x9845843f7f97b001ull}),
     [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });

@@ -2,34 +2,29 @@
 
 #include <sstream>
 
-#include "app/camera.h"
-#include "app/view_state.h"
 #include "raster/frame_buffers.h"
 #include "raster/render_software.h"
 #include "raster_testing.h"
 #include "scene/default_scene.h"
+#include "view/camera.h"
+#include "view/view_state.h"
 
-std::string describe(const ViewSettings& view) {
+std::string describe(const View& view) {
     std::ostringstream out;
     out << "angleZ " << view.angleZ << " angleX " << view.angleX << " zoom " << view.zoom << " pan "
         << view.panX << "," << view.panY;
     return out.str();
 }
 
-void prepareDefaultFrame(Scene& scene, const ViewSettings& view, int width, int height) {
-    resetViewState();
-    angleZ = view.angleZ;
-    angleX = view.angleX;
-    zoom = view.zoom;
-    panX = view.panX;
-    panY = view.panY;
+void prepareDefaultFrame(Scene& scene, const View& view, int width, int height) {
+    applyView(view);
     buildDefaultScene(scene);
     setupCamera(scene, width, height);
     prepareFrameBuffers(width, height);
     resetViewState();
 }
 
-void renderDefaultScene(Scene& scene, const ViewSettings& view, int width, int height) {
+void renderDefaultScene(Scene& scene, const View& view, int width, int height) {
     prepareDefaultFrame(scene, view, width, height);
     renderSoftware(scene, width, height);
 }

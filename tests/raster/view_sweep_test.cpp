@@ -41,8 +41,8 @@ int notANumberPixels() {
     return count;
 }
 
-std::vector<ViewSettings> extremeViews() {
-    std::vector<ViewSettings> views;
+std::vector<View> extremeViews() {
+    std::vector<View> views;
     const float angles[][2] = {{-135.0f, -60.0f}, {0.0f, 0.0f},     {90.0f, -90.0f},
                                {180.0f, 180.0f},  {33.0f, -151.0f}, {-720.5f, 1.0e6f}};
     const float pans[][2] = {{0.0f, 0.0f}, {25.0f, -40.0f}, {-5000.0f, 3000.0f}, {1.0e7f, -1.0e7f}};
@@ -50,12 +50,12 @@ std::vector<ViewSettings> extremeViews() {
         for (int zoomStep = -100; zoomStep <= 100; zoomStep += 10) {
             for (const auto& pan : pans) {
                 views.push_back(
-                    ViewSettings{angle[0], angle[1], static_cast<float>(zoomStep), pan[0], pan[1]});
+                    View{angle[0], angle[1], static_cast<float>(zoomStep), pan[0], pan[1]});
             }
         }
         // Zoom positions that put the eye right into the patches.
         for (float zoomStep = 9.0f; zoomStep <= 14.0f; zoomStep += 0.25f) {
-            views.push_back(ViewSettings{angle[0], angle[1], zoomStep, 0.0f, 0.0f});
+            views.push_back(View{angle[0], angle[1], zoomStep, 0.0f, 0.0f});
         }
     }
     return views;
@@ -68,7 +68,7 @@ std::vector<ViewSettings> extremeViews() {
 // whole scene lies beyond the near plane.
 TEST(ViewSweep, ExtremeViewsStayInsideTheBuffersAndFinite) {
     int views = 0, viewsBeyondNear = 0, viewsWithNaN = 0, nanPixels = 0, maxNaNPixels = 0;
-    for (const ViewSettings& view : extremeViews()) {
+    for (const View& view : extremeViews()) {
         Scene scene;
         prepareDefaultFrame(scene, view, kWidth, kHeight);
         markSlack(kWidth, kHeight);

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/view_state.h"
 #include "tools/snapshot_options.h"
+#include "view/view_state.h"
 
 namespace {
 
@@ -22,11 +22,11 @@ TEST(SnapshotOptions, DefaultsAreTheViewerStartViewWhateverTheGlobalsHold) {
     const SnapshotOptions& o = parsed.options;
     EXPECT_EQ(o.width, 480);
     EXPECT_EQ(o.height, 480);
-    EXPECT_EQ(o.angleZ, -135.0f);
-    EXPECT_EQ(o.angleX, -60.0f);
-    EXPECT_EQ(o.zoom, 0.25f);
-    EXPECT_EQ(o.panX, 0.0f);
-    EXPECT_EQ(o.panY, 0.0f);
+    EXPECT_EQ(o.view.angleZ, -135.0f);
+    EXPECT_EQ(o.view.angleX, -60.0f);
+    EXPECT_EQ(o.view.zoom, 0.25f);
+    EXPECT_EQ(o.view.panX, 0.0f);
+    EXPECT_EQ(o.view.panY, 0.0f);
     EXPECT_EQ(o.renderer, SnapshotRenderer::Software);
     EXPECT_EQ(o.pngPath, "out.png");
     EXPECT_TRUE(o.colorPfmPath.empty());
@@ -42,11 +42,11 @@ TEST(SnapshotOptions, ReadsEveryOptionInBothSpellings) {
     const SnapshotOptions& o = parsed.options;
     EXPECT_EQ(o.width, 640);
     EXPECT_EQ(o.height, 360);
-    EXPECT_EQ(o.angleZ, -75.5f);
-    EXPECT_EQ(o.angleX, 12.25f);
-    EXPECT_EQ(o.zoom, 0.1f);  // the float nearest to 0.1, not a double rounded twice
-    EXPECT_EQ(o.panX, -3.0f);
-    EXPECT_EQ(o.panY, 100.0f);
+    EXPECT_EQ(o.view.angleZ, -75.5f);
+    EXPECT_EQ(o.view.angleX, 12.25f);
+    EXPECT_EQ(o.view.zoom, 0.1f);  // the float nearest to 0.1, not a double rounded twice
+    EXPECT_EQ(o.view.panX, -3.0f);
+    EXPECT_EQ(o.view.panY, 100.0f);
     EXPECT_EQ(o.pngPath, "a.png");
     EXPECT_EQ(o.colorPfmPath, "c.pfm");
     EXPECT_EQ(o.depthPfmPath, "-d.pfm");  // a value may start with a dash
@@ -64,8 +64,8 @@ TEST(SnapshotOptions, LaterValuesReplaceEarlierOnesAndLimitsAreInclusive) {
 
     parsed = parseSnapshotArguments({"--angle-z", "-0", "--zoom", "1e-45", "--png", "p"});
     ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
-    EXPECT_TRUE(std::signbit(parsed.options.angleZ));
-    EXPECT_GT(parsed.options.zoom, 0.0f);  // the smallest subnormal is still finite
+    EXPECT_TRUE(std::signbit(parsed.options.view.angleZ));
+    EXPECT_GT(parsed.options.view.zoom, 0.0f);  // the smallest subnormal is still finite
 }
 
 TEST(SnapshotOptions, HelpIsRecognisedAnywhere) {

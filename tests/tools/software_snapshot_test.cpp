@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/camera.h"
-#include "app/view_state.h"
 #include "child_process.h"
 #include "raster/frame_buffers.h"
 #include "raster/render_software.h"
@@ -13,6 +11,9 @@
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "test_images.h"
+#include "view/camera.h"
+#include "view/view.h"
+#include "view/view_state.h"
 
 namespace {
 
@@ -34,29 +35,25 @@ std::uint64_t digest(const std::vector<std::uint32_t>& samples) {
     return hash;
 }
 
-struct View {
+struct Shot {
     int width, height;
-    float angleZ, angleX, zoom, panX, panY;
+    View view;
 };
 
 // What the viewer's software frame of this view leaves in the buffers.
-void renderDirectly(const View& v) {
-    resetViewState();
-    angleZ = v.angleZ;
-    angleX = v.angleX;
-    zoom = v.zoom;
-    panX = v.panX;
-    panY = v.panY;
+void renderDirectly(const Shot& s) {
+    applyView(s.view);
     useOpenGL = false;
     buildDefaultScene(scene);
-    setupCamera(scene, v.width, v.height);
-    prepareFrameBuffers(v.width, v.height);
-    renderSoftware(scene, v.width, v.height);
+    setupCamera(scene, s.width, s.height);
+    prepareFrameBuffers(s.width, s.height);
+    renderSoftware(scene, s.width, s.height);
 }
 
-std::vector<std::string> toolArguments(const View& v) {
-    return {snapshotBinary(),         "--width",   std::to_string(v.width),  "--height",
-            std::to_string(v.height), "--angle-z", std::to_string(v.angleZ), "--angle-x",
+std::vector<std::string> toolArguments(const Shot& s) {
+    const View& v = s.view;
+    return {snapshotBinary(),         "--width",   std::to_string(s.width),  "--height",
+            std::to_string(s.height), "--angle-z", std::to_string(v.angleZ), "--angle-x",
             std::to_string(v.angleX), "--zoom",    std::to_string(v.zoom),   "--pan-x",
             std::to_string(v.panX),   "--pan-y",   std::to_string(v.panY)};
 }
@@ -64,7 +61,7 @@ std::vector<std::string> toolArguments(const View& v) {
 TEST(SoftwareSnapshot, FloatBuffersEqualTheDirectRenderBitForBit) {
     // Not square, every view parameter away from its default, and each one
     // exactly representable in the decimal text passed to the tool.
-    const View view{200, 150, -100.0f, -45.0f, 1.25f, 20.0f, -10.0f};
+    const Shot view{200, 150, {-100.0f, -45.0f, 1.25f, 20.0f, -10.0f}};
     const std::string dir = makeTempDir("rasterwork-software-");
     std::vector<std::string> args = toolArguments(view);
     args.insert(args.end(), {"--color-pfm", "c.pfm", "--depth-pfm", "d.pfm"});

@@ -5,8 +5,8 @@
 struct _XDisplay;
 
 // A connection to the X display that glutInit will use (its -display
-// argument, else DISPLAY), opened first so the viewer can say in one line why
-// it cannot start instead of failing inside GLUT. Keep it open until GLUT has
+// argument, else DISPLAY), opened first so that a program can say in one line
+// why it cannot start instead of failing inside GLUT. Keep it open until GLUT has
 // connected: an X server started without -noreset (as xvfb-run starts it)
 // resets when its last client leaves and refuses connections meanwhile.
 class DisplayProbe {

@@ -1,6 +1,6 @@
-#include "app/camera.h"
+#include "view/camera.h"
 
-#include "app/view_state.h"
+#include "view/view_state.h"
 
 namespace {
 // Half-extent of the narrower side of the view at unit distance.

@@ -1,4 +1,4 @@
-#include "app/display_check.h"
+#include "gl/display_check.h"
 
 #include <X11/Xlib.h>
 

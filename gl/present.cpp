@@ -1,4 +1,4 @@
-#include "raster/present.h"
+#include "gl/present.h"
 
 // glWindowPos2i is OpenGL 1.4; Mesa declares it in glext.h only on request.
 #ifndef GL_GLEXT_PROTOTYPES

@@ -1,10 +1,10 @@
-#include "raster/render_scene.h"
+#include "frame/render_scene.h"
 
-#include "app/view_state.h"
+#include "gl/present.h"
 #include "gl/render_opengl.h"
 #include "raster/frame_buffers.h"
-#include "raster/present.h"
 #include "raster/render_software.h"
+#include "view/view_state.h"
 
 void renderScene(Scene& scene, int width, int height) {
     prepareFrameBuffers(width, height);

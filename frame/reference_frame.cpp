@@ -1,8 +1,8 @@
-#include "tools/reference_frame.h"
+#include "frame/reference_frame.h"
 
 #include <GL/gl.h>
 
-#include "app/frame.h"
+#include "frame/frame.h"
 
 void drawReferenceFrame(Scene& scene, int width, int height) {
     glViewport(0, 0, width, height);

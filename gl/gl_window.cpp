@@ -1,12 +1,12 @@
-#include "tools/gl_window.h"
+#include "gl/gl_window.h"
 
 #include <GL/freeglut.h>
-#include <X11/Xlib.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <set>
 #include <thread>
+
+#include "gl/display_check.h"
 
 namespace {
 
@@ -26,24 +26,17 @@ void markShown() {
 bool initGlutOnDisplay(const char* programName, std::string* error) {
     static bool initialised = false;
     if (initialised) return true;
-    const char* name = std::getenv("DISPLAY");
-    if (!name || !*name) {
-        *error = "no X display: DISPLAY is not set (run under Xvfb, e.g. xvfb-run)";
-        return false;
-    }
-    Display* probe = XOpenDisplay(nullptr);
-    if (!probe) {
-        *error = std::string("cannot open X display '") + name + "'";
-        return false;
-    }
     static std::string program;
     program = programName;
     static char* argv[] = {program.data(), nullptr};
     int argc = 1;
+    DisplayProbe probe(argc, argv);
+    if (!probe.problem().empty()) {
+        *error = probe.problem();
+        return false;
+    }
     glutInit(&argc, argv);
-    // Closed only now: an X server started without -noreset (xvfb-run's)
-    // resets when its last client leaves, and refuses connections meanwhile.
-    XCloseDisplay(probe);
+    probe.close();  // GLUT holds its own connection now
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     initialised = true;
     return true;

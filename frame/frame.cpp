@@ -1,9 +1,9 @@
-#include "app/frame.h"
+#include "frame/frame.h"
 
 #include <GL/gl.h>
 
-#include "app/camera.h"
-#include "raster/render_scene.h"
+#include "frame/render_scene.h"
+#include "view/camera.h"
 
 void drawFrame(Scene& scene, int width, int height) {
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
