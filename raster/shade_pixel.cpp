@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "raster/device_coordinate.h"
+
 namespace {
 
 // Scales v to unit length in float: squares and their sum in float, a float
@@ -33,10 +35,6 @@ float integerPower(float s, int exponent) {
         m >>= 1;
     }
     return exponent < 0 ? 1.0f / f : f;
-}
-
-float deviceCoordinate(float pixel, int size) {
-    return static_cast<float>(2.0 * static_cast<double>(pixel) / static_cast<double>(size) - 1.0);
 }
 
 }  // namespace

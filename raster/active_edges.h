@@ -1,0 +1,69 @@
+#pragma once
+
+#include <algorithm>
+#include <climits>
+#include <cstddef>
+#include <vector>
+
+#include "raster/scan_edge.h"
+#include "raster/truncate_to_int.h"
+
+// Strict less-than on x. A NaN x counts as greater than every number (and
+// equal to another NaN) so the order stays a strict weak order, which
+// std::sort needs to stay inside the list; for numbers it is plain x < x.
+inline bool lessX(const ScanEdge& a, const ScanEdge& b) {
+    return a.x < b.x || (b.x != b.x && a.x == a.x);
+}
+
+// Walks a face's rows from bottom to top with an active edge list and calls
+// span(left, right, y) for every pair of x-sorted active edges, in order.
+// `active` is working storage; its contents on entry do not matter.
+template <typename SpanVisitor>
+void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector<ScanEdge>& active,
+                     SpanVisitor&& span) {
+    int firstRow = 9999999;
+    int lastRow = 0;
+    for (const ScanEdge& edge : edges) {
+        firstRow = std::min(firstRow, truncateToInt(edge.yStart));
+        lastRow = std::max(lastRow, truncateToInt(edge.yEnd));
+    }
+    // height - 1 in a wider type: no overflow for any height.
+    const long long topRow = static_cast<long long>(height) - 1;
+    if (lastRow > topRow) lastRow = static_cast<int>(std::max<long long>(topRow, INT_MIN));
+    if (firstRow < 0) firstRow = 0;
+
+    active.clear();
+    for (int y = firstRow; y <= lastRow; ++y) {
+        for (ScanEdge& edge : active) {
+            if (truncateToInt(edge.yEnd) <= y) edge.finished = true;
+        }
+        active.erase(std::remove_if(active.begin(), active.end(),
+                                    [](const ScanEdge& edge) { return edge.finished; }),
+                     active.end());
+
+        for (ScanEdge& edge : active) {
+            edge.x = edge.x + edge.dxdy;
+            edge.z = edge.z + edge.dzdy;
+            edge.normal.x = edge.normal.x + edge.dNormal.x;
+            edge.normal.y = edge.normal.y + edge.dNormal.y;
+            edge.normal.z = edge.normal.z + edge.dNormal.z;
+        }
+
+        for (const ScanEdge& edge : edges) {
+            if (truncateToInt(edge.yStart) == y) active.push_back(edge);
+        }
+
+        std::sort(active.begin(), active.end(), lessX);
+
+        // Pairs only: an entry left without a partner is ignored.
+        for (std::size_t i = 0; i + 1 < active.size(); i += 2) span(active[i], active[i + 1], y);
+    }
+}
+
+// The first and one-past-last column a span between two edges covers on its
+// row, each truncated and clamped to [0, width].
+inline int clampColumn(int column, int width) {
+    if (column < 0) column = 0;
+    if (column > width) column = width;
+    return column;
+}

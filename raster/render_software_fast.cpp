@@ -1,0 +1,151 @@
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "raster/device_coordinate.h"
+#include "raster/frame_buffers.h"
+#include "raster/render_software.h"
+#include "raster/shade_rows.h"
+
+namespace {
+
+// What a frame's pixel loop reads besides the spans, worked out once per
+// frame with the same operations the per-pixel lighting uses.
+struct FrameConstants {
+    std::vector<float> columnDevice;
+    std::vector<float> rowDevice;
+    std::vector<ObjectShading> objects;
+    std::vector<LightShading> lights;
+    int deviceWidth = -1;
+    int deviceHeight = -1;
+
+    void deviceTables(int width, int height) {
+        if (width == deviceWidth && height == deviceHeight) return;
+        columnDevice.resize(static_cast<std::size_t>(width));
+        for (int x = 0; x < width; ++x)
+            columnDevice[static_cast<std::size_t>(x)] =
+                deviceCoordinate(static_cast<float>(x), width);
+        rowDevice.resize(static_cast<std::size_t>(height));
+        for (int y = 0; y < height; ++y)
+            rowDevice[static_cast<std::size_t>(y)] =
+                deviceCoordinate(static_cast<float>(y), height);
+        deviceWidth = width;
+        deviceHeight = height;
+    }
+
+    int materials(const Scene& scene) {
+        objects.clear();
+        unsigned largest = 0;
+        for (const SceneObject& object : scene.objects) {
+            const Material& m = object.material;
+            ObjectShading o;
+            o.diffuse[0] = m.diffuse.r;
+            o.diffuse[1] = m.diffuse.g;
+            o.diffuse[2] = m.diffuse.b;
+            o.specular[0] = m.specular.r;
+            o.specular[1] = m.specular.g;
+            o.specular[2] = m.specular.b;
+            o.ambient[0] = scene.ambient.r * m.diffuse.r;
+            o.ambient[1] = scene.ambient.g * m.diffuse.g;
+            o.ambient[2] = scene.ambient.b * m.diffuse.b;
+            o.shininess = m.shininess;
+            objects.push_back(o);
+            const unsigned magnitude = m.shininess < 0 ? 0u - static_cast<unsigned>(m.shininess)
+                                                       : static_cast<unsigned>(m.shininess);
+            largest = std::max(largest, magnitude);
+        }
+        int steps = 0;
+        for (; largest != 0u; largest >>= 1) ++steps;
+        return steps;
+    }
+
+    void lightList(const Scene& scene) {
+        lights.clear();
+        for (const Light& light : scene.lights) {
+            lights.push_back(LightShading{{light.position.x, light.position.y, light.position.z},
+                                          {light.color.r, light.color.g, light.color.b}});
+        }
+    }
+};
+
+struct FastRenderer {
+    SpanBins bins;
+    FrameConstants constants;
+};
+
+FastRenderer& fastRenderer() {
+    static FastRenderer renderer;
+    return renderer;
+}
+
+// Gathers index pixels with 32-bit offsets.
+bool fitsLaneIndex(int width, int height) {
+    return static_cast<long long>(width) * static_cast<long long>(height) < (1LL << 31);
+}
+
+ShadeFrame frameFor(const Scene& scene, int width, int height, FastRenderer& r) {
+    ShadeFrame frame;
+    frame.spans = r.bins.spans.data();
+    frame.rowStart = r.bins.rowStart.data();
+    frame.columnDevice = r.constants.columnDevice.data();
+    frame.rowDevice = r.constants.rowDevice.data();
+    frame.width = width;
+    frame.height = height;
+    std::copy(scene.projectionTransform.inverse.m, scene.projectionTransform.inverse.m + 16,
+              frame.inverseProjection);
+    std::copy(scene.viewTransform.inverse.m, scene.viewTransform.inverse.m + 16, frame.inverseView);
+    const Vec4 e = scene.viewTransform.inverseTransform(Vec4{0.0f, 0.0f, 0.0f, 1.0f});
+    const float w = 1.0f / e.w;
+    frame.eye[0] = e.x * w;
+    frame.eye[1] = e.y * w;
+    frame.eye[2] = e.z * w;
+    frame.powerSteps = r.constants.materials(scene);
+    r.constants.lightList(scene);
+    frame.lights = r.constants.lights.data();
+    frame.lightCount = static_cast<int>(r.constants.lights.size());
+    frame.objects = r.constants.objects.data();
+    frame.depth = depthBuffer;
+    frame.color = colorBuffer;
+    return frame;
+}
+
+// Rows [first, last] split into `parts` bands of nearly equal height.
+void shadeInBands(const ShadeFrame& frame, int first, int last, int parts) {
+    const int rows = last - first + 1;
+    parts = std::max(1, std::min(parts, rows));
+    if (parts == 1) {
+        shadeRows(frame, first, last + 1);
+        return;
+    }
+    std::vector<std::thread> workers;
+    workers.reserve(static_cast<std::size_t>(parts - 1));
+    for (int part = 1; part < parts; ++part) {
+        const int begin = first + static_cast<int>(static_cast<long long>(rows) * part / parts);
+        const int end = first + static_cast<int>(static_cast<long long>(rows) * (part + 1) / parts);
+        workers.emplace_back([&frame, begin, end] { shadeRows(frame, begin, end); });
+    }
+    shadeRows(frame, first, first + static_cast<int>(rows / parts));
+    for (std::thread& worker : workers) worker.join();
+}
+
+}  // namespace
+
+void renderSoftware(Scene& scene, int width, int height, int threads) {
+    if (width <= 0 || height <= 0) return;  // no pixel to draw
+    if (!fitsLaneIndex(width, height)) {
+        renderSoftwarePlain(scene, width, height);
+        return;
+    }
+    FastRenderer& r = fastRenderer();
+    r.bins.collect(scene, width, height);
+    if (r.bins.firstRow > r.bins.lastRow) return;
+    r.constants.deviceTables(width, height);
+    const ShadeFrame frame = frameFor(scene, width, height, r);
+    shadeInBands(frame, r.bins.firstRow, r.bins.lastRow, threads);
+}
+
+void renderSoftware(Scene& scene, int width, int height) {
+    renderSoftware(scene, width, height, 1);
+}
