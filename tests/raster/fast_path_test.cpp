@@ -19,7 +19,7 @@
 namespace {
 
 struct Frame {
-    ViewSettings view;
+    View view;
     int width;
     int height;
 };
@@ -29,24 +29,24 @@ struct Frame {
 // the eye, far pans and zooms.
 std::vector<Frame> frameRun() {
     return {
-        {ViewSettings{}, 480, 480},
-        {ViewSettings{-100.0f, -75.0f, 1.25f, 20.0f, -15.0f}, 640, 360},
-        {ViewSettings{30.0f, 50.0f, -2.0f, 0.0f, 0.0f}, 200, 300},
-        {ViewSettings{}, 1, 1},
-        {ViewSettings{}, 1, 700},
-        {ViewSettings{}, 333, 517},
-        {ViewSettings{33.0f, -151.0f, 3.0f, 0.0f, 0.0f}, 333, 517},
-        {ViewSettings{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f}, 333, 517},
-        {ViewSettings{0.0f, 0.0f, 9.5f, 0.0f, 0.0f}, 160, 120},
-        {ViewSettings{90.0f, -90.0f, 10.25f, 0.0f, 0.0f}, 160, 120},
-        {ViewSettings{33.0f, -151.0f, 10.0f, 0.0f, 0.0f}, 97, 211},
-        {ViewSettings{-135.0f, -60.0f, 10.75f, 0.1f, 0.1f}, 240, 240},
-        {ViewSettings{-135.0f, -60.0f, -30.0f, 0.0f, 0.0f}, 240, 240},
-        {ViewSettings{-135.0f, -60.0f, -8.0f, 2.0f, 1.0f}, 240, 240},
-        {ViewSettings{-135.0f, -60.0f, -100.0f, 25.0f, -40.0f}, 240, 240},
-        {ViewSettings{-720.5f, 1.0e6f, 60.0f, -5000.0f, 3000.0f}, 240, 240},
-        {ViewSettings{33.0f, -151.0f, 100.0f, 1.0e7f, -1.0e7f}, 64, 48},
-        {ViewSettings{}, 480, 480},
+        {View{}, 480, 480},
+        {View{-100.0f, -75.0f, 1.25f, 20.0f, -15.0f}, 640, 360},
+        {View{30.0f, 50.0f, -2.0f, 0.0f, 0.0f}, 200, 300},
+        {View{}, 1, 1},
+        {View{}, 1, 700},
+        {View{}, 333, 517},
+        {View{33.0f, -151.0f, 3.0f, 0.0f, 0.0f}, 333, 517},
+        {View{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f}, 333, 517},
+        {View{0.0f, 0.0f, 9.5f, 0.0f, 0.0f}, 160, 120},
+        {View{90.0f, -90.0f, 10.25f, 0.0f, 0.0f}, 160, 120},
+        {View{33.0f, -151.0f, 10.0f, 0.0f, 0.0f}, 97, 211},
+        {View{-135.0f, -60.0f, 10.75f, 0.1f, 0.1f}, 240, 240},
+        {View{-135.0f, -60.0f, -30.0f, 0.0f, 0.0f}, 240, 240},
+        {View{-135.0f, -60.0f, -8.0f, 2.0f, 1.0f}, 240, 240},
+        {View{-135.0f, -60.0f, -100.0f, 25.0f, -40.0f}, 240, 240},
+        {View{-720.5f, 1.0e6f, 60.0f, -5000.0f, 3000.0f}, 240, 240},
+        {View{33.0f, -151.0f, 100.0f, 1.0e7f, -1.0e7f}, 64, 48},
+        {View{}, 480, 480},
     };
 }
 
