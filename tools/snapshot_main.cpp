@@ -1,11 +1,12 @@
 // rasterwork-snapshot: renders the default scene once and writes the picture
-// (and, for the software renderer, its raw float buffers) to files.
+// and its float colour and depth to files.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "raster/frame_buffers.h"
@@ -48,13 +49,26 @@ int run(const SnapshotOptions& options) {
     const int width = options.width;
     const int height = options.height;
     std::vector<std::uint8_t> rgb;
+    OpenGLReadback reference;
+    const Color* colors = colorBuffer;
+    const float* depths = depthBuffer;
     try {
         if (options.renderer == SnapshotRenderer::OpenGL) {
+            const unsigned parts = (png ? OpenGLReadback::kRgb : 0u) |
+                                   (colorPfm ? OpenGLReadback::kColor : 0u) |
+                                   (depthPfm ? OpenGLReadback::kDepth : 0u);
             std::string error;
-            if (!renderOpenGLSnapshot(options, &rgb, &error)) return fail(kFailed, error);
+            if (!renderOpenGLSnapshot(options, parts, &reference, &error)) {
+                return fail(kFailed, error);
+            }
+            rgb = std::move(reference.rgbTopDown);
+            colors = reference.color.data();
+            depths = reference.depth.data();
         } else {
             renderSoftwareSnapshot(options);
             if (png) rgb = colorBufferToRgbTopDown(colorBuffer, width, height);
+            colors = colorBuffer;
+            depths = depthBuffer;
         }
     } catch (const std::bad_alloc&) {
         return fail(kFailed, "not enough memory for a " + std::to_string(width) + " x " +
@@ -65,10 +79,10 @@ int run(const SnapshotOptions& options) {
     if (png && !writePng(png->stream(), rgb.data(), width, height)) {
         return fail(kFailed, writeFailure(*png));
     }
-    if (colorPfm && !writeColorPfm(colorPfm->stream(), colorBuffer, width, height)) {
+    if (colorPfm && !writeColorPfm(colorPfm->stream(), colors, width, height)) {
         return fail(kFailed, writeFailure(*colorPfm));
     }
-    if (depthPfm && !writeDepthPfm(depthPfm->stream(), depthBuffer, width, height)) {
+    if (depthPfm && !writeDepthPfm(depthPfm->stream(), depths, width, height)) {
         return fail(kFailed, writeFailure(*depthPfm));
     }
     for (OutputFile* output : outputs) {

@@ -1,6 +1,7 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
+#include <type_traits>
 
 #include "frame/reference_frame.h"
 #include "gl/gl_window.h"
@@ -9,7 +10,10 @@
 #include "tools/image_files.h"
 #include "tools/snapshot_render.h"
 
-bool renderOpenGLSnapshot(const SnapshotOptions& options, std::vector<std::uint8_t>* rgbTopDown,
+static_assert(sizeof(Color) == 4 * sizeof(GLfloat) && std::is_standard_layout<Color>::value,
+              "glReadPixels writes RGBA floats straight into Color elements");
+
+bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error) {
     if (!initGlutOnDisplay("rasterwork-snapshot", error)) return false;
     const int width = options.width;
@@ -26,8 +30,19 @@ bool renderOpenGLSnapshot(const SnapshotOptions& options, std::vector<std::uint8
     glFinish();
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    rgbTopDown->assign(static_cast<std::size_t>(width) * height * 3, 0);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgbTopDown->data());
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (parts & OpenGLReadback::kRgb) {
+        readback->rgbTopDown.assign(pixels * 3, 0);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, readback->rgbTopDown.data());
+    }
+    if (parts & OpenGLReadback::kColor) {
+        readback->color.assign(pixels, Color());
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_FLOAT, readback->color.data());
+    }
+    if (parts & OpenGLReadback::kDepth) {
+        readback->depth.assign(pixels, 0.0f);
+        glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, readback->depth.data());
+    }
     const GLenum failure = glGetError();
     glutDestroyWindow(window);
     if (failure != GL_NO_ERROR) {
@@ -36,6 +51,6 @@ bool renderOpenGLSnapshot(const SnapshotOptions& options, std::vector<std::uint8
         *error = std::string("OpenGL error ") + code + " while reading the picture back";
         return false;
     }
-    flipRgbRows(*rgbTopDown, width, height);
+    if (parts & OpenGLReadback::kRgb) flipRgbRows(readback->rgbTopDown, width, height);
     return true;
 }

@@ -2,7 +2,7 @@
 // software renderer still works, the reference renderer reports why not.
 #include "tools/snapshot_render.h"
 
-bool renderOpenGLSnapshot(const SnapshotOptions&, std::vector<std::uint8_t>*, std::string* error) {
+bool renderOpenGLSnapshot(const SnapshotOptions&, unsigned, OpenGLReadback*, std::string* error) {
     *error = "this build has no OpenGL support (configured with RW_HEADLESS=ON)";
     return false;
 }

@@ -103,12 +103,6 @@ bool takesValue(const std::string& name) {
 // Cross-option rules, checked once every option has been read.
 bool checkCombination(const SnapshotOptions& o, std::string* error) {
     const bool anyPfm = !o.colorPfmPath.empty() || !o.depthPfmPath.empty();
-    if (o.renderer == SnapshotRenderer::OpenGL && anyPfm) {
-        *error =
-            "--color-pfm and --depth-pfm hold the software renderer's float buffers; "
-            "they cannot be used with --renderer opengl";
-        return false;
-    }
     if (o.pngPath.empty() && !anyPfm) {
         *error = "nothing to write: give at least one of --png, --color-pfm, --depth-pfm";
         return false;
@@ -183,10 +177,16 @@ Frame and view (defaults: the view the viewer starts with):
 Outputs (at least one is required; a run that writes nothing is an error):
   --png FILE         the picture as the window shows it: 8-bit RGB, each
                      channel clamped to [0, 1] and rounded to the nearest step
-  --color-pfm FILE   software renderer only: the raw float colour buffer as a
-                     little-endian colour PFM ("PF"), rows bottom to top
-  --depth-pfm FILE   software renderer only: the raw float depth buffer as a
-                     little-endian greyscale PFM ("Pf"), rows bottom to top
+  --color-pfm FILE   the float colour as a little-endian colour PFM ("PF"),
+                     rows bottom to top: the software renderer's raw colour
+                     buffer (not clamped), or for opengl the window's colour as
+                     read back (8-bit steps as floats)
+  --depth-pfm FILE   the float depth as a little-endian greyscale PFM ("Pf"),
+                     rows bottom to top: the software renderer's depth buffer
+                     (normalised-device z, -1 near to 1 far), or for opengl the
+                     window depth from the depth buffer (0 near to 1 far).
+                     Both depths are non-linear and close to 1 for this scene,
+                     so the picture looks white in an image viewer
 
 Options take their value as the next argument or after '=' (--width=640).
 Files are written to a temporary name in the same directory and renamed when

@@ -113,8 +113,6 @@ const std::vector<BadCase>& badCases() {
         {{"--height", "99999999999999999999", "--png", "p"}, "between 1 and 16384"},
         {{"--renderer", "vulkan", "--png", "p"}, "unknown renderer 'vulkan'"},
         {{"--renderer", "Software", "--png", "p"}, "unknown renderer 'Software'"},
-        {{"--renderer", "opengl", "--png", "p", "--color-pfm", "c"}, "--renderer opengl"},
-        {{"--renderer", "opengl", "--depth-pfm", "d"}, "--renderer opengl"},
         {{}, "nothing to write"},
         {{"--width", "64"}, "nothing to write"},
         {{"--png", "same", "--depth-pfm", "same"}, "--png and --depth-pfm name the same file"},
