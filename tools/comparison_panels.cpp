@@ -24,11 +24,16 @@ RgbCanvas::Rgb mix(const RgbCanvas::Rgb& from, const RgbCanvas::Rgb& to, int par
     return colour;
 }
 
+int panelLeft(int panel, int width) {
+    return panel * (width + kPanelGap);
+}
+
 void copyPanel(RgbCanvas& canvas, int panel, const std::vector<std::uint8_t>& rgb, int width,
                int height) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    const std::size_t left = static_cast<std::size_t>(panelLeft(panel, width));
     for (int row = 0; row < height; ++row) {
-        std::memcpy(&canvas.rgb[(static_cast<std::size_t>(row) * canvas.width + panel * width) * 3],
+        std::memcpy(&canvas.rgb[(static_cast<std::size_t>(row) * canvas.width + left) * 3],
                     &rgb[row * rowBytes], rowBytes);
     }
 }
@@ -92,19 +97,25 @@ RgbCanvas composeComparisonPanels(const RendererPicture& software,
     const int width = software.width;
     const int height = software.height;
     RgbCanvas canvas;
-    canvas.width = 3 * width;
+    canvas.width = 3 * width + 2 * kPanelGap;
     canvas.height = height;
     canvas.rgb.assign(static_cast<std::size_t>(canvas.width) * height * 3, 0);
+    canvas.fill(0, 0, canvas.width, height, kGapColour);
     copyPanel(canvas, 0, software.rgb, width, height);
     copyPanel(canvas, 1, reference.rgb, width, height);
+    const int mapLeft = panelLeft(2, width);
     for (int row = 0; row < height; ++row) {
         for (int x = 0; x < width; ++x) {
             const std::size_t i = static_cast<std::size_t>(row) * width + x;
-            canvas.set(2 * width + x, row, differenceColour(software, reference, i));
+            canvas.set(mapLeft + x, row, differenceColour(software, reference, i));
         }
     }
     const int scale =
         std::min({2, width / (2 * kLegendUnitsWide), height / (2 * kLegendUnitsHigh)});
-    if (scale > 0) drawLegend(canvas, 2 * width + 2 * scale, 2 * scale, scale);
+    if (scale > 0) {
+        drawText(canvas, panelLeft(0, width) + 2 * scale, 2 * scale, "SOFTWARE", scale, kInk);
+        drawText(canvas, panelLeft(1, width) + 2 * scale, 2 * scale, "REFERENCE", scale, kInk);
+        drawLegend(canvas, mapLeft + 2 * scale, 2 * scale, scale);
+    }
     return canvas;
 }

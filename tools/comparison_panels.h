@@ -14,11 +14,16 @@ constexpr RgbCanvas::Rgb kNeitherCovers = {255, 255, 255};
 constexpr RgbCanvas::Rgb kSoftwareOnly = {0, 110, 255};
 constexpr RgbCanvas::Rgb kReferenceOnly = {0, 170, 0};
 
+// The grey strip between two panels.
+constexpr int kPanelGap = 4;
+constexpr RgbCanvas::Rgb kGapColour = {190, 190, 190};
+
 // Black at 0 through red and orange to pale yellow at 255.
 RgbCanvas::Rgb heatColour(int steps);
 
-// Three panels side by side, 3 * width x height, top row first: the
-// software picture, the reference picture and the difference map. The map
-// carries a legend in its top-left corner when it is at least 140 x 80.
+// Three panels side by side with a gap between them, 3 * width + 2 *
+// kPanelGap by height, top row first: the software picture, the reference
+// picture and the difference map. When a panel is at least 140 x 80 the two
+// pictures are named and the map carries a legend in their top-left corners.
 RgbCanvas composeComparisonPanels(const RendererPicture& software,
                                   const RendererPicture& reference);

@@ -101,6 +101,9 @@ int main(int argc, char** argv) {
         case ParsedArguments::Outcome::Help:
             std::fputs(snapshotUsage().c_str(), stdout);
             return std::fflush(stdout) == 0 ? 0 : kFailed;
+        case ParsedArguments::Outcome::Version:
+            std::puts(versionLine("rasterwork-snapshot").c_str());
+            return std::fflush(stdout) == 0 ? 0 : kFailed;
         case ParsedArguments::Outcome::Error:
             return fail(kBadArguments, parsed.error);
         case ParsedArguments::Outcome::Run:

@@ -1,5 +1,6 @@
 #include <GL/freeglut.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <type_traits>
 
@@ -15,7 +16,7 @@ static_assert(sizeof(Color) == 4 * sizeof(GLfloat) && std::is_standard_layout<Co
 
 bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error) {
-    if (!initGlutOnDisplay("rasterwork-snapshot", error)) return false;
+    if (!initGlutOnDisplay(program_invocation_short_name, error)) return false;
     const int width = options.width;
     const int height = options.height;
     const int window = openFrameWindow(width, height, "Rasterwork snapshot", error);

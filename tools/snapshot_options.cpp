@@ -63,43 +63,6 @@ bool parseRenderer(const std::string& text, SnapshotRenderer* out, std::string* 
     return true;
 }
 
-bool parsePath(const std::string& name, const std::string& text, std::string* out,
-               std::string* error) {
-    if (text.empty()) {
-        *error = name + " needs a file name, got an empty one";
-        return false;
-    }
-    *out = text;
-    return true;
-}
-
-bool applyOption(const std::string& name, const std::string& value, SnapshotOptions& o,
-                 std::string* error) {
-    if (name == "--width") return parseSide(name, value, &o.width, error);
-    if (name == "--height") return parseSide(name, value, &o.height, error);
-    if (name == "--angle-z") return parseFinite(name, value, &o.view.angleZ, error);
-    if (name == "--angle-x") return parseFinite(name, value, &o.view.angleX, error);
-    if (name == "--zoom") return parseFinite(name, value, &o.view.zoom, error);
-    if (name == "--pan-x") return parseFinite(name, value, &o.view.panX, error);
-    if (name == "--pan-y") return parseFinite(name, value, &o.view.panY, error);
-    if (name == "--renderer") return parseRenderer(value, &o.renderer, error);
-    if (name == "--png") return parsePath(name, value, &o.pngPath, error);
-    if (name == "--color-pfm") return parsePath(name, value, &o.colorPfmPath, error);
-    if (name == "--depth-pfm") return parsePath(name, value, &o.depthPfmPath, error);
-    *error = "unknown option '" + name + "' (see --help)";
-    return false;
-}
-
-bool takesValue(const std::string& name) {
-    static const char* const kNames[] = {"--width", "--height",    "--angle-z",  "--angle-x",
-                                         "--zoom",  "--pan-x",     "--pan-y",    "--renderer",
-                                         "--png",   "--color-pfm", "--depth-pfm"};
-    for (const char* known : kNames) {
-        if (name == known) return true;
-    }
-    return false;
-}
-
 // Cross-option rules, checked once every option has been read.
 bool checkCombination(const SnapshotOptions& o, std::string* error) {
     const bool anyPfm = !o.colorPfmPath.empty() || !o.depthPfmPath.empty();
@@ -123,37 +86,54 @@ bool checkCombination(const SnapshotOptions& o, std::string* error) {
 
 }  // namespace
 
+bool parseOutputPath(const std::string& name, const std::string& text, std::string* out,
+                     std::string* error) {
+    if (text.empty()) {
+        *error = name + " needs a file name, got an empty one";
+        return false;
+    }
+    *out = text;
+    return true;
+}
+
+OptionRule outputPathRule(const char* name, std::string* path) {
+    return OptionRule{name, true, [name, path](const std::string& value, std::string* error) {
+                          return parseOutputPath(name, value, path, error);
+                      }};
+}
+
+std::vector<OptionRule> frameOptionRules(SnapshotOptions& o) {
+    const auto side = [](const char* name, int* out) {
+        return OptionRule{name, true, [name, out](const std::string& value, std::string* error) {
+                              return parseSide(name, value, out, error);
+                          }};
+    };
+    const auto number = [](const char* name, float* out) {
+        return OptionRule{name, true, [name, out](const std::string& value, std::string* error) {
+                              return parseFinite(name, value, out, error);
+                          }};
+    };
+    return {side("--width", &o.width),           side("--height", &o.height),
+            number("--angle-z", &o.view.angleZ), number("--angle-x", &o.view.angleX),
+            number("--zoom", &o.view.zoom),      number("--pan-x", &o.view.panX),
+            number("--pan-y", &o.view.panY)};
+}
+
 ParsedArguments parseSnapshotArguments(const std::vector<std::string>& args) {
     ParsedArguments parsed;
     parsed.options = defaultSnapshotOptions();
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            parsed.outcome = ParsedArguments::Outcome::Help;
-            parsed.error.clear();
-            return parsed;
-        }
-        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            parsed.error = "unexpected argument '" + arg + "' (see --help)";
-            return parsed;
-        }
-        std::string name = arg;
-        std::string value;
-        const std::size_t equals = arg.find('=');
-        if (equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-        } else if (takesValue(name)) {
-            if (i + 1 >= args.size()) {
-                parsed.error = "option '" + name + "' needs a value";
-                return parsed;
-            }
-            value = args[++i];
-        }
-        if (!applyOption(name, value, parsed.options, &parsed.error)) return parsed;
+    SnapshotOptions& o = parsed.options;
+    std::vector<OptionRule> rules = frameOptionRules(o);
+    rules.push_back({"--renderer", true, [&o](const std::string& value, std::string* error) {
+                         return parseRenderer(value, &o.renderer, error);
+                     }});
+    rules.push_back(outputPathRule("--png", &o.pngPath));
+    rules.push_back(outputPathRule("--color-pfm", &o.colorPfmPath));
+    rules.push_back(outputPathRule("--depth-pfm", &o.depthPfmPath));
+    parsed.outcome = parseCommandLine(args, rules, &parsed.error);
+    if (parsed.outcome == CommandOutcome::Run && !checkCombination(o, &parsed.error)) {
+        parsed.outcome = CommandOutcome::Error;
     }
-    if (!checkCombination(parsed.options, &parsed.error)) return parsed;
-    parsed.outcome = ParsedArguments::Outcome::Run;
     return parsed;
 }
 
@@ -193,6 +173,7 @@ Files are written to a temporary name in the same directory and renamed when
 complete, so a failed run leaves no partial file and keeps an existing one.
 
   -h, --help         show this text and exit
+      --version      show the program's version and exit
 
 Exit status: 0 success; 1 rendering or writing failed (for example no X
 display for --renderer opengl, or a full disk); 2 bad arguments or an output

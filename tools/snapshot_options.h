@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/command_line.h"
 #include "view/view.h"
 
 enum class SnapshotRenderer { Software, OpenGL };
@@ -27,7 +28,7 @@ constexpr int kMaxSnapshotSide = 16384;
 SnapshotOptions defaultSnapshotOptions();
 
 struct ParsedArguments {
-    enum class Outcome { Run, Help, Error };
+    using Outcome = CommandOutcome;
     Outcome outcome = Outcome::Error;
     SnapshotOptions options;
     std::string error;  // one line, without the program name, when Outcome::Error
@@ -38,3 +39,11 @@ struct ParsedArguments {
 ParsedArguments parseSnapshotArguments(const std::vector<std::string>& args);
 
 std::string snapshotUsage();
+
+// The frame-size and view options (--width, --height, --angle-z, --angle-x,
+// --zoom, --pan-x, --pan-y), writing into o; shared by every tool that
+// renders a view.
+std::vector<OptionRule> frameOptionRules(SnapshotOptions& o);
+
+// An option naming an output file; an empty name is refused.
+OptionRule outputPathRule(const char* name, std::string* path);

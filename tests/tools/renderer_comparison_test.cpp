@@ -75,20 +75,23 @@ TEST(RendererComparison, PanelsShowSoftwareReferenceAndDifferenceMap) {
     RendererPicture software, reference;
     makePictures(&software, &reference);
     const RgbCanvas canvas = composeComparisonPanels(software, reference);
-    ASSERT_EQ(canvas.width, 9);
+    ASSERT_EQ(canvas.width, 9 + 2 * kPanelGap);
     ASSERT_EQ(canvas.height, 2);
     const RgbCanvas::Rgb expectedMap[6] = {heatColour(3),  heatColour(1),  kSoftwareOnly,
                                            kReferenceOnly, kNeitherCovers, heatColour(255)};
     for (int i = 0; i < 6; ++i) {
         const int x = i % 3, row = i / 3;
         const auto at = [&](int panel) {
-            const std::uint8_t* p = &canvas.rgb[(row * 9 + panel * 3 + x) * 3];
+            const std::uint8_t* p =
+                &canvas.rgb[(row * canvas.width + panel * (3 + kPanelGap) + x) * 3];
             return RgbCanvas::Rgb{p[0], p[1], p[2]};
         };
         EXPECT_EQ(at(0), kPixels[i].software) << "pixel " << i;
         EXPECT_EQ(at(1), kPixels[i].reference) << "pixel " << i;
         EXPECT_EQ(at(2), expectedMap[i]) << "pixel " << i;
     }
+    const std::uint8_t* gap = &canvas.rgb[(canvas.width + 3) * 3];
+    EXPECT_EQ((RgbCanvas::Rgb{gap[0], gap[1], gap[2]}), kGapColour);
 }
 
 TEST(RendererComparison, HeatScaleRisesFromBlackAndStaysClearOfTheCoverageColours) {
