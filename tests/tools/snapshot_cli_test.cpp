@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <regex>
 #include <thread>
 
 #include "child_process.h"
@@ -38,7 +39,7 @@ void expectRejected(const std::vector<std::string>& args, const std::string& dir
     EXPECT_EQ(listDirectory(dir), filesBefore) << describe(args);
 }
 
-TEST(SnapshotCommand, HelpGoesToStandardOutput) {
+TEST(SnapshotCommand, HelpAndVersionGoToStandardOutput) {
     const std::string dir = makeTempDir("rasterwork-cli-");
     const ToolRun run = runTool(withTool({"--help"}), dir);
     ASSERT_TRUE(run.finished);
@@ -46,6 +47,13 @@ TEST(SnapshotCommand, HelpGoesToStandardOutput) {
     EXPECT_EQ(run.out.rfind("Usage: rasterwork-snapshot", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("--depth-pfm"), std::string::npos);
     EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(listDirectory(dir).empty());
+
+    const ToolRun version = runTool(withTool({"--png", "p.png", "--version"}), dir);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(
+        std::regex_match(version.out, std::regex("rasterwork-snapshot \\d+\\.\\d+\\.\\d+\n")))
+        << version.out;
     EXPECT_TRUE(listDirectory(dir).empty());
 }
 

@@ -1,0 +1,168 @@
+// rasterwork-compare and the reference snapshot's float files under Xvfb,
+// checked against the snapshot tool's own pictures of the same view.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "child_process.h"
+#include "run_tool.h"
+#include "test_images.h"
+#include "tools/comparison_panels.h"
+#include "tools/renderer_comparison.h"
+#include "xvfb_server.h"
+
+namespace {
+
+constexpr int kWidth = 160;  // large enough for the picture's legend
+constexpr int kHeight = 120;
+const std::vector<std::string> kView = {"--width",   std::to_string(kWidth),
+                                        "--height",  std::to_string(kHeight),
+                                        "--angle-z", "-75",
+                                        "--angle-x", "-30",
+                                        "--zoom",    "2.25"};
+
+float floatOf(std::uint32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// A picture from a PNG and a depth PFM (rows bottom to top), each depth
+// mapped to window depth.
+RendererPicture pictureFromFiles(const Rgb8Image& png, const PfmFile& depth,
+                                 double (*toWindow)(float)) {
+    RendererPicture picture;
+    picture.width = png.width;
+    picture.height = png.height;
+    picture.rgb = png.rgb;
+    for (int row = 0; row < png.height; ++row) {
+        for (int x = 0; x < png.width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(png.height - 1 - row) * png.width + x;
+            picture.windowDepth.push_back(toWindow(floatOf(depth.bits[i])));
+        }
+    }
+    return picture;
+}
+
+class CompareTool : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        xvfb_ = std::make_unique<XvfbServer>();
+        dir_ = makeTempDir("rasterwork-compare-");
+        if (!xvfb_->ok()) return;
+        run({RW_SNAPSHOT_BINARY, "--png", "software.png", "--depth-pfm", "software-depth.pfm"});
+        run({RW_SNAPSHOT_BINARY, "--renderer", "opengl", "--png", "reference.png", "--color-pfm",
+             "reference-color.pfm", "--depth-pfm", "reference-depth.pfm"});
+    }
+    static void TearDownTestSuite() { xvfb_.reset(); }
+
+    void SetUp() override { ASSERT_TRUE(xvfb_->ok()) << xvfb_->error(); }
+
+    static ToolRun run(std::vector<std::string> args, bool withDisplay = true) {
+        args.insert(args.begin() + 1, kView.begin(), kView.end());
+        return runTool(args, dir_, withDisplay ? xvfb_->display() : "");
+    }
+
+    static Rgb8Image png(const std::string& name) {
+        Rgb8Image image;
+        std::string error;
+        EXPECT_TRUE(readPng(dir_ + "/" + name, &image, &error)) << error;
+        return image;
+    }
+
+    static PfmFile pfm(const std::string& name) {
+        PfmFile file;
+        std::string error;
+        EXPECT_TRUE(readPfm(dir_ + "/" + name, &file, &error)) << error;
+        return file;
+    }
+
+    static std::unique_ptr<XvfbServer> xvfb_;
+    static std::string dir_;
+};
+
+std::unique_ptr<XvfbServer> CompareTool::xvfb_;
+std::string CompareTool::dir_;
+
+TEST_F(CompareTool, ReferenceFloatFilesHoldWhatItsPngShows) {
+    const Rgb8Image shown = png("reference.png");
+    const PfmFile color = pfm("reference-color.pfm");
+    const PfmFile depth = pfm("reference-depth.pfm");
+    ASSERT_EQ(color.header, "PF\n160 120\n-1.0\n");
+    ASSERT_EQ(depth.header, "Pf\n160 120\n-1.0\n");
+    ASSERT_EQ(shown.width, kWidth);
+    long covered = 0, mismatches = 0;
+    for (int row = 0; row < kHeight; ++row) {
+        for (int x = 0; x < kWidth; ++x) {
+            const std::size_t i = static_cast<std::size_t>(kHeight - 1 - row) * kWidth + x;
+            const float z = floatOf(depth.bits[i]);
+            ASSERT_TRUE(z >= 0.0f && z <= 1.0f) << z;
+            covered += z < 1.0f;
+            bool white = true;
+            for (int c = 0; c < 3; ++c) {
+                const float value = floatOf(color.bits[3 * i + c]);
+                // 8-bit steps as floats: exactly a whole number of 255ths.
+                mismatches += std::lround(value * 255.0f) != shown.at(x, row)[c] ||
+                              std::fabs(value * 255.0f - std::lround(value * 255.0f)) > 1e-3f;
+                white = white && shown.at(x, row)[c] == 255;
+            }
+            if (z == 1.0f) mismatches += !white;  // nothing drawn where no depth was written
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(covered, kWidth * kHeight / 10);
+}
+
+TEST_F(CompareTool, ReportAndPictureEqualThoseOfTheSnapshotsOfTheSameView) {
+    const ToolRun json = run({RW_COMPARE_BINARY, "--json", "--png", "compare.png"});
+    ASSERT_TRUE(json.finished);
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.err, "");
+    const ToolRun text = run({RW_COMPARE_BINARY});
+    ASSERT_EQ(text.status, 0) << text.err;
+
+    const nlohmann::json report = nlohmann::json::parse(json.out);
+    std::set<std::string> keys;
+    for (const auto& item : report.items()) keys.insert(item.key());
+    EXPECT_EQ(keys,
+              (std::set<std::string>{"width", "height", "both", "software_only", "reference_only",
+                                     "iou", "mean_step_difference", "max_step_difference",
+                                     "pixels_over_one_step", "max_depth_difference"}));
+    EXPECT_EQ(report["mean_step_difference"].size(), 3u);
+    EXPECT_EQ(report["max_step_difference"].size(), 3u);
+
+    const RendererPicture software = pictureFromFiles(
+        png("software.png"), pfm("software-depth.pfm"), [](float z) { return 0.5 * z + 0.5; });
+    const RendererPicture reference = pictureFromFiles(
+        png("reference.png"), pfm("reference-depth.pfm"), [](float z) { return double{z}; });
+    const ComparisonReport expected = compareRenderers(software, reference);
+    EXPECT_GT(expected.both, 1000);
+    EXPECT_EQ(json.out, reportJson(expected));
+    EXPECT_EQ(text.out, reportText(expected));
+
+    const Rgb8Image panels = png("compare.png");
+    EXPECT_EQ(panels.width, 3 * kWidth + 2 * kPanelGap);
+    EXPECT_EQ(panels.height, kHeight);
+    EXPECT_TRUE(panels.rgb == composeComparisonPanels(software, reference).rgb);
+}
+
+TEST_F(CompareTool, ExitStatusTellsBadArgumentsFromAMissingDisplay) {
+    const ToolRun bad = run({RW_COMPARE_BINARY, "--png", "bad.png", "--renderer", "software"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "rasterwork-compare: unknown option '--renderer' (see --help)\n");
+
+    const ToolRun headless = run({RW_COMPARE_BINARY, "--png", "headless.png"}, false);
+    EXPECT_EQ(headless.status, 1);
+    EXPECT_EQ(countLines(headless.err), 1) << headless.err;
+    EXPECT_EQ(headless.out, "");
+
+    for (const std::string& name : listDirectory(dir_)) {
+        EXPECT_TRUE(name != "bad.png" && name != "headless.png" && name[0] != '.') << name;
+    }
+}
+
+}  // namespace
