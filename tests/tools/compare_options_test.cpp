@@ -19,8 +19,8 @@ TEST(CompareOptions, TakeTheSnapshotViewOptionsAJsonFlagAndAPicture) {
     ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
     EXPECT_EQ(parsed.options.frame.width, 64);
     EXPECT_EQ(parsed.options.frame.height, 48);
-    EXPECT_EQ(parsed.options.frame.angleZ, -75.0f);
-    EXPECT_EQ(parsed.options.frame.zoom, 2.25f);
+    EXPECT_EQ(parsed.options.frame.view.angleZ, -75.0f);
+    EXPECT_EQ(parsed.options.frame.view.zoom, 2.25f);
     EXPECT_TRUE(parsed.options.json);
     EXPECT_EQ(parsed.options.pngPath, "c.png");
 
