@@ -57,16 +57,19 @@ void clearBuffers(benchmark::State& state, FrameSize size) {
     countPixels(state, size);
 }
 
-// The software rasteriser alone, into freshly cleared buffers (the clear is
-// not timed).
-void renderSoftwareOnly(benchmark::State& state, FrameSize size) {
+using SoftwareRenderer = void (*)(Scene&, int, int);
+
+// One software path alone, into freshly cleared buffers (the clear is not
+// timed): renderSoftware for software/, renderSoftwarePlain for
+// software_plain/.
+void renderSoftwareOnly(benchmark::State& state, FrameSize size, SoftwareRenderer render) {
     viewerStart(false);
     setupCamera(scene, size.width, size.height);
     for (auto _ : state) {
         state.PauseTiming();
         prepareFrameBuffers(size.width, size.height);
         state.ResumeTiming();
-        renderSoftware(scene, size.width, size.height);
+        render(scene, size.width, size.height);
         benchmark::ClobberMemory();
     }
     countPixels(state, size);
@@ -137,8 +140,11 @@ int main(int argc, char** argv) {
     for (const FrameSize size : sizes) {
         const std::string name = size.name();
         configure(benchmark::RegisterBenchmark(("clear/" + name).c_str(), clearBuffers, size));
-        configure(
-            benchmark::RegisterBenchmark(("software/" + name).c_str(), renderSoftwareOnly, size));
+        configure(benchmark::RegisterBenchmark(("software/" + name).c_str(), renderSoftwareOnly,
+                                               size, SoftwareRenderer{renderSoftware}));
+        configure(benchmark::RegisterBenchmark(("software_plain/" + name).c_str(),
+                                               renderSoftwareOnly, size,
+                                               SoftwareRenderer{renderSoftwarePlain}));
 
         std::string problem = glProblem;
         const int window =

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <thread>
@@ -16,6 +17,8 @@ namespace {
 struct FrameConstants {
     std::vector<float> columnDevice;
     std::vector<float> rowDevice;
+    std::vector<float> columnUnprojected;
+    std::vector<float> rowUnprojected;
     std::vector<ObjectShading> objects;
     std::vector<LightShading> lights;
     int deviceWidth = -1;
@@ -70,6 +73,35 @@ struct FrameConstants {
     }
 };
 
+// Whether the inverse projection has the exact zeros of a perspective
+// inverse (and nothing infinite), so that the unprojection of a pixel splits
+// into a per-column, a per-row, a constant and a per-depth part.
+bool perspectiveInverse(const double* m) {
+    for (int i = 0; i < 16; ++i) {
+        if (!std::isfinite(m[i])) return false;
+    }
+    for (int i : {1, 2, 3, 4, 6, 7, 8, 9, 12, 13}) {
+        if (m[i] != 0.0) return false;
+    }
+    return m[11] != 0.0 && m[15] != 0.0;
+}
+
+void reducedUnprojection(ShadeFrame& frame, FrameConstants& c, int width, int height) {
+    const double* pi = frame.inverseProjection;
+    frame.reducedUnprojection = perspectiveInverse(pi);
+    if (!frame.reducedUnprojection) return;
+    c.columnUnprojected.resize(static_cast<std::size_t>(width));
+    for (std::size_t x = 0; x < c.columnUnprojected.size(); ++x)
+        c.columnUnprojected[x] = static_cast<float>(pi[0] * static_cast<double>(c.columnDevice[x]));
+    c.rowUnprojected.resize(static_cast<std::size_t>(height));
+    for (std::size_t y = 0; y < c.rowUnprojected.size(); ++y)
+        c.rowUnprojected[y] = static_cast<float>(pi[5] * static_cast<double>(c.rowDevice[y]));
+    frame.columnUnprojected = c.columnUnprojected.data();
+    frame.rowUnprojected = c.rowUnprojected.data();
+    const double* vi = frame.inverseView;
+    frame.affineView = vi[12] == 0.0 && vi[13] == 0.0 && vi[14] == 0.0 && vi[15] == 1.0;
+}
+
 struct FastRenderer {
     SpanBins bins;
     FrameConstants constants;
@@ -108,6 +140,7 @@ ShadeFrame frameFor(const Scene& scene, int width, int height, FastRenderer& r) 
     frame.objects = r.constants.objects.data();
     frame.depth = depthBuffer;
     frame.color = colorBuffer;
+    reducedUnprojection(frame, r.constants, width, height);
     return frame;
 }
 

@@ -11,6 +11,7 @@
 
 #include <hwy/highway.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -20,24 +21,76 @@ HWY_BEFORE_NAMESPACE();
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// Float lanes as many as double lanes, so the double sums need no halves.
-using DD = hn::ScalableTag<double>;
-using DF = hn::Rebind<float, DD>;
-using DI = hn::Rebind<std::int32_t, DD>;
-using DU = hn::Rebind<std::uint32_t, DD>;
-using VD = hn::Vec<DD>;
+using DF = hn::ScalableTag<float>;
+using DI = hn::RebindToSigned<DF>;
+using DU = hn::RebindToUnsigned<DF>;
 using VF = hn::Vec<DF>;
 using VI = hn::Vec<DI>;
 using MF = hn::Mask<DF>;
 
+// Double precision runs on the float lanes in two halves (one part on a
+// one-lane target), each half in the same operation order.
+#if HWY_TARGET == HWY_SCALAR
+using DD = hn::Rebind<double, DF>;
+using VD = hn::Vec<DD>;
+struct Doubles {
+    VD lo;
+};
+HWY_INLINE Doubles widen(VF v) {
+    return Doubles{hn::PromoteTo(DD(), v)};
+}
+HWY_INLINE VF narrow(const Doubles& d) {
+    return hn::DemoteTo(DF(), d.lo);
+}
+template <typename Op>
+HWY_INLINE Doubles apply(Op op, const Doubles& a, const Doubles& b) {
+    return Doubles{op(a.lo, b.lo)};
+}
+#else
+using DH = hn::Half<DF>;
+using DD = hn::Rebind<double, DH>;
+using VD = hn::Vec<DD>;
+struct Doubles {
+    VD lo, hi;
+};
+HWY_INLINE Doubles widen(VF v) {
+    const DH dh;
+    return Doubles{hn::PromoteTo(DD(), hn::LowerHalf(dh, v)),
+                   hn::PromoteTo(DD(), hn::UpperHalf(dh, v))};
+}
+HWY_INLINE VF narrow(const Doubles& d) {
+    const DH dh;
+    return hn::Combine(DF(), hn::DemoteTo(dh, d.hi), hn::DemoteTo(dh, d.lo));
+}
+template <typename Op>
+HWY_INLINE Doubles apply(Op op, const Doubles& a, const Doubles& b) {
+    return Doubles{op(a.lo, b.lo), op(a.hi, b.hi)};
+}
+#endif
+
+HWY_INLINE Doubles add(const Doubles& a, const Doubles& b) {
+    return apply([](VD x, VD y) { return hn::Add(x, y); }, a, b);
+}
+HWY_INLINE Doubles mul(const Doubles& a, const Doubles& b) {
+    return apply([](VD x, VD y) { return hn::Mul(x, y); }, a, b);
+}
+HWY_INLINE Doubles broadcast(double value) {
+    const VD v = hn::Set(DD(), value);
+#if HWY_TARGET == HWY_SCALAR
+    return Doubles{v};
+#else
+    return Doubles{v, v};
+#endif
+}
+
 constexpr int kGroups = 2;  // two groups of lanes in flight hide latency
-constexpr std::size_t kMaxLanes = HWY_LANES(double) * kGroups;
+constexpr std::size_t kMaxLanes = HWY_LANES(float) * kGroups;
 
 struct Vec3F {
     VF x, y, z;
 };
 
-VF normalizeInPlace(Vec3F& v) {
+HWY_INLINE void normalizeInPlace(Vec3F& v) {
     const DF df;
     const VF length =
         hn::Sqrt(hn::Add(hn::Add(hn::Mul(v.x, v.x), hn::Mul(v.y, v.y)), hn::Mul(v.z, v.z)));
@@ -45,41 +98,38 @@ VF normalizeInPlace(Vec3F& v) {
     v.x = hn::Mul(v.x, k);
     v.y = hn::Mul(v.y, k);
     v.z = hn::Mul(v.z, k);
-    return k;
 }
 
 // Float products, summed z + y + x in double, rounded to float once.
-VF dot3(const Vec3F& a, const Vec3F& b) {
-    const DD dd;
-    const DF df;
-    const VD zz = hn::PromoteTo(dd, hn::Mul(a.z, b.z));
-    const VD yy = hn::PromoteTo(dd, hn::Mul(a.y, b.y));
-    const VD xx = hn::PromoteTo(dd, hn::Mul(a.x, b.x));
-    return hn::DemoteTo(df, hn::Add(hn::Add(zz, yy), xx));
-}
-
-// Row i of a double matrix times (x, y, z, w), summed left to right in
-// double and rounded to float.
-VF matrixRow(const double* m, int i, VD x, VD y, VD z, VD w) {
-    const DD dd;
-    const DF df;
-    const VD sum = hn::Add(
-        hn::Add(hn::Add(hn::Mul(hn::Set(dd, m[4 * i]), x), hn::Mul(hn::Set(dd, m[4 * i + 1]), y)),
-                hn::Mul(hn::Set(dd, m[4 * i + 2]), z)),
-        hn::Mul(hn::Set(dd, m[4 * i + 3]), w));
-    return hn::DemoteTo(df, sum);
+HWY_INLINE VF dot3(const Vec3F& a, const Vec3F& b) {
+    const Doubles zz = widen(hn::Mul(a.z, b.z));
+    const Doubles yy = widen(hn::Mul(a.y, b.y));
+    const Doubles xx = widen(hn::Mul(a.x, b.x));
+    return narrow(add(add(zz, yy), xx));
 }
 
 struct Vec4F {
     VF x, y, z, w;
 };
 
-Vec4F transform(const double* m, const Vec4F& v) {
-    const DD dd;
-    const VD x = hn::PromoteTo(dd, v.x), y = hn::PromoteTo(dd, v.y);
-    const VD z = hn::PromoteTo(dd, v.z), w = hn::PromoteTo(dd, v.w);
+// Row i of a double matrix times (x, y, z, w), summed left to right in
+// double and rounded to float.
+HWY_INLINE VF matrixRow(const double* m, int i, const Doubles& x, const Doubles& y,
+                        const Doubles& z, const Doubles& w) {
+    return narrow(add(add(add(mul(broadcast(m[4 * i]), x), mul(broadcast(m[4 * i + 1]), y)),
+                          mul(broadcast(m[4 * i + 2]), z)),
+                      mul(broadcast(m[4 * i + 3]), w)));
+}
+
+HWY_INLINE Vec4F transform(const double* m, const Vec4F& v) {
+    const Doubles x = widen(v.x), y = widen(v.y), z = widen(v.z), w = widen(v.w);
     return Vec4F{matrixRow(m, 0, x, y, z, w), matrixRow(m, 1, x, y, z, w),
                  matrixRow(m, 2, x, y, z, w), matrixRow(m, 3, x, y, z, w)};
+}
+
+HWY_INLINE MF notFinite(VF v) {
+    const DF df;
+    return hn::Not(hn::Lt(hn::Abs(v), hn::Set(df, HUGE_VALF)));
 }
 
 // Per-lane state, one entry per lane of both groups.
@@ -90,6 +140,7 @@ struct LaneState {
     HWY_ALIGN std::int32_t rowBase[kMaxLanes];
     HWY_ALIGN std::int32_t shininess[kMaxLanes];
     HWY_ALIGN float rowDevice[kMaxLanes];
+    HWY_ALIGN float rowUnprojected[kMaxLanes];
     HWY_ALIGN float depth[kMaxLanes];
     HWY_ALIGN float dzdx[kMaxLanes];
     HWY_ALIGN float normal[3][kMaxLanes];
@@ -159,6 +210,7 @@ class RowWalker {
         s_.active[lane] = -1;
         s_.rowBase[lane] = row * f_.width;
         s_.rowDevice[lane] = f_.rowDevice[row];
+        s_.rowUnprojected[lane] = f_.rowUnprojected != nullptr ? f_.rowUnprojected[row] : 0.0f;
         s_.nextSpan[lane] = f_.rowStart[row];
         s_.rowEnd[lane] = f_.rowStart[row + 1];
         loadSpan(lane);
@@ -215,13 +267,13 @@ class RowWalker {
         }
     }
 
-    void store(std::size_t first, MF pass, VI index, VF depth, VF r, VF g, VF b) {
+    HWY_INLINE void store(std::size_t first, MF pass, VI index, VF depth, VF r, VF g, VF b) {
         const DF df;
         const DI di;
-        HWY_ALIGN std::int32_t passes[HWY_LANES(double)];
-        HWY_ALIGN std::int32_t indices[HWY_LANES(double)];
-        HWY_ALIGN float depths[HWY_LANES(double)];
-        HWY_ALIGN float rgb[3][HWY_LANES(double)];
+        HWY_ALIGN std::int32_t passes[HWY_LANES(float)];
+        HWY_ALIGN std::int32_t indices[HWY_LANES(float)];
+        HWY_ALIGN float depths[HWY_LANES(float)];
+        HWY_ALIGN float rgb[3][HWY_LANES(float)];
         hn::Store(hn::VecFromMask(di, hn::RebindMask(di, pass)), di, passes);
         hn::Store(index, di, indices);
         hn::Store(depth, df, depths);
@@ -238,15 +290,52 @@ class RowWalker {
         }
     }
 
-    // The lit colour of each lane's pixel; `normal` comes back normalised.
-    void shade(std::size_t first, VI column, VF depth, Vec3F& normal, VF& r, VF& g, VF& b) {
+    // The world position of each lane's pixel: the device position through
+    // the inverse projection and the inverse view, then divided by w.
+    HWY_INLINE Vec3F worldPosition(std::size_t first, VI column, VF depth) const {
         const DF df;
-        const Vec4F device{hn::GatherIndex(df, f_.columnDevice, column),
-                           hn::Load(df, s_.rowDevice + first), depth, hn::Set(df, 1.0f)};
-        const Vec4F q = transform(f_.inverseProjection, device);
-        const Vec4F p = transform(f_.inverseView, q);
-        const VF w = hn::Div(hn::Set(df, 1.0f), p.w);
-        const Vec3F position{hn::Mul(p.x, w), hn::Mul(p.y, w), hn::Mul(p.z, w)};
+        Vec4F p;
+        if (!f_.reducedUnprojection || !reducedWorld(first, column, depth, p)) {
+            const Vec4F device{hn::GatherIndex(df, f_.columnDevice, column),
+                               hn::Load(df, s_.rowDevice + first), depth, hn::Set(df, 1.0f)};
+            p = transform(f_.inverseView, transform(f_.inverseProjection, device));
+        }
+        const VF r = hn::Div(hn::Set(df, 1.0f), p.w);
+        return Vec3F{hn::Mul(p.x, r), hn::Mul(p.y, r), hn::Mul(p.z, r)};
+    }
+
+    // The same product from the per-column and per-row parts of the inverse
+    // projection; false (and nothing computed) when a lane's depth is not
+    // finite or a part it relies on is zero or not finite, where the zero
+    // terms of the full product could change a sign or give a NaN.
+    HWY_INLINE bool reducedWorld(std::size_t first, VI column, VF depth, Vec4F& p) const {
+        const DF df;
+        const double* pi = f_.inverseProjection;
+        const double* vi = f_.inverseView;
+        const VF qx = hn::GatherIndex(df, f_.columnUnprojected, column);
+        const VF qy = hn::Load(df, s_.rowUnprojected + first);
+        const Doubles dz = widen(depth);
+        const VF qz = narrow(add(mul(broadcast(pi[10]), dz), broadcast(pi[11])));
+        const VF qw = narrow(add(mul(broadcast(pi[14]), dz), broadcast(pi[15])));
+        MF unusable = hn::Or(notFinite(depth), hn::Or(notFinite(qx), notFinite(qy)));
+        unusable = hn::Or(unusable, hn::Or(hn::Eq(qx, hn::Zero(df)), hn::Eq(qy, hn::Zero(df))));
+        unusable = hn::Or(unusable, notFinite(qz));
+        if (f_.affineView) unusable = hn::Or(unusable, hn::Eq(qw, hn::Zero(df)));
+        if (!hn::AllFalse(df, unusable)) return false;
+
+        const Doubles x = widen(qx), y = widen(qy), z = widen(qz), w = widen(qw);
+        VF rows[3];
+        for (int i = 0; i < 3; ++i) rows[i] = matrixRow(vi, i, x, y, z, w);
+        const VF pw = f_.affineView ? qw : matrixRow(vi, 3, x, y, z, w);
+        p = Vec4F{rows[0], rows[1], rows[2], pw};
+        return true;
+    }
+
+    // The lit colour of each lane's pixel; `normal` comes back normalised.
+    HWY_INLINE void shade(std::size_t first, VI column, VF depth, Vec3F& normal, VF& r, VF& g,
+                          VF& b) {
+        const DF df;
+        const Vec3F position = worldPosition(first, column, depth);
 
         Vec3F view{hn::Sub(hn::Set(df, f_.eye[0]), position.x),
                    hn::Sub(hn::Set(df, f_.eye[1]), position.y),
@@ -288,7 +377,7 @@ class RowWalker {
     // s to each lane's signed integer power by repeated squaring; powerSteps
     // covers the longest exponent, and squarings past a lane's last bit do not
     // reach its result.
-    VF integerPower(VF s, VI exponent) const {
+    HWY_INLINE VF integerPower(VF s, VI exponent) const {
         const DF df;
         const DU du;
         const DI di;

@@ -31,6 +31,16 @@ struct ShadeFrame {
     int height = 0;
     double inverseProjection[16];
     double inverseView[16];
+    // When the inverse projection has the zeros of a perspective inverse,
+    // its product with a device position (x, y, depth, 1) is
+    // (columnUnprojected[x], rowUnprojected[y],
+    // depth * inverseProjection[10] + inverseProjection[11],
+    // depth * inverseProjection[14] + inverseProjection[15]) exactly, as long
+    // as depth is finite and no part of it is zero (checked per pixel).
+    bool reducedUnprojection = false;
+    const float* columnUnprojected = nullptr;  // width entries
+    const float* rowUnprojected = nullptr;     // height entries
+    bool affineView = false;                   // inverseView's last row is exactly (0, 0, 0, 1)
     float eye[3];
     const LightShading* lights = nullptr;
     int lightCount = 0;
