@@ -22,6 +22,9 @@ struct Frame {
     View view;
     int width;
     int height;
+    // An inverse projection without the exact zeros of a perspective, or an
+    // inverse view whose last row is not (0, 0, 0, 1).
+    enum Skew { kNone, kProjection, kView } skew = kNone;
 };
 
 // One run of frames, the view and the size changing between them: the
@@ -46,6 +49,9 @@ std::vector<Frame> frameRun() {
         {View{-135.0f, -60.0f, -100.0f, 25.0f, -40.0f}, 240, 240},
         {View{-720.5f, 1.0e6f, 60.0f, -5000.0f, 3000.0f}, 240, 240},
         {View{33.0f, -151.0f, 100.0f, 1.0e7f, -1.0e7f}, 64, 48},
+        {View{}, 200, 150, Frame::kProjection},
+        {View{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f}, 200, 150, Frame::kProjection},
+        {View{}, 200, 150, Frame::kView},
         {View{}, 480, 480},
     };
 }
@@ -109,6 +115,11 @@ TEST_P(FastPath, DrawsThePlainPathsBuffersBitForBit) {
                      std::to_string(frame.height));
         Scene scene;
         prepareDefaultFrame(scene, frame.view, frame.width, frame.height);
+        if (frame.skew == Frame::kProjection) {
+            scene.projectionTransform.inverse.at(0, 1) = 0.01;
+            scene.projectionTransform.inverse.at(2, 0) = -0.02;
+        }
+        if (frame.skew == Frame::kView) scene.viewTransform.inverse.at(3, 0) = 0.001;
         renderSoftwarePlain(scene, frame.width, frame.height);
         const Buffers plain = copyBuffers(frame.width, frame.height);
         const bool drew = std::any_of(plain.depths.begin(), plain.depths.end(),
