@@ -1,31 +1,22 @@
 // The real viewer under an Xvfb of its own: what its pictures show, checked
 // against where the camera maths puts each patch.
-// gtest first: the X headers define macros (None, Bool, ...) that clash with it.
-#include <gtest/gtest.h>
+#include "viewer_fixture.h"
 
 #include <X11/Xlib.h>
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "child_process.h"
 #include "projection.h"
 #include "scene/default_scene.h"
 #include "view/camera.h"
 #include "view/view.h"
-#include "x_client.h"
-#include "xvfb_server.h"
 
 namespace {
 
-const std::string kViewer = RW_VIEWER_PATH;
-constexpr double kStartSeconds = 30.0;
-constexpr double kFrameSeconds = 20.0;
 const int kPatchChannel[3] = {0, 2, 1};  // red, blue, green
 const char* const kPatchName[3] = {"red object 0", "blue object 1", "green object 2"};
 
@@ -51,15 +42,10 @@ std::vector<ScreenPoint> predictPatches(const View& view, int width, int height)
     return points;
 }
 
-bool isWhite(const RgbImage& image, int x, int y) {
-    const std::uint8_t* p = image.at(x, y);
-    return p[0] == 255 && p[1] == 255 && p[2] == 255;
-}
-
 int inkInOverlayBand(const RgbImage& image) {
     int ink = 0;
     for (int y = image.height - 32; y < image.height - 2; ++y) {
-        for (int x = 0; x < 360 && x < image.width; ++x) ink += !isWhite(image, x, y);
+        for (int x = 0; x < 360 && x < image.width; ++x) ink += !image.isWhite(x, y);
     }
     return ink;
 }
@@ -69,11 +55,11 @@ int inkInOverlayBand(const RgbImage& image) {
 // and the overlay the bottom corners.
 bool edgesAreWhite(const RgbImage& image) {
     for (int x = 0; x < image.width; ++x) {
-        if (!isWhite(image, x, 0) || !isWhite(image, x, image.height - 1)) return false;
+        if (!image.isWhite(x, 0) || !image.isWhite(x, image.height - 1)) return false;
     }
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x) {
-            if (!isWhite(image, x, y) || !isWhite(image, image.width - 1 - x, y)) return false;
+            if (!image.isWhite(x, y) || !image.isWhite(image.width - 1 - x, y)) return false;
         }
     }
     return true;
@@ -140,36 +126,11 @@ RgbImage markPredictions(RgbImage image, const std::vector<ScreenPoint>& points)
     return image;
 }
 
-class ViewerPicture : public ::testing::Test {
+class ViewerPicture : public ViewerFixture {
   protected:
     void SetUp() override {
-        dir_ = makeTempDir("rasterwork-picture-");
-        ASSERT_FALSE(dir_.empty());
-        server_ = std::make_unique<XvfbServer>();
-        ASSERT_TRUE(server_->ok()) << server_->error();
-        client_ = std::make_unique<XClient>(server_->display());
-        ASSERT_TRUE(client_->ok());
-        viewer_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{kViewer},
-            std::vector<std::string>{"DISPLAY=" + server_->display()}, dir_ + "/stdout.txt",
-            dir_ + "/stderr.txt");
-        ASSERT_TRUE(viewer_->started());
-        window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
-        ASSERT_NE(window_, 0u) << "no viewer window; stderr: " << readFile(dir_ + "/stderr.txt");
-        // Without a window manager the window sits at (-1, -1); moving it
-        // also makes the viewer draw a second frame.
-        client_->moveWindow(window_, 0, 0);
-    }
-
-    void TearDown() override {
-        viewer_.reset();
-        client_.reset();
-        server_.reset();
-        if (HasFailure()) {
-            std::printf("viewer output and pictures kept in %s\n", dir_.c_str());
-        } else {
-            std::filesystem::remove_all(dir_);
-        }
+        ASSERT_NO_FATAL_FAILURE(ViewerFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(startViewerWindow());
     }
 
     RgbImage capture() { return client_->captureScreen(0, 0, width_, height_); }
@@ -229,13 +190,6 @@ class ViewerPicture : public ::testing::Test {
         client_->pressKey("g");
     }
 
-    std::string printed() { return readFile(dir_ + "/stdout.txt"); }
-
-    std::string dir_;
-    std::unique_ptr<XvfbServer> server_;
-    std::unique_ptr<XClient> client_;
-    std::unique_ptr<ChildProcess> viewer_;
-    Window window_ = 0;
     int width_ = 480;
     int height_ = 480;
     RgbImage last_;

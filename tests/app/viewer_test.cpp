@@ -1,7 +1,6 @@
 // The real viewer binary under an X server of its own, driven by real key
 // and pointer events.
-// gtest first: the X headers define macros (None, Bool, ...) that clash with it.
-#include <gtest/gtest.h>
+#include "viewer_fixture.h"
 
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -9,35 +8,21 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "child_process.h"
-#include "x_client.h"
-#include "xvfb_server.h"
-
 namespace {
 
-const std::string kViewer = RW_VIEWER_PATH;
-constexpr int kSize = 480;
-constexpr double kStartSeconds = 30.0;
-constexpr double kFrameSeconds = 20.0;
+constexpr int kSize = ViewerFixture::kSize;
 constexpr double kExitSeconds = 10.0;
-
-bool isWhite(const RgbImage& image, int x, int y) {
-    const std::uint8_t* p = image.at(x, y);
-    return p[0] == 255 && p[1] == 255 && p[2] == 255;
-}
 
 bool isWhiteRegion(const RgbImage& image, int left, int top, int width, int height) {
     for (int y = top; y < top + height; ++y)
         for (int x = left; x < left + width; ++x)
-            if (!isWhite(image, x, y)) return false;
+            if (!image.isWhite(x, y)) return false;
     return true;
 }
 
@@ -79,47 +64,11 @@ long cpuTicks(pid_t pid) {
     return utime + stime;
 }
 
-class ViewerTest : public ::testing::Test {
+class ViewerTest : public ViewerFixture {
   protected:
-    void SetUp() override {
-        dir_ = makeTempDir("rasterwork-shell-");
-        ASSERT_FALSE(dir_.empty());
-    }
-
-    void TearDown() override {
-        viewer_.reset();
-        client_.reset();
-        server_.reset();
-        if (HasFailure()) {
-            std::printf("viewer output and pictures kept in %s\n", dir_.c_str());
-        } else {
-            std::filesystem::remove_all(dir_);
-        }
-    }
-
-    std::string outPath() const { return dir_ + "/stdout.txt"; }
-    std::string errPath() const { return dir_ + "/stderr.txt"; }
-
-    void startServer() {
-        server_ = std::make_unique<XvfbServer>();
-        ASSERT_TRUE(server_->ok()) << server_->error();
-        client_ = std::make_unique<XClient>(server_->display());
-        ASSERT_TRUE(client_->ok()) << "cannot connect to " << server_->display();
-    }
-
-    void startViewer(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
-        viewer_ = std::make_unique<ChildProcess>(argv, env, outPath(), errPath());
-        ASSERT_TRUE(viewer_->started());
-    }
-
-    // Starts the server and the viewer on it and waits for the first frame.
-    void startViewerWindow() {
-        ASSERT_NO_FATAL_FAILURE(startServer());
-        ASSERT_NO_FATAL_FAILURE(startViewer({kViewer}, {"DISPLAY=" + server_->display()}));
-        window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
-        ASSERT_NE(window_, 0u) << "no window titled Rasterwork; stderr: " << readFile(errPath());
-        // Without a window manager the window sits at (-1, -1).
-        client_->moveWindow(window_, 0, 0);
+    // The viewer's window at (0, 0), showing a frame with a white border.
+    void startViewerWithFrame() {
+        ASSERT_NO_FATAL_FAILURE(startViewerWindow());
         ASSERT_TRUE(waitForWhiteFrame()) << "no frame with a white border at (0, 0)";
     }
 
@@ -153,17 +102,11 @@ class ViewerTest : public ::testing::Test {
         ASSERT_TRUE(viewer_->waitForExit(kExitSeconds, &status)) << "viewer did not end";
         EXPECT_EQ(status, expected) << "stderr: " << readFile(errPath());
     }
-
-    std::string dir_;
-    std::unique_ptr<XvfbServer> server_;
-    std::unique_ptr<XClient> client_;
-    std::unique_ptr<ChildProcess> viewer_;
-    Window window_ = 0;
 };
 
 TEST_F(ViewerTest, OpensA480SquareWindowAndDrawsTheFirstFrameUnasked) {
     ASSERT_NO_FATAL_FAILURE(startServer());
-    ASSERT_NO_FATAL_FAILURE(startViewer({kViewer}, {"DISPLAY=" + server_->display()}));
+    ASSERT_NO_FATAL_FAILURE(startViewer({viewerPath()}, {"DISPLAY=" + server_->display()}));
     window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
     ASSERT_NE(window_, 0u) << "stderr: " << readFile(errPath());
     EXPECT_EQ(client_->windowTitle(window_), "Rasterwork");
@@ -191,27 +134,27 @@ TEST_F(ViewerTest, OpensA480SquareWindowAndDrawsTheFirstFrameUnasked) {
     EXPECT_EQ(y, 0);
     EXPECT_TRUE(waitForWhiteFrame());
     EXPECT_TRUE(viewer_->running());
-    EXPECT_EQ(readFile(outPath()), "");
+    EXPECT_EQ(printed(), "");
 }
 
 TEST_F(ViewerTest, QEndsWithStatusZero) {
-    ASSERT_NO_FATAL_FAILURE(startViewerWindow());
+    ASSERT_NO_FATAL_FAILURE(startViewerWithFrame());
     pointIntoWindow();
     typeKey(XK_q);
     expectExitStatus(0);
-    EXPECT_EQ(readFile(outPath()), "");
+    EXPECT_EQ(printed(), "");
 }
 
 TEST_F(ViewerTest, EscapeEndsWithStatusZero) {
-    ASSERT_NO_FATAL_FAILURE(startViewerWindow());
+    ASSERT_NO_FATAL_FAILURE(startViewerWithFrame());
     pointIntoWindow();
     typeKey(XK_Escape);
     expectExitStatus(0);
-    EXPECT_EQ(readFile(outPath()), "");
+    EXPECT_EQ(printed(), "");
 }
 
 TEST_F(ViewerTest, OtherKeysKeepItRunning) {
-    ASSERT_NO_FATAL_FAILURE(startViewerWindow());
+    ASSERT_NO_FATAL_FAILURE(startViewerWithFrame());
     pointIntoWindow();
     typeKey(XK_x);
     typeKey(XK_g, true);  // G
@@ -224,13 +167,13 @@ TEST_F(ViewerTest, OtherKeysKeepItRunning) {
     // The keys did arrive: the next one, q, is handled after them.
     typeKey(XK_q);
     expectExitStatus(0);
-    EXPECT_EQ(readFile(outPath()), "");
+    EXPECT_EQ(printed(), "");
 }
 
 // Redraws happen on demand only: once the frame for the last input is drawn,
 // the viewer sleeps.
 TEST_F(ViewerTest, UsesNoProcessorTimeWhileNothingChanges) {
-    ASSERT_NO_FATAL_FAILURE(startViewerWindow());
+    ASSERT_NO_FATAL_FAILURE(startViewerWithFrame());
     const pid_t pid = viewer_->pid();
     const auto idleTicks = [&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(800));
@@ -262,28 +205,28 @@ TEST_F(ViewerTest, UsesNoProcessorTimeWhileNothingChanges) {
 
 // Without an X display: one line that says so, a non-zero status, no crash.
 TEST_F(ViewerTest, WithoutDisplaySaysSoInOneLine) {
-    ASSERT_NO_FATAL_FAILURE(startViewer({"env", "-u", "DISPLAY", kViewer}, {}));
+    ASSERT_NO_FATAL_FAILURE(startViewer({"env", "-u", "DISPLAY", viewerPath()}, {}));
     expectExitStatus(1);
     const std::string err = readFile(errPath());
     EXPECT_EQ(countLines(err), 1) << err;
     EXPECT_NE(err.find("DISPLAY is not set"), std::string::npos) << err;
-    EXPECT_EQ(readFile(outPath()), "");
+    EXPECT_EQ(printed(), "");
 }
 
 TEST_F(ViewerTest, UnreachableDisplayIsNamedInOneLine) {
-    ASSERT_NO_FATAL_FAILURE(startViewer({kViewer}, {"DISPLAY=:65000"}));
+    ASSERT_NO_FATAL_FAILURE(startViewer({viewerPath()}, {"DISPLAY=:65000"}));
     expectExitStatus(1);
     const std::string err = readFile(errPath());
     EXPECT_EQ(countLines(err), 1) << err;
     EXPECT_NE(err.find("cannot open X display \":65000\""), std::string::npos) << err;
-    EXPECT_EQ(readFile(outPath()), "");
+    EXPECT_EQ(printed(), "");
 }
 
 // The arguments belong to glutInit: its -display wins over DISPLAY.
 TEST_F(ViewerTest, DisplayArgumentIsHonoured) {
     ASSERT_NO_FATAL_FAILURE(startServer());
     ASSERT_NO_FATAL_FAILURE(
-        startViewer({"env", "-u", "DISPLAY", kViewer, "-display", server_->display()}, {}));
+        startViewer({"env", "-u", "DISPLAY", viewerPath(), "-display", server_->display()}, {}));
     window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
     ASSERT_NE(window_, 0u) << "stderr: " << readFile(errPath());
     pointIntoWindow();
@@ -291,7 +234,7 @@ TEST_F(ViewerTest, DisplayArgumentIsHonoured) {
     expectExitStatus(0);
 
     ASSERT_NO_FATAL_FAILURE(
-        startViewer({kViewer, "-display", ":65000"}, {"DISPLAY=" + server_->display()}));
+        startViewer({viewerPath(), "-display", ":65000"}, {"DISPLAY=" + server_->display()}));
     expectExitStatus(1);
     EXPECT_NE(readFile(errPath()).find("\":65000\""), std::string::npos);
 }

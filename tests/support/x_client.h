@@ -6,16 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "rgb_image.h"
+
 // Thin Xlib/XTest client for end-to-end tests: find a window by title, look
 // at its pixels, send it real key and pointer events.
-struct RgbImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb;  // row 0 at the top, 3 bytes per pixel
-
-    const std::uint8_t* at(int x, int y) const { return &rgb[(y * width + x) * 3]; }
-};
-
 class XClient {
   public:
     explicit XClient(const std::string& display);

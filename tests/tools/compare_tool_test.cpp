@@ -33,7 +33,7 @@ float floatOf(std::uint32_t bits) {
 
 // A picture from a PNG and a depth PFM (rows bottom to top), each depth
 // mapped to window depth.
-RendererPicture pictureFromFiles(const Rgb8Image& png, const PfmFile& depth,
+RendererPicture pictureFromFiles(const RgbImage& png, const PfmFile& depth,
                                  double (*toWindow)(float)) {
     RendererPicture picture;
     picture.width = png.width;
@@ -67,8 +67,8 @@ class CompareTool : public ::testing::Test {
         return runTool(args, dir_, withDisplay ? xvfb_->display() : "");
     }
 
-    static Rgb8Image png(const std::string& name) {
-        Rgb8Image image;
+    static RgbImage png(const std::string& name) {
+        RgbImage image;
         std::string error;
         EXPECT_TRUE(readPng(dir_ + "/" + name, &image, &error)) << error;
         return image;
@@ -89,7 +89,7 @@ std::unique_ptr<XvfbServer> CompareTool::xvfb_;
 std::string CompareTool::dir_;
 
 TEST_F(CompareTool, ReferenceFloatFilesHoldWhatItsPngShows) {
-    const Rgb8Image shown = png("reference.png");
+    const RgbImage shown = png("reference.png");
     const PfmFile color = pfm("reference-color.pfm");
     const PfmFile depth = pfm("reference-depth.pfm");
     ASSERT_EQ(color.header, "PF\n160 120\n-1.0\n");
@@ -144,7 +144,7 @@ TEST_F(CompareTool, ReportAndPictureEqualThoseOfTheSnapshotsOfTheSameView) {
     EXPECT_EQ(json.out, reportJson(expected));
     EXPECT_EQ(text.out, reportText(expected));
 
-    const Rgb8Image panels = png("compare.png");
+    const RgbImage panels = png("compare.png");
     EXPECT_EQ(panels.width, 3 * kWidth + 2 * kPanelGap);
     EXPECT_EQ(panels.height, kHeight);
     EXPECT_TRUE(panels.rgb == composeComparisonPanels(software, reference).rgb);

@@ -166,7 +166,7 @@ TEST_F(ImageFiles, PngRoundTripsByteForByte) {
     for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<std::uint8_t>(i * 37 + 11);
     ASSERT_TRUE(
         writeWith("p.png", [&](std::FILE* f) { return writePng(f, rgb.data(), width, height); }));
-    Rgb8Image read;
+    RgbImage read;
     std::string error;
     ASSERT_TRUE(readPng(path("p.png"), &read, &error)) << error;
     EXPECT_EQ(read.width, width);

@@ -91,7 +91,7 @@ TEST(SnapshotCommand, SoftwareRendererNeedsNoDisplay) {
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(listDirectory(dir), (std::vector<std::string>{"c.pfm", "d.pfm", "s.png"}));
 
-    Rgb8Image png;
+    RgbImage png;
     std::string error;
     ASSERT_TRUE(readPng(dir + "/s.png", &png, &error)) << error;
     EXPECT_EQ(png.width, 64);
@@ -129,7 +129,7 @@ TEST(SnapshotCommand, WritesIntoAPipe) {
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.status, 0) << run.err;
     std::ofstream(dir + "/received.png", std::ios::binary) << received;
-    Rgb8Image png;
+    RgbImage png;
     std::string error;
     ASSERT_TRUE(readPng(dir + "/received.png", &png, &error)) << error;
     EXPECT_EQ(png.width, 32);

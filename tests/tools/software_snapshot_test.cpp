@@ -127,7 +127,7 @@ TEST(SoftwareSnapshot, PngShowsTheColourBufferTopRowFirst) {
                                 dir);
     ASSERT_TRUE(run.finished);
     ASSERT_EQ(run.status, 0) << run.err;
-    Rgb8Image png;
+    RgbImage png;
     PfmFile color;
     std::string error;
     ASSERT_TRUE(readPng(dir + "/p.png", &png, &error)) << error;
@@ -135,7 +135,7 @@ TEST(SoftwareSnapshot, PngShowsTheColourBufferTopRowFirst) {
     ASSERT_EQ(png.width, 160);
     ASSERT_EQ(png.height, 120);
 
-    Rgb8Image expected = png;
+    RgbImage expected = png;
     for (int row = 0; row < png.height; ++row) {
         for (int x = 0; x < png.width; ++x) {
             const std::size_t sample =
@@ -159,7 +159,7 @@ struct Patch {
     double meanX = 0.0;
 };
 
-Patch findPatch(const Rgb8Image& image, int channel) {
+Patch findPatch(const RgbImage& image, int channel) {
     Patch patch;
     for (int row = 0; row < image.height; ++row) {
         for (int x = 0; x < image.width; ++x) {
@@ -184,7 +184,7 @@ TEST(SoftwareSnapshot, DefaultViewShowsGreenAboveRedOnTheLeftAndBlueOnTheRight) 
     const ToolRun run = runTool({snapshotBinary(), "--png", "default.png"}, dir);
     ASSERT_TRUE(run.finished);
     ASSERT_EQ(run.status, 0) << run.err;
-    Rgb8Image png;
+    RgbImage png;
     std::string error;
     ASSERT_TRUE(readPng(dir + "/default.png", &png, &error)) << error;
     const Patch red = findPatch(png, 0);

@@ -11,7 +11,7 @@
 
 #include "child_process.h"
 
-bool readPng(const std::string& path, Rgb8Image* image, std::string* error) {
+bool readPng(const std::string& path, RgbImage* image, std::string* error) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&png, path.c_str())) {
@@ -76,7 +76,7 @@ bool readPfm(const std::string& path, PfmFile* pfm, std::string* error) {
     return true;
 }
 
-PictureDifference comparePictures(const Rgb8Image& actual, const Rgb8Image& expected, int tolerance,
+PictureDifference comparePictures(const RgbImage& actual, const RgbImage& expected, int tolerance,
                                   const IgnoredRect* ignored) {
     PictureDifference difference;
     if (actual.width != expected.width || actual.height != expected.height) {
@@ -104,7 +104,7 @@ PictureDifference comparePictures(const Rgb8Image& actual, const Rgb8Image& expe
     return difference;
 }
 
-bool writePngFile(const std::string& path, const Rgb8Image& image) {
+bool writePngFile(const std::string& path, const RgbImage& image) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     png.width = static_cast<png_uint_32>(image.width);
@@ -113,10 +113,10 @@ bool writePngFile(const std::string& path, const Rgb8Image& image) {
     return png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(), 0, nullptr) != 0;
 }
 
-std::string saveMismatch(const std::string& name, const Rgb8Image& actual,
-                         const Rgb8Image& expected) {
+std::string saveMismatch(const std::string& name, const RgbImage& actual,
+                         const RgbImage& expected) {
     const std::string dir = makeTempDir("rasterwork-" + name + "-");
-    Rgb8Image diff;
+    RgbImage diff;
     diff.width = std::max(actual.width, expected.width);
     diff.height = std::max(actual.height, expected.height);
     diff.rgb.assign(static_cast<std::size_t>(diff.width) * diff.height * 3, 0);
@@ -138,7 +138,7 @@ std::string saveMismatch(const std::string& name, const Rgb8Image& actual,
     return "pictures written to " + dir + "/{actual,expected,diff}.png";
 }
 
-long countNonWhite(const Rgb8Image& image) {
+long countNonWhite(const RgbImage& image) {
     long count = 0;
     for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3) {
         if (image.rgb[i] != 255 || image.rgb[i + 1] != 255 || image.rgb[i + 2] != 255) ++count;

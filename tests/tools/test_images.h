@@ -4,20 +4,11 @@
 #include <string>
 #include <vector>
 
-// 8-bit RGB picture, top row first, as PNG files and screen captures hold it.
-struct Rgb8Image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb;
-
-    const std::uint8_t* at(int x, int row) const {
-        return &rgb[(static_cast<std::size_t>(row) * width + x) * 3];
-    }
-};
+#include "rgb_image.h"
 
 // Reads an 8-bit RGB PNG with libpng; false (with a reason) for anything
 // else, including PNGs of another colour type or depth.
-bool readPng(const std::string& path, Rgb8Image* image, std::string* error);
+bool readPng(const std::string& path, RgbImage* image, std::string* error);
 
 struct PfmFile {
     std::string header;  // everything up to and including the scale line
@@ -46,15 +37,14 @@ struct IgnoredRect {
     bool contains(int x, int row) const { return x >= x0 && x < x1 && row >= row0 && row < row1; }
 };
 
-PictureDifference comparePictures(const Rgb8Image& actual, const Rgb8Image& expected, int tolerance,
+PictureDifference comparePictures(const RgbImage& actual, const RgbImage& expected, int tolerance,
                                   const IgnoredRect* ignored = nullptr);
 
 // Writes actual.png, expected.png and diff.png (differences scaled up so one
 // step shows) into a new temporary directory and returns a line naming them.
-std::string saveMismatch(const std::string& name, const Rgb8Image& actual,
-                         const Rgb8Image& expected);
+std::string saveMismatch(const std::string& name, const RgbImage& actual, const RgbImage& expected);
 
-bool writePngFile(const std::string& path, const Rgb8Image& image);
+bool writePngFile(const std::string& path, const RgbImage& image);
 
 // Pixels that are not pure white.
-long countNonWhite(const Rgb8Image& image);
+long countNonWhite(const RgbImage& image);

@@ -1,81 +1,52 @@
 // The real viewer in Xvfb against the snapshot tool's pictures.
-#include <gtest/gtest.h>
+#include "viewer_fixture.h"
 
-#include <memory>
+#include <chrono>
+#include <thread>
 
-#include "child_process.h"
 #include "run_tool.h"
 #include "test_images.h"
-#include "x_client.h"
-#include "xvfb_server.h"
 
 namespace {
 
-constexpr int kSide = 480;  // the viewer's window
-constexpr double kPictureTimeout = 20.0;
+constexpr int kSide = ViewerFixture::kSize;
+constexpr double kPictureTimeout = ViewerFixture::kFrameSeconds;
 
-Rgb8Image fromCapture(const RgbImage& capture) {
-    Rgb8Image image;
-    image.width = capture.width;
-    image.height = capture.height;
-    image.rgb = capture.rgb;
-    return image;
-}
-
-class ViewerWindow : public ::testing::Test {
+class ViewerWindow : public ViewerFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(xvfb_.ok()) << xvfb_.error();
-        client_ = std::make_unique<XClient>(xvfb_.display());
-        ASSERT_TRUE(client_->ok());
-        logs_ = makeTempDir("rasterwork-viewer-");
-        viewer_ =
-            std::make_unique<ChildProcess>(std::vector<std::string>{RW_VIEWER_BINARY},
-                                           std::vector<std::string>{"DISPLAY=" + xvfb_.display()},
-                                           logs_ + "/stdout", logs_ + "/stderr");
-        ASSERT_TRUE(viewer_->started());
-        window_ = client_->waitForWindow("Rasterwork", 20.0);
-        ASSERT_NE(window_, 0u) << "no viewer window; stderr: " << readFile(logs_ + "/stderr");
-        // Without a window manager freeglut puts the window at (-1, -1).
-        client_->moveWindow(window_, 0, 0);
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                int x, y, w, h;
-                return client_->geometry(window_, &x, &y, &w, &h) && x == 0 && y == 0 &&
-                       w == kSide && h == kSide;
-            },
-            10.0));
+        ASSERT_NO_FATAL_FAILURE(ViewerFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(startViewerWindow());
     }
 
     void TearDown() override {
         if (viewer_) {
             EXPECT_TRUE(viewer_->running())
-                << "the viewer ended early; stderr: " << readFile(logs_ + "/stderr");
+                << "the viewer ended early; stderr: " << readFile(errPath());
         }
-        viewer_.reset();
-        client_.reset();
+        ViewerFixture::TearDown();
     }
 
-    Rgb8Image capture() { return fromCapture(client_->captureScreen(0, 0, kSide, kSide)); }
+    RgbImage capture() { return client_->captureScreen(0, 0, kSide, kSide); }
 
     // The tool's PNG for these extra arguments (default size 480 x 480).
-    Rgb8Image snapshot(const std::vector<std::string>& extra, const std::string& display = "") {
-        std::vector<std::string> args = {snapshotBinary(), "--png", "snapshot.png"};
+    RgbImage snapshot(const std::vector<std::string>& extra, const std::string& display = "") {
+        const std::string name = "snapshot-" + std::to_string(++snapshots_) + ".png";
+        std::vector<std::string> args = {snapshotBinary(), "--png", name};
         args.insert(args.end(), extra.begin(), extra.end());
-        const std::string dir = makeTempDir("rasterwork-snapshot-");
-        const ToolRun run = runTool(args, dir, display);
+        const ToolRun run = runTool(args, dir_, display);
         EXPECT_TRUE(run.finished && run.status == 0) << run.err;
-        Rgb8Image image;
+        RgbImage image;
         std::string error;
-        EXPECT_TRUE(readPng(dir + "/snapshot.png", &image, &error)) << error;
+        EXPECT_TRUE(readPng(dir_ + "/" + name, &image, &error)) << error;
         return image;
     }
 
     // Waits until the window shows `expected` within one step per channel
     // (outside `ignored`); on time-out saves the pictures and fails.
-    void expectWindowShows(const Rgb8Image& expected, const std::string& name,
+    void expectWindowShows(const RgbImage& expected, const std::string& name,
                            const IgnoredRect* ignored = nullptr) {
-        Rgb8Image shown;
+        RgbImage shown;
         PictureDifference difference;
         const bool matched = waitUntil(
             [&] {
@@ -97,15 +68,11 @@ class ViewerWindow : public ::testing::Test {
         }
     }
 
-    XvfbServer xvfb_{1280, 1024};
-    std::unique_ptr<XClient> client_;
-    std::unique_ptr<ChildProcess> viewer_;
-    std::string logs_;
-    Window window_ = 0;
+    int snapshots_ = 0;
 };
 
 TEST_F(ViewerWindow, SoftwareFramesEqualTheSnapshotsOfTheSameView) {
-    const Rgb8Image startView = snapshot({});
+    const RgbImage startView = snapshot({});
     ASSERT_GT(countNonWhite(startView), 10000);
     const int pressX = 200, pressY = 200, endX = 260, endY = 230;
     // Without a window manager the keyboard follows the pointer; the viewer
@@ -127,7 +94,7 @@ TEST_F(ViewerWindow, SoftwareFramesEqualTheSnapshotsOfTheSameView) {
     const float movedAngleZ = -135.0f + static_cast<float>(endX - pressX);
     const float movedAngleX = -60.0f + static_cast<float>(endY - pressY);
     const float movedZoom = 0.25f + 2.0f;
-    const Rgb8Image movedView =
+    const RgbImage movedView =
         snapshot({"--angle-z", std::to_string(movedAngleZ), "--angle-x",
                   std::to_string(movedAngleX), "--zoom", std::to_string(movedZoom)});
     ASSERT_GT(comparePictures(movedView, startView, 1).differingPixels, 1000)
@@ -137,11 +104,11 @@ TEST_F(ViewerWindow, SoftwareFramesEqualTheSnapshotsOfTheSameView) {
 
 TEST_F(ViewerWindow, ReferenceSnapshotEqualsTheViewersFirstFrames) {
     // Let the start-up frames settle: the same picture twice, 300 ms apart.
-    Rgb8Image shown = capture();
+    RgbImage shown = capture();
     ASSERT_TRUE(waitUntil(
         [&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            Rgb8Image again = capture();
+            RgbImage again = capture();
             const bool settled = again.rgb == shown.rgb && countNonWhite(again) > 10000;
             shown = std::move(again);
             return settled;
@@ -150,7 +117,7 @@ TEST_F(ViewerWindow, ReferenceSnapshotEqualsTheViewersFirstFrames) {
     viewer_->kill();
     viewer_.reset();
 
-    const Rgb8Image reference = snapshot({"--renderer", "opengl"}, xvfb_.display());
+    const RgbImage reference = snapshot({"--renderer", "opengl"}, server_->display());
     ASSERT_GT(countNonWhite(reference), 10000);
     // The overlay line at (10, 10) from the bottom left is drawn in the
     // colour the previous frame left, white only in the very first frame,
@@ -168,8 +135,8 @@ TEST_F(ViewerWindow, ReferenceSnapshotHasTheRequestedSizeAndTheSoftwareOutline) 
     const std::vector<std::string> size = {"--width", "320", "--height", "200"};
     std::vector<std::string> args = size;
     args.insert(args.end(), {"--renderer", "opengl"});
-    const Rgb8Image reference = snapshot(args, xvfb_.display());
-    const Rgb8Image software = snapshot(size);
+    const RgbImage reference = snapshot(args, server_->display());
+    const RgbImage software = snapshot(size);
     ASSERT_EQ(reference.width, 320);
     ASSERT_EQ(reference.height, 200);
     // The two lighting models differ, the covered pixels hardly at all: a

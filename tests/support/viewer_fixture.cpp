@@ -1,0 +1,55 @@
+#include "viewer_fixture.h"
+
+#include <cstdio>
+#include <filesystem>
+
+void ViewerFixture::SetUp() {
+    dir_ = makeTempDir("rasterwork-viewer-");
+    ASSERT_FALSE(dir_.empty());
+}
+
+void ViewerFixture::TearDown() {
+    viewer_.reset();
+    client_.reset();
+    server_.reset();
+    if (dir_.empty()) return;
+    if (HasFailure()) {
+        std::printf("viewer output and pictures kept in %s\n", dir_.c_str());
+    } else {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+}
+
+void ViewerFixture::startServer() {
+    server_ = std::make_unique<XvfbServer>();
+    ASSERT_TRUE(server_->ok()) << server_->error();
+    client_ = std::make_unique<XClient>(server_->display());
+    ASSERT_TRUE(client_->ok()) << "cannot connect to " << server_->display();
+}
+
+void ViewerFixture::startViewer(const std::vector<std::string>& argv,
+                                const std::vector<std::string>& env) {
+    viewer_ = std::make_unique<ChildProcess>(argv, env, outPath(), errPath());
+    ASSERT_TRUE(viewer_->started());
+}
+
+void ViewerFixture::startViewerWindow() {
+    ASSERT_NO_FATAL_FAILURE(startServer());
+    ASSERT_NO_FATAL_FAILURE(startViewer({viewerPath()}, {"DISPLAY=" + server_->display()}));
+    window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
+    ASSERT_NE(window_, 0u) << "no window titled Rasterwork; stderr: " << readFile(errPath());
+    client_->moveWindow(window_, 0, 0);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            int x = -1, y = -1, width = 0, height = 0;
+            return client_->geometry(window_, &x, &y, &width, &height) && x == 0 && y == 0 &&
+                   width == kSize && height == kSize;
+        },
+        kFrameSeconds))
+        << "the window did not move to (0, 0) at " << kSize << " x " << kSize;
+}
+
+std::string ViewerFixture::viewerPath() {
+    return RW_VIEWER_PATH;
+}
