@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "child_process.h"
+#include "temp_dir.h"
 #include "x_client.h"
 
 namespace {

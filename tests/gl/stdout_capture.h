@@ -7,13 +7,14 @@
 #include <string>
 
 #include "child_process.h"
+#include "temp_dir.h"
 
 // Runs `action` with file descriptor 1 pointed at a temp file and returns
 // everything written to standard output meanwhile.
 template <typename F>
 std::string captureStdout(F action) {
-    const std::string dir = makeTempDir("rasterwork-stdout");
-    const std::string path = dir + "/out.txt";
+    const TempDir dir("rasterwork-stdout-");
+    const std::string path = dir.path() + "/out.txt";
     std::fflush(stdout);
     const int saved = dup(STDOUT_FILENO);
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -23,8 +24,5 @@ std::string captureStdout(F action) {
     std::fflush(stdout);
     dup2(saved, STDOUT_FILENO);
     close(saved);
-    const std::string text = readFile(path);
-    std::remove(path.c_str());
-    rmdir(dir.c_str());
-    return text;
+    return readFile(path);
 }

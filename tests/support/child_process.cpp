@@ -76,12 +76,3 @@ std::string readFile(const std::string& path) {
     text << in.rdbuf();
     return text.str();
 }
-
-std::string makeTempDir(const std::string& prefix) {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/" + prefix + "XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const char* made = mkdtemp(buffer.data());
-    return made ? std::string(made) : std::string();
-}

@@ -29,5 +29,3 @@ class ChildProcess {
 };
 
 std::string readFile(const std::string& path);
-// A fresh empty directory under the system temp directory.
-std::string makeTempDir(const std::string& prefix);

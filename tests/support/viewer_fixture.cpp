@@ -1,4 +1,5 @@
 #include "viewer_fixture.h"
+#include "temp_dir.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -10,6 +10,7 @@
 
 #include "child_process.h"
 #include "run_tool.h"
+#include "temp_dir.h"
 #include "test_images.h"
 #include "tools/comparison_panels.h"
 #include "tools/renderer_comparison.h"
@@ -52,13 +53,17 @@ class CompareTool : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         xvfb_ = std::make_unique<XvfbServer>();
-        dir_ = makeTempDir("rasterwork-compare-");
+        temp_ = std::make_unique<TempDir>("rasterwork-compare-");
+        dir_ = temp_->path();
         if (!xvfb_->ok()) return;
         run({RW_SNAPSHOT_BINARY, "--png", "software.png", "--depth-pfm", "software-depth.pfm"});
         run({RW_SNAPSHOT_BINARY, "--renderer", "opengl", "--png", "reference.png", "--color-pfm",
              "reference-color.pfm", "--depth-pfm", "reference-depth.pfm"});
     }
-    static void TearDownTestSuite() { xvfb_.reset(); }
+    static void TearDownTestSuite() {
+        xvfb_.reset();
+        temp_.reset();
+    }
 
     void SetUp() override { ASSERT_TRUE(xvfb_->ok()) << xvfb_->error(); }
 
@@ -82,10 +87,12 @@ class CompareTool : public ::testing::Test {
     }
 
     static std::unique_ptr<XvfbServer> xvfb_;
+    static std::unique_ptr<TempDir> temp_;
     static std::string dir_;
 };
 
 std::unique_ptr<XvfbServer> CompareTool::xvfb_;
+std::unique_ptr<TempDir> CompareTool::temp_;
 std::string CompareTool::dir_;
 
 TEST_F(CompareTool, ReferenceFloatFilesHoldWhatItsPngShows) {

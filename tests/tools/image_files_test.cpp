@@ -8,6 +8,7 @@
 #include <random>
 
 #include "child_process.h"
+#include "temp_dir.h"
 #include "test_images.h"
 #include "tools/image_files.h"
 
@@ -115,7 +116,8 @@ class ImageFiles : public ::testing::Test {
         return std::fclose(f) == 0 && ok;
     }
 
-    std::string dir_ = makeTempDir("rasterwork-image-files-");
+    TempDir temp_{"rasterwork-image-files-"};
+    std::string dir_ = temp_.path();
 };
 
 TEST_F(ImageFiles, ColorPfmKeepsEveryFloatBitBottomRowFirstWithoutAlpha) {

@@ -10,6 +10,7 @@
 
 #include "child_process.h"
 #include "run_tool.h"
+#include "temp_dir.h"
 #include "tools/output_file.h"
 
 namespace {
@@ -22,7 +23,8 @@ class OutputFiles : public ::testing::Test {
         std::ofstream(path(name), std::ios::binary) << text;
     }
 
-    std::string dir_ = makeTempDir("rasterwork-output-file-");
+    TempDir temp_{"rasterwork-output-file-"};
+    std::string dir_ = temp_.path();
 };
 
 TEST_F(OutputFiles, AppearsOnlyWhenCommittedWithTheUsualPermissions) {

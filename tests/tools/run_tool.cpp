@@ -5,10 +5,12 @@
 #include <algorithm>
 
 #include "child_process.h"
+#include "temp_dir.h"
 
 ToolRun runTool(const std::vector<std::string>& argv, const std::string& workDir,
                 const std::string& display, double timeoutSeconds) {
-    static const std::string logs = makeTempDir("rasterwork-tool-logs-");
+    static const TempDir logDir("rasterwork-tool-logs-");
+    const std::string& logs = logDir.path();
     const std::string outPath = logs + "/stdout";
     const std::string errPath = logs + "/stderr";
     std::vector<std::string> command = {"env", "-C", workDir, "-u", "DISPLAY"};

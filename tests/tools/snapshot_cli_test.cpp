@@ -9,6 +9,7 @@
 
 #include "child_process.h"
 #include "run_tool.h"
+#include "temp_dir.h"
 #include "test_images.h"
 
 std::vector<std::vector<std::string>> badArgumentLists();  // snapshot_options_test.cpp
@@ -40,7 +41,8 @@ void expectRejected(const std::vector<std::string>& args, const std::string& dir
 }
 
 TEST(SnapshotCommand, HelpAndVersionGoToStandardOutput) {
-    const std::string dir = makeTempDir("rasterwork-cli-");
+    const TempDir temp("rasterwork-cli-");
+    const std::string& dir = temp.path();
     const ToolRun run = runTool(withTool({"--help"}), dir);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.status, 0);
@@ -62,13 +64,15 @@ TEST(SnapshotCommand, HelpAndVersionGoToStandardOutput) {
 
 TEST(SnapshotCommand, EveryBadArgumentClassExitsWithStatusTwoAndWritesNothing) {
     for (const std::vector<std::string>& args : badArgumentLists()) {
-        const std::string dir = makeTempDir("rasterwork-cli-");
+        const TempDir temp("rasterwork-cli-");
+        const std::string& dir = temp.path();
         expectRejected(args, dir, {});
     }
 }
 
 TEST(SnapshotCommand, AnUnwritableOutputLeavesNoFileAndKeepsOldOnes) {
-    const std::string dir = makeTempDir("rasterwork-cli-");
+    const TempDir temp("rasterwork-cli-");
+    const std::string& dir = temp.path();
     std::ofstream(dir + "/plain") << "x";
     std::ofstream(dir + "/old.png") << "old";
     ASSERT_EQ(mkdir((dir + "/sub").c_str(), 0755), 0);
@@ -82,7 +86,8 @@ TEST(SnapshotCommand, AnUnwritableOutputLeavesNoFileAndKeepsOldOnes) {
 }
 
 TEST(SnapshotCommand, SoftwareRendererNeedsNoDisplay) {
-    const std::string dir = makeTempDir("rasterwork-cli-");
+    const TempDir temp("rasterwork-cli-");
+    const std::string& dir = temp.path();
     const ToolRun run = runTool(withTool({"--width", "64", "--height", "48", "--png", "s.png",
                                           "--color-pfm", "c.pfm", "--depth-pfm", "d.pfm"}),
                                 dir);
@@ -104,7 +109,8 @@ TEST(SnapshotCommand, SoftwareRendererNeedsNoDisplay) {
 }
 
 TEST(SnapshotCommand, ReferenceRendererWithoutDisplayFailsWithOneLine) {
-    const std::string dir = makeTempDir("rasterwork-cli-");
+    const TempDir temp("rasterwork-cli-");
+    const std::string& dir = temp.path();
     const ToolRun run = runTool(withTool({"--renderer", "opengl", "--png", "r.png"}), dir);
     ASSERT_TRUE(run.finished);
     EXPECT_NE(run.status, 0);
@@ -115,7 +121,8 @@ TEST(SnapshotCommand, ReferenceRendererWithoutDisplayFailsWithOneLine) {
 }
 
 TEST(SnapshotCommand, WritesIntoAPipe) {
-    const std::string dir = makeTempDir("rasterwork-cli-");
+    const TempDir temp("rasterwork-cli-");
+    const std::string& dir = temp.path();
     ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
     std::string received;
     std::thread reader([&] { received = readFile(dir + "/pipe"); });

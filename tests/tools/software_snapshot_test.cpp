@@ -10,6 +10,7 @@
 #include "run_tool.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
+#include "temp_dir.h"
 #include "test_images.h"
 #include "view/camera.h"
 #include "view/view.h"
@@ -62,7 +63,8 @@ TEST(SoftwareSnapshot, FloatBuffersEqualTheDirectRenderBitForBit) {
     // Not square, every view parameter away from its default, and each one
     // exactly representable in the decimal text passed to the tool.
     const Shot view{200, 150, {-100.0f, -45.0f, 1.25f, 20.0f, -10.0f}};
-    const std::string dir = makeTempDir("rasterwork-software-");
+    const TempDir temp("rasterwork-software-");
+    const std::string& dir = temp.path();
     std::vector<std::string> args = toolArguments(view);
     args.insert(args.end(), {"--color-pfm", "c.pfm", "--depth-pfm", "d.pfm"});
     const ToolRun run = runTool(args, dir);
@@ -121,7 +123,8 @@ float floatOf(std::uint32_t bits) {
 }
 
 TEST(SoftwareSnapshot, PngShowsTheColourBufferTopRowFirst) {
-    const std::string dir = makeTempDir("rasterwork-software-");
+    const TempDir temp("rasterwork-software-");
+    const std::string& dir = temp.path();
     const ToolRun run = runTool({snapshotBinary(), "--width", "160", "--height", "120", "--png",
                                  "p.png", "--color-pfm", "c.pfm"},
                                 dir);
@@ -180,7 +183,8 @@ Patch findPatch(const RgbImage& image, int channel) {
 }
 
 TEST(SoftwareSnapshot, DefaultViewShowsGreenAboveRedOnTheLeftAndBlueOnTheRight) {
-    const std::string dir = makeTempDir("rasterwork-software-");
+    const TempDir temp("rasterwork-software-");
+    const std::string& dir = temp.path();
     const ToolRun run = runTool({snapshotBinary(), "--png", "default.png"}, dir);
     ASSERT_TRUE(run.finished);
     ASSERT_EQ(run.status, 0) << run.err;

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "child_process.h"
+#include "temp_dir.h"
 
 bool readPng(const std::string& path, RgbImage* image, std::string* error) {
     png_image png{};
