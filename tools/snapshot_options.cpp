@@ -1,18 +1,30 @@
 #include "tools/snapshot_options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 #include <utility>
 
+int defaultSnapshotThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    if (cores == 0) return 1;
+    return static_cast<int>(std::min<unsigned>(cores, kMaxSnapshotThreads));
+}
+
 SnapshotOptions defaultSnapshotOptions() {
-    return SnapshotOptions{};
+    SnapshotOptions options;
+    options.threads = defaultSnapshotThreads();
+    return options;
 }
 
 namespace {
 
-bool parseSide(const std::string& name, const std::string& text, int* out, std::string* error) {
+// A whole number from 1 to `largest`.
+bool parseCount(const std::string& name, const std::string& text, long long largest, int* out,
+                std::string* error) {
     std::size_t start = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
     bool digitsOnly = text.size() > start;
     for (std::size_t i = start; i < text.size(); ++i) {
@@ -24,13 +36,16 @@ bool parseSide(const std::string& name, const std::string& text, int* out, std::
     }
     errno = 0;
     const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    if (errno == ERANGE || value < 1 || value > kMaxSnapshotSide) {
-        *error =
-            name + " must be between 1 and " + std::to_string(kMaxSnapshotSide) + ", got " + text;
+    if (errno == ERANGE || value < 1 || value > largest) {
+        *error = name + " must be between 1 and " + std::to_string(largest) + ", got " + text;
         return false;
     }
     *out = static_cast<int>(value);
     return true;
+}
+
+bool parseSide(const std::string& name, const std::string& text, int* out, std::string* error) {
+    return parseCount(name, text, kMaxSnapshotSide, out, error);
 }
 
 bool parseFinite(const std::string& name, const std::string& text, float* out, std::string* error) {
@@ -58,6 +73,18 @@ bool parseRenderer(const std::string& text, SnapshotRenderer* out, std::string* 
         *out = SnapshotRenderer::OpenGL;
     } else {
         *error = "unknown renderer '" + text + "': expected 'software' or 'opengl'";
+        return false;
+    }
+    return true;
+}
+
+bool parseSoftwarePath(const std::string& text, SoftwarePath* out, std::string* error) {
+    if (text == "fast") {
+        *out = SoftwarePath::Fast;
+    } else if (text == "plain") {
+        *out = SoftwarePath::Plain;
+    } else {
+        *error = "unknown software path '" + text + "': expected 'fast' or 'plain'";
         return false;
     }
     return true;
@@ -127,6 +154,13 @@ ParsedArguments parseSnapshotArguments(const std::vector<std::string>& args) {
     rules.push_back({"--renderer", true, [&o](const std::string& value, std::string* error) {
                          return parseRenderer(value, &o.renderer, error);
                      }});
+    rules.push_back({"--software-path", true, [&o](const std::string& value, std::string* error) {
+                         return parseSoftwarePath(value, &o.softwarePath, error);
+                     }});
+    rules.push_back({"--threads", true, [&o](const std::string& value, std::string* error) {
+                         return parseCount("--threads", value, kMaxSnapshotThreads, &o.threads,
+                                           error);
+                     }});
     rules.push_back(outputPathRule("--png", &o.pngPath));
     rules.push_back(outputPathRule("--color-pfm", &o.colorPfmPath));
     rules.push_back(outputPathRule("--depth-pfm", &o.depthPfmPath));
@@ -153,6 +187,12 @@ Frame and view (defaults: the view the viewer starts with):
   --pan-y PX         vertical pan in pixels of drag, down is positive (default 0)
   --renderer R       'software' (default) or 'opengl'; opengl opens a window
                      of the frame size on the X display in DISPLAY
+  --software-path P  'fast' (default) or 'plain': the software renderer's
+                     fast path, or the plain pixel-by-pixel path it is
+                     checked against; both draw the same buffers to the bit
+  --threads N        threads for the fast software path, 1..256 (default:
+                     the number of cores); rows are shared out, the picture
+                     is the same for every N. The plain path uses one
 
 Outputs (at least one is required; a run that writes nothing is an error):
   --png FILE         the picture as the window shows it: 8-bit RGB, each

@@ -8,6 +8,16 @@
 
 enum class SnapshotRenderer { Software, OpenGL };
 
+// Which software path draws: the fast one the viewer runs, or the plain
+// pixel-by-pixel one it is checked against. Both give the same buffers.
+enum class SoftwarePath { Fast, Plain };
+
+// Largest accepted --threads value.
+constexpr int kMaxSnapshotThreads = 256;
+
+// The number of cores, at least 1 and at most kMaxSnapshotThreads.
+int defaultSnapshotThreads();
+
 // Everything one run of rasterwork-snapshot needs: frame size, view state,
 // renderer and the files to write (an empty path means "not wanted").
 struct SnapshotOptions {
@@ -15,6 +25,8 @@ struct SnapshotOptions {
     int height = 480;
     View view;
     SnapshotRenderer renderer = SnapshotRenderer::Software;
+    SoftwarePath softwarePath = SoftwarePath::Fast;
+    int threads = 1;  // threads of the fast software path; defaults to the cores
     std::string pngPath;
     std::string colorPfmPath;
     std::string depthPfmPath;
@@ -24,7 +36,8 @@ struct SnapshotOptions {
 // inside the ranges the renderers and the image writers use.
 constexpr int kMaxSnapshotSide = 16384;
 
-// 480 x 480, software renderer, view state as the viewer starts with it.
+// 480 x 480, software renderer on its fast path with one thread per core,
+// view state as the viewer starts with it.
 SnapshotOptions defaultSnapshotOptions();
 
 struct ParsedArguments {

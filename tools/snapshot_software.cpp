@@ -17,5 +17,9 @@ void renderSoftwareSnapshot(const SnapshotOptions& options) {
     buildDefaultScene(scene);
     setupCamera(scene, options.width, options.height);
     prepareFrameBuffers(options.width, options.height);
-    renderSoftware(scene, options.width, options.height);
+    if (options.softwarePath == SoftwarePath::Plain) {
+        renderSoftwarePlain(scene, options.width, options.height);
+    } else {
+        renderSoftware(scene, options.width, options.height, options.threads);
+    }
 }

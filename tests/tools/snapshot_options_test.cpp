@@ -28,6 +28,9 @@ TEST(SnapshotOptions, DefaultsAreTheViewerStartViewWhateverTheGlobalsHold) {
     EXPECT_EQ(o.view.panX, 0.0f);
     EXPECT_EQ(o.view.panY, 0.0f);
     EXPECT_EQ(o.renderer, SnapshotRenderer::Software);
+    EXPECT_EQ(o.softwarePath, SoftwarePath::Fast);
+    EXPECT_EQ(o.threads, defaultSnapshotThreads());
+    EXPECT_GE(o.threads, 1);
     EXPECT_EQ(o.pngPath, "out.png");
     EXPECT_TRUE(o.colorPfmPath.empty());
     EXPECT_TRUE(o.depthPfmPath.empty());
@@ -35,9 +38,11 @@ TEST(SnapshotOptions, DefaultsAreTheViewerStartViewWhateverTheGlobalsHold) {
 
 TEST(SnapshotOptions, ReadsEveryOptionInBothSpellings) {
     const ParsedArguments parsed = parseSnapshotArguments(
-        {"--width=640", "--height", "360", "--angle-z", "-75.5", "--angle-x=12.25", "--zoom", "0.1",
-         "--pan-x", "-3", "--pan-y=1e2", "--renderer", "software", "--png", "a.png",
-         "--color-pfm=c.pfm", "--depth-pfm", "-d.pfm"});
+        {"--width=640",     "--height",   "360",      "--angle-z",         "-75.5",
+         "--angle-x=12.25", "--zoom",     "0.1",      "--pan-x",           "-3",
+         "--pan-y=1e2",     "--renderer", "software", "--software-path",   "plain",
+         "--threads=3",     "--png",      "a.png",    "--color-pfm=c.pfm", "--depth-pfm",
+         "-d.pfm"});
     ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
     const SnapshotOptions& o = parsed.options;
     EXPECT_EQ(o.width, 640);
@@ -47,6 +52,8 @@ TEST(SnapshotOptions, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(o.view.zoom, 0.1f);  // the float nearest to 0.1, not a double rounded twice
     EXPECT_EQ(o.view.panX, -3.0f);
     EXPECT_EQ(o.view.panY, 100.0f);
+    EXPECT_EQ(o.softwarePath, SoftwarePath::Plain);
+    EXPECT_EQ(o.threads, 3);
     EXPECT_EQ(o.pngPath, "a.png");
     EXPECT_EQ(o.colorPfmPath, "c.pfm");
     EXPECT_EQ(o.depthPfmPath, "-d.pfm");  // a value may start with a dash
@@ -74,9 +81,9 @@ TEST(SnapshotOptions, HelpIsRecognisedAnywhere) {
     EXPECT_EQ(parseSnapshotArguments({"--png", "a.png", "--help"}).outcome, Outcome::Help);
 
     const std::string usage = snapshotUsage();
-    for (const char* option :
-         {"--width", "--height", "--angle-z", "--angle-x", "--zoom", "--pan-x", "--pan-y",
-          "--renderer", "--png", "--color-pfm", "--depth-pfm", "--help", "Exit status"}) {
+    for (const char* option : {"--width", "--height", "--angle-z", "--angle-x", "--zoom", "--pan-x",
+                               "--pan-y", "--renderer", "--software-path", "--threads", "--png",
+                               "--color-pfm", "--depth-pfm", "--help", "Exit status"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }
@@ -113,6 +120,10 @@ const std::vector<BadCase>& badCases() {
         {{"--height", "99999999999999999999", "--png", "p"}, "between 1 and 16384"},
         {{"--renderer", "vulkan", "--png", "p"}, "unknown renderer 'vulkan'"},
         {{"--renderer", "Software", "--png", "p"}, "unknown renderer 'Software'"},
+        {{"--software-path", "slow", "--png", "p"}, "unknown software path 'slow'"},
+        {{"--threads", "0", "--png", "p"}, "--threads must be between 1 and 256, got 0"},
+        {{"--threads", "257", "--png", "p"}, "between 1 and 256"},
+        {{"--threads", "2.5", "--png", "p"}, "expected a whole number"},
         {{}, "nothing to write"},
         {{"--width", "64"}, "nothing to write"},
         {{"--png", "same", "--depth-pfm", "same"}, "--png and --depth-pfm name the same file"},

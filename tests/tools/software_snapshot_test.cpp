@@ -59,27 +59,11 @@ std::vector<std::string> toolArguments(const Shot& s) {
             std::to_string(v.panX),   "--pan-y",   std::to_string(v.panY)};
 }
 
+// Every software path and thread count of the tool gives the same buffers.
 TEST(SoftwareSnapshot, FloatBuffersEqualTheDirectRenderBitForBit) {
     // Not square, every view parameter away from its default, and each one
     // exactly representable in the decimal text passed to the tool.
     const Shot view{200, 150, {-100.0f, -45.0f, 1.25f, 20.0f, -10.0f}};
-    const TempDir temp("rasterwork-software-");
-    const std::string& dir = temp.path();
-    std::vector<std::string> args = toolArguments(view);
-    args.insert(args.end(), {"--color-pfm", "c.pfm", "--depth-pfm", "d.pfm"});
-    const ToolRun run = runTool(args, dir);
-    ASSERT_TRUE(run.finished);
-    ASSERT_EQ(run.status, 0) << run.err;
-
-    PfmFile color, depth;
-    std::string error;
-    ASSERT_TRUE(readPfm(dir + "/c.pfm", &color, &error)) << error;
-    ASSERT_TRUE(readPfm(dir + "/d.pfm", &depth, &error)) << error;
-    ASSERT_EQ(color.width, view.width);
-    ASSERT_EQ(color.height, view.height);
-    ASSERT_EQ(depth.width, view.width);
-    ASSERT_EQ(depth.height, view.height);
-
     renderDirectly(view);
     const int pixels = view.width * view.height;
     std::vector<std::uint32_t> expectedColor, expectedDepth;
@@ -93,20 +77,49 @@ TEST(SoftwareSnapshot, FloatBuffersEqualTheDirectRenderBitForBit) {
     // A blank frame would match trivially; this view shows all three patches.
     EXPECT_GT(covered, pixels / 10) << "the direct render drew almost nothing";
 
-    long colorMismatches = 0, depthMismatches = 0;
-    for (std::size_t i = 0; i < expectedColor.size(); ++i) {
-        colorMismatches += color.bits[i] != expectedColor[i];
+    const std::vector<std::vector<std::string>> variants = {
+        {},
+        {"--software-path", "plain"},
+        {"--threads", "1"},
+        {"--threads", "2"},
+        {"--software-path=fast", "--threads=3"}};
+    for (const std::vector<std::string>& variant : variants) {
+        std::string named;
+        for (const std::string& a : variant) named += " " + a;
+        SCOPED_TRACE("options:" + named);
+        const TempDir temp("rasterwork-software-");
+        const std::string& dir = temp.path();
+        std::vector<std::string> args = toolArguments(view);
+        args.insert(args.end(), variant.begin(), variant.end());
+        args.insert(args.end(), {"--color-pfm", "c.pfm", "--depth-pfm", "d.pfm"});
+        const ToolRun run = runTool(args, dir);
+        ASSERT_TRUE(run.finished);
+        ASSERT_EQ(run.status, 0) << run.err;
+
+        PfmFile color, depth;
+        std::string error;
+        ASSERT_TRUE(readPfm(dir + "/c.pfm", &color, &error)) << error;
+        ASSERT_TRUE(readPfm(dir + "/d.pfm", &depth, &error)) << error;
+        ASSERT_EQ(color.width, view.width);
+        ASSERT_EQ(color.height, view.height);
+        ASSERT_EQ(depth.width, view.width);
+        ASSERT_EQ(depth.height, view.height);
+
+        long colorMismatches = 0, depthMismatches = 0;
+        for (std::size_t i = 0; i < expectedColor.size(); ++i) {
+            colorMismatches += color.bits[i] != expectedColor[i];
+        }
+        for (std::size_t i = 0; i < expectedDepth.size(); ++i) {
+            depthMismatches += depth.bits[i] != expectedDepth[i];
+        }
+        EXPECT_EQ(colorMismatches, 0);
+        EXPECT_EQ(depthMismatches, 0);
+        EXPECT_EQ(digest(color.bits), digest(expectedColor));
+        EXPECT_EQ(digest(depth.bits), digest(expectedDepth));
     }
-    for (std::size_t i = 0; i < expectedDepth.size(); ++i) {
-        depthMismatches += depth.bits[i] != expectedDepth[i];
-    }
-    EXPECT_EQ(colorMismatches, 0);
-    EXPECT_EQ(depthMismatches, 0);
-    EXPECT_EQ(digest(color.bits), digest(expectedColor));
-    EXPECT_EQ(digest(depth.bits), digest(expectedDepth));
     std::printf("covered pixels %ld of %d; colour digest %016llx, depth digest %016llx\n", covered,
-                pixels, static_cast<unsigned long long>(digest(color.bits)),
-                static_cast<unsigned long long>(digest(depth.bits)));
+                pixels, static_cast<unsigned long long>(digest(expectedColor)),
+                static_cast<unsigned long long>(digest(expectedDepth)));
 }
 
 // The window's conversion: clamp, float product, nearest step (ties even).
