@@ -12,6 +12,8 @@ void renderScene(Scene& scene, int width, int height) {
         renderOpenGL(scene, width, height);
         return;
     }
-    renderSoftware(scene, width, height);
-    presentColorBuffer(width, height);
+    // The window was just cleared to white, and so was the colour buffer
+    // wherever the render did not draw: only the drawn part needs showing.
+    const PixelRect drawn = renderSoftware(scene, width, height, 1);
+    presentColorBufferRect(width, height, drawn);
 }

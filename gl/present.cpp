@@ -7,21 +7,50 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstddef>
-#include <type_traits>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "raster/frame_buffers.h"
 
-static_assert(sizeof(Color) == 4 * sizeof(GLfloat) && std::is_standard_layout<Color>::value,
-              "the colour buffer is uploaded as packed GL_RGBA / GL_FLOAT pixels");
+namespace {
 
-// One upload of the whole buffer gives the same pixels as one point per pixel
-// (glColor3f then glVertex2i for every x, y) at a fraction of the cost. The
-// colour buffer's layout is exactly GL_RGBA / GL_FLOAT rows with row 0 at the
-// bottom, so it is handed over as it is.
-void presentColorBuffer(int width, int height) {
-    if (width <= 0 || height <= 0) return;
+// The byte the window stores for a colour channel drawn as a point: clamped
+// to [0, 1] with NaN as 0, times 255 in float, rounded to the nearest whole
+// number with ties to even.
+std::uint8_t windowByte(float value) {
+    value = value > 0.0f ? value : 0.0f;
+    value = value < 1.0f ? value : 1.0f;
+    // Adding 2^23 rounds the product to a whole number (ties to even), which
+    // then stands in the low bits of the sum.
+    const float shifted = value * 255.0f + 8388608.0f;
+    std::uint32_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return static_cast<std::uint8_t>(bits & 0xffu);
+}
 
+// The rectangle's pixels as packed BGRA bytes, bottom row first.
+void convertToBgra(int width, const PixelRect& rect, std::vector<std::uint8_t>& bytes) {
+    const std::size_t columns = static_cast<std::size_t>(rect.lastColumn - rect.firstColumn + 1);
+    const std::size_t rows = static_cast<std::size_t>(rect.lastRow - rect.firstRow + 1);
+    bytes.resize(columns * rows * 4);
+    std::uint8_t* out = bytes.data();
+    for (int y = rect.firstRow; y <= rect.lastRow; ++y) {
+        const Color* in = colorBuffer +
+                          static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                          static_cast<std::size_t>(rect.firstColumn);
+        for (std::size_t x = 0; x < columns; ++x, out += 4) {
+            out[0] = windowByte(in[x].b);
+            out[1] = windowByte(in[x].g);
+            out[2] = windowByte(in[x].r);
+            out[3] = 255;  // a point takes only r, g and b, so alpha is 1
+        }
+    }
+}
+
+void drawBgra(const PixelRect& rect, const std::vector<std::uint8_t>& bytes) {
     // Raster position and pixel transfer state are ours only for this call.
     glPushAttrib(GL_CURRENT_BIT | GL_PIXEL_MODE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -33,26 +62,42 @@ void presentColorBuffer(int width, int height) {
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 
-    // A point takes only r, g and b (glColor3f leaves alpha at 1), so the
-    // buffer's alpha is replaced by 1 on the way in.
     glPixelTransferf(GL_RED_SCALE, 1.0f);
     glPixelTransferf(GL_GREEN_SCALE, 1.0f);
     glPixelTransferf(GL_BLUE_SCALE, 1.0f);
+    glPixelTransferf(GL_ALPHA_SCALE, 1.0f);
     glPixelTransferf(GL_RED_BIAS, 0.0f);
     glPixelTransferf(GL_GREEN_BIAS, 0.0f);
     glPixelTransferf(GL_BLUE_BIAS, 0.0f);
-    glPixelTransferf(GL_ALPHA_SCALE, 0.0f);
-    glPixelTransferf(GL_ALPHA_BIAS, 1.0f);
+    glPixelTransferf(GL_ALPHA_BIAS, 0.0f);
     glPixelTransferi(GL_MAP_COLOR, GL_FALSE);
     glPixelZoom(1.0f, 1.0f);
 
     // A glRasterPos at the clip boundary may be invalid and draw nothing;
     // glWindowPos is always valid.
-    glWindowPos2i(0, 0);
-    glDrawPixels(width, height, GL_RGBA, GL_FLOAT, colorBuffer);
+    glWindowPos2i(rect.firstColumn, rect.firstRow);
+    glDrawPixels(rect.lastColumn - rect.firstColumn + 1, rect.lastRow - rect.firstRow + 1, GL_BGRA,
+                 GL_UNSIGNED_BYTE, bytes.data());
 
     glPopClientAttrib();
     glPopAttrib();
+}
+
+}  // namespace
+
+void presentColorBufferRect(int width, int height, const PixelRect& drawn) {
+    if (width <= 0 || height <= 0) return;
+
+    PixelRect rect = drawn;
+    rect.firstColumn = std::max(rect.firstColumn, 0);
+    rect.firstRow = std::max(rect.firstRow, 0);
+    rect.lastColumn = std::min(rect.lastColumn, width - 1);
+    rect.lastRow = std::min(rect.lastRow, height - 1);
+    if (!rect.empty()) {
+        static std::vector<std::uint8_t> bytes;  // kept from frame to frame
+        convertToBgra(width, rect, bytes);
+        drawBgra(rect, bytes);
+    }
 
     // The points would leave the colour of the last pixel presented current.
     const std::size_t last =
@@ -60,4 +105,8 @@ void presentColorBuffer(int width, int height) {
         static_cast<std::size_t>(width - 1);
     const Color& c = colorBuffer[last];
     glColor3f(c.r, c.g, c.b);
+}
+
+void presentColorBuffer(int width, int height) {
+    presentColorBufferRect(width, height, PixelRect{0, 0, width - 1, height - 1});
 }

@@ -1,6 +1,13 @@
 #pragma once
 
+#include "raster/render_software.h"
+
 // Shows colorBuffer (width x height, row 0 at the bottom) in the current
 // OpenGL window, as the one-point-per-pixel presentation would, and leaves the
 // current colour at that of pixel (width - 1, height - 1).
 void presentColorBuffer(int width, int height);
+
+// The same for the pixels inside `drawn` only; the window keeps what it shows
+// elsewhere. Over a window cleared to white, with the colour buffer white
+// outside `drawn`, the window ends up as presentColorBuffer leaves it.
+void presentColorBufferRect(int width, int height, const PixelRect& drawn);

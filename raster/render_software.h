@@ -12,9 +12,20 @@
 // identical, bit for bit, to renderSoftwarePlain's.
 void renderSoftware(Scene& scene, int width, int height);
 
+// A rectangle of pixels: columns firstColumn..lastColumn and rows
+// firstRow..lastRow, both ends included; empty when a first exceeds its last.
+struct PixelRect {
+    int firstColumn = 0;
+    int firstRow = 0;
+    int lastColumn = -1;
+    int lastRow = -1;
+    bool empty() const { return firstColumn > lastColumn || firstRow > lastRow; }
+};
+
 // The same, with the rows shared between `threads` threads (1: no extra
-// thread); the picture is the same for every thread count.
-void renderSoftware(Scene& scene, int width, int height, int threads);
+// thread); the picture is the same for every thread count. Returns a
+// rectangle outside which no pixel was written.
+PixelRect renderSoftware(Scene& scene, int width, int height, int threads);
 
 // The readable path: one face at a time through scanConvertPolygon, one
 // pixel at a time through shadePixel. The oracle for the fast path.

@@ -165,18 +165,20 @@ void shadeInBands(const ShadeFrame& frame, int first, int last, int parts) {
 
 }  // namespace
 
-void renderSoftware(Scene& scene, int width, int height, int threads) {
-    if (width <= 0 || height <= 0) return;  // no pixel to draw
+PixelRect renderSoftware(Scene& scene, int width, int height, int threads) {
+    if (width <= 0 || height <= 0) return PixelRect{};  // no pixel to draw
     if (!fitsLaneIndex(width, height)) {
         renderSoftwarePlain(scene, width, height);
-        return;
+        return PixelRect{0, 0, width - 1, height - 1};
     }
     FastRenderer& r = fastRenderer();
     r.bins.collect(scene, width, height);
-    if (r.bins.firstRow > r.bins.lastRow) return;
+    const PixelRect drawn{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
+    if (drawn.empty()) return drawn;
     r.constants.deviceTables(width, height);
     const ShadeFrame frame = frameFor(scene, width, height, r);
     shadeInBands(frame, r.bins.firstRow, r.bins.lastRow, threads);
+    return drawn;
 }
 
 void renderSoftware(Scene& scene, int width, int height) {

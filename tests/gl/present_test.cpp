@@ -1,6 +1,11 @@
 #include "gl/present.h"
 
+// glWindowPos2i is OpenGL 1.4; Mesa declares it in glext.h only on request.
+#ifndef GL_GLEXT_PROTOTYPES
+#define GL_GLEXT_PROTOTYPES 1
+#endif
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,12 +36,33 @@ void presentAsPoints(int width, int height) {
     glEnd();
 }
 
+// The earlier presentation: the whole buffer uploaded as GL_RGBA / GL_FLOAT,
+// alpha replaced by 1. Where one point per pixel leaves the conversion of a
+// colour to the implementation (infinities, NaN), this is what the window
+// shows and what the byte upload has to keep showing.
+void presentAsFloats(int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    glPushAttrib(GL_CURRENT_BIT | GL_PIXEL_MODE_BIT);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelTransferf(GL_ALPHA_SCALE, 0.0f);
+    glPixelTransferf(GL_ALPHA_BIAS, 1.0f);
+    glWindowPos2i(0, 0);
+    glDrawPixels(width, height, GL_RGBA, GL_FLOAT, colorBuffer);
+    glPopClientAttrib();
+    glPopAttrib();
+    const Color& c = colorBuffer[static_cast<std::size_t>(height - 1) * width + (width - 1)];
+    glColor3f(c.r, c.g, c.b);
+}
+
 // Values across [-0.5, 2]: random ones plus the places where clamping and
 // rounding to 8 bits decide (0, 1, each step k/255 and the midpoints between
-// steps, and their float neighbours).
-std::vector<float> interestingValues() {
+// steps, and their float neighbours), and with `nonFinite` infinities and NaN.
+std::vector<float> interestingValues(bool nonFinite) {
     std::vector<float> values = {-0.5f, -0.0f,  0.0f,       1.0f,      2.0f,
                                  0.5f,  1e-30f, 0.9999999f, 1.0000001f};
+    if (nonFinite) values.insert(values.end(), {HUGE_VALF, -HUGE_VALF, NAN, -NAN});
     for (int k = 0; k <= 255; ++k) {
         const float step = static_cast<float>(k) / 255.0f;
         const float mid = (static_cast<float>(k) + 0.5f) / 255.0f;
@@ -48,16 +74,19 @@ std::vector<float> interestingValues() {
     return values;
 }
 
-void fillBuffer(int width, int height, unsigned seed) {
+void fillBuffer(int width, int height, unsigned seed, bool nonFinite = false) {
     prepareFrameBuffers(width, height);
-    const std::vector<float> special = interestingValues();
+    const std::vector<float> special = interestingValues(nonFinite);
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> anywhere(-0.5f, 2.0f);
     std::uniform_int_distribution<std::size_t> pick(0, special.size() - 1);
     auto value = [&] { return (random() & 1) ? anywhere(random) : special[pick(random)]; };
     const std::size_t pixels = static_cast<std::size_t>(width) * height;
+    // Alpha stays finite: the float upload computed alpha as alpha * 0 + 1,
+    // which only a finite alpha turns into 1.
     for (std::size_t i = 0; i < pixels; ++i) {
-        colorBuffer[i] = Color(value(), value(), value(), value());
+        const float r = value(), g = value(), b = value();
+        colorBuffer[i] = Color(r, g, b, anywhere(random));
     }
 }
 
@@ -67,9 +96,13 @@ struct Presented {
 };
 
 template <typename Present>
-Presented presentOneWay(int width, int height, Present present) {
+Presented presentOneWay(int width, int height, Present present, bool overWhite = false) {
     glwindow::beginFrame(glwindow::kWidth, glwindow::kHeight);
-    glClearColor(0.2f, 0.4f, 0.6f, 0.8f);
+    if (overWhite) {
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    } else {
+        glClearColor(0.2f, 0.4f, 0.6f, 0.8f);
+    }
     glClear(GL_COLOR_BUFFER_BIT);
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
@@ -85,10 +118,33 @@ Presented presentOneWay(int width, int height, Present present) {
     return result;
 }
 
-::testing::AssertionResult presentsLikePoints(int width, int height, unsigned seed) {
-    fillBuffer(width, height, seed);
-    const Presented expected = presentOneWay(width, height, presentAsPoints);
-    const Presented actual = presentOneWay(width, height, presentColorBuffer);
+// Over a window cleared to white, a buffer that is white outside `drawn`.
+void whiteOutside(int width, int height, const PixelRect& drawn) {
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool inside = x >= drawn.firstColumn && x <= drawn.lastColumn &&
+                                y >= drawn.firstRow && y <= drawn.lastRow;
+            if (!inside) colorBuffer[static_cast<std::size_t>(y) * width + x] = Color(1, 1, 1, 1);
+        }
+    }
+}
+
+using Presentation = void (*)(int width, int height);
+
+// The whole buffer, or with `drawn` given only that part of it over the white
+// clear, against a reference presentation of the whole buffer. Infinities and
+// NaN are in the picture when the reference is the float upload.
+::testing::AssertionResult presentsLike(Presentation reference, int width, int height,
+                                        unsigned seed, const PixelRect* drawn = nullptr) {
+    fillBuffer(width, height, seed, reference == presentAsFloats);
+    if (drawn) whiteOutside(width, height, *drawn);
+    const bool overWhite = drawn != nullptr;
+    const Presented expected = presentOneWay(width, height, reference, overWhite);
+    const Presented actual =
+        drawn ? presentOneWay(
+                    width, height, [drawn](int w, int h) { presentColorBufferRect(w, h, *drawn); },
+                    overWhite)
+              : presentOneWay(width, height, presentColorBuffer);
     const int readWidth = std::min(width + 1, glwindow::kWidth);
     const int readHeight = std::min(height + 1, glwindow::kHeight);
     if (expected.pixels != actual.pixels) {
@@ -119,7 +175,36 @@ TEST(Presentation, MatchesOnePointPerPixelByteForByte) {
                                          {997, 13}, {5, 1079}, {1920, 1080}};
     unsigned seed = 1;
     for (const auto& size : sizes) {
-        EXPECT_TRUE(presentsLikePoints(size.first, size.second, seed++));
+        EXPECT_TRUE(presentsLike(presentAsPoints, size.first, size.second, seed++));
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Infinities and NaN come out as the float upload showed them: NaN and -inf
+// as 0, +inf as 255.
+TEST(Presentation, MatchesTheFloatUploadWithInfinitiesAndNaN) {
+    const std::pair<int, int> sizes[] = {{1, 1}, {641, 479}, {1920, 1080}};
+    unsigned seed = 50;
+    for (const auto& size : sizes) {
+        EXPECT_TRUE(presentsLike(presentAsFloats, size.first, size.second, seed++));
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The frame shows only the rectangle the software render drew, over the
+// window's white clear; rectangles reaching past the frame are cut to it.
+TEST(Presentation, DrawnRectangleOverWhiteMatchesOnePointPerPixel) {
+    const struct {
+        int width, height;
+        PixelRect drawn;
+    } cases[] = {{480, 480, {100, 37, 411, 300}}, {333, 517, {0, 0, 332, 516}},
+                 {64, 48, {63, 47, 63, 47}},      {64, 48, {-5, 10, 80, 60}},
+                 {64, 48, {10, 10, 9, 20}},       {1920, 1080, {600, 200, 1500, 900}}};
+    unsigned seed = 100;
+    for (const auto& c : cases) {
+        EXPECT_TRUE(presentsLike(presentAsFloats, c.width, c.height, seed++, &c.drawn))
+            << "rectangle " << c.drawn.firstColumn << "," << c.drawn.firstRow << " to "
+            << c.drawn.lastColumn << "," << c.drawn.lastRow;
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
