@@ -4,11 +4,12 @@
 
 #include "app/callbacks.h"
 #include "gl/display_check.h"
+#include "gl/x_wait_bound.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 
 int main(int argc, char** argv) {
-    DisplayProbe probe(argc, argv);
+    DisplayProbe probe(argc, argv, "rasterwork");
     if (!probe.problem().empty()) {
         std::fprintf(stderr, "rasterwork: %s\n", probe.problem().c_str());
         return 1;
@@ -17,8 +18,11 @@ int main(int argc, char** argv) {
     // Display mode and size only record settings, so they may precede glutInit.
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(480, 480);
-    glutInit(&argc, argv);
-    glutCreateWindow("Rasterwork");
+    {
+        const XWaitBound bound("rasterwork", probe.name(), "opening the window", kXWaitSeconds);
+        glutInit(&argc, argv);
+        glutCreateWindow("Rasterwork");
+    }
     probe.close();  // GLUT holds its own connection now
 
     glutDisplayFunc(display);

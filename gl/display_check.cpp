@@ -15,16 +15,20 @@ const char* requestedDisplay(int argc, char** argv) {
 }
 }  // namespace
 
-DisplayProbe::DisplayProbe(int argc, char** argv) {
+DisplayProbe::DisplayProbe(int argc, char** argv, const std::string& program, double waitSeconds) {
     const char* name = requestedDisplay(argc, argv);
     if (name == nullptr || name[0] == '\0') {
         problem_ = "no X display: DISPLAY is not set (run it in an X session or under xvfb-run)";
         return;
     }
-    display_ = XOpenDisplay(name);
+    name_ = name;
+    {
+        const XWaitBound bound(program, name_, "opening the display", waitSeconds);
+        display_ = XOpenDisplay(name);
+    }
     if (display_ == nullptr) {
-        problem_ =
-            std::string("cannot open X display \"") + name + "\" (is an X server running there?)";
+        problem_ = "cannot open X display \"" + printableDisplayName(name_) +
+                   "\" (is an X server running there?)";
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "gl/x_wait_bound.h"
+
 struct _XDisplay;
 
 // A connection to the X display that glutInit will use (its -display
@@ -9,18 +11,24 @@ struct _XDisplay;
 // why it cannot start instead of failing inside GLUT. Keep it open until GLUT has
 // connected: an X server started without -noreset (as xvfb-run starts it)
 // resets when its last client leaves and refuses connections meanwhile.
+// Opening is bounded: a server that does not answer within waitSeconds ends
+// the program with one line (see XWaitBound) instead of hanging it.
 class DisplayProbe {
   public:
-    DisplayProbe(int argc, char** argv);
+    DisplayProbe(int argc, char** argv, const std::string& program,
+                 double waitSeconds = kXWaitSeconds);
     ~DisplayProbe();
     DisplayProbe(const DisplayProbe&) = delete;
     DisplayProbe& operator=(const DisplayProbe&) = delete;
 
     // Empty when the display could be opened, otherwise the reason.
     const std::string& problem() const { return problem_; }
+    // The display name asked for, as given.
+    const std::string& name() const { return name_; }
     void close();
 
   private:
     _XDisplay* display_ = nullptr;
     std::string problem_;
+    std::string name_;
 };

@@ -1,8 +1,12 @@
 #include "gl/gl_window.h"
 
 #include <GL/freeglut.h>
+#include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdarg>
+#include <cstdio>
 #include <set>
 #include <thread>
 
@@ -11,6 +15,38 @@
 namespace {
 
 constexpr double kShowTimeoutSeconds = 10.0;
+
+std::string program;
+std::string displayName;
+double waitBound = kXWaitSeconds;
+
+// The failure handlers below end the process at once (_exit): the X
+// connection is gone or unusable, and exit handlers could wait on it again.
+[[noreturn]] void endWith(const std::string& reason) {
+    std::fprintf(stderr, "%s: %s\n", program.c_str(), reason.c_str());
+    std::fflush(stderr);
+    _exit(1);
+}
+
+int onConnectionLost(Display*) {
+    endWith("lost the connection to the X server at '" + printableDisplayName(displayName) + "'");
+}
+
+int onProtocolError(Display* display, XErrorEvent* event) {
+    char text[256] = "";
+    XGetErrorText(display, event->error_code, text, sizeof text);
+    endWith("X error from the server at '" + printableDisplayName(displayName) +
+            "': " + printableDisplayName(text) + " (request " +
+            std::to_string(static_cast<int>(event->request_code)) + ")");
+}
+
+void onGlutError(const char* format, va_list arguments) {
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    endWith("freeglut: " + printableDisplayName(text));
+}
+
+void onGlutWarning(const char*, va_list) {}
 
 std::set<int>& shownWindows() {
     static std::set<int> shown;
@@ -23,26 +59,47 @@ void markShown() {
 
 }  // namespace
 
-bool initGlutOnDisplay(const char* programName, std::string* error) {
+bool initGlutOnDisplay(const char* programName, std::string* error, double waitSeconds) {
     static bool initialised = false;
     if (initialised) return true;
-    static std::string program;
     program = programName;
+    waitBound = waitSeconds;
     static char* argv[] = {program.data(), nullptr};
     int argc = 1;
-    DisplayProbe probe(argc, argv);
+    DisplayProbe probe(argc, argv, program, waitSeconds);
     if (!probe.problem().empty()) {
         *error = probe.problem();
         return false;
     }
-    glutInit(&argc, argv);
+    displayName = probe.name();
+    XSetIOErrorHandler(onConnectionLost);
+    XSetErrorHandler(onProtocolError);
+    glutInitErrorFunc(onGlutError);
+    glutInitWarningFunc(onGlutWarning);
+    {
+        const XWaitBound bound(program, displayName, "opening the display", waitSeconds);
+        glutInit(&argc, argv);
+    }
     probe.close();  // GLUT holds its own connection now
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     initialised = true;
     return true;
 }
 
+const std::string& glutProgram() {
+    return program;
+}
+
+const std::string& glutDisplay() {
+    return displayName;
+}
+
+double glutWaitSeconds() {
+    return waitBound;
+}
+
 int openFrameWindow(int width, int height, const char* title, std::string* error) {
+    const XWaitBound bound(program, displayName, "opening a window", waitBound);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(width, height);
     glutInitWindowPosition(0, 0);
@@ -77,4 +134,10 @@ int openFrameWindow(int width, int height, const char* title, std::string* error
         return 0;
     }
     return window;
+}
+
+void closeGlutDisplay(int window) {
+    const XWaitBound bound(program, displayName, "closing the window", waitBound);
+    glutDestroyWindow(window);
+    glutExit();
 }

@@ -1,6 +1,7 @@
 #include "raster/frame_buffers.h"
 
 #include <cstdint>
+#include <new>
 
 // The placeholders are allocated during static initialisation so the first
 // frame always has something to free.
@@ -22,13 +23,21 @@ std::size_t frameBufferElements(int width, int height) {
     return pixelCount(width, height) + kSlack;
 }
 
-void prepareFrameBuffers(int width, int height) {
+bool prepareFrameBuffers(int width, int height) {
     if (height != cachedHeight || width != cachedWidth) {
         delete[] depthBuffer;
         delete[] colorBuffer;
         const std::size_t n = frameBufferElements(width, height);
-        depthBuffer = new float[n];
-        colorBuffer = new Color[n];
+        depthBuffer = new (std::nothrow) float[n];
+        colorBuffer = depthBuffer ? new (std::nothrow) Color[n] : nullptr;
+        if (!colorBuffer) {
+            // No half-made pair: the next call tries again at whatever size.
+            delete[] depthBuffer;
+            depthBuffer = nullptr;
+            cachedWidth = -1;
+            cachedHeight = -1;
+            return false;
+        }
     }
     cachedWidth = width;
     cachedHeight = height;
@@ -39,4 +48,5 @@ void prepareFrameBuffers(int width, int height) {
         depthBuffer[i] = 1.0f;
         colorBuffer[i] = white;
     }
+    return true;
 }

@@ -17,5 +17,7 @@ extern int cachedHeight;
 std::size_t frameBufferElements(int width, int height);
 
 // Reallocates both buffers when the size differs from the cached one, records
-// the size, then clears every pixel to white and depth 1.0.
-void prepareFrameBuffers(int width, int height);
+// the size, then clears every pixel to white and depth 1.0. When memory for
+// the new size cannot be had, both buffers are released (null), the cached
+// size is forgotten and the result is false; nothing may be drawn into them.
+bool prepareFrameBuffers(int width, int height);

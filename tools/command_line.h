@@ -17,7 +17,8 @@ enum class CommandOutcome { Run, Help, Version, Error };
 
 // Reads the arguments after the program name against the rules. An option
 // with a value takes it as the next argument or after '=' (--width=640);
-// -h, --help and --version end the reading wherever they stand. Anything
+// -h, --help and --version end the reading wherever they stand. Each option
+// may be given once. Anything
 // else, an unknown option or a bad value, is an Error with one line in
 // *error.
 CommandOutcome parseCommandLine(const std::vector<std::string>& args,

@@ -13,9 +13,12 @@
 #include "tools/compare_options.h"
 #include "tools/comparison_panels.h"
 #include "tools/image_files.h"
-#include "tools/output_file.h"
+#include "tools/output_target.h"
+#include "tools/output_writer.h"
 #include "tools/renderer_comparison.h"
 #include "tools/snapshot_render.h"
+#include "tools/temporary_files.h"
+#include "tools/tool_output.h"
 
 namespace {
 
@@ -23,8 +26,7 @@ constexpr int kFailed = 1;
 constexpr int kBadArguments = 2;
 
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "rasterwork-compare: %s\n", message.c_str());
-    return status;
+    return failWith("rasterwork-compare", status, message);
 }
 
 // Copies the rows of a bottom-up depth array top row first, each value
@@ -65,49 +67,54 @@ RendererPicture referencePicture(OpenGLReadback& readback, int width, int height
 }
 
 int run(const CompareOptions& options) {
-    // Opened before rendering, so a bad path costs no render; the temporary
-    // file vanishes unless committed.
-    std::unique_ptr<OutputFile> png;
+    // Checked before rendering, so a bad path costs no render. The report
+    // goes to standard output, so the picture may not.
+    std::vector<OutputTarget> targets;
+    std::string error;
     if (!options.pngPath.empty()) {
-        png = std::make_unique<OutputFile>(options.pngPath);
-        std::string error;
-        if (!png->open(&error)) return fail(kBadArguments, error);
+        if (!resolveOutputs({{"the report", "-"}, {"--png", options.pngPath}}, &targets, &error)) {
+            return fail(kBadArguments, error);
+        }
+        targets.erase(targets.begin());
     }
+    removeTemporariesOnSignals();
 
     SnapshotOptions frame = options.frame;
     const int width = frame.width;
     const int height = frame.height;
+    const std::string noMemory = "not enough memory for a " + std::to_string(width) + " x " +
+                                 std::to_string(height) + " comparison";
+    std::vector<std::uint8_t> png;
+    std::string text;
     try {
         // The reference first: its frame clears the software buffers.
         frame.renderer = SnapshotRenderer::OpenGL;
         OpenGLReadback readback;
-        std::string error;
         if (!renderOpenGLSnapshot(frame, OpenGLReadback::kRgb | OpenGLReadback::kDepth, &readback,
                                   &error)) {
             return fail(kFailed, error);
         }
         const RendererPicture reference = referencePicture(readback, width, height);
         frame.renderer = SnapshotRenderer::Software;
-        renderSoftwareSnapshot(frame);
+        if (!renderSoftwareSnapshot(frame)) return fail(kFailed, noMemory);
         const RendererPicture software = softwarePicture(width, height);
 
         const ComparisonReport report = compareRenderers(software, reference);
-        if (png) {
+        if (!targets.empty()) {
             const RgbCanvas panels = composeComparisonPanels(software, reference);
-            errno = 0;
-            if (!writePng(png->stream(), panels.rgb.data(), panels.width, panels.height)) {
-                const int code = errno ? errno : EIO;
-                return fail(kFailed, "cannot write '" + png->path() + "': " + std::strerror(code));
+            if (!encodePng(panels.rgb.data(), panels.width, panels.height, &png, &error)) {
+                return fail(kFailed, "cannot make the PNG picture: " + error);
             }
-            if (!png->commit(&error)) return fail(kFailed, error);
         }
-        const std::string text = options.json ? reportJson(report) : reportText(report);
-        std::fputs(text.c_str(), stdout);
+        text = options.json ? reportJson(report) : reportText(report);
     } catch (const std::bad_alloc&) {
-        return fail(kFailed, "not enough memory for a " + std::to_string(width) + " x " +
-                                 std::to_string(height) + " comparison");
+        return fail(kFailed, noMemory);
     }
-    return std::fflush(stdout) == 0 ? 0 : fail(kFailed, "cannot write the report");
+    // The report first: a report that cannot be written leaves the picture's
+    // file as it was.
+    if (printOrFail("rasterwork-compare", text) != 0) return kFailed;
+    if (!targets.empty() && !writeOutputs(targets, {&png}, &error)) return fail(kFailed, error);
+    return 0;
 }
 
 }  // namespace
@@ -117,11 +124,9 @@ int main(int argc, char** argv) {
     const ParsedCompareArguments parsed = parseCompareArguments(args);
     switch (parsed.outcome) {
         case CommandOutcome::Help:
-            std::fputs(compareUsage().c_str(), stdout);
-            return std::fflush(stdout) == 0 ? 0 : kFailed;
+            return printOrFail("rasterwork-compare", compareUsage());
         case CommandOutcome::Version:
-            std::puts(versionLine("rasterwork-compare").c_str());
-            return std::fflush(stdout) == 0 ? 0 : kFailed;
+            return printOrFail("rasterwork-compare", versionLine("rasterwork-compare") + "\n");
         case CommandOutcome::Error:
             return fail(kBadArguments, parsed.error);
         case CommandOutcome::Run:

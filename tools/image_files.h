@@ -1,7 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "scene/color.h"
@@ -13,19 +14,29 @@ std::uint8_t toDisplayByte(float channel);
 // The picture of a colour buffer (pixel (x, y) at y * width + x, row 0 at the
 // bottom) as 8-bit RGB with the top row first, as image files store it.
 std::vector<std::uint8_t> colorBufferToRgbTopDown(const Color* pixels, int width, int height);
+// The same into width * height * 3 bytes at rgbTopDown.
+void colorBufferToRgbTopDown(const Color* pixels, int width, int height, std::uint8_t* rgbTopDown);
 
 // Reverses the row order of packed 8-bit RGB rows (bottom-up <-> top-down).
 void flipRgbRows(std::vector<std::uint8_t>& rgb, int width, int height);
 
-// The writers return false when the stream reports a write error; the caller
-// still owns and closes the stream.
+// Encoders into memory. Each appends to *out, which the caller may have
+// reserved beforehand (see the size functions) so that encoding asks for no
+// more memory than libpng's own few buffers.
 
-// 8-bit RGB PNG, rows top to bottom.
-bool writePng(std::FILE* out, const std::uint8_t* rgbTopDown, int width, int height);
+// Bytes of a PFM of this size, header included.
+std::size_t pfmSize(int channels, int width, int height);
+// An upper bound of the bytes of the PNG of a width x height RGB picture.
+std::size_t pngSizeBound(int width, int height);
+
+// 8-bit RGB PNG, rows top to bottom. False with libpng's reason (one line,
+// nothing printed) when encoding fails, for example when memory runs out.
+bool encodePng(const std::uint8_t* rgbTopDown, int width, int height,
+               std::vector<std::uint8_t>* out, std::string* error);
 
 // Colour PFM ("PF"): r, g, b of every pixel as little-endian floats, rows
 // bottom to top, exactly as stored (not clamped); alpha is dropped.
-bool writeColorPfm(std::FILE* out, const Color* pixels, int width, int height);
+void encodeColorPfm(const Color* pixels, int width, int height, std::vector<std::uint8_t>* out);
 
 // Greyscale PFM ("Pf") of a depth buffer, little-endian, rows bottom to top.
-bool writeDepthPfm(std::FILE* out, const float* depths, int width, int height);
+void encodeDepthPfm(const float* depths, int width, int height, std::vector<std::uint8_t>* out);

@@ -1,9 +1,6 @@
 // rasterwork-snapshot: renders the default scene once and writes the picture
 // and its float colour and depth to files.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <new>
 #include <string>
 #include <utility>
@@ -11,9 +8,12 @@
 
 #include "raster/frame_buffers.h"
 #include "tools/image_files.h"
-#include "tools/output_file.h"
+#include "tools/output_target.h"
+#include "tools/output_writer.h"
 #include "tools/snapshot_options.h"
 #include "tools/snapshot_render.h"
+#include "tools/temporary_files.h"
+#include "tools/tool_output.h"
 
 namespace {
 
@@ -21,74 +21,90 @@ constexpr int kFailed = 1;
 constexpr int kBadArguments = 2;
 
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "rasterwork-snapshot: %s\n", message.c_str());
-    return status;
+    return failWith("rasterwork-snapshot", status, message);
 }
 
-std::unique_ptr<OutputFile> outputFor(const std::string& path) {
-    return path.empty() ? nullptr : std::make_unique<OutputFile>(path);
-}
+// The encoded files, with their memory taken before anything is rendered.
+struct EncodedOutputs {
+    std::vector<std::uint8_t> png;
+    std::vector<std::uint8_t> colorPfm;
+    std::vector<std::uint8_t> depthPfm;
+};
 
-std::string writeFailure(const OutputFile& file) {
-    const int code = errno ? errno : EIO;
-    return "cannot write '" + file.path() + "': " + std::strerror(code);
+// Takes the memory for the picture, the reference renderer's read-back and
+// the encoded files, so that a size that does not fit fails before rendering.
+void reserveMemory(const SnapshotOptions& o, OpenGLReadback* readback, EncodedOutputs* encoded) {
+    const std::size_t pixels = static_cast<std::size_t>(o.width) * o.height;
+    const bool opengl = o.renderer == SnapshotRenderer::OpenGL;
+    if (!o.pngPath.empty()) {
+        readback->rgbTopDown.reserve(pixels * 3);
+        encoded->png.reserve(pngSizeBound(o.width, o.height));
+    }
+    if (!o.colorPfmPath.empty()) {
+        if (opengl) readback->color.reserve(pixels);
+        encoded->colorPfm.reserve(pfmSize(3, o.width, o.height));
+    }
+    if (!o.depthPfmPath.empty()) {
+        if (opengl) readback->depth.reserve(pixels);
+        encoded->depthPfm.reserve(pfmSize(1, o.width, o.height));
+    }
 }
 
 int run(const SnapshotOptions& options) {
-    // Every output is opened before rendering, so a bad path costs no render
-    // and nothing is left behind; the temporaries vanish unless committed.
-    std::unique_ptr<OutputFile> png = outputFor(options.pngPath);
-    std::unique_ptr<OutputFile> colorPfm = outputFor(options.colorPfmPath);
-    std::unique_ptr<OutputFile> depthPfm = outputFor(options.depthPfmPath);
-    OutputFile* const outputs[] = {png.get(), colorPfm.get(), depthPfm.get()};
-    for (OutputFile* output : outputs) {
-        std::string error;
-        if (output && !output->open(&error)) return fail(kBadArguments, error);
-    }
+    std::vector<std::pair<std::string, std::string>> named;
+    if (!options.pngPath.empty()) named.emplace_back("--png", options.pngPath);
+    if (!options.colorPfmPath.empty()) named.emplace_back("--color-pfm", options.colorPfmPath);
+    if (!options.depthPfmPath.empty()) named.emplace_back("--depth-pfm", options.depthPfmPath);
+    std::vector<OutputTarget> targets;
+    std::string error;
+    if (!resolveOutputs(named, &targets, &error)) return fail(kBadArguments, error);
+    removeTemporariesOnSignals();
 
     const int width = options.width;
     const int height = options.height;
-    std::vector<std::uint8_t> rgb;
-    OpenGLReadback reference;
-    const Color* colors = colorBuffer;
-    const float* depths = depthBuffer;
+    const std::string noMemory = "not enough memory for a " + std::to_string(width) + " x " +
+                                 std::to_string(height) + " picture";
+    OpenGLReadback readback;
+    EncodedOutputs encoded;
     try {
+        reserveMemory(options, &readback, &encoded);
+        const Color* colors = colorBuffer;
+        const float* depths = depthBuffer;
         if (options.renderer == SnapshotRenderer::OpenGL) {
-            const unsigned parts = (png ? OpenGLReadback::kRgb : 0u) |
-                                   (colorPfm ? OpenGLReadback::kColor : 0u) |
-                                   (depthPfm ? OpenGLReadback::kDepth : 0u);
-            std::string error;
-            if (!renderOpenGLSnapshot(options, parts, &reference, &error)) {
+            const unsigned parts = (options.pngPath.empty() ? 0u : OpenGLReadback::kRgb) |
+                                   (options.colorPfmPath.empty() ? 0u : OpenGLReadback::kColor) |
+                                   (options.depthPfmPath.empty() ? 0u : OpenGLReadback::kDepth);
+            if (!renderOpenGLSnapshot(options, parts, &readback, &error)) {
                 return fail(kFailed, error);
             }
-            rgb = std::move(reference.rgbTopDown);
-            colors = reference.color.data();
-            depths = reference.depth.data();
+            colors = readback.color.data();
+            depths = readback.depth.data();
         } else {
-            renderSoftwareSnapshot(options);
-            if (png) rgb = colorBufferToRgbTopDown(colorBuffer, width, height);
+            if (!renderSoftwareSnapshot(options)) return fail(kFailed, noMemory);
             colors = colorBuffer;
             depths = depthBuffer;
+            if (!options.pngPath.empty()) {
+                readback.rgbTopDown.resize(static_cast<std::size_t>(width) * height * 3);
+                colorBufferToRgbTopDown(colorBuffer, width, height, readback.rgbTopDown.data());
+            }
         }
+        if (!options.pngPath.empty() &&
+            !encodePng(readback.rgbTopDown.data(), width, height, &encoded.png, &error)) {
+            return fail(kFailed, "cannot make the PNG picture: " + error);
+        }
+        if (!options.colorPfmPath.empty()) encodeColorPfm(colors, width, height, &encoded.colorPfm);
+        if (!options.depthPfmPath.empty()) encodeDepthPfm(depths, width, height, &encoded.depthPfm);
     } catch (const std::bad_alloc&) {
-        return fail(kFailed, "not enough memory for a " + std::to_string(width) + " x " +
-                                 std::to_string(height) + " picture");
+        return fail(kFailed, noMemory);
     }
 
-    errno = 0;
-    if (png && !writePng(png->stream(), rgb.data(), width, height)) {
-        return fail(kFailed, writeFailure(*png));
+    std::vector<const std::vector<std::uint8_t>*> contents;
+    for (const OutputTarget& target : targets) {
+        if (target.label == "--png") contents.push_back(&encoded.png);
+        if (target.label == "--color-pfm") contents.push_back(&encoded.colorPfm);
+        if (target.label == "--depth-pfm") contents.push_back(&encoded.depthPfm);
     }
-    if (colorPfm && !writeColorPfm(colorPfm->stream(), colors, width, height)) {
-        return fail(kFailed, writeFailure(*colorPfm));
-    }
-    if (depthPfm && !writeDepthPfm(depthPfm->stream(), depths, width, height)) {
-        return fail(kFailed, writeFailure(*depthPfm));
-    }
-    for (OutputFile* output : outputs) {
-        std::string error;
-        if (output && !output->commit(&error)) return fail(kFailed, error);
-    }
+    if (!writeOutputs(targets, contents, &error)) return fail(kFailed, error);
     return 0;
 }
 
@@ -98,15 +114,13 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParsedArguments parsed = parseSnapshotArguments(args);
     switch (parsed.outcome) {
-        case ParsedArguments::Outcome::Help:
-            std::fputs(snapshotUsage().c_str(), stdout);
-            return std::fflush(stdout) == 0 ? 0 : kFailed;
-        case ParsedArguments::Outcome::Version:
-            std::puts(versionLine("rasterwork-snapshot").c_str());
-            return std::fflush(stdout) == 0 ? 0 : kFailed;
-        case ParsedArguments::Outcome::Error:
+        case CommandOutcome::Help:
+            return printOrFail("rasterwork-snapshot", snapshotUsage());
+        case CommandOutcome::Version:
+            return printOrFail("rasterwork-snapshot", versionLine("rasterwork-snapshot") + "\n");
+        case CommandOutcome::Error:
             return fail(kBadArguments, parsed.error);
-        case ParsedArguments::Outcome::Run:
+        case CommandOutcome::Run:
             break;
     }
     return run(parsed.options);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <type_traits>
 
 #include "frame/reference_frame.h"
@@ -14,38 +15,62 @@
 static_assert(sizeof(Color) == 4 * sizeof(GLfloat) && std::is_standard_layout<Color>::value,
               "glReadPixels writes RGBA floats straight into Color elements");
 
+namespace {
+
+// RASTERWORK_SNAPSHOT_X_TIMEOUT (seconds) shortens or lengthens the bound on
+// each wait on the X server, for tests of a server that never answers.
+double xWaitSeconds() {
+    const char* text = std::getenv("RASTERWORK_SNAPSHOT_X_TIMEOUT");
+    if (!text || !*text) return kXWaitSeconds;
+    char* end = nullptr;
+    const double seconds = std::strtod(text, &end);
+    if (*end != '\0' || !(seconds > 0.0) || seconds > 86400.0) return kXWaitSeconds;
+    return seconds;
+}
+
+}  // namespace
+
 bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error) {
-    if (!initGlutOnDisplay(program_invocation_short_name, error)) return false;
+    if (!initGlutOnDisplay(program_invocation_short_name, error, xWaitSeconds())) return false;
     const int width = options.width;
     const int height = options.height;
     const int window = openFrameWindow(width, height, "Rasterwork snapshot", error);
     if (!window) return false;
 
-    applySnapshotView(options);
-    buildDefaultScene(scene);
-    drawReferenceFrame(scene, width, height);
+    GLenum failure = GL_NO_ERROR;
+    {
+        const XWaitBound bound(glutProgram(), glutDisplay(), "drawing and reading back",
+                               glutWaitSeconds());
+        applySnapshotView(options);
+        buildDefaultScene(scene);
+        drawReferenceFrame(scene, width, height);
 
-    // Read the back buffer before any swap: its pixels belong to this
-    // context alone, wherever the window sits on the screen.
-    glFinish();
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (parts & OpenGLReadback::kRgb) {
-        readback->rgbTopDown.assign(pixels * 3, 0);
-        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, readback->rgbTopDown.data());
+        // Read the back buffer before any swap: its pixels belong to this
+        // context alone, wherever the window sits on the screen.
+        glFinish();
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        const std::size_t pixels =
+            static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+        if (parts & OpenGLReadback::kRgb) {
+            readback->rgbTopDown.assign(pixels * 3, 0);
+            glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE,
+                         readback->rgbTopDown.data());
+        }
+        if (parts & OpenGLReadback::kColor) {
+            readback->color.assign(pixels, Color());
+            glReadPixels(0, 0, width, height, GL_RGBA, GL_FLOAT, readback->color.data());
+        }
+        if (parts & OpenGLReadback::kDepth) {
+            readback->depth.assign(pixels, 0.0f);
+            glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, readback->depth.data());
+        }
+        failure = glGetError();
     }
-    if (parts & OpenGLReadback::kColor) {
-        readback->color.assign(pixels, Color());
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_FLOAT, readback->color.data());
-    }
-    if (parts & OpenGLReadback::kDepth) {
-        readback->depth.assign(pixels, 0.0f);
-        glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, readback->depth.data());
-    }
-    const GLenum failure = glGetError();
-    glutDestroyWindow(window);
+    // Done with the server before any output is touched: whatever happens
+    // to it later cannot turn a written file into a failed run.
+    closeGlutDisplay(window);
     if (failure != GL_NO_ERROR) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%x", failure);

@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "tools/shown_text.h"
+
 int defaultSnapshotThreads() {
     const unsigned cores = std::thread::hardware_concurrency();
     if (cores == 0) return 1;
@@ -31,13 +33,14 @@ bool parseCount(const std::string& name, const std::string& text, long long larg
         if (text[i] < '0' || text[i] > '9') digitsOnly = false;
     }
     if (!digitsOnly) {
-        *error = "invalid value '" + text + "' for " + name + ": expected a whole number";
+        *error = "invalid value " + shown(text) + " for " + name + ": expected a whole number";
         return false;
     }
     errno = 0;
     const long long value = std::strtoll(text.c_str(), nullptr, 10);
     if (errno == ERANGE || value < 1 || value > largest) {
-        *error = name + " must be between 1 and " + std::to_string(largest) + ", got " + text;
+        *error =
+            name + " must be between 1 and " + std::to_string(largest) + ", got " + shown(text);
         return false;
     }
     *out = static_cast<int>(value);
@@ -55,11 +58,11 @@ bool parseFinite(const std::string& name, const std::string& text, float* out, s
     char* end = nullptr;
     const float value = blankStart ? 0.0f : std::strtof(text.c_str(), &end);
     if (blankStart || end == text.c_str() || *end != '\0') {
-        *error = "invalid value '" + text + "' for " + name + ": expected a number";
+        *error = "invalid value " + shown(text) + " for " + name + ": expected a number";
         return false;
     }
     if (!std::isfinite(value)) {
-        *error = "invalid value '" + text + "' for " + name + ": expected a finite number";
+        *error = "invalid value " + shown(text) + " for " + name + ": expected a finite number";
         return false;
     }
     *out = value;
@@ -72,7 +75,7 @@ bool parseRenderer(const std::string& text, SnapshotRenderer* out, std::string* 
     } else if (text == "opengl") {
         *out = SnapshotRenderer::OpenGL;
     } else {
-        *error = "unknown renderer '" + text + "': expected 'software' or 'opengl'";
+        *error = "unknown renderer " + shown(text) + ": expected 'software' or 'opengl'";
         return false;
     }
     return true;
@@ -84,7 +87,7 @@ bool parseSoftwarePath(const std::string& text, SoftwarePath* out, std::string* 
     } else if (text == "plain") {
         *out = SoftwarePath::Plain;
     } else {
-        *error = "unknown software path '" + text + "': expected 'fast' or 'plain'";
+        *error = "unknown software path " + shown(text) + ": expected 'fast' or 'plain'";
         return false;
     }
     return true;
@@ -103,7 +106,7 @@ bool checkCombination(const SnapshotOptions& o, std::string* error) {
         for (std::size_t j = i + 1; j < 3; ++j) {
             if (!outputs[i].second->empty() && *outputs[i].second == *outputs[j].second) {
                 *error = std::string(outputs[i].first) + " and " + outputs[j].first +
-                         " name the same file '" + *outputs[i].second + "'";
+                         " name the same file " + shown(*outputs[i].second);
                 return false;
             }
         }
@@ -208,15 +211,24 @@ Outputs (at least one is required; a run that writes nothing is an error):
                      Both depths are non-linear and close to 1 for this scene,
                      so the picture looks white in an image viewer
 
-Options take their value as the next argument or after '=' (--width=640).
-Files are written to a temporary name in the same directory and renamed when
-complete, so a failed run leaves no partial file and keeps an existing one.
+Options take their value as the next argument or after '=' (--width=640);
+each option may be given once. FILE '-' is standard output.
+
+Files are replaced atomically: each is written in full to a temporary file
+in its directory, and only when every output is ready are the temporaries
+renamed over their targets, keeping the old file's permissions (a hard link
+to the old file keeps the old content). A symbolic link is written through
+to the file it points to; devices, pipes, terminals and standard output are
+written in place. Two outputs that are the same file, by whatever names, and
+an existing file you may not write are refused before anything is rendered.
+An interrupt (SIGINT, SIGTERM, SIGHUP) removes the temporary files.
 
   -h, --help         show this text and exit
       --version      show the program's version and exit
 
 Exit status: 0 success; 1 rendering or writing failed (for example no X
-display for --renderer opengl, or a full disk); 2 bad arguments or an output
-path that cannot be written.
+display for --renderer opengl, not enough memory, or a full disk), and then
+no file was replaced; 2 bad arguments or an output path that cannot be
+written. Every failure is one line on standard error.
 )";
 }

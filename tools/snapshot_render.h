@@ -13,8 +13,9 @@ void applySnapshotView(const SnapshotOptions& options);
 
 // Builds the default scene and renders it with the software rasteriser into
 // colorBuffer and depthBuffer, exactly as a viewer frame of that size and
-// view does. Needs no display and no OpenGL.
-void renderSoftwareSnapshot(const SnapshotOptions& options);
+// view does. Needs no display and no OpenGL. False, before any drawing,
+// when there is no memory for the buffers.
+bool renderSoftwareSnapshot(const SnapshotOptions& options);
 
 // What the reference renderer's window holds after one frame. Each part is
 // read only when asked for.

@@ -12,14 +12,15 @@ void applySnapshotView(const SnapshotOptions& options) {
     useOpenGL = options.renderer == SnapshotRenderer::OpenGL;
 }
 
-void renderSoftwareSnapshot(const SnapshotOptions& options) {
+bool renderSoftwareSnapshot(const SnapshotOptions& options) {
     applySnapshotView(options);
+    if (!prepareFrameBuffers(options.width, options.height)) return false;
     buildDefaultScene(scene);
     setupCamera(scene, options.width, options.height);
-    prepareFrameBuffers(options.width, options.height);
     if (options.softwarePath == SoftwarePath::Plain) {
         renderSoftwarePlain(scene, options.width, options.height);
     } else {
         renderSoftware(scene, options.width, options.height, options.threads);
     }
+    return true;
 }

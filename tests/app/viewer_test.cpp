@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -67,8 +68,8 @@ long cpuTicks(pid_t pid) {
 class ViewerTest : public ViewerFixture {
   protected:
     // The viewer's window at (0, 0), showing a frame with a white border.
-    void startViewerWithFrame() {
-        ASSERT_NO_FATAL_FAILURE(startViewerWindow());
+    void startViewerWithFrame(const ChildSettings& settings = {}) {
+        ASSERT_NO_FATAL_FAILURE(startViewerWindow(settings));
         ASSERT_TRUE(waitForWhiteFrame()) << "no frame with a white border at (0, 0)";
     }
 
@@ -237,6 +238,72 @@ TEST_F(ViewerTest, DisplayArgumentIsHonoured) {
         startViewer({viewerPath(), "-display", ":65000"}, {"DISPLAY=" + server_->display()}));
     expectExitStatus(1);
     EXPECT_NE(readFile(errPath()).find("\":65000\""), std::string::npos);
+}
+
+// A window larger than the memory left allows for the software buffers: the
+// software picture turns white with one line on standard error, the viewer
+// keeps running, the OpenGL picture is not affected, and the software
+// picture is back once the window is small again.
+TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
+    ChildSettings limited;
+    limited.addressSpaceLimit = 2500ull << 20;  // 12000 x 12000 buffers need 2.9 GB
+    ASSERT_NO_FATAL_FAILURE(startViewerWithFrame(limited));
+    pointIntoWindow();
+    // A picture that two captures in a row agree on, and that `accept` takes.
+    const auto settled = [&](const std::function<bool(const RgbImage&)>& accept, RgbImage* out) {
+        RgbImage previous;
+        return waitUntil(
+            [&] {
+                previous = *out;
+                *out = client_->captureScreen(0, 0, kSize, kSize);
+                return out->rgb == previous.rgb && accept(*out);
+            },
+            kFrameSeconds);
+    };
+    RgbImage reference, software;
+    ASSERT_TRUE(settled([](const RgbImage&) { return true; }, &reference));
+    typeKey(XK_g);
+    ASSERT_TRUE(
+        settled([&](const RgbImage& shown) { return shown.rgb != reference.rgb; }, &software))
+        << "no software picture";
+
+    // A square inside a patch, put on the screen: (240, 180) from the top left
+    // of the 480 x 480 picture lies 24 pixels deep in one, so 25 times that
+    // in a 12000 x 12000 window.
+    constexpr int kHuge = 12000, kShown = 400, kScale = kHuge / kSize;
+    const auto middle = [&] { return client_->captureScreen(0, 0, kShown, kShown); };
+    const auto resize = [&](int side, int x, int y) {
+        XMoveResizeWindow(client_->raw(), window_, x, y, side, side);
+        client_->sync();
+    };
+    const auto says = [&](const char* text) {
+        return readFile(errPath()).find(text) != std::string::npos;
+    };
+    resize(kHuge, kShown / 2 - 240 * kScale, kShown / 2 - 180 * kScale);
+    ASSERT_TRUE(waitUntil([&] { return says("not enough memory"); }, kFrameSeconds))
+        << "stderr: " << readFile(errPath());
+    EXPECT_TRUE(
+        waitUntil([&] { return isWhiteRegion(middle(), 0, 0, kShown, kShown); }, kFrameSeconds));
+    EXPECT_TRUE(viewer_->running());
+
+    typeKey(XK_g);  // the OpenGL picture needs no such memory
+    EXPECT_TRUE(
+        waitUntil([&] { return !isWhiteRegion(middle(), 0, 0, kShown, kShown); }, kFrameSeconds))
+        << "no OpenGL picture at " << kHuge << " x " << kHuge;
+    typeKey(XK_g);
+
+    resize(kSize, 0, 0);
+    EXPECT_TRUE(
+        waitUntil([&] { return client_->captureScreen(0, 0, kSize, kSize).rgb == software.rgb; },
+                  kFrameSeconds))
+        << "the software picture did not come back";
+
+    ASSERT_TRUE(viewer_->running()) << "stderr: " << readFile(errPath());
+    const std::string err = readFile(errPath());
+    EXPECT_EQ(countLines(err), 1) << err;
+    EXPECT_NE(err.find("12000 x 12000"), std::string::npos) << err;
+    typeKey(XK_q);
+    expectExitStatus(0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,13 +15,18 @@
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                            const std::vector<std::string>& extraEnv, const std::string& stdoutPath,
-                           const std::string& stderrPath) {
+                           const std::string& stderrPath, const ChildSettings& settings) {
     pid_ = fork();
     if (pid_ != 0) return;
     setpgid(0, 0);
+    if (settings.addressSpaceLimit != 0) {
+        const rlimit limit{settings.addressSpaceLimit, settings.addressSpaceLimit};
+        if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
+    }
     for (const std::string& kv : extraEnv) putenv(strdup(kv.c_str()));
     const int in = open("/dev/null", O_RDONLY);
-    const int out = open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int out = open(stdoutPath.c_str(),
+                         O_WRONLY | O_CREAT | (settings.appendStdout ? O_APPEND : O_TRUNC), 0644);
     const int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in >= 0) dup2(in, STDIN_FILENO);
     if (out >= 0) dup2(out, STDOUT_FILENO);

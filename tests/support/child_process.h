@@ -5,12 +5,19 @@
 #include <string>
 #include <vector>
 
+// How a child starts besides its arguments and environment.
+struct ChildSettings {
+    bool appendStdout = false;                 // append to the stdout file instead of emptying it
+    unsigned long long addressSpaceLimit = 0;  // RLIMIT_AS in bytes; 0 keeps the parent's
+};
+
 // A program started with extra environment variables, its standard output and
 // error sent to files. Killed (with its process group) on destruction.
 class ChildProcess {
   public:
     ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
-                 const std::string& stdoutPath, const std::string& stderrPath);
+                 const std::string& stdoutPath, const std::string& stderrPath,
+                 const ChildSettings& settings = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -30,14 +30,16 @@ void ViewerFixture::startServer() {
 }
 
 void ViewerFixture::startViewer(const std::vector<std::string>& argv,
-                                const std::vector<std::string>& env) {
-    viewer_ = std::make_unique<ChildProcess>(argv, env, outPath(), errPath());
+                                const std::vector<std::string>& env,
+                                const ChildSettings& settings) {
+    viewer_ = std::make_unique<ChildProcess>(argv, env, outPath(), errPath(), settings);
     ASSERT_TRUE(viewer_->started());
 }
 
-void ViewerFixture::startViewerWindow() {
+void ViewerFixture::startViewerWindow(const ChildSettings& settings) {
     ASSERT_NO_FATAL_FAILURE(startServer());
-    ASSERT_NO_FATAL_FAILURE(startViewer({viewerPath()}, {"DISPLAY=" + server_->display()}));
+    ASSERT_NO_FATAL_FAILURE(
+        startViewer({viewerPath()}, {"DISPLAY=" + server_->display()}, settings));
     window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
     ASSERT_NE(window_, 0u) << "no window titled Rasterwork; stderr: " << readFile(errPath());
     client_->moveWindow(window_, 0, 0);

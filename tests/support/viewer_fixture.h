@@ -31,12 +31,13 @@ class ViewerFixture : public ::testing::Test {
     void startServer();
     // Starts argv with the extra environment variables; its output goes to
     // outPath() and errPath().
-    void startViewer(const std::vector<std::string>& argv, const std::vector<std::string>& env);
+    void startViewer(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                     const ChildSettings& settings = {});
     // Starts the server and the viewer on it, waits for the window and moves
     // it to (0, 0), where it then is at its full size. Without a window
     // manager it would sit at (-1, -1); the move also makes the viewer draw
     // another frame.
-    void startViewerWindow();
+    void startViewerWindow(const ChildSettings& settings = {});
 
     static std::string viewerPath();
     std::string outPath() const { return dir_ + "/stdout.txt"; }

@@ -1,28 +1,38 @@
 #include "run_tool.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
 #include "child_process.h"
 #include "temp_dir.h"
 
-ToolRun runTool(const std::vector<std::string>& argv, const std::string& workDir,
-                const std::string& display, double timeoutSeconds) {
-    static const TempDir logDir("rasterwork-tool-logs-");
-    const std::string& logs = logDir.path();
-    const std::string outPath = logs + "/stdout";
-    const std::string errPath = logs + "/stderr";
+std::vector<std::string> toolCommand(const std::vector<std::string>& argv,
+                                     const std::string& workDir, const std::string& display,
+                                     const std::vector<std::string>& extraEnv) {
     std::vector<std::string> command = {"env", "-C", workDir, "-u", "DISPLAY"};
     if (!display.empty()) command.push_back("DISPLAY=" + display);
+    command.insert(command.end(), extraEnv.begin(), extraEnv.end());
     command.insert(command.end(), argv.begin(), argv.end());
+    return command;
+}
 
+ToolRun runTool(const std::vector<std::string>& argv, const std::string& workDir,
+                const std::string& display, double timeoutSeconds, const ChildSettings& settings,
+                const std::string& stdoutPath, const std::vector<std::string>& extraEnv) {
+    static const TempDir logDir("rasterwork-tool-logs-");
+    const std::string& logs = logDir.path();
+    const std::string outPath = stdoutPath.empty() ? logs + "/stdout" : stdoutPath;
+    const std::string errPath = logs + "/stderr";
     ToolRun run;
     {
-        ChildProcess child(command, {}, outPath, errPath);
+        ChildProcess child(toolCommand(argv, workDir, display, extraEnv), {}, outPath, errPath,
+                           settings);
         run.finished = child.waitForExit(timeoutSeconds, &run.status);
     }
-    run.out = readFile(outPath);
+    struct stat info;
+    if (stat(outPath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) run.out = readFile(outPath);
     run.err = readFile(errPath);
     return run;
 }

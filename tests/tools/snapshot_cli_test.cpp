@@ -9,6 +9,7 @@
 
 #include "child_process.h"
 #include "run_tool.h"
+#include "silent_x_server.h"
 #include "temp_dir.h"
 #include "test_images.h"
 
@@ -118,6 +119,28 @@ TEST(SnapshotCommand, ReferenceRendererWithoutDisplayFailsWithOneLine) {
     EXPECT_EQ(countLines(run.err), 1) << run.err;
     EXPECT_EQ(run.err.rfind("rasterwork-snapshot: ", 0), 0u) << run.err;
     EXPECT_TRUE(listDirectory(dir).empty());
+}
+
+TEST(SnapshotCommand, AServerThatNeverAnswersEndsTheRunAtTheBound) {
+#ifdef RW_TOOLS_HEADLESS
+    GTEST_SKIP() << "this build has no OpenGL renderer";
+#endif
+    const SilentXServer server;
+    ASSERT_TRUE(server.ok());
+    const TempDir temp("rasterwork-cli-");
+    const std::string& dir = temp.path();
+    std::ofstream(dir + "/old.png") << "old";
+    const ToolRun run =
+        runTool(withTool({"--renderer", "opengl", "--png", "old.png"}), dir, server.display(), 20.0,
+                {}, "", {"RASTERWORK_SNAPSHOT_X_TIMEOUT=1.5"});
+    ASSERT_TRUE(run.finished) << "still waiting on the server after 20 s";
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(countLines(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find("'" + server.display() + "' did not answer within 1.5 s"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(listDirectory(dir), std::vector<std::string>{"old.png"});
+    EXPECT_EQ(readFile(dir + "/old.png"), "old");
 }
 
 TEST(SnapshotCommand, WritesIntoAPipe) {

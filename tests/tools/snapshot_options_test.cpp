@@ -59,15 +59,14 @@ TEST(SnapshotOptions, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(o.depthPfmPath, "-d.pfm");  // a value may start with a dash
 }
 
-TEST(SnapshotOptions, LaterValuesReplaceEarlierOnesAndLimitsAreInclusive) {
-    ParsedArguments parsed =
-        parseSnapshotArguments({"--width", "7", "--width", "16384", "--height", "+1", "--renderer",
-                                "opengl", "--png", "first.png", "--png", "second.png"});
+TEST(SnapshotOptions, LimitsAreInclusiveAndADashNamesStandardOutput) {
+    ParsedArguments parsed = parseSnapshotArguments(
+        {"--width", "16384", "--height", "+1", "--renderer", "opengl", "--png", "-"});
     ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
     EXPECT_EQ(parsed.options.width, 16384);
     EXPECT_EQ(parsed.options.height, 1);
     EXPECT_EQ(parsed.options.renderer, SnapshotRenderer::OpenGL);
-    EXPECT_EQ(parsed.options.pngPath, "second.png");
+    EXPECT_EQ(parsed.options.pngPath, "-");
 
     parsed = parseSnapshotArguments({"--angle-z", "-0", "--zoom", "1e-45", "--png", "p"});
     ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
@@ -114,8 +113,8 @@ const std::vector<BadCase>& badCases() {
         {{"--angle-x", "-inf", "--png", "p"}, "expected a finite number"},
         {{"--zoom", "infinity", "--png", "p"}, "expected a finite number"},
         {{"--pan-x", "1e39", "--png", "p"}, "expected a finite number"},
-        {{"--width", "0", "--png", "p"}, "--width must be between 1 and 16384, got 0"},
-        {{"--height", "-5", "--png", "p"}, "--height must be between 1 and 16384, got -5"},
+        {{"--width", "0", "--png", "p"}, "--width must be between 1 and 16384, got '0'"},
+        {{"--height", "-5", "--png", "p"}, "--height must be between 1 and 16384, got '-5'"},
         {{"--width", "16385", "--png", "p"}, "between 1 and 16384"},
         {{"--height", "99999999999999999999", "--png", "p"}, "between 1 and 16384"},
         {{"--renderer", "vulkan", "--png", "p"}, "unknown renderer 'vulkan'"},
@@ -128,6 +127,10 @@ const std::vector<BadCase>& badCases() {
         {{"--width", "64"}, "nothing to write"},
         {{"--png", "same", "--depth-pfm", "same"}, "--png and --depth-pfm name the same file"},
         {{"--png="}, "--png needs a file name"},
+        {{"--png", "a", "--png", "b"}, "option '--png' is given more than once"},
+        {{"--width", "7", "--width=7", "--png", "p"}, "option '--width' is given more than once"},
+        {{"--png", "-", "--color-pfm", "-"}, "--png and --color-pfm name the same file '-'"},
+        {{"--zoom", "1\n2", "--png", "p"}, "invalid value '1\\n2' for --zoom"},
     };
     return cases;
 }

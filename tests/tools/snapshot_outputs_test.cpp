@@ -1,0 +1,270 @@
+// How the snapshot program treats the files it writes: links, names of the
+// same file, permissions, interrupts, failures and what it says about them.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "child_process.h"
+#include "run_tool.h"
+#include "temp_dir.h"
+
+namespace {
+
+ChildSettings appendingStdout() {
+    ChildSettings settings;
+    settings.appendStdout = true;
+    return settings;
+}
+
+ChildSettings memoryLimit(unsigned long long bytes) {
+    ChildSettings settings;
+    settings.addressSpaceLimit = bytes;
+    return settings;
+}
+
+class SnapshotOutputs : public ::testing::Test {
+  protected:
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+    void writeFile(const std::string& name, const std::string& text, mode_t mode = 0644) const {
+        std::ofstream(path(name), std::ios::binary) << text;
+        chmod(path(name).c_str(), mode);
+    }
+
+    mode_t modeOf(const std::string& name) const {
+        struct stat info;
+        return stat(path(name).c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+    }
+
+    bool isLink(const std::string& name) const {
+        struct stat info;
+        return lstat(path(name).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    }
+
+    // A 4 x 3 picture; `args` name the outputs.
+    ToolRun snapshot(const std::vector<std::string>& args, const ChildSettings& settings = {},
+                     const std::string& stdoutPath = "") const {
+        std::vector<std::string> argv = {snapshotBinary(), "--width", "4", "--height", "3"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return runTool(argv, dir_, "", 60.0, settings, stdoutPath);
+    }
+
+    // What a 4 x 3 PNG holds, written to a plain new file.
+    static const std::string& expectedPng() {
+        static const std::string png = [] {
+            const TempDir dir("rasterwork-outputs-reference-");
+            runTool({snapshotBinary(), "--width", "4", "--height", "3", "--png", "p.png"},
+                    dir.path());
+            return readFile(dir.path() + "/p.png");
+        }();
+        return png;
+    }
+
+    TempDir temp_{"rasterwork-outputs-"};
+    TempDir logsTemp_{"rasterwork-outputs-logs-"};
+    std::string dir_ = temp_.path();
+    std::string logs_ = logsTemp_.path();
+};
+
+std::string describe(const std::vector<std::string>& args) {
+    std::string text;
+    for (const std::string& a : args) text += "[" + a + "]";
+    return text;
+}
+
+TEST_F(SnapshotOutputs, SymbolicLinksAndStandardOutputAreWrittenThrough) {
+    ASSERT_FALSE(expectedPng().empty());
+    struct Case {
+        std::string output;                                      // the --png argument
+        std::vector<std::pair<std::string, std::string>> links;  // name, target
+        std::string receiver;  // file that gets the picture, "" for standard output
+    };
+    const Case cases[] = {
+        {"link", {{"link", "real"}}, "real"},
+        {"dangling", {{"dangling", "new.png"}}, "new.png"},
+        {"first", {{"first", "second"}, {"second", "real"}}, "real"},
+        {"out", {{"out", "/proc/self/fd/1"}}, ""},
+        {"/dev/stdout", {}, ""},
+        {"-", {}, ""},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.output);
+        dir_ = temp_.path() + "/case" + std::to_string(i);
+        ASSERT_EQ(mkdir(dir_.c_str(), 0755), 0);
+        writeFile("real", "old", 0600);
+        for (const auto& [name, target] : c.links) {
+            ASSERT_EQ(symlink(target.c_str(), path(name).c_str()), 0);
+        }
+        // Standard output appends to a file that holds something already.
+        const std::string out = logs_ + "/stdout";
+        std::ofstream(out, std::ios::binary) << "previous";
+        const ToolRun run = snapshot({"--png", c.output}, appendingStdout(), out);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, 0) << run.err;
+        for (const auto& link : c.links) EXPECT_TRUE(isLink(link.first)) << link.first;
+        if (c.receiver.empty()) {
+            EXPECT_EQ(run.out, "previous" + expectedPng());
+        } else {
+            EXPECT_EQ(readFile(path(c.receiver)), expectedPng());
+        }
+        if (c.receiver == "real") {
+            EXPECT_EQ(modeOf("real"), 0600u);
+        }
+        EXPECT_EQ(listDirectory(dir_).size(), c.links.size() + (c.receiver == "new.png" ? 2 : 1));
+    }
+}
+
+TEST_F(SnapshotOutputs, OneFileNamedTwiceIsRefusedBeforeAnythingIsWritten) {
+    writeFile("a", "old");
+    ASSERT_EQ(link(path("a").c_str(), path("hard").c_str()), 0);
+    ASSERT_EQ(symlink("a", path("soft").c_str()), 0);
+    ASSERT_EQ(symlink("new.pfm", path("dangling").c_str()), 0);
+    const std::vector<std::string> before = listDirectory(dir_);
+    const std::vector<std::vector<std::string>> cases = {
+        {"--png", "./a", "--color-pfm", "a"},
+        {"--png", "hard", "--depth-pfm", "a"},
+        {"--png", "soft", "--color-pfm", path("a")},
+        {"--png", "dangling", "--depth-pfm", "new.pfm"},
+        {"--png", "-", "--color-pfm", "/dev/stdout"},
+        {"--png", "-", "--depth-pfm", "-"},
+    };
+    for (const std::vector<std::string>& args : cases) {
+        const ToolRun run = snapshot(args);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, 2) << describe(args) << run.err;
+        EXPECT_EQ(countLines(run.err), 1) << describe(args) << run.err;
+        EXPECT_EQ(run.out, "") << describe(args);
+        EXPECT_EQ(listDirectory(dir_), before) << describe(args);
+        EXPECT_EQ(readFile(path("a")), "old") << describe(args);
+    }
+}
+
+TEST_F(SnapshotOutputs, PermissionsAreKeptAndFilesTheUserMayNotWriteAreRefused) {
+    for (const mode_t mode : {0600u, 0640u, 0755u}) {
+        writeFile("kept", "old", mode);
+        const ToolRun run = snapshot({"--png", "kept"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(modeOf("kept"), mode);
+        EXPECT_EQ(readFile(path("kept")), expectedPng());
+    }
+
+    // Read-only to its owner, and not root's (root may write anything, as
+    // with cp): run as an ordinary user in a directory that user owns.
+    constexpr uid_t kNobody = 65534;
+    const bool asRoot = geteuid() == 0;
+    writeFile("read-only", "old", 0444);
+    if (asRoot) {
+        ASSERT_EQ(chown(dir_.c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(chown(path("read-only").c_str(), kNobody, kNobody), 0);
+    }
+    std::vector<std::string> argv = {snapshotBinary(), "--width",  "4", "--height", "3",
+                                     "--png",          "read-only"};
+    if (asRoot) {
+        argv.insert(argv.begin(),
+                    {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
+    }
+    const ToolRun run = runTool(argv, dir_);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("Permission denied"), std::string::npos) << run.err;
+    EXPECT_EQ(readFile(path("read-only")), "old");
+    EXPECT_EQ(modeOf("read-only"), 0444u);
+    EXPECT_EQ(listDirectory(dir_), (std::vector<std::string>{"kept", "read-only"}));
+}
+
+TEST_F(SnapshotOutputs, AnInterruptDuringALargeRenderLeavesNoTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        writeFile("big.png", "old");
+        ChildProcess child(toolCommand({snapshotBinary(), "--width", "6000", "--height", "6000",
+                                        "--png", "big.png"},
+                                       dir_),
+                           {}, logs_ + "/stdout", logs_ + "/stderr");
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        ASSERT_TRUE(child.running()) << "finished before the signal; make the picture larger";
+        kill(child.pid(), signal);
+        int status = 0;
+        ASSERT_TRUE(child.waitForExit(20.0, &status));
+        EXPECT_EQ(status, 128 + signal);  // ended by the signal itself
+        EXPECT_EQ(listDirectory(dir_), std::vector<std::string>{"big.png"});
+        EXPECT_EQ(readFile(path("big.png")), "old");
+    }
+}
+
+TEST_F(SnapshotOutputs, FailureLeavesEveryOldFileUntouchedAndComesAtOnce) {
+    struct Case {
+        std::vector<std::string> args;
+        unsigned long long memoryLimit;
+    };
+    std::vector<Case> cases = {
+        // The device fails after the PNG is ready: the PNG must not land.
+        {{"--png", "keep.png", "--depth-pfm", "/dev/full"}, 0},
+        {{"--color-pfm", "/dev/full", "--png", "keep.png", "--depth-pfm", "keep.pfm"}, 0},
+    };
+#ifndef RW_TOOLS_SANITIZED  // the sanitizers' shadow memory needs no address-space limit
+    // Buffers and encoded files do not fit: refused before rendering.
+    cases.push_back({{"--width=16384", "--height=16384", "--png", "keep.png"}, 5500ull << 20});
+#endif
+    for (const Case& c : cases) {
+        writeFile("keep.png", "old png");
+        writeFile("keep.pfm", "old pfm");
+        std::vector<std::string> argv = {snapshotBinary(), "--width=1", "--height=1"};
+        for (const std::string& a : c.args) {
+            if (a.rfind("--width=", 0) == 0 || a.rfind("--height=", 0) == 0) {
+                argv[a[2] == 'w' ? 1 : 2] = a;
+            } else {
+                argv.push_back(a);
+            }
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const ToolRun run = runTool(argv, dir_, "", 60.0, memoryLimit(c.memoryLimit));
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ASSERT_TRUE(run.finished) << describe(c.args);
+        EXPECT_EQ(run.status, 1) << describe(c.args) << run.err;
+        EXPECT_EQ(countLines(run.err), 1) << describe(c.args) << run.err;
+        EXPECT_LT(seconds, 5.0) << describe(c.args);
+        EXPECT_EQ(readFile(path("keep.png")), "old png") << describe(c.args);
+        EXPECT_EQ(readFile(path("keep.pfm")), "old pfm") << describe(c.args);
+        EXPECT_EQ(listDirectory(dir_), (std::vector<std::string>{"keep.pfm", "keep.png"}));
+    }
+}
+
+TEST_F(SnapshotOutputs, EveryFailureIsOneLineWithValuesEscaped) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string stdoutPath;
+        int status;
+        std::string shown;  // part of the line
+    };
+    const Case cases[] = {
+        {{"--png", "/dev/full"}, "", 1, "'/dev/full': No space left on device"},
+        {{"--png", "-"}, "/dev/full", 1, "'-': No space left on device"},
+        {{"--help"}, "/dev/full", 1, "standard output: No space left on device"},
+        {{"--png", "dir\n\x1b[2J/p.png"}, "", 2, "'dir\\n\\x1b[2J/p.png'"},
+        {{"--zoom", "\x1b]0;title\x07", "--png", "p"}, "", 2, "'\\x1b]0;title\\x07'"},
+        {{"--png", "p", "--bad\\\x9b"}, "", 2, "'--bad\\\\\\x9b'"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = snapshot(c.args, {}, c.stdoutPath);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, c.status) << describe(c.args) << run.err;
+        EXPECT_EQ(countLines(run.err), 1) << describe(c.args) << run.err;
+        EXPECT_EQ(run.err.rfind("rasterwork-snapshot: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(c.shown), std::string::npos) << run.err;
+        for (std::size_t i = 0; i + 1 < run.err.size(); ++i) {
+            const unsigned char byte = static_cast<unsigned char>(run.err[i]);
+            EXPECT_TRUE(byte >= 0x20 && byte < 0x7f) << describe(c.args) << " byte " << i;
+        }
+        EXPECT_TRUE(listDirectory(dir_).empty()) << describe(c.args);
+    }
+}
+
+}  // namespace
