@@ -120,7 +120,7 @@ const std::vector<BadCase>& badCases() {
         {{"--renderer", "vulkan", "--png", "p"}, "unknown renderer 'vulkan'"},
         {{"--renderer", "Software", "--png", "p"}, "unknown renderer 'Software'"},
         {{"--software-path", "slow", "--png", "p"}, "unknown software path 'slow'"},
-        {{"--threads", "0", "--png", "p"}, "--threads must be between 1 and 256, got 0"},
+        {{"--threads", "0", "--png", "p"}, "--threads must be between 1 and 256, got '0'"},
         {{"--threads", "257", "--png", "p"}, "between 1 and 256"},
         {{"--threads", "2.5", "--png", "p"}, "expected a whole number"},
         {{}, "nothing to write"},
