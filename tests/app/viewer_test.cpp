@@ -42,12 +42,6 @@ bool hasWhiteFrame(const RgbImage& image) {
            isWhiteRegion(image, kSize - 80, kSize - 80, 80, 80);
 }
 
-int countLines(const std::string& text) {
-    int lines = 0;
-    for (char c : text) lines += c == '\n';
-    return lines;
-}
-
 // User plus system CPU time of a process, in clock ticks.
 long cpuTicks(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");

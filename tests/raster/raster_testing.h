@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bit_testing.h"
 #include "raster/frame_buffers.h"
 #include "raster/scan_edge.h"
 #include "scene/scene.h"
@@ -21,12 +22,6 @@ inline Vertex screenPoint(float x, float y, float z, Vec3 normal = Vec3{0.0f, 0.
 inline ScanEdge edgeBetween(float x0, float y0, float z0, float x1, float y1, float z1,
                             Vec3 n0 = Vec3{0.0f, 0.0f, 1.0f}, Vec3 n1 = Vec3{0.0f, 0.0f, 1.0f}) {
     return setupEdge(screenPoint(x0, y0, z0, n0), screenPoint(x1, y1, z1, n1));
-}
-
-inline std::uint32_t floatBits(float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
 }
 
 inline std::size_t pixelIndex(int x, int y, int width) {
@@ -63,18 +58,4 @@ inline bool slackIntact(int width, int height) {
         }
     }
     return true;
-}
-
-// FNV-1a 64 over the raw bits of the first `count` floats.
-inline std::uint64_t fnv1a(const float* values, std::size_t count) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint32_t bits = floatBits(values[i]);
-        for (int b = 0; b < 4; ++b) {
-            hash ^= bits & 0xffu;
-            hash *= 1099511628211ull;
-            bits >>= 8;
-        }
-    }
-    return hash;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "bit_testing.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "scene_testing.h"
@@ -88,7 +89,7 @@ TEST(DefaultScene, ObjectsSpanTheirOctants) {
 TEST(DefaultScene, LeavesModelTransformAsItFoundIt) {
     Scene s;
     buildDefaultScene(s);
-    EXPECT_TRUE(sameMatrixBits(s.modelTransform.matrix, kIdentity));
+    EXPECT_TRUE(sameBits(s.modelTransform.matrix, kIdentity));
     EXPECT_TRUE(s.modelTransform.saved.empty());
     EXPECT_EQ(s.faceStart, 0);
     const Vertex& last = s.objects[2].faces.back().vertices.back();
@@ -125,18 +126,9 @@ TEST(DefaultScene, SampledCornersMatchAnIndependentRecomputation) {
     }
 }
 
-// FNV-1a, 64 bit.
-struct Digest {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    void bytes(const void* p, size_t n) {
-        const unsigned char* c = static_cast<const unsigned char*>(p);
-        for (size_t k = 0; k < n; ++k) {
-            h ^= c[k];
-            h *= 0x100000001b3ull;
-        }
-    }
-    void f(float v) { bytes(&v, sizeof v); }
-    void i(std::int32_t v) { bytes(&v, sizeof v); }
+struct Digest : Fnv1a {
+    void f(float v) { add(v); }
+    void i(std::int32_t v) { add(v); }
     void color(const Color& c) {
         f(c.r);
         f(c.g);
@@ -175,7 +167,7 @@ std::uint64_t digestOf(const Scene& s) {
             }
         }
     }
-    return d.h;
+    return d.value();
 }
 
 TEST(DefaultScene, GoldenDigestOfTheWholeScene) {

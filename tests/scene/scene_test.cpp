@@ -31,8 +31,8 @@ TEST(Scene, FreshSceneIsEmptyWithResetCurrentState) {
     expectResetState(s);
     expectSameColor(s.ambient, 0, 0, 0, 1);
     for (const TransformStack* t : {&s.modelTransform, &s.viewTransform, &s.projectionTransform}) {
-        EXPECT_TRUE(sameMatrixBits(t->matrix, kIdentity));
-        EXPECT_TRUE(sameMatrixBits(t->inverse, kIdentity));
+        EXPECT_TRUE(sameBits(t->matrix, kIdentity));
+        EXPECT_TRUE(sameBits(t->inverse, kIdentity));
         EXPECT_TRUE(t->saved.empty());
     }
 }
@@ -41,7 +41,7 @@ TEST(Scene, GlobalSceneIsConstructedBeforeMain) {
     // Nothing else in this program touches the global.
     expectResetState(scene);
     expectSameColor(scene.ambient, 0, 0, 0, 1);
-    EXPECT_TRUE(sameMatrixBits(scene.modelTransform.matrix, kIdentity));
+    EXPECT_TRUE(sameBits(scene.modelTransform.matrix, kIdentity));
 }
 
 TEST(Scene, DefaultRecords) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "matrix_testing.h"
 #include "scene/scene.h"
 
 inline void expectSameVec4(const Vec4& v, float x, float y, float z, float w) {
@@ -27,15 +28,11 @@ inline void expectSameColor(const Color& c, float r, float g, float b, float a) 
     EXPECT_EQ(c.a, a);
 }
 
-inline bool sameMatrixBits(const Matrix4& a, const Matrix4& b) {
-    return std::memcmp(a.m, b.m, sizeof a.m) == 0;
-}
-
 inline bool sameStackBits(const TransformStack& a, const TransformStack& b) {
-    if (!sameMatrixBits(a.matrix, b.matrix) || !sameMatrixBits(a.inverse, b.inverse)) return false;
+    if (!sameBits(a.matrix, b.matrix) || !sameBits(a.inverse, b.inverse)) return false;
     if (a.saved.size() != b.saved.size()) return false;
     for (size_t k = 0; k < a.saved.size(); ++k) {
-        if (!sameMatrixBits(a.saved[k], b.saved[k])) return false;
+        if (!sameBits(a.saved[k], b.saved[k])) return false;
     }
     return true;
 }

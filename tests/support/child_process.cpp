@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -81,4 +82,9 @@ std::string readFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+int countLines(const std::string& text) {
+    if (text.empty() || text.back() != '\n') return -1;
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }

@@ -36,3 +36,7 @@ class ChildProcess {
 };
 
 std::string readFile(const std::string& path);
+
+// Number of lines of a text made of newline-terminated lines; -1 when the
+// text is empty or its last line has no newline.
+int countLines(const std::string& text);

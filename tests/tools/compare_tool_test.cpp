@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "bit_testing.h"
 #include "child_process.h"
 #include "run_tool.h"
 #include "temp_dir.h"
@@ -26,12 +27,6 @@ const std::vector<std::string> kView = {"--width",   std::to_string(kWidth),
                                         "--angle-x", "-30",
                                         "--zoom",    "2.25"};
 
-float floatOf(std::uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 // A picture from a PNG and a depth PFM (rows bottom to top), each depth
 // mapped to window depth.
 RendererPicture pictureFromFiles(const RgbImage& png, const PfmFile& depth,
@@ -43,7 +38,7 @@ RendererPicture pictureFromFiles(const RgbImage& png, const PfmFile& depth,
     for (int row = 0; row < png.height; ++row) {
         for (int x = 0; x < png.width; ++x) {
             const std::size_t i = static_cast<std::size_t>(png.height - 1 - row) * png.width + x;
-            picture.windowDepth.push_back(toWindow(floatOf(depth.bits[i])));
+            picture.windowDepth.push_back(toWindow(floatFromBits(depth.bits[i])));
         }
     }
     return picture;
@@ -106,12 +101,12 @@ TEST_F(CompareTool, ReferenceFloatFilesHoldWhatItsPngShows) {
     for (int row = 0; row < kHeight; ++row) {
         for (int x = 0; x < kWidth; ++x) {
             const std::size_t i = static_cast<std::size_t>(kHeight - 1 - row) * kWidth + x;
-            const float z = floatOf(depth.bits[i]);
+            const float z = floatFromBits(depth.bits[i]);
             ASSERT_TRUE(z >= 0.0f && z <= 1.0f) << z;
             covered += z < 1.0f;
             bool white = true;
             for (int c = 0; c < 3; ++c) {
-                const float value = floatOf(color.bits[3 * i + c]);
+                const float value = floatFromBits(color.bits[3 * i + c]);
                 // 8-bit steps as floats: exactly a whole number of 255ths.
                 mismatches += std::lround(value * 255.0f) != shown.at(x, row)[c] ||
                               std::fabs(value * 255.0f - std::lround(value * 255.0f)) > 1e-3f;

@@ -8,24 +8,13 @@
 #include <limits>
 #include <random>
 
+#include "bit_testing.h"
 #include "child_process.h"
 #include "temp_dir.h"
 #include "test_images.h"
 #include "tools/image_files.h"
 
 namespace {
-
-std::uint32_t bitsOf(float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-float floatWithBits(std::uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 TEST(DisplayByte, ClampsAndRoundsToTheNearestStep) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -124,7 +113,7 @@ TEST_F(ImageFiles, ColorPfmKeepsEveryFloatBitBottomRowFirstWithoutAlpha) {
     const int width = 3, height = 2;
     std::vector<Color> pixels = patternBuffer(width, height);
     // Values a clamp, a conversion or a text round trip would change.
-    pixels[0].r = floatWithBits(0x7fc12345u);  // NaN with a payload
+    pixels[0].r = floatFromBits(0x7fc12345u);  // NaN with a payload
     pixels[1].g = -0.0f;
     pixels[2].b = std::numeric_limits<float>::infinity();
     pixels[3].r = 1e-40f;  // subnormal
@@ -141,9 +130,9 @@ TEST_F(ImageFiles, ColorPfmKeepsEveryFloatBitBottomRowFirstWithoutAlpha) {
     EXPECT_EQ(pfm.header, "PF\n3 2\n-1.0\n");
     ASSERT_EQ(pfm.bits.size(), 18u);
     for (int i = 0; i < width * height; ++i) {
-        EXPECT_EQ(pfm.bits[i * 3 + 0], bitsOf(pixels[i].r)) << i;
-        EXPECT_EQ(pfm.bits[i * 3 + 1], bitsOf(pixels[i].g)) << i;
-        EXPECT_EQ(pfm.bits[i * 3 + 2], bitsOf(pixels[i].b)) << i;
+        EXPECT_EQ(pfm.bits[i * 3 + 0], floatBits(pixels[i].r)) << i;
+        EXPECT_EQ(pfm.bits[i * 3 + 1], floatBits(pixels[i].g)) << i;
+        EXPECT_EQ(pfm.bits[i * 3 + 2], floatBits(pixels[i].b)) << i;
     }
     // Little-endian on disk whatever the host: the first sample's low byte
     // comes right after the header.
@@ -163,7 +152,8 @@ TEST_F(ImageFiles, DepthPfmIsGreyBottomRowFirst) {
     ASSERT_TRUE(readPfm(path("d.pfm"), &pfm, &error)) << error;
     EXPECT_EQ(pfm.header, "Pf\n2 3\n-1.0\n");
     ASSERT_EQ(pfm.bits.size(), depths.size());
-    for (std::size_t i = 0; i < depths.size(); ++i) EXPECT_EQ(pfm.bits[i], bitsOf(depths[i])) << i;
+    for (std::size_t i = 0; i < depths.size(); ++i)
+        EXPECT_EQ(pfm.bits[i], floatBits(depths[i])) << i;
 }
 
 TEST_F(ImageFiles, PngRoundTripsByteForByte) {

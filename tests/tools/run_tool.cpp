@@ -53,8 +53,3 @@ std::vector<std::string> listDirectory(const std::string& dir) {
     std::sort(names.begin(), names.end());
     return names;
 }
-
-int countLines(const std::string& text) {
-    if (text.empty() || text.back() != '\n') return -1;
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}

@@ -33,7 +33,3 @@ std::string snapshotBinary();
 
 // Names in a directory, sorted; "." and ".." left out.
 std::vector<std::string> listDirectory(const std::string& dir);
-
-// Number of lines of a text made of newline-terminated lines; -1 when the
-// text is empty or its last line has no newline.
-int countLines(const std::string& text);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "bit_testing.h"
 #include "child_process.h"
 #include "raster/frame_buffers.h"
 #include "raster/render_software.h"
@@ -17,24 +18,6 @@
 #include "view/view_state.h"
 
 namespace {
-
-std::uint32_t bitsOf(float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-// FNV-1a over the samples, so a report can name a picture in a few digits.
-std::uint64_t digest(const std::vector<std::uint32_t>& samples) {
-    std::uint64_t hash = 1469598103934665603ull;
-    for (std::uint32_t s : samples) {
-        for (int b = 0; b < 4; ++b) {
-            hash ^= (s >> (8 * b)) & 0xffu;
-            hash *= 1099511628211ull;
-        }
-    }
-    return hash;
-}
 
 struct Shot {
     int width, height;
@@ -70,8 +53,8 @@ TEST(SoftwareSnapshot, FloatBuffersEqualTheDirectRenderBitForBit) {
     long covered = 0;
     for (int i = 0; i < pixels; ++i) {
         const Color& c = colorBuffer[i];
-        expectedColor.insert(expectedColor.end(), {bitsOf(c.r), bitsOf(c.g), bitsOf(c.b)});
-        expectedDepth.push_back(bitsOf(depthBuffer[i]));
+        expectedColor.insert(expectedColor.end(), {floatBits(c.r), floatBits(c.g), floatBits(c.b)});
+        expectedDepth.push_back(floatBits(depthBuffer[i]));
         if (depthBuffer[i] < 1.0f) ++covered;
     }
     // A blank frame would match trivially; this view shows all three patches.
@@ -114,12 +97,12 @@ TEST(SoftwareSnapshot, FloatBuffersEqualTheDirectRenderBitForBit) {
         }
         EXPECT_EQ(colorMismatches, 0);
         EXPECT_EQ(depthMismatches, 0);
-        EXPECT_EQ(digest(color.bits), digest(expectedColor));
-        EXPECT_EQ(digest(depth.bits), digest(expectedDepth));
+        EXPECT_EQ(fnv1a(color.bits), fnv1a(expectedColor));
+        EXPECT_EQ(fnv1a(depth.bits), fnv1a(expectedDepth));
     }
     std::printf("covered pixels %ld of %d; colour digest %016llx, depth digest %016llx\n", covered,
-                pixels, static_cast<unsigned long long>(digest(expectedColor)),
-                static_cast<unsigned long long>(digest(expectedDepth)));
+                pixels, static_cast<unsigned long long>(fnv1a(expectedColor)),
+                static_cast<unsigned long long>(fnv1a(expectedDepth)));
 }
 
 // The window's conversion: clamp, float product, nearest step (ties even).
@@ -127,12 +110,6 @@ int windowByte(float v) {
     if (std::isnan(v) || v <= 0.0f) return 0;
     if (v >= 1.0f) return 255;
     return static_cast<int>(std::nearbyint(v * 255.0f));
-}
-
-float floatOf(std::uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 TEST(SoftwareSnapshot, PngShowsTheColourBufferTopRowFirst) {
@@ -158,7 +135,7 @@ TEST(SoftwareSnapshot, PngShowsTheColourBufferTopRowFirst) {
                 (static_cast<std::size_t>(png.height - 1 - row) * png.width + x) * 3;
             for (int c = 0; c < 3; ++c) {
                 expected.rgb[(static_cast<std::size_t>(row) * png.width + x) * 3 + c] =
-                    static_cast<std::uint8_t>(windowByte(floatOf(color.bits[sample + c])));
+                    static_cast<std::uint8_t>(windowByte(floatFromBits(color.bits[sample + c])));
             }
         }
     }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "math/matrix4.h"
+#include "matrix_testing.h"
 #include "scene/scene.h"
 #include "view/camera.h"
 #include "view/view_state.h"
@@ -31,10 +32,6 @@ class CameraTest : public ::testing::Test {
 
 double radiansOf(float degrees) {
     return static_cast<float>(static_cast<double>(degrees) * 0.01745327777777778);
-}
-
-void expectMatricesEqual(const Matrix4& a, const Matrix4& b) {
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(a.m[i], b.m[i]) << "element " << i / 4 << "," << i % 4;
 }
 
 // Elements of the projection that do not depend on the aspect ratio.
@@ -115,10 +112,10 @@ TEST_F(CameraTest, ZeroViewStateIsPureTranslationThreeUnitsAway) {
     setupCamera(scene, 480, 480);
     Matrix4 expected;
     expected.at(2, 3) = -3.0;
-    expectMatricesEqual(scene.viewTransform.matrix, expected);
+    EXPECT_TRUE(sameBits(scene.viewTransform.matrix, expected));
     Matrix4 expectedInverse;
     expectedInverse.at(2, 3) = 3.0;
-    expectMatricesEqual(scene.viewTransform.inverse, expectedInverse);
+    EXPECT_TRUE(sameBits(scene.viewTransform.inverse, expectedInverse));
 }
 
 TEST_F(CameraTest, InitialViewStatePutsOriginThreeUnitsLessAQuarterOfZoomAway) {
@@ -149,7 +146,7 @@ TEST_F(CameraTest, ViewMatrixIsTranslationsThenTiltThenTurn) {
     Matrix4 expected;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) expected.at(i, j) = rows[i][j];
-    expectMatricesEqual(scene.viewTransform.matrix, expected);
+    EXPECT_TRUE(sameBits(scene.viewTransform.matrix, expected));
 }
 
 TEST_F(CameraTest, PanAndZoomMoveTheSceneTheWayTheUserDragged) {
@@ -188,10 +185,10 @@ TEST_F(CameraTest, RebuildsFromScratchOnEveryCall) {
     const TransformStack projection = scene.projectionTransform;
 
     setupCamera(scene, 640, 400);
-    expectMatricesEqual(scene.viewTransform.matrix, view.matrix);
-    expectMatricesEqual(scene.viewTransform.inverse, view.inverse);
-    expectMatricesEqual(scene.projectionTransform.matrix, projection.matrix);
-    expectMatricesEqual(scene.projectionTransform.inverse, projection.inverse);
+    EXPECT_TRUE(sameBits(scene.viewTransform.matrix, view.matrix));
+    EXPECT_TRUE(sameBits(scene.viewTransform.inverse, view.inverse));
+    EXPECT_TRUE(sameBits(scene.projectionTransform.matrix, projection.matrix));
+    EXPECT_TRUE(sameBits(scene.projectionTransform.inverse, projection.inverse));
 
     // A different frame in between, and leftovers on the stacks, change nothing.
     setView(10, 10, -3, 0, 0);
@@ -201,9 +198,9 @@ TEST_F(CameraTest, RebuildsFromScratchOnEveryCall) {
     scene.projectionTransform.pushMatrix();
     setView(-100, 20, 1.5f, 12, -7);
     setupCamera(scene, 640, 400);
-    expectMatricesEqual(scene.viewTransform.matrix, view.matrix);
-    expectMatricesEqual(scene.viewTransform.inverse, view.inverse);
-    expectMatricesEqual(scene.projectionTransform.matrix, projection.matrix);
+    EXPECT_TRUE(sameBits(scene.viewTransform.matrix, view.matrix));
+    EXPECT_TRUE(sameBits(scene.viewTransform.inverse, view.inverse));
+    EXPECT_TRUE(sameBits(scene.projectionTransform.matrix, projection.matrix));
     EXPECT_TRUE(scene.viewTransform.saved.empty());
     EXPECT_TRUE(scene.projectionTransform.saved.empty());
 }
@@ -213,8 +210,8 @@ TEST_F(CameraTest, LeavesModelTransformAlone) {
     scene.modelTransform.pushMatrix();
     const TransformStack model = scene.modelTransform;
     setupCamera(scene, 480, 480);
-    expectMatricesEqual(scene.modelTransform.matrix, model.matrix);
-    expectMatricesEqual(scene.modelTransform.inverse, model.inverse);
+    EXPECT_TRUE(sameBits(scene.modelTransform.matrix, model.matrix));
+    EXPECT_TRUE(sameBits(scene.modelTransform.inverse, model.inverse));
     EXPECT_EQ(scene.modelTransform.saved.size(), 1u);
 }
 
