@@ -17,7 +17,7 @@
 
 namespace {
 
-// The byte the window stores for a colour channel drawn as a point: clamped
+// The byte the window stores for a colour channel: clamped
 // to [0, 1] with NaN as 0, times 255 in float, rounded to the nearest whole
 // number with ties to even.
 std::uint8_t windowByte(float value) {
@@ -45,7 +45,7 @@ void convertToBgra(int width, const PixelRect& rect, std::vector<std::uint8_t>& 
             out[0] = windowByte(in[x].b);
             out[1] = windowByte(in[x].g);
             out[2] = windowByte(in[x].r);
-            out[3] = 255;  // a point takes only r, g and b, so alpha is 1
+            out[3] = 255;  // only r, g and b are shown
         }
     }
 }
@@ -99,7 +99,8 @@ void presentColorBufferRect(int width, int height, const PixelRect& drawn) {
         drawBgra(rect, bytes);
     }
 
-    // The points would leave the colour of the last pixel presented current.
+    // The next OpenGL frame draws its overlay in the current colour: that of
+    // the last pixel presented.
     const std::size_t last =
         static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(width) +
         static_cast<std::size_t>(width - 1);

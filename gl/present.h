@@ -2,9 +2,11 @@
 
 #include "raster/render_software.h"
 
-// Shows colorBuffer (width x height, row 0 at the bottom) in the current
-// OpenGL window, as the one-point-per-pixel presentation would, and leaves the
-// current colour at that of pixel (width - 1, height - 1).
+// Shows colorBuffer (width x height, row 0 at the bottom) in the lower-left
+// corner of the current OpenGL window, whatever the matrices and the pixel
+// state hold: each pixel's r, g and b, clamped to [0, 1] and rounded to the
+// nearest of 256 steps (ties to even), with alpha 1. Leaves the pixel state
+// as it was and the current colour at that of pixel (width - 1, height - 1).
 void presentColorBuffer(int width, int height);
 
 // The same for the pixels inside `drawn` only; the window keeps what it shows

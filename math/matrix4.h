@@ -26,5 +26,6 @@ struct Matrix4 {
     int invert(Matrix4& destination) const;
 };
 
-// Degrees to radians with five-digit pi, as every rotation in the system uses.
+// Degrees to radians with five-digit pi (3.14159 / 180); rotations by an
+// angle in degrees convert it with this factor.
 constexpr double kDegreesToRadians = 0.01745327777777778;

@@ -18,7 +18,7 @@ constexpr int kMaxSnapshotThreads = 256;
 // The number of cores, at least 1 and at most kMaxSnapshotThreads.
 int defaultSnapshotThreads();
 
-// Everything one run of rasterwork-snapshot needs: frame size, view state,
+// Everything one run of rasterwork-snapshot needs: frame size, view,
 // renderer and the files to write (an empty path means "not wanted").
 struct SnapshotOptions {
     int width = 480;
@@ -37,7 +37,7 @@ struct SnapshotOptions {
 constexpr int kMaxSnapshotSide = 16384;
 
 // 480 x 480, software renderer on its fast path with one thread per core,
-// view state as the viewer starts with it.
+// the view the viewer starts with.
 SnapshotOptions defaultSnapshotOptions();
 
 struct ParsedArguments {

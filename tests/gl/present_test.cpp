@@ -22,8 +22,8 @@
 
 namespace {
 
-// The original presentation, kept as the reference the single upload must
-// match: one point per pixel, row by row from the bottom.
+// The oracle the upload must match byte for byte: every pixel drawn as a
+// point of its own colour, row by row from the bottom.
 void presentAsPoints(int width, int height) {
     glBegin(GL_POINTS);
     for (int y = 0; y < height; ++y) {

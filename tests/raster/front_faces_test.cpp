@@ -18,10 +18,10 @@
 
 namespace {
 
-// The vertex stage read literally: every side projects both of its ends
-// afresh, nothing is clipped, and the edge is kept unless its ends share a
-// row or it ends at or below y = 0.
-void literalVertexStage(Scene& scene, int width, int height) {
+// The oracle for faces wholly in front of the eye: every side projects both
+// of its ends afresh, nothing is clipped, and the edge is kept unless its
+// ends share a row or it ends at or below y = 0.
+void unclippedVertexStage(Scene& scene, int width, int height) {
     auto screenVertex = [&](const Vertex& v) {
         Vertex s;
         s.position = projectToScreen(toClipSpace(scene, v.position), width, height);
@@ -74,7 +74,7 @@ class FrontFaces : public ::testing::TestWithParam<View> {};
 }  // namespace
 
 // Faces wholly in front of the eye must come out exactly as the unclipped,
-// project-every-side reading of the vertex stage draws them.
+// project-every-side oracle above draws them.
 TEST_P(FrontFaces, AreDrawnBitForBitAsWithoutClipping) {
     const View view = GetParam();
     const int width = 160, height = 120;
@@ -84,17 +84,17 @@ TEST_P(FrontFaces, AreDrawnBitForBitAsWithoutClipping) {
     const Frame viaRenderer = grab(width, height);
 
     prepareFrameBuffers(width, height);
-    literalVertexStage(scene, width, height);
-    const Frame literal = grab(width, height);
+    unclippedVertexStage(scene, width, height);
+    const Frame unclipped = grab(width, height);
 
-    const bool same = std::memcmp(viaRenderer.colors.data(), literal.colors.data(),
+    const bool same = std::memcmp(viaRenderer.colors.data(), unclipped.colors.data(),
                                   viaRenderer.colors.size() * sizeof(Color)) == 0 &&
-                      std::memcmp(viaRenderer.depths.data(), literal.depths.data(),
+                      std::memcmp(viaRenderer.depths.data(), unclipped.depths.data(),
                                   viaRenderer.depths.size() * sizeof(float)) == 0;
     if (!same) {
         const std::string path = artifactDirectory() + "/rw_front_faces_diff.png";
-        writeDifferencePng(path, literal.colors.data(), viaRenderer.colors.data(), width, height);
-        ADD_FAILURE() << describe(view) << ": renderer and literal stage differ; see " << path;
+        writeDifferencePng(path, unclipped.colors.data(), viaRenderer.colors.data(), width, height);
+        ADD_FAILURE() << describe(view) << ": renderer and unclipped stage differ; see " << path;
     }
 }
 

@@ -31,10 +31,10 @@ void PrintTo(const Golden& g, std::ostream* out) {
 
 class GoldenPicture : public ::testing::TestWithParam<Golden> {};
 
-// Each digest was frozen after looking at the picture (three lit octant
-// patches, red, green and blue) and after every pixel of it had been
-// reproduced bit for bit by a separate, straightforward model of the
-// pipeline's arithmetic.
+// Each digest names a picture of three lit octant patches, red, green and
+// blue, every pixel of which a separate, straightforward model of the
+// pipeline's arithmetic reproduces bit for bit. A change of one bit of one
+// colour or depth value changes the digest.
 
 }  // namespace
 
