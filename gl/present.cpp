@@ -17,9 +17,9 @@
 
 namespace {
 
-// The byte the window stores for a colour channel: clamped
-// to [0, 1] with NaN as 0, times 255 in float, rounded to the nearest whole
-// number with ties to even.
+// The byte the window stores for a colour channel: clamped to [0, 1] with
+// NaN as 0, times 255 in float, rounded to the nearest whole number with ties
+// to even.
 std::uint8_t windowByte(float value) {
     value = value > 0.0f ? value : 0.0f;
     value = value < 1.0f ? value : 1.0f;
