@@ -10,43 +10,24 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "raster/frame_buffers.h"
+#include "raster/window_bytes.h"
 
 namespace {
 
-// The byte the window stores for a colour channel: clamped to [0, 1] with
-// NaN as 0, times 255 in float, rounded to the nearest whole number with ties
-// to even.
-std::uint8_t windowByte(float value) {
-    value = value > 0.0f ? value : 0.0f;
-    value = value < 1.0f ? value : 1.0f;
-    // Adding 2^23 rounds the product to a whole number (ties to even), which
-    // then stands in the low bits of the sum.
-    const float shifted = value * 255.0f + 8388608.0f;
-    std::uint32_t bits;
-    std::memcpy(&bits, &shifted, sizeof bits);
-    return static_cast<std::uint8_t>(bits & 0xffu);
-}
-
 // The rectangle's pixels as packed BGRA bytes, bottom row first.
-void convertToBgra(int width, const PixelRect& rect, std::vector<std::uint8_t>& bytes) {
+void convertRect(int width, const PixelRect& rect, std::vector<std::uint8_t>& bytes) {
     const std::size_t columns = static_cast<std::size_t>(rect.lastColumn - rect.firstColumn + 1);
     const std::size_t rows = static_cast<std::size_t>(rect.lastRow - rect.firstRow + 1);
     bytes.resize(columns * rows * 4);
     std::uint8_t* out = bytes.data();
-    for (int y = rect.firstRow; y <= rect.lastRow; ++y) {
+    for (int y = rect.firstRow; y <= rect.lastRow; ++y, out += 4 * columns) {
         const Color* in = colorBuffer +
                           static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                           static_cast<std::size_t>(rect.firstColumn);
-        for (std::size_t x = 0; x < columns; ++x, out += 4) {
-            out[0] = windowByte(in[x].b);
-            out[1] = windowByte(in[x].g);
-            out[2] = windowByte(in[x].r);
-            out[3] = 255;  // only r, g and b are shown
-        }
+        convertToBgra(in, columns, out);
     }
 }
 
@@ -95,7 +76,7 @@ void presentColorBufferRect(int width, int height, const PixelRect& drawn) {
     rect.lastRow = std::min(rect.lastRow, height - 1);
     if (!rect.empty()) {
         static std::vector<std::uint8_t> bytes;  // kept from frame to frame
-        convertToBgra(width, rect, bytes);
+        convertRect(width, rect, bytes);
         drawBgra(rect, bytes);
     }
 
