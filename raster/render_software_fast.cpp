@@ -144,22 +144,17 @@ ShadeFrame frameFor(const Scene& scene, int width, int height, FastRenderer& r) 
     return frame;
 }
 
-// Rows [first, last] split into `parts` bands of nearly equal height.
-void shadeInBands(const ShadeFrame& frame, int first, int last, int parts) {
-    const int rows = last - first + 1;
-    parts = std::max(1, std::min(parts, rows));
-    if (parts == 1) {
-        shadeRows(frame, first, last + 1);
-        return;
-    }
+// Rows [first, last] shared between `threads` threads, this one included.
+void shadeOnThreads(const ShadeFrame& frame, int first, int last, int threads) {
+    const int blocks = (last - first) / kRowBlock + 1;
+    const int parts = std::max(1, std::min(threads, blocks));
     std::vector<std::thread> workers;
     workers.reserve(static_cast<std::size_t>(parts - 1));
     for (int part = 1; part < parts; ++part) {
-        const int begin = first + static_cast<int>(static_cast<long long>(rows) * part / parts);
-        const int end = first + static_cast<int>(static_cast<long long>(rows) * (part + 1) / parts);
-        workers.emplace_back([&frame, begin, end] { shadeRows(frame, begin, end); });
+        workers.emplace_back(
+            [&frame, first, last, part, parts] { shadeRows(frame, first, last + 1, part, parts); });
     }
-    shadeRows(frame, first, first + static_cast<int>(rows / parts));
+    shadeRows(frame, first, last + 1, 0, parts);
     for (std::thread& worker : workers) worker.join();
 }
 
@@ -177,7 +172,7 @@ PixelRect renderSoftware(Scene& scene, int width, int height, int threads) {
     if (drawn.empty()) return drawn;
     r.constants.deviceTables(width, height);
     const ShadeFrame frame = frameFor(scene, width, height, r);
-    shadeInBands(frame, r.bins.firstRow, r.bins.lastRow, threads);
+    shadeOnThreads(frame, r.bins.firstRow, r.bins.lastRow, threads);
     return drawn;
 }
 

@@ -154,8 +154,13 @@ struct LaneState {
 
 class RowWalker {
   public:
-    RowWalker(const ShadeFrame& frame, int firstRow, int endRow)
-        : f_(frame), nextRow_(firstRow), endRow_(endRow) {}
+    RowWalker(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts)
+        : f_(frame),
+          firstRow_(firstRow),
+          nextRow_(firstRow),
+          endRow_(endRow),
+          part_(part),
+          parts_(parts) {}
 
     void run() {
         const std::size_t lanes = hn::Lanes(DF());
@@ -169,8 +174,11 @@ class RowWalker {
 
   private:
     const ShadeFrame& f_;
+    int firstRow_;
     int nextRow_;
     int endRow_;
+    int part_;
+    int parts_;
     std::size_t activeLanes_ = 0;
     LaneState s_ = {};
 
@@ -195,9 +203,13 @@ class RowWalker {
         s_.shininess[lane] = object.shininess;
     }
 
-    // Gives the lane the next row that has spans, or retires it.
+    bool ours(int row) const { return (row - firstRow_) / kRowBlock % parts_ == part_; }
+
+    // Gives the lane the next row of ours that has spans, or retires it.
     void takeRow(std::size_t lane) {
-        while (nextRow_ < endRow_ && f_.rowStart[nextRow_] == f_.rowStart[nextRow_ + 1]) ++nextRow_;
+        while (nextRow_ < endRow_ &&
+               (!ours(nextRow_) || f_.rowStart[nextRow_] == f_.rowStart[nextRow_ + 1]))
+            ++nextRow_;
         if (nextRow_ >= endRow_) {
             s_.active[lane] = 0;
             s_.column[lane] = 0;
@@ -396,8 +408,8 @@ class RowWalker {
     }
 };
 
-void ShadeRows(const ShadeFrame& frame, int firstRow, int endRow) {
-    RowWalker walker(frame, firstRow, endRow);
+void ShadeRows(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts) {
+    RowWalker walker(frame, firstRow, endRow, part, parts);
     walker.run();
 }
 
@@ -408,9 +420,9 @@ HWY_AFTER_NAMESPACE();
 
 HWY_EXPORT(ShadeRows);
 
-void shadeRows(const ShadeFrame& frame, int firstRow, int endRow) {
-    if (firstRow >= endRow) return;
-    HWY_DYNAMIC_DISPATCH(ShadeRows)(frame, firstRow, endRow);
+void shadeRows(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts) {
+    if (firstRow >= endRow || parts < 1 || part < 0 || part >= parts) return;
+    HWY_DYNAMIC_DISPATCH(ShadeRows)(frame, firstRow, endRow, part, parts);
 }
 
 std::vector<std::int64_t> availableSimdTargets() {

@@ -50,9 +50,15 @@ struct ShadeFrame {
     Color* color = nullptr;
 };
 
-// Depth-tests and lights every span of rows [firstRow, endRow), each row's
-// spans in order, with the best SIMD target the processor offers.
-void shadeRows(const ShadeFrame& frame, int firstRow, int endRow);
+// Rows are shared out between the parts of one frame in blocks of this many,
+// round robin, so that every part gets rows from all over the picture.
+constexpr int kRowBlock = 8;
+
+// Depth-tests and lights every span of rows [firstRow, endRow) that belong to
+// `part` of `parts` (the blocks of kRowBlock rows counted from firstRow whose
+// number modulo parts is part), each row's spans in order, with the best SIMD
+// target the processor offers.
+void shadeRows(const ShadeFrame& frame, int firstRow, int endRow, int part = 0, int parts = 1);
 
 // The SIMD targets compiled in and supported here, best first, and a way to
 // restrict the dispatch to one of them (0 lifts the restriction).
