@@ -1,10 +1,14 @@
 // The real viewer in Xvfb against the snapshot tool's pictures.
 #include "viewer_fixture.h"
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <memory>
 #include <thread>
 
 #include "run_tool.h"
+#include "temp_dir.h"
 #include "test_images.h"
 
 namespace {
@@ -154,6 +158,41 @@ TEST_F(ViewerWindow, ReferenceSnapshotHasTheRequestedSizeAndTheSoftwareOutline) 
     const double overlap = static_cast<double>(both) / either;
     std::printf("covered-pixel overlap of reference and software: %.4f\n", overlap);
     EXPECT_GT(overlap, 0.95) << saveMismatch("reference-vs-software-outline", reference, software);
+}
+
+// Whenever the X server dies during a reference render, the status tells the
+// truth: 1 with one line and the old file untouched, or 0 with the new
+// picture complete. Which of the two depends on how far the run got.
+TEST(ReferenceSnapshot, AServerThatDiesMidRunNeverLeavesAChangedFileBehindAFailure) {
+    for (const int delayMs : {100, 300, 600, 1000}) {
+        SCOPED_TRACE(delayMs);
+        const TempDir dir("rasterwork-dying-server-");
+        const TempDir logs("rasterwork-dying-server-logs-");
+        std::ofstream(dir.path() + "/out.png") << "old";
+        auto xvfb = std::make_unique<XvfbServer>();
+        ASSERT_TRUE(xvfb->ok()) << xvfb->error();
+        ChildProcess tool(toolCommand({snapshotBinary(), "--renderer", "opengl", "--width", "2000",
+                                       "--height", "2000", "--png", "out.png"},
+                                      dir.path(), xvfb->display()),
+                          {}, logs.path() + "/stdout", logs.path() + "/stderr");
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        xvfb.reset();
+        int status = -1;
+        ASSERT_TRUE(tool.waitForExit(60.0, &status));
+        const std::string err = readFile(logs.path() + "/stderr");
+        if (status == 0) {
+            RgbImage picture;
+            std::string error;
+            EXPECT_TRUE(readPng(dir.path() + "/out.png", &picture, &error)) << error;
+            EXPECT_EQ(picture.width, 2000);
+            EXPECT_EQ(err, "");
+        } else {
+            EXPECT_EQ(status, 1) << err;
+            EXPECT_TRUE(readFile(dir.path() + "/out.png") == "old") << "replaced; stderr: " << err;
+            EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        }
+        EXPECT_EQ(listDirectory(dir.path()), std::vector<std::string>{"out.png"});
+    }
 }
 
 }  // namespace
