@@ -1,0 +1,27 @@
+# Installs BUILD_DIR into a fresh PREFIX and checks that BINDIR holds exactly
+# PROGRAMS (comma-separated), that the licence is in DOCDIR, and that the snapshot tool runs
+# from there and answers --version with VERSION.
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed (${status}):\n${output}")
+endif()
+
+file(GLOB installed RELATIVE "${PREFIX}/${BINDIR}" "${PREFIX}/${BINDIR}/*")
+list(SORT installed)
+string(REPLACE "," ";" expected "${PROGRAMS}")
+list(SORT expected)
+if(NOT installed STREQUAL expected)
+  message(FATAL_ERROR "${BINDIR}/ holds '${installed}', expected '${expected}'")
+endif()
+if(NOT EXISTS "${PREFIX}/${DOCDIR}/LICENSE")
+  message(FATAL_ERROR "LICENSE was not installed under ${DOCDIR}")
+endif()
+
+execute_process(COMMAND "${PREFIX}/${BINDIR}/rasterwork-snapshot" --version
+                RESULT_VARIABLE status OUTPUT_VARIABLE output)
+if(NOT status EQUAL 0 OR NOT output STREQUAL "rasterwork-snapshot ${VERSION}\n")
+  message(FATAL_ERROR "installed rasterwork-snapshot --version gave ${status}: '${output}'")
+endif()
+message(STATUS "installed into ${PREFIX}: ${installed}")
