@@ -3,12 +3,16 @@
 #include <cstdint>
 #include <new>
 
+#include "raster/fill_ones.h"
+
 // The placeholders are allocated during static initialisation so the first
 // frame always has something to free.
 float* depthBuffer = new float[5];
 Color* colorBuffer = new Color[5];
 int cachedWidth = -1;
 int cachedHeight = -1;
+
+static_assert(sizeof(Color) == 4 * sizeof(float), "a Color is four floats and nothing else");
 
 namespace {
 constexpr std::size_t kSlack = 1000;
@@ -42,11 +46,9 @@ bool prepareFrameBuffers(int width, int height) {
     cachedWidth = width;
     cachedHeight = height;
 
+    // Depth 1.0 and opaque white (1, 1, 1, 1) are all ones.
     const std::size_t pixels = pixelCount(width, height);
-    const Color white(1.0f, 1.0f, 1.0f, 1.0f);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        depthBuffer[i] = 1.0f;
-        colorBuffer[i] = white;
-    }
+    fillOnes(depthBuffer, pixels);
+    fillOnes(&colorBuffer[0].r, 4 * pixels);
     return true;
 }

@@ -4,6 +4,11 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "raster/shade_rows.h"
 
 namespace {
 
@@ -149,6 +154,38 @@ TEST_F(FrameBuffers, ClearStopsAtLastPixel) {
         ASSERT_EQ(depthBuffer[i], -3.0f) << "slack depth " << i << " was written";
     }
 }
+
+class FrameBufferClear : public ::testing::TestWithParam<std::int64_t> {
+  protected:
+    void SetUp() override {
+        restrictSimdTarget(GetParam());
+        forgetBuffers();
+    }
+    void TearDown() override { restrictSimdTarget(0); }
+};
+
+// Sizes whose pixel counts leave every remainder after whole vectors.
+TEST_P(FrameBufferClear, ClearsEveryPixelAndNoSlackOnThisTarget) {
+    const std::pair<int, int> sizes[] = {{1, 1}, {3, 1}, {5, 3}, {7, 5}, {1, 17}, {33, 1}, {9, 7}};
+    for (const auto& size : sizes) {
+        prepareFrameBuffers(size.first, size.second);
+        const std::size_t pixels = static_cast<std::size_t>(size.first * size.second);
+        const std::size_t n = frameBufferElements(size.first, size.second);
+        scribble(n);
+        prepareFrameBuffers(size.first, size.second);
+        EXPECT_TRUE(clearedUpTo(pixels)) << size.first << "x" << size.second;
+        for (std::size_t i = pixels; i < n; ++i) {
+            ASSERT_TRUE(isGarbage(colorBuffer[i])) << "slack colour " << i << " was written";
+            ASSERT_EQ(depthBuffer[i], -3.0f) << "slack depth " << i << " was written";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySimdTarget, FrameBufferClear,
+                         ::testing::ValuesIn(availableSimdTargets()),
+                         [](const ::testing::TestParamInfo<std::int64_t>& info) {
+                             return std::string(simdTargetName(info.param));
+                         });
 
 TEST_F(FrameBuffers, ZeroSizedFrameHasOnlySlackAndClearsNothing) {
     for (const auto& size : {std::make_pair(0, 480), std::make_pair(480, 0), std::make_pair(0, 0),
