@@ -22,15 +22,8 @@ in DISPLAY), at one size and view, and reports where and by how much the two
 pictures differ. A pixel counts as covered where that renderer's depth is
 below 1.0.
 
-Frame and view (defaults: the view the viewer starts with):
-  --width W          frame width in pixels, 1..16384 (default 480)
-  --height H         frame height in pixels, 1..16384 (default 480)
-  --angle-z DEG      turn about the scene's Z axis in degrees (default -135)
-  --angle-x DEG      tilt about the X axis in degrees (default -60)
-  --zoom Z           wheel position, 0.25 scene units per step (default 0.25)
-  --pan-x PX         horizontal pan in pixels of drag (default 0)
-  --pan-y PX         vertical pan in pixels of drag, down is positive (default 0)
-
+)" + frameOptionsHelp() +
+           R"(
 Output:
   --json             print the report as one JSON object with the keys width,
                      height, both, software_only, reference_only, iou,

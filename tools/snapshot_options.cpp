@@ -174,13 +174,8 @@ ParsedArguments parseSnapshotArguments(const std::vector<std::string>& args) {
     return parsed;
 }
 
-std::string snapshotUsage() {
-    return R"(Usage: rasterwork-snapshot [options]
-
-Renders the viewer's default scene once, without a window for the software
-renderer, and writes the picture to files.
-
-Frame and view (defaults: the view the viewer starts with):
+std::string frameOptionsHelp() {
+    return R"(Frame and view (defaults: the view the viewer starts with):
   --width W          frame width in pixels, 1..16384 (default 480)
   --height H         frame height in pixels, 1..16384 (default 480)
   --angle-z DEG      turn about the scene's Z axis in degrees (default -135)
@@ -188,7 +183,17 @@ Frame and view (defaults: the view the viewer starts with):
   --zoom Z           wheel position, 0.25 scene units per step (default 0.25)
   --pan-x PX         horizontal pan in pixels of drag (default 0)
   --pan-y PX         vertical pan in pixels of drag, down is positive (default 0)
-  --renderer R       'software' (default) or 'opengl'; opengl opens a window
+)";
+}
+
+std::string snapshotUsage() {
+    return R"(Usage: rasterwork-snapshot [options]
+
+Renders the viewer's default scene once, without a window for the software
+renderer, and writes the picture to files.
+
+)" + frameOptionsHelp() +
+           R"(  --renderer R       'software' (default) or 'opengl'; opengl opens a window
                      of the frame size on the X display in DISPLAY
   --software-path P  'fast' (default) or 'plain': the software renderer's
                      fast path, or the plain pixel-by-pixel path it is

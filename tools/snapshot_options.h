@@ -58,5 +58,8 @@ std::string snapshotUsage();
 // renders a view.
 std::vector<OptionRule> frameOptionRules(SnapshotOptions& o);
 
+// The help lines of the options frameOptionRules reads.
+std::string frameOptionsHelp();
+
 // An option naming an output file; an empty name is refused.
 OptionRule outputPathRule(const char* name, std::string* path);

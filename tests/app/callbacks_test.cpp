@@ -12,6 +12,7 @@
 #include "app/callbacks.h"
 #include "fake_glut.h"
 #include "view/view_state.h"
+#include "view_state_copy.h"
 
 namespace {
 
@@ -43,27 +44,7 @@ bool ExitGuard::armed = false;
 
 const Calls kRedrawRequest = {"glutIdleFunc(idle)"};
 
-struct ViewSnapshot {
-    float angleZ, angleX, zoom, panX, panY;
-    int mouseX, mouseY;
-    bool left, middle, right, useOpenGL;
-
-    static ViewSnapshot take() {
-        return {::angleZ,
-                ::angleX,
-                ::zoom,
-                ::panX,
-                ::panY,
-                ::mouseX,
-                ::mouseY,
-                ::leftButtonDown,
-                ::middleButtonDown,
-                ::rightButtonDown,
-                ::useOpenGL};
-    }
-};
-
-void expectSameView(const ViewSnapshot& a, const ViewSnapshot& b) {
+void expectSameView(const ViewStateCopy& a, const ViewStateCopy& b) {
     EXPECT_EQ(a.angleZ, b.angleZ);
     EXPECT_EQ(a.angleX, b.angleX);
     EXPECT_EQ(a.zoom, b.zoom);
@@ -117,12 +98,12 @@ TEST_F(CallbacksTest, GSwitchesRendererAndRedrawsEachTime) {
 }
 
 TEST_F(CallbacksTest, OtherKeysChangeNothingAndDrawNothing) {
-    const ViewSnapshot before = ViewSnapshot::take();
+    const ViewStateCopy before = ViewStateCopy::take();
     for (unsigned char key : {'G', 'Q', 'x', 'a', ' ', '0', '\r', '\t', '\0', '\x7f', '\x1a',
                               '\x1c', '\x80', '\xe7', '\xf1', '\xff'}) {
         keyboard(key, 100, 200);
         SCOPED_TRACE("key " + std::to_string(key));
-        expectSameView(ViewSnapshot::take(), before);
+        expectSameView(ViewStateCopy::take(), before);
     }
     EXPECT_TRUE(fake::calls.empty());
     EXPECT_EQ(fake::idleCallback, nullptr);
@@ -194,12 +175,12 @@ TEST_F(CallbacksTest, UnknownButtonsOnlyRecordPositionAndRedraw) {
     for (int button : {5, 6, 7, 100, -1}) {
         for (int state : {0, 1}) {
             SCOPED_TRACE("button " + std::to_string(button));
-            ViewSnapshot expected = ViewSnapshot::take();
+            ViewStateCopy expected = ViewStateCopy::take();
             expected.mouseX = x;
             expected.mouseY = -x;
             fake::calls.clear();
             mouse(button, state, x, -x);
-            expectSameView(ViewSnapshot::take(), expected);
+            expectSameView(ViewStateCopy::take(), expected);
             EXPECT_EQ(fake::calls, kRedrawRequest);
             ++x;
         }
@@ -256,21 +237,21 @@ TEST_F(CallbacksTest, LeftAndRightTogetherApplyTheSameMovementToBoth) {
 
 TEST_F(CallbacksTest, MiddleDragOnlyMovesTheStoredPositionButStillRedraws) {
     mouse(1, 0, 20, 20);
-    ViewSnapshot expected = ViewSnapshot::take();
+    ViewStateCopy expected = ViewStateCopy::take();
     fake::calls.clear();
     motion(80, -40);
     expected.mouseX = 80;
     expected.mouseY = -40;
-    expectSameView(ViewSnapshot::take(), expected);
+    expectSameView(ViewStateCopy::take(), expected);
     EXPECT_EQ(fake::calls, kRedrawRequest);
 }
 
 TEST_F(CallbacksTest, MotionWithoutButtonsOnlyMovesTheStoredPosition) {
-    ViewSnapshot expected = ViewSnapshot::take();
+    ViewStateCopy expected = ViewStateCopy::take();
     motion(5, 6);
     expected.mouseX = 5;
     expected.mouseY = 6;
-    expectSameView(ViewSnapshot::take(), expected);
+    expectSameView(ViewStateCopy::take(), expected);
     EXPECT_EQ(fake::calls, kRedrawRequest);
 }
 
@@ -315,10 +296,10 @@ TEST_F(CallbacksTest, DisplayDrawsOneFrameAtTheViewportSize) {
     fake::viewport[1] = 4;
     fake::viewport[2] = 640;
     fake::viewport[3] = 360;
-    const ViewSnapshot before = ViewSnapshot::take();
+    const ViewStateCopy before = ViewStateCopy::take();
     display();
     EXPECT_EQ(fake::calls, frameCalls(640, 360));
-    expectSameView(ViewSnapshot::take(), before);
+    expectSameView(ViewStateCopy::take(), before);
     EXPECT_EQ(fake::idleCallback, nullptr);
 
     fake::calls.clear();

@@ -4,37 +4,18 @@
 #include "bit_testing.h"
 #include "view/view.h"
 #include "view/view_state.h"
+#include "view_state_copy.h"
 
 namespace {
 
-struct ViewStateCopy {
-    float angleZ, angleX, zoom, panX, panY;
-    int mouseX, mouseY;
-    bool left, middle, right, openGL;
-
-    static ViewStateCopy take() {
-        return {::angleZ,
-                ::angleX,
-                ::zoom,
-                ::panX,
-                ::panY,
-                ::mouseX,
-                ::mouseY,
-                ::leftButtonDown,
-                ::middleButtonDown,
-                ::rightButtonDown,
-                ::useOpenGL};
-    }
-
-    // Floats compared bit for bit, so -0.0 differs from 0.0.
-    bool operator==(const ViewStateCopy& o) const {
-        return floatBits(angleZ) == floatBits(o.angleZ) &&
-               floatBits(angleX) == floatBits(o.angleX) && floatBits(zoom) == floatBits(o.zoom) &&
-               floatBits(panX) == floatBits(o.panX) && floatBits(panY) == floatBits(o.panY) &&
-               mouseX == o.mouseX && mouseY == o.mouseY && left == o.left && middle == o.middle &&
-               right == o.right && openGL == o.openGL;
-    }
-};
+// Floats compared bit for bit, so -0.0 differs from 0.0.
+bool operator==(const ViewStateCopy& a, const ViewStateCopy& o) {
+    return floatBits(a.angleZ) == floatBits(o.angleZ) &&
+           floatBits(a.angleX) == floatBits(o.angleX) && floatBits(a.zoom) == floatBits(o.zoom) &&
+           floatBits(a.panX) == floatBits(o.panX) && floatBits(a.panY) == floatBits(o.panY) &&
+           a.mouseX == o.mouseX && a.mouseY == o.mouseY && a.left == o.left &&
+           a.middle == o.middle && a.right == o.right && a.useOpenGL == o.useOpenGL;
+}
 
 void scribbleOverViewState() {
     angleZ = 1.0f;
