@@ -15,6 +15,15 @@ inline bool lessX(const ScanEdge& a, const ScanEdge& b) {
     return a.x < b.x || (b.x != b.x && a.x == a.x);
 }
 
+// Whether every edge's x is strictly below the next one's: a list that any
+// sort by lessX would leave exactly as it is, since no two entries tie.
+inline bool strictlyAscendingX(const std::vector<ScanEdge>& edges) {
+    for (std::size_t i = 1; i < edges.size(); ++i) {
+        if (!lessX(edges[i - 1], edges[i])) return false;
+    }
+    return true;
+}
+
 // Walks a face's rows from bottom to top with an active edge list and calls
 // span(left, right, y) for every pair of x-sorted active edges, in order.
 // `active` is working storage; its contents on entry do not matter.
@@ -53,7 +62,8 @@ void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector
             if (truncateToInt(edge.yStart) == y) active.push_back(edge);
         }
 
-        std::sort(active.begin(), active.end(), lessX);
+        // Most rows find the list already in order from the row before.
+        if (!strictlyAscendingX(active)) std::sort(active.begin(), active.end(), lessX);
 
         // Pairs only: an entry left without a partner is ignored.
         for (std::size_t i = 0; i + 1 < active.size(); i += 2) span(active[i], active[i + 1], y);

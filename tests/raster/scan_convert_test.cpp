@@ -5,8 +5,10 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
+#include "raster/active_edges.h"
 #include "raster/frame_buffers.h"
 #include "raster/shade_pixel.h"
 #include "raster_testing.h"
@@ -68,6 +70,42 @@ std::vector<ScanEdge> square(float x0, float y0, float x1, float y1, float z) {
 }
 
 }  // namespace
+
+// The row walk skips the sort for a list whose x values already rise
+// strictly: exactly the lists in which every entry is lessX than every later
+// one, so that no sort could move anything.
+TEST(ActiveEdgeOrder, StrictlyAscendingExactlyWhenEveryPairIsInOrder) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::vector<std::vector<float>> lists = {
+        {},
+        {1.0f},
+        {nan},
+        {1.0f, 2.0f},
+        {2.0f, 1.0f},
+        {1.0f, 1.0f},
+        {-0.0f, 0.0f},
+        {1.0f, nan},
+        {nan, 1.0f},
+        {nan, nan},
+        {1.0f, 2.0f, 3.0f, 4.0f},
+        {1.0f, 3.0f, 2.0f, 4.0f},
+        {1.0f, 2.0f, 2.0f, 4.0f},
+        {-INFINITY, -1.0f, INFINITY, nan},
+    };
+    for (const std::vector<float>& xs : lists) {
+        std::vector<ScanEdge> edges(xs.size());
+        std::string shown;
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+            edges[i].x = xs[i];
+            shown += std::to_string(xs[i]) + " ";
+        }
+        bool everyPairInOrder = true;
+        for (std::size_t i = 0; i < edges.size(); ++i)
+            for (std::size_t j = i + 1; j < edges.size(); ++j)
+                everyPairInOrder = everyPairInOrder && lessX(edges[i], edges[j]);
+        EXPECT_EQ(strictlyAscendingX(edges), everyPairInOrder) << shown;
+    }
+}
 
 TEST_F(ScanConvert, EmptyListDrawsNothing) {
     frame(8, 8);
