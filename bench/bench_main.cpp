@@ -61,9 +61,15 @@ void clearBuffers(benchmark::State& state, FrameSize size) {
 
 using SoftwareRenderer = void (*)(Scene&, int, int);
 
+// The fast path with its rows shared between two threads, as the snapshot
+// tool runs it on a two-core machine.
+void renderSoftwareTwoThreads(Scene& scene, int width, int height) {
+    renderSoftware(scene, width, height, 2);
+}
+
 // One software path alone, into freshly cleared buffers (the clear is not
-// timed): renderSoftware for software/, renderSoftwarePlain for
-// software_plain/.
+// timed): renderSoftware for software/, on two threads for
+// software_2_threads/, renderSoftwarePlain for software_plain/.
 void renderSoftwareOnly(benchmark::State& state, FrameSize size, SoftwareRenderer render) {
     viewerStart(false);
     setupCamera(scene, size.width, size.height);
@@ -151,6 +157,9 @@ int main(int argc, char** argv) {
         configure(benchmark::RegisterBenchmark(("clear/" + name).c_str(), clearBuffers, size));
         configure(benchmark::RegisterBenchmark(("software/" + name).c_str(), renderSoftwareOnly,
                                                size, SoftwareRenderer{renderSoftware}));
+        configure(benchmark::RegisterBenchmark(("software_2_threads/" + name).c_str(),
+                                               renderSoftwareOnly, size,
+                                               SoftwareRenderer{renderSoftwareTwoThreads}));
         configure(benchmark::RegisterBenchmark(("software_plain/" + name).c_str(),
                                                renderSoftwareOnly, size,
                                                SoftwareRenderer{renderSoftwarePlain}));
