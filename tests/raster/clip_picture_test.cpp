@@ -34,9 +34,7 @@ Scene floorScene(float nearZ) {
     return scene;
 }
 
-struct Picture {
-    std::vector<Color> colors;
-    std::vector<float> depths;
+struct Picture : BufferCopy {
     bool drawn(int x, int y) const { return depths[pixelIndex(x, y, kWidth)] != 1.0f; }
 };
 
@@ -45,9 +43,7 @@ Picture render(Scene scene) {
     markSlack(kWidth, kHeight);
     renderSoftware(scene, kWidth, kHeight);
     EXPECT_TRUE(slackIntact(kWidth, kHeight));
-    const std::size_t n = pixelIndex(0, kHeight, kWidth);
-    return Picture{std::vector<Color>(colorBuffer, colorBuffer + n),
-                   std::vector<float>(depthBuffer, depthBuffer + n)};
+    return Picture{copyBuffers(kWidth, kHeight)};
 }
 
 }  // namespace

@@ -64,19 +64,8 @@ bool reachesBehindTheEye(const Scene& scene) {
     return false;
 }
 
-struct Buffers {
-    std::vector<Color> colors;
-    std::vector<float> depths;
-};
-
-Buffers copyBuffers(int width, int height) {
-    const std::size_t n = pixelIndex(0, height, width);
-    return Buffers{std::vector<Color>(colorBuffer, colorBuffer + n),
-                   std::vector<float>(depthBuffer, depthBuffer + n)};
-}
-
 // Floats of the two buffers whose bits differ from `expected`.
-std::size_t differingFloats(const Buffers& expected, int width, int height) {
+std::size_t differingFloats(const BufferCopy& expected, int width, int height) {
     const std::size_t n = pixelIndex(0, height, width);
     std::size_t differing = 0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -121,7 +110,7 @@ TEST_P(FastPath, DrawsThePlainPathsBuffersBitForBit) {
         }
         if (frame.skew == Frame::kView) scene.viewTransform.inverse.at(3, 0) = 0.001;
         renderSoftwarePlain(scene, frame.width, frame.height);
-        const Buffers plain = copyBuffers(frame.width, frame.height);
+        const BufferCopy plain = copyBuffers(frame.width, frame.height);
         const bool drew = std::any_of(plain.depths.begin(), plain.depths.end(),
                                       [](float depth) { return depth != 1.0f; });
         framesDrawn += drew;

@@ -58,17 +58,6 @@ float smallestClipW(const Scene& scene) {
     return smallest;
 }
 
-struct Frame {
-    std::vector<Color> colors;
-    std::vector<float> depths;
-};
-
-Frame grab(int width, int height) {
-    const std::size_t n = pixelIndex(0, height, width);
-    return Frame{std::vector<Color>(colorBuffer, colorBuffer + n),
-                 std::vector<float>(depthBuffer, depthBuffer + n)};
-}
-
 class FrontFaces : public ::testing::TestWithParam<View> {};
 
 }  // namespace
@@ -81,11 +70,11 @@ TEST_P(FrontFaces, AreDrawnBitForBitAsWithoutClipping) {
     Scene scene;
     renderDefaultScene(scene, view, width, height);
     ASSERT_GT(smallestClipW(scene), kMinClipW) << describe(view);
-    const Frame viaRenderer = grab(width, height);
+    const BufferCopy viaRenderer = copyBuffers(width, height);
 
     prepareFrameBuffers(width, height);
     unclippedVertexStage(scene, width, height);
-    const Frame unclipped = grab(width, height);
+    const BufferCopy unclipped = copyBuffers(width, height);
 
     const bool same = std::memcmp(viaRenderer.colors.data(), unclipped.colors.data(),
                                   viaRenderer.colors.size() * sizeof(Color)) == 0 &&

@@ -29,6 +29,18 @@ inline std::size_t pixelIndex(int x, int y, int width) {
            static_cast<std::size_t>(x);
 }
 
+// A copy of the colour and depth buffers' pixels of a width x height frame.
+struct BufferCopy {
+    std::vector<Color> colors;
+    std::vector<float> depths;
+};
+
+inline BufferCopy copyBuffers(int width, int height) {
+    const std::size_t n = pixelIndex(0, height, width);
+    return BufferCopy{std::vector<Color>(colorBuffer, colorBuffer + n),
+                      std::vector<float>(depthBuffer, depthBuffer + n)};
+}
+
 // True when the pixel still holds the cleared white and depth 1.0.
 inline bool untouched(int x, int y, int width) {
     const std::size_t i = pixelIndex(x, y, width);
