@@ -17,17 +17,10 @@
 #include "tools/output_writer.h"
 #include "tools/renderer_comparison.h"
 #include "tools/snapshot_render.h"
-#include "tools/temporary_files.h"
-#include "tools/tool_output.h"
+#include "tools/tool_main.h"
+#include "tools/tool_outputs.h"
 
 namespace {
-
-constexpr int kFailed = 1;
-constexpr int kBadArguments = 2;
-
-int fail(int status, const std::string& message) {
-    return failWith("rasterwork-compare", status, message);
-}
 
 // Copies the rows of a bottom-up depth array top row first, each value
 // mapped by toWindow.
@@ -66,18 +59,14 @@ RendererPicture referencePicture(OpenGLReadback& readback, int width, int height
     return picture;
 }
 
-int run(const CompareOptions& options) {
+ToolResult run(const CompareOptions& options) {
     // Checked before rendering, so a bad path costs no render. The report
     // goes to standard output, so the picture may not.
     std::vector<OutputTarget> targets;
     std::string error;
-    if (!options.pngPath.empty()) {
-        if (!resolveOutputs({{"the report", "-"}, {"--png", options.pngPath}}, &targets, &error)) {
-            return fail(kBadArguments, error);
-        }
-        targets.erase(targets.begin());
-    }
-    removeTemporariesOnSignals();
+    std::vector<std::pair<std::string, std::string>> named;
+    if (!options.pngPath.empty()) named.emplace_back("--png", options.pngPath);
+    if (!prepareOutputs(named, "the report", &targets, &error)) return badArguments(error);
 
     SnapshotOptions frame = options.frame;
     const int width = frame.width;
@@ -92,45 +81,33 @@ int run(const CompareOptions& options) {
         OpenGLReadback readback;
         if (!renderOpenGLSnapshot(frame, OpenGLReadback::kRgb | OpenGLReadback::kDepth, &readback,
                                   &error)) {
-            return fail(kFailed, error);
+            return failed(error);
         }
         const RendererPicture reference = referencePicture(readback, width, height);
         frame.renderer = SnapshotRenderer::Software;
-        if (!renderSoftwareSnapshot(frame)) return fail(kFailed, noMemory);
+        if (!renderSoftwareSnapshot(frame)) return failed(noMemory);
         const RendererPicture software = softwarePicture(width, height);
 
         const ComparisonReport report = compareRenderers(software, reference);
         if (!targets.empty()) {
             const RgbCanvas panels = composeComparisonPanels(software, reference);
             if (!encodePng(panels.rgb.data(), panels.width, panels.height, &png, &error)) {
-                return fail(kFailed, "cannot make the PNG picture: " + error);
+                return failed("cannot make the PNG picture: " + error);
             }
         }
         text = options.json ? reportJson(report) : reportText(report);
     } catch (const std::bad_alloc&) {
-        return fail(kFailed, noMemory);
+        return failed(noMemory);
     }
     // The report first: a report that cannot be written leaves the picture's
     // file as it was.
-    if (printOrFail("rasterwork-compare", text) != 0) return kFailed;
-    if (!targets.empty() && !writeOutputs(targets, {&png}, &error)) return fail(kFailed, error);
-    return 0;
+    if (!writeStandardOutput(text, &error)) return failed(error);
+    if (!targets.empty() && !writeOutputs(targets, {&png}, &error)) return failed(error);
+    return {};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const ParsedCompareArguments parsed = parseCompareArguments(args);
-    switch (parsed.outcome) {
-        case CommandOutcome::Help:
-            return printOrFail("rasterwork-compare", compareUsage());
-        case CommandOutcome::Version:
-            return printOrFail("rasterwork-compare", versionLine("rasterwork-compare") + "\n");
-        case CommandOutcome::Error:
-            return fail(kBadArguments, parsed.error);
-        case CommandOutcome::Run:
-            break;
-    }
-    return run(parsed.options);
+    return toolMain(compareCommand(), argc, argv, run);
 }

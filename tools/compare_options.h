@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/command_line.h"
 #include "tools/snapshot_options.h"
+#include "tools/tool_command.h"
 
 // Everything one run of rasterwork-compare needs: the frame size and view
 // (the renderer and file fields of `frame` are not used), the picture to
@@ -15,11 +15,10 @@ struct CompareOptions {
     bool json = false;
 };
 
-struct ParsedCompareArguments {
-    CommandOutcome outcome = CommandOutcome::Error;
-    CompareOptions options;
-    std::string error;  // one line, without the program name, when CommandOutcome::Error
-};
+using ParsedCompareArguments = ParsedCommand<CompareOptions>;
+
+// rasterwork-compare's name, help and options.
+const ToolCommand<CompareOptions>& compareCommand();
 
 ParsedCompareArguments parseCompareArguments(const std::vector<std::string>& args);
 

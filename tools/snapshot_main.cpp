@@ -12,17 +12,10 @@
 #include "tools/output_writer.h"
 #include "tools/snapshot_options.h"
 #include "tools/snapshot_render.h"
-#include "tools/temporary_files.h"
-#include "tools/tool_output.h"
+#include "tools/tool_main.h"
+#include "tools/tool_outputs.h"
 
 namespace {
-
-constexpr int kFailed = 1;
-constexpr int kBadArguments = 2;
-
-int fail(int status, const std::string& message) {
-    return failWith("rasterwork-snapshot", status, message);
-}
 
 // The encoded files, with their memory taken before anything is rendered.
 struct EncodedOutputs {
@@ -50,15 +43,14 @@ void reserveMemory(const SnapshotOptions& o, OpenGLReadback* readback, EncodedOu
     }
 }
 
-int run(const SnapshotOptions& options) {
+ToolResult run(const SnapshotOptions& options) {
     std::vector<std::pair<std::string, std::string>> named;
     if (!options.pngPath.empty()) named.emplace_back("--png", options.pngPath);
     if (!options.colorPfmPath.empty()) named.emplace_back("--color-pfm", options.colorPfmPath);
     if (!options.depthPfmPath.empty()) named.emplace_back("--depth-pfm", options.depthPfmPath);
     std::vector<OutputTarget> targets;
     std::string error;
-    if (!resolveOutputs(named, &targets, &error)) return fail(kBadArguments, error);
-    removeTemporariesOnSignals();
+    if (!prepareOutputs(named, "", &targets, &error)) return badArguments(error);
 
     const int width = options.width;
     const int height = options.height;
@@ -75,12 +67,12 @@ int run(const SnapshotOptions& options) {
                                    (options.colorPfmPath.empty() ? 0u : OpenGLReadback::kColor) |
                                    (options.depthPfmPath.empty() ? 0u : OpenGLReadback::kDepth);
             if (!renderOpenGLSnapshot(options, parts, &readback, &error)) {
-                return fail(kFailed, error);
+                return failed(error);
             }
             colors = readback.color.data();
             depths = readback.depth.data();
         } else {
-            if (!renderSoftwareSnapshot(options)) return fail(kFailed, noMemory);
+            if (!renderSoftwareSnapshot(options)) return failed(noMemory);
             colors = colorBuffer;
             depths = depthBuffer;
             if (!options.pngPath.empty()) {
@@ -90,12 +82,12 @@ int run(const SnapshotOptions& options) {
         }
         if (!options.pngPath.empty() &&
             !encodePng(readback.rgbTopDown.data(), width, height, &encoded.png, &error)) {
-            return fail(kFailed, "cannot make the PNG picture: " + error);
+            return failed("cannot make the PNG picture: " + error);
         }
         if (!options.colorPfmPath.empty()) encodeColorPfm(colors, width, height, &encoded.colorPfm);
         if (!options.depthPfmPath.empty()) encodeDepthPfm(depths, width, height, &encoded.depthPfm);
     } catch (const std::bad_alloc&) {
-        return fail(kFailed, noMemory);
+        return failed(noMemory);
     }
 
     std::vector<const std::vector<std::uint8_t>*> contents;
@@ -104,24 +96,12 @@ int run(const SnapshotOptions& options) {
         if (target.label == "--color-pfm") contents.push_back(&encoded.colorPfm);
         if (target.label == "--depth-pfm") contents.push_back(&encoded.depthPfm);
     }
-    if (!writeOutputs(targets, contents, &error)) return fail(kFailed, error);
-    return 0;
+    if (!writeOutputs(targets, contents, &error)) return failed(error);
+    return {};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const ParsedArguments parsed = parseSnapshotArguments(args);
-    switch (parsed.outcome) {
-        case CommandOutcome::Help:
-            return printOrFail("rasterwork-snapshot", snapshotUsage());
-        case CommandOutcome::Version:
-            return printOrFail("rasterwork-snapshot", versionLine("rasterwork-snapshot") + "\n");
-        case CommandOutcome::Error:
-            return fail(kBadArguments, parsed.error);
-        case CommandOutcome::Run:
-            break;
-    }
-    return run(parsed.options);
+    return toolMain(snapshotCommand(), argc, argv, run);
 }

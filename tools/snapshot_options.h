@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/command_line.h"
+#include "tools/tool_command.h"
 #include "view/view.h"
 
 enum class SnapshotRenderer { Software, OpenGL };
@@ -40,12 +40,10 @@ constexpr int kMaxSnapshotSide = 16384;
 // the view the viewer starts with.
 SnapshotOptions defaultSnapshotOptions();
 
-struct ParsedArguments {
-    using Outcome = CommandOutcome;
-    Outcome outcome = Outcome::Error;
-    SnapshotOptions options;
-    std::string error;  // one line, without the program name, when Outcome::Error
-};
+using ParsedArguments = ParsedCommand<SnapshotOptions>;
+
+// rasterwork-snapshot's name, help and options.
+const ToolCommand<SnapshotOptions>& snapshotCommand();
 
 // Parses the arguments after the program name. Checks everything that can be
 // checked without touching the file system.
@@ -56,10 +54,4 @@ std::string snapshotUsage();
 // The frame-size and view options (--width, --height, --angle-z, --angle-x,
 // --zoom, --pan-x, --pan-y), writing into o; shared by every tool that
 // renders a view.
-std::vector<OptionRule> frameOptionRules(SnapshotOptions& o);
-
-// The help lines of the options frameOptionRules reads.
-std::string frameOptionsHelp();
-
-// An option naming an output file; an empty name is refused.
-OptionRule outputPathRule(const char* name, std::string* path);
+OptionGroup frameOptions(SnapshotOptions& o);

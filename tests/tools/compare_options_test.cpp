@@ -15,7 +15,7 @@ TEST(CompareOptions, TakeTheSnapshotViewOptionsAJsonFlagAndAPicture) {
     EXPECT_EQ(parsed.options.frame.width, defaultSnapshotOptions().width);
 
     parsed = parseCompareArguments({"--width=64", "--height", "48", "--angle-z", "-75",
-                                    "--zoom=2.25", "--json", "--png", "c.png"});
+                                    "--zoom=2.25", "--js", "--pn", "c.png"});
     ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
     EXPECT_EQ(parsed.options.frame.width, 64);
     EXPECT_EQ(parsed.options.frame.height, 48);
@@ -42,6 +42,7 @@ TEST(CompareOptions, RejectSnapshotOnlyOptionsAndBadValuesWithOneLine) {
         {{"--png="}, "--png needs a file name"},
         {{"--png"}, "option '--png' needs a value"},
         {{"report.txt"}, "unexpected argument 'report.txt'"},
+        {{"--p", "c.png"}, "option '--p' is ambiguous: it may be '--pan-x', '--pan-y', '--png'"},
     };
     for (const auto& bad : cases) {
         const ParsedCompareArguments parsed = parseCompareArguments(bad.args);

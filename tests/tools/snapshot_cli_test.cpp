@@ -1,5 +1,7 @@
 // Runs the built rasterwork-snapshot program the way scripts do.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,6 +71,31 @@ TEST(SnapshotCommand, EveryBadArgumentClassExitsWithStatusTwoAndWritesNothing) {
         const std::string& dir = temp.path();
         expectRejected(args, dir, {});
     }
+}
+
+// As compressors do: binary data bound for a terminal is refused before
+// anything is rendered, and nothing reaches the terminal.
+TEST(SnapshotCommand, RefusesToWriteBinaryDataToATerminal) {
+    int terminal = -1;
+    int client = -1;
+    ASSERT_EQ(openpty(&terminal, &client, nullptr, nullptr, nullptr), 0);
+    const std::string clientName = ttyname(client);
+    const TempDir temp("rasterwork-cli-");
+    for (const char* output : {"--png", "--depth-pfm"}) {
+        const ToolRun run = runTool(withTool({output, "-", "--width", "8", "--height", "8"}),
+                                    temp.path(), "", 60.0, {}, clientName);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_EQ(countLines(run.err), 1) << run.err;
+        EXPECT_NE(run.err.find(std::string(output) + " '-' is a terminal"), std::string::npos)
+            << run.err;
+    }
+    ASSERT_EQ(fcntl(terminal, F_SETFL, O_NONBLOCK), 0);
+    char byte;
+    EXPECT_EQ(read(terminal, &byte, 1), -1) << "the terminal received data";
+    close(client);
+    close(terminal);
+    EXPECT_TRUE(listDirectory(temp.path()).empty());
 }
 
 TEST(SnapshotCommand, AnUnwritableOutputLeavesNoFileAndKeepsOldOnes) {

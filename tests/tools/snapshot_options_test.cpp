@@ -74,10 +74,34 @@ TEST(SnapshotOptions, LimitsAreInclusiveAndADashNamesStandardOutput) {
     EXPECT_GT(parsed.options.view.zoom, 0.0f);  // the smallest subnormal is still finite
 }
 
-TEST(SnapshotOptions, HelpIsRecognisedAnywhere) {
-    EXPECT_EQ(parseSnapshotArguments({"--help"}).outcome, Outcome::Help);
-    EXPECT_EQ(parseSnapshotArguments({"-h"}).outcome, Outcome::Help);
-    EXPECT_EQ(parseSnapshotArguments({"--png", "a.png", "--help"}).outcome, Outcome::Help);
+// The GNU conventions an accepted command line may use; the refused ones
+// are in the table below.
+TEST(SnapshotOptions, AcceptGnuStyleCommandLines) {
+    const struct {
+        Args args;
+        Outcome outcome;
+        int width;  // when the outcome is Run
+    } cases[] = {
+        {{"--wid", "64", "--png", "p"}, Outcome::Run, 64},  // a unique prefix
+        {{"--w=64", "--pn=p"}, Outcome::Run, 64},
+        {{"--png", "p", "--"}, Outcome::Run, 480},             // "--" ends the options
+        {{"--png", "--", "--width", "64"}, Outcome::Run, 64},  // a value may be "--"
+        {{"--help"}, Outcome::Help, 0},
+        {{"-h"}, Outcome::Help, 0},
+        {{"--hel"}, Outcome::Help, 0},
+        {{"--png", "a.png", "--help"}, Outcome::Help, 0},
+        {{"--width", "64", "-h", "--bogus"}, Outcome::Help, 0},  // read in order
+        {{"--vers"}, Outcome::Version, 0},
+    };
+    for (const auto& c : cases) {
+        std::string joined;
+        for (const std::string& a : c.args) joined += "[" + a + "]";
+        const ParsedArguments parsed = parseSnapshotArguments(c.args);
+        EXPECT_EQ(parsed.outcome, c.outcome) << joined << " gave: " << parsed.error;
+        if (c.outcome == Outcome::Run) {
+            EXPECT_EQ(parsed.options.width, c.width) << joined;
+        }
+    }
 
     const std::string usage = snapshotUsage();
     for (const char* option : {"--width", "--height", "--angle-z", "--angle-x", "--zoom", "--pan-x",
@@ -98,7 +122,15 @@ const std::vector<BadCase>& badCases() {
     static const std::vector<BadCase> cases = {
         {{"--frobnicate", "--png", "p"}, "unknown option '--frobnicate'"},
         {{"--png", "p", "extra"}, "unexpected argument 'extra'"},
-        {{"-w", "5", "--png", "p"}, "unexpected argument '-w'"},
+        {{"-w", "5", "--png", "p"}, "unknown option '-w' (see --help)"},
+        {{"--widht", "5", "--png", "p"}, "unknown option '--widht'; did you mean '--width'?"},
+        {{"--hieght=5", "--png", "p"}, "unknown option '--hieght'; did you mean '--height'?"},
+        {{"--pan", "1", "--png", "p"},
+         "option '--pan' is ambiguous: it may be '--pan-x', '--pan-y'"},
+        {{"--help=x"}, "option '--help' takes no value"},
+        {{"--bogus", "--help"}, "unknown option '--bogus' (see --help)"},
+        {{"--png", "p", "--", "--width", "5"}, "unexpected argument '--width'"},
+        {{"--png", "p", "-"}, "unexpected argument '-'"},
         {{"--png"}, "option '--png' needs a value"},
         {{"--png", "p", "--width"}, "option '--width' needs a value"},
         {{"--width", "abc", "--png", "p"}, "expected a whole number"},

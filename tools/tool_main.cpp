@@ -1,0 +1,45 @@
+#include "tools/tool_main.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+int report(const std::string& program, const ToolResult& result) {
+    if (!result.message.empty()) {
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), result.message.c_str());
+    }
+    return result.status;
+}
+
+ToolResult print(const std::string& text) {
+    std::string error;
+    return writeStandardOutput(text, &error) ? ToolResult{} : failed(error);
+}
+
+}  // namespace
+
+bool writeStandardOutput(const std::string& text, std::string* error) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (std::fflush(stdout) == 0 && written && !std::ferror(stdout)) return true;
+    *error = std::string("cannot write to standard output: ") + std::strerror(errno ? errno : EIO);
+    return false;
+}
+
+int finishCommand(const std::string& program, CommandOutcome outcome, const std::string& error,
+                  const std::function<std::string()>& usage,
+                  const std::function<ToolResult()>& run) {
+    switch (outcome) {
+        case CommandOutcome::Help:
+            return report(program, print(usage()));
+        case CommandOutcome::Version:
+            return report(program, print(versionLine(program) + "\n"));
+        case CommandOutcome::Error:
+            return report(program, badArguments(error));
+        case CommandOutcome::Run:
+            break;
+    }
+    return report(program, run());
+}
