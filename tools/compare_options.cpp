@@ -12,15 +12,17 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                      "print the report as one JSON object with the keys width,\n"
                      "height, both, software_only, reference_only, iou,\n"
                      "mean_step_difference and max_step_difference ([r, g, b]),\n"
-                     "pixels_over_one_step and max_depth_difference",
+                     "max_step_difference_at ([x, y]), pixels_over_one_step\n"
+                     "and max_depth_difference; a figure taken over no pixels\n"
+                     "is null",
                      &o.json),
           fileOption("--png",
                      "write three panels side by side: the software picture,\n"
                      "the reference picture and a difference map (blue: only\n"
                      "the software covers the pixel, green: only the reference\n"
                      "does, black to yellow: the largest channel difference in\n"
-                     "8-bit steps where both do, white: neither), with a\n"
-                     "legend in the map's top-left corner",
+                     "8-bit steps where both do, white: neither), with their\n"
+                     "names and the map's legend in a strip below them",
                      &o.pngPath)}},
     };
 }
@@ -42,9 +44,12 @@ below 1.0.
         R"(The report counts the pixels covered by both renderers, by the software only
 and by the reference only, and their intersection over union; over the pixels
 both cover, the mean and largest difference per channel in 8-bit steps of the
-pictures as the window shows them, how many pixels differ by more than one
-step in some channel, and the largest difference of window depth (0 near to
-1 far).
+pictures as the window shows them and the pixel with the largest difference
+(x, y; row 0 at the bottom, as in the frame buffers; of several, the first
+in that order), how many pixels differ by more than one step in some channel,
+and the largest difference of window depth (0 near to 1 far). Where neither
+renderer covers a pixel, or not both do, the report says so instead of
+figures.
 
 Exit status: 0 success; 1 rendering or writing failed (for example no X
 display); 2 bad arguments or an output path that cannot be written.

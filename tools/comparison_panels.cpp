@@ -38,20 +38,6 @@ void copyPanel(RgbCanvas& canvas, int panel, const std::vector<std::uint8_t>& rg
     }
 }
 
-RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
-                                std::size_t i) {
-    const bool inSoftware = software.covered(i);
-    const bool inReference = reference.covered(i);
-    if (!inSoftware && !inReference) return kNeitherCovers;
-    if (!inReference) return kSoftwareOnly;
-    if (!inSoftware) return kReferenceOnly;
-    int largest = 0;
-    for (int c = 0; c < 3; ++c) {
-        largest = std::max(largest, std::abs(software.rgb[3 * i + c] - reference.rgb[3 * i + c]));
-    }
-    return heatColour(largest);
-}
-
 // Swatches for the two coverage colours and the heat scale from 0 to 255
 // steps, on a white box at (left, top).
 void drawLegend(RgbCanvas& canvas, int left, int top, int scale) {
@@ -84,6 +70,20 @@ void drawLegend(RgbCanvas& canvas, int left, int top, int scale) {
 
 }  // namespace
 
+RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
+                                std::size_t i) {
+    const bool inSoftware = software.covered(i);
+    const bool inReference = reference.covered(i);
+    if (!inSoftware && !inReference) return kNeitherCovers;
+    if (!inReference) return kSoftwareOnly;
+    if (!inSoftware) return kReferenceOnly;
+    int largest = 0;
+    for (int c = 0; c < 3; ++c) {
+        largest = std::max(largest, std::abs(software.rgb[3 * i + c] - reference.rgb[3 * i + c]));
+    }
+    return heatColour(largest);
+}
+
 RgbCanvas::Rgb heatColour(int steps) {
     static constexpr RgbCanvas::Rgb kStops[] = {
         {0, 0, 0}, {180, 0, 0}, {255, 140, 0}, {255, 255, 170}};
@@ -92,15 +92,22 @@ RgbCanvas::Rgb heatColour(int steps) {
     return mix(kStops[segment], kStops[segment + 1], s - segment * 85, 85);
 }
 
+int legendScale(int width) {
+    return std::min(2, width / (kLegendUnitsWide + 4));
+}
+
 RgbCanvas composeComparisonPanels(const RendererPicture& software,
                                   const RendererPicture& reference) {
     const int width = software.width;
     const int height = software.height;
+    const int scale = legendScale(width);
     RgbCanvas canvas;
     canvas.width = 3 * width + 2 * kPanelGap;
-    canvas.height = height;
-    canvas.rgb.assign(static_cast<std::size_t>(canvas.width) * height * 3, 0);
-    canvas.fill(0, 0, canvas.width, height, kGapColour);
+    const int stripTop = height + kPanelGap;
+    canvas.height = scale > 0 ? stripTop + (kLegendUnitsHigh + 4) * scale : height;
+    canvas.rgb.assign(static_cast<std::size_t>(canvas.width) * canvas.height * 3, 0);
+    canvas.fill(0, 0, canvas.width, std::min(stripTop, canvas.height), kGapColour);
+    canvas.fill(0, stripTop, canvas.width, canvas.height - stripTop, kNeitherCovers);
     copyPanel(canvas, 0, software.rgb, width, height);
     copyPanel(canvas, 1, reference.rgb, width, height);
     const int mapLeft = panelLeft(2, width);
@@ -110,12 +117,11 @@ RgbCanvas composeComparisonPanels(const RendererPicture& software,
             canvas.set(mapLeft + x, row, differenceColour(software, reference, i));
         }
     }
-    const int scale =
-        std::min({2, width / (2 * kLegendUnitsWide), height / (2 * kLegendUnitsHigh)});
     if (scale > 0) {
-        drawText(canvas, panelLeft(0, width) + 2 * scale, 2 * scale, "SOFTWARE", scale, kInk);
-        drawText(canvas, panelLeft(1, width) + 2 * scale, 2 * scale, "REFERENCE", scale, kInk);
-        drawLegend(canvas, mapLeft + 2 * scale, 2 * scale, scale);
+        const int top = stripTop + 2 * scale;
+        drawText(canvas, panelLeft(0, width) + 2 * scale, top, "SOFTWARE", scale, kInk);
+        drawText(canvas, panelLeft(1, width) + 2 * scale, top, "REFERENCE", scale, kInk);
+        drawLegend(canvas, mapLeft + 2 * scale, top, scale);
     }
     return canvas;
 }

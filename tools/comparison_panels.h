@@ -21,9 +21,18 @@ constexpr RgbCanvas::Rgb kGapColour = {190, 190, 190};
 // Black at 0 through red and orange to pale yellow at 255.
 RgbCanvas::Rgb heatColour(int steps);
 
+// The difference map's colour of pixel i (an index into both pictures).
+RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
+                                std::size_t i);
+
+// The scale of the captions and the legend below panels of this width: 2, 1,
+// or 0 when a panel is too narrow to carry them (no strip is drawn then).
+int legendScale(int width);
+
 // Three panels side by side with a gap between them, 3 * width + 2 *
-// kPanelGap by height, top row first: the software picture, the reference
-// picture and the difference map. When a panel is at least 140 x 80 the two
-// pictures are named and the map carries a legend in their top-left corners.
+// kPanelGap wide, top row first: the software picture, the reference picture
+// and the difference map, each exactly as it is. Below them, when the panels
+// are wide enough, a gap and a white strip that names the two pictures under
+// them and holds the map's legend under the map: nothing covers a panel.
 RgbCanvas composeComparisonPanels(const RendererPicture& software,
                                   const RendererPicture& reference);

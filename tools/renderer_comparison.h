@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,16 +19,20 @@ struct RendererPicture {
 };
 
 // How the software picture differs from the reference picture of the same
-// frame. Colour and depth figures are taken over the pixels both cover.
+// frame. Colour and depth figures are taken over the pixels both cover and
+// mean nothing when `both` is 0.
 struct ComparisonReport {
     int width = 0;
     int height = 0;
     long both = 0;
     long softwareOnly = 0;
     long referenceOnly = 0;
-    double iou = 1.0;  // both / covered by either; 1 when neither covers anything
+    std::optional<double> iou;  // both / covered by either; none when neither covers anything
     std::array<double, 3> meanStepDifference{};  // mean |software - reference| per channel
     std::array<int, 3> maxStepDifference{};
+    // The pixel (x, y; row 0 at the bottom, as in the frame buffers) with the
+    // largest difference in any channel; of several, the first in buffer order.
+    std::array<int, 2> maxStepDifferenceAt{};
     long pixelsOverOneStep = 0;       // some channel differs by more than one step
     double maxDepthDifference = 0.0;  // largest |software - reference| window depth
 };
@@ -36,10 +41,13 @@ struct ComparisonReport {
 ComparisonReport compareRenderers(const RendererPicture& software,
                                   const RendererPicture& reference);
 
-// The report for people, several lines.
+// The report for people, several lines; says so in words where nothing is
+// covered by either renderer or by both.
 std::string reportText(const ComparisonReport& report);
 
 // The report as one JSON object on one line, with the keys width, height,
 // both, software_only, reference_only, iou, mean_step_difference,
-// max_step_difference, pixels_over_one_step and max_depth_difference.
+// max_step_difference, max_step_difference_at ([x, y]), pixels_over_one_step
+// and max_depth_difference. A figure over no pixels is null: iou when neither
+// renderer covers a pixel, the colour and depth differences when not both do.
 std::string reportJson(const ComparisonReport& report);

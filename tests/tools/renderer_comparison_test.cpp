@@ -1,6 +1,10 @@
-// The comparison report and the difference picture on a 3 x 2 frame whose
+// The comparison report and the difference picture on small frames whose
 // every figure is worked out by hand.
 #include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "tools/comparison_panels.h"
 #include "tools/renderer_comparison.h"
@@ -22,17 +26,25 @@ const PixelPair kPixels[6] = {
     {{0, 0, 0}, {255, 0, 2}, -0.125, 0.0},          // both: steps 255 0 2, depth 0.125
 };
 
-void makePictures(RendererPicture* software, RendererPicture* reference) {
+// A width x height frame whose pixels, in reading order from the top row,
+// repeat `pixels`.
+void makePictures(int width, int height, const std::vector<PixelPair>& pixels,
+                  RendererPicture* software, RendererPicture* reference) {
     for (RendererPicture* picture : {software, reference}) {
-        picture->width = 3;
-        picture->height = 2;
+        picture->width = width;
+        picture->height = height;
     }
-    for (const PixelPair& p : kPixels) {
+    for (int i = 0; i < width * height; ++i) {
+        const PixelPair& p = pixels[i % pixels.size()];
         software->rgb.insert(software->rgb.end(), p.software.begin(), p.software.end());
         reference->rgb.insert(reference->rgb.end(), p.reference.begin(), p.reference.end());
         software->windowDepth.push_back(p.softwareDepth);
         reference->windowDepth.push_back(p.referenceDepth);
     }
+}
+
+void makePictures(RendererPicture* software, RendererPicture* reference) {
+    makePictures(3, 2, {std::begin(kPixels), std::end(kPixels)}, software, reference);
 }
 
 TEST(RendererComparison, ReportCountsCoverageAndDifferencesOverPixelsBothCover) {
@@ -44,7 +56,7 @@ TEST(RendererComparison, ReportCountsCoverageAndDifferencesOverPixelsBothCover) 
     EXPECT_EQ(r.both, 3);
     EXPECT_EQ(r.softwareOnly, 1);
     EXPECT_EQ(r.referenceOnly, 1);
-    EXPECT_DOUBLE_EQ(r.iou, 3.0 / 5.0);
+    EXPECT_DOUBLE_EQ(r.iou.value(), 3.0 / 5.0);
     EXPECT_DOUBLE_EQ(r.meanStepDifference[0], 256.0 / 3.0);
     EXPECT_DOUBLE_EQ(r.meanStepDifference[1], 1.0 / 3.0);
     EXPECT_DOUBLE_EQ(r.meanStepDifference[2], 2.0);
@@ -55,43 +67,106 @@ TEST(RendererComparison, ReportCountsCoverageAndDifferencesOverPixelsBothCover) 
     EXPECT_EQ(reportJson(r),
               "{\"width\": 3, \"height\": 2, \"both\": 3, \"software_only\": 1, "
               "\"reference_only\": 1, \"iou\": 0.6, \"mean_step_difference\": [85.3333333, "
-              "0.333333333, 2], \"max_step_difference\": [255, 1, 3], \"pixels_over_one_step\": "
-              "2, \"max_depth_difference\": 0.25}\n");
+              "0.333333333, 2], \"max_step_difference\": [255, 1, 3], "
+              "\"max_step_difference_at\": [2, 0], \"pixels_over_one_step\": 2, "
+              "\"max_depth_difference\": 0.25}\n");
 }
 
-TEST(RendererComparison, EmptyFramesAgreeCompletely) {
-    RendererPicture blank;
-    blank.width = 2;
-    blank.height = 1;
-    blank.rgb.assign(6, 255);
-    blank.windowDepth.assign(2, 1.0);
-    const ComparisonReport r = compareRenderers(blank, blank);
-    EXPECT_EQ(r.both + r.softwareOnly + r.referenceOnly, 0);
-    EXPECT_EQ(r.iou, 1.0);
-    EXPECT_EQ(r.meanStepDifference, (std::array<double, 3>{0, 0, 0}));
+// The edges of the report: frames where nothing, or not both, is covered, and
+// where the largest difference is (row 0 at the bottom; of equal ones, the
+// first in buffer order).
+TEST(RendererComparison, ReportSaysWhatItCannotMeasureAndWhereTheLargestDifferenceIs) {
+    const PixelPair blank = {{255, 255, 255}, {255, 255, 255}, 1.0, 1.0};
+    const PixelPair softwareOnly = {{9, 9, 9}, {255, 255, 255}, 0.5, 1.0};
+    const PixelPair offByFive = {{10, 10, 10}, {10, 15, 10}, 0.5, 0.5};
+    const PixelPair offByOne = {{10, 10, 10}, {11, 10, 10}, 0.5, 0.5};
+    const struct {
+        const char* what;
+        int width, height;
+        std::vector<PixelPair> pixels;  // top row first
+        std::string json;               // the keys from "iou" on
+        std::vector<std::string> textLines;
+    } cases[] = {
+        {"nothing covered",
+         2,
+         1,
+         {blank},
+         "\"iou\": null, \"mean_step_difference\": null, \"max_step_difference\": null, "
+         "\"max_step_difference_at\": null, \"pixels_over_one_step\": 0, "
+         "\"max_depth_difference\": null}\n",
+         {"coverage intersection / union   none: no pixel is covered by either renderer\n",
+          "where both cover                nothing to compare: no pixel is covered by both\n"}},
+        {"covered by one renderer only",
+         2,
+         1,
+         {softwareOnly, blank},
+         "\"iou\": 0, \"mean_step_difference\": null, \"max_step_difference\": null, "
+         "\"max_step_difference_at\": null, \"pixels_over_one_step\": 0, "
+         "\"max_depth_difference\": null}\n",
+         {"coverage intersection / union   0.000000\n",
+          "where both cover                nothing to compare: no pixel is covered by both\n"}},
+        {"two equal largest differences, top left and bottom right",
+         2,
+         2,
+         {offByFive, offByOne, offByOne, offByFive},
+         "\"iou\": 1, \"mean_step_difference\": [0.5, 2.5, 0], \"max_step_difference\": [1, 5, "
+         "0], \"max_step_difference_at\": [1, 0], \"pixels_over_one_step\": 2, "
+         "\"max_depth_difference\": 0}\n",
+         {"  largest difference            1 5 0\n",
+          "  largest at pixel (x y)        1 0 (row 0 at the bottom)\n"}},
+    };
+    for (const auto& c : cases) {
+        RendererPicture software, reference;
+        makePictures(c.width, c.height, c.pixels, &software, &reference);
+        const ComparisonReport r = compareRenderers(software, reference);
+        const std::string json = reportJson(r);
+        EXPECT_EQ(json.substr(json.find("\"iou\"")), c.json) << c.what;
+        const std::string text = reportText(r);
+        for (const std::string& line : c.textLines) {
+            EXPECT_NE(text.find(line), std::string::npos) << c.what << ":\n" << text;
+        }
+    }
 }
 
-TEST(RendererComparison, PanelsShowSoftwareReferenceAndDifferenceMap) {
-    RendererPicture software, reference;
-    makePictures(&software, &reference);
-    const RgbCanvas canvas = composeComparisonPanels(software, reference);
-    ASSERT_EQ(canvas.width, 9 + 2 * kPanelGap);
-    ASSERT_EQ(canvas.height, 2);
+// The three panels are the pictures and the map exactly as they are; the
+// names and the legend go in a strip below, never over a panel.
+TEST(RendererComparison, PanelsShowBothPicturesAndTheMapUncovered) {
     const RgbCanvas::Rgb expectedMap[6] = {heatColour(3),  heatColour(1),  kSoftwareOnly,
                                            kReferenceOnly, kNeitherCovers, heatColour(255)};
-    for (int i = 0; i < 6; ++i) {
-        const int x = i % 3, row = i / 3;
-        const auto at = [&](int panel) {
-            const std::uint8_t* p =
-                &canvas.rgb[(row * canvas.width + panel * (3 + kPanelGap) + x) * 3];
+    const struct {
+        int width, height;
+        bool legend;
+    } sizes[] = {{3, 2, false}, {73, 6, false}, {74, 1, true}, {160, 120, true}};
+    for (const auto& size : sizes) {
+        RendererPicture software, reference;
+        makePictures(size.width, size.height, {std::begin(kPixels), std::end(kPixels)}, &software,
+                     &reference);
+        const RgbCanvas canvas = composeComparisonPanels(software, reference);
+        ASSERT_EQ(canvas.width, 3 * size.width + 2 * kPanelGap);
+        ASSERT_EQ(canvas.height > size.height, size.legend) << size.width;
+        const auto at = [&](int x, int row) {
+            const std::uint8_t* p = &canvas.rgb[(row * canvas.width + x) * 3];
             return RgbCanvas::Rgb{p[0], p[1], p[2]};
         };
-        EXPECT_EQ(at(0), kPixels[i].software) << "pixel " << i;
-        EXPECT_EQ(at(1), kPixels[i].reference) << "pixel " << i;
-        EXPECT_EQ(at(2), expectedMap[i]) << "pixel " << i;
+        long wrong = 0;
+        for (int i = 0; i < size.width * size.height; ++i) {
+            const int x = i % size.width, row = i / size.width;
+            const int panel = size.width + kPanelGap;
+            wrong += at(x, row) != kPixels[i % 6].software;
+            wrong += at(panel + x, row) != kPixels[i % 6].reference;
+            wrong += at(2 * panel + x, row) != expectedMap[i % 6];
+        }
+        EXPECT_EQ(wrong, 0) << size.width << " x " << size.height;
+        EXPECT_EQ(at(size.width, 0), kGapColour);
+        if (!size.legend) continue;
+        long swatchPixels = 0;  // the legend's coverage colours, under the map
+        for (int row = size.height; row < canvas.height; ++row) {
+            for (int x = 2 * (size.width + kPanelGap); x < canvas.width; ++x) {
+                swatchPixels += at(x, row) == kSoftwareOnly || at(x, row) == kReferenceOnly;
+            }
+        }
+        EXPECT_GT(swatchPixels, 0) << size.width;
     }
-    const std::uint8_t* gap = &canvas.rgb[(canvas.width + 3) * 3];
-    EXPECT_EQ((RgbCanvas::Rgb{gap[0], gap[1], gap[2]}), kGapColour);
 }
 
 TEST(RendererComparison, HeatScaleRisesFromBlackAndStaysClearOfTheCoverageColours) {
