@@ -24,12 +24,17 @@ inline bool strictlyAscendingX(const std::vector<ScanEdge>& edges) {
     return true;
 }
 
-// Walks a face's rows from bottom to top with an active edge list and calls
-// span(left, right, y) for every pair of x-sorted active edges, in order.
-// `active` is working storage; its contents on entry do not matter.
+// Scan conversion's row walk. Walks a face's rows from bottom to top with an
+// active edge list and calls span(left, right, y) for every pair of x-sorted
+// active edges, in order: even-odd filling. An edge covers the rows from its
+// truncated yStart to its truncated yEnd - 1, so at a vertex one edge retires
+// on the row where the next enters. `active` is working storage; its
+// contents on entry do not matter.
 template <typename SpanVisitor>
 void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector<ScanEdge>& active,
                      SpanVisitor&& span) {
+    // The rows from the lowest truncated start to the highest truncated end,
+    // cut to the window.
     int firstRow = 9999999;
     int lastRow = 0;
     for (const ScanEdge& edge : edges) {
@@ -43,6 +48,7 @@ void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector
 
     active.clear();
     for (int y = firstRow; y <= lastRow; ++y) {
+        // Retire the edges that end at or below this row.
         for (ScanEdge& edge : active) {
             if (truncateToInt(edge.yEnd) <= y) edge.finished = true;
         }
@@ -50,6 +56,8 @@ void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector
                                     [](const ScanEdge& edge) { return edge.finished; }),
                      active.end());
 
+        // Advance the rest one row: x, depth and normal are linear in screen
+        // space (not perspective-correct), one float addition per row.
         for (ScanEdge& edge : active) {
             edge.x = edge.x + edge.dxdy;
             edge.z = edge.z + edge.dzdy;
@@ -58,22 +66,17 @@ void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector
             edge.normal.z = edge.normal.z + edge.dNormal.z;
         }
 
+        // Enter the edges that start on this row, with their values at yStart
+        // (not moved to y: each edge is sampled at its own offset in the row).
         for (const ScanEdge& edge : edges) {
             if (truncateToInt(edge.yStart) == y) active.push_back(edge);
         }
 
-        // Most rows find the list already in order from the row before.
+        // Sort by x. Most rows find the list already in order from the row
+        // before.
         if (!strictlyAscendingX(active)) std::sort(active.begin(), active.end(), lessX);
 
         // Pairs only: an entry left without a partner is ignored.
         for (std::size_t i = 0; i + 1 < active.size(); i += 2) span(active[i], active[i + 1], y);
     }
-}
-
-// The first and one-past-last column a span between two edges covers on its
-// row, each truncated and clamped to [0, width].
-inline int clampColumn(int column, int width) {
-    if (column < 0) column = 0;
-    if (column > width) column = width;
-    return column;
 }

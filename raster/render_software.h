@@ -1,8 +1,5 @@
 #pragma once
 
-#include <vector>
-
-#include "raster/scan_edge.h"
 #include "scene/scene.h"
 
 // Draws every face of every object into colorBuffer and depthBuffer, which
@@ -27,16 +24,7 @@ struct PixelRect {
 // rectangle outside which no pixel was written.
 PixelRect renderSoftware(Scene& scene, int width, int height, int threads);
 
-// The readable path: one face at a time through scanConvertPolygon, one
-// pixel at a time through shadePixel. The oracle for the fast path.
+// The readable path: one face at a time through the vertex stage and
+// scanConvertPolygon, one pixel at a time through shadePixel. The oracle for
+// the fast path.
 void renderSoftwarePlain(Scene& scene, int width, int height);
-
-// What renderSoftwarePlain hands each face's edge list to (scanConvertPolygon
-// in the real pipeline): the list, width, height, the scene and the face's
-// object. It is called once per face, also with an empty list.
-using FaceFiller = void (*)(std::vector<ScanEdge>& edges, int width, int height, const Scene& scene,
-                            const SceneObject& object);
-
-// renderSoftwarePlain with the per-face fill replaced, so the edge lists the
-// vertex stage builds can be looked at.
-void renderSoftwareThrough(Scene& scene, int width, int height, FaceFiller fill);

@@ -5,49 +5,49 @@
 #include "raster/active_edges.h"
 #include "raster/frame_buffers.h"
 #include "raster/shade_pixel.h"
+#include "raster/span.h"
 
 namespace {
 
-void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, int width, int height,
-              const Scene& scene, const SceneObject& object) {
-    const int startColumn = clampColumn(truncateToInt(left.x), width);
-    const int endColumn = clampColumn(truncateToInt(right.x), width);
-    if (startColumn >= endColumn) return;
+// Fills the span between a pair of active edges on row y, column by column:
+// depth test, then lighting for the pixels that pass.
+void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceContext& face) {
+    Span span;
+    if (!setupSpan(left, right, face.frame.width, span)) return;
 
-    const float dx = right.x - left.x;
-    const float dzdx = (right.z - left.z) / dx;
-    const float k = 1.0f / dx;
-    const Vec3 dNormal{(right.normal.x - left.normal.x) * k, (right.normal.y - left.normal.y) * k,
-                       (right.normal.z - left.normal.z) * k};
-
-    float depth = left.z;
-    Vec3 normal = left.normal;
-    const float row = static_cast<float>(y);
-    const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(y) * width;
+    const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(y) * face.frame.width;
     float* depths = depthBuffer + rowStart;
     Color* colors = colorBuffer + rowStart;
-    for (int j = startColumn; j < endColumn; ++j) {
+    float depth = span.depth;
+    Vec3 normal = span.normal;
+    for (int j = span.startColumn; j < span.endColumn; ++j) {
+        // Strictly nearer only: of two faces at the same depth the first
+        // drawn stays, and a NaN depth never passes.
         if (depth < depths[j]) {
             depths[j] = depth;
             Color color(0.0f, 0.0f, 0.0f, 1.0f);
-            shadePixel(color, scene, normal, static_cast<float>(j), row, depth, width, height,
-                       object);
+            // Lit at the pixel's whole column and row, not its centre.
+            // shadePixel normalises `normal` in place, so the next column
+            // steps on from the normalised normal.
+            shadePixel(color, face, normal, static_cast<float>(j), static_cast<float>(y), depth);
             colors[j] = color;
         }
-        depth = depth + dzdx;
-        normal.x = normal.x + dNormal.x;
-        normal.y = normal.y + dNormal.y;
-        normal.z = normal.z + dNormal.z;
+        // Linear in screen space: one float addition per column (not
+        // start + j * step), pixel passed or not.
+        depth = depth + span.dzdx;
+        normal.x = normal.x + span.dNormal.x;
+        normal.y = normal.y + span.dNormal.y;
+        normal.z = normal.z + span.dNormal.z;
     }
 }
 
 }  // namespace
 
-void scanConvertPolygon(std::vector<ScanEdge>& edges, int width, int height, const Scene& scene,
-                        const SceneObject& object) {
+void scanConvertPolygon(std::vector<ScanEdge>& edges, const FaceContext& face) {
     std::vector<ScanEdge> active;
-    forEachSpanPair(edges, height, active, [&](const ScanEdge& left, const ScanEdge& right, int y) {
-        fillSpan(left, right, y, width, height, scene, object);
-    });
+    forEachSpanPair(edges, face.frame.height, active,
+                    [&](const ScanEdge& left, const ScanEdge& right, int y) {
+                        fillSpan(left, right, y, face);
+                    });
     std::vector<ScanEdge>().swap(edges);
 }

@@ -2,11 +2,10 @@
 
 #include <vector>
 
+#include "raster/frame_context.h"
 #include "raster/scan_edge.h"
-#include "scene/scene.h"
 
 // Fills one face, given as its edge list, into colorBuffer and depthBuffer
 // row by row with a strict depth test and per-pixel lighting. Leaves the edge
 // list empty with its storage released.
-void scanConvertPolygon(std::vector<ScanEdge>& edges, int width, int height, const Scene& scene,
-                        const SceneObject& object);
+void scanConvertPolygon(std::vector<ScanEdge>& edges, const FaceContext& face);

@@ -14,19 +14,10 @@ Vec3 normalized(const Vec3& v) {
     return Vec3{v.x * k, v.y * k, v.z * k};
 }
 
-// The position of a homogeneous point after the divide, as a float reciprocal
-// of w times each float component.
-Vec3 dehomogenized(const Vec4& p) {
-    const float r = 1.0f / p.w;
-    return Vec3{p.x * r, p.y * r, p.z * r};
-}
-
-// s to the power of a signed integer by repeated squaring; s^0 is 1 and a
-// negative exponent gives the reciprocal.
+// s to the power of a signed integer by repeated squaring (no pow): s^0 is 1
+// and a negative exponent gives the reciprocal.
 float integerPower(float s, int exponent) {
-    // Magnitude taken in unsigned arithmetic so INT_MIN has one too.
-    unsigned m =
-        exponent < 0 ? 0u - static_cast<unsigned>(exponent) : static_cast<unsigned>(exponent);
+    unsigned m = shininessMagnitude(exponent);
     float f = 1.0f;
     float base = s;
     while (m != 0u) {
@@ -39,37 +30,41 @@ float integerPower(float s, int exponent) {
 
 }  // namespace
 
-void shadePixel(Color& out, const Scene& scene, Vec3& normal, float column, float row, float depth,
-                int width, int height, const SceneObject& object) {
-    const Vec3 eye =
-        dehomogenized(scene.viewTransform.inverseTransform(Vec4{0.0f, 0.0f, 0.0f, 1.0f}));
+void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
+                float depth) {
+    const FrameShading& frame = face.frame.shading;
+    const MaterialShading& material = face.material();
 
-    const Vec4 device{deviceCoordinate(column, width), deviceCoordinate(row, height), depth, 1.0f};
-    const Vec4 q = scene.projectionTransform.inverseTransform(device);
-    const Vec3 p = dehomogenized(scene.viewTransform.inverseTransform(q));
+    // The pixel back in the world: device coordinates, then the inverse
+    // projection and the inverse view, then the divide by w.
+    const Vec4 device{deviceCoordinate(column, face.frame.width),
+                      deviceCoordinate(row, face.frame.height), depth, 1.0f};
+    const Vec4 q = frame.inverseProjection.transform(device);
+    const Vec3 p = dehomogenized(frame.inverseView.transform(q));
 
-    const Vec3 view = normalized(Vec3{eye.x - p.x, eye.y - p.y, eye.z - p.z});
+    const Vec3 view = normalized(Vec3{frame.eye.x - p.x, frame.eye.y - p.y, frame.eye.z - p.z});
     normal = normalized(normal);
     const Vec3 n = normal;
 
-    const Color& diffuse = object.material.diffuse;
-    const Color& specular = object.material.specular;
-    const int shininess = object.material.shininess;
-
+    const Color& diffuse = material.diffuse;
+    const Color& specular = material.specular;
     float sr = 0.0f, sg = 0.0f, sb = 0.0f;
-    for (const Light& light : scene.lights) {
+    for (const Light& light : frame.lights) {
         const Vec3 l = normalized(
             Vec3{light.position.x - p.x, light.position.y - p.y, light.position.z - p.z});
         float d = dot3(n, l);
-        if (d < 0.0f) d = 0.0f;
+        if (d < 0.0f) d = 0.0f;  // a NaN stays
         const Vec3 h = normalized(Vec3{view.x + l.x, view.y + l.y, view.z + l.z});
-        const float f = integerPower(dot3(h, n), shininess);
+        // Not clamped: the specular part is added even for a light behind
+        // the surface, and an odd power of a negative base darkens.
+        const float f = integerPower(dot3(h, n), material.shininess);
         sr = sr + (f * specular.r + d * diffuse.r) * light.color.r;
         sg = sg + (f * specular.g + d * diffuse.g) * light.color.g;
         sb = sb + (f * specular.b + d * diffuse.b) * light.color.b;
     }
 
-    out.r = sr + scene.ambient.r * diffuse.r;
-    out.g = sg + scene.ambient.g * diffuse.g;
-    out.b = sb + scene.ambient.b * diffuse.b;
+    // Never clamped: above 1 and below 0 are stored as they come.
+    out.r = sr + material.ambient.r;
+    out.g = sg + material.ambient.g;
+    out.b = sb + material.ambient.b;
 }

@@ -183,7 +183,8 @@ class RowWalker {
     LaneState s_ = {};
 
     void loadSpan(std::size_t lane) {
-        const Span& span = f_.spans[s_.nextSpan[lane]++];
+        const BinnedSpan& binned = f_.spans[s_.nextSpan[lane]++];
+        const Span& span = binned.span;
         s_.column[lane] = span.startColumn;
         s_.endColumn[lane] = span.endColumn;
         s_.depth[lane] = span.depth;
@@ -194,7 +195,7 @@ class RowWalker {
         s_.dNormal[0][lane] = span.dNormal.x;
         s_.dNormal[1][lane] = span.dNormal.y;
         s_.dNormal[2][lane] = span.dNormal.z;
-        const ObjectShading& object = f_.objects[span.object];
+        const ObjectShading& object = f_.objects[binned.object];
         for (int c = 0; c < 3; ++c) {
             s_.diffuse[c][lane] = object.diffuse[c];
             s_.specular[c][lane] = object.specular[c];

@@ -23,7 +23,7 @@ struct LightShading {
 // per-column and per-row device coordinates, the inverse transforms, the eye
 // position and the lights and materials, plus the buffers it writes.
 struct ShadeFrame {
-    const Span* spans = nullptr;
+    const BinnedSpan* spans = nullptr;
     const std::uint32_t* rowStart = nullptr;
     const float* columnDevice = nullptr;  // width entries
     const float* rowDevice = nullptr;     // height entries

@@ -3,21 +3,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "math/vec.h"
-#include "raster/face_edges.h"
+#include "raster/span.h"
+#include "raster/vertex_stage.h"
 #include "scene/scene.h"
 
-// One run of pixels of one face on one row, as scan conversion hands it to
-// the pixel loop: columns [startColumn, endColumn), the depth and normal at
-// the start column, their per-column increments, and the face's object.
-struct Span {
-    int startColumn = 0;
-    int endColumn = 0;
-    float depth = 0.0f;
-    float dzdx = 0.0f;
-    Vec3 normal;
-    Vec3 dNormal;
-    int object = 0;  // index into Scene::objects
+// A span with the index of its face's object in Scene::objects.
+struct BinnedSpan {
+    Span span;
+    int object = 0;
 };
 
 // Every non-empty span of a frame grouped by row; within a row the spans
@@ -25,7 +18,7 @@ struct Span {
 // spans[rowStart[y]] .. spans[rowStart[y + 1] - 1]. The storage is kept from
 // frame to frame.
 struct SpanBins {
-    std::vector<Span> spans;
+    std::vector<BinnedSpan> spans;
     std::vector<std::uint32_t> rowStart;  // height + 1 entries
 
     // Runs the vertex stage and scan conversion's row walk over every face of
@@ -39,9 +32,9 @@ struct SpanBins {
   private:
     struct RowSpan {
         int row;
-        Span span;
+        BinnedSpan binned;
     };
-    FaceEdgeBuilder builder_;
+    VertexStage vertexStage_;
     std::vector<ScanEdge> edges_;
     std::vector<ScanEdge> active_;
     std::vector<RowSpan> emitted_;  // in face order, then row order

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -28,8 +29,10 @@ void unclippedVertexStage(Scene& scene, int width, int height) {
         s.normal = v.normal;
         return s;
     };
-    for (const SceneObject& object : scene.objects) {
-        for (const Face& face : object.faces) {
+    const FrameContext frame(scene, width, height);
+    for (std::size_t o = 0; o < scene.objects.size(); ++o) {
+        for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
+            const Face& face = scene.objects[o].faces[f];
             std::vector<ScanEdge> edges;
             for (const Vertex& v : face.vertices) {
                 const Vertex& u = face.vertices[static_cast<std::size_t>(v.prev)];
@@ -41,7 +44,7 @@ void unclippedVertexStage(Scene& scene, int width, int height) {
                     edges.pop_back();
                 }
             }
-            scanConvertPolygon(edges, width, height, scene, object);
+            scanConvertPolygon(edges, FaceContext{frame, o, f});
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <string>
 #include <vector>
@@ -20,13 +21,15 @@ namespace {
 class ScanConvert : public ::testing::Test {
   protected:
     Scene scene;
-    SceneObject red;
-    SceneObject blue;
+    static constexpr std::size_t red = 0;  // objects of the scene
+    static constexpr std::size_t blue = 1;
 
     void SetUp() override {
         scene.ambient = Color(1.0f, 1.0f, 1.0f, 1.0f);
-        red.material.diffuse = Color(1.0f, 0.0f, 0.0f, 1.0f);
-        blue.material.diffuse = Color(0.0f, 0.0f, 1.0f, 1.0f);
+        scene.beginObject();
+        scene.objects[red].material.diffuse = Color(1.0f, 0.0f, 0.0f, 1.0f);
+        scene.beginObject();
+        scene.objects[blue].material.diffuse = Color(0.0f, 0.0f, 1.0f, 1.0f);
     }
 
     void frame(int width, int height) {
@@ -34,8 +37,9 @@ class ScanConvert : public ::testing::Test {
         markSlack(width, height);
     }
 
-    void fill(std::vector<ScanEdge> edges, int width, int height, const SceneObject& object) {
-        scanConvertPolygon(edges, width, height, scene, object);
+    void fill(std::vector<ScanEdge> edges, int width, int height, std::size_t object) {
+        const FrameContext context(scene, width, height);
+        scanConvertPolygon(edges, FaceContext{context, object, 0});
         EXPECT_TRUE(edges.empty());
         EXPECT_EQ(edges.capacity(), 0u);
     }
@@ -274,7 +278,8 @@ TEST_F(ScanConvert, FailingPixelIsNotShadedAndItsNormalIsNotRenormalised) {
                     Vec3{4.0f, 0.0f, 1.0f})};
     auto shadeAtColumn2 = [&](Vec3 normal) {
         Color c(0.0f, 0.0f, 0.0f, 1.0f);
-        shadePixel(c, scene, normal, 2.0f, 0.0f, 0.5f, 8, 1, red);
+        const FrameContext context(scene, 8, 1);
+        shadePixel(c, FaceContext{context, red, 0}, normal, 2.0f, 0.0f, 0.5f);
         return c;
     };
 

@@ -13,20 +13,32 @@ namespace {
 // column 1, row 1 with depth -1 lies at (0, 0, -1), so V = (0, 0, 1).
 struct ShadeSetup {
     Scene scene;
-    SceneObject object;
+    Material& material;
 
-    explicit ShadeSetup(int shininess) {
+    explicit ShadeSetup(int shininess) : material(firstObjectMaterial(scene)) {
         scene.ambient = Color(0.4f, 0.4f, 0.4f, 1.0f);
-        object.material.diffuse = Color(0.5f, 0.5f, 0.5f, 1.0f);
-        object.material.specular = Color(0.2f, 0.2f, 0.2f, 1.0f);
-        object.material.shininess = shininess;
+        material.diffuse = Color(0.5f, 0.5f, 0.5f, 1.0f);
+        material.specular = Color(0.2f, 0.2f, 0.2f, 1.0f);
+        material.shininess = shininess;
+    }
+
+    static Material& firstObjectMaterial(Scene& scene) {
+        scene.beginObject();
+        return scene.objects[0].material;
     }
 
     void addWhiteLight(Vec3 position) { scene.addLight(position, Color(1.0f, 1.0f, 1.0f, 1.0f)); }
 
+    // The pixel at column 1, row 1 of a 2 x 2 frame, depth -1; `out` keeps
+    // whatever alpha it comes with, and `normal` comes back normalised.
+    void shadeInto(Color& out, Vec3& normal) {
+        const FrameContext frame(scene, 2, 2);
+        shadePixel(out, FaceContext{frame, 0, 0}, normal, 1.0f, 1.0f, -1.0f);
+    }
+
     Color shade(Vec3 normal) {
         Color out(0.0f, 0.0f, 0.0f, 1.0f);
-        shadePixel(out, scene, normal, 1.0f, 1.0f, -1.0f, 2, 2, object);
+        shadeInto(out, normal);
         return out;
     }
 };
@@ -100,13 +112,13 @@ TEST(ShadePixel, NormalisesTheCallersNormalInPlace) {
     s.addWhiteLight(Vec3{0.0f, 0.0f, 1.0f});
     Vec3 normal{0.0f, 0.0f, 2.0f};
     Color out(0.0f, 0.0f, 0.0f, 1.0f);
-    shadePixel(out, s.scene, normal, 1.0f, 1.0f, -1.0f, 2, 2, s.object);
+    s.shadeInto(out, normal);
     EXPECT_EQ(normal.x, 0.0f);
     EXPECT_EQ(normal.y, 0.0f);
     EXPECT_EQ(normal.z, 1.0f);
 
     Vec3 slanted{3.0f, 0.0f, 4.0f};
-    shadePixel(out, s.scene, slanted, 1.0f, 1.0f, -1.0f, 2, 2, s.object);
+    s.shadeInto(out, slanted);
     EXPECT_FLOAT_EQ(slanted.x, 0.6f);
     EXPECT_FLOAT_EQ(slanted.z, 0.8f);
 }
@@ -116,13 +128,13 @@ TEST(ShadePixel, LeavesAlphaAsTheCallerSetIt) {
     s.addWhiteLight(Vec3{0.0f, 0.0f, 1.0f});
     Vec3 normal{0.0f, 0.0f, 1.0f};
     Color out(0.0f, 0.0f, 0.0f, 0.25f);
-    shadePixel(out, s.scene, normal, 1.0f, 1.0f, -1.0f, 2, 2, s.object);
+    s.shadeInto(out, normal);
     EXPECT_EQ(out.a, 0.25f);
 }
 
 TEST(ShadePixel, ColoursAreNotClamped) {
     ShadeSetup s(1);
-    s.object.material.diffuse = Color(1.0f, 1.0f, 1.0f, 1.0f);
+    s.material.diffuse = Color(1.0f, 1.0f, 1.0f, 1.0f);
     s.addWhiteLight(Vec3{0.0f, 0.0f, 1.0f});
     s.addWhiteLight(Vec3{0.0f, 0.0f, 3.0f});
     const Color c = s.shade(Vec3{0.0f, 0.0f, 1.0f});
@@ -134,8 +146,8 @@ TEST(ShadePixel, ColoursAreNotClamped) {
 TEST(ShadePixel, LightColourAndMaterialChannelsStaySeparate) {
     ShadeSetup s(0);
     s.scene.ambient = Color(0.1f, 0.2f, 0.3f, 1.0f);
-    s.object.material.diffuse = Color(1.0f, 0.5f, 0.25f, 1.0f);
-    s.object.material.specular = Color(0.0f, 0.0f, 0.0f, 1.0f);
+    s.material.diffuse = Color(1.0f, 0.5f, 0.25f, 1.0f);
+    s.material.specular = Color(0.0f, 0.0f, 0.0f, 1.0f);
     s.scene.addLight(Vec3{0.0f, 0.0f, 1.0f}, Color(0.5f, 1.0f, 2.0f, 1.0f));
     const Color c = s.shade(Vec3{0.0f, 0.0f, 1.0f});
     EXPECT_FLOAT_EQ(c.r, 0.1f * 1.0f + 1.0f * 0.5f);

@@ -1,4 +1,4 @@
-#include "raster/face_edges.h"
+#include "raster/vertex_stage.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -8,6 +8,9 @@
 
 namespace {
 
+// A corner on the screen: (screen x, screen y, depth, 1) after the
+// perspective divide and the viewport mapping, with the normal as the scene
+// holds it (never transformed).
 Vertex screenVertex(const ClipVertex& corner, int width, int height) {
     Vertex v;
     v.position = projectToScreen(corner.position, width, height);
@@ -30,9 +33,10 @@ bool validIndex(int index, std::size_t count) {
 
 }  // namespace
 
-void FaceEdgeBuilder::build(const Scene& scene, const Face& face, int width, int height,
+void VertexStage::faceEdges(const Scene& scene, const Face& face, int width, int height,
                             std::vector<ScanEdge>& edges) {
     edges.clear();
+    // Every corner through the view and projection matrices to clip space.
     const std::size_t n = face.vertices.size();
     corners_.resize(n);
     bool allInFront = true;
@@ -52,8 +56,8 @@ void FaceEdgeBuilder::build(const Scene& scene, const Face& face, int width, int
 // prev names to the vertex itself, in vertex order. Each vertex is projected
 // once and used for both of its sides, which gives the same bits as
 // projecting it per side.
-void FaceEdgeBuilder::edgesInFront(const Face& face, int width, int height,
-                                   std::vector<ScanEdge>& edges) {
+void VertexStage::edgesInFront(const Face& face, int width, int height,
+                               std::vector<ScanEdge>& edges) {
     const std::size_t n = face.vertices.size();
     screen_.resize(n);
     for (std::size_t i = 0; i < n; ++i) screen_[i] = screenVertex(corners_[i], width, height);
@@ -67,8 +71,8 @@ void FaceEdgeBuilder::edgesInFront(const Face& face, int width, int height,
 // A face reaching to or behind the eye: the outline (followed through prev
 // from vertex 0, then put in forward order) is cut to its part in front, and
 // the cut polygon's sides become the edges.
-void FaceEdgeBuilder::edgesClipped(const Face& face, int width, int height,
-                                   std::vector<ScanEdge>& edges) {
+void VertexStage::edgesClipped(const Face& face, int width, int height,
+                               std::vector<ScanEdge>& edges) {
     const std::size_t n = face.vertices.size();
     outline_.clear();
     std::size_t index = 0;

@@ -6,15 +6,16 @@
 #include "raster/scan_edge.h"
 #include "scene/scene.h"
 
-// The vertex stage for one face at a time: projects the face's corners,
-// cuts away whatever lies at or behind the eye, and sets up the sides that
-// can cover a row. Keeps its scratch storage from face to face.
-class FaceEdgeBuilder {
+// The vertex stage, one face at a time: takes the face's corners to the
+// screen, cuts away whatever lies at or behind the eye, and sets up the
+// sides that can cover a row as edges (setupEdge). Both software paths use
+// it; it keeps its scratch storage from face to face.
+class VertexStage {
   public:
     // Replaces the contents of `edges` with the face's edges, in the order of
     // the outline corners they end at.
-    void build(const Scene& scene, const Face& face, int width, int height,
-               std::vector<ScanEdge>& edges);
+    void faceEdges(const Scene& scene, const Face& face, int width, int height,
+                   std::vector<ScanEdge>& edges);
 
   private:
     std::vector<ClipVertex> corners_;  // per vertex, in vertex order
