@@ -3,19 +3,10 @@
 #include <png.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 
-std::uint8_t toDisplayByte(float channel) {
-    if (!(channel > 0.0f)) return 0;
-    if (channel >= 1.0f) return 255;
-    // The product in float, then the nearest integer with ties to even: what
-    // Mesa's float-to-8-bit conversion gives, so the PNG equals the window.
-    return static_cast<std::uint8_t>(std::nearbyint(channel * 255.0f));
-}
+#include "raster/window_bytes.h"
 
 std::vector<std::uint8_t> colorBufferToRgbTopDown(const Color* pixels, int width, int height) {
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) *
@@ -30,9 +21,9 @@ void colorBufferToRgbTopDown(const Color* pixels, int width, int height, std::ui
         const Color* source = pixels + static_cast<std::size_t>(height - 1 - row) * w;
         std::uint8_t* target = rgbTopDown + static_cast<std::size_t>(row) * w * 3;
         for (std::size_t x = 0; x < w; ++x) {
-            target[3 * x + 0] = toDisplayByte(source[x].r);
-            target[3 * x + 1] = toDisplayByte(source[x].g);
-            target[3 * x + 2] = toDisplayByte(source[x].b);
+            target[3 * x + 0] = windowByte(source[x].r);
+            target[3 * x + 1] = windowByte(source[x].g);
+            target[3 * x + 2] = windowByte(source[x].b);
         }
     }
 }
@@ -47,71 +38,21 @@ void flipRgbRows(std::vector<std::uint8_t>& rgb, int width, int height) {
 
 namespace {
 
+// The description of a width x height 8-bit RGB picture for libpng's
+// simplified interface.
+png_image rgbImage(int width, int height) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    return image;
+}
+
 std::string headerOf(const char* magic, int width, int height) {
     return std::string(magic) + "\n" + std::to_string(width) + " " + std::to_string(height) +
            "\n-1.0\n";
-}
-
-// libpng reports errors by calling these; the error callback must not
-// return, so it longjmps back into encodeRows.
-// The message is kept in a fixed array: taking memory here could fail too.
-struct PngState {
-    std::vector<std::uint8_t>* out;
-    char error[160];
-    bool outOfMemory;
-};
-
-void keepMessage(PngState* state, const char* message) {
-    if (state->error[0] != '\0') return;
-    std::snprintf(state->error, sizeof state->error, "%s", message ? message : "unknown error");
-}
-
-void onPngError(png_structp png, png_const_charp message) {
-    keepMessage(static_cast<PngState*>(png_get_error_ptr(png)), message);
-    png_longjmp(png, 1);
-}
-
-void onPngWarning(png_structp, png_const_charp) {}
-
-void appendPngBytes(png_structp png, png_bytep data, png_size_t length) {
-    auto* state = static_cast<PngState*>(png_get_io_ptr(png));
-    try {
-        state->out->insert(state->out->end(), data, data + length);
-    } catch (const std::bad_alloc&) {
-        state->outOfMemory = true;
-    }
-    if (state->outOfMemory) png_error(png, "Out of memory");
-}
-
-void flushNothing(png_structp) {}
-
-// Nothing with a destructor may live in this frame: setjmp.
-bool encodeRows(PngState* state, png_bytepp rows, int width, int height) {
-    png_structp png =
-        png_create_write_struct(PNG_LIBPNG_VER_STRING, state, onPngError, onPngWarning);
-    if (!png) {
-        keepMessage(state, "Out of memory");
-        return false;
-    }
-    png_infop info = png_create_info_struct(png);
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        keepMessage(state, "Out of memory");
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_set_write_fn(png, state, appendPngBytes, flushNothing);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    png_write_image(png, rows);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
 }
 
 void putLittleEndian(float value, std::uint8_t* bytes) {
@@ -146,25 +87,24 @@ std::size_t pfmSize(int channels, int width, int height) {
 }
 
 std::size_t pngSizeBound(int width, int height) {
-    // Filtered rows (a filter byte each) stored uncompressed in the worst
-    // case: 5 bytes per 16 KiB deflate block, 12 per IDAT chunk, and room
-    // for the header chunks.
-    const std::size_t raw =
-        static_cast<std::size_t>(height) * (1 + 3 * static_cast<std::size_t>(width));
-    return raw + raw / 1024 + 4096;
+    const png_image image = rgbImage(width, height);
+    return PNG_IMAGE_PNG_SIZE_MAX(image);
 }
 
 bool encodePng(const std::uint8_t* rgbTopDown, int width, int height,
                std::vector<std::uint8_t>* out, std::string* error) {
-    std::vector<png_bytep> rows(static_cast<std::size_t>(height));
-    const std::size_t stride = static_cast<std::size_t>(width) * 3;
-    for (int y = 0; y < height; ++y) {
-        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(rgbTopDown + y * stride);
+    png_image image = rgbImage(width, height);
+    const std::size_t start = out->size();
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
+    out->resize(start + size);
+    if (!png_image_write_to_memory(&image, out->data() + start, &size, 0, rgbTopDown, 0, nullptr)) {
+        out->resize(start);
+        *error = std::string("libpng: ") + image.message;
+        png_image_free(&image);
+        return false;
     }
-    PngState state{out, {}, false};
-    if (encodeRows(&state, rows.data(), width, height)) return true;
-    *error = std::string("libpng: ") + state.error;
-    return false;
+    out->resize(start + size);
+    return true;
 }
 
 void encodeColorPfm(const Color* pixels, int width, int height, std::vector<std::uint8_t>* out) {

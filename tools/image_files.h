@@ -7,12 +7,9 @@
 
 #include "scene/color.h"
 
-// One colour channel as the window shows it: clamped to [0, 1], multiplied by
-// 255 in float and rounded to the nearest step, ties to even; NaN shows as 0.
-std::uint8_t toDisplayByte(float channel);
-
 // The picture of a colour buffer (pixel (x, y) at y * width + x, row 0 at the
-// bottom) as 8-bit RGB with the top row first, as image files store it.
+// bottom) as 8-bit RGB with the top row first, as image files store it; each
+// channel is the byte the window shows (windowByte).
 std::vector<std::uint8_t> colorBufferToRgbTopDown(const Color* pixels, int width, int height);
 // The same into width * height * 3 bytes at rgbTopDown.
 void colorBufferToRgbTopDown(const Color* pixels, int width, int height, std::uint8_t* rgbTopDown);
@@ -22,11 +19,12 @@ void flipRgbRows(std::vector<std::uint8_t>& rgb, int width, int height);
 
 // Encoders into memory. Each appends to *out, which the caller may have
 // reserved beforehand (see the size functions) so that encoding asks for no
-// more memory than libpng's own few buffers.
+// more memory than libpng's and zlib's own buffers.
 
 // Bytes of a PFM of this size, header included.
 std::size_t pfmSize(int channels, int width, int height);
-// An upper bound of the bytes of the PNG of a width x height RGB picture.
+// An upper bound of the bytes of the PNG of a width x height RGB picture
+// (libpng's PNG_IMAGE_PNG_SIZE_MAX).
 std::size_t pngSizeBound(int width, int height);
 
 // 8-bit RGB PNG, rows top to bottom. False with libpng's reason (one line,

@@ -11,16 +11,16 @@
 
 #include "tools/shown_text.h"
 
-namespace {
-
-constexpr int kMaxLinkHops = 40;
-
 std::string directoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
 }
+
+namespace {
+
+constexpr int kMaxLinkHops = 40;
 
 std::string baseOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');

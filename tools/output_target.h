@@ -42,5 +42,9 @@ bool resolveOutput(const std::string& label, const std::string& path, OutputTarg
 bool resolveOutputs(const std::vector<std::pair<std::string, std::string>>& outputs,
                     std::vector<OutputTarget>* targets, std::string* error);
 
+// The directory part of a path: "." when it has none, "/" for a name in the
+// root.
+std::string directoryOf(const std::string& path);
+
 // True when both name the same file.
 bool sameFile(const OutputTarget& a, const OutputTarget& b);
