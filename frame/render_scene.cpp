@@ -10,8 +10,8 @@
 
 namespace {
 
-// Said once when the software buffers cannot be had, and again only after
-// they could be had in between.
+// Said once when the software picture's memory cannot be had, and again only
+// after it could be had in between.
 void reportMissingBuffers(int width, int height, bool missing) {
     static bool reported = false;
     if (!missing) {
@@ -30,15 +30,18 @@ void reportMissingBuffers(int width, int height, bool missing) {
 }  // namespace
 
 void renderScene(Scene& scene, int width, int height) {
-    const bool buffersReady = prepareFrameBuffers(width, height);
     if (useOpenGL) {
+        // The buffers stay sized and cleared in this mode too; only what the
+        // last software frame drew needs clearing.
+        if (sizeFrameBuffers(width, height)) clearWrittenPixels();
         renderOpenGL(scene, width, height);
         return;
     }
-    reportMissingBuffers(width, height, !buffersReady);
-    if (!buffersReady) return;  // the window was cleared to white
-    // The window was just cleared to white, and so was the colour buffer
-    // wherever the render did not draw: only the drawn part needs showing.
-    const PixelRect drawn = renderSoftware(scene, width, height, 1);
-    presentColorBufferRect(width, height, drawn);
+    // Clears, draws and converts the rows in one pass; the window was just
+    // cleared to white, which is what every pixel outside the drawn part is.
+    WindowPicture picture;
+    const bool ready = renderSoftwareFrame(scene, width, height, picture);
+    reportMissingBuffers(width, height, !ready);
+    if (!ready) return;  // the window was cleared to white
+    presentWindowPicture(width, height, picture);
 }

@@ -31,7 +31,7 @@ void convertRect(int width, const PixelRect& rect, std::vector<std::uint8_t>& by
     }
 }
 
-void drawBgra(const PixelRect& rect, const std::vector<std::uint8_t>& bytes) {
+void drawBgra(const PixelRect& rect, const std::uint8_t* bytes) {
     // Raster position and pixel transfer state are ours only for this call.
     glPushAttrib(GL_CURRENT_BIT | GL_PIXEL_MODE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -58,35 +58,39 @@ void drawBgra(const PixelRect& rect, const std::vector<std::uint8_t>& bytes) {
     // glWindowPos is always valid.
     glWindowPos2i(rect.firstColumn, rect.firstRow);
     glDrawPixels(rect.lastColumn - rect.firstColumn + 1, rect.lastRow - rect.firstRow + 1, GL_BGRA,
-                 GL_UNSIGNED_BYTE, bytes.data());
+                 GL_UNSIGNED_BYTE, bytes);
 
     glPopClientAttrib();
     glPopAttrib();
 }
 
-}  // namespace
-
-void presentColorBufferRect(int width, int height, const PixelRect& drawn) {
-    if (width <= 0 || height <= 0) return;
-
-    PixelRect rect = drawn;
-    rect.firstColumn = std::max(rect.firstColumn, 0);
-    rect.firstRow = std::max(rect.firstRow, 0);
-    rect.lastColumn = std::min(rect.lastColumn, width - 1);
-    rect.lastRow = std::min(rect.lastRow, height - 1);
-    if (!rect.empty()) {
-        static std::vector<std::uint8_t> bytes;  // kept from frame to frame
-        convertRect(width, rect, bytes);
-        drawBgra(rect, bytes);
-    }
-
-    // The next OpenGL frame draws its overlay in the current colour: that of
-    // the last pixel presented.
+// The next OpenGL frame draws its overlay in the current colour: that of the
+// last pixel presented.
+void takeLastPixelColor(int width, int height) {
     const std::size_t last =
         static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(width) +
         static_cast<std::size_t>(width - 1);
     const Color& c = colorBuffer[last];
     glColor3f(c.r, c.g, c.b);
+}
+
+}  // namespace
+
+void presentWindowPicture(int width, int height, const WindowPicture& picture) {
+    if (width <= 0 || height <= 0) return;
+    if (!picture.drawn.empty()) drawBgra(picture.drawn, picture.bgra);
+    takeLastPixelColor(width, height);
+}
+
+void presentColorBufferRect(int width, int height, const PixelRect& drawn) {
+    PixelRect rect = drawn;
+    rect.firstColumn = std::max(rect.firstColumn, 0);
+    rect.firstRow = std::max(rect.firstRow, 0);
+    rect.lastColumn = std::min(rect.lastColumn, width - 1);
+    rect.lastRow = std::min(rect.lastRow, height - 1);
+    static std::vector<std::uint8_t> bytes;  // kept from frame to frame
+    if (!rect.empty()) convertRect(width, rect, bytes);
+    presentWindowPicture(width, height, WindowPicture{rect, bytes.data()});
 }
 
 void presentColorBuffer(int width, int height) {

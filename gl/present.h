@@ -13,3 +13,9 @@ void presentColorBuffer(int width, int height);
 // elsewhere. Over a window cleared to white, with the colour buffer white
 // outside `drawn`, the window ends up as presentColorBuffer leaves it.
 void presentColorBufferRect(int width, int height, const PixelRect& drawn);
+
+// Shows a software frame's picture: the bytes of its drawn rectangle (which
+// lies inside the frame), the window keeping what it shows elsewhere. Leaves
+// the current colour at that of colorBuffer's pixel (width - 1, height - 1),
+// as the two functions above do, which convert colorBuffer and call this.
+void presentWindowPicture(int width, int height, const WindowPicture& picture);

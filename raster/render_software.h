@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "scene/scene.h"
 
 // Draws every face of every object into colorBuffer and depthBuffer, which
@@ -23,6 +25,22 @@ struct PixelRect {
 // thread); the picture is the same for every thread count. Returns a
 // rectangle outside which no pixel was written.
 PixelRect renderSoftware(Scene& scene, int width, int height, int threads);
+
+// What a software frame shows: the pixels of `drawn` as packed B, G, R, A
+// bytes (alpha 255), each channel through windowByte, rows from the bottom.
+// Every pixel outside `drawn` is the cleared white.
+struct WindowPicture {
+    PixelRect drawn;
+    const std::uint8_t* bgra = nullptr;  // valid until the next frame
+};
+
+// One viewer frame of the software path: sizes the buffers as
+// prepareFrameBuffers does and draws the scene as renderSoftware does, on one
+// thread, in one pass over the rows that also clears and converts them (see
+// row_pass.h). The buffers end exactly as prepareFrameBuffers and
+// renderSoftware leave them. False, with nothing drawn, when memory for the
+// buffers or the bytes cannot be had.
+bool renderSoftwareFrame(Scene& scene, int width, int height, WindowPicture& picture);
 
 // The readable path: one face at a time through the vertex stage and
 // scanConvertPolygon, one pixel at a time through shadePixel. The oracle for

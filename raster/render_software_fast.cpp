@@ -2,13 +2,17 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 
 #include "raster/device_coordinate.h"
 #include "raster/frame_buffers.h"
 #include "raster/render_software.h"
+#include "raster/row_pass.h"
 #include "raster/shade_rows.h"
+#include "raster/window_bytes.h"
 
 namespace {
 
@@ -102,9 +106,26 @@ void reducedUnprojection(ShadeFrame& frame, FrameConstants& c, int width, int he
     frame.affineView = vi[12] == 0.0 && vi[13] == 0.0 && vi[14] == 0.0 && vi[15] == 1.0;
 }
 
+// Storage taken without throwing, kept from frame to frame and given back
+// when a frame needs much less of it.
+struct ByteStore {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t capacity = 0;
+
+    std::uint8_t* reserve(std::size_t count) {
+        if (count > capacity || count < capacity / 4) {
+            bytes.reset();
+            bytes.reset(new (std::nothrow) std::uint8_t[count]);
+            capacity = bytes ? count : 0;
+        }
+        return bytes.get();
+    }
+};
+
 struct FastRenderer {
     SpanBins bins;
     FrameConstants constants;
+    ByteStore picture;
 };
 
 FastRenderer& fastRenderer() {
@@ -174,6 +195,54 @@ PixelRect renderSoftware(Scene& scene, int width, int height, int threads) {
     const ShadeFrame frame = frameFor(scene, width, height, r);
     shadeOnThreads(frame, r.bins.firstRow, r.bins.lastRow, threads);
     return drawn;
+}
+
+namespace {
+
+std::size_t pictureBytes(const PixelRect& rect) {
+    if (rect.empty()) return 0;
+    return static_cast<std::size_t>(rect.lastColumn - rect.firstColumn + 1) *
+           static_cast<std::size_t>(rect.lastRow - rect.firstRow + 1) * 4;
+}
+
+// Frames too large for the lane indices: the plain path on a full clear, and
+// the whole picture converted.
+bool renderPlainFrame(Scene& scene, int width, int height, WindowPicture& picture) {
+    const PixelRect whole{0, 0, width - 1, height - 1};
+    std::uint8_t* bgra = fastRenderer().picture.reserve(pictureBytes(whole));
+    if (!bgra || !prepareFrameBuffers(width, height)) return false;
+    renderSoftwarePlain(scene, width, height);
+    const std::size_t columns = static_cast<std::size_t>(width);
+    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
+        convertToBgra(colorBuffer + y * columns, columns, bgra + y * columns * 4);
+    picture = WindowPicture{whole, bgra};
+    return true;
+}
+
+}  // namespace
+
+bool renderSoftwareFrame(Scene& scene, int width, int height, WindowPicture& picture) {
+    picture = WindowPicture{};
+    if (!sizeFrameBuffers(width, height)) return false;
+    if (width <= 0 || height <= 0) return true;  // no pixel to clear or draw
+    if (!fitsLaneIndex(width, height)) return renderPlainFrame(scene, width, height, picture);
+
+    FastRenderer& r = fastRenderer();
+    r.bins.collect(scene, width, height);
+    RowPass pass;
+    pass.spans = r.bins.spans.data();
+    pass.rowStart = r.bins.rowStart.data();
+    pass.width = width;
+    pass.drawn = PixelRect{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
+    if (!pass.drawn.empty()) {
+        pass.bgra = r.picture.reserve(pictureBytes(pass.drawn));
+        if (!pass.bgra) return false;
+        r.constants.deviceTables(width, height);
+    }
+    const ShadeFrame frame = pass.drawn.empty() ? ShadeFrame{} : frameFor(scene, width, height, r);
+    runRowPass(pass, [&frame](int first, int end) { shadeRows(frame, first, end); });
+    picture = WindowPicture{pass.drawn, pass.bgra};
+    return true;
 }
 
 void renderSoftware(Scene& scene, int width, int height) {

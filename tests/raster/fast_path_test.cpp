@@ -13,6 +13,7 @@
 #include "raster/project_vertex.h"
 #include "raster/render_software.h"
 #include "raster/shade_rows.h"
+#include "raster/window_bytes.h"
 #include "raster_testing.h"
 #include "scene_rendering.h"
 
@@ -54,6 +55,16 @@ std::vector<Frame> frameRun() {
         {View{}, 200, 150, Frame::kView},
         {View{}, 480, 480},
     };
+}
+
+// The frame's scene and camera, with the buffers sized and cleared.
+void prepareFrame(Scene& scene, const Frame& frame) {
+    prepareDefaultFrame(scene, frame.view, frame.width, frame.height);
+    if (frame.skew == Frame::kProjection) {
+        scene.projectionTransform.inverse.at(0, 1) = 0.01;
+        scene.projectionTransform.inverse.at(2, 0) = -0.02;
+    }
+    if (frame.skew == Frame::kView) scene.viewTransform.inverse.at(3, 0) = 0.001;
 }
 
 bool reachesBehindTheEye(const Scene& scene) {
@@ -103,12 +114,7 @@ TEST_P(FastPath, DrawsThePlainPathsBuffersBitForBit) {
         SCOPED_TRACE(describe(frame.view) + " at " + std::to_string(frame.width) + "x" +
                      std::to_string(frame.height));
         Scene scene;
-        prepareDefaultFrame(scene, frame.view, frame.width, frame.height);
-        if (frame.skew == Frame::kProjection) {
-            scene.projectionTransform.inverse.at(0, 1) = 0.01;
-            scene.projectionTransform.inverse.at(2, 0) = -0.02;
-        }
-        if (frame.skew == Frame::kView) scene.viewTransform.inverse.at(3, 0) = 0.001;
+        prepareFrame(scene, frame);
         renderSoftwarePlain(scene, frame.width, frame.height);
         const BufferCopy plain = copyBuffers(frame.width, frame.height);
         const bool drew = std::any_of(plain.depths.begin(), plain.depths.end(),
@@ -137,6 +143,55 @@ TEST_P(FastPath, DrawsThePlainPathsBuffersBitForBit) {
     // The run must keep covering what it claims to.
     EXPECT_GE(framesDrawn, 12);
     EXPECT_GE(framesBehindTheEye, 3);
+}
+
+// The viewer's frame, which clears only what the frame before drew and
+// converts each row to window bytes as it goes, run frame after frame through
+// changing views and sizes (with the clear of a reference frame in between
+// now and then): after each frame the buffers equal a full clear followed by
+// the plain path, and the bytes equal the window bytes of those colours.
+TEST_P(FastPath, ViewerFramesEqualAFullClearAndThePlainPath) {
+    const std::vector<Frame> run = frameRun();
+    std::vector<Scene> scenes(run.size());
+    std::vector<BufferCopy> plain;
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        prepareFrame(scenes[i], run[i]);
+        renderSoftwarePlain(scenes[i], run[i].width, run[i].height);
+        plain.push_back(copyBuffers(run[i].width, run[i].height));
+    }
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        const int width = run[i].width, height = run[i].height;
+        SCOPED_TRACE(describe(run[i].view) + " at " + std::to_string(width) + "x" +
+                     std::to_string(height));
+        if (i % 3 == 2) {
+            ASSERT_TRUE(sizeFrameBuffers(width, height));
+            clearWrittenPixels();
+        }
+        WindowPicture picture;
+        ASSERT_TRUE(renderSoftwareFrame(scenes[i], width, height, picture));
+        EXPECT_EQ(differingFloats(plain[i], width, height), 0u);
+
+        std::size_t wrongBytes = 0;
+        const PixelRect& rect = picture.drawn;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const Color& c = plain[i].colors[pixelIndex(x, y, width)];
+                const bool inside = x >= rect.firstColumn && x <= rect.lastColumn &&
+                                    y >= rect.firstRow && y <= rect.lastRow;
+                if (!inside) {
+                    wrongBytes += !(c.r == 1.0f && c.g == 1.0f && c.b == 1.0f);
+                    continue;
+                }
+                const std::uint8_t* b =
+                    picture.bgra + pixelIndex(x - rect.firstColumn, y - rect.firstRow,
+                                              rect.lastColumn - rect.firstColumn + 1) *
+                                       4;
+                wrongBytes += b[0] != windowByte(c.b) || b[1] != windowByte(c.g) ||
+                              b[2] != windowByte(c.r) || b[3] != 255;
+            }
+        }
+        EXPECT_EQ(wrongBytes, 0u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySimdTarget, FastPath, ::testing::ValuesIn(availableSimdTargets()),

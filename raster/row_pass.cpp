@@ -1,0 +1,68 @@
+#include "raster/row_pass.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "raster/frame_buffers.h"
+#include "raster/window_bytes.h"
+
+namespace {
+
+// Rows per band: enough for every SIMD lane to find work, few enough that
+// the band's pixels stay in the second-level cache.
+constexpr int kBandRows = 64;
+
+// The columns [first, end) of row y that its spans cover.
+WrittenColumns spanColumns(const RowPass& pass, int y) {
+    WrittenColumns columns{pass.width, 0};
+    for (std::uint32_t i = pass.rowStart[y]; i < pass.rowStart[y + 1]; ++i) {
+        columns.first = std::min(columns.first, pass.spans[i].span.startColumn);
+        columns.end = std::max(columns.end, pass.spans[i].span.endColumn);
+    }
+    return columns;
+}
+
+// Row y of the drawn rectangle as window bytes; outside `covered` the row
+// holds the cleared white, whose bytes are all 255.
+void convertRow(const RowPass& pass, int y, WrittenColumns covered) {
+    const PixelRect& rect = pass.drawn;
+    const std::size_t columns = static_cast<std::size_t>(rect.lastColumn - rect.firstColumn + 1);
+    std::uint8_t* out = pass.bgra + static_cast<std::size_t>(y - rect.firstRow) * columns * 4;
+    if (covered.first >= covered.end) {
+        std::memset(out, 0xff, columns * 4);
+        return;
+    }
+    const std::size_t before = static_cast<std::size_t>(covered.first - rect.firstColumn);
+    const std::size_t inside = static_cast<std::size_t>(covered.end - covered.first);
+    std::memset(out, 0xff, before * 4);
+    const Color* row =
+        colorBuffer + static_cast<std::size_t>(y) * static_cast<std::size_t>(pass.width);
+    convertToBgra(row + covered.first, inside, out + before * 4);
+    std::memset(out + (before + inside) * 4, 0xff, (columns - before - inside) * 4);
+}
+
+}  // namespace
+
+void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeBand) {
+    const PixelRect& rect = pass.drawn;
+    WrittenColumns rows = writtenRows();
+    if (!rect.empty()) {
+        rows.first = rows.first < rows.end ? std::min(rows.first, rect.firstRow) : rect.firstRow;
+        rows.end = std::max(rows.end, rect.lastRow + 1);
+    }
+    for (int first = rows.first; first < rows.end; first += kBandRows) {
+        const int end = std::min(rows.end, first + kBandRows);
+        for (int y = first; y < end; ++y) clearWrittenRow(y);
+        const int drawnFirst = std::max(first, rect.firstRow);
+        const int drawnEnd = std::min(end, rect.lastRow + 1);
+        if (drawnFirst >= drawnEnd) continue;
+        shadeBand(drawnFirst, drawnEnd);
+        for (int y = drawnFirst; y < drawnEnd; ++y) {
+            const WrittenColumns covered = spanColumns(pass, y);
+            noteWrittenColumns(y, covered.first, covered.end);
+            convertRow(pass, y, covered);
+        }
+    }
+    finishWrittenRows();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "raster/render_software.h"
+#include "raster/span_bins.h"
+
+// One frame's trip through the buffers, a band of rows at a time: each band's
+// rows are cleared of what the previous frame drew there just before the
+// band's spans are shaded, and converted to window bytes right after, while
+// they are still in cache.
+struct RowPass {
+    const BinnedSpan* spans = nullptr;
+    const std::uint32_t* rowStart = nullptr;  // spans of row y: [rowStart[y], rowStart[y + 1])
+    int width = 0;
+    PixelRect drawn;               // holds every span; its rows and columns get bytes
+    std::uint8_t* bgra = nullptr;  // the drawn rectangle, bottom row first
+};
+
+// Clears every written row (frame_buffers.h), calls shadeBand(first, end) for
+// the bands of rows of `pass.drawn`, notes the columns each row's spans
+// cover, and fills `pass.bgra` from the finished rows: white outside the
+// spans, each channel through windowByte inside them.
+void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeBand);
