@@ -2,8 +2,12 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <linux/capability.h>
+#include <linux/fs.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -74,17 +78,61 @@ bool writableHere(const std::string& name, int mode) {
     return faccessat(AT_FDCWD, name.c_str(), mode, AT_EACCESS) == 0;
 }
 
+// The file attributes (as chattr sets them) of a file or directory; 0 where
+// they cannot be read.
+int attributesOf(const std::string& name) {
+    const int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) flags = 0;
+    close(fd);
+    return flags;
+}
+
+// A directory whose entries can be added but never removed or replaced:
+// a temporary there could not be taken away again.
+bool entriesFixed(const std::string& directory) {
+    return (attributesOf(directory) & (FS_APPEND_FL | FS_IMMUTABLE_FL)) != 0;
+}
+
+bool overridesFileOwnership() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    return (data[0].effective >> CAP_FOWNER) & 1u;
+}
+
+// Why the existing regular file `name` could not be renamed over (or, when
+// not `renamed`, emptied and rewritten), or "".
+std::string replaceProblem(const std::string& name, const struct stat& file, bool renamed) {
+    const int attributes = attributesOf(name);
+    if (attributes & FS_IMMUTABLE_FL) return "the file is immutable";
+    if (attributes & FS_APPEND_FL) return "the file is append-only";
+    struct stat dir;
+    if (renamed && stat(directoryOf(name).c_str(), &dir) == 0 && (dir.st_mode & S_ISVTX) &&
+        file.st_uid != geteuid() && dir.st_uid != geteuid() && !overridesFileOwnership()) {
+        return "its directory is sticky and the file belongs to someone else";
+    }
+    return "";
+}
+
 // The final name does not exist: a new file there, if its directory allows.
 bool newFile(const std::string& name, const std::string& path, OutputTarget* target,
              std::string* error) {
+    std::string canonicalDir;
+    if (canonicalDirectory(name, &canonicalDir) && canonicalDir.compare(0, 6, "/proc/") == 0) {
+        // Nothing can be created there: a missing descriptor is a closed one.
+        const bool descriptor = ownDescriptor(canonicalDir, baseOf(name)) >= 0;
+        return failWith(path, descriptor ? EBADF : ENOENT, error);
+    }
     struct stat dir;
     if (stat(directoryOf(name).c_str(), &dir) != 0) return failWith(path, errno, error);
     if (!S_ISDIR(dir.st_mode)) return failWith(path, ENOTDIR, error);
     if (!writableHere(directoryOf(name), W_OK | X_OK)) return failWith(path, errno, error);
-    std::string canonicalDir;
     if (!canonicalDirectory(name, &canonicalDir)) return failWith(path, errno, error);
     target->file = name;
-    target->replace = true;
+    target->replace = !entriesFixed(directoryOf(name));
+    target->create = !target->replace;
     target->canonicalName = canonicalDir + "/" + baseOf(name);
     return true;
 }
@@ -128,6 +176,7 @@ bool resolveOutput(const std::string& label, const std::string& path, OutputTarg
     struct stat info;
     if (stat(name.c_str(), &info) != 0) return failWith(path, errno, error);
     if (S_ISDIR(info.st_mode)) return failWith(path, EISDIR, error);
+    if (S_ISSOCK(info.st_mode)) return failWith(path, ENXIO, error);  // no file opens it
     if (!writableHere(name, W_OK)) return failWith(path, errno, error);
     takeIdentity(info, target);
     target->file = name;
@@ -135,10 +184,17 @@ bool resolveOutput(const std::string& label, const std::string& path, OutputTarg
         std::string canonicalDir;
         if (!canonicalDirectory(name, &canonicalDir)) return failWith(path, errno, error);
         if (canonicalDir.compare(0, 6, "/proc/") != 0) {
-            if (!writableHere(directoryOf(name), W_OK | X_OK)) {
+            // Where no entry may be replaced, the file is written in place,
+            // as cp would; an append-only file cannot even be emptied.
+            target->replace = !entriesFixed(directoryOf(name));
+            if (target->replace && !writableHere(directoryOf(name), W_OK | X_OK)) {
                 return failWith(path, errno, error);
             }
-            target->replace = true;
+            const std::string problem = replaceProblem(name, info, target->replace);
+            if (!problem.empty()) {
+                *error = "cannot replace " + shown(path) + ": " + problem;
+                return false;
+            }
         }
     }
     return true;

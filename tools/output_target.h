@@ -17,8 +17,11 @@ struct OutputTarget {
     int descriptor = -1;
     // A regular file (or a name still free): written to a temporary beside
     // `file` and renamed over it. Otherwise (device, pipe, terminal, socket,
-    // descriptor) written in place.
+    // descriptor, or a file in an append-only directory, where no temporary
+    // could be removed again) written in place.
     bool replace = false;
+    // Written in place to a name still free, which the write creates.
+    bool create = false;
     bool exists = false;  // `file` or `descriptor` names an existing object
     // Identity of an existing object; of a new file, its canonical name.
     dev_t device = 0;
@@ -32,8 +35,10 @@ struct OutputTarget {
 
 // Looks at one output path: follows symbolic links to their final target
 // (which may not exist yet), and refuses a directory, a missing directory, a
-// file this user could not open for writing and a file whose directory does
-// not let it be replaced. False with a one-line reason.
+// socket, a descriptor of this process that is not open, a file this user
+// could not open for writing and a file that could not be replaced where it
+// is (its directory's permissions, the rule of sticky directories, an
+// append-only or immutable file). False with a one-line reason.
 bool resolveOutput(const std::string& label, const std::string& path, OutputTarget* target,
                    std::string* error);
 

@@ -9,10 +9,11 @@
 // Puts contents[i] into targets[i]. Every file to be replaced is first
 // written in full to a temporary beside it (with the old file's permissions
 // and, where allowed, owner); then the in-place outputs are written; only
-// then are the temporaries renamed over their targets, each atomically (a
-// hard link to an old file keeps the old content). On failure returns false
-// with a one-line reason, no file has been replaced and no temporary is
-// left. Temporaries exist only during this call.
+// then are the temporaries put in place, each atomically (a hard link to an
+// old file keeps the old content), with the handled signals held: if one
+// cannot be put in place, those already done are put back, so no file has
+// been replaced. On failure returns false with a one-line reason, and no
+// temporary is left. Temporaries exist only during this call.
 bool writeOutputs(const std::vector<OutputTarget>& targets,
                   const std::vector<const std::vector<std::uint8_t>*>& contents,
                   std::string* error);

@@ -1,15 +1,19 @@
 // The snapshot tool's output rules over arbitrary scratch directories of
 // files, symbolic links (also dangling or to a directory), hard links and
-// directories, named in arbitrary ways by one to three outputs:
+// directories, some append-only (where the file system allows) and a sticky
+// subdirectory, named in arbitrary ways by one to three outputs:
 // - refused: nothing in the directory changed; "the same file" only when
 //   two outputs really end at one file;
 // - accepted: no two outputs end at one file, each final file holds exactly
 //   its output, links stay links, replaced files keep their permissions,
 //   every other file keeps its content, and no temporary is left.
 #include <dirent.h>
+#include <fcntl.h>
 #include <ftw.h>
 #include <limits.h>
+#include <linux/fs.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,12 +32,31 @@ namespace {
 
 std::string root;  // the scratch directory, canonical
 
+// Sets or clears the append-only attribute, where this file system and
+// user allow it.
+void setAppendOnly(const std::string& path, bool on) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) return;
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags = on ? (flags | FS_APPEND_FL) : (flags & ~FS_APPEND_FL);
+        ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    close(fd);
+}
+
 int removeEntry(const char* path, const struct stat*, int, struct FTW* at) {
     if (at->level > 0) std::remove(path);
     return 0;
 }
 
+int allowRemoval(const char* path, const struct stat* info, int, struct FTW*) {
+    if (S_ISREG(info->st_mode) || S_ISDIR(info->st_mode)) setAppendOnly(path, false);
+    return 0;
+}
+
 void clearScratch() {
+    nftw(root.c_str(), allowRemoval, 16, FTW_PHYS);
     nftw(root.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
 }
 
@@ -152,6 +175,13 @@ void build(Reader& in) {
             mkdir(path.c_str(), 0755);
         }
     }
+    // Directories and files whose entries or content can only grow, and a
+    // sticky directory.
+    const unsigned attributes = in.byte();
+    if (attributes & 1u) chmod((root + "/d").c_str(), 01777);
+    if (attributes & 2u) setAppendOnly(root + "/f1", true);
+    if (attributes & 4u) setAppendOnly(root + "/d/g", true);
+    if (attributes & 8u) setAppendOnly(root + "/d", true);
 }
 
 }  // namespace

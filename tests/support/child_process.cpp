@@ -26,12 +26,20 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
     }
     for (const std::string& kv : extraEnv) putenv(strdup(kv.c_str()));
     const int in = open("/dev/null", O_RDONLY);
-    const int out = open(stdoutPath.c_str(),
-                         O_WRONLY | O_CREAT | (settings.appendStdout ? O_APPEND : O_TRUNC), 0644);
+    const int out =
+        settings.stdoutDescriptor >= 0
+            ? settings.stdoutDescriptor
+            : open(stdoutPath.c_str(),
+                   O_WRONLY | O_CREAT | (settings.appendStdout ? O_APPEND : O_TRUNC), 0644);
     const int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in >= 0) dup2(in, STDIN_FILENO);
     if (out >= 0) dup2(out, STDOUT_FILENO);
     if (err >= 0) dup2(err, STDERR_FILENO);
+    if (settings.closeStdout) close(STDOUT_FILENO);
+    if (settings.processLimit != 0) {
+        const rlimit limit{settings.processLimit, settings.processLimit};
+        if (setrlimit(RLIMIT_NPROC, &limit) != 0) _exit(126);
+    }
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(strdup(a.c_str()));
     args.push_back(nullptr);

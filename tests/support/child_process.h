@@ -9,6 +9,9 @@
 struct ChildSettings {
     bool appendStdout = false;                 // append to the stdout file instead of emptying it
     unsigned long long addressSpaceLimit = 0;  // RLIMIT_AS in bytes; 0 keeps the parent's
+    unsigned long long processLimit = 0;       // RLIMIT_NPROC; 0 keeps the parent's
+    bool closeStdout = false;                  // start with standard output closed
+    int stdoutDescriptor = -1;  // standard output on this open descriptor instead of a file
 };
 
 // A program started with extra environment variables, its standard output and

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -35,6 +36,14 @@ ToolRun runTool(const std::vector<std::string>& argv, const std::string& workDir
     if (stat(outPath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) run.out = readFile(outPath);
     run.err = readFile(errPath);
     return run;
+}
+
+std::vector<std::string> asOrdinaryUser(std::vector<std::string> argv) {
+    if (geteuid() == 0) {
+        argv.insert(argv.begin(),
+                    {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
+    }
+    return argv;
 }
 
 std::string snapshotBinary() {

@@ -28,6 +28,11 @@ std::vector<std::string> toolCommand(const std::vector<std::string>& argv,
                                      const std::string& workDir, const std::string& display = "",
                                      const std::vector<std::string>& extraEnv = {});
 
+// Run as root, argv run as the unprivileged user nobody (uid and gid 65534,
+// which root's special rights do not cover); otherwise argv as it is.
+constexpr int kNobody = 65534;
+std::vector<std::string> asOrdinaryUser(std::vector<std::string> argv);
+
 // The snapshot binary built alongside these tests.
 std::string snapshotBinary();
 

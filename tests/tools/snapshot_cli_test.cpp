@@ -2,10 +2,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <thread>
 
@@ -33,8 +36,9 @@ std::string describe(const std::vector<std::string>& args) {
 // A usage error: status 2, one line on stderr naming the program, nothing on
 // stdout, and the working directory exactly as it was.
 void expectRejected(const std::vector<std::string>& args, const std::string& dir,
-                    const std::vector<std::string>& filesBefore) {
-    const ToolRun run = runTool(withTool(args), dir);
+                    const std::vector<std::string>& filesBefore,
+                    const ChildSettings& settings = {}) {
+    const ToolRun run = runTool(withTool(args), dir, "", 60.0, settings);
     ASSERT_TRUE(run.finished) << describe(args);
     EXPECT_EQ(run.status, 2) << describe(args) << "\n" << run.err;
     EXPECT_EQ(countLines(run.err), 1) << describe(args) << "\n" << run.err;
@@ -111,6 +115,31 @@ TEST(SnapshotCommand, AnUnwritableOutputLeavesNoFileAndKeepsOldOnes) {
     expectRejected({"--color-pfm", "new.pfm", "--png", "sub"}, dir, before);
     EXPECT_EQ(readFile(dir + "/old.png"), "old");
     EXPECT_TRUE(listDirectory(dir + "/sub").empty());
+
+    // Names that no file could be written to, refused before a large render.
+    const int socketFd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir + "/socket";
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::vector<std::string> withSocket = {"old.png", "plain", "socket", "sub"};
+    const std::vector<std::string> huge = {"--width", "16384", "--height", "16384", "--png"};
+    const auto hugeTo = [&](const std::string& output) {
+        std::vector<std::string> args = huge;
+        args.push_back(output);
+        return args;
+    };
+    ChildSettings closedStdout;
+    closedStdout.closeStdout = true;
+    expectRejected(hugeTo("socket"), dir, withSocket);
+    int closedFd = 200;  // not open here, so not in the child either
+    while (fcntl(closedFd, F_GETFD) != -1) ++closedFd;
+    expectRejected(hugeTo("/proc/self/fd/" + std::to_string(closedFd)), dir, withSocket);
+    expectRejected(hugeTo("/dev/stdout"), dir, withSocket, closedStdout);
+    expectRejected(hugeTo("-"), dir, withSocket, closedStdout);
+    close(socketFd);
 }
 
 TEST(SnapshotCommand, SoftwareRendererNeedsNoDisplay) {
@@ -170,27 +199,54 @@ TEST(SnapshotCommand, AServerThatNeverAnswersEndsTheRunAtTheBound) {
     EXPECT_EQ(readFile(dir + "/old.png"), "old");
 }
 
-TEST(SnapshotCommand, WritesIntoAPipe) {
+// A named pipe, and a non-blocking pipe as standard output, each read
+// slowly: both receive what a file does, more than a pipe holds at once.
+TEST(SnapshotCommand, WritesIntoPipesWhatItWritesIntoAFile) {
     const TempDir temp("rasterwork-cli-");
     const std::string& dir = temp.path();
-    ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
+    const std::vector<std::string> args = {"--width", "200", "--height", "100", "--color-pfm"};
+    const auto to = [&](const std::string& output) {
+        std::vector<std::string> all = withTool(args);
+        all.push_back(output);
+        return all;
+    };
+    ASSERT_EQ(runTool(to("file.pfm"), dir).status, 0);
+    const std::string expected = readFile(dir + "/file.pfm");
+    ASSERT_GT(expected.size(), 65536u);
+
+    const auto readSlowly = [](int fd) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::string received;
+        char chunk[4096];
+        ssize_t n;
+        while ((n = read(fd, chunk, sizeof chunk)) > 0) received.append(chunk, n);
+        close(fd);
+        return received;
+    };
+
+    ASSERT_EQ(mkfifo((dir + "/fifo").c_str(), 0600), 0);
     std::string received;
-    std::thread reader([&] { received = readFile(dir + "/pipe"); });
-    const ToolRun run =
-        runTool(withTool({"--width", "32", "--height", "16", "--png", "pipe"}), dir);
-    if (!run.finished || run.status != 0) {
-        // Open the writing end ourselves so the reader can finish.
-        std::ofstream unblock(dir + "/pipe");
-    }
+    std::thread reader([&] { received = readSlowly(open((dir + "/fifo").c_str(), O_RDONLY)); });
+    ToolRun run = runTool(to("fifo"), dir);
+    if (!run.finished || run.status != 0) close(open((dir + "/fifo").c_str(), O_WRONLY));
     reader.join();
-    ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.status, 0) << run.err;
-    std::ofstream(dir + "/received.png", std::ios::binary) << received;
-    RgbImage png;
-    std::string error;
-    ASSERT_TRUE(readPng(dir + "/received.png", &png, &error)) << error;
-    EXPECT_EQ(png.width, 32);
-    EXPECT_EQ(png.height, 16);
+    EXPECT_TRUE(received == expected) << "named pipe: " << received.size() << " bytes";
+
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_EQ(fcntl(ends[1], F_SETFL, O_NONBLOCK), 0);
+    std::thread stdoutReader([&] { received = readSlowly(ends[0]); });
+    ChildSettings settings;
+    settings.stdoutDescriptor = ends[1];
+    const TempDir logs("rasterwork-cli-logs-");
+    ChildProcess child(toolCommand(to("-"), dir), {}, "", logs.path() + "/stderr", settings);
+    close(ends[1]);
+    run.finished = child.waitForExit(60.0, &run.status);
+    stdoutReader.join();
+    EXPECT_EQ(run.status, 0) << readFile(logs.path() + "/stderr");
+    EXPECT_TRUE(received == expected)
+        << "non-blocking standard output: " << received.size() << " bytes";
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // How the snapshot program treats the files it writes: links, names of the
 // same file, permissions, interrupts, failures and what it says about them.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,9 +31,42 @@ ChildSettings memoryLimit(unsigned long long bytes) {
     return settings;
 }
 
+// Sets or clears a file attribute, as chattr does; false where this user or
+// file system cannot.
+bool setAttribute(const std::string& path, int attribute, bool on) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | attribute) : (flags & ~attribute);
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return ok;
+}
+
+// An attribute set for one scope, cleared again so the directory can go.
+struct ScopedAttribute {
+    ScopedAttribute(std::string p, int a) : path(std::move(p)), attribute(a) {
+        set = setAttribute(path, attribute, true);
+    }
+    ~ScopedAttribute() {
+        if (set) setAttribute(path, attribute, false);
+    }
+    std::string path;
+    int attribute;
+    bool set = false;
+};
+
 class SnapshotOutputs : public ::testing::Test {
   protected:
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+    // Makes a fresh directory in the scratch one and works in it from now on.
+    void workIn(const std::string& name, mode_t mode = 0755) {
+        dir_ = temp_.path() + "/" + name;
+        ASSERT_EQ(mkdir(dir_.c_str(), 0755), 0);
+        ASSERT_EQ(chmod(dir_.c_str(), mode), 0);
+    }
 
     void writeFile(const std::string& name, const std::string& text, mode_t mode = 0644) const {
         std::ofstream(path(name), std::ios::binary) << text;
@@ -157,26 +193,123 @@ TEST_F(SnapshotOutputs, PermissionsAreKeptAndFilesTheUserMayNotWriteAreRefused) 
 
     // Read-only to its owner, and not root's (root may write anything, as
     // with cp): run as an ordinary user in a directory that user owns.
-    constexpr uid_t kNobody = 65534;
     const bool asRoot = geteuid() == 0;
     writeFile("read-only", "old", 0444);
     if (asRoot) {
         ASSERT_EQ(chown(dir_.c_str(), kNobody, kNobody), 0);
         ASSERT_EQ(chown(path("read-only").c_str(), kNobody, kNobody), 0);
     }
-    std::vector<std::string> argv = {snapshotBinary(), "--width",  "4", "--height", "3",
-                                     "--png",          "read-only"};
-    if (asRoot) {
-        argv.insert(argv.begin(),
-                    {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
-    }
-    const ToolRun run = runTool(argv, dir_);
+    const ToolRun run = runTool(
+        asOrdinaryUser({snapshotBinary(), "--width", "4", "--height", "3", "--png", "read-only"}),
+        dir_);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_NE(run.err.find("Permission denied"), std::string::npos) << run.err;
     EXPECT_EQ(readFile(path("read-only")), "old");
     EXPECT_EQ(modeOf("read-only"), 0444u);
     EXPECT_EQ(listDirectory(dir_), (std::vector<std::string>{"kept", "read-only"}));
+}
+
+// The outputs are put in place together: when one of them cannot replace
+// its file, neither does any other.
+TEST_F(SnapshotOutputs, AnOutputThatCannotBeReplacedLeavesEveryOutputAsItWas) {
+    const std::vector<std::string> args = {"--png", "a.png", "--color-pfm", "b.pfm"};
+    const auto expectUntouched = [&](const ToolRun& run, int status) {
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_EQ(countLines(run.err), 1) << run.err;
+        EXPECT_TRUE(readFile(path("a.png")) == "old a") << "a.png replaced";
+        EXPECT_EQ(listDirectory(dir_), (std::vector<std::string>{"a.png", "b.pfm"}));
+    };
+    std::string notSetUp;
+
+    // In a sticky directory only the owner of b.pfm (or of the directory)
+    // may rename over it, writable as it is: refused before rendering.
+    ASSERT_NO_FATAL_FAILURE(workIn("sticky", 01777));
+    writeFile("a.png", "old a");
+    writeFile("b.pfm", "old b", 0666);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chmod(temp_.path().c_str(), 0755), 0);  // its name resolvable to nobody
+        ASSERT_EQ(chown(path("a.png").c_str(), kNobody, kNobody), 0);
+        std::vector<std::string> argv = {snapshotBinary(), "--width", "8", "--height", "8"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        expectUntouched(runTool(asOrdinaryUser(argv), dir_), 2);
+        EXPECT_TRUE(readFile(path("b.pfm")) == "old b") << "b.pfm replaced";
+    } else {
+        notSetUp += "the sticky-directory case needs root to give a file to someone else. ";
+    }
+
+    // An append-only file cannot be replaced either.
+    ASSERT_NO_FATAL_FAILURE(workIn("append-only"));
+    writeFile("a.png", "old a");
+    writeFile("b.pfm", "old b");
+    const ScopedAttribute appendOnly(path("b.pfm"), FS_APPEND_FL);
+    if (appendOnly.set) {
+        expectUntouched(snapshot(args), 2);
+        EXPECT_TRUE(readFile(path("b.pfm")) == "old b") << "b.pfm replaced";
+    } else {
+        notSetUp += "chattr +a needs root and a file system with file attributes. ";
+    }
+
+    // b.pfm turns into a directory while a large picture renders: found only
+    // when the outputs go into place, and a.png goes back to what it was.
+    ASSERT_NO_FATAL_FAILURE(workIn("changed"));
+    writeFile("a.png", "old a");
+    writeFile("b.pfm", "old b");
+    std::vector<std::string> argv = {snapshotBinary(), "--width", "6000", "--height", "6000"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ChildProcess child(toolCommand(argv, dir_), {}, logs_ + "/stdout", logs_ + "/stderr");
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ASSERT_TRUE(child.running()) << "finished before the change; make the picture larger";
+    ASSERT_EQ(unlink(path("b.pfm").c_str()), 0);
+    ASSERT_EQ(mkdir(path("b.pfm").c_str(), 0755), 0);
+    ToolRun run;
+    run.finished = child.waitForExit(60.0, &run.status);
+    run.err = readFile(logs_ + "/stderr");
+    expectUntouched(run, 1);
+    EXPECT_TRUE(listDirectory(path("b.pfm")).empty());
+
+    if (!notSetUp.empty()) GTEST_SKIP() << notSetUp;
+}
+
+// Where a temporary could not be removed again, or its name would be too
+// long, the picture still arrives and nothing else is left.
+TEST_F(SnapshotOutputs, WritesWhereNoTemporaryFileCouldGo) {
+    ASSERT_FALSE(expectedPng().empty());
+    // An append-only directory keeps every name once made: written in place.
+    ASSERT_NO_FATAL_FAILURE(workIn("append-only"));
+    writeFile("old.png", "old");
+    std::string notSetUp;
+    {
+        const ScopedAttribute appendOnly(dir_, FS_APPEND_FL);
+        if (appendOnly.set) {
+            for (const char* name : {"new.png", "old.png"}) {
+                const ToolRun run = snapshot({"--png", name});
+                EXPECT_EQ(run.status, 0) << name << run.err;
+                EXPECT_TRUE(readFile(path(name)) == expectedPng()) << name << " not the picture";
+            }
+            EXPECT_EQ(listDirectory(dir_), (std::vector<std::string>{"new.png", "old.png"}));
+        } else {
+            notSetUp = "chattr +a needs root and a file system with file attributes.";
+        }
+    }
+
+    // A directory whose absolute name is 4075 bytes: the file's name fits
+    // within PATH_MAX, a temporary's beside it would not.
+    std::string deep = temp_.path();
+    while (deep.size() + 201 < 4075 - 2) {
+        deep += "/" + std::string(200, 'x');
+        ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+    }
+    deep += "/" + std::string(4075 - deep.size() - 1, 'y');
+    ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+    ASSERT_EQ(deep.size(), 4075u);
+    const ToolRun run = snapshot({"--png", deep + "/a.png"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(readFile(deep + "/a.png") == expectedPng()) << "not the picture";
+    EXPECT_EQ(listDirectory(deep), std::vector<std::string>{"a.png"});
+
+    if (!notSetUp.empty()) GTEST_SKIP() << notSetUp;
 }
 
 TEST_F(SnapshotOutputs, AnInterruptDuringALargeRenderLeavesNoTemporaryFile) {
