@@ -27,7 +27,7 @@ void convertRect(int width, const PixelRect& rect, std::vector<std::uint8_t>& by
         const Color* in = colorBuffer +
                           static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                           static_cast<std::size_t>(rect.firstColumn);
-        convertToBgra(in, columns, out);
+        rw::convertToBgra(in, columns, out);
     }
 }
 

@@ -44,8 +44,8 @@ bool sizeRecord(int height) {
 
 // Depth 1.0 and opaque white (1, 1, 1, 1) are all ones.
 void clearPixels(std::size_t first, std::size_t count) {
-    fillOnes(depthBuffer + first, count);
-    fillOnes(&colorBuffer[first].r, 4 * count);
+    rw::fillOnes(depthBuffer + first, count);
+    rw::fillOnes(&colorBuffer[first].r, 4 * count);
 }
 
 }  // namespace

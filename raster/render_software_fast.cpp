@@ -1,3 +1,11 @@
+// renderSoftwarePlain (render_software.cpp) for speed, with the same bits:
+// scan conversion for every face first, the spans kept per row
+// (scan_convert_fast.cpp); the per-frame lighting record from the same
+// frameShading, plus tables of each column's and row's device coordinate;
+// then the span fill and lighting on SIMD lanes, one row per lane
+// (fill_span_fast.cpp), with the rows shared between threads or, for the
+// viewer, in bands that are cleared, lit and converted to window bytes while
+// in cache (row_pass.cpp).
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -8,26 +16,27 @@
 #include <vector>
 
 #include "raster/device_coordinate.h"
+#include "raster/fill_span_fast.h"
 #include "raster/frame_buffers.h"
+#include "raster/frame_shading.h"
 #include "raster/render_software.h"
 #include "raster/row_pass.h"
-#include "raster/shade_rows.h"
+#include "raster/scan_convert_fast.h"
 #include "raster/window_bytes.h"
 
 namespace {
 
-// What a frame's pixel loop reads besides the spans, worked out once per
-// frame with the same operations the per-pixel lighting uses.
-struct FrameConstants {
+// The per-frame tables the fast fill reads besides the spans, with the
+// same operations the per-pixel lighting uses; kept from frame to frame.
+struct FrameTables {
     std::vector<float> columnDevice;
     std::vector<float> rowDevice;
     std::vector<float> columnUnprojected;
     std::vector<float> rowUnprojected;
-    std::vector<ObjectShading> objects;
-    std::vector<LightShading> lights;
     int deviceWidth = -1;
     int deviceHeight = -1;
 
+    // deviceCoordinate of every column and row, as shadePixel forms them.
     void deviceTables(int width, int height) {
         if (width == deviceWidth && height == deviceHeight) return;
         columnDevice.resize(static_cast<std::size_t>(width));
@@ -40,40 +49,6 @@ struct FrameConstants {
                 deviceCoordinate(static_cast<float>(y), height);
         deviceWidth = width;
         deviceHeight = height;
-    }
-
-    int materials(const Scene& scene) {
-        objects.clear();
-        unsigned largest = 0;
-        for (const SceneObject& object : scene.objects) {
-            const Material& m = object.material;
-            ObjectShading o;
-            o.diffuse[0] = m.diffuse.r;
-            o.diffuse[1] = m.diffuse.g;
-            o.diffuse[2] = m.diffuse.b;
-            o.specular[0] = m.specular.r;
-            o.specular[1] = m.specular.g;
-            o.specular[2] = m.specular.b;
-            o.ambient[0] = scene.ambient.r * m.diffuse.r;
-            o.ambient[1] = scene.ambient.g * m.diffuse.g;
-            o.ambient[2] = scene.ambient.b * m.diffuse.b;
-            o.shininess = m.shininess;
-            objects.push_back(o);
-            const unsigned magnitude = m.shininess < 0 ? 0u - static_cast<unsigned>(m.shininess)
-                                                       : static_cast<unsigned>(m.shininess);
-            largest = std::max(largest, magnitude);
-        }
-        int steps = 0;
-        for (; largest != 0u; largest >>= 1) ++steps;
-        return steps;
-    }
-
-    void lightList(const Scene& scene) {
-        lights.clear();
-        for (const Light& light : scene.lights) {
-            lights.push_back(LightShading{{light.position.x, light.position.y, light.position.z},
-                                          {light.color.r, light.color.g, light.color.b}});
-        }
     }
 };
 
@@ -90,8 +65,8 @@ bool perspectiveInverse(const double* m) {
     return m[11] != 0.0 && m[15] != 0.0;
 }
 
-void reducedUnprojection(ShadeFrame& frame, FrameConstants& c, int width, int height) {
-    const double* pi = frame.inverseProjection;
+void reducedUnprojection(ShadeFrame& frame, FrameTables& c, int width, int height) {
+    const double* pi = frame.shading->inverseProjection.m;
     frame.reducedUnprojection = perspectiveInverse(pi);
     if (!frame.reducedUnprojection) return;
     c.columnUnprojected.resize(static_cast<std::size_t>(width));
@@ -102,7 +77,7 @@ void reducedUnprojection(ShadeFrame& frame, FrameConstants& c, int width, int he
         c.rowUnprojected[y] = static_cast<float>(pi[5] * static_cast<double>(c.rowDevice[y]));
     frame.columnUnprojected = c.columnUnprojected.data();
     frame.rowUnprojected = c.rowUnprojected.data();
-    const double* vi = frame.inverseView;
+    const double* vi = frame.shading->inverseView.m;
     frame.affineView = vi[12] == 0.0 && vi[13] == 0.0 && vi[14] == 0.0 && vi[15] == 1.0;
 }
 
@@ -124,7 +99,7 @@ struct ByteStore {
 
 struct FastRenderer {
     SpanBins bins;
-    FrameConstants constants;
+    FrameTables tables;
     ByteStore picture;
 };
 
@@ -138,30 +113,18 @@ bool fitsLaneIndex(int width, int height) {
     return static_cast<long long>(width) * static_cast<long long>(height) < (1LL << 31);
 }
 
-ShadeFrame frameFor(const Scene& scene, int width, int height, FastRenderer& r) {
+ShadeFrame frameFor(const FrameShading& shading, int width, int height, FastRenderer& r) {
     ShadeFrame frame;
     frame.spans = r.bins.spans.data();
     frame.rowStart = r.bins.rowStart.data();
-    frame.columnDevice = r.constants.columnDevice.data();
-    frame.rowDevice = r.constants.rowDevice.data();
     frame.width = width;
     frame.height = height;
-    std::copy(scene.projectionTransform.inverse.m, scene.projectionTransform.inverse.m + 16,
-              frame.inverseProjection);
-    std::copy(scene.viewTransform.inverse.m, scene.viewTransform.inverse.m + 16, frame.inverseView);
-    const Vec4 e = scene.viewTransform.inverseTransform(Vec4{0.0f, 0.0f, 0.0f, 1.0f});
-    const float w = 1.0f / e.w;
-    frame.eye[0] = e.x * w;
-    frame.eye[1] = e.y * w;
-    frame.eye[2] = e.z * w;
-    frame.powerSteps = r.constants.materials(scene);
-    r.constants.lightList(scene);
-    frame.lights = r.constants.lights.data();
-    frame.lightCount = static_cast<int>(r.constants.lights.size());
-    frame.objects = r.constants.objects.data();
+    frame.shading = &shading;
+    frame.columnDevice = r.tables.columnDevice.data();
+    frame.rowDevice = r.tables.rowDevice.data();
     frame.depth = depthBuffer;
     frame.color = colorBuffer;
-    reducedUnprojection(frame, r.constants, width, height);
+    reducedUnprojection(frame, r.tables, width, height);
     return frame;
 }
 
@@ -172,10 +135,11 @@ void shadeOnThreads(const ShadeFrame& frame, int first, int last, int threads) {
     std::vector<std::thread> workers;
     workers.reserve(static_cast<std::size_t>(parts - 1));
     for (int part = 1; part < parts; ++part) {
-        workers.emplace_back(
-            [&frame, first, last, part, parts] { shadeRows(frame, first, last + 1, part, parts); });
+        workers.emplace_back([&frame, first, last, part, parts] {
+            rw::shadeRows(frame, first, last + 1, part, parts);
+        });
     }
-    shadeRows(frame, first, last + 1, 0, parts);
+    rw::shadeRows(frame, first, last + 1, 0, parts);
     for (std::thread& worker : workers) worker.join();
 }
 
@@ -191,8 +155,9 @@ PixelRect renderSoftware(Scene& scene, int width, int height, int threads) {
     r.bins.collect(scene, width, height);
     const PixelRect drawn{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
     if (drawn.empty()) return drawn;
-    r.constants.deviceTables(width, height);
-    const ShadeFrame frame = frameFor(scene, width, height, r);
+    r.tables.deviceTables(width, height);
+    const FrameShading shading = frameShading(scene);
+    const ShadeFrame frame = frameFor(shading, width, height, r);
     shadeOnThreads(frame, r.bins.firstRow, r.bins.lastRow, threads);
     return drawn;
 }
@@ -214,7 +179,7 @@ bool renderPlainFrame(Scene& scene, int width, int height, WindowPicture& pictur
     renderSoftwarePlain(scene, width, height);
     const std::size_t columns = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
-        convertToBgra(colorBuffer + y * columns, columns, bgra + y * columns * 4);
+        rw::convertToBgra(colorBuffer + y * columns, columns, bgra + y * columns * 4);
     picture = WindowPicture{whole, bgra};
     return true;
 }
@@ -237,10 +202,12 @@ bool renderSoftwareFrame(Scene& scene, int width, int height, WindowPicture& pic
     if (!pass.drawn.empty()) {
         pass.bgra = r.picture.reserve(pictureBytes(pass.drawn));
         if (!pass.bgra) return false;
-        r.constants.deviceTables(width, height);
+        r.tables.deviceTables(width, height);
     }
-    const ShadeFrame frame = pass.drawn.empty() ? ShadeFrame{} : frameFor(scene, width, height, r);
-    runRowPass(pass, [&frame](int first, int end) { shadeRows(frame, first, end); });
+    const FrameShading shading = frameShading(scene);
+    const ShadeFrame frame =
+        pass.drawn.empty() ? ShadeFrame{} : frameFor(shading, width, height, r);
+    runRowPass(pass, [&frame](int first, int end) { rw::shadeRows(frame, first, end); });
     picture = WindowPicture{pass.drawn, pass.bgra};
     return true;
 }

@@ -38,7 +38,7 @@ void convertRow(const RowPass& pass, int y, WrittenColumns covered) {
     std::memset(out, 0xff, before * 4);
     const Color* row =
         colorBuffer + static_cast<std::size_t>(y) * static_cast<std::size_t>(pass.width);
-    convertToBgra(row + covered.first, inside, out + before * 4);
+    rw::convertToBgra(row + covered.first, inside, out + before * 4);
     std::memset(out + (before + inside) * 4, 0xff, (columns - before - inside) * 4);
 }
 

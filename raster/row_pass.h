@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "raster/render_software.h"
-#include "raster/span_bins.h"
+#include "raster/scan_convert_fast.h"
 
 // One frame's trip through the buffers, a band of rows at a time: each band's
 // rows are cleared of what the previous frame drew there just before the

@@ -1,3 +1,6 @@
+// windowByte and, for whole rows of colours, the same conversion on SIMD
+// lanes (ConvertToBgra): the same clamp, product and rounding per channel,
+// so every target gives windowByte's bytes.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "raster/window_bytes.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -22,6 +25,7 @@ std::uint8_t windowByte(float value) {
 #endif
 
 HWY_BEFORE_NAMESPACE();
+namespace rw {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
@@ -65,12 +69,15 @@ void ConvertToBgra(const Color* colors, std::size_t count, std::uint8_t* bgra) {
 }
 
 }  // namespace HWY_NAMESPACE
+}  // namespace rw
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+namespace rw {
 HWY_EXPORT(ConvertToBgra);
 
 void convertToBgra(const Color* colors, std::size_t count, std::uint8_t* bgra) {
     HWY_DYNAMIC_DISPATCH(ConvertToBgra)(colors, count, bgra);
 }
+}  // namespace rw
 #endif

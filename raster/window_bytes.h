@@ -10,7 +10,11 @@
 // even.
 std::uint8_t windowByte(float value);
 
+namespace rw {
+
 // `count` colours as packed B, G, R, A bytes (alpha always 255), each channel
 // through windowByte; SIMD where the processor has it, the same bytes on
 // every target.
 void convertToBgra(const Color* colors, std::size_t count, std::uint8_t* bgra);
+
+}  // namespace rw

@@ -12,7 +12,7 @@
 
 #include "raster/frame_buffers.h"
 #include "raster/render_software.h"
-#include "raster/shade_rows.h"
+#include "raster/simd_targets.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"

@@ -12,7 +12,7 @@
 #include "raster/frame_buffers.h"
 #include "raster/project_vertex.h"
 #include "raster/render_software.h"
-#include "raster/shade_rows.h"
+#include "raster/simd_targets.h"
 #include "raster/window_bytes.h"
 #include "raster_testing.h"
 #include "scene_rendering.h"

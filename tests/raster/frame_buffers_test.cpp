@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "raster/shade_rows.h"
+#include "raster/simd_targets.h"
 
 namespace {
 

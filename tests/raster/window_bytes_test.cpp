@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "raster/shade_rows.h"
+#include "raster/simd_targets.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ TEST_P(WindowBytes, ConvertsEveryChannelToBgraOnThisTarget) {
     for (std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{3}, std::size_t{5},
                               std::size_t{17}, std::size_t{31}, colors.size()}) {
         std::vector<std::uint8_t> bytes(4 * count + 4, 77);
-        convertToBgra(colors.data(), count, bytes.data());
+        rw::convertToBgra(colors.data(), count, bytes.data());
         for (std::size_t i = 0; i < count; ++i) {
             const Color& c = colors[i];
             ASSERT_EQ(bytes[4 * i], expectedByte(c.b)) << "colour " << i << " of " << count;

@@ -1,3 +1,5 @@
+// The fast counterpart of scanConvertPolygon (scan_convert.h): every face's
+// spans collected into per-row bins, to be filled afterwards row by row.
 #pragma once
 
 #include <cstdint>

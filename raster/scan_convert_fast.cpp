@@ -1,4 +1,10 @@
-#include "raster/span_bins.h"
+// scanConvertPolygon (scan_convert.cpp) for a whole frame at once, without
+// the fill: the same vertex stage, the same row walk (forEachSpanPair) and
+// the same span set-up (setupSpan) for every face in drawing order, but each
+// span is kept in the bin of its row instead of being filled. The fill runs
+// afterwards, row by row (fill_span_fast.cpp), and gives the same pixels
+// because each row's spans keep the order in which the faces are drawn.
+#include "raster/scan_convert_fast.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,0 +1,37 @@
+#include "raster/fill_span.h"
+
+#include <cstddef>
+
+#include "raster/frame_buffers.h"
+#include "raster/shade_pixel.h"
+#include "raster/span.h"
+
+void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceContext& face) {
+    Span span;
+    if (!setupSpan(left, right, face.frame.width, span)) return;
+
+    const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(y) * face.frame.width;
+    float* depths = depthBuffer + rowStart;
+    Color* colors = colorBuffer + rowStart;
+    float depth = span.depth;
+    Vec3 normal = span.normal;
+    for (int j = span.startColumn; j < span.endColumn; ++j) {
+        // Strictly nearer only: of two faces at the same depth the first
+        // drawn stays, and a NaN depth never passes.
+        if (depth < depths[j]) {
+            depths[j] = depth;
+            Color color(0.0f, 0.0f, 0.0f, 1.0f);
+            // Lit at the pixel's whole column and row, not its centre.
+            // shadePixel normalises `normal` in place, so the next column
+            // steps on from the normalised normal.
+            shadePixel(color, face, normal, static_cast<float>(j), static_cast<float>(y), depth);
+            colors[j] = color;
+        }
+        // Linear in screen space: one float addition per column (not
+        // start + j * step), pixel passed or not.
+        depth = depth + span.dzdx;
+        normal.x = normal.x + span.dNormal.x;
+        normal.y = normal.y + span.dNormal.y;
+        normal.z = normal.z + span.dNormal.z;
+    }
+}

@@ -1,0 +1,240 @@
+// fillSpan (scan_convert.cpp) on SIMD lanes, one row per lane: every lane
+// walks the spans of its own row in face order, column by column, so each
+// pixel sees the same depth tests in the same order as in fillSpan, and the
+// running depth and normal of a span are the same serial chains of float
+// additions (the normal continuing from its normalised value after a pixel
+// that passed). The lighting is shadePixel's, in shade_pixel_fast-inl.h.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "raster/fill_span_fast.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+
+#include <hwy/highway.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "raster/fill_span_fast.h"
+#include "raster/lane_math-inl.h"
+#include "raster/shade_pixel_fast-inl.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace rw {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+constexpr int kGroups = 2;  // two groups of lanes in flight hide latency
+constexpr std::size_t kMaxLanes = HWY_LANES(float) * kGroups;
+
+// Per-lane state, one entry per lane of both groups.
+struct LaneState {
+    HWY_ALIGN std::int32_t active[kMaxLanes];
+    HWY_ALIGN std::int32_t column[kMaxLanes];
+    HWY_ALIGN std::int32_t endColumn[kMaxLanes];
+    HWY_ALIGN std::int32_t rowBase[kMaxLanes];
+    HWY_ALIGN std::int32_t shininess[kMaxLanes];
+    HWY_ALIGN float rowDevice[kMaxLanes];
+    HWY_ALIGN float rowUnprojected[kMaxLanes];
+    HWY_ALIGN float depth[kMaxLanes];
+    HWY_ALIGN float dzdx[kMaxLanes];
+    HWY_ALIGN float normal[3][kMaxLanes];
+    HWY_ALIGN float dNormal[3][kMaxLanes];
+    HWY_ALIGN float diffuse[3][kMaxLanes];
+    HWY_ALIGN float specular[3][kMaxLanes];
+    HWY_ALIGN float ambient[3][kMaxLanes];
+    std::uint32_t nextSpan[kMaxLanes];
+    std::uint32_t rowEnd[kMaxLanes];
+};
+
+class RowWalker {
+  public:
+    RowWalker(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts)
+        : f_(frame),
+          firstRow_(firstRow),
+          nextRow_(firstRow),
+          endRow_(endRow),
+          part_(part),
+          parts_(parts) {}
+
+    void run() {
+        const std::size_t lanes = hn::Lanes(DF());
+        const std::size_t total = lanes * kGroups;
+        for (std::size_t lane = 0; lane < total; ++lane) takeRow(lane);
+        while (activeLanes_ > 0) {
+            for (int group = 0; group < kGroups; ++group)
+                step(static_cast<std::size_t>(group) * lanes);
+        }
+    }
+
+  private:
+    const ShadeFrame& f_;
+    int firstRow_;
+    int nextRow_;
+    int endRow_;
+    int part_;
+    int parts_;
+    std::size_t activeLanes_ = 0;
+    LaneState s_ = {};
+
+    static void setLane(float (&channels)[3][kMaxLanes], std::size_t lane, const Color& color) {
+        channels[0][lane] = color.r;
+        channels[1][lane] = color.g;
+        channels[2][lane] = color.b;
+    }
+
+    void loadSpan(std::size_t lane) {
+        const BinnedSpan& binned = f_.spans[s_.nextSpan[lane]++];
+        const Span& span = binned.span;
+        s_.column[lane] = span.startColumn;
+        s_.endColumn[lane] = span.endColumn;
+        s_.depth[lane] = span.depth;
+        s_.dzdx[lane] = span.dzdx;
+        s_.normal[0][lane] = span.normal.x;
+        s_.normal[1][lane] = span.normal.y;
+        s_.normal[2][lane] = span.normal.z;
+        s_.dNormal[0][lane] = span.dNormal.x;
+        s_.dNormal[1][lane] = span.dNormal.y;
+        s_.dNormal[2][lane] = span.dNormal.z;
+        const MaterialShading& material =
+            f_.shading->materials[static_cast<std::size_t>(binned.object)];
+        setLane(s_.diffuse, lane, material.diffuse);
+        setLane(s_.specular, lane, material.specular);
+        setLane(s_.ambient, lane, material.ambient);
+        s_.shininess[lane] = material.shininess;
+    }
+
+    bool ours(int row) const { return (row - firstRow_) / kRowBlock % parts_ == part_; }
+
+    // Gives the lane the next row of ours that has spans, or retires it.
+    void takeRow(std::size_t lane) {
+        while (nextRow_ < endRow_ &&
+               (!ours(nextRow_) || f_.rowStart[nextRow_] == f_.rowStart[nextRow_ + 1]))
+            ++nextRow_;
+        if (nextRow_ >= endRow_) {
+            s_.active[lane] = 0;
+            s_.column[lane] = 0;
+            s_.endColumn[lane] = 1;
+            s_.rowBase[lane] = 0;
+            return;
+        }
+        const int row = nextRow_++;
+        if (s_.active[lane] == 0) ++activeLanes_;
+        s_.active[lane] = -1;
+        s_.rowBase[lane] = row * f_.width;
+        s_.rowDevice[lane] = f_.rowDevice[row];
+        s_.rowUnprojected[lane] = f_.rowUnprojected != nullptr ? f_.rowUnprojected[row] : 0.0f;
+        s_.nextSpan[lane] = f_.rowStart[row];
+        s_.rowEnd[lane] = f_.rowStart[row + 1];
+        loadSpan(lane);
+    }
+
+    void finishSpan(std::size_t lane) {
+        if (s_.nextSpan[lane] < s_.rowEnd[lane]) {
+            loadSpan(lane);
+            return;
+        }
+        --activeLanes_;
+        s_.active[lane] = 0;
+        takeRow(lane);
+    }
+
+    // One column of every lane of the group starting at `first`: the depth
+    // test, lighting and stores for the lanes that pass, then the step to
+    // the next column.
+    void step(std::size_t first) {
+        const DF df;
+        const DI di;
+        const VI column = hn::Load(di, s_.column + first);
+        const auto activeI = hn::Ne(hn::Load(di, s_.active + first), hn::Zero(di));
+        const VI index =
+            hn::IfThenElseZero(activeI, hn::Add(hn::Load(di, s_.rowBase + first), column));
+        const VF stored = hn::GatherIndex(df, f_.depth, index);
+        VF depth = hn::Load(df, s_.depth + first);
+        const MF pass = hn::And(hn::RebindMask(df, activeI), hn::Lt(depth, stored));
+
+        Vec3F normal{hn::Load(df, s_.normal[0] + first), hn::Load(df, s_.normal[1] + first),
+                     hn::Load(df, s_.normal[2] + first)};
+        if (!hn::AllFalse(df, pass)) {
+            const PixelLanes pixels{column, hn::Load(df, s_.rowDevice + first),
+                                    hn::Load(df, s_.rowUnprojected + first), depth};
+            Vec3F unit = normal;
+            VF rgb[3];
+            shadePixelLanes(f_, pixels, material(first), unit, rgb);
+            normal.x = hn::IfThenElse(pass, unit.x, normal.x);
+            normal.y = hn::IfThenElse(pass, unit.y, normal.y);
+            normal.z = hn::IfThenElse(pass, unit.z, normal.z);
+            store(pass, index, depth, rgb);
+        }
+
+        depth = hn::Add(depth, hn::Load(df, s_.dzdx + first));
+        hn::Store(depth, df, s_.depth + first);
+        hn::Store(hn::Add(normal.x, hn::Load(df, s_.dNormal[0] + first)), df, s_.normal[0] + first);
+        hn::Store(hn::Add(normal.y, hn::Load(df, s_.dNormal[1] + first)), df, s_.normal[1] + first);
+        hn::Store(hn::Add(normal.z, hn::Load(df, s_.dNormal[2] + first)), df, s_.normal[2] + first);
+
+        const VI next = hn::Add(column, hn::Set(di, 1));
+        hn::Store(next, di, s_.column + first);
+        const auto spanDone =
+            hn::And(activeI, hn::Not(hn::Lt(next, hn::Load(di, s_.endColumn + first))));
+        if (!hn::AllFalse(di, spanDone)) {
+            const std::size_t lanes = hn::Lanes(df);
+            for (std::size_t lane = first; lane < first + lanes; ++lane) {
+                if (s_.active[lane] != 0 && s_.column[lane] >= s_.endColumn[lane]) finishSpan(lane);
+            }
+        }
+    }
+
+    HWY_INLINE MaterialLanes material(std::size_t first) const {
+        const DF df;
+        MaterialLanes m;
+        for (int c = 0; c < 3; ++c) {
+            m.diffuse[c] = hn::Load(df, s_.diffuse[c] + first);
+            m.specular[c] = hn::Load(df, s_.specular[c] + first);
+            m.ambient[c] = hn::Load(df, s_.ambient[c] + first);
+        }
+        m.shininess = hn::Load(DI(), s_.shininess + first);
+        return m;
+    }
+
+    // The passing lanes' depth and colour (alpha 1) into the buffers.
+    HWY_INLINE void store(MF pass, VI index, VF depth, const VF rgb[3]) {
+        const DF df;
+        const DI di;
+        HWY_ALIGN std::int32_t passes[HWY_LANES(float)];
+        HWY_ALIGN std::int32_t indices[HWY_LANES(float)];
+        HWY_ALIGN float depths[HWY_LANES(float)];
+        HWY_ALIGN float channels[3][HWY_LANES(float)];
+        hn::Store(hn::VecFromMask(di, hn::RebindMask(di, pass)), di, passes);
+        hn::Store(index, di, indices);
+        hn::Store(depth, df, depths);
+        for (int c = 0; c < 3; ++c) hn::Store(rgb[c], df, channels[c]);
+        const std::size_t lanes = hn::Lanes(df);
+        for (std::size_t lane = 0; lane < lanes; ++lane) {
+            if (passes[lane] == 0) continue;
+            const std::size_t i = static_cast<std::uint32_t>(indices[lane]);
+            f_.depth[i] = depths[lane];
+            f_.color[i] = Color(channels[0][lane], channels[1][lane], channels[2][lane], 1.0f);
+        }
+    }
+};
+
+void ShadeRows(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts) {
+    RowWalker walker(frame, firstRow, endRow, part, parts);
+    walker.run();
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace rw
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace rw {
+
+HWY_EXPORT(ShadeRows);
+
+void shadeRows(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts) {
+    if (firstRow >= endRow || parts < 1 || part < 0 || part >= parts) return;
+    HWY_DYNAMIC_DISPATCH(ShadeRows)(frame, firstRow, endRow, part, parts);
+}
+
+}  // namespace rw
+#endif  // HWY_ONCE

@@ -1,0 +1,146 @@
+// shadePixel (shade_pixel.cpp) on SIMD lanes, one pixel per lane: the same
+// steps in the same order and precision (world position by the inverse
+// projection and view, view direction, renormalised normal, per light the
+// clamped diffuse and the integer-power specular term on the half vector,
+// plus ambient times diffuse), from the same per-frame record
+// (frameShading). Where the inverse projection has the exact zeros of a
+// perspective inverse, the unprojection is taken from per-column and per-row
+// tables instead of the full product; the tables hold the very products the
+// full one forms, and lanes where a skipped zero term could matter (a depth
+// or a part that is zero or not finite) take the full product.
+// Included once per SIMD target (Highway's foreach_target), hence the guard.
+#if defined(RASTER_SHADE_PIXEL_FAST_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef RASTER_SHADE_PIXEL_FAST_INL_H_
+#undef RASTER_SHADE_PIXEL_FAST_INL_H_
+#else
+#define RASTER_SHADE_PIXEL_FAST_INL_H_
+#endif
+
+#include <hwy/highway.h>
+
+#include "raster/fill_span_fast.h"
+#include "raster/lane_math-inl.h"
+#include "scene/scene.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace rw {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// The lanes' pixels as shadePixel receives them: column, row (as its device
+// coordinate and, for the table path, its part of the unprojection), depth.
+struct PixelLanes {
+    VI column;
+    VF rowDevice;
+    VF rowUnprojected;
+    VF depth;
+};
+
+// Each lane's material: the face's object's entry of FrameShading::materials.
+struct MaterialLanes {
+    VF diffuse[3];
+    VF specular[3];
+    VF ambient[3];  // the scene's ambient times the diffuse colour
+    VI shininess;
+};
+
+// The unprojection from the tables; false (and nothing computed) when a
+// lane's depth is not finite or a part it relies on is zero or not finite,
+// where the zero terms of the full product could change a sign or give a
+// NaN.
+HWY_INLINE bool unprojectFromTables(const ShadeFrame& f, const PixelLanes& px, Vec4F& p) {
+    const DF df;
+    const double* pi = f.shading->inverseProjection.m;
+    const double* vi = f.shading->inverseView.m;
+    const VF qx = hn::GatherIndex(df, f.columnUnprojected, px.column);
+    const VF qy = px.rowUnprojected;
+    const Doubles dz = widen(px.depth);
+    const VF qz = narrow(add(mul(broadcast(pi[10]), dz), broadcast(pi[11])));
+    const VF qw = narrow(add(mul(broadcast(pi[14]), dz), broadcast(pi[15])));
+    MF unusable = hn::Or(notFinite(px.depth), hn::Or(notFinite(qx), notFinite(qy)));
+    unusable = hn::Or(unusable, hn::Or(hn::Eq(qx, hn::Zero(df)), hn::Eq(qy, hn::Zero(df))));
+    unusable = hn::Or(unusable, notFinite(qz));
+    if (f.affineView) unusable = hn::Or(unusable, hn::Eq(qw, hn::Zero(df)));
+    if (!hn::AllFalse(df, unusable)) return false;
+
+    const Doubles x = widen(qx), y = widen(qy), z = widen(qz), w = widen(qw);
+    VF rows[3];
+    for (int i = 0; i < 3; ++i) rows[i] = matrixRow(vi, i, x, y, z, w);
+    const VF pw = f.affineView ? qw : matrixRow(vi, 3, x, y, z, w);
+    p = Vec4F{rows[0], rows[1], rows[2], pw};
+    return true;
+}
+
+// The pixel back in the world: device coordinates, the inverse projection
+// and the inverse view, then the divide by w.
+HWY_INLINE Vec3F worldPosition(const ShadeFrame& f, const PixelLanes& px) {
+    const DF df;
+    Vec4F p;
+    if (!f.reducedUnprojection || !unprojectFromTables(f, px, p)) {
+        const Vec4F device{hn::GatherIndex(df, f.columnDevice, px.column), px.rowDevice, px.depth,
+                           hn::Set(df, 1.0f)};
+        p = transform(f.shading->inverseView.m, transform(f.shading->inverseProjection.m, device));
+    }
+    return dehomogenized(p);
+}
+
+// integerPower of shade_pixel.cpp per lane: repeated squaring over
+// powerSteps bits (the longest |shininess| of the frame); squarings past a
+// lane's last bit do not reach its result.
+HWY_INLINE VF integerPower(VF s, VI exponent, int powerSteps) {
+    const DF df;
+    const DU du;
+    const DI di;
+    const auto negative = hn::Lt(exponent, hn::Zero(di));
+    const auto bits = hn::BitCast(du, exponent);
+    auto m = hn::IfThenElse(hn::RebindMask(du, negative), hn::Sub(hn::Zero(du), bits), bits);
+    VF f = hn::Set(df, 1.0f);
+    VF base = s;
+    for (int i = 0; i < powerSteps; ++i) {
+        const auto bit = hn::Ne(hn::And(m, hn::Set(du, 1u)), hn::Zero(du));
+        f = hn::IfThenElse(hn::RebindMask(df, bit), hn::Mul(f, base), f);
+        base = hn::Mul(base, base);
+        m = hn::ShiftRight<1>(m);
+    }
+    return hn::IfThenElse(hn::RebindMask(df, negative), hn::Div(hn::Set(df, 1.0f), f), f);
+}
+
+// The lit colour of each lane's pixel; `normal` comes back normalised.
+HWY_INLINE void shadePixelLanes(const ShadeFrame& f, const PixelLanes& px,
+                                const MaterialLanes& material, Vec3F& normal, VF rgb[3]) {
+    const DF df;
+    const FrameShading& frame = *f.shading;
+    const Vec3F position = worldPosition(f, px);
+
+    Vec3F view{hn::Sub(hn::Set(df, frame.eye.x), position.x),
+               hn::Sub(hn::Set(df, frame.eye.y), position.y),
+               hn::Sub(hn::Set(df, frame.eye.z), position.z)};
+    normalizeInPlace(view);
+    normalizeInPlace(normal);
+
+    VF sum[3] = {hn::Zero(df), hn::Zero(df), hn::Zero(df)};
+    for (const Light& light : frame.lights) {
+        Vec3F l{hn::Sub(hn::Set(df, light.position.x), position.x),
+                hn::Sub(hn::Set(df, light.position.y), position.y),
+                hn::Sub(hn::Set(df, light.position.z), position.z)};
+        normalizeInPlace(l);
+        VF d = dot3(normal, l);
+        d = hn::IfThenElse(hn::Lt(d, hn::Zero(df)), hn::Zero(df), d);
+        Vec3F h{hn::Add(view.x, l.x), hn::Add(view.y, l.y), hn::Add(view.z, l.z)};
+        normalizeInPlace(h);
+        const VF power = integerPower(dot3(h, normal), material.shininess, frame.powerSteps);
+        const float lightColor[3] = {light.color.r, light.color.g, light.color.b};
+        for (int c = 0; c < 3; ++c) {
+            sum[c] = hn::Add(sum[c], hn::Mul(hn::Add(hn::Mul(power, material.specular[c]),
+                                                     hn::Mul(d, material.diffuse[c])),
+                                             hn::Set(df, lightColor[c])));
+        }
+    }
+    for (int c = 0; c < 3; ++c) rgb[c] = hn::Add(sum[c], material.ambient[c]);
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace rw
+HWY_AFTER_NAMESPACE();
+
+#endif  // RASTER_SHADE_PIXEL_FAST_INL_H_
