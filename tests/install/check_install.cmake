@@ -1,5 +1,6 @@
 # Installs BUILD_DIR into a fresh PREFIX and checks that BINDIR holds exactly
-# PROGRAMS (comma-separated), that the licence is in DOCDIR, and that the snapshot tool runs
+# PROGRAMS (comma-separated), that the licence and the documentation are in
+# DOCDIR (the README with the docs/ it links to), and that the snapshot tool runs
 # from there and answers --version with VERSION.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -15,9 +16,11 @@ list(SORT expected)
 if(NOT installed STREQUAL expected)
   message(FATAL_ERROR "${BINDIR}/ holds '${installed}', expected '${expected}'")
 endif()
-if(NOT EXISTS "${PREFIX}/${DOCDIR}/LICENSE")
-  message(FATAL_ERROR "LICENSE was not installed under ${DOCDIR}")
-endif()
+foreach(doc LICENSE README.md docs/tools.md docs/building.md)
+  if(NOT EXISTS "${PREFIX}/${DOCDIR}/${doc}")
+    message(FATAL_ERROR "${doc} was not installed under ${DOCDIR}")
+  endif()
+endforeach()
 
 execute_process(COMMAND "${PREFIX}/${BINDIR}/rasterwork-snapshot" --version
                 RESULT_VARIABLE status OUTPUT_VARIABLE output)
