@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "raster/fill_span_fast.h"
 #include "raster/lane_math-inl.h"
@@ -175,12 +176,9 @@ class RowWalker {
         hn::Store(next, di, s_.column + first);
         const auto spanDone =
             hn::And(activeI, hn::Not(hn::Lt(next, hn::Load(di, s_.endColumn + first))));
-        if (!hn::AllFalse(di, spanDone)) {
-            const std::size_t lanes = hn::Lanes(df);
-            for (std::size_t lane = first; lane < first + lanes; ++lane) {
-                if (s_.active[lane] != 0 && s_.column[lane] >= s_.endColumn[lane]) finishSpan(lane);
-            }
-        }
+        for (std::uint64_t bits = laneBits(hn::RebindMask(df, spanDone)); bits != 0;
+             bits &= bits - 1)
+            finishSpan(first + static_cast<std::size_t>(__builtin_ctzll(bits)));
     }
 
     HWY_INLINE MaterialLanes material(std::size_t first) const {
@@ -195,25 +193,32 @@ class RowWalker {
         return m;
     }
 
-    // The passing lanes' depth and colour (alpha 1) into the buffers.
+    // The passing lanes' depth and colour (alpha 1) into the buffers. The
+    // four channels are transposed in registers into one Color per lane, so
+    // each passing lane costs one 16-byte copy.
     HWY_INLINE void store(MF pass, VI index, VF depth, const VF rgb[3]) {
         const DF df;
-        const DI di;
-        HWY_ALIGN std::int32_t passes[HWY_LANES(float)];
         HWY_ALIGN std::int32_t indices[HWY_LANES(float)];
         HWY_ALIGN float depths[HWY_LANES(float)];
-        HWY_ALIGN float channels[3][HWY_LANES(float)];
-        hn::Store(hn::VecFromMask(di, hn::RebindMask(di, pass)), di, passes);
-        hn::Store(index, di, indices);
+        HWY_ALIGN float colors[4 * HWY_LANES(float)];
+        hn::Store(index, DI(), indices);
         hn::Store(depth, df, depths);
-        for (int c = 0; c < 3; ++c) hn::Store(rgb[c], df, channels[c]);
-        const std::size_t lanes = hn::Lanes(df);
-        for (std::size_t lane = 0; lane < lanes; ++lane) {
-            if (passes[lane] == 0) continue;
+        hn::StoreInterleaved4(rgb[0], rgb[1], rgb[2], hn::Set(df, 1.0f), df, colors);
+        for (std::uint64_t bits = laneBits(pass); bits != 0; bits &= bits - 1) {
+            const std::size_t lane = static_cast<std::size_t>(__builtin_ctzll(bits));
             const std::size_t i = static_cast<std::uint32_t>(indices[lane]);
             f_.depth[i] = depths[lane];
-            f_.color[i] = Color(channels[0][lane], channels[1][lane], channels[2][lane], 1.0f);
+            std::memcpy(static_cast<void*>(&f_.color[i]), colors + 4 * lane, sizeof(Color));
         }
+    }
+
+    // One bit per lane, lane 0 lowest.
+    static HWY_INLINE std::uint64_t laneBits(MF mask) {
+        std::uint8_t bytes[8] = {};
+        hn::StoreMaskBits(DF(), mask, bytes);
+        std::uint64_t bits;
+        std::memcpy(&bits, bytes, sizeof(bits));
+        return bits;
     }
 };
 
