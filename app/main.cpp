@@ -4,6 +4,7 @@
 
 #include "app/callbacks.h"
 #include "gl/display_check.h"
+#include "gl/startup_messages.h"
 #include "gl/x_wait_bound.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(480, 480);
     {
+        const StartupMessagesHeld held;
         const XWaitBound bound("rasterwork", probe.name(), "opening the window", kXWaitSeconds);
         glutInit(&argc, argv);
         glutCreateWindow("Rasterwork");

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "gl/x_failures.h"
+
 namespace {
 // The display glutInit will connect to: a -display argument wins over DISPLAY.
 const char* requestedDisplay(int argc, char** argv) {
@@ -22,6 +24,7 @@ DisplayProbe::DisplayProbe(int argc, char** argv, const std::string& program, do
         return;
     }
     name_ = name;
+    endOnXFailures(program, name_);
     {
         const XWaitBound bound(program, name_, "opening the display", waitSeconds);
         display_ = XOpenDisplay(name);

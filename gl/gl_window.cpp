@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "gl/display_check.h"
+#include "gl/startup_messages.h"
 
 namespace {
 
@@ -19,32 +20,6 @@ constexpr double kShowTimeoutSeconds = 10.0;
 std::string program;
 std::string displayName;
 double waitBound = kXWaitSeconds;
-
-// The failure handlers below end the process at once (_exit): the X
-// connection is gone or unusable, and exit handlers could wait on it again.
-[[noreturn]] void endWith(const std::string& reason) {
-    std::fprintf(stderr, "%s: %s\n", program.c_str(), reason.c_str());
-    std::fflush(stderr);
-    _exit(1);
-}
-
-int onConnectionLost(Display*) {
-    endWith("lost the connection to the X server at '" + printableDisplayName(displayName) + "'");
-}
-
-int onProtocolError(Display* display, XErrorEvent* event) {
-    char text[256] = "";
-    XGetErrorText(display, event->error_code, text, sizeof text);
-    endWith("X error from the server at '" + printableDisplayName(displayName) +
-            "': " + printableDisplayName(text) + " (request " +
-            std::to_string(static_cast<int>(event->request_code)) + ")");
-}
-
-void onGlutError(const char* format, va_list arguments) {
-    char text[512];
-    std::vsnprintf(text, sizeof text, format, arguments);
-    endWith("freeglut: " + printableDisplayName(text));
-}
 
 void onGlutWarning(const char*, va_list) {}
 
@@ -71,12 +46,10 @@ bool initGlutOnDisplay(const char* programName, std::string* error, double waitS
         *error = probe.problem();
         return false;
     }
-    displayName = probe.name();
-    XSetIOErrorHandler(onConnectionLost);
-    XSetErrorHandler(onProtocolError);
-    glutInitErrorFunc(onGlutError);
+    displayName = probe.name();  // failures end the program with a line of its own from here
     glutInitWarningFunc(onGlutWarning);
     {
+        const StartupMessagesHeld held;
         const XWaitBound bound(program, displayName, "opening the display", waitSeconds);
         glutInit(&argc, argv);
     }
@@ -103,7 +76,9 @@ int openFrameWindow(int width, int height, const char* title, std::string* error
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(width, height);
     glutInitWindowPosition(0, 0);
+    holdStartupMessages();  // the GL libraries load with the first context
     const int window = glutCreateWindow(title);
+    releaseStartupMessages();
     glutDisplayFunc(markShown);
 
     const auto deadline =
@@ -115,7 +90,8 @@ int openFrameWindow(int width, int height, const char* title, std::string* error
     glutSetWindow(window);
     if (!shownWindows().count(window)) {
         *error = "the window system did not show the window within " +
-                 std::to_string(static_cast<int>(kShowTimeoutSeconds)) + " s";
+                 std::to_string(static_cast<int>(kShowTimeoutSeconds)) + " s" +
+                 releaseStartupMessages();
         glutDestroyWindow(window);
         return 0;
     }
@@ -133,6 +109,7 @@ int openFrameWindow(int width, int height, const char* title, std::string* error
         glutDestroyWindow(window);
         return 0;
     }
+    forgetStartupMessages();
     return window;
 }
 

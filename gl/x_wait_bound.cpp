@@ -1,6 +1,8 @@
 #include "gl/x_wait_bound.h"
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -9,29 +11,71 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gl/startup_messages.h"
+#include "gl/x_server_ping.h"
+
 namespace {
 
 // Built before the timer is armed: the handlers only write them out.
 char message[1024];
 std::size_t messageLength = 0;
-char crashMessage[1024];
-std::size_t crashMessageLength = 0;
+char lostMessage[1024];
+std::size_t lostMessageLength = 0;
+char segvMessage[1024];
+std::size_t segvMessageLength = 0;
+char busMessage[1024];
+std::size_t busMessageLength = 0;
 
-void giveUp(int) {
-    if (write(STDERR_FILENO, message, messageLength) < 0) {
+void say(const char* text, std::size_t length) {
+    if (write(programStandardError(), text, length) < 0) {
         // Nothing more to say; the status tells the rest.
     }
+}
+
+void giveUp(int) {
+    say(message, messageLength);
     _exit(1);
 }
 
-// The GL and GLUT libraries do not all check for a connection that broke in
-// the middle of a request; some crash instead. Within a bounded stretch that
-// ends the program the same way as a lost connection: one line, status 1.
-void crashed(int) {
-    if (write(STDERR_FILENO, crashMessage, crashMessageLength) < 0) {
-        // As above.
+// True when a connection of this process (a socket past the standard
+// streams) has been closed or broken by its other end: the X server's.
+bool aConnectionBroke() {
+    const long last = std::min(sysconf(_SC_OPEN_MAX), 4096L);
+    for (int fd = 3; fd < last; ++fd) {
+        struct stat info;
+        if (fstat(fd, &info) != 0 || !S_ISSOCK(info.st_mode)) continue;
+        pollfd state{fd, POLLRDHUP, 0};
+        if (poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLRDHUP | POLLERR))) {
+            return true;
+        }
     }
-    _exit(1);
+    return false;
+}
+
+// The GL and GLUT libraries do not all check for a connection that broke in
+// the middle of a request; some crash instead. That ends the program as a
+// lost connection does. Any other crash is reported as what it is and ends
+// the process by the signal.
+void crashed(int signal) {
+    if (aConnectionBroke()) {
+        say(lostMessage, lostMessageLength);
+        _exit(1);
+    }
+    if (signal == SIGBUS) {
+        say(busMessage, busMessageLength);
+    } else {
+        say(segvMessage, segvMessageLength);
+    }
+    struct sigaction fallback;
+    std::memset(&fallback, 0, sizeof fallback);
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
+    sigset_t unblock;
+    sigemptyset(&unblock);
+    sigaddset(&unblock, signal);
+    sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+    raise(signal);
 }
 
 void keep(const std::string& line, char* buffer, std::size_t size, std::size_t* length) {
@@ -48,12 +92,23 @@ void handle(int signal, void (*handler)(int)) {
     sigaction(signal, &action, nullptr);
 }
 
+// A positive time below the timer's resolution is rounded up to it: a zero
+// timer would switch the bound off.
 void setTimer(double seconds) {
     itimerval timer;
     std::memset(&timer, 0, sizeof timer);
-    const double whole = std::floor(seconds);
-    timer.it_value.tv_sec = static_cast<time_t>(whole);
-    timer.it_value.tv_usec = static_cast<suseconds_t>((seconds - whole) * 1e6);
+    if (seconds > 0.0) {
+        const double whole = std::floor(seconds);
+        long micro = static_cast<long>(std::ceil((seconds - whole) * 1e6));
+        time_t sec = static_cast<time_t>(whole);
+        if (micro >= 1000000) {
+            ++sec;
+            micro -= 1000000;
+        }
+        if (sec == 0 && micro == 0) micro = 1;
+        timer.it_value.tv_sec = sec;
+        timer.it_value.tv_usec = static_cast<suseconds_t>(micro);
+    }
     setitimer(ITIMER_REAL, &timer, nullptr);
 }
 
@@ -69,7 +124,7 @@ std::string printableDisplayName(const std::string& name) {
     std::string out;
     for (const char c : name) {
         const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f || byte == '\\') {
+        if (byte < 0x20 || byte >= 0x7f || byte == '\\') {
             char code[5];
             std::snprintf(code, sizeof code, "\\x%02x", byte);
             out += code;
@@ -81,21 +136,31 @@ std::string printableDisplayName(const std::string& name) {
 }
 
 XWaitBound::XWaitBound(const std::string& program, const std::string& display,
-                       const std::string& what, double seconds) {
+                       const std::string& what, double seconds, Limit limit) {
     const std::string server = "the X server at '" + printableDisplayName(display) + "'";
     keep(program + ": " + server + " did not answer within " + secondsText(seconds) + " s (" +
              what + ")\n",
          message, sizeof message, &messageLength);
     keep(program + ": the OpenGL library failed when the connection to " + server +
              " broke down (" + what + ")\n",
-         crashMessage, sizeof crashMessage, &crashMessageLength);
+         lostMessage, sizeof lostMessage, &lostMessageLength);
+    keep(program + ": crashed (SIGSEGV, segmentation fault) while " + what + "\n", segvMessage,
+         sizeof segvMessage, &segvMessageLength);
+    keep(program + ": crashed (SIGBUS, bus error) while " + what + "\n", busMessage,
+         sizeof busMessage, &busMessageLength);
     handle(SIGALRM, giveUp);
     handle(SIGSEGV, crashed);
     handle(SIGBUS, crashed);
     setTimer(seconds);
+    if (limit == Limit::ServerAnswers) {
+        // Connecting is itself a wait on the server, bounded by the timer.
+        ping_ = std::make_unique<XServerPing>(display, seconds, message, messageLength);
+        setTimer(0.0);
+    }
 }
 
 XWaitBound::~XWaitBound() {
+    ping_.reset();
     setTimer(0.0);
     handle(SIGSEGV, SIG_DFL);
     handle(SIGBUS, SIG_DFL);

@@ -40,8 +40,10 @@ bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGL
 
     GLenum failure = GL_NO_ERROR;
     {
+        // Drawing a large picture can take the GL library longer than the
+        // bound: only the server's answers are timed.
         const XWaitBound bound(glutProgram(), glutDisplay(), "drawing and reading back",
-                               glutWaitSeconds());
+                               glutWaitSeconds(), XWaitBound::Limit::ServerAnswers);
         applySnapshotView(options);
         buildDefaultScene(scene);
         drawReferenceFrame(scene, width, height);

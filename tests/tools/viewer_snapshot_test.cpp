@@ -1,6 +1,8 @@
 // The real viewer in Xvfb against the snapshot tool's pictures.
 #include "viewer_fixture.h"
 
+#include <signal.h>
+
 #include <algorithm>
 #include <chrono>
 #include <fstream>
@@ -192,6 +194,67 @@ TEST(ReferenceSnapshot, AServerThatDiesMidRunNeverLeavesAChangedFileBehindAFailu
             EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         }
         EXPECT_EQ(listDirectory(dir.path()), std::vector<std::string>{"out.png"});
+    }
+}
+
+// The GL libraries, short of memory, complain on standard error as they
+// load: the tools still end with one line of their own, which carries it.
+TEST(ReferenceSnapshot, AStartTheGlLibrariesFailIsOneLine) {
+#ifdef RW_TOOLS_SANITIZED
+    GTEST_SKIP() << "the sanitizers' shadow memory needs no address-space limit";
+#endif
+    const XvfbServer xvfb;
+    ASSERT_TRUE(xvfb.ok()) << xvfb.error();
+    const TempDir dir("rasterwork-starved-");
+    ChildSettings starved;
+    starved.addressSpaceLimit = 150000ull << 10;
+    const std::vector<std::vector<std::string>> commands = {
+        {snapshotBinary(), "--renderer", "opengl", "--png", "m.png"}, {RW_COMPARE_BINARY}};
+    for (const std::vector<std::string>& command : commands) {
+        SCOPED_TRACE(command[0]);
+        const ToolRun run = runTool(command, dir.path(), xvfb.display(), 60.0, starved);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(countLines(run.err), 1) << run.err;
+        EXPECT_EQ(run.err.rfind(command[0].substr(command[0].rfind('/') + 1) + ": ", 0), 0u)
+            << run.err;
+        EXPECT_TRUE(listDirectory(dir.path()).empty());
+    }
+}
+
+// The bound is for a server that does not answer: a live server is waited
+// for however long the drawing takes, and a crash of the program itself is
+// reported as a crash, never as the server's fault.
+TEST(ReferenceSnapshot, TheBoundWaitsForALiveServerAndACrashIsNotTheServers) {
+    auto xvfb = std::make_unique<XvfbServer>();
+    ASSERT_TRUE(xvfb->ok()) << xvfb->error();
+    const TempDir dir("rasterwork-live-server-");
+    const TempDir logs("rasterwork-live-server-logs-");
+    const std::vector<std::string> large = {snapshotBinary(), "--renderer", "opengl",
+                                            "--width",        "8000",       "--height",
+                                            "8000",           "--png",      "big.png"};
+    // Drawing and reading back this much takes longer than one second.
+    std::vector<std::string> withDepth = large;
+    withDepth.insert(withDepth.end(), {"--depth-pfm", "big.pfm"});
+    const ToolRun run = runTool(withDepth, dir.path(), xvfb->display(), 120.0, {}, "",
+                                {"RASTERWORK_SNAPSHOT_X_TIMEOUT=1"});
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(listDirectory(dir.path()), (std::vector<std::string>{"big.pfm", "big.png"}));
+
+    for (const int delayMs : {300, 700}) {
+        SCOPED_TRACE(delayMs);
+        ChildProcess tool(toolCommand(large, dir.path(), xvfb->display()), {},
+                          logs.path() + "/stdout", logs.path() + "/stderr");
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        kill(tool.pid(), SIGSEGV);
+        int status = -1;
+        ASSERT_TRUE(tool.waitForExit(60.0, &status));
+        const std::string err = readFile(logs.path() + "/stderr");
+        EXPECT_EQ(status, 128 + SIGSEGV) << err;
+        EXPECT_EQ(err.find("X server"), std::string::npos) << err;
+        EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 1) << err;
     }
 }
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <thread>
+
+struct xcb_connection_t;
+
+// A second connection to the X server that, on a thread of its own, asks the
+// server for a reply in turn and needs each within `seconds`. When one does
+// not come, writes the `length` bytes of `message` to standard error and
+// ends the process with status 1. A connection that breaks ends the asking
+// quietly: the program's own connection reports that. Connecting waits on
+// the server; the caller bounds that wait.
+class XServerPing {
+  public:
+    XServerPing(const std::string& display, double seconds, const char* message,
+                std::size_t length);
+    ~XServerPing();
+    XServerPing(const XServerPing&) = delete;
+    XServerPing& operator=(const XServerPing&) = delete;
+
+  private:
+    void askInTurn();
+
+    xcb_connection_t* connection_ = nullptr;
+    double seconds_;
+    const char* message_;
+    std::size_t length_;
+    int stop_[2] = {-1, -1};  // a pipe: closing the writing end stops the asking
+    std::thread thread_;
+};
