@@ -6,6 +6,29 @@
 #include "raster/shade_pixel.h"
 #include "raster/span.h"
 
+namespace {
+
+// Tells the frame's observer about the fragment at column j before its depth
+// test; returns where it wants the lighting terms, if anywhere.
+ShadingTerms* report(const FaceContext& face, const ScanEdge& left, const ScanEdge& right,
+                     const Span& span, int j, int y, float depth, float depthBefore) {
+    Fragment fragment;
+    fragment.column = j;
+    fragment.row = y;
+    fragment.object = static_cast<int>(face.object);
+    fragment.face = static_cast<int>(face.face);
+    fragment.spanLeft = left.x;
+    fragment.spanRight = right.x;
+    fragment.firstColumn = span.startColumn;
+    fragment.endColumn = span.endColumn;
+    fragment.depth = depth;
+    fragment.depthBefore = depthBefore;
+    fragment.passed = depth < depthBefore;
+    return face.frame.observer->fragment(fragment);
+}
+
+}  // namespace
+
 void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceContext& face) {
     Span span;
     if (!setupSpan(left, right, face.frame.width, span)) return;
@@ -16,6 +39,8 @@ void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceCont
     float depth = span.depth;
     Vec3 normal = span.normal;
     for (int j = span.startColumn; j < span.endColumn; ++j) {
+        ShadingTerms* terms = nullptr;
+        if (face.frame.observer) terms = report(face, left, right, span, j, y, depth, depths[j]);
         // Strictly nearer only: of two faces at the same depth the first
         // drawn stays, and a NaN depth never passes.
         if (depth < depths[j]) {
@@ -24,7 +49,13 @@ void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceCont
             // Lit at the pixel's whole column and row, not its centre.
             // shadePixel normalises `normal` in place, so the next column
             // steps on from the normalised normal.
-            shadePixel(color, face, normal, static_cast<float>(j), static_cast<float>(y), depth);
+            const float column = static_cast<float>(j);
+            const float row = static_cast<float>(y);
+            if (terms) {
+                shadePixel(color, face, normal, column, row, depth, *terms);
+            } else {
+                shadePixel(color, face, normal, column, row, depth);
+            }
             colors[j] = color;
         }
         // Linear in screen space: one float addition per column (not

@@ -24,8 +24,8 @@
 // truncation toward zero (no pixel centres); depth and normal step by one
 // float addition per row and per column, linear in screen space (not
 // perspective-correct).
-void renderSoftwarePlain(Scene& scene, int width, int height) {
-    const FrameContext frame(scene, width, height);
+void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer) {
+    const FrameContext frame(scene, width, height, observer);
     VertexStage vertexStage;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         const SceneObject& object = scene.objects[o];
@@ -35,4 +35,8 @@ void renderSoftwarePlain(Scene& scene, int width, int height) {
             scanConvertPolygon(edges, FaceContext{frame, o, f});
         }
     }
+}
+
+void renderSoftwarePlain(Scene& scene, int width, int height) {
+    renderSoftwarePlain(scene, width, height, nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "raster/fragment_observer.h"
 #include "scene/scene.h"
 
 // Draws every face of every object into colorBuffer and depthBuffer, which
@@ -46,3 +47,7 @@ bool renderSoftwareFrame(Scene& scene, int width, int height, WindowPicture& pic
 // scanConvertPolygon, one pixel at a time through shadePixel. The oracle for
 // the fast path.
 void renderSoftwarePlain(Scene& scene, int width, int height);
+
+// The same, telling the observer (when not null) about every fragment as it
+// is drawn; the buffers come out exactly as without one.
+void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer);

@@ -28,10 +28,33 @@ float integerPower(float s, int exponent) {
     return exponent < 0 ? 1.0f / f : f;
 }
 
-}  // namespace
+// Where the values on the way to a colour go. For the picture nowhere: every
+// call of Discard compiles away and the lighting below is all that is left.
+struct Discard {
+    void surface(const Vec3&, const Vec3&, const Vec3&, const Color&) {}
+    void light(const LightTerms&) {}
+    void colour(const Color&) {}
+};
 
-void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
-                float depth) {
+// For an observer: into its ShadingTerms.
+struct Record {
+    ShadingTerms& terms;
+
+    void surface(const Vec3& normal, const Vec3& position, const Vec3& eyeDirection,
+                 const Color& ambient) {
+        terms.normal = normal;
+        terms.position = position;
+        terms.eyeDirection = eyeDirection;
+        terms.ambient = ambient;
+        terms.lights.clear();
+    }
+    void light(const LightTerms& light) { terms.lights.push_back(light); }
+    void colour(const Color& colour) { terms.color = colour; }
+};
+
+template <typename Terms>
+void lightPixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
+                float depth, Terms terms) {
     const FrameShading& frame = face.frame.shading;
     const MaterialShading& material = face.material();
 
@@ -45,6 +68,7 @@ void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column,
     const Vec3 view = normalized(Vec3{frame.eye.x - p.x, frame.eye.y - p.y, frame.eye.z - p.z});
     normal = normalized(normal);
     const Vec3 n = normal;
+    terms.surface(n, p, view, material.ambient);
 
     const Color& diffuse = material.diffuse;
     const Color& specular = material.specular;
@@ -57,14 +81,31 @@ void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column,
         const Vec3 h = normalized(Vec3{view.x + l.x, view.y + l.y, view.z + l.z});
         // Not clamped: the specular part is added even for a light behind
         // the surface, and an odd power of a negative base darkens.
-        const float f = integerPower(dot3(h, n), material.shininess);
-        sr = sr + (f * specular.r + d * diffuse.r) * light.color.r;
-        sg = sg + (f * specular.g + d * diffuse.g) * light.color.g;
-        sb = sb + (f * specular.b + d * diffuse.b) * light.color.b;
+        const float s = dot3(h, n);
+        const float f = integerPower(s, material.shininess);
+        const Color diffusePart(d * diffuse.r, d * diffuse.g, d * diffuse.b, 1.0f);
+        const Color specularPart(f * specular.r, f * specular.g, f * specular.b, 1.0f);
+        sr = sr + (specularPart.r + diffusePart.r) * light.color.r;
+        sg = sg + (specularPart.g + diffusePart.g) * light.color.g;
+        sb = sb + (specularPart.b + diffusePart.b) * light.color.b;
+        terms.light({l, d, diffusePart, h, s, f, specularPart, light.color});
     }
 
     // Never clamped: above 1 and below 0 are stored as they come.
     out.r = sr + material.ambient.r;
     out.g = sg + material.ambient.g;
     out.b = sb + material.ambient.b;
+    terms.colour(Color(out.r, out.g, out.b, 1.0f));
+}
+
+}  // namespace
+
+void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
+                float depth) {
+    lightPixel(out, face, normal, column, row, depth, Discard{});
+}
+
+void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
+                float depth, ShadingTerms& terms) {
+    lightPixel(out, face, normal, column, row, depth, Record{terms});
 }

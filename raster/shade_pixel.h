@@ -10,3 +10,8 @@
 // `out` (never a) and normalises `normal` in place.
 void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
                 float depth);
+
+// The same lighting, recording every value on the way to the colour in
+// `terms` as well.
+void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
+                float depth, ShadingTerms& terms);
