@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// A 3 x 5 pixel font for the few upper-case words and the digits that the
-// comparison picture's legend uses.
+// A 3 x 5 pixel font for the few upper-case words, digits and signs that the
+// pictures' legends use.
 
 constexpr int kGlyphWidth = 3;
 constexpr int kGlyphHeight = 5;

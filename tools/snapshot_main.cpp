@@ -1,7 +1,8 @@
-// rasterwork-snapshot: renders the default scene once and writes the picture
-// and its float colour and depth to files.
+// rasterwork-snapshot: renders the default scene once and writes the picture,
+// its float colour and depth, and pictures of the software stages to files.
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "tools/output_writer.h"
 #include "tools/snapshot_options.h"
 #include "tools/snapshot_render.h"
+#include "tools/stage_pictures.h"
 #include "tools/tool_main.h"
 #include "tools/tool_outputs.h"
 
@@ -22,7 +24,25 @@ struct EncodedOutputs {
     std::vector<std::uint8_t> png;
     std::vector<std::uint8_t> colorPfm;
     std::vector<std::uint8_t> depthPfm;
+    std::vector<std::uint8_t> depthPng;
+    std::vector<std::uint8_t> facesPng;
+    std::vector<std::uint8_t> fragmentsPng;
 };
+
+bool encodePicture(const RgbCanvas& picture, std::vector<std::uint8_t>* png, std::string* error) {
+    return encodePng(picture.rgb.data(), picture.width, picture.height, png, error);
+}
+
+// The stage pictures asked for, from the buffers and what `stages` saw.
+bool encodeStagePictures(const SnapshotOptions& o, const StageRecorder* stages,
+                         EncodedOutputs* encoded, std::string* error) {
+    return (o.depthPngPath.empty() || encodePicture(depthPicture(depthBuffer, o.width, o.height),
+                                                    &encoded->depthPng, error)) &&
+           (o.facesPngPath.empty() ||
+            encodePicture(facesPicture(*stages, scene), &encoded->facesPng, error)) &&
+           (o.fragmentsPngPath.empty() ||
+            encodePicture(fragmentsPicture(*stages), &encoded->fragmentsPng, error));
+}
 
 // Takes the memory for the picture, the reference renderer's read-back and
 // the encoded files, so that a size that does not fit fails before rendering.
@@ -48,6 +68,11 @@ ToolResult run(const SnapshotOptions& options) {
     if (!options.pngPath.empty()) named.emplace_back("--png", options.pngPath);
     if (!options.colorPfmPath.empty()) named.emplace_back("--color-pfm", options.colorPfmPath);
     if (!options.depthPfmPath.empty()) named.emplace_back("--depth-pfm", options.depthPfmPath);
+    if (!options.depthPngPath.empty()) named.emplace_back("--depth-png", options.depthPngPath);
+    if (!options.facesPngPath.empty()) named.emplace_back("--faces-png", options.facesPngPath);
+    if (!options.fragmentsPngPath.empty()) {
+        named.emplace_back("--fragments-png", options.fragmentsPngPath);
+    }
     std::vector<OutputTarget> targets;
     std::string error;
     if (!prepareOutputs(named, "", &targets, &error)) return badArguments(error);
@@ -72,7 +97,18 @@ ToolResult run(const SnapshotOptions& options) {
             colors = readback.color.data();
             depths = readback.depth.data();
         } else {
-            if (!renderSoftwareSnapshot(options)) return failed(noMemory);
+            // The faces and the fragment counts are watched on the plain
+            // path, which draws the same buffers as the fast one.
+            std::optional<StageRecorder> stages;
+            if (!options.facesPngPath.empty() || !options.fragmentsPngPath.empty()) {
+                stages.emplace(width, height);
+            }
+            if (!renderSoftwareSnapshot(options, stages ? &*stages : nullptr)) {
+                return failed(noMemory);
+            }
+            if (!encodeStagePictures(options, stages ? &*stages : nullptr, &encoded, &error)) {
+                return failed("cannot make the PNG picture: " + error);
+            }
             colors = colorBuffer;
             depths = depthBuffer;
             if (!options.pngPath.empty()) {
@@ -95,6 +131,9 @@ ToolResult run(const SnapshotOptions& options) {
         if (target.label == "--png") contents.push_back(&encoded.png);
         if (target.label == "--color-pfm") contents.push_back(&encoded.colorPfm);
         if (target.label == "--depth-pfm") contents.push_back(&encoded.depthPfm);
+        if (target.label == "--depth-png") contents.push_back(&encoded.depthPng);
+        if (target.label == "--faces-png") contents.push_back(&encoded.facesPng);
+        if (target.label == "--fragments-png") contents.push_back(&encoded.fragmentsPng);
     }
     if (!writeOutputs(targets, contents, &error)) return failed(error);
     return {};

@@ -10,6 +10,7 @@
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "tools/image_files.h"
+#include "tools/reference_objects.h"
 #include "tools/snapshot_render.h"
 
 static_assert(sizeof(Color) == 4 * sizeof(GLfloat) && std::is_standard_layout<Color>::value,
@@ -33,10 +34,13 @@ double xWaitSeconds() {
 bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error) {
     if (!initGlutOnDisplay(program_invocation_short_name, error, xWaitSeconds())) return false;
+    readback->displayOpened = true;
     const int width = options.width;
     const int height = options.height;
     const int window = openFrameWindow(width, height, "Rasterwork snapshot", error);
     if (!window) return false;
+    OpenGLReadback::Rect& rect = readback->rect;
+    if (rect.width == 0) rect = OpenGLReadback::Rect{0, 0, width, height};
 
     GLenum failure = GL_NO_ERROR;
     {
@@ -54,19 +58,25 @@ bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGL
         glReadBuffer(GL_BACK);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         const std::size_t pixels =
-            static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+            static_cast<std::size_t>(rect.width) * static_cast<std::size_t>(rect.height);
         if (parts & OpenGLReadback::kRgb) {
             readback->rgbTopDown.assign(pixels * 3, 0);
-            glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE,
+            glReadPixels(rect.x, rect.y, rect.width, rect.height, GL_RGB, GL_UNSIGNED_BYTE,
                          readback->rgbTopDown.data());
         }
         if (parts & OpenGLReadback::kColor) {
             readback->color.assign(pixels, Color());
-            glReadPixels(0, 0, width, height, GL_RGBA, GL_FLOAT, readback->color.data());
+            glReadPixels(rect.x, rect.y, rect.width, rect.height, GL_RGBA, GL_FLOAT,
+                         readback->color.data());
         }
         if (parts & OpenGLReadback::kDepth) {
             readback->depth.assign(pixels, 0.0f);
-            glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, readback->depth.data());
+            glReadPixels(rect.x, rect.y, rect.width, rect.height, GL_DEPTH_COMPONENT, GL_FLOAT,
+                         readback->depth.data());
+        }
+        if (parts & OpenGLReadback::kObjects) {
+            readback->objects =
+                readReferenceObjects(scene, width, height, rect.x, rect.y, rect.width, rect.height);
         }
         failure = glGetError();
     }
@@ -79,6 +89,6 @@ bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGL
         *error = std::string("OpenGL error ") + code + " while reading the picture back";
         return false;
     }
-    if (parts & OpenGLReadback::kRgb) flipRgbRows(readback->rgbTopDown, width, height);
+    if (parts & OpenGLReadback::kRgb) flipRgbRows(readback->rgbTopDown, rect.width, rect.height);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "tools/snapshot_options.h"
 
 #include <algorithm>
+#include <iterator>
 #include <thread>
 #include <utility>
 
@@ -23,20 +24,37 @@ namespace {
 
 // Cross-option rules, checked once every option has been read.
 bool checkCombination(const SnapshotOptions& o, std::string* error) {
-    const bool anyPfm = !o.colorPfmPath.empty() || !o.depthPfmPath.empty();
-    if (o.pngPath.empty() && !anyPfm) {
-        *error = "nothing to write: give at least one of --png, --color-pfm, --depth-pfm";
+    const std::pair<const char*, const std::string*> outputs[] = {
+        {"--png", &o.pngPath},
+        {"--color-pfm", &o.colorPfmPath},
+        {"--depth-pfm", &o.depthPfmPath},
+        {"--depth-png", &o.depthPngPath},
+        {"--faces-png", &o.facesPngPath},
+        {"--fragments-png", &o.fragmentsPngPath}};
+    constexpr std::size_t kOutputs = sizeof outputs / sizeof outputs[0];
+    constexpr std::size_t kFirstStage = 3;
+    if (std::all_of(std::begin(outputs), std::end(outputs),
+                    [](const auto& output) { return output.second->empty(); })) {
+        *error =
+            "nothing to write: give at least one of --png, --color-pfm, --depth-pfm, "
+            "--depth-png, --faces-png, --fragments-png";
         return false;
     }
-    const std::pair<const char*, const std::string*> outputs[] = {
-        {"--png", &o.pngPath}, {"--color-pfm", &o.colorPfmPath}, {"--depth-pfm", &o.depthPfmPath}};
-    for (std::size_t i = 0; i < 3; ++i) {
-        for (std::size_t j = i + 1; j < 3; ++j) {
+    for (std::size_t i = 0; i < kOutputs; ++i) {
+        for (std::size_t j = i + 1; j < kOutputs; ++j) {
             if (!outputs[i].second->empty() && *outputs[i].second == *outputs[j].second) {
                 *error = std::string(outputs[i].first) + " and " + outputs[j].first +
                          " name the same file " + shown(*outputs[i].second);
                 return false;
             }
+        }
+    }
+    for (std::size_t i = kFirstStage; i < kOutputs; ++i) {
+        if (o.renderer == SnapshotRenderer::OpenGL && !outputs[i].second->empty()) {
+            *error = std::string(outputs[i].first) +
+                     " pictures a stage of the software renderer; it cannot be used with "
+                     "--renderer opengl";
+            return false;
         }
     }
     return true;
@@ -84,6 +102,24 @@ std::vector<OptionGroup> snapshotOptions(SnapshotOptions& o) {
                      "Both depths are non-linear and close to 1 for this scene,\n"
                      "so the picture looks white in an image viewer",
                      &o.depthPfmPath)}},
+        {"Pictures of the software renderer's stages (PNG, the frame with a legend\n"
+         "strip below it):",
+         {fileOption("--depth-png",
+                     "the depth buffer in grey: the nearest stored depth\n"
+                     "brightest, the farthest dark grey, stretched over the\n"
+                     "covered range (given in the legend); black where no\n"
+                     "depth was stored",
+                     &o.depthPngPath),
+          fileOption("--faces-png",
+                     "the face that won each pixel, each face in a colour of its\n"
+                     "own: the hue of its object, the lightness varying with its\n"
+                     "index, so the tessellation shows; white where none did",
+                     &o.facesPngPath),
+          fileOption("--fragments-png",
+                     "how many fragments reached the depth test at each pixel\n"
+                     "(overdraw), from white for none through blue (1) to dark\n"
+                     "red (8 or more), with the scale in the legend",
+                     &o.fragmentsPngPath)}},
     };
 }
 

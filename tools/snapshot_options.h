@@ -30,6 +30,10 @@ struct SnapshotOptions {
     std::string pngPath;
     std::string colorPfmPath;
     std::string depthPfmPath;
+    // Pictures of what the software renderer's stages leave behind.
+    std::string depthPngPath;
+    std::string facesPngPath;
+    std::string fragmentsPngPath;
 };
 
 // Largest accepted frame side; keeps every pixel index and byte count well

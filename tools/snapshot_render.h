@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/fragment_observer.h"
 #include "scene/color.h"
 #include "tools/snapshot_options.h"
 
@@ -14,22 +15,32 @@ void applySnapshotView(const SnapshotOptions& options);
 // Builds the default scene and renders it with the software rasteriser into
 // colorBuffer and depthBuffer, exactly as a viewer frame of that size and
 // view does. Needs no display and no OpenGL. False, before any drawing,
-// when there is no memory for the buffers.
-bool renderSoftwareSnapshot(const SnapshotOptions& options);
+// when there is no memory for the buffers. With an observer the plain path
+// draws, telling it about every fragment; the buffers are the same.
+bool renderSoftwareSnapshot(const SnapshotOptions& options, FragmentObserver* observer = nullptr);
 
-// What the reference renderer's window holds after one frame. Each part is
-// read only when asked for.
+// What the reference renderer's window holds after one frame, over the whole
+// frame or a rectangle of it. Each part is read only when asked for.
 struct OpenGLReadback {
-    static constexpr unsigned kRgb = 1, kColor = 2, kDepth = 4;  // parts to read
+    static constexpr unsigned kRgb = 1, kColor = 2, kDepth = 4, kObjects = 8;  // parts to read
+    // The rectangle to read, its lower-left pixel at (x, y) with row 0 at the
+    // bottom; the whole frame when width is 0. It must lie inside the frame.
+    struct Rect {
+        int x = 0, y = 0, width = 0, height = 0;
+    } rect;
     std::vector<std::uint8_t> rgbTopDown;  // 8-bit RGB as shown, top row first
     std::vector<Color> color;  // the same colours as OpenGL reads them back as floats, row 0 at the
                                // bottom
     std::vector<float> depth;  // window depth from the depth buffer, row 0 at the bottom
+    std::vector<std::int32_t> objects;  // the object drawn at each pixel, -1 for none, row 0 at
+                                        // the bottom (see readReferenceObjects)
+    bool displayOpened = false;         // whether the X display could be opened at all
 };
 
 // Draws the reference picture through OpenGL in a window of its own on the X
-// display and reads back the parts (OpenGLReadback::kRgb, kColor, kDepth) asked for.
-// False, with a one-line reason, when there is no display or the picture
-// cannot be made.
+// display and reads back the parts (OpenGLReadback::kRgb, kColor, kDepth,
+// kObjects) asked for, over readback->rect.
+// False, with a one-line reason, when there is no display (displayOpened
+// stays false) or the picture cannot be made.
 bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error);

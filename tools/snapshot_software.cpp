@@ -12,13 +12,13 @@ void applySnapshotView(const SnapshotOptions& options) {
     useOpenGL = options.renderer == SnapshotRenderer::OpenGL;
 }
 
-bool renderSoftwareSnapshot(const SnapshotOptions& options) {
+bool renderSoftwareSnapshot(const SnapshotOptions& options, FragmentObserver* observer) {
     applySnapshotView(options);
     if (!prepareFrameBuffers(options.width, options.height)) return false;
     buildDefaultScene(scene);
     setupCamera(scene, options.width, options.height);
-    if (options.softwarePath == SoftwarePath::Plain) {
-        renderSoftwarePlain(scene, options.width, options.height);
+    if (observer || options.softwarePath == SoftwarePath::Plain) {
+        renderSoftwarePlain(scene, options.width, options.height, observer);
     } else {
         renderSoftware(scene, options.width, options.height, options.threads);
     }

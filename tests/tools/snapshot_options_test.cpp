@@ -104,9 +104,10 @@ TEST(SnapshotOptions, AcceptGnuStyleCommandLines) {
     }
 
     const std::string usage = snapshotUsage();
-    for (const char* option : {"--width", "--height", "--angle-z", "--angle-x", "--zoom", "--pan-x",
-                               "--pan-y", "--renderer", "--software-path", "--threads", "--png",
-                               "--color-pfm", "--depth-pfm", "--help", "Exit status"}) {
+    for (const char* option :
+         {"--width", "--height", "--angle-z", "--angle-x", "--zoom", "--pan-x", "--pan-y",
+          "--renderer", "--software-path", "--threads", "--png", "--color-pfm", "--depth-pfm",
+          "--depth-png", "--faces-png", "--fragments-png", "--help", "Exit status"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }
@@ -158,6 +159,9 @@ const std::vector<BadCase>& badCases() {
         {{}, "nothing to write"},
         {{"--width", "64"}, "nothing to write"},
         {{"--png", "same", "--depth-pfm", "same"}, "--png and --depth-pfm name the same file"},
+        {{"--depth-png", "x", "--fragments-png", "x"},
+         "--depth-png and --fragments-png name the same file 'x'"},
+        {{"--renderer", "opengl", "--faces-png", "f"}, "it cannot be used with --renderer opengl"},
         {{"--png="}, "--png needs a file name"},
         {{"--png", "a", "--png", "b"}, "option '--png' is given more than once"},
         {{"--width", "7", "--width=7", "--png", "p"}, "option '--width' is given more than once"},

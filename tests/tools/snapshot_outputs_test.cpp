@@ -170,6 +170,7 @@ TEST_F(SnapshotOutputs, OneFileNamedTwiceIsRefusedBeforeAnythingIsWritten) {
         {"--png", "dangling", "--depth-pfm", "new.pfm"},
         {"--png", "-", "--color-pfm", "/dev/stdout"},
         {"--png", "-", "--depth-pfm", "-"},
+        {"--faces-png", "hard", "--fragments-png", "a"},
     };
     for (const std::vector<std::string>& args : cases) {
         const ToolRun run = snapshot(args);
@@ -340,6 +341,7 @@ TEST_F(SnapshotOutputs, FailureLeavesEveryOldFileUntouchedAndComesAtOnce) {
         // The device fails after the PNG is ready: the PNG must not land.
         {{"--png", "keep.png", "--depth-pfm", "/dev/full"}, 0},
         {{"--color-pfm", "/dev/full", "--png", "keep.png", "--depth-pfm", "keep.pfm"}, 0},
+        {{"--fragments-png", "keep.png", "--faces-png", "/dev/full", "--depth-png", "keep.pfm"}, 0},
     };
 #ifndef RW_TOOLS_SANITIZED  // the sanitizers' shadow memory needs no address-space limit
     // Buffers and encoded files do not fit: refused before rendering.

@@ -1,0 +1,241 @@
+// rasterwork-explain under Xvfb, checked against the snapshot tool's files of
+// the same view: what it says about a pixel must be what the renderers stored.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "bit_testing.h"
+#include "run_tool.h"
+#include "temp_dir.h"
+#include "test_images.h"
+#include "tools/comparison_panels.h"
+#include "tools/pixel_crop.h"
+#include "tools/stage_pictures.h"
+#include "xvfb_server.h"
+
+namespace {
+
+using nlohmann::json;
+
+struct ViewArgs {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+// The viewer's start-up view, and one looking along the patches so that two
+// of them overlap.
+const ViewArgs kViews[] = {
+    {"default", {"--width", "160", "--height", "120"}},
+    {"edge-on", {"--width", "160", "--height", "120", "--angle-z", "-90", "--angle-x", "-80"}},
+};
+
+// The snapshot tool's files of one view.
+struct ViewFiles {
+    RgbImage softwarePng, referencePng, fragments;
+    PfmFile color, depth, referenceDepth;
+};
+
+class ExplainTool : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        xvfb_ = std::make_unique<XvfbServer>();
+        temp_ = std::make_unique<TempDir>("rasterwork-explain-");
+        if (!xvfb_->ok()) return;
+        for (const ViewArgs& view : kViews) {
+            const std::string n = view.name;
+            run({RW_SNAPSHOT_BINARY, "--png", n + ".png", "--color-pfm", n + "-color.pfm",
+                 "--depth-pfm", n + "-depth.pfm", "--fragments-png", n + "-fragments.png"},
+                view);
+            run({RW_SNAPSHOT_BINARY, "--renderer", "opengl", "--png", n + "-reference.png",
+                 "--depth-pfm", n + "-reference-depth.pfm"},
+                view);
+        }
+    }
+    static void TearDownTestSuite() {
+        xvfb_.reset();
+        temp_.reset();
+    }
+    void SetUp() override { ASSERT_TRUE(xvfb_->ok()) << xvfb_->error(); }
+
+    static ToolRun run(std::vector<std::string> args, const ViewArgs& view) {
+        args.insert(args.begin() + 1, view.args.begin(), view.args.end());
+        const ToolRun result = runTool(args, temp_->path(), xvfb_->display());
+        EXPECT_EQ(result.status, 0) << args[0] << ": " << result.err;
+        return result;
+    }
+
+    static json explain(const ViewArgs& view, int x, int y, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {RW_EXPLAIN_BINARY, "--json"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.insert(args.end(), {std::to_string(x), std::to_string(y)});
+        return json::parse(run(args, view).out);
+    }
+
+    static ViewFiles files(const ViewArgs& view) {
+        const std::string dir = temp_->path() + "/" + view.name;
+        ViewFiles f;
+        std::string error;
+        EXPECT_TRUE(readPng(dir + ".png", &f.softwarePng, &error)) << error;
+        EXPECT_TRUE(readPng(dir + "-reference.png", &f.referencePng, &error)) << error;
+        EXPECT_TRUE(readPng(dir + "-fragments.png", &f.fragments, &error)) << error;
+        EXPECT_TRUE(readPfm(dir + "-color.pfm", &f.color, &error)) << error;
+        EXPECT_TRUE(readPfm(dir + "-depth.pfm", &f.depth, &error)) << error;
+        EXPECT_TRUE(readPfm(dir + "-reference-depth.pfm", &f.referenceDepth, &error)) << error;
+        return f;
+    }
+
+    static std::unique_ptr<XvfbServer> xvfb_;
+    static std::unique_ptr<TempDir> temp_;
+};
+
+std::unique_ptr<XvfbServer> ExplainTool::xvfb_;
+std::unique_ptr<TempDir> ExplainTool::temp_;
+
+float asFloat(const json& value) {
+    return value.get<float>();
+}
+
+std::uint32_t bitsOf(const json& value) {
+    return floatBits(asFloat(value));
+}
+
+// The count the fragments picture shows at (x, y), y from the bottom.
+int shownFragmentCount(const RgbImage& picture, int x, int y, int frameHeight) {
+    const std::uint8_t* p = picture.at(x, frameHeight - 1 - y);
+    for (std::uint32_t count = 0; count < kHottestCount; ++count) {
+        const RgbCanvas::Rgb c = fragmentCountColour(count);
+        if (std::equal(c.begin(), c.end(), p)) return static_cast<int>(count);
+    }
+    return -1;
+}
+
+// The colour rebuilt from the printed terms, in float as the renderer sums:
+// sum = sum + (specular part + diffuse part) x light colour, then + ambient.
+std::array<float, 3> recombined(const json& terms) {
+    std::array<float, 3> sum{};
+    for (const json& light : terms["lights"]) {
+        for (int c = 0; c < 3; ++c) {
+            sum[c] =
+                sum[c] + (asFloat(light["specular_part"][c]) + asFloat(light["diffuse_part"][c])) *
+                             asFloat(light["light_color"][c]);
+        }
+    }
+    for (int c = 0; c < 3; ++c) sum[c] = sum[c] + asFloat(terms["ambient"][c]);
+    return sum;
+}
+
+TEST_F(ExplainTool, AgreesWithTheSnapshotFilesAtEveryKindOfPixel) {
+    const struct {
+        const ViewArgs& view;
+        int x, y;
+        const char* kind;
+    } pixels[] = {
+        {kViews[0], 0, 0, "background"},
+        {kViews[0], 39, 83, "on the side two faces share: two fragments"},
+        {kViews[0], 25, 65, "inside a patch"},
+        {kViews[0], 21, 65, "first covered pixel of its row"},
+        {kViews[0], 88, 65, "last covered pixel of its row"},
+        {kViews[1], 56, 60, "two patches overlap"},
+        {kViews[1], 123, 64, "two faces of one patch"},
+    };
+    int multiFragment = 0;
+    for (const auto& p : pixels) {
+        SCOPED_TRACE(std::string(p.view.name) + " " + std::to_string(p.x) + ", " +
+                     std::to_string(p.y) + ": " + p.kind);
+        const ViewFiles f = files(p.view);
+        const json e = explain(p.view, p.x, p.y);
+        const json& software = e["software"];
+        const std::size_t i = static_cast<std::size_t>(p.y) * 160 + p.x;
+        const int row = 119 - p.y;
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(bitsOf(software["color"][c]), f.color.bits[3 * i + c]) << c;
+            EXPECT_EQ(software["window_bytes"][c].get<int>(), f.softwarePng.at(p.x, row)[c]);
+            EXPECT_EQ(e["reference"]["window_bytes"][c].get<int>(), f.referencePng.at(p.x, row)[c]);
+        }
+        EXPECT_EQ(bitsOf(software["depth"]), f.depth.bits[i]);
+        EXPECT_EQ(bitsOf(e["reference"]["window_depth"]), f.referenceDepth.bits[i]);
+
+        // Replaying the fragments through a depth test gives the stored depth
+        // and colour; every passed one's terms rebuild its colour exactly.
+        const json& fragments = software["fragments"];
+        EXPECT_EQ(static_cast<int>(fragments.size()),
+                  shownFragmentCount(f.fragments, p.x, p.y, 120));
+        multiFragment += fragments.size() > 1;
+        float depth = 1.0f;
+        std::array<std::uint32_t, 3> colour = {floatBits(1.0f), floatBits(1.0f), floatBits(1.0f)};
+        int passed = 0;
+        for (std::size_t k = 0; k < fragments.size(); ++k) {
+            const json& fragment = fragments[k];
+            EXPECT_EQ(bitsOf(fragment["depth_before"]), floatBits(depth)) << k;
+            EXPECT_EQ(fragment["passed"].get<bool>(), asFloat(fragment["depth"]) < depth) << k;
+            if (!fragment["passed"].get<bool>()) continue;
+            ++passed;
+            depth = asFloat(fragment["depth"]);
+            const std::array<float, 3> rebuilt = recombined(fragment["terms"]);
+            for (int c = 0; c < 3; ++c) {
+                colour[c] = bitsOf(fragment["color"][c]);
+                EXPECT_EQ(floatBits(rebuilt[c]), colour[c]) << k << " channel " << c;
+            }
+        }
+        // Every passed fragment but the last was replaced.
+        int seen = 0;
+        for (std::size_t k = 0; k < fragments.size(); ++k) {
+            const bool replaced = fragments[k]["passed"].get<bool>() && ++seen < passed;
+            EXPECT_EQ(fragments[k]["replaced"].get<bool>(), replaced) << k;
+        }
+        EXPECT_EQ(floatBits(depth), f.depth.bits[i]);
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(colour[c], f.color.bits[3 * i + c]);
+    }
+    EXPECT_GE(multiFragment, 3);  // the table holds what it says it does
+}
+
+// Where the reference shows one patch's hue, the object pass names that
+// patch; the crop's centre square holds the pixel of both pictures.
+TEST_F(ExplainTool, ReferenceObjectMatchesTheReferenceColour) {
+    const struct {
+        int x, y;
+        const char* hue;  // the reference colour's strongest channel, or "" for white
+    } pixels[] = {{25, 65, "red"}, {80, 85, "green"}, {135, 65, "blue"}, {80, 10, ""}};
+    const std::vector<std::string> names = {"red", "green", "blue"};
+    for (const auto& p : pixels) {
+        SCOPED_TRACE(std::to_string(p.x) + ", " + std::to_string(p.y));
+        const json e = explain(kViews[0], p.x, p.y, {"--crop-png", "crop.png"});
+        const json& reference = e["reference"];
+        const json& bytes = reference["window_bytes"];
+        const int strongest =
+            static_cast<int>(std::max_element(bytes.begin(), bytes.end(),
+                                              [](const json& a, const json& b) {
+                                                  return a.get<int>() < b.get<int>();
+                                              }) -
+                             bytes.begin());
+        if (*p.hue == '\0') {
+            EXPECT_TRUE(reference["object"].is_null());
+            EXPECT_EQ(bytes, json::array({255, 255, 255}));
+            EXPECT_EQ(e["coverage"], "neither");
+        } else {
+            EXPECT_EQ(names[static_cast<std::size_t>(strongest)], p.hue) << bytes;
+            ASSERT_TRUE(reference["object"].is_number());
+            const json& fragments = e["software"]["fragments"];
+            ASSERT_FALSE(fragments.empty());
+            EXPECT_EQ(fragments.back()["object_name"], p.hue);
+            EXPECT_EQ(fragments.back()["object"], reference["object"]);
+            EXPECT_EQ(e["coverage"], "both");
+        }
+
+        RgbImage crop;
+        std::string error;
+        ASSERT_TRUE(readPng(temp_->path() + "/crop.png", &crop, &error)) << error;
+        const int panel = kCropSide * kCropZoom;
+        ASSERT_EQ(crop.width, 3 * panel + 2 * kPanelGap);
+        const int centre = kCropSide / 2 * kCropZoom + kCropZoom / 2;
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(crop.at(centre, centre)[c], e["software"]["window_bytes"][c].get<int>());
+            EXPECT_EQ(crop.at(panel + kPanelGap + centre, centre)[c], bytes[c].get<int>());
+        }
+    }
+}
+
+}  // namespace
