@@ -1,5 +1,7 @@
 #include "frame/render_scene.h"
 
+#include <GL/gl.h>
+
 #include <cstdio>
 
 #include "gl/present.h"
@@ -37,11 +39,17 @@ void renderScene(Scene& scene, int width, int height) {
         renderOpenGL(scene, width, height);
         return;
     }
-    // Clears, draws and converts the rows in one pass; the window was just
-    // cleared to white, which is what every pixel outside the drawn part is.
-    WindowPicture picture;
-    const bool ready = renderSoftwareFrame(scene, width, height, picture);
+    // The window was just cleared to white, which is what every pixel
+    // outside the drawn bands is. Each flush hands the work queued so far to
+    // OpenGL, whose own threads clear the window and draw each band while
+    // this one lights the next rows.
+    glFlush();
+    const bool ready =
+        renderSoftwareFrame(scene, width, height, [width, height](const WindowPicture& band) {
+            presentWindowPicture(width, height, band);
+            glFlush();
+        });
     reportMissingBuffers(width, height, !ready);
-    if (!ready) return;  // the window was cleared to white
-    presentWindowPicture(width, height, picture);
+    if (!ready) return;                                    // the window was cleared to white
+    presentWindowPicture(width, height, WindowPicture{});  // the current colour
 }

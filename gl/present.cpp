@@ -31,14 +31,15 @@ void convertRect(int width, const PixelRect& rect, std::vector<std::uint8_t>& by
     }
 }
 
-void drawBgra(const PixelRect& rect, const std::uint8_t* bytes) {
+void drawBgra(const WindowPicture& picture) {
+    const PixelRect& rect = picture.drawn;
     // Raster position and pixel transfer state are ours only for this call.
     glPushAttrib(GL_CURRENT_BIT | GL_PIXEL_MODE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
 
     glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, picture.rowLength);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -58,7 +59,7 @@ void drawBgra(const PixelRect& rect, const std::uint8_t* bytes) {
     // glWindowPos is always valid.
     glWindowPos2i(rect.firstColumn, rect.firstRow);
     glDrawPixels(rect.lastColumn - rect.firstColumn + 1, rect.lastRow - rect.firstRow + 1, GL_BGRA,
-                 GL_UNSIGNED_BYTE, bytes);
+                 GL_UNSIGNED_BYTE, picture.bgra);
 
     glPopClientAttrib();
     glPopAttrib();
@@ -78,7 +79,7 @@ void takeLastPixelColor(int width, int height) {
 
 void presentWindowPicture(int width, int height, const WindowPicture& picture) {
     if (width <= 0 || height <= 0) return;
-    if (!picture.drawn.empty()) drawBgra(picture.drawn, picture.bgra);
+    if (!picture.drawn.empty()) drawBgra(picture);
     takeLastPixelColor(width, height);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "raster/fragment_observer.h"
 #include "scene/scene.h"
@@ -27,21 +28,29 @@ struct PixelRect {
 // rectangle outside which no pixel was written.
 PixelRect renderSoftware(Scene& scene, int width, int height, int threads);
 
-// What a software frame shows: the pixels of `drawn` as packed B, G, R, A
-// bytes (alpha 255), each channel through windowByte, rows from the bottom.
-// Every pixel outside `drawn` is the cleared white.
+// Part of what a software frame shows: the pixels of `drawn` as packed B, G,
+// R, A bytes (alpha 255), each channel through windowByte, rows from the
+// bottom, `rowLength` pixels from the start of one row's bytes to the next
+// (0: the width of `drawn`).
 struct WindowPicture {
     PixelRect drawn;
     const std::uint8_t* bgra = nullptr;  // valid until the next frame
+    int rowLength = 0;
 };
+
+// Receives a software frame's picture band by band, bottom band first, each
+// as soon as its rows are converted; together the bands hold every pixel
+// that is not the cleared white.
+using PictureBands = std::function<void(const WindowPicture& band)>;
 
 // One viewer frame of the software path: sizes the buffers as
 // prepareFrameBuffers does and draws the scene as renderSoftware does, on one
 // thread, in one pass over the rows that also clears and converts them (see
-// row_pass.h). The buffers end exactly as prepareFrameBuffers and
-// renderSoftware leave them. False, with nothing drawn, when memory for the
-// buffers or the bytes cannot be had.
-bool renderSoftwareFrame(Scene& scene, int width, int height, WindowPicture& picture);
+// row_pass.h), handing each finished band of the picture to `bands`. The
+// buffers end exactly as prepareFrameBuffers and renderSoftware leave them.
+// False, with nothing drawn, when memory for the buffers or the bytes cannot
+// be had.
+bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands& bands);
 
 // The readable path: one face at a time through the vertex stage and
 // scanConvertPolygon, one pixel at a time through shadePixel. The oracle for

@@ -172,7 +172,7 @@ std::size_t pictureBytes(const PixelRect& rect) {
 
 // Frames too large for the lane indices: the plain path on a full clear, and
 // the whole picture converted.
-bool renderPlainFrame(Scene& scene, int width, int height, WindowPicture& picture) {
+bool renderPlainFrame(Scene& scene, int width, int height, const PictureBands& bands) {
     const PixelRect whole{0, 0, width - 1, height - 1};
     std::uint8_t* bgra = fastRenderer().picture.reserve(pictureBytes(whole));
     if (!bgra || !prepareFrameBuffers(width, height)) return false;
@@ -180,17 +180,16 @@ bool renderPlainFrame(Scene& scene, int width, int height, WindowPicture& pictur
     const std::size_t columns = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
         rw::convertToBgra(colorBuffer + y * columns, columns, bgra + y * columns * 4);
-    picture = WindowPicture{whole, bgra};
+    if (bands) bands(WindowPicture{whole, bgra});
     return true;
 }
 
 }  // namespace
 
-bool renderSoftwareFrame(Scene& scene, int width, int height, WindowPicture& picture) {
-    picture = WindowPicture{};
+bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands& bands) {
     if (!sizeFrameBuffers(width, height)) return false;
     if (width <= 0 || height <= 0) return true;  // no pixel to clear or draw
-    if (!fitsLaneIndex(width, height)) return renderPlainFrame(scene, width, height, picture);
+    if (!fitsLaneIndex(width, height)) return renderPlainFrame(scene, width, height, bands);
 
     FastRenderer& r = fastRenderer();
     r.bins.collect(scene, width, height);
@@ -207,8 +206,8 @@ bool renderSoftwareFrame(Scene& scene, int width, int height, WindowPicture& pic
     const FrameShading shading = frameShading(scene);
     const ShadeFrame frame =
         pass.drawn.empty() ? ShadeFrame{} : frameFor(shading, width, height, r);
-    runRowPass(pass, [&frame](int first, int end) { rw::shadeRows(frame, first, end); });
-    picture = WindowPicture{pass.drawn, pass.bgra};
+    runRowPass(
+        pass, [&frame](int first, int end) { rw::shadeRows(frame, first, end); }, bands);
     return true;
 }
 

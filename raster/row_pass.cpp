@@ -42,9 +42,22 @@ void convertRow(const RowPass& pass, int y, WrittenColumns covered) {
     std::memset(out + (before + inside) * 4, 0xff, (columns - before - inside) * 4);
 }
 
+// Rows [first, end) of the picture, columns `covered` only.
+WindowPicture bandPicture(const RowPass& pass, int first, int end, WrittenColumns covered) {
+    const PixelRect& rect = pass.drawn;
+    const int columns = rect.lastColumn - rect.firstColumn + 1;
+    const std::size_t offset =
+        (static_cast<std::size_t>(first - rect.firstRow) * static_cast<std::size_t>(columns) +
+         static_cast<std::size_t>(covered.first - rect.firstColumn)) *
+        4;
+    return WindowPicture{PixelRect{covered.first, first, covered.end - 1, end - 1},
+                         pass.bgra + offset, columns};
+}
+
 }  // namespace
 
-void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeBand) {
+void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeBand,
+                const PictureBands& bands) {
     const PixelRect& rect = pass.drawn;
     WrittenColumns rows = writtenRows();
     if (!rect.empty()) {
@@ -58,11 +71,15 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
         const int drawnEnd = std::min(end, rect.lastRow + 1);
         if (drawnFirst >= drawnEnd) continue;
         shadeBand(drawnFirst, drawnEnd);
+        WrittenColumns band{pass.width, 0};
         for (int y = drawnFirst; y < drawnEnd; ++y) {
             const WrittenColumns covered = spanColumns(pass, y);
             noteWrittenColumns(y, covered.first, covered.end);
             convertRow(pass, y, covered);
+            band.first = std::min(band.first, covered.first);
+            band.end = std::max(band.end, covered.end);
         }
+        if (bands && band.first < band.end) bands(bandPicture(pass, drawnFirst, drawnEnd, band));
     }
     finishWrittenRows();
 }

@@ -21,5 +21,7 @@ struct RowPass {
 // Clears every written row (frame_buffers.h), calls shadeBand(first, end) for
 // the bands of rows of `pass.drawn`, notes the columns each row's spans
 // cover, and fills `pass.bgra` from the finished rows: white outside the
-// spans, each channel through windowByte inside them.
-void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeBand);
+// spans, each channel through windowByte inside them. Each band with spans
+// then goes to `bands`, cut to the columns its spans cover.
+void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeBand,
+                const PictureBands& bands);
