@@ -155,11 +155,9 @@ class RowWalker {
         Vec3F normal{hn::Load(df, s_.normal[0] + first), hn::Load(df, s_.normal[1] + first),
                      hn::Load(df, s_.normal[2] + first)};
         if (!hn::AllFalse(df, pass)) {
-            const PixelLanes pixels{column, hn::Load(df, s_.rowDevice + first),
-                                    hn::Load(df, s_.rowUnprojected + first), depth};
+            const PixelLanes pixels{column, s_.rowDevice + first, s_.rowUnprojected + first, depth};
             Vec3F unit = normal;
-            VF rgb[3];
-            shadePixelLanes(f_, pixels, material(first), unit, rgb);
+            const ColorLanes rgb = shadePixelLanes(f_, pixels, material(first), unit);
             normal.x = hn::IfThenElse(pass, unit.x, normal.x);
             normal.y = hn::IfThenElse(pass, unit.y, normal.y);
             normal.z = hn::IfThenElse(pass, unit.z, normal.z);
@@ -181,29 +179,29 @@ class RowWalker {
             finishSpan(first + static_cast<std::size_t>(__builtin_ctzll(bits)));
     }
 
-    HWY_INLINE MaterialLanes material(std::size_t first) const {
+    HWY_INLINE ColorLanes colorLanes(const float (&channels)[3][kMaxLanes],
+                                     std::size_t first) const {
         const DF df;
-        MaterialLanes m;
-        for (int c = 0; c < 3; ++c) {
-            m.diffuse[c] = hn::Load(df, s_.diffuse[c] + first);
-            m.specular[c] = hn::Load(df, s_.specular[c] + first);
-            m.ambient[c] = hn::Load(df, s_.ambient[c] + first);
-        }
-        m.shininess = hn::Load(DI(), s_.shininess + first);
-        return m;
+        return ColorLanes{hn::Load(df, channels[0] + first), hn::Load(df, channels[1] + first),
+                          hn::Load(df, channels[2] + first)};
+    }
+
+    HWY_INLINE MaterialLanes material(std::size_t first) const {
+        return MaterialLanes{colorLanes(s_.diffuse, first), colorLanes(s_.specular, first),
+                             colorLanes(s_.ambient, first), hn::Load(DI(), s_.shininess + first)};
     }
 
     // The passing lanes' depth and colour (alpha 1) into the buffers. The
     // four channels are transposed in registers into one Color per lane, so
     // each passing lane costs one 16-byte copy.
-    HWY_INLINE void store(MF pass, VI index, VF depth, const VF rgb[3]) {
+    HWY_INLINE void store(MF pass, VI index, VF depth, const ColorLanes& rgb) {
         const DF df;
         HWY_ALIGN std::int32_t indices[HWY_LANES(float)];
         HWY_ALIGN float depths[HWY_LANES(float)];
         HWY_ALIGN float colors[4 * HWY_LANES(float)];
         hn::Store(index, DI(), indices);
         hn::Store(depth, df, depths);
-        hn::StoreInterleaved4(rgb[0], rgb[1], rgb[2], hn::Set(df, 1.0f), df, colors);
+        hn::StoreInterleaved4(rgb.r, rgb.g, rgb.b, hn::Set(df, 1.0f), df, colors);
         for (std::uint64_t bits = laneBits(pass); bits != 0; bits &= bits - 1) {
             const std::size_t lane = static_cast<std::size_t>(__builtin_ctzll(bits));
             const std::size_t i = static_cast<std::uint32_t>(indices[lane]);

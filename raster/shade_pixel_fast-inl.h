@@ -28,19 +28,25 @@ namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 // The lanes' pixels as shadePixel receives them: column, row (as its device
-// coordinate and, for the table path, its part of the unprojection), depth.
+// coordinate and, for the table path, its part of the unprojection; each
+// loaded only where it is used), depth.
 struct PixelLanes {
     VI column;
-    VF rowDevice;
-    VF rowUnprojected;
+    const float* rowDevice;
+    const float* rowUnprojected;
     VF depth;
 };
 
-// Each lane's material: the face's object's entry of FrameShading::materials.
+// Three colour channels, one pixel per lane.
+struct ColorLanes {
+    VF r, g, b;
+};
+
+// Each lane's material: its face's object's entry of FrameShading::materials.
 struct MaterialLanes {
-    VF diffuse[3];
-    VF specular[3];
-    VF ambient[3];  // the scene's ambient times the diffuse colour
+    ColorLanes diffuse;
+    ColorLanes specular;
+    ColorLanes ambient;  // the scene's ambient times the diffuse colour
     VI shininess;
 };
 
@@ -53,7 +59,7 @@ HWY_INLINE bool unprojectFromTables(const ShadeFrame& f, const PixelLanes& px, V
     const double* pi = f.shading->inverseProjection.m;
     const double* vi = f.shading->inverseView.m;
     const VF qx = hn::GatherIndex(df, f.columnUnprojected, px.column);
-    const VF qy = px.rowUnprojected;
+    const VF qy = hn::Load(df, px.rowUnprojected);
     const Doubles dz = widen(px.depth);
     const VF qz = narrow(add(mul(broadcast(pi[10]), dz), broadcast(pi[11])));
     const VF qw = narrow(add(mul(broadcast(pi[14]), dz), broadcast(pi[15])));
@@ -77,8 +83,8 @@ HWY_INLINE Vec3F worldPosition(const ShadeFrame& f, const PixelLanes& px) {
     const DF df;
     Vec4F p;
     if (!f.reducedUnprojection || !unprojectFromTables(f, px, p)) {
-        const Vec4F device{hn::GatherIndex(df, f.columnDevice, px.column), px.rowDevice, px.depth,
-                           hn::Set(df, 1.0f)};
+        const Vec4F device{hn::GatherIndex(df, f.columnDevice, px.column),
+                           hn::Load(df, px.rowDevice), px.depth, hn::Set(df, 1.0f)};
         p = transform(f.shading->inverseView.m, transform(f.shading->inverseProjection.m, device));
     }
     return dehomogenized(p);
@@ -105,9 +111,15 @@ HWY_INLINE VF integerPower(VF s, VI exponent, int powerSteps) {
     return hn::IfThenElse(hn::RebindMask(df, negative), hn::Div(hn::Set(df, 1.0f), f), f);
 }
 
+// One channel of a light's part: sum + (f * specular + d * diffuse) * light.
+HWY_INLINE VF addLight(VF sum, VF f, VF specular, VF d, VF diffuse, float light) {
+    return hn::Add(
+        sum, hn::Mul(hn::Add(hn::Mul(f, specular), hn::Mul(d, diffuse)), hn::Set(DF(), light)));
+}
+
 // The lit colour of each lane's pixel; `normal` comes back normalised.
-HWY_INLINE void shadePixelLanes(const ShadeFrame& f, const PixelLanes& px,
-                                const MaterialLanes& material, Vec3F& normal, VF rgb[3]) {
+HWY_INLINE ColorLanes shadePixelLanes(const ShadeFrame& f, const PixelLanes& px,
+                                      const MaterialLanes& material, Vec3F& normal) {
     const DF df;
     const FrameShading& frame = *f.shading;
     const Vec3F position = worldPosition(f, px);
@@ -118,7 +130,7 @@ HWY_INLINE void shadePixelLanes(const ShadeFrame& f, const PixelLanes& px,
     normalizeInPlace(view);
     normalizeInPlace(normal);
 
-    VF sum[3] = {hn::Zero(df), hn::Zero(df), hn::Zero(df)};
+    ColorLanes sum{hn::Zero(df), hn::Zero(df), hn::Zero(df)};
     for (const Light& light : frame.lights) {
         Vec3F l{hn::Sub(hn::Set(df, light.position.x), position.x),
                 hn::Sub(hn::Set(df, light.position.y), position.y),
@@ -129,14 +141,12 @@ HWY_INLINE void shadePixelLanes(const ShadeFrame& f, const PixelLanes& px,
         Vec3F h{hn::Add(view.x, l.x), hn::Add(view.y, l.y), hn::Add(view.z, l.z)};
         normalizeInPlace(h);
         const VF power = integerPower(dot3(h, normal), material.shininess, frame.powerSteps);
-        const float lightColor[3] = {light.color.r, light.color.g, light.color.b};
-        for (int c = 0; c < 3; ++c) {
-            sum[c] = hn::Add(sum[c], hn::Mul(hn::Add(hn::Mul(power, material.specular[c]),
-                                                     hn::Mul(d, material.diffuse[c])),
-                                             hn::Set(df, lightColor[c])));
-        }
+        sum.r = addLight(sum.r, power, material.specular.r, d, material.diffuse.r, light.color.r);
+        sum.g = addLight(sum.g, power, material.specular.g, d, material.diffuse.g, light.color.g);
+        sum.b = addLight(sum.b, power, material.specular.b, d, material.diffuse.b, light.color.b);
     }
-    for (int c = 0; c < 3; ++c) rgb[c] = hn::Add(sum[c], material.ambient[c]);
+    return ColorLanes{hn::Add(sum.r, material.ambient.r), hn::Add(sum.g, material.ambient.g),
+                      hn::Add(sum.b, material.ambient.b)};
 }
 
 }  // namespace HWY_NAMESPACE
