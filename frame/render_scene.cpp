@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <new>
 
 #include "gl/present.h"
 #include "gl/render_opengl.h"
@@ -44,11 +45,18 @@ void renderScene(Scene& scene, int width, int height) {
     // OpenGL, whose own threads clear the window and draw each band while
     // this one lights the next rows.
     glFlush();
-    const bool ready =
-        renderSoftwareFrame(scene, width, height, [width, height](const WindowPicture& band) {
-            presentWindowPicture(width, height, band);
-            glFlush();
-        });
+    bool ready = false;
+    try {
+        ready =
+            renderSoftwareFrame(scene, width, height, [width, height](const WindowPicture& band) {
+                presentWindowPicture(width, height, band);
+                glFlush();
+            });
+    } catch (const std::bad_alloc&) {
+        // The frame's other storage (the spans, the per-frame tables, taken
+        // before any band is shown) did not fit either: white, as for the
+        // buffers.
+    }
     reportMissingBuffers(width, height, !ready);
     if (!ready) return;                                    // the window was cleared to white
     presentWindowPicture(width, height, WindowPicture{});  // the current colour

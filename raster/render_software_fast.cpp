@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <new>
 #include <thread>
@@ -22,6 +23,7 @@
 #include "raster/render_software.h"
 #include "raster/row_pass.h"
 #include "raster/scan_convert_fast.h"
+#include "raster/scratch_memory.h"
 #include "raster/window_bytes.h"
 
 namespace {
@@ -49,6 +51,8 @@ struct FrameTables {
                 deviceCoordinate(static_cast<float>(y), height);
         deviceWidth = width;
         deviceHeight = height;
+        giveBackUnusedScratch(columnDevice);
+        giveBackUnusedScratch(rowDevice);
     }
 };
 
@@ -75,6 +79,8 @@ void reducedUnprojection(ShadeFrame& frame, FrameTables& c, int width, int heigh
     c.rowUnprojected.resize(static_cast<std::size_t>(height));
     for (std::size_t y = 0; y < c.rowUnprojected.size(); ++y)
         c.rowUnprojected[y] = static_cast<float>(pi[5] * static_cast<double>(c.rowDevice[y]));
+    giveBackUnusedScratch(c.columnUnprojected);
+    giveBackUnusedScratch(c.rowUnprojected);
     frame.columnUnprojected = c.columnUnprojected.data();
     frame.rowUnprojected = c.rowUnprojected.data();
     const double* vi = frame.shading->inverseView.m;
@@ -129,17 +135,27 @@ ShadeFrame frameFor(const FrameShading& shading, int width, int height, FastRend
 }
 
 // Rows [first, last] shared between `threads` threads, this one included.
+// The parts of threads the system would not start (a process limit, no
+// memory for a stack) are shaded here too: the picture does not depend on
+// which thread shades which part.
 void shadeOnThreads(const ShadeFrame& frame, int first, int last, int threads) {
     const int blocks = (last - first) / kRowBlock + 1;
     const int parts = std::max(1, std::min(threads, blocks));
     std::vector<std::thread> workers;
+    std::vector<int> unstarted;
     workers.reserve(static_cast<std::size_t>(parts - 1));
+    unstarted.reserve(static_cast<std::size_t>(parts - 1));
     for (int part = 1; part < parts; ++part) {
-        workers.emplace_back([&frame, first, last, part, parts] {
-            rw::shadeRows(frame, first, last + 1, part, parts);
-        });
+        try {
+            workers.emplace_back([&frame, first, last, part, parts] {
+                rw::shadeRows(frame, first, last + 1, part, parts);
+            });
+        } catch (const std::exception&) {
+            unstarted.push_back(part);
+        }
     }
     rw::shadeRows(frame, first, last + 1, 0, parts);
+    for (const int part : unstarted) rw::shadeRows(frame, first, last + 1, part, parts);
     for (std::thread& worker : workers) worker.join();
 }
 

@@ -10,6 +10,7 @@
 #include <cstddef>
 
 #include "raster/active_edges.h"
+#include "raster/scratch_memory.h"
 
 void SpanBins::collect(const Scene& scene, int width, int height) {
     emitted_.clear();
@@ -47,4 +48,9 @@ void SpanBins::collect(const Scene& scene, int width, int height) {
     std::vector<std::uint32_t>& next = cursor_;
     next.assign(rowStart.begin(), rowStart.end());
     for (const RowSpan& e : emitted_) spans[next[static_cast<std::size_t>(e.row)]++] = e.binned;
+
+    giveBackUnusedScratch(emitted_);
+    giveBackUnusedScratch(spans);
+    giveBackUnusedScratch(rowStart);
+    giveBackUnusedScratch(cursor_);
 }

@@ -22,41 +22,64 @@
 
 namespace {
 
-// Copies the rows of a bottom-up depth array top row first, each value
-// mapped by toWindow.
+// Copies the rows of a bottom-up depth array into *result top row first,
+// each value mapped by toWindow.
 template <typename ToWindow>
-std::vector<double> windowDepthTopDown(const float* depths, int width, int height,
-                                       ToWindow toWindow) {
+void windowDepthTopDown(const float* depths, int width, int height, ToWindow toWindow,
+                        std::vector<double>* result) {
     const std::size_t w = static_cast<std::size_t>(width);
-    std::vector<double> result(w * static_cast<std::size_t>(height));
+    result->resize(w * static_cast<std::size_t>(height));
     for (int row = 0; row < height; ++row) {
         const float* source = depths + static_cast<std::size_t>(height - 1 - row) * w;
-        for (std::size_t x = 0; x < w; ++x) result[row * w + x] = toWindow(source[x]);
+        for (std::size_t x = 0; x < w; ++x) (*result)[row * w + x] = toWindow(source[x]);
     }
-    return result;
 }
 
-// The software frame as the window would show it. Its depth buffer holds
-// normalised-device z (-1 near to 1 far); the default depth range maps that
-// to window depth 0..1, exactly so in double.
-RendererPicture softwarePicture(int width, int height) {
-    RendererPicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.rgb = colorBufferToRgbTopDown(colorBuffer, width, height);
-    picture.windowDepth = windowDepthTopDown(
-        depthBuffer, width, height, [](float z) { return 0.5 * static_cast<double>(z) + 0.5; });
-    return picture;
+// The software frame as the window would show it, into the picture's
+// storage. Its depth buffer holds normalised-device z (-1 near to 1 far);
+// the default depth range maps that to window depth 0..1, exactly so in
+// double.
+void softwarePicture(int width, int height, RendererPicture* picture) {
+    picture->width = width;
+    picture->height = height;
+    picture->rgb.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    colorBufferToRgbTopDown(colorBuffer, width, height, picture->rgb.data());
+    windowDepthTopDown(
+        depthBuffer, width, height, [](float z) { return 0.5 * static_cast<double>(z) + 0.5; },
+        &picture->windowDepth);
 }
 
-RendererPicture referencePicture(OpenGLReadback& readback, int width, int height) {
-    RendererPicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.rgb = std::move(readback.rgbTopDown);
-    picture.windowDepth = windowDepthTopDown(readback.depth.data(), width, height,
-                                             [](float z) { return static_cast<double>(z); });
-    return picture;
+void referencePicture(OpenGLReadback& readback, int width, int height, RendererPicture* picture) {
+    picture->width = width;
+    picture->height = height;
+    picture->rgb = std::move(readback.rgbTopDown);
+    windowDepthTopDown(
+        readback.depth.data(), width, height, [](float z) { return static_cast<double>(z); },
+        &picture->windowDepth);
+}
+
+// Takes the memory of everything the comparison holds at once (the software
+// buffers, the read-back, both pictures; the panels and their PNG as
+// `spare`, given back before they are made), so that a size that does not
+// fit fails before anything is rendered. False when the buffers do not fit.
+bool reserveMemory(int width, int height, bool png, OpenGLReadback* readback,
+                   RendererPicture* reference, RendererPicture* software,
+                   std::vector<std::uint8_t>* spare) {
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    readback->rgbTopDown.reserve(pixels * 3);
+    readback->depth.reserve(pixels);
+    reference->windowDepth.reserve(pixels);
+    software->rgb.reserve(pixels * 3);
+    software->windowDepth.reserve(pixels);
+    if (png) {
+        // Three panels side by side, with room below for the captions.
+        const int panelsWidth = 3 * width + 2 * kPanelGap;
+        const int panelsHeight = height + 200;
+        spare->reserve(static_cast<std::size_t>(panelsWidth) * panelsHeight * 3 +
+                       pngSizeBound(panelsWidth, panelsHeight));
+    }
+    // Last: these are cleared as they are taken, which takes a while.
+    return prepareFrameBuffers(width, height);
 }
 
 ToolResult run(const CompareOptions& options) {
@@ -76,17 +99,25 @@ ToolResult run(const CompareOptions& options) {
     std::vector<std::uint8_t> png;
     std::string text;
     try {
+        OpenGLReadback readback;
+        RendererPicture reference;
+        RendererPicture software;
+        std::vector<std::uint8_t> spare;
+        if (!reserveMemory(width, height, !targets.empty(), &readback, &reference, &software,
+                           &spare)) {
+            return failed(noMemory);
+        }
         // The reference first: its frame clears the software buffers.
         frame.renderer = SnapshotRenderer::OpenGL;
-        OpenGLReadback readback;
         if (!renderOpenGLSnapshot(frame, OpenGLReadback::kRgb | OpenGLReadback::kDepth, &readback,
                                   &error)) {
             return failed(error);
         }
-        const RendererPicture reference = referencePicture(readback, width, height);
+        referencePicture(readback, width, height, &reference);
         frame.renderer = SnapshotRenderer::Software;
         if (!renderSoftwareSnapshot(frame)) return failed(noMemory);
-        const RendererPicture software = softwarePicture(width, height);
+        softwarePicture(width, height, &software);
+        std::vector<std::uint8_t>().swap(spare);
 
         const ComparisonReport report = compareRenderers(software, reference);
         if (!targets.empty()) {

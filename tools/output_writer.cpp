@@ -19,24 +19,8 @@ std::string baseOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Writes everything, waiting for room when the descriptor is non-blocking
-// (a pipe that is full for now is not a failure).
 bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                pollfd room{fd, POLLOUT, 0};
-                if (poll(&room, 1, -1) < 0 && errno != EINTR) return false;
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return writeFully(fd, bytes.data(), bytes.size());
 }
 
 mode_t newFileMode() {
@@ -148,6 +132,25 @@ void takeBack(const OutputTarget& target, Staged* staged) {
 }
 
 }  // namespace
+
+bool writeFully(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = write(fd, bytes + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                pollfd room{fd, POLLOUT, 0};
+                if (poll(&room, 1, -1) < 0 && errno != EINTR) return false;
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 bool writeOutputs(const std::vector<OutputTarget>& targets,
                   const std::vector<const std::vector<std::uint8_t>*>& contents,

@@ -6,6 +6,10 @@
 
 #include "tools/output_target.h"
 
+// Writes all `size` bytes to fd, waiting for room when it is non-blocking
+// (a full pipe is not a failure). False with errno set.
+bool writeFully(int fd, const void* data, std::size_t size);
+
 // Puts contents[i] into targets[i]. Every file to be replaced is first
 // written in full to a temporary beside it (with the old file's permissions
 // and, where allowed, owner); then the in-place outputs are written; only

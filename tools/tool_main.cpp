@@ -1,8 +1,12 @@
 #include "tools/tool_main.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "tools/output_writer.h"
 
 namespace {
 
@@ -22,8 +26,9 @@ ToolResult print(const std::string& text) {
 
 bool writeStandardOutput(const std::string& text, std::string* error) {
     errno = 0;
-    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    if (std::fflush(stdout) == 0 && written && !std::ferror(stdout)) return true;
+    if (std::fflush(stdout) == 0 && writeFully(STDOUT_FILENO, text.data(), text.size())) {
+        return true;
+    }
     *error = std::string("cannot write to standard output: ") + std::strerror(errno ? errno : EIO);
     return false;
 }

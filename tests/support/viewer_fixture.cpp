@@ -23,6 +23,7 @@ void ViewerFixture::TearDown() {
 }
 
 void ViewerFixture::startServer() {
+    client_.reset();  // before its server goes
     server_ = std::make_unique<XvfbServer>();
     ASSERT_TRUE(server_->ok()) << server_->error();
     client_ = std::make_unique<XClient>(server_->display());

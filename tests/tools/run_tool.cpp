@@ -50,6 +50,14 @@ std::string snapshotBinary() {
     return RW_SNAPSHOT_BINARY;
 }
 
+std::string compareBinary() {
+#ifdef RW_COMPARE_BINARY
+    return RW_COMPARE_BINARY;
+#else
+    return "";  // a build without OpenGL has none
+#endif
+}
+
 std::vector<std::string> listDirectory(const std::string& dir) {
     std::vector<std::string> names;
     if (DIR* d = opendir(dir.c_str())) {

@@ -33,8 +33,10 @@ std::vector<std::string> toolCommand(const std::vector<std::string>& argv,
 constexpr int kNobody = 65534;
 std::vector<std::string> asOrdinaryUser(std::vector<std::string> argv);
 
-// The snapshot binary built alongside these tests.
+// The snapshot and compare binaries built alongside these tests (no
+// compare binary, "", in a build without OpenGL).
 std::string snapshotBinary();
+std::string compareBinary();
 
 // Names in a directory, sorted; "." and ".." left out.
 std::vector<std::string> listDirectory(const std::string& dir);

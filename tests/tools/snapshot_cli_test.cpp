@@ -203,6 +203,52 @@ TEST(SnapshotCommand, AServerThatNeverAnswersEndsTheRunAtTheBound) {
     }
 }
 
+// Threads the system will not start (a process limit, no memory for their
+// stacks) are done without: the same picture, and nothing said.
+TEST(SnapshotCommand, ThreadsThatCannotStartLeaveThePictureAsItIs) {
+    const TempDir temp("rasterwork-cli-");
+    const std::string& dir = temp.path();
+    const auto picture = [&](const std::string& name, const std::string& threads) {
+        return withTool(
+            {"--width", "3000", "--height", "3000", "--threads", threads, "--png", name});
+    };
+    ASSERT_EQ(runTool(picture("one.png", "1"), dir).status, 0);
+    const std::string expected = readFile(dir + "/one.png");
+
+    struct Case {
+        std::string name;
+        ChildSettings settings;
+        bool ordinaryUser;
+    };
+    std::vector<Case> cases;
+#ifndef RW_TOOLS_SANITIZED  // the sanitizers' shadow memory needs no address-space limit
+    ChildSettings noRoom;
+    noRoom.addressSpaceLimit = 1500000ull << 10;
+    cases.push_back({"no-room.png", noRoom, false});
+#endif
+    std::string notSetUp;
+    if (geteuid() == 0) {
+        // Root is not held to a process limit: an ordinary user is.
+        ASSERT_EQ(chmod(dir.c_str(), 0777), 0);
+        ChildSettings few;
+        few.processLimit = 10;
+        cases.push_back({"few.png", few, true});
+    } else {
+        notSetUp = "the process-limit case needs root to run the tool as another user";
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> argv = picture(c.name, "256");
+        if (c.ordinaryUser) argv = asOrdinaryUser(argv);
+        const ToolRun run = runTool(argv, dir, "", 120.0, c.settings);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_TRUE(readFile(dir + "/" + c.name) == expected) << "not the one-thread picture";
+    }
+    if (!notSetUp.empty()) GTEST_SKIP() << notSetUp;
+}
+
 // A named pipe, and a non-blocking pipe as standard output, each read
 // slowly: both receive what a file does, more than a pipe holds at once.
 TEST(SnapshotCommand, WritesIntoPipesWhatItWritesIntoAFile) {

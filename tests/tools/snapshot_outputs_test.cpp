@@ -370,6 +370,18 @@ TEST_F(SnapshotOutputs, FailureLeavesEveryOldFileUntouchedAndComesAtOnce) {
         EXPECT_EQ(readFile(path("keep.pfm")), "old pfm") << describe(c.args);
         EXPECT_EQ(listDirectory(dir_), (std::vector<std::string>{"keep.pfm", "keep.png"}));
     }
+#ifndef RW_TOOLS_SANITIZED
+    // The comparison takes its memory before rendering too, before it even
+    // looks for a display.
+    if (compareBinary().empty()) return;
+    const auto start = std::chrono::steady_clock::now();
+    const ToolRun compare = runTool({compareBinary(), "--width=10000", "--height=10000"}, dir_, "",
+                                    60.0, memoryLimit(3000000ull << 10));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+    EXPECT_EQ(compare.status, 1) << compare.err;
+    EXPECT_NE(compare.err.find("not enough memory for a 10000 x 10000"), std::string::npos)
+        << compare.err;
+#endif
 }
 
 TEST_F(SnapshotOutputs, EveryFailureIsOneLineWithValuesEscaped) {
