@@ -61,6 +61,14 @@ void reserveMemory(const SnapshotOptions& o, OpenGLReadback* readback, EncodedOu
         if (opengl) readback->depth.reserve(pixels);
         encoded->depthPfm.reserve(pfmSize(1, o.width, o.height));
     }
+    const int stageHeight = o.height + stageLegendHeight(o.width);
+    const std::pair<const std::string*, std::vector<std::uint8_t>*> stages[] = {
+        {&o.depthPngPath, &encoded->depthPng},
+        {&o.facesPngPath, &encoded->facesPng},
+        {&o.fragmentsPngPath, &encoded->fragmentsPng}};
+    for (const auto& [path, png] : stages) {
+        if (!path->empty()) png->reserve(pngSizeBound(o.width, stageHeight));
+    }
 }
 
 ToolResult run(const SnapshotOptions& options) {
