@@ -18,6 +18,9 @@
 
 #include <hwy/highway.h>
 
+#include <cstddef>
+#include <cstdint>
+
 #include "raster/fill_span_fast.h"
 #include "raster/lane_math-inl.h"
 #include "scene/scene.h"
@@ -90,25 +93,71 @@ HWY_INLINE Vec3F worldPosition(const ShadeFrame& f, const PixelLanes& px) {
     return dehomogenized(p);
 }
 
-// integerPower of shade_pixel.cpp per lane: repeated squaring over
-// powerSteps bits (the longest |shininess| of the frame); squarings past a
-// lane's last bit do not reach its result.
-HWY_INLINE VF integerPower(VF s, VI exponent, int powerSteps) {
-    const DF df;
+// The lanes' exponents as integerPower of shade_pixel.cpp takes them apart:
+// |shininess|, its sign, and the number of squaring steps the lanes need
+// between them (the bit length of the largest |shininess|; squarings past a
+// lane's last bit do not reach its result).
+struct ExponentLanes {
+    hn::Vec<DU> magnitude;
+    MF negative;
+    int steps;
+};
+
+HWY_INLINE ExponentLanes exponentLanes(VI exponent) {
     const DU du;
     const DI di;
     const auto negative = hn::Lt(exponent, hn::Zero(di));
     const auto bits = hn::BitCast(du, exponent);
-    auto m = hn::IfThenElse(hn::RebindMask(du, negative), hn::Sub(hn::Zero(du), bits), bits);
-    VF f = hn::Set(df, 1.0f);
-    VF base = s;
-    for (int i = 0; i < powerSteps; ++i) {
-        const auto bit = hn::Ne(hn::And(m, hn::Set(du, 1u)), hn::Zero(du));
-        f = hn::IfThenElse(hn::RebindMask(df, bit), hn::Mul(f, base), f);
-        base = hn::Mul(base, base);
+    const auto magnitude =
+        hn::IfThenElse(hn::RebindMask(du, negative), hn::Sub(hn::Zero(du), bits), bits);
+    const std::uint32_t largest = hn::GetLane(hn::MaxOfLanes(du, magnitude));
+    const int steps = largest == 0u ? 0 : 32 - __builtin_clz(largest);
+    return ExponentLanes{magnitude, hn::RebindMask(DF(), negative), steps};
+}
+
+// integerPower of shade_pixel.cpp per lane, for N bases at once: each base's
+// own chain of squarings and products, the N chains interleaved so that
+// their latencies overlap.
+template <int N>
+HWY_INLINE void integerPowers(const VF (&s)[N], const ExponentLanes& e, VF (&f)[N]) {
+    const DF df;
+    const DU du;
+    VF base[N];
+    for (int k = 0; k < N; ++k) {
+        f[k] = hn::Set(df, 1.0f);
+        base[k] = s[k];
+    }
+    auto m = e.magnitude;
+    for (int i = 0; i < e.steps; ++i) {
+        const MF bit = hn::RebindMask(df, hn::Ne(hn::And(m, hn::Set(du, 1u)), hn::Zero(du)));
+        for (int k = 0; k < N; ++k) {
+            f[k] = hn::IfThenElse(bit, hn::Mul(f[k], base[k]), f[k]);
+            base[k] = hn::Mul(base[k], base[k]);
+        }
         m = hn::ShiftRight<1>(m);
     }
-    return hn::IfThenElse(hn::RebindMask(df, negative), hn::Div(hn::Set(df, 1.0f), f), f);
+    for (int k = 0; k < N; ++k)
+        f[k] = hn::IfThenElse(e.negative, hn::Div(hn::Set(df, 1.0f), f[k]), f[k]);
+}
+
+// One light's clamped diffuse factor and specular base at each lane's pixel.
+struct LightLanes {
+    VF diffuse;
+    VF specularBase;
+};
+
+HWY_INLINE LightLanes lightLanes(const Light& light, const Vec3F& position, const Vec3F& view,
+                                 const Vec3F& normal) {
+    const DF df;
+    Vec3F l{hn::Sub(hn::Set(df, light.position.x), position.x),
+            hn::Sub(hn::Set(df, light.position.y), position.y),
+            hn::Sub(hn::Set(df, light.position.z), position.z)};
+    normalizeInPlace(l);
+    VF d = dot3(normal, l);
+    d = hn::IfThenElse(hn::Lt(d, hn::Zero(df)), hn::Zero(df), d);
+    Vec3F h{hn::Add(view.x, l.x), hn::Add(view.y, l.y), hn::Add(view.z, l.z)};
+    normalizeInPlace(h);
+    return LightLanes{d, dot3(h, normal)};
 }
 
 // One channel of a light's part: sum + (f * specular + d * diffuse) * light.
@@ -117,7 +166,16 @@ HWY_INLINE VF addLight(VF sum, VF f, VF specular, VF d, VF diffuse, float light)
         sum, hn::Mul(hn::Add(hn::Mul(f, specular), hn::Mul(d, diffuse)), hn::Set(DF(), light)));
 }
 
-// The lit colour of each lane's pixel; `normal` comes back normalised.
+HWY_INLINE void addLight(ColorLanes& sum, const Light& light, const MaterialLanes& material, VF d,
+                         VF power) {
+    sum.r = addLight(sum.r, power, material.specular.r, d, material.diffuse.r, light.color.r);
+    sum.g = addLight(sum.g, power, material.specular.g, d, material.diffuse.g, light.color.g);
+    sum.b = addLight(sum.b, power, material.specular.b, d, material.diffuse.b, light.color.b);
+}
+
+// The lit colour of each lane's pixel; `normal` comes back normalised. The
+// lights are taken two at a time, their powers formed together; each one's
+// part is added in list order.
 HWY_INLINE ColorLanes shadePixelLanes(const ShadeFrame& f, const PixelLanes& px,
                                       const MaterialLanes& material, Vec3F& normal) {
     const DF df;
@@ -130,20 +188,27 @@ HWY_INLINE ColorLanes shadePixelLanes(const ShadeFrame& f, const PixelLanes& px,
     normalizeInPlace(view);
     normalizeInPlace(normal);
 
+    const ExponentLanes exponent = exponentLanes(material.shininess);
     ColorLanes sum{hn::Zero(df), hn::Zero(df), hn::Zero(df)};
-    for (const Light& light : frame.lights) {
-        Vec3F l{hn::Sub(hn::Set(df, light.position.x), position.x),
-                hn::Sub(hn::Set(df, light.position.y), position.y),
-                hn::Sub(hn::Set(df, light.position.z), position.z)};
-        normalizeInPlace(l);
-        VF d = dot3(normal, l);
-        d = hn::IfThenElse(hn::Lt(d, hn::Zero(df)), hn::Zero(df), d);
-        Vec3F h{hn::Add(view.x, l.x), hn::Add(view.y, l.y), hn::Add(view.z, l.z)};
-        normalizeInPlace(h);
-        const VF power = integerPower(dot3(h, normal), material.shininess, frame.powerSteps);
-        sum.r = addLight(sum.r, power, material.specular.r, d, material.diffuse.r, light.color.r);
-        sum.g = addLight(sum.g, power, material.specular.g, d, material.diffuse.g, light.color.g);
-        sum.b = addLight(sum.b, power, material.specular.b, d, material.diffuse.b, light.color.b);
+    const std::size_t lights = frame.lights.size();
+    std::size_t i = 0;
+    for (; i + 1 < lights; i += 2) {
+        const Light& first = frame.lights[i];
+        const Light& second = frame.lights[i + 1];
+        const LightLanes a = lightLanes(first, position, view, normal);
+        const LightLanes b = lightLanes(second, position, view, normal);
+        const VF bases[2] = {a.specularBase, b.specularBase};
+        VF powers[2];
+        integerPowers(bases, exponent, powers);
+        addLight(sum, first, material, a.diffuse, powers[0]);
+        addLight(sum, second, material, b.diffuse, powers[1]);
+    }
+    if (i < lights) {
+        const LightLanes a = lightLanes(frame.lights[i], position, view, normal);
+        const VF bases[1] = {a.specularBase};
+        VF powers[1];
+        integerPowers(bases, exponent, powers);
+        addLight(sum, frame.lights[i], material, a.diffuse, powers[0]);
     }
     return ColorLanes{hn::Add(sum.r, material.ambient.r), hn::Add(sum.g, material.ambient.g),
                       hn::Add(sum.b, material.ambient.b)};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -26,6 +27,10 @@ struct Frame {
     // An inverse projection without the exact zeros of a perspective, or an
     // inverse view whose last row is not (0, 0, 0, 1).
     enum Skew { kNone, kProjection, kView } skew = kNone;
+    // Other lighting than the default scene's: this many of its two lights,
+    // repeated (-1: as built), and the three objects' shininess.
+    int lights = -1;
+    int shininess[3] = {0, 0, 0};
 };
 
 // One run of frames, the view and the size changing between them: the
@@ -53,6 +58,9 @@ std::vector<Frame> frameRun() {
         {View{}, 200, 150, Frame::kProjection},
         {View{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f}, 200, 150, Frame::kProjection},
         {View{}, 200, 150, Frame::kView},
+        {View{}, 200, 150, Frame::kNone, 0, {5, -3, 0}},
+        {View{}, 200, 150, Frame::kNone, 1, {-2, 255, 1}},
+        {View{}, 200, 150, Frame::kNone, 3, {7, INT_MIN, -30}},
         {View{}, 480, 480},
     };
 }
@@ -65,6 +73,12 @@ void prepareFrame(Scene& scene, const Frame& frame) {
         scene.projectionTransform.inverse.at(2, 0) = -0.02;
     }
     if (frame.skew == Frame::kView) scene.viewTransform.inverse.at(3, 0) = 0.001;
+    if (frame.lights >= 0) {
+        const std::vector<Light> built = scene.lights;
+        scene.lights.clear();
+        for (int i = 0; i < frame.lights; ++i) scene.lights.push_back(built[i % built.size()]);
+        for (int k = 0; k < 3; ++k) scene.objects[k].material.shininess = frame.shininess[k];
+    }
 }
 
 bool reachesBehindTheEye(const Scene& scene) {
