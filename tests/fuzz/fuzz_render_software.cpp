@@ -20,6 +20,21 @@
 
 namespace {
 
+// Asks for the lighting terms of every fragment that passes, so that the
+// recording side of shadePixel runs at every lit pixel too.
+class AskForEveryTerm : public FragmentObserver {
+  public:
+    AskForEveryTerm(int width, int height) : width_(width), height_(height) {}
+    ShadingTerms* fragment(const Fragment& f) override {
+        if (f.column < 0 || f.column >= width_ || f.row < 0 || f.row >= height_) std::abort();
+        return f.passed ? &terms_ : nullptr;
+    }
+
+  private:
+    int width_, height_;
+    ShadingTerms terms_;
+};
+
 constexpr float kMark = -12345.0f;
 
 struct Reader {
@@ -127,6 +142,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::vector<std::uint32_t>& picture : fast) {
         if (picture != plain) std::abort();
     }
+
+    // Watching the plain path changes no bit, whatever the geometry.
+    AskForEveryTerm observer(width, height);
+    prepareMarked(width, height, pixels, elements);
+    renderSoftwarePlain(scene, width, height, &observer);
+    if (!marksKept(pixels, elements) || pictureBits(pixels) != plain) std::abort();
 
     for (std::size_t i = 0; i < pixels; ++i) {
         if (!(depthBuffer[i] <= 1.0f)) std::abort();
