@@ -1,6 +1,7 @@
 // rasterwork-explain: why one pixel looks as it does, fragment by fragment
 // on the software side, next to what the reference drew there.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <new>
 #include <string>

@@ -25,8 +25,11 @@ struct ViewArgs {
     std::vector<std::string> args;
 };
 
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
 // The viewer's start-up view, and one looking along the patches so that two
-// of them overlap.
+// of them overlap; both kWidth x kHeight.
 const ViewArgs kViews[] = {
     {"default", {"--width", "160", "--height", "120"}},
     {"edge-on", {"--width", "160", "--height", "120", "--angle-z", "-90", "--angle-x", "-80"}},
@@ -148,8 +151,8 @@ TEST_F(ExplainTool, AgreesWithTheSnapshotFilesAtEveryKindOfPixel) {
         const ViewFiles f = files(p.view);
         const json e = explain(p.view, p.x, p.y);
         const json& software = e["software"];
-        const std::size_t i = static_cast<std::size_t>(p.y) * 160 + p.x;
-        const int row = 119 - p.y;
+        const std::size_t i = static_cast<std::size_t>(p.y) * kWidth + p.x;
+        const int row = kHeight - 1 - p.y;  // in the PNGs, top row first
         for (int c = 0; c < 3; ++c) {
             EXPECT_EQ(bitsOf(software["color"][c]), f.color.bits[3 * i + c]) << c;
             EXPECT_EQ(software["window_bytes"][c].get<int>(), f.softwarePng.at(p.x, row)[c]);
@@ -162,7 +165,7 @@ TEST_F(ExplainTool, AgreesWithTheSnapshotFilesAtEveryKindOfPixel) {
         // and colour; every passed one's terms rebuild its colour exactly.
         const json& fragments = software["fragments"];
         EXPECT_EQ(static_cast<int>(fragments.size()),
-                  shownFragmentCount(f.fragments, p.x, p.y, 120));
+                  shownFragmentCount(f.fragments, p.x, p.y, kHeight));
         multiFragment += fragments.size() > 1;
         float depth = 1.0f;
         std::array<std::uint32_t, 3> colour = {floatBits(1.0f), floatBits(1.0f), floatBits(1.0f)};
