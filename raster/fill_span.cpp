@@ -3,6 +3,8 @@
 #include <cstddef>
 
 #include "raster/frame_buffers.h"
+#include "raster/reference_lighting.h"
+#include "raster/reference_sampling.h"
 #include "raster/shade_pixel.h"
 #include "raster/span.h"
 
@@ -30,8 +32,12 @@ ShadingTerms* report(const FaceContext& face, const ScanEdge& left, const ScanEd
 }  // namespace
 
 void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceContext& face) {
+    const ReferenceRules& rules = face.frame.rules;
     Span span;
-    if (!setupSpan(left, right, face.frame.width, span)) return;
+    // Alternative, --like-reference only: pixel centres.
+    const bool covers = rules.sampling ? setupCentredSpan(left, right, face.frame.width, span)
+                                       : setupSpan(left, right, face.frame.width, span);
+    if (!covers) return;
 
     const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(y) * face.frame.width;
     float* depths = depthBuffer + rowStart;
@@ -51,7 +57,10 @@ void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceCont
             // steps on from the normalised normal.
             const float column = static_cast<float>(j);
             const float row = static_cast<float>(y);
-            if (terms) {
+            if (rules.any()) {
+                // Alternative, --like-reference only: the reference's lighting.
+                shadePixelLikeReference(color, face, normal, j, y, depth);
+            } else if (terms) {
                 shadePixel(color, face, normal, column, row, depth, *terms);
             } else {
                 shadePixel(color, face, normal, column, row, depth);

@@ -5,6 +5,7 @@
 
 #include "raster/frame_context.h"
 #include "raster/scan_convert.h"
+#include "raster/smooth_shading.h"
 #include "raster/vertex_stage.h"
 
 // The whole plain path, one face at a time:
@@ -24,15 +25,25 @@
 // truncation toward zero (no pixel centres); depth and normal step by one
 // float addition per row and per column, linear in screen space (not
 // perspective-correct).
-void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer) {
-    const FrameContext frame(scene, width, height, observer);
+//
+// With reference rules (--like-reference) the marked alternatives in the
+// vertex stage, the span fill and the lighting follow the reference instead.
+void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer,
+                         const ReferenceRules& rules) {
+    const FrameContext frame(scene, width, height, observer, rules);
     VertexStage vertexStage;
+    SmoothFace smooth;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         const SceneObject& object = scene.objects[o];
         for (std::size_t f = 0; f < object.faces.size(); ++f) {
             std::vector<ScanEdge> edges;
-            vertexStage.faceEdges(scene, object.faces[f], width, height, edges);
-            scanConvertPolygon(edges, FaceContext{frame, o, f});
+            vertexStage.faceEdges(scene, object.faces[f], width, height, edges, rules);
+            // Alternative, --like-reference vertex only: lit at the corners.
+            if (rules.vertex) {
+                smooth.light(scene, object.material, vertexStage.polygon(),
+                             vertexStage.screenPolygon(), rules);
+            }
+            scanConvertPolygon(edges, FaceContext{frame, o, f, &smooth});
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "raster/fragment_observer.h"
+#include "raster/reference_rules.h"
 #include "scene/scene.h"
 
 // Draws every face of every object into colorBuffer and depthBuffer, which
@@ -58,5 +59,8 @@ bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands
 void renderSoftwarePlain(Scene& scene, int width, int height);
 
 // The same, telling the observer (when not null) about every fragment as it
-// is drawn; the buffers come out exactly as without one.
-void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer);
+// is drawn, the buffers coming out exactly as without one; and following the
+// OpenGL reference's rules where `rules` asks for them (the fast path has no
+// such rules), with none the picture of the call above.
+void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer,
+                         const ReferenceRules& rules = ReferenceRules());

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "raster/project_vertex.h"
+#include "raster/reference_sampling.h"
 #include "raster/truncate_to_int.h"
 
 namespace {
@@ -20,8 +21,11 @@ Vertex screenVertex(const ClipVertex& corner, int width, int height) {
 
 // Sets up the edge from `previous` to `current` and keeps it only if it can
 // cover a row: its truncated ends differ and it ends above y = 0.
-void appendEdge(std::vector<ScanEdge>& edges, const Vertex& previous, const Vertex& current) {
-    const ScanEdge edge = setupEdge(previous, current);
+void appendEdge(std::vector<ScanEdge>& edges, const Vertex& previous, const Vertex& current,
+                const ReferenceRules& rules) {
+    // Alternative, --like-reference only: the reference's coverage rules.
+    const ScanEdge edge =
+        rules.any() ? edgeLikeReference(previous, current, rules) : setupEdge(previous, current);
     if (truncateToInt(edge.yStart) == truncateToInt(edge.yEnd)) return;
     if (edge.yEnd <= 0.0f) return;
     edges.push_back(edge);
@@ -34,8 +38,9 @@ bool validIndex(int index, std::size_t count) {
 }  // namespace
 
 void VertexStage::faceEdges(const Scene& scene, const Face& face, int width, int height,
-                            std::vector<ScanEdge>& edges) {
+                            std::vector<ScanEdge>& edges, const ReferenceRules& rules) {
     edges.clear();
+    rules_ = rules;
     // Every corner through the view and projection matrices to clip space.
     const std::size_t n = face.vertices.size();
     corners_.resize(n);
@@ -45,6 +50,7 @@ void VertexStage::faceEdges(const Scene& scene, const Face& face, int width, int
         corners_[i] = ClipVertex{toClipSpace(scene, v.position), v.normal};
         if (!(corners_[i].position.w > kMinClipW)) allInFront = false;
     }
+    clippedUsed_ = !allInFront;
     if (allInFront) {
         edgesInFront(face, width, height, edges);
     } else {
@@ -64,7 +70,7 @@ void VertexStage::edgesInFront(const Face& face, int width, int height,
     for (std::size_t i = 0; i < n; ++i) {
         const int prev = face.vertices[i].prev;
         if (!validIndex(prev, n)) continue;  // a broken link gives no side
-        appendEdge(edges, screen_[static_cast<std::size_t>(prev)], screen_[i]);
+        appendEdge(edges, screen_[static_cast<std::size_t>(prev)], screen_[i], rules_);
     }
 }
 
@@ -89,6 +95,6 @@ void VertexStage::edgesClipped(const Face& face, int width, int height,
     screen_.resize(m);
     for (std::size_t i = 0; i < m; ++i) screen_[i] = screenVertex(clipped_[i], width, height);
     for (std::size_t i = 0; i < m; ++i) {
-        appendEdge(edges, screen_[i == 0 ? m - 1 : i - 1], screen_[i]);
+        appendEdge(edges, screen_[i == 0 ? m - 1 : i - 1], screen_[i], rules_);
     }
 }

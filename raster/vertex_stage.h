@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "raster/clip_w.h"
+#include "raster/reference_rules.h"
 #include "raster/scan_edge.h"
 #include "scene/scene.h"
 
@@ -13,15 +14,24 @@
 class VertexStage {
   public:
     // Replaces the contents of `edges` with the face's edges, in the order of
-    // the outline corners they end at.
+    // the outline corners they end at. With reference rules (plain path
+    // only) the edges follow the reference's coverage rules instead.
     void faceEdges(const Scene& scene, const Face& face, int width, int height,
-                   std::vector<ScanEdge>& edges);
+                   std::vector<ScanEdge>& edges, const ReferenceRules& rules = {});
+
+    // The polygon the last faceEdges drew, in outline order (vertex order
+    // for a face wholly in front of the eye): its corners in clip space and
+    // on the screen.
+    const std::vector<ClipVertex>& polygon() const { return clippedUsed_ ? clipped_ : corners_; }
+    const std::vector<Vertex>& screenPolygon() const { return screen_; }
 
   private:
     std::vector<ClipVertex> corners_;  // per vertex, in vertex order
     std::vector<Vertex> screen_;
     std::vector<ClipVertex> outline_;  // the prev-linked outline, for clipping
     std::vector<ClipVertex> clipped_;
+    bool clippedUsed_ = false;
+    ReferenceRules rules_;
 
     void edgesInFront(const Face& face, int width, int height, std::vector<ScanEdge>& edges);
     void edgesClipped(const Face& face, int width, int height, std::vector<ScanEdge>& edges);

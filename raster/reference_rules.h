@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+// Rules of the OpenGL reference renderer that the software renderer's plain
+// path can follow in place of its own, one switch per known difference
+// between the two pictures. All off: the software picture as the viewer
+// shows it, to the last bit.
+struct ReferenceRules {
+    // A pixel is covered when its centre lies inside the face; rows, columns,
+    // depth, normal and lighting are sampled at pixel centres (+0.5), not at
+    // truncated edge positions.
+    bool sampling = false;
+    // Ambient term: the scene's ambient times the material's ambient colour,
+    // which the reference sets to the scene's ambient, not to the diffuse.
+    bool ambient = false;
+    // Lights as directions towards their position (w = 0), not as points.
+    bool lights = false;
+    // The viewer at infinity (looking along the eye's -z), not at the eye.
+    bool viewer = false;
+    // Specular only where the light faces the surface, its base clamped at 0.
+    bool specular = false;
+    // Lit at the corners in eye space, clamped to [0, 1], and the colours
+    // spread over the face as a fan of triangles from its first corner,
+    // linearly in screen space at pixel centres: smooth shading.
+    bool vertex = false;
+    // Screen positions of the corners rounded to 1/256 pixel before edge
+    // set-up, as Mesa's llvmpipe snaps them to its 8 sub-pixel bits (other
+    // OpenGL implementations snap to other grids).
+    bool subpixel = false;
+
+    bool any() const {
+        return sampling || ambient || lights || viewer || specular || vertex || subpixel;
+    }
+    // Whether the per-pixel lighting equation itself changes.
+    bool lighting() const { return ambient || lights || viewer || specular; }
+};
+
+// The switches' names, in the order the difference ladder turns them on.
+constexpr int kReferenceRuleCount = 7;
+extern const char* const kReferenceRuleNames[kReferenceRuleCount];
+
+// The switch named kReferenceRuleNames[index].
+bool& referenceRule(ReferenceRules& rules, int index);
+
+// The first `count` switches of the ladder on, the rest off.
+ReferenceRules firstReferenceRules(int count);
+
+// Reads "all" or a comma-separated list of names. False, with the offending
+// name (or the whole text when it holds no name) in *bad, for anything else.
+bool parseReferenceRules(const std::string& text, ReferenceRules* rules, std::string* bad);
+
+// The switches that are on, comma-separated in ladder order; "none" when
+// none is.
+std::string referenceRulesText(const ReferenceRules& rules);
