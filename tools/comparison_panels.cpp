@@ -7,12 +7,8 @@
 
 namespace {
 
-constexpr RgbCanvas::Rgb kInk = {40, 40, 40};
 constexpr RgbCanvas::Rgb kFrame = {150, 150, 150};
 
-// Legend size in font units (one unit is `scale` pixels).
-constexpr int kLegendUnitsWide = 70;
-constexpr int kLegendUnitsHigh = 40;
 constexpr int kLineUnits = kGlyphHeight + 2;
 constexpr int kBarUnitsWide = 64;
 
@@ -38,8 +34,8 @@ void copyPanel(RgbCanvas& canvas, int panel, const std::vector<std::uint8_t>& rg
     }
 }
 
-// Swatches for the two coverage colours and the heat scale from 0 to 255
-// steps, on a white box at (left, top).
+}  // namespace
+
 void drawLegend(RgbCanvas& canvas, int left, int top, int scale) {
     const int unit = scale;
     canvas.fill(left, top, kLegendUnitsWide * unit, kLegendUnitsHigh * unit, kFrame);
@@ -67,8 +63,6 @@ void drawLegend(RgbCanvas& canvas, int left, int top, int scale) {
     drawText(canvas, x + (barWidth - textWidth("128", scale)) / 2, y, "128", scale, kInk);
     drawText(canvas, x + barWidth - textWidth("255", scale), y, "255", scale, kInk);
 }
-
-}  // namespace
 
 RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
                                 std::size_t i) {

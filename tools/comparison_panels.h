@@ -14,6 +14,13 @@ constexpr RgbCanvas::Rgb kNeitherCovers = {255, 255, 255};
 constexpr RgbCanvas::Rgb kSoftwareOnly = {0, 110, 255};
 constexpr RgbCanvas::Rgb kReferenceOnly = {0, 170, 0};
 
+// Dark grey for captions and legend text.
+constexpr RgbCanvas::Rgb kInk = {40, 40, 40};
+
+// Legend size in font units (one unit is `scale` pixels).
+constexpr int kLegendUnitsWide = 70;
+constexpr int kLegendUnitsHigh = 40;
+
 // The grey strip between two panels.
 constexpr int kPanelGap = 4;
 constexpr RgbCanvas::Rgb kGapColour = {190, 190, 190};
@@ -24,6 +31,11 @@ RgbCanvas::Rgb heatColour(int steps);
 // The difference map's colour of pixel i (an index into both pictures).
 RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
                                 std::size_t i);
+
+// The map's legend, kLegendUnitsWide x kLegendUnitsHigh units with its
+// top-left corner at (left, top): swatches for the two coverage colours and
+// the heat scale from 0 to 255 steps on a white box.
+void drawLegend(RgbCanvas& canvas, int left, int top, int scale);
 
 // The scale of the captions and the legend below panels of this width: 2, 1,
 // or 0 when a panel is too narrow to carry them (no strip is drawn then).

@@ -9,8 +9,8 @@
 
 namespace {
 
-bool parseCount(const std::string& name, const std::string& text, long long largest, int* out,
-                std::string* error) {
+bool parseCount(const std::string& name, const std::string& text, long long smallest,
+                long long largest, int* out, std::string* error) {
     const std::size_t start = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
     bool digitsOnly = text.size() > start;
     for (std::size_t i = start; i < text.size(); ++i) {
@@ -22,9 +22,9 @@ bool parseCount(const std::string& name, const std::string& text, long long larg
     }
     errno = 0;
     const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    if (errno == ERANGE || value < 1 || value > largest) {
-        *error =
-            name + " must be between 1 and " + std::to_string(largest) + ", got " + shown(text);
+    if (errno == ERANGE || value < smallest || value > largest) {
+        *error = name + " must be between " + std::to_string(smallest) + " and " +
+                 std::to_string(largest) + ", got " + shown(text);
         return false;
     }
     *out = static_cast<int>(value);
@@ -55,7 +55,15 @@ OptionRule countOption(const char* name, const char* valueName, std::string help
                        int* out) {
     return {name, valueName, std::move(help),
             [name, largest, out](const std::string& value, std::string* error) {
-                return parseCount(name, value, largest, out, error);
+                return parseCount(name, value, 1, largest, out, error);
+            }};
+}
+
+OptionRule rangeOption(const char* name, const char* valueName, std::string help, int smallest,
+                       int largest, int* out) {
+    return {name, valueName, std::move(help),
+            [name, smallest, largest, out](const std::string& value, std::string* error) {
+                return parseCount(name, value, smallest, largest, out, error);
             }};
 }
 

@@ -14,6 +14,10 @@
 OptionRule countOption(const char* name, const char* valueName, std::string help, int largest,
                        int* out);
 
+// A whole number from `smallest` to `largest`, written likewise.
+OptionRule rangeOption(const char* name, const char* valueName, std::string help, int smallest,
+                       int largest, int* out);
+
 // A finite number as strtof reads it (the float nearest to the decimal).
 OptionRule numberOption(const char* name, const char* valueName, std::string help, float* out);
 

@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-ComparisonReport compareRenderers(const RendererPicture& software,
-                                  const RendererPicture& reference) {
+ComparisonReport compareRenderers(const RendererPicture& software, const RendererPicture& reference,
+                                  int tolerance) {
     ComparisonReport report;
+    report.tolerance = tolerance;
     report.width = software.width;
     report.height = software.height;
     std::array<long long, 3> stepSums{};
@@ -35,6 +36,7 @@ ComparisonReport compareRenderers(const RendererPicture& software,
                 largest = std::max(largest, step);
             }
             if (largest > 1) ++report.pixelsOverOneStep;
+            if (largest > tolerance) ++report.pixelsOverTolerance;
             if (largest > largestStep) {
                 largestStep = largest;
                 report.maxStepDifferenceAt = {x, y};
@@ -63,11 +65,6 @@ std::string format(const char* pattern, double value) {
     return text;
 }
 
-// JSON has no infinities or NaN: such a value is written as null.
-std::string jsonNumber(double value) {
-    return std::isfinite(value) ? format("%.9g", value) : "null";
-}
-
 template <typename Number, std::size_t N>
 std::string jsonList(const std::array<Number, N>& values) {
     std::string text = "[";
@@ -79,6 +76,11 @@ std::string jsonList(const std::array<Number, N>& values) {
 }
 
 }  // namespace
+
+// JSON has no infinities or NaN: such a value is written as null.
+std::string jsonNumber(double value) {
+    return std::isfinite(value) ? format("%.9g", value) : "null";
+}
 
 std::string reportText(const ComparisonReport& r) {
     std::string text;
@@ -104,14 +106,23 @@ std::string reportText(const ComparisonReport& r) {
     text += "  largest at pixel (x y)        " + std::to_string(r.maxStepDifferenceAt[0]) + " " +
             std::to_string(r.maxStepDifferenceAt[1]) + " (row 0 at the bottom)\n";
     text += "  pixels off by more than one   " + std::to_string(r.pixelsOverOneStep) + "\n";
+    if (r.tolerance != 1) {
+        std::string label = "  pixels off by more than " + std::to_string(r.tolerance);
+        label.resize(std::max<std::size_t>(label.size() + 1, 32), ' ');
+        text += label + std::to_string(r.pixelsOverTolerance) + "\n";
+    }
     text += "largest depth difference        " + format("%.9g", r.maxDepthDifference) +
             " (window depth, 0..1)\n";
     return text;
 }
 
 std::string reportJson(const ComparisonReport& r) {
+    return "{" + reportJsonMembers(r) + "}\n";
+}
+
+std::string reportJsonMembers(const ComparisonReport& r) {
     const bool compared = r.both > 0;
-    return "{\"width\": " + std::to_string(r.width) + ", \"height\": " + std::to_string(r.height) +
+    return "\"width\": " + std::to_string(r.width) + ", \"height\": " + std::to_string(r.height) +
            ", \"both\": " + std::to_string(r.both) +
            ", \"software_only\": " + std::to_string(r.softwareOnly) +
            ", \"reference_only\": " + std::to_string(r.referenceOnly) +
@@ -122,5 +133,6 @@ std::string reportJson(const ComparisonReport& r) {
            (compared ? jsonList(r.maxStepDifferenceAt) : "null") +
            ", \"pixels_over_one_step\": " + std::to_string(r.pixelsOverOneStep) +
            ", \"max_depth_difference\": " + (compared ? jsonNumber(r.maxDepthDifference) : "null") +
-           "}\n";
+           ", \"tolerance\": " + std::to_string(r.tolerance) +
+           ", \"pixels_over_tolerance\": " + std::to_string(r.pixelsOverTolerance);
 }

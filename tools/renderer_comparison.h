@@ -35,11 +35,19 @@ struct ComparisonReport {
     std::array<int, 2> maxStepDifferenceAt{};
     long pixelsOverOneStep = 0;       // some channel differs by more than one step
     double maxDepthDifference = 0.0;  // largest |software - reference| window depth
+    int tolerance = 1;                // steps a channel may differ by
+    long pixelsOverTolerance = 0;     // some channel differs by more than `tolerance` steps
+
+    // Pixels covered by either renderer.
+    long covered() const { return both + softwareOnly + referenceOnly; }
+    // Pixels that differ: covered by one renderer only, or by both and off
+    // by more than the tolerance.
+    long differing() const { return softwareOnly + referenceOnly + pixelsOverTolerance; }
 };
 
 // Both pictures must have the same size.
-ComparisonReport compareRenderers(const RendererPicture& software,
-                                  const RendererPicture& reference);
+ComparisonReport compareRenderers(const RendererPicture& software, const RendererPicture& reference,
+                                  int tolerance = 1);
 
 // The report for people, several lines; says so in words where nothing is
 // covered by either renderer or by both.
@@ -47,7 +55,14 @@ std::string reportText(const ComparisonReport& report);
 
 // The report as one JSON object on one line, with the keys width, height,
 // both, software_only, reference_only, iou, mean_step_difference,
-// max_step_difference, max_step_difference_at ([x, y]), pixels_over_one_step
-// and max_depth_difference. A figure over no pixels is null: iou when neither
-// renderer covers a pixel, the colour and depth differences when not both do.
+// max_step_difference, max_step_difference_at ([x, y]), pixels_over_one_step,
+// max_depth_difference, tolerance and pixels_over_tolerance. A figure over no
+// pixels is null: iou when neither renderer covers a pixel, the colour and
+// depth differences when not both do.
 std::string reportJson(const ComparisonReport& report);
+
+// The members of that object, without the braces, for records that extend it.
+std::string reportJsonMembers(const ComparisonReport& report);
+
+// A number for JSON: up to 9 significant digits; null when not finite.
+std::string jsonNumber(double value);

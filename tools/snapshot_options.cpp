@@ -24,6 +24,12 @@ namespace {
 
 // Cross-option rules, checked once every option has been read.
 bool checkCombination(const SnapshotOptions& o, std::string* error) {
+    if (o.likeReference.any() && o.renderer == SnapshotRenderer::OpenGL) {
+        *error =
+            "--like-reference changes the software renderer; it has no effect with "
+            "--renderer opengl";
+        return false;
+    }
     const std::pair<const char*, const std::string*> outputs[] = {
         {"--png", &o.pngPath},
         {"--color-pfm", &o.colorPfmPath},
@@ -82,7 +88,8 @@ std::vector<OptionGroup> snapshotOptions(SnapshotOptions& o) {
                       "threads for the fast software path, 1..256 (default:\n"
                       "the number of cores); rows are shared out, the picture\n"
                       "is the same for every N. The plain path uses one",
-                      kMaxSnapshotThreads, &o.threads)}},
+                      kMaxSnapshotThreads, &o.threads),
+          likeReferenceOption(&o.likeReference)}},
         {"Outputs (at least one is required; a run that writes nothing is an error):",
          {fileOption("--png",
                      "the picture as the window shows it: 8-bit RGB, each\n"
@@ -124,6 +131,27 @@ std::vector<OptionGroup> snapshotOptions(SnapshotOptions& o) {
 }
 
 }  // namespace
+
+OptionRule likeReferenceOption(ReferenceRules* out) {
+    return {"--like-reference", "LIST",
+            "follow the reference's rules instead of the software\n"
+            "renderer's own: 'all' or a comma-separated list of\n"
+            "sampling (pixel centres), ambient (the reference's\n"
+            "ambient term), lights (directional), viewer (at infinity),\n"
+            "specular (only where the light faces the surface) and\n"
+            "vertex (lit at the corners, colours interpolated). Any\n"
+            "rule draws with the plain path (the fast path draws only\n"
+            "the software renderer's own picture)",
+            [out](const std::string& value, std::string* error) {
+                std::string bad;
+                if (parseReferenceRules(value, out, &bad)) return true;
+                std::string names;
+                for (const char* name : kReferenceRuleNames) names += std::string(", ") + name;
+                *error = "unknown rule " + shown(bad) + " in --like-reference " + shown(value) +
+                         ": expected 'all' or a comma-separated list of" + names.substr(1);
+                return false;
+            }};
+}
 
 OptionGroup frameOptions(SnapshotOptions& o) {
     return {

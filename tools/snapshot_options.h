@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/reference_rules.h"
 #include "tools/tool_command.h"
 #include "view/view.h"
 
@@ -26,7 +27,8 @@ struct SnapshotOptions {
     View view;
     SnapshotRenderer renderer = SnapshotRenderer::Software;
     SoftwarePath softwarePath = SoftwarePath::Fast;
-    int threads = 1;  // threads of the fast software path; defaults to the cores
+    int threads = 1;               // threads of the fast software path; defaults to the cores
+    ReferenceRules likeReference;  // any rule on: the plain path, following those rules
     std::string pngPath;
     std::string colorPfmPath;
     std::string depthPfmPath;
@@ -54,6 +56,10 @@ const ToolCommand<SnapshotOptions>& snapshotCommand();
 ParsedArguments parseSnapshotArguments(const std::vector<std::string>& args);
 
 std::string snapshotUsage();
+
+// --like-reference LIST: the reference's rules the software renderer follows
+// instead of its own, "all" or names from kReferenceRuleNames.
+OptionRule likeReferenceOption(ReferenceRules* out);
 
 // The frame-size and view options (--width, --height, --angle-z, --angle-x,
 // --zoom, --pan-x, --pan-y), writing into o; shared by every tool that

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "raster/fragment_observer.h"
 #include "scene/color.h"
 #include "tools/snapshot_options.h"
+#include "view/view.h"
 
 // Puts the options' view into the ViewState globals (the rest as at start-up)
 // and selects the renderer through useOpenGL.
@@ -44,3 +47,13 @@ struct OpenGLReadback {
 // stays false) or the picture cannot be made.
 bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error);
+
+// The same for every view in turn in one window (the rest of `options` as
+// given): after each frame, take(view index, its readback) runs; it may
+// render other pictures, and returning false stops the run (then false with
+// *error untouched). False, with a one-line reason, when there is no display
+// or a picture cannot be made.
+bool renderOpenGLViews(const SnapshotOptions& options, const std::vector<View>& views,
+                       unsigned parts,
+                       const std::function<bool(std::size_t, OpenGLReadback&)>& take,
+                       std::string* error);

@@ -17,8 +17,8 @@ bool renderSoftwareSnapshot(const SnapshotOptions& options, FragmentObserver* ob
     if (!prepareFrameBuffers(options.width, options.height)) return false;
     buildDefaultScene(scene);
     setupCamera(scene, options.width, options.height);
-    if (observer || options.softwarePath == SoftwarePath::Plain) {
-        renderSoftwarePlain(scene, options.width, options.height, observer);
+    if (observer || options.softwarePath == SoftwarePath::Plain || options.likeReference.any()) {
+        renderSoftwarePlain(scene, options.width, options.height, observer, options.likeReference);
     } else {
         renderSoftware(scene, options.width, options.height, options.threads);
     }

@@ -22,8 +22,9 @@ struct ToolCommand {
     std::function<bool(const std::vector<std::string>& operands, Options& options,
                        std::string* error)>
         readOperands;
-    // Rules between options, checked once all are read; may be unset.
-    std::function<bool(const Options& options, std::string* error)> check;
+    // Rules between options, checked once all are read, and whatever is made
+    // from several options together; may be unset.
+    std::function<bool(Options& options, std::string* error)> check;
 };
 
 template <typename Options>

@@ -133,7 +133,8 @@ TEST_F(CompareTool, ReportAndPictureEqualThoseOfTheSnapshotsOfTheSameView) {
     EXPECT_EQ(keys, (std::set<std::string>{"width", "height", "both", "software_only",
                                            "reference_only", "iou", "mean_step_difference",
                                            "max_step_difference", "max_step_difference_at",
-                                           "pixels_over_one_step", "max_depth_difference"}));
+                                           "pixels_over_one_step", "max_depth_difference",
+                                           "tolerance", "pixels_over_tolerance"}));
     EXPECT_EQ(report["mean_step_difference"].size(), 3u);
     EXPECT_EQ(report["max_step_difference"].size(), 3u);
 

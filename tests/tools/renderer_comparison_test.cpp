@@ -4,6 +4,7 @@
 
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/comparison_panels.h"
@@ -69,7 +70,17 @@ TEST(RendererComparison, ReportCountsCoverageAndDifferencesOverPixelsBothCover) 
               "\"reference_only\": 1, \"iou\": 0.6, \"mean_step_difference\": [85.3333333, "
               "0.333333333, 2], \"max_step_difference\": [255, 1, 3], "
               "\"max_step_difference_at\": [2, 0], \"pixels_over_one_step\": 2, "
-              "\"max_depth_difference\": 0.25}\n");
+              "\"max_depth_difference\": 0.25, \"tolerance\": 1, \"pixels_over_tolerance\": 2}\n");
+
+    // The largest channel steps of the three pixels both cover are 3, 1 and
+    // 255; the two pixels covered by one renderer differ whatever the
+    // tolerance.
+    for (const auto& [tolerance, over] : {std::pair{0, 3}, {1, 2}, {3, 1}, {255, 0}}) {
+        const ComparisonReport t = compareRenderers(software, reference, tolerance);
+        EXPECT_EQ(t.pixelsOverTolerance, over) << tolerance;
+        EXPECT_EQ(t.differing(), 2 + over) << tolerance;
+        EXPECT_EQ(t.covered(), 5);
+    }
 }
 
 // The edges of the report: frames where nothing, or not both, is covered, and
@@ -93,7 +104,7 @@ TEST(RendererComparison, ReportSaysWhatItCannotMeasureAndWhereTheLargestDifferen
          {blank},
          "\"iou\": null, \"mean_step_difference\": null, \"max_step_difference\": null, "
          "\"max_step_difference_at\": null, \"pixels_over_one_step\": 0, "
-         "\"max_depth_difference\": null}\n",
+         "\"max_depth_difference\": null, \"tolerance\": 1, \"pixels_over_tolerance\": 0}\n",
          {"coverage intersection / union   none: no pixel is covered by either renderer\n",
           "where both cover                nothing to compare: no pixel is covered by both\n"}},
         {"covered by one renderer only",
@@ -102,7 +113,7 @@ TEST(RendererComparison, ReportSaysWhatItCannotMeasureAndWhereTheLargestDifferen
          {softwareOnly, blank},
          "\"iou\": 0, \"mean_step_difference\": null, \"max_step_difference\": null, "
          "\"max_step_difference_at\": null, \"pixels_over_one_step\": 0, "
-         "\"max_depth_difference\": null}\n",
+         "\"max_depth_difference\": null, \"tolerance\": 1, \"pixels_over_tolerance\": 0}\n",
          {"coverage intersection / union   0.000000\n",
           "where both cover                nothing to compare: no pixel is covered by both\n"}},
         {"two equal largest differences, top left and bottom right",
@@ -111,7 +122,7 @@ TEST(RendererComparison, ReportSaysWhatItCannotMeasureAndWhereTheLargestDifferen
          {offByFive, offByOne, offByOne, offByFive},
          "\"iou\": 1, \"mean_step_difference\": [0.5, 2.5, 0], \"max_step_difference\": [1, 5, "
          "0], \"max_step_difference_at\": [1, 0], \"pixels_over_one_step\": 2, "
-         "\"max_depth_difference\": 0}\n",
+         "\"max_depth_difference\": 0, \"tolerance\": 1, \"pixels_over_tolerance\": 2}\n",
          {"  largest difference            1 5 0\n",
           "  largest at pixel (x y)        1 0 (row 0 at the bottom)\n"}},
     };
