@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "temp_dir.h"
 #include "tools/compare_options.h"
 
 namespace {
@@ -24,12 +26,42 @@ TEST(CompareOptions, TakeTheSnapshotViewOptionsAJsonFlagAndAPicture) {
     EXPECT_TRUE(parsed.options.json);
     EXPECT_EQ(parsed.options.pngPath, "c.png");
 
+    // Sweeps start from the view the options give, wherever --views stands.
+    parsed = parseCompareArguments({"--views=turntable:4", "--angle-x", "-30", "--zoom", "1"});
+    ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
+    ASSERT_EQ(parsed.options.views.size(), 4u);
+    const float turns[] = {-135.0f, -45.0f, 45.0f, 135.0f};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(parsed.options.views[i].angleZ, turns[i]);
+        EXPECT_EQ(parsed.options.views[i].angleX, -30.0f);
+        EXPECT_EQ(parsed.options.views[i].zoom, 1.0f);
+    }
+    parsed = parseCompareArguments({"--views", "grid:2,3"});
+    ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
+    ASSERT_EQ(parsed.options.views.size(), 6u);
+    EXPECT_EQ(parsed.options.views[4].angleZ, 45.0f);  // second turn, second tilt
+    EXPECT_EQ(parsed.options.views[4].angleX, 60.0f);
+    const TempDir dir("rasterwork-compare-views-");
+    std::ofstream(dir.path() + "/views") << "  # a comment line\n\n10 -20 0.5 3 -4 # ok\n";
+    parsed = parseCompareArguments({"--views", dir.path() + "/views"});
+    ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
+    ASSERT_EQ(parsed.options.views.size(), 1u);
+    EXPECT_EQ(parsed.options.views[0].panY, -4.0f);
+    EXPECT_FALSE(parsed.options.gated());
+    EXPECT_TRUE(parseCompareArguments({"--like-reference", "vertex"}).options.gated());
+    EXPECT_TRUE(parseCompareArguments({"--max-differing", "0.5%"}).options.gated());
+
     EXPECT_EQ(parseCompareArguments({"--png", "c.png", "--version"}).outcome,
               CommandOutcome::Version);
     EXPECT_EQ(parseCompareArguments({"--json", "-h"}).outcome, CommandOutcome::Help);
 }
 
 TEST(CompareOptions, RejectSnapshotOnlyOptionsAndBadValuesWithOneLine) {
+    const TempDir dir("rasterwork-compare-options-");
+    const std::string views = dir.path() + "/views";
+    std::ofstream(views) << "# angle-z angle-x zoom pan-x pan-y\n-135 -60 0.25 0 0\n10 20 30\n";
+    const std::string empty = dir.path() + "/empty";
+    std::ofstream(empty) << "# nothing\n\n";
     const struct {
         std::vector<std::string> args;
         std::string expected;
@@ -43,6 +75,24 @@ TEST(CompareOptions, RejectSnapshotOnlyOptionsAndBadValuesWithOneLine) {
         {{"--png"}, "option '--png' needs a value"},
         {{"report.txt"}, "unexpected argument 'report.txt'"},
         {{"--p", "c.png"}, "option '--p' is ambiguous: it may be '--pan-x', '--pan-y', '--png'"},
+        {{"--like-reference", "sampling,shadows"}, "unknown rule 'shadows'"},
+        {{"--like-reference", ""}, "unknown rule ''"},
+        {{"--tolerance", "256"}, "--tolerance must be between 0 and 255"},
+        {{"--tolerance", "-1"}, "--tolerance must be between 0 and 255"},
+        {{"--max-differing", "ten"}, "invalid value 'ten' for --max-differing"},
+        {{"--max-differing", "101%"}, "invalid value '101%' for --max-differing"},
+        {{"--max-differing", "1.5"}, "invalid value '1.5' for --max-differing"},
+        {{"--max-differing", "-1"}, "invalid value '-1' for --max-differing"},
+        {{"--ladder", "--like-reference", "all"}, "leave out --like-reference"},
+        {{"--ladder", "--views", "turntable:4"}, "--ladder and --views cannot be combined"},
+        {{"--views", "turntable:0"}, "expected turntable:N with N a whole number from 1"},
+        {{"--views", "turntable:"}, "expected turntable:N"},
+        {{"--views", "turntable:1e3"}, "expected turntable:N"},
+        {{"--views", "grid:3"}, "expected grid:NZ,NX"},
+        {{"--views", "grid:100,101"}, "at most 10000 views"},
+        {{"--views", views}, "line 3: expected five numbers"},
+        {{"--views", empty}, "holds no view"},
+        {{"--views", dir.path() + "/missing"}, "cannot read the views file"},
     };
     for (const auto& bad : cases) {
         const ParsedCompareArguments parsed = parseCompareArguments(bad.args);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -168,6 +169,72 @@ TEST_F(CompareTool, ExitStatusTellsBadArgumentsFromAMissingDisplay) {
     for (const std::string& name : listDirectory(dir_)) {
         EXPECT_TRUE(name != "bad.png" && name != "headless.png" && name[0] != '.') << name;
     }
+}
+
+// Lines of JSON, each parsed.
+std::vector<nlohmann::json> jsonLines(const std::string& text) {
+    std::vector<nlohmann::json> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(nlohmann::json::parse(text.substr(start, end - start)));
+    }
+    return lines;
+}
+
+TEST_F(CompareTool, LadderStartsWithThePlainReportAndSwitchesTheRulesInOrder) {
+    const ToolRun plain = run({RW_COMPARE_BINARY, "--json"});
+    const ToolRun ladder = run({RW_COMPARE_BINARY, "--ladder", "--json", "--png", "ladder.png"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    ASSERT_EQ(ladder.status, 0) << ladder.err;
+    const nlohmann::json rows = nlohmann::json::parse(ladder.out).at("ladder");
+    const std::vector<std::string> steps = {"specified", "sampling", "ambient", "lights",
+                                            "viewer",    "specular", "vertex",  "subpixel"};
+    ASSERT_EQ(rows.size(), steps.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(rows[i].at("step"), steps[i]);
+    nlohmann::json first = rows[0];
+    first.erase("step");
+    EXPECT_EQ(first, nlohmann::json::parse(plain.out));
+    EXPECT_EQ(png("ladder.png").width, 4 * kWidth + 3 * kPanelGap);
+}
+
+// The check over a turntable of 36 views: what is left after every rule is
+// within 0.1% in every view, while a scan converter whose spans are one pixel
+// too long is caught. A view that reaches nearer than the near plane is
+// reported as such and not held against the limit.
+TEST_F(CompareTool, CheckPassesTheRasteriserAndCatchesAPlantedFaultOverATurntable) {
+    const std::vector<std::string> check = {"--like-reference", "all",         "--views",
+                                            "turntable:36",     "--tolerance", "1",
+                                            "--max-differing",  "0.1%",        "--json"};
+    std::vector<std::string> args = {RW_COMPARE_BINARY};
+    args.insert(args.end(), check.begin(), check.end());
+    const ToolRun correct = run(args);
+    args[0] = RW_PLANTED_FAULT_COMPARE_BINARY;
+    const ToolRun planted = run(args);
+
+    ASSERT_EQ(correct.status, 0) << correct.err << correct.out;
+    std::vector<nlohmann::json> lines = jsonLines(correct.out);
+    ASSERT_EQ(lines.size(), 37u);
+    for (std::size_t v = 0; v < 36; ++v) {
+        EXPECT_EQ(lines[v].at("view"), v);
+        EXPECT_EQ(lines[v].at("within_limit"), true) << lines[v];
+    }
+    EXPECT_EQ(lines[36].at("summary").at("over_limit"), 0);
+
+    ASSERT_EQ(planted.status, 3) << planted.err;
+    lines = jsonLines(planted.out);
+    ASSERT_EQ(lines.size(), 37u);
+    EXPECT_EQ(lines[36].at("summary").at("over_limit"), 36);
+    EXPECT_GT(lines[36].at("summary").at("worst").at("differing").at("value"), 20);
+
+    std::ofstream(dir_ + "/near.views") << "-75 -30 2.25 0 0\n-75 -30 11 0 0  # at the eye\n";
+    const ToolRun near = run({RW_PLANTED_FAULT_COMPARE_BINARY, "--like-reference", "all", "--views",
+                              "near.views", "--max-differing", "100%", "--json"});
+    ASSERT_EQ(near.status, 0) << near.err;
+    lines = jsonLines(near.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].at("crosses_near_plane"), false);
+    EXPECT_EQ(lines[1].at("crosses_near_plane"), true);
+    EXPECT_EQ(lines[2].at("summary").at("crossing_near_plane"), 1);
 }
 
 }  // namespace

@@ -167,6 +167,11 @@ const std::vector<BadCase>& badCases() {
         {{"--width", "7", "--width=7", "--png", "p"}, "option '--width' is given more than once"},
         {{"--png", "-", "--color-pfm", "-"}, "--png and --color-pfm name the same file '-'"},
         {{"--zoom", "1\n2", "--png", "p"}, "invalid value '1\\n2' for --zoom"},
+        {{"--like-reference", "shadows", "--png", "p"}, "unknown rule 'shadows'"},
+        {{"--like-reference", "sampling,,vertex", "--png", "p"}, "unknown rule ''"},
+        {{"--like-reference", "Sampling", "--png", "p"}, "expected 'all' or a comma-separated"},
+        {{"--like-reference", "all", "--renderer", "opengl", "--png", "p"},
+         "no effect with --renderer opengl"},
     };
     return cases;
 }

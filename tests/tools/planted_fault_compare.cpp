@@ -1,0 +1,37 @@
+// rasterwork-compare with a planted fault, for the test that a check catches
+// one: every run of covered pixels in a row of the software picture ends one
+// column late, as a scan converter whose spans are one pixel too long would
+// draw them.
+#include <cstddef>
+
+#include "raster/frame_buffers.h"
+#include "tools/compare_options.h"
+#include "tools/compare_run.h"
+#include "tools/snapshot_render.h"
+#include "tools/tool_main.h"
+
+namespace {
+
+bool renderWithLongerSpans(const SnapshotOptions& frame) {
+    if (!renderSoftwareSnapshot(frame)) return false;
+    for (int y = 0; y < frame.height; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.width);
+        // Right to left, so that each run grows by one pixel only.
+        for (std::size_t x = static_cast<std::size_t>(frame.width) - 1; x > 0; --x) {
+            if (depthBuffer[row + x] == 1.0f && depthBuffer[row + x - 1] < 1.0f) {
+                depthBuffer[row + x] = depthBuffer[row + x - 1];
+                colorBuffer[row + x] = colorBuffer[row + x - 1];
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return toolMain(
+        compareCommand(), argc, argv, +[](const CompareOptions& options) {
+            return runComparison(options, renderWithLongerSpans);
+        });
+}
