@@ -21,6 +21,7 @@ std::string ladderText(const std::vector<LadderRow>& rows);
 std::string ladderJsonMember(const std::vector<LadderRow>& rows);
 
 // The same columns for any list of comparisons: a header and one line per
-// row, the first column holding names[i].
+// row, the first column holding names[i]; pixels over the tolerance get a
+// column of their own when the tolerance is not 1.
 std::string comparisonTable(const std::string& nameHeader, const std::vector<std::string>& names,
                             const std::vector<const ComparisonReport*>& reports);
