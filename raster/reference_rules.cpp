@@ -1,13 +1,20 @@
 #include "raster/reference_rules.h"
 
 const char* const kReferenceRuleNames[kReferenceRuleCount] = {
-    "sampling", "ambient", "lights", "viewer", "specular", "vertex", "subpixel"};
+    "sampling", "ambient", "lights", "viewer", "specular", "vertex", "perspective", "subpixel"};
+
+namespace {
+
+constexpr bool ReferenceRules::*kSwitches[] = {
+    &ReferenceRules::sampling,    &ReferenceRules::ambient,  &ReferenceRules::lights,
+    &ReferenceRules::viewer,      &ReferenceRules::specular, &ReferenceRules::vertex,
+    &ReferenceRules::perspective, &ReferenceRules::subpixel};
+static_assert(sizeof kSwitches / sizeof kSwitches[0] == kReferenceRuleCount, "one switch per name");
+
+}  // namespace
 
 bool& referenceRule(ReferenceRules& rules, int index) {
-    bool* const switches[kReferenceRuleCount] = {&rules.sampling, &rules.ambient,  &rules.lights,
-                                                 &rules.viewer,   &rules.specular, &rules.vertex,
-                                                 &rules.subpixel};
-    return *switches[index];
+    return rules.*kSwitches[index];
 }
 
 ReferenceRules firstReferenceRules(int count) {

@@ -24,20 +24,25 @@ struct ReferenceRules {
     // spread over the face as a fan of triangles from its first corner,
     // linearly in screen space at pixel centres: smooth shading.
     bool vertex = false;
+    // With the vertex rule: the corner colours interpolated perspective-
+    // correctly (each corner's weight divided by its clip w), as the
+    // reference interpolates them, not linearly in screen space.
+    bool perspective = false;
     // Screen positions of the corners rounded to 1/256 pixel before edge
     // set-up, as Mesa's llvmpipe snaps them to its 8 sub-pixel bits (other
     // OpenGL implementations snap to other grids).
     bool subpixel = false;
 
     bool any() const {
-        return sampling || ambient || lights || viewer || specular || vertex || subpixel;
+        return sampling || ambient || lights || viewer || specular || vertex || perspective ||
+               subpixel;
     }
     // Whether the per-pixel lighting equation itself changes.
     bool lighting() const { return ambient || lights || viewer || specular; }
 };
 
 // The switches' names, in the order the difference ladder turns them on.
-constexpr int kReferenceRuleCount = 7;
+constexpr int kReferenceRuleCount = 8;
 extern const char* const kReferenceRuleNames[kReferenceRuleCount];
 
 // The switch named kReferenceRuleNames[index].

@@ -5,14 +5,15 @@
 
 #include "raster/reference_lighting.h"
 
-void SmoothFace::addCorner(float x, float y, const Color& colour) {
-    corners_.push_back(Corner{x, y, colour});
+void SmoothFace::addCorner(float x, float y, const Color& colour, float w) {
+    corners_.push_back(Corner{x, y, colour, w});
 }
 
 void SmoothFace::light(const Scene& scene, const Material& material,
                        const std::vector<ClipVertex>& corners, const std::vector<Vertex>& screen,
                        const ReferenceRules& rules) {
     corners_.clear();
+    perspective_ = rules.perspective;
     const Matrix4& inverseProjection = scene.projectionTransform.inverse;
     for (std::size_t i = 0; i < corners.size() && i < screen.size(); ++i) {
         // Back from clip space to eye space, where fixed-function lighting
@@ -20,7 +21,8 @@ void SmoothFace::light(const Scene& scene, const Material& material,
         const Vec4 e = inverseProjection.transform(corners[i].position);
         const Vec3 eye{e.x / e.w, e.y / e.w, e.z / e.w};
         addCorner(screen[i].position.x, screen[i].position.y,
-                  lightCornerLikeReference(scene, material, eye, corners[i].normal, rules));
+                  lightCornerLikeReference(scene, material, eye, corners[i].normal, rules),
+                  corners[i].position.w);
     }
 }
 
@@ -49,8 +51,19 @@ Color SmoothFace::colourAt(double x, double y) const {
         if (least >= 0.0) break;
     }
     if (bestTriangle == 0) return a.colour;
-    const Color& cb = corners_[bestTriangle].colour;
-    const Color& cc = corners_[bestTriangle + 1].colour;
+    const Corner& b = corners_[bestTriangle];
+    const Corner& c = corners_[bestTriangle + 1];
+    if (perspective_) {
+        const double qa = weights[0] / a.w;
+        const double qb = weights[1] / b.w;
+        const double qc = weights[2] / c.w;
+        const double sum = qa + qb + qc;
+        weights[0] = qa / sum;
+        weights[1] = qb / sum;
+        weights[2] = qc / sum;
+    }
+    const Color& cb = b.colour;
+    const Color& cc = c.colour;
     auto mix = [&](float ca, float b, float c) {
         return static_cast<float>(weights[0] * ca + weights[1] * b + weights[2] * c);
     };

@@ -9,16 +9,21 @@
 
 // A face's corner colours spread over it the way the reference's smooth
 // shading spreads them: the polygon is a fan of triangles from its first
-// corner, and within a triangle each channel is interpolated linearly in
-// screen space (barycentric weights of the screen position).
+// corner, and within a triangle each channel is interpolated from the
+// barycentric weights of the screen position, linearly in screen space or,
+// perspective-correctly, with each weight divided by its corner's clip w
+// and the three scaled to sum to 1.
 class SmoothFace {
   public:
     void clear() { corners_.clear(); }
-    void addCorner(float x, float y, const Color& colour);
+    // A corner at screen (x, y) with clip w `w` (used only perspective-
+    // correctly).
+    void addCorner(float x, float y, const Color& colour, float w = 1.0f);
 
     // Replaces the corners with the polygon's (clip-space corners and their
     // screen positions, in outline order), each lit in eye space by
-    // lightCornerLikeReference.
+    // lightCornerLikeReference, and interpolates perspective-correctly from
+    // then on when rules.perspective is set.
     void light(const Scene& scene, const Material& material, const std::vector<ClipVertex>& corners,
                const std::vector<Vertex>& screen, const ReferenceRules& rules);
 
@@ -34,6 +39,8 @@ class SmoothFace {
         double x;
         double y;
         Color colour;
+        double w;
     };
     std::vector<Corner> corners_;
+    bool perspective_ = false;
 };

@@ -20,6 +20,7 @@ struct Corner {
     float x, y;  // on the screen
     float z;     // depth
     Vec3 normal;
+    float w = 1.0f;  // clip w: the position is (x, y, z) in clip space times w
 };
 
 struct OneFace {
@@ -35,7 +36,8 @@ struct OneFace {
         scene.beginFace();
         for (const Corner& c : corners) {
             scene.setNormal(c.normal);
-            scene.addVertex(Vec4{2.0f * c.x / size - 1.0f, 2.0f * c.y / size - 1.0f, c.z, 1.0f});
+            scene.addVertex(Vec4{(2.0f * c.x / size - 1.0f) * c.w, (2.0f * c.y / size - 1.0f) * c.w,
+                                 c.z * c.w, c.w});
         }
     }
 
@@ -147,6 +149,20 @@ TEST(ReferenceRules, EachLightingRuleOnOneFaceMatchesTheHandWorkedValue) {
          "lights,vertex",
          unchecked,
          0.8125f},
+        // The same corners lit 1, 0 and 1 by one light, the third at clip w
+        // 2: perspective-correct weights 5/8, 3/16 and 3/32 over their sum
+        // 29/32. Linearly in screen space it would be 13/16 again.
+        {"perspective",
+         OneFace(
+             {{0, 0, -0.5f, kFacingEye}, {8, 0, -0.5f, {1, 0, 0}}, {0, 8, -0.5f, kFacingEye, 2}},
+             kWhite, kBlack, 0),
+         1,
+         {0, 0, 1},
+         1,
+         1,
+         "lights,vertex,perspective",
+         unchecked,
+         23.0f / 29.0f},
     };
     for (const auto& c : cases) {
         OneFace face = c.face;
