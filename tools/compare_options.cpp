@@ -12,8 +12,9 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
          {likeReferenceOption(&o.frame.likeReference),
           flagOption("--ladder",
                      "compare once per rule, switching on sampling, ambient,\n"
-                     "lights, viewer, specular and vertex in turn on top of\n"
-                     "the rules before (the difference ladder); one row each",
+                     "lights, viewer, specular, vertex, perspective and\n"
+                     "subpixel in turn, each on top of the rules before (the\n"
+                     "difference ladder); one row each",
                      &o.ladder),
           rangeOption("--tolerance", "STEPS",
                       "a pixel both cover differs when some channel is off by\n"

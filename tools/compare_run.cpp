@@ -25,7 +25,7 @@
 namespace {
 
 // Difference maps per row of a sheet.
-constexpr int kSheetColumns = 4;
+constexpr int kSheetColumns = 3;
 
 // What a run prints and draws, and whether its check is over the limit.
 struct Outcome {

@@ -138,10 +138,12 @@ OptionRule likeReferenceOption(ReferenceRules* out) {
             "renderer's own: 'all' or a comma-separated list of\n"
             "sampling (pixel centres), ambient (the reference's\n"
             "ambient term), lights (directional), viewer (at infinity),\n"
-            "specular (only where the light faces the surface) and\n"
-            "vertex (lit at the corners, colours interpolated). Any\n"
-            "rule draws with the plain path (the fast path draws only\n"
-            "the software renderer's own picture)",
+            "specular (only where the light faces the surface),\n"
+            "vertex (lit at the corners, colours interpolated),\n"
+            "perspective (that interpolation perspective-correct) and\n"
+            "subpixel (corners snapped to 1/256 pixel). Any rule draws\n"
+            "with the plain path (the fast path draws only the\n"
+            "software renderer's own picture)",
             [out](const std::string& value, std::string* error) {
                 std::string bad;
                 if (parseReferenceRules(value, out, &bad)) return true;

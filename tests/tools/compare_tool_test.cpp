@@ -187,14 +187,15 @@ TEST_F(CompareTool, LadderStartsWithThePlainReportAndSwitchesTheRulesInOrder) {
     ASSERT_EQ(plain.status, 0) << plain.err;
     ASSERT_EQ(ladder.status, 0) << ladder.err;
     const nlohmann::json rows = nlohmann::json::parse(ladder.out).at("ladder");
-    const std::vector<std::string> steps = {"specified", "sampling", "ambient", "lights",
-                                            "viewer",    "specular", "vertex",  "subpixel"};
+    const std::vector<std::string> steps = {"specified", "sampling",    "ambient",
+                                            "lights",    "viewer",      "specular",
+                                            "vertex",    "perspective", "subpixel"};
     ASSERT_EQ(rows.size(), steps.size());
     for (std::size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(rows[i].at("step"), steps[i]);
     nlohmann::json first = rows[0];
     first.erase("step");
     EXPECT_EQ(first, nlohmann::json::parse(plain.out));
-    EXPECT_EQ(png("ladder.png").width, 4 * kWidth + 3 * kPanelGap);
+    EXPECT_EQ(png("ladder.png").width, 3 * kWidth + 2 * kPanelGap);
 }
 
 // The check over a turntable of 36 views: what is left after every rule is
