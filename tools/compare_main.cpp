@@ -9,6 +9,8 @@
 int main(int argc, char** argv) {
     return toolMain(
         compareCommand(), argc, argv, +[](const CompareOptions& options) {
-            return runComparison(options, renderSoftwareSnapshot);
+            return runComparison(options, [](const SnapshotOptions& frame) {
+                return renderSoftwareSnapshot(frame);
+            });
         });
 }

@@ -48,7 +48,7 @@ struct OneFace {
             ASSERT_TRUE(parseReferenceRules(rules, &parsed, &bad)) << bad;
         }
         ASSERT_TRUE(prepareFrameBuffers(size, size));
-        renderSoftwarePlain(scene, size, size, parsed);
+        renderSoftwarePlain(scene, size, size, nullptr, parsed);
     }
     const Color& colour(int x, int y) const { return colorBuffer[pixelIndex(x, y, size)]; }
     float depth(int x, int y) const { return depthBuffer[pixelIndex(x, y, size)]; }
