@@ -238,7 +238,8 @@ bool Comparison::views(Outcome* out, std::string* error) {
         for (const std::size_t v : summary.worstViews()) {
             std::string caption = "VIEW " + std::to_string(v) + " WORST:";
             for (int figure = 0; figure < kSweepFigureCount; ++figure) {
-                if (summary.worst[figure].index == static_cast<long>(v)) {
+                const SweepSummary::Worst& w = summary.worst[figure];
+                if (w.index == static_cast<long>(v) && w.value != 0.0) {
                     caption += std::string(" ") + kSweepFigureCaptions[figure];
                 }
             }

@@ -39,7 +39,11 @@ RgbCanvas composeDifferenceSheet(const std::vector<SheetPanel>& panels, int widt
         const int top = (p / columns) * (cellHeight + kPanelGap);
         if (scale > 0) {
             canvas.fill(left, top, width, captionHeight, kNeitherCovers);
-            drawText(canvas, left + 2 * scale, top + 2 * scale, panels[p].caption, scale, kInk);
+            // A caption too long for its map at the strip's scale is drawn
+            // smaller.
+            const std::string& caption = panels[p].caption;
+            const int textScale = textWidth(caption, scale) + 4 * scale <= width ? scale : 1;
+            drawText(canvas, left + 2 * scale, top + 2 * scale, caption, textScale, kInk);
         }
         for (int row = 0; row < height; ++row) {
             const std::size_t at =

@@ -74,7 +74,7 @@ void SweepSummary::add(std::size_t index, const ViewResult& result, const Differ
 std::vector<std::size_t> SweepSummary::worstViews() const {
     std::vector<std::size_t> views;
     for (const Worst& w : worst) {
-        if (w.index < 0) continue;
+        if (w.index < 0 || w.value == 0.0) continue;
         const std::size_t index = static_cast<std::size_t>(w.index);
         if (std::find(views.begin(), views.end(), index) == views.end()) views.push_back(index);
     }
@@ -105,8 +105,10 @@ std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* l
         const SweepSummary::Worst& w = summary.worst[figure];
         if (figure > 0) text += ", ";
         text += "\"" + std::string(kSweepFigureNames[figure]) + "\": ";
+        // A figure that is at its best in every view names no view.
+        const std::string view = w.index < 0 || w.value == 0.0 ? "null" : std::to_string(w.index);
         text += w.index < 0 ? "null"
-                            : "{\"view\": " + std::to_string(w.index) +
+                            : "{\"view\": " + view +
                                   ", \"value\": " + jsonNumber(shownValue(figure, w.value)) + "}";
     }
     return text + "}}}\n";
@@ -143,6 +145,9 @@ std::string sweepText(const std::vector<ViewResult>& results, const SweepSummary
         char line[160];
         if (w.index < 0) {
             std::snprintf(line, sizeof line, "%-30s none\n", kLabels[figure]);
+        } else if (w.value == 0.0) {
+            std::snprintf(line, sizeof line, "%-30s %.9g in every view\n", kLabels[figure],
+                          shownValue(figure, w.value));
         } else {
             std::snprintf(line, sizeof line, "%-30s %.9g at view %ld (%s)\n", kLabels[figure],
                           shownValue(figure, w.value), w.index,

@@ -38,7 +38,9 @@ struct SweepSummary {
     std::array<Worst, kSweepFigureCount> worst;
 
     void add(std::size_t index, const ViewResult& result, const DifferingLimit* limit);
-    // The distinct views that are worst by some figure, in figure order.
+    // The distinct views that are worst by some figure, in figure order;
+    // a figure at its best (0, or intersection over union 1) in every view
+    // names none.
     std::vector<std::size_t> worstViews() const;
 };
 
@@ -49,7 +51,8 @@ std::string viewJsonLine(std::size_t index, const ViewResult& result, const Diff
 
 // {"summary": {...}} on one line: views, crossing_near_plane, over_limit
 // (with a limit) and "worst", each figure's worst view and value (null when
-// no view counted).
+// no view counted; the view null when the figure is at its best in every
+// view).
 std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* limit);
 
 // The table of every view and the summary below it, for people.
