@@ -83,6 +83,20 @@ void renderSoftwareOnly(benchmark::State& state, FrameSize size, SoftwareRendere
     countPixels(state, size);
 }
 
+// The processor's part of a viewer software frame, frame after frame at the
+// same view: renderSoftwareFrame clearing what the frame before drew,
+// rendering and converting the rows to window bytes, without OpenGL.
+void softwarePass(benchmark::State& state, FrameSize size) {
+    viewerStart(false);
+    setupCamera(scene, size.width, size.height);
+    prepareFrameBuffers(size.width, size.height);
+    for (auto _ : state) {
+        renderSoftwareFrame(scene, size.width, size.height, {});
+        benchmark::ClobberMemory();
+    }
+    countPixels(state, size);
+}
+
 // Showing a finished software picture in the window, until OpenGL is done.
 void presentBuffer(benchmark::State& state, FrameSize size, int window) {
     glutSetWindow(window);
@@ -160,6 +174,8 @@ int main(int argc, char** argv) {
         configure(benchmark::RegisterBenchmark(("software_2_threads/" + name).c_str(),
                                                renderSoftwareOnly, size,
                                                SoftwareRenderer{renderSoftwareTwoThreads}));
+        configure(
+            benchmark::RegisterBenchmark(("software_pass/" + name).c_str(), softwarePass, size));
         configure(benchmark::RegisterBenchmark(("software_plain/" + name).c_str(),
                                                renderSoftwareOnly, size,
                                                SoftwareRenderer{renderSoftwarePlain}));
