@@ -64,28 +64,29 @@ WindowPicture bandPicture(const RowPass& pass, int first, int end, WrittenColumn
 
 void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeBand,
                 const PictureBands& bands) {
+    // Written rows outside the drawn ones only need their clear.
     const PixelRect& rect = pass.drawn;
-    WrittenColumns rows = writtenRows();
-    if (!rect.empty()) {
-        rows.first = rows.first < rows.end ? std::min(rows.first, rect.firstRow) : rect.firstRow;
-        rows.end = std::max(rows.end, rect.lastRow + 1);
-    }
-    for (int first = rows.first; first < rows.end; first += kBandRows) {
-        const int end = std::min(rows.end, first + kBandRows);
+    const WrittenColumns written = writtenRows();
+    const int drawnFirst = rect.empty() ? written.end : rect.firstRow;
+    const int drawnEnd = rect.empty() ? written.end : rect.lastRow + 1;
+    for (int y = written.first; y < std::min(written.end, drawnFirst); ++y) clearWrittenRow(y);
+    for (int y = std::max(written.first, drawnEnd); y < written.end; ++y) clearWrittenRow(y);
+
+    for (int first = drawnFirst, end = first; first < drawnEnd; first = end) {
+        // A short last band would leave most lanes without a row: it joins
+        // the band before.
+        end = drawnEnd - first < kBandRows + kBandRows / 2 ? drawnEnd : first + kBandRows;
         for (int y = first; y < end; ++y) clearWrittenRow(y);
-        const int drawnFirst = std::max(first, rect.firstRow);
-        const int drawnEnd = std::min(end, rect.lastRow + 1);
-        if (drawnFirst >= drawnEnd) continue;
-        shadeBand(drawnFirst, drawnEnd);
+        shadeBand(first, end);
         WrittenColumns band{pass.width, 0};
-        for (int y = drawnFirst; y < drawnEnd; ++y) {
+        for (int y = first; y < end; ++y) {
             const WrittenColumns covered = spanColumns(pass, y);
             noteWrittenColumns(y, covered.first, covered.end);
             convertRow(pass, y, covered);
             band.first = std::min(band.first, covered.first);
             band.end = std::max(band.end, covered.end);
         }
-        if (bands && band.first < band.end) bands(bandPicture(pass, drawnFirst, drawnEnd, band));
+        if (bands && band.first < band.end) bands(bandPicture(pass, first, end, band));
     }
     finishWrittenRows();
 }
