@@ -9,12 +9,6 @@
 
 namespace {
 
-Vec3 normalized(const Vec3& v) {
-    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    const float k = 1.0f / length;
-    return Vec3{v.x * k, v.y * k, v.z * k};
-}
-
 Vec3 minus(const Vec3& a, const Vec3& b) {
     return Vec3{a.x - b.x, a.y - b.y, a.z - b.z};
 }
@@ -26,19 +20,6 @@ Vec3 direction(const Matrix4& m, const Vec3& v) {
 
 Vec3 point(const Matrix4& m, const Vec3& v) {
     return dehomogenized(m.transform(Vec4{v.x, v.y, v.z, 1.0f}));
-}
-
-float integerPower(float s, int exponent) {
-    unsigned m =
-        exponent < 0 ? 0u - static_cast<unsigned>(exponent) : static_cast<unsigned>(exponent);
-    float f = 1.0f;
-    float base = s;
-    while (m != 0u) {
-        if ((m & 1u) != 0u) f = f * base;
-        base = base * base;
-        m >>= 1;
-    }
-    return exponent < 0 ? 1.0f / f : f;
 }
 
 // The equation above for a point with normal n, unit direction v towards the

@@ -4,8 +4,6 @@
 
 #include "raster/device_coordinate.h"
 
-namespace {
-
 // Scales v to unit length in float: squares and their sum in float, a float
 // square root, k = 1 / length, float products. No zero-length check.
 Vec3 normalized(const Vec3& v) {
@@ -27,6 +25,8 @@ float integerPower(float s, int exponent) {
     }
     return exponent < 0 ? 1.0f / f : f;
 }
+
+namespace {
 
 // Where the values on the way to a colour go. For the picture nowhere: every
 // call of Discard compiles away and the lighting below is all that is left.

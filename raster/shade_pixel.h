@@ -15,3 +15,10 @@ void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column,
 // `terms` as well.
 void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
                 float depth, ShadingTerms& terms);
+
+// v scaled to unit length in float (no zero-length check).
+Vec3 normalized(const Vec3& v);
+
+// s to the power of a signed integer by repeated squaring: s^0 is 1 and a
+// negative exponent gives the reciprocal.
+float integerPower(float s, int exponent);
