@@ -79,14 +79,15 @@ bool readViewFile(const std::string& path, std::vector<View>* views, std::string
 
 }  // namespace
 
-bool parseViewList(const std::string& spec, const View& start, std::vector<View>* views,
+bool parseViewList(const std::string& description, const View& start, std::vector<View>* views,
                    std::string* error) {
     views->clear();
     const std::string countHelp = "a whole number from 1 to " + std::to_string(kMaxViews);
-    if (spec.rfind("turntable:", 0) == 0) {
+    if (description.rfind("turntable:", 0) == 0) {
         int n = 0;
-        if (!parseViewCount(spec.substr(10), &n)) {
-            *error = "invalid views " + shown(spec) + ": expected turntable:N with N " + countHelp;
+        if (!parseViewCount(description.substr(10), &n)) {
+            *error = "invalid views " + shown(description) + ": expected turntable:N with N " +
+                     countHelp;
             return false;
         }
         for (int k = 0; k < n; ++k) {
@@ -96,16 +97,16 @@ bool parseViewList(const std::string& spec, const View& start, std::vector<View>
         }
         return true;
     }
-    if (spec.rfind("grid:", 0) == 0) {
-        const std::string counts = spec.substr(5);
+    if (description.rfind("grid:", 0) == 0) {
+        const std::string counts = description.substr(5);
         const std::size_t comma = counts.find(',');
         int nz = 0, nx = 0;
         if (comma == std::string::npos || !parseViewCount(counts.substr(0, comma), &nz) ||
             !parseViewCount(counts.substr(comma + 1), &nx) ||
             static_cast<long>(nz) * nx > kMaxViews) {
-            *error = "invalid views " + shown(spec) + ": expected grid:NZ,NX with NZ and NX " +
-                     "whole numbers from 1 and at most " + std::to_string(kMaxViews) +
-                     " views in all";
+            *error = "invalid views " + shown(description) +
+                     ": expected grid:NZ,NX with NZ and NX " + "whole numbers from 1 and at most " +
+                     std::to_string(kMaxViews) + " views in all";
             return false;
         }
         for (int i = 0; i < nz; ++i) {
@@ -118,7 +119,7 @@ bool parseViewList(const std::string& spec, const View& start, std::vector<View>
         }
         return true;
     }
-    return readViewFile(spec, views, error);
+    return readViewFile(description, views, error);
 }
 
 std::string viewText(const View& view) {

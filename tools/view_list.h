@@ -18,7 +18,7 @@ constexpr int kMaxViews = 10000;
 //                  blank lines skipped.
 // False, with one line in *error, for anything else (the line number of a
 // bad line in a file).
-bool parseViewList(const std::string& spec, const View& start, std::vector<View>* views,
+bool parseViewList(const std::string& description, const View& start, std::vector<View>* views,
                    std::string* error);
 
 // A view as the numbers a file line holds, "angle-z angle-x zoom pan-x pan-y".
