@@ -8,6 +8,7 @@
 #define HWY_TARGET_INCLUDE "raster/fill_span_fast.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 
+#include <hwy/cache_control.h>
 #include <hwy/highway.h>
 
 #include <algorithm>
@@ -113,6 +114,25 @@ class RowWalker {
         setLane(s_.specular, lane, material.specular);
         setLane(s_.ambient, lane, material.ambient);
         s_.shininess[lane] = material.shininess;
+
+        // Each lane runs along a row of its own, more streams than the
+        // processor's prefetcher follows: unless the rows are in cache
+        // already, the span's depths and colours are asked for now, to be
+        // there by the time the lane reaches them.
+        if (!f_.prefetchSpans) return;
+        const std::size_t first = static_cast<std::size_t>(s_.rowBase[lane] + span.startColumn);
+        const std::size_t end = static_cast<std::size_t>(s_.rowBase[lane] + span.endColumn);
+        prefetch(f_.depth + first, f_.depth + end);
+        prefetch(f_.color + first, f_.color + end);
+    }
+
+    template <typename T>
+    static void prefetch(const T* begin, const T* end) {
+        constexpr std::uintptr_t kLine = 64;
+        const std::uintptr_t last = reinterpret_cast<std::uintptr_t>(end) - 1;
+        for (std::uintptr_t at = reinterpret_cast<std::uintptr_t>(begin) & ~(kLine - 1); at <= last;
+             at += kLine)
+            hwy::Prefetch(reinterpret_cast<const std::uint8_t*>(at));
     }
 
     // Gives the lane the next row, or retires it.

@@ -32,6 +32,10 @@ struct ShadeFrame {
     bool affineView = false;  // the inverse view's last row is exactly (0, 0, 0, 1)
     float* depth = nullptr;
     Color* color = nullptr;
+    // Whether the rows' pixels are likely out of cache (true after a clear
+    // of the whole buffers; false in the row pass, which has just cleared
+    // the rows it fills).
+    bool prefetchSpans = false;
 };
 
 // Rows are shared out between the parts of one frame in blocks of this many,

@@ -173,7 +173,8 @@ PixelRect renderSoftware(Scene& scene, int width, int height, int threads) {
     if (drawn.empty()) return drawn;
     r.tables.deviceTables(width, height);
     const FrameShading shading = frameShading(scene);
-    const ShadeFrame frame = frameFor(shading, width, height, r);
+    ShadeFrame frame = frameFor(shading, width, height, r);
+    frame.prefetchSpans = true;  // the buffers were cleared whole, out of cache
     shadeOnThreads(frame, r.bins.firstRow, r.bins.lastRow, threads);
     return drawn;
 }
