@@ -15,7 +15,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "raster/fill_span_fast.h"
 #include "raster/lane_math-inl.h"
@@ -51,21 +50,13 @@ struct LaneState {
 
 class RowWalker {
   public:
-    // Takes the rows of ours that have spans longest first, so that the
-    // lanes run out of work together at the end instead of a few lanes
-    // finishing long rows alone. Rows are independent of each other: the
-    // order changes no pixel.
-    RowWalker(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts) : f_(frame) {
-        for (int row = firstRow; row < endRow; ++row) {
-            if ((row - firstRow) / kRowBlock % parts != part) continue;
-            long pixels = 0;
-            for (std::uint32_t i = f_.rowStart[row]; i < f_.rowStart[row + 1]; ++i)
-                pixels += f_.spans[i].span.endColumn - f_.spans[i].span.startColumn;
-            if (pixels > 0) rows_.push_back(RowWork{row, pixels});
-        }
-        std::stable_sort(rows_.begin(), rows_.end(),
-                         [](const RowWork& a, const RowWork& b) { return a.pixels > b.pixels; });
-    }
+    RowWalker(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts)
+        : f_(frame),
+          firstRow_(firstRow),
+          scanRow_(firstRow),
+          endRow_(endRow),
+          part_(part),
+          parts_(parts) {}
 
     void run() {
         const std::size_t lanes = hn::Lanes(DF());
@@ -82,10 +73,17 @@ class RowWalker {
         int row;
         long pixels;  // in all of the row's spans
     };
+    static constexpr std::size_t kChunkRows = 256;
 
     const ShadeFrame& f_;
-    std::vector<RowWork> rows_;
-    std::size_t nextRow_ = 0;
+    int firstRow_;
+    int scanRow_;  // the first row not yet in a chunk
+    int endRow_;
+    int part_;
+    int parts_;
+    RowWork chunk_[kChunkRows];  // the rows to take next, longest first
+    std::size_t chunkSize_ = 0;
+    std::size_t chunkNext_ = 0;
     std::size_t activeLanes_ = 0;
     LaneState s_ = {};
 
@@ -135,16 +133,36 @@ class RowWalker {
             hwy::Prefetch(reinterpret_cast<const std::uint8_t*>(at));
     }
 
+    // The next rows of ours that have spans, up to a chunk of them, longest
+    // first: the lanes then run out of work together at the end instead of
+    // a few lanes finishing long rows alone. Rows are independent of each
+    // other, so the order changes no pixel.
+    void nextChunk() {
+        chunkSize_ = 0;
+        chunkNext_ = 0;
+        for (; scanRow_ < endRow_ && chunkSize_ < kChunkRows; ++scanRow_) {
+            if ((scanRow_ - firstRow_) / kRowBlock % parts_ != part_) continue;
+            long pixels = 0;
+            for (std::uint32_t i = f_.rowStart[scanRow_]; i < f_.rowStart[scanRow_ + 1]; ++i)
+                pixels += f_.spans[i].span.endColumn - f_.spans[i].span.startColumn;
+            if (pixels > 0) chunk_[chunkSize_++] = RowWork{scanRow_, pixels};
+        }
+        std::sort(chunk_, chunk_ + chunkSize_, [](const RowWork& a, const RowWork& b) {
+            return a.pixels > b.pixels || (a.pixels == b.pixels && a.row < b.row);
+        });
+    }
+
     // Gives the lane the next row, or retires it.
     void takeRow(std::size_t lane) {
-        if (nextRow_ >= rows_.size()) {
+        if (chunkNext_ >= chunkSize_) nextChunk();
+        if (chunkNext_ >= chunkSize_) {
             s_.active[lane] = 0;
             s_.column[lane] = 0;
             s_.endColumn[lane] = 1;
             s_.rowBase[lane] = 0;
             return;
         }
-        const int row = rows_[nextRow_++].row;
+        const int row = chunk_[chunkNext_++].row;
         if (s_.active[lane] == 0) ++activeLanes_;
         s_.active[lane] = -1;
         s_.rowBase[lane] = row * f_.width;
