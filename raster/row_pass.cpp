@@ -15,8 +15,9 @@
 
 namespace {
 
-// Rows per band: enough for every SIMD lane to find work, few enough that
-// the band's pixels stay in the second-level cache.
+// Rows per band: enough for every SIMD lane to find work, few enough that a
+// band's pixels stay in cache from its clear through its fill to its
+// conversion.
 constexpr int kBandRows = 64;
 
 // The columns [first, end) of row y that its spans cover.
