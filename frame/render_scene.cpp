@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <new>
 
+#include "frame/free_memory.h"
 #include "gl/present.h"
 #include "gl/render_opengl.h"
 #include "raster/frame_buffers.h"
@@ -30,25 +31,23 @@ void reportMissingBuffers(int width, int height, bool missing) {
     std::fflush(stderr);
 }
 
-}  // namespace
-
-void renderScene(Scene& scene, int width, int height) {
-    if (useOpenGL) {
-        // The buffers stay sized and cleared in this mode too; only what the
-        // last software frame drew needs clearing.
-        if (sizeFrameBuffers(width, height)) clearWrittenPixels();
-        renderOpenGL(scene, width, height);
-        return;
-    }
+void renderSoftwareScene(Scene& scene, int width, int height) {
     // The window was just cleared to white, which is what every pixel
     // outside the drawn bands is. Each flush hands the work queued so far to
     // OpenGL, whose own threads clear the window and draw each band while
     // this one lights the next rows.
+    //
+    // Only one band at a time: the one before is waited for before the next
+    // is handed over. A library left to queue many (Mesa's llvmpipe keeps
+    // each queued batch, and with it the window's buffers of that size,
+    // until it happens to reuse the batch) can hold a huge frame's buffers
+    // long after the window has shrunk.
     glFlush();
     bool ready = false;
     try {
         ready =
             renderSoftwareFrame(scene, width, height, [width, height](const WindowPicture& band) {
+                glFinish();
                 presentWindowPicture(width, height, band);
                 glFlush();
             });
@@ -60,4 +59,18 @@ void renderScene(Scene& scene, int width, int height) {
     reportMissingBuffers(width, height, !ready);
     if (!ready) return;                                    // the window was cleared to white
     presentWindowPicture(width, height, WindowPicture{});  // the current colour
+}
+
+}  // namespace
+
+void renderScene(Scene& scene, int width, int height) {
+    if (useOpenGL) {
+        // The buffers stay sized and cleared in this mode too; only what the
+        // last software frame drew needs clearing.
+        if (sizeFrameBuffers(width, height)) clearWrittenPixels();
+        renderOpenGL(scene, width, height);
+    } else {
+        renderSoftwareScene(scene, width, height);
+    }
+    giveBackFreeMemoryAfterShrink(width, height);
 }

@@ -59,6 +59,15 @@ long cpuTicks(pid_t pid) {
     return utime + stime;
 }
 
+// Resident memory of a process in KiB, from /proc; -1 when unreadable.
+long residentKiB(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
 class ViewerTest : public ViewerFixture {
   protected:
     // The viewer's window at (0, 0), showing a frame with a white border.
@@ -264,7 +273,8 @@ TEST_F(ViewerTest, DisplayArgumentIsHonoured) {
 // buffers, the fast path's storage, the bytes shown): the picture turns
 // white with one line on standard error, the viewer keeps running, the
 // OpenGL picture is not affected, and the software picture is back once the
-// window is small again; so it is after a huge frame that fits.
+// window is small again; so it is after a huge frame that fits. Then the
+// memory the huge window took goes back to the system, all but a little.
 TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
     struct Case {
         unsigned long long limit;  // address space, bytes; 0: none
@@ -299,6 +309,8 @@ TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
         ASSERT_TRUE(
             settled([&](const RgbImage& shown) { return shown.rgb != reference.rgb; }, &software))
             << "no software picture";
+        const long residentBefore = residentKiB(viewer_->pid());
+        ASSERT_GT(residentBefore, 0);
 
         // A square inside a patch, put on the screen: (240, 180) from the top
         // left of the 480 x 480 picture lies 24 pixels deep in one, so
@@ -344,6 +356,16 @@ TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
             [&] { return client_->captureScreen(0, 0, kSize, kSize).rgb == software.rgb; },
             kFrameSeconds))
             << "the software picture did not come back";
+        constexpr long kKeptKiB = 18 << 10;  // what a huge frame may leave behind
+        long residentAfter = 0;
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                residentAfter = residentKiB(viewer_->pid());
+                return residentAfter < residentBefore + kKeptKiB;
+            },
+            kFrameSeconds))
+            << "resident " << residentBefore << " KiB before the huge window, " << residentAfter
+            << " KiB after it";
         ASSERT_TRUE(viewer_->running()) << "stderr: " << readFile(errPath());
         const std::string err = readFile(errPath());
         if (c.limit != 0) {
