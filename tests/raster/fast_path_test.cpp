@@ -13,10 +13,13 @@
 #include "raster/frame_buffers.h"
 #include "raster/project_vertex.h"
 #include "raster/render_software.h"
+#include "raster/scan_convert_fast.h"
 #include "raster/simd_targets.h"
 #include "raster/window_bytes.h"
 #include "raster_testing.h"
+#include "scene/default_scene.h"
 #include "scene_rendering.h"
+#include "view/camera.h"
 
 namespace {
 
@@ -221,3 +224,42 @@ TEST_P(FastPath, ViewerFramesEqualAFullClearAndThePlainPath) {
 
 INSTANTIATE_TEST_SUITE_P(EverySimdTarget, FastPath, ::testing::ValuesIn(availableSimdTargets()),
                          targetName);
+
+// The span storage kept from frame to frame does not stay at the size of a
+// much larger frame: after a frame with far fewer spans or rows, each store
+// holds no more than that frame alone needs, or a small 1 MB.
+TEST(SpanStorage, ShrinksAfterAMuchLargerFrame) {
+    struct Case {
+        int bigWidth, bigHeight;  // the frame before
+        int width, height;
+    };
+    const Case cases[] = {
+        {8000, 8000, 480, 480},  // many spans
+        {8000, 8000, 1, 1},      // almost none
+        {1, 1000000, 480, 480},  // many rows
+    };
+    constexpr std::size_t kSmallStore = std::size_t{1} << 20;
+    Scene scene;
+    buildDefaultScene(scene);
+    const auto collect = [&](SpanBins& bins, int width, int height) {
+        setupCamera(scene, width, height);
+        bins.collect(scene, width, height);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.bigWidth) + "x" + std::to_string(c.bigHeight) + " then " +
+                     std::to_string(c.width) + "x" + std::to_string(c.height));
+        SpanBins alone, after;
+        collect(alone, c.width, c.height);
+        collect(after, c.bigWidth, c.bigHeight);
+        const auto bytes = [](const SpanBins& bins) {
+            return std::vector<std::size_t>{bins.spans.capacity() * sizeof(BinnedSpan),
+                                            bins.rowStart.capacity() * sizeof(std::uint32_t)};
+        };
+        const std::vector<std::size_t> big = bytes(after);
+        EXPECT_GT(std::max(big[0], big[1]), 2 * kSmallStore) << "the large frame was not large";
+        collect(after, c.width, c.height);
+        const std::vector<std::size_t> needed = bytes(alone), kept = bytes(after);
+        for (std::size_t i = 0; i < kept.size(); ++i)
+            EXPECT_LE(kept[i], std::max(needed[i], kSmallStore)) << "store " << i;
+    }
+}
