@@ -6,20 +6,23 @@
 #include <malloc.h>
 #endif
 
+#include "raster/render_software.h"
+
 namespace {
 
 // Frames below this size (a 1024 x 1024 frame's buffers take 20 MB) leave
-// too little behind to be worth a walk over the heap.
+// too little behind to be worth giving back.
 constexpr long long kWorthPixels = 1LL << 20;
 
 }  // namespace
 
-void giveBackFreeMemoryAfterShrink(int width, int height) {
+void giveBackMemoryAfterShrink(int width, int height) {
     static long long largest = 0;
     const long long pixels =
         static_cast<long long>(std::max(width, 0)) * static_cast<long long>(std::max(height, 0));
     largest = std::max(largest, pixels);
     if (largest < kWorthPixels || pixels > largest / 4) return;
+    releaseFastPathStorage();
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif

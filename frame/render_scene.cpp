@@ -72,5 +72,5 @@ void renderScene(Scene& scene, int width, int height) {
     } else {
         renderSoftwareScene(scene, width, height);
     }
-    giveBackFreeMemoryAfterShrink(width, height);
+    giveBackMemoryAfterShrink(width, height);
 }

@@ -53,6 +53,11 @@ using PictureBands = std::function<void(const WindowPicture& band)>;
 // be had.
 bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands& bands);
 
+// Gives back the storage the fast path keeps from frame to frame (the spans,
+// the per-frame tables, the picture's bytes); the next frame takes what it
+// needs anew.
+void releaseFastPathStorage();
+
 // The readable path: one face at a time through the vertex stage and
 // scanConvertPolygon, one pixel at a time through shadePixel. The oracle for
 // the fast path.

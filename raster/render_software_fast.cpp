@@ -228,6 +228,10 @@ bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands
     return true;
 }
 
+void releaseFastPathStorage() {
+    fastRenderer() = FastRenderer{};
+}
+
 void renderSoftware(Scene& scene, int width, int height) {
     renderSoftware(scene, width, height, 1);
 }

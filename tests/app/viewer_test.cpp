@@ -277,16 +277,18 @@ TEST_F(ViewerTest, DisplayArgumentIsHonoured) {
 // memory the huge window took goes back to the system, all but a little.
 TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
     struct Case {
-        unsigned long long limit;  // address space, bytes; 0: none
-        int side;                  // of the huge window
+        unsigned long long limit;   // address space, bytes; 0: none
+        int side;                   // of the huge window
+        bool shrinksShowingOpenGL;  // `g` pressed before the window shrinks
     };
     const Case cases[] = {
-        {0, 8000},                 // it all fits
-        {2500ull << 20, 12000},    // 12000 x 12000 buffers need 2.9 GB
-        {2400000ull << 10, 8000},  // the buffers fit, the rest of the frame does not
+        {0, 8000, false},                 // it all fits
+        {0, 8000, true},                  // the same, shrinking in the OpenGL mode
+        {2500ull << 20, 12000, false},    // 12000 x 12000 buffers need 2.9 GB
+        {2400000ull << 10, 8000, false},  // the buffers fit, the rest of the frame does not
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.side);
+        SCOPED_TRACE(std::to_string(c.side) + (c.shrinksShowingOpenGL ? ", then OpenGL" : ""));
         ChildSettings limited;
         limited.addressSpaceLimit = c.limit;
         ASSERT_NO_FATAL_FAILURE(startViewerWithFrame(limited));
@@ -349,14 +351,22 @@ TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
             };
             ASSERT_TRUE(waitUntil(middleCovered, kFrameSeconds))
                 << "no software picture at " << c.side << " x " << c.side;
+            if (c.shrinksShowingOpenGL) {
+                const RgbImage shown = middle();
+                typeKey(XK_g);
+                ASSERT_TRUE(waitUntil([&] { return middle().rgb != shown.rgb; }, kFrameSeconds))
+                    << "no OpenGL picture at " << c.side << " x " << c.side;
+            }
         }
 
         resize(kSize, 0, 0);
-        EXPECT_TRUE(waitUntil(
-            [&] { return client_->captureScreen(0, 0, kSize, kSize).rgb == software.rgb; },
-            kFrameSeconds))
-            << "the software picture did not come back";
-        constexpr long kKeptKiB = 18 << 10;  // what a huge frame may leave behind
+        const RgbImage& small = c.shrinksShowingOpenGL ? reference : software;
+        EXPECT_TRUE(
+            waitUntil([&] { return client_->captureScreen(0, 0, kSize, kSize).rgb == small.rgb; },
+                      kFrameSeconds))
+            << "the " << (c.shrinksShowingOpenGL ? "OpenGL" : "software")
+            << " picture did not come back";
+        constexpr long kKeptKiB = 32 << 10;  // what a huge frame may leave behind
         long residentAfter = 0;
         EXPECT_TRUE(waitUntil(
             [&] {
