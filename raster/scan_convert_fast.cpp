@@ -1,15 +1,16 @@
 // scanConvertPolygon (scan_convert.cpp) for a whole frame at once, without
-// the fill: the same vertex stage, the same row walk (forEachSpanPair) and
-// the same span set-up (setupSpan) for every face in drawing order, but each
-// span is kept in the bin of its row instead of being filled. The fill runs
-// afterwards, row by row (fill_span_fast.cpp), and gives the same pixels
-// because each row's spans keep the order in which the faces are drawn.
+// the fill: the same vertex stage, the same row walk (forEachSpanPair, in its
+// fast form forEachSpanPairFast) and the same span set-up (setupSpan) for
+// every face in drawing order, but each span is kept in the bin of its row
+// instead of being filled. The fill runs afterwards, row by row
+// (fill_span_fast.cpp), and gives the same pixels because each row's spans
+// keep the order in which the faces are drawn.
 #include "raster/scan_convert_fast.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "raster/active_edges.h"
+#include "raster/active_edges_fast.h"
 #include "raster/scratch_memory.h"
 
 void SpanBins::collect(const Scene& scene, int width, int height) {
@@ -24,18 +25,22 @@ void SpanBins::collect(const Scene& scene, int width, int height) {
     for (const SceneObject& object : scene.objects) {
         for (const Face& face : object.faces) {
             vertexStage_.faceEdges(scene, face, width, height, edges_);
-            forEachSpanPair(
+            const std::size_t before = emitted_.size();
+            forEachSpanPairFast(
                 edges_, height, active_, [&](const ScanEdge& left, const ScanEdge& right, int y) {
                     RowSpan emitted;
                     emitted.row = y;
                     if (!setupSpan(left, right, width, emitted.binned.span)) return;
                     emitted.binned.object = objectIndex;
                     emitted_.push_back(emitted);
-                    firstRow = std::min(firstRow, y);
-                    lastRow = std::max(lastRow, y);
                     firstColumn = std::min(firstColumn, emitted.binned.span.startColumn);
                     lastColumn = std::max(lastColumn, emitted.binned.span.endColumn - 1);
                 });
+            // A face's spans come in rising rows.
+            if (emitted_.size() > before) {
+                firstRow = std::min(firstRow, emitted_[before].row);
+                lastRow = std::max(lastRow, emitted_.back().row);
+            }
         }
         ++objectIndex;
     }

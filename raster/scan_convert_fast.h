@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "raster/active_edges_fast.h"
 #include "raster/span.h"
 #include "raster/vertex_stage.h"
 #include "scene/scene.h"
@@ -38,7 +39,7 @@ struct SpanBins {
     };
     VertexStage vertexStage_;
     std::vector<ScanEdge> edges_;
-    std::vector<ScanEdge> active_;
+    ActiveEdgeScratch active_;
     std::vector<RowSpan> emitted_;  // in face order, then row order
     std::vector<std::uint32_t> cursor_;
 };
