@@ -247,12 +247,21 @@ class RowWalker {
         hn::Store(index, DI(), indices);
         hn::Store(depth, df, depths);
         hn::StoreInterleaved4(rgb.r, rgb.g, rgb.b, hn::Set(df, 1.0f), df, colors);
-        for (std::uint64_t bits = laneBits(pass); bits != 0; bits &= bits - 1) {
-            const std::size_t lane = static_cast<std::size_t>(__builtin_ctzll(bits));
-            const std::size_t i = static_cast<std::uint32_t>(indices[lane]);
-            f_.depth[i] = depths[lane];
-            std::memcpy(static_cast<void*>(&f_.color[i]), colors + 4 * lane, sizeof(Color));
+        if (hn::AllTrue(df, pass)) {
+            // Most steps: every lane passes, and the copies need no lane search.
+            for (std::size_t lane = 0; lane < HWY_LANES(float); ++lane)
+                storeLane(lane, indices, depths, colors);
+            return;
         }
+        for (std::uint64_t bits = laneBits(pass); bits != 0; bits &= bits - 1)
+            storeLane(static_cast<std::size_t>(__builtin_ctzll(bits)), indices, depths, colors);
+    }
+
+    HWY_INLINE void storeLane(std::size_t lane, const std::int32_t* indices, const float* depths,
+                              const float* colors) {
+        const std::size_t i = static_cast<std::uint32_t>(indices[lane]);
+        f_.depth[i] = depths[lane];
+        std::memcpy(static_cast<void*>(&f_.color[i]), colors + 4 * lane, sizeof(Color));
     }
 
     // One bit per lane, lane 0 lowest.

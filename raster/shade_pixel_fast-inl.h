@@ -121,7 +121,6 @@ HWY_INLINE ExponentLanes exponentLanes(VI exponent) {
 template <int N>
 HWY_INLINE void integerPowers(const VF (&s)[N], const ExponentLanes& e, VF (&f)[N]) {
     const DF df;
-    const DU du;
     VF base[N];
     for (int k = 0; k < N; ++k) {
         f[k] = hn::Set(df, 1.0f);
@@ -129,7 +128,10 @@ HWY_INLINE void integerPowers(const VF (&s)[N], const ExponentLanes& e, VF (&f)[
     }
     auto m = e.magnitude;
     for (int i = 0; i < e.steps; ++i) {
-        const MF bit = hn::RebindMask(df, hn::Ne(hn::And(m, hn::Set(du, 1u)), hn::Zero(du)));
+        // The exponents' bit i spread over its lane: moved up to the sign,
+        // then shifted back down arithmetically.
+        const MF bit = hn::MaskFromVec(
+            hn::BitCast(df, hn::ShiftRight<31>(hn::BitCast(DI(), hn::ShiftLeft<31>(m)))));
         for (int k = 0; k < N; ++k) {
             f[k] = hn::IfThenElse(bit, hn::Mul(f[k], base[k]), f[k]);
             base[k] = hn::Mul(base[k], base[k]);
