@@ -3,7 +3,8 @@
 // pairs with the same bits, but each edge's truncated start and end rows are
 // worked out once per face instead of once per row, the edges enter from a
 // list ordered by start row instead of a scan of every edge on every row,
-// and rows on which no edge is active are skipped.
+// rows on which no edge is active are skipped, and a pair of edges runs on
+// without the list's bookkeeping until an edge leaves or enters.
 #pragma once
 
 #include <algorithm>
@@ -32,6 +33,15 @@ struct ActiveEdgeScratch {
     std::vector<Pending> pending;  // by start row, list order within a row
     std::vector<Active> active;    // room for every edge; the walk keeps the count
 };
+
+// One row up an edge, as forEachSpanPair advances it.
+inline void advanceOneRow(ScanEdge& edge) {
+    edge.x = edge.x + edge.dxdy;
+    edge.z = edge.z + edge.dzdy;
+    edge.normal.x = edge.normal.x + edge.dNormal.x;
+    edge.normal.y = edge.normal.y + edge.dNormal.y;
+    edge.normal.z = edge.normal.z + edge.dNormal.z;
+}
 
 template <typename SpanVisitor>
 void forEachSpanPairFast(const std::vector<ScanEdge>& edges, int height, ActiveEdgeScratch& scratch,
@@ -79,14 +89,7 @@ void forEachSpanPairFast(const std::vector<ScanEdge>& edges, int height, ActiveE
         }
         count = kept;
 
-        for (std::size_t i = 0; i < count; ++i) {
-            ScanEdge& edge = active[i].edge;
-            edge.x = edge.x + edge.dxdy;
-            edge.z = edge.z + edge.dzdy;
-            edge.normal.x = edge.normal.x + edge.dNormal.x;
-            edge.normal.y = edge.normal.y + edge.dNormal.y;
-            edge.normal.z = edge.normal.z + edge.dNormal.z;
-        }
+        for (std::size_t i = 0; i < count; ++i) advanceOneRow(active[i].edge);
 
         // Edges starting below the first row never enter.
         if (nextStart <= y) {
@@ -107,7 +110,21 @@ void forEachSpanPairFast(const std::vector<ScanEdge>& edges, int height, ActiveE
             if (!ascending) std::sort(active, active + count, lessActive);
         }
 
-        for (std::size_t i = 0; i + 1 < count; i += 2) span(active[i].edge, active[i + 1].edge, y);
+        // With exactly two edges, the rows up to the next one on which an
+        // edge leaves or enters need only the advance and the order of the
+        // pair.
+        const int runEnd =
+            count == 2 ? std::min({active[0].endRow, active[1].endRow, nextStart, lastRow + 1})
+                       : y + 1;
+        for (;;) {
+            for (std::size_t i = 0; i + 1 < count; i += 2)
+                span(active[i].edge, active[i + 1].edge, y);
+            if (y + 1 >= runEnd) break;
+            ++y;
+            advanceOneRow(active[0].edge);
+            advanceOneRow(active[1].edge);
+            if (lessX(active[1].edge, active[0].edge)) std::swap(active[0], active[1]);
+        }
 
         if (count != 0) {
             ++y;

@@ -330,9 +330,9 @@ TEST_F(ScanConvert, DegenerateWindowSizesTouchNothing) {
 
 // The fast row walk visits exactly the pairs of the plain one, row by row, in
 // the same order and with the same bits: for ordinary outlines, edges that
-// enter out of order, several edges active at once with ties in x, gaps of
-// rows without an edge, an unpaired edge, and non-finite or out-of-window
-// rows and coordinates.
+// enter out of order, a pair whose edges end on different rows, several
+// edges active at once with ties in x, gaps of rows without an edge, an
+// unpaired edge, and non-finite or out-of-window rows and coordinates.
 TEST(FastRowWalk, VisitsThePlainWalksPairsWithTheSameBits) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
@@ -343,6 +343,8 @@ TEST(FastRowWalk, VisitsThePlainWalksPairsWithTheSameBits) {
     nanStart.yStart = nan;
     const std::vector<std::vector<ScanEdge>> outlines = {
         {},
+        {edgeBetween(1.0f, 0.0f, 0.5f, 1.0f, 8.0f, 0.5f),
+         edgeBetween(5.0f, 0.0f, 0.5f, 5.0f, 4.0f, 0.5f)},
         {edgeBetween(5.0f, 1.0f, 0.25f, 8.0f, 6.0f, 0.5f, up, tilted),
          edgeBetween(5.0f, 1.0f, 0.75f, 2.0f, 6.0f, 0.5f, tilted, up)},
         {edgeBetween(5.0f, 1.0f, 0.5f, 1.0f, 5.0f, 0.25f, up, tilted),
