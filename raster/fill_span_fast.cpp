@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "raster/fill_span_fast.h"
 #include "raster/lane_math-inl.h"
@@ -44,6 +45,7 @@ struct LaneState {
     HWY_ALIGN float diffuse[3][kMaxLanes];
     HWY_ALIGN float specular[3][kMaxLanes];
     HWY_ALIGN float ambient[3][kMaxLanes];
+    int object[kMaxLanes];  // whose material the lane holds; -1: none yet
     std::uint32_t nextSpan[kMaxLanes];
     std::uint32_t rowEnd[kMaxLanes];
 };
@@ -56,7 +58,9 @@ class RowWalker {
           scanRow_(firstRow),
           endRow_(endRow),
           part_(part),
-          parts_(parts) {}
+          parts_(parts) {
+        std::fill(std::begin(s_.object), std::end(s_.object), -1);
+    }
 
     void run() {
         const std::size_t lanes = hn::Lanes(DF());
@@ -93,6 +97,16 @@ class RowWalker {
         channels[2][lane] = color.b;
     }
 
+    // The lane's material; a row's spans often share it.
+    void setMaterial(std::size_t lane, int object) {
+        const MaterialShading& material = f_.shading->materials[static_cast<std::size_t>(object)];
+        setLane(s_.diffuse, lane, material.diffuse);
+        setLane(s_.specular, lane, material.specular);
+        setLane(s_.ambient, lane, material.ambient);
+        s_.shininess[lane] = material.shininess;
+        s_.object[lane] = object;
+    }
+
     void loadSpan(std::size_t lane) {
         const BinnedSpan& binned = f_.spans[s_.nextSpan[lane]++];
         const Span& span = binned.span;
@@ -106,12 +120,7 @@ class RowWalker {
         s_.dNormal[0][lane] = span.dNormal.x;
         s_.dNormal[1][lane] = span.dNormal.y;
         s_.dNormal[2][lane] = span.dNormal.z;
-        const MaterialShading& material =
-            f_.shading->materials[static_cast<std::size_t>(binned.object)];
-        setLane(s_.diffuse, lane, material.diffuse);
-        setLane(s_.specular, lane, material.specular);
-        setLane(s_.ambient, lane, material.ambient);
-        s_.shininess[lane] = material.shininess;
+        if (binned.object != s_.object[lane]) setMaterial(lane, binned.object);
 
         // Each lane runs along a row of its own, more streams than the
         // processor's prefetcher follows: unless the rows are in cache
