@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/reference_rules.h"
 #include "tools/snapshot_options.h"
 
 namespace {
@@ -20,16 +21,27 @@ std::string exactText(float value) {
 
 std::vector<std::string> asArguments(const SnapshotOptions& o) {
     std::vector<std::string> args = {
-        "--width",    std::to_string(o.width),
-        "--height",   std::to_string(o.height),
-        "--angle-z",  exactText(o.view.angleZ),
-        "--angle-x",  exactText(o.view.angleX),
-        "--zoom",     exactText(o.view.zoom),
-        "--pan-x",    exactText(o.view.panX),
-        "--pan-y",    exactText(o.view.panY),
-        "--renderer", o.renderer == SnapshotRenderer::OpenGL ? "opengl" : "software"};
+        "--width",         std::to_string(o.width),
+        "--height",        std::to_string(o.height),
+        "--angle-z",       exactText(o.view.angleZ),
+        "--angle-x",       exactText(o.view.angleX),
+        "--zoom",          exactText(o.view.zoom),
+        "--pan-x",         exactText(o.view.panX),
+        "--pan-y",         exactText(o.view.panY),
+        "--renderer",      o.renderer == SnapshotRenderer::OpenGL ? "opengl" : "software",
+        "--software-path", o.softwarePath == SoftwarePath::Plain ? "plain" : "fast",
+        "--threads",       std::to_string(o.threads)};
+    if (o.likeReference.any()) {
+        args.push_back("--like-reference");
+        args.push_back(referenceRulesText(o.likeReference));
+    }
     const std::pair<const char*, const std::string*> paths[] = {
-        {"--png", &o.pngPath}, {"--color-pfm", &o.colorPfmPath}, {"--depth-pfm", &o.depthPfmPath}};
+        {"--png", &o.pngPath},
+        {"--color-pfm", &o.colorPfmPath},
+        {"--depth-pfm", &o.depthPfmPath},
+        {"--depth-png", &o.depthPngPath},
+        {"--faces-png", &o.facesPngPath},
+        {"--fragments-png", &o.fragmentsPngPath}};
     for (const auto& [name, path] : paths) {
         if (path->empty()) continue;
         args.push_back(name);
@@ -47,7 +59,10 @@ bool sameOptions(const SnapshotOptions& a, const SnapshotOptions& b) {
            sameBits(a.view.angleX, b.view.angleX) && sameBits(a.view.zoom, b.view.zoom) &&
            sameBits(a.view.panX, b.view.panX) && sameBits(a.view.panY, b.view.panY) &&
            a.renderer == b.renderer && a.pngPath == b.pngPath && a.colorPfmPath == b.colorPfmPath &&
-           a.depthPfmPath == b.depthPfmPath;
+           a.depthPfmPath == b.depthPfmPath && a.depthPngPath == b.depthPngPath &&
+           a.facesPngPath == b.facesPngPath && a.fragmentsPngPath == b.fragmentsPngPath &&
+           a.softwarePath == b.softwarePath && a.threads == b.threads &&
+           referenceRulesText(a.likeReference) == referenceRulesText(b.likeReference);
 }
 
 }  // namespace
