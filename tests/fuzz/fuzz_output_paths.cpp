@@ -220,12 +220,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // device and inode (hard links are one file), a new one by name.
     std::vector<std::string> ends;
     std::vector<std::string> files;
+    std::vector<ino_t> endInodes;  // of the ends that exist already
     for (const auto& output : named) {
         ends.push_back(canonicalEnd(output.second));
         struct stat info;
-        files.push_back(stat(ends.back().c_str(), &info) == 0
-                            ? std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino)
-                            : ends.back());
+        const bool exists = stat(ends.back().c_str(), &info) == 0;
+        if (exists) endInodes.push_back(info.st_ino);
+        files.push_back(exists ? std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino)
+                               : ends.back());
     }
     bool endsShared = false;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -265,8 +267,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Entry& now = found->second;
         if (old.type == 'l' && now.text != old.text) std::abort();
         if (old.type != 'f') continue;
+        // Written through its own name, or as another name of a file that is
+        // written in place (where no temporary can be put beside it).
         bool written = false;
         for (const std::string& end : ends) written = written || end == root + "/" + name;
+        for (const ino_t inode : endInodes) written = written || inode == old.inode;
         if (now.mode != old.mode) std::abort();
         if (!written && (now.text != old.text || now.inode != old.inode)) std::abort();
     }
