@@ -30,7 +30,7 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                o.limitGiven = true;
                return parseDifferingLimit(value, &o.maxDiffering, error);
            }},
-          {"--views", "SPEC",
+          {"--views", "VIEWS",
            "compare many views: turntable:N (N turns about Z over a\n"
            "full turn), grid:NZ,NX (NZ turns about Z times NX tilts\n"
            "about X, each over a full turn), both from the view the\n"
