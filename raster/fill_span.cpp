@@ -33,6 +33,7 @@ ShadingTerms* report(const FaceContext& face, const ScanEdge& left, const ScanEd
 
 void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceContext& face) {
     const ReferenceRules& rules = face.frame.rules;
+    const bool likeReference = rules.any();
     Span span;
     // Alternative, --like-reference only: pixel centres.
     const bool covers = rules.sampling ? setupCentredSpan(left, right, face.frame.width, span)
@@ -57,7 +58,7 @@ void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceCont
             // steps on from the normalised normal.
             const float column = static_cast<float>(j);
             const float row = static_cast<float>(y);
-            if (rules.any()) {
+            if (likeReference) {
                 // Alternative, --like-reference only: the reference's lighting.
                 shadePixelLikeReference(color, face, normal, j, y, depth);
             } else if (terms) {
