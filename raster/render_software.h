@@ -40,8 +40,8 @@ struct WindowPicture {
 };
 
 // Receives a software frame's picture band by band, bottom band first, each
-// as soon as its rows are converted; together the bands hold every pixel
-// that is not the cleared white.
+// a run of rows handed over as soon as they are converted; together the
+// bands hold every pixel that is not the cleared white.
 using PictureBands = std::function<void(const WindowPicture& band)>;
 
 // One viewer frame of the software path: sizes the buffers as

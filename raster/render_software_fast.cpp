@@ -214,6 +214,7 @@ bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands
     pass.spans = r.bins.spans.data();
     pass.rowStart = r.bins.rowStart.data();
     pass.width = width;
+    pass.height = height;
     pass.drawn = PixelRect{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
     if (!pass.drawn.empty()) {
         pass.bgra = r.picture.reserve(pictureBytes(pass.drawn));

@@ -20,6 +20,10 @@ namespace {
 // conversion.
 constexpr int kBandRows = 64;
 
+// Windows of more pixels than this hand their bands over in fewer, larger
+// pieces (see runRowPass).
+constexpr long long kLargeWindowPixels = 1LL << 20;
+
 // The columns [first, end) of row y that its spans cover.
 WrittenColumns spanColumns(const RowPass& pass, int y) {
     WrittenColumns columns{pass.width, 0};
@@ -73,21 +77,32 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
     for (int y = written.first; y < std::min(written.end, drawnFirst); ++y) clearWrittenRow(y);
     for (int y = std::max(written.first, drawnEnd); y < written.end; ++y) clearWrittenRow(y);
 
+    // Each hand-over costs the receiver a fixed amount on this thread that
+    // grows with the window (Mesa's llvmpipe sets up its whole frame for
+    // every flush), and only the last piece is drawn after the lighting is
+    // done. In a large window bands are therefore gathered into pieces, each
+    // handed over once it holds at least half as many rows as are still to
+    // come: after the first band, a few large pieces, then smaller ones.
+    const bool gather = static_cast<long long>(pass.width) * pass.height > kLargeWindowPixels;
+    int pieceFirst = drawnFirst;
+    WrittenColumns piece{pass.width, 0};
     for (int first = drawnFirst, end = first; first < drawnEnd; first = end) {
         // A short last band would leave most lanes without a row: it joins
         // the band before.
         end = drawnEnd - first < kBandRows + kBandRows / 2 ? drawnEnd : first + kBandRows;
         for (int y = first; y < end; ++y) clearWrittenRow(y);
         shadeBand(first, end);
-        WrittenColumns band{pass.width, 0};
         for (int y = first; y < end; ++y) {
             const WrittenColumns covered = spanColumns(pass, y);
             noteWrittenColumns(y, covered.first, covered.end);
             convertRow(pass, y, covered);
-            band.first = std::min(band.first, covered.first);
-            band.end = std::max(band.end, covered.end);
+            piece.first = std::min(piece.first, covered.first);
+            piece.end = std::max(piece.end, covered.end);
         }
-        if (bands && band.first < band.end) bands(bandPicture(pass, first, end, band));
+        if (gather && pieceFirst != drawnFirst && 2 * (end - pieceFirst) < drawnEnd - end) continue;
+        if (bands && piece.first < piece.end) bands(bandPicture(pass, pieceFirst, end, piece));
+        pieceFirst = end;
+        piece = WrittenColumns{pass.width, 0};
     }
     finishWrittenRows();
 }

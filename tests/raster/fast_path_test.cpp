@@ -64,6 +64,7 @@ std::vector<Frame> frameRun() {
         {View{}, 200, 150, Frame::kNone, 0, {5, -3, 0}},
         {View{}, 200, 150, Frame::kNone, 1, {-2, 255, 1}},
         {View{}, 200, 150, Frame::kNone, 3, {7, INT_MIN, -30}},
+        {View{10.0f, -20.0f, 1.5f, 0.0f, 0.0f}, 1280, 900},  // bands handed over in pieces
         {View{}, 480, 480},
     };
 }
