@@ -9,6 +9,7 @@
 
 #include <GL/freeglut.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -19,6 +20,7 @@
 #include "gl/present.h"
 #include "raster/frame_buffers.h"
 #include "raster/render_software.h"
+#include "raster/simd_targets.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
@@ -160,6 +162,9 @@ int main(int argc, char** argv) {
     int count = static_cast<int>(args.size()) - 1;
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    const std::vector<std::int64_t> targets = availableSimdTargets();
+    // The fast path runs on the best of these, as the viewer's does.
+    if (!targets.empty()) benchmark::AddCustomContext("simd_target", simdTargetName(targets[0]));
 
     const FrameSize sizes[] = {{480, 480}, {1920, 1080}};
     std::string glProblem;
