@@ -21,8 +21,17 @@ namespace {
 constexpr int kBandRows = 64;
 
 // Windows of more pixels than this hand their bands over in fewer, larger
-// pieces (see runRowPass).
+// pieces (see runRowPass), each of at most kLargestPiecePixels: the GL
+// library keeps storage the size of the largest picture it was handed, even
+// after the window shrinks.
 constexpr long long kLargeWindowPixels = 1LL << 20;
+constexpr long long kLargestPiecePixels = 1LL << 20;
+
+// The end of the band that starts at row `first`: a short last band would
+// leave most lanes without a row, so it joins the band before.
+int bandEnd(int first, int drawnEnd) {
+    return drawnEnd - first < kBandRows + kBandRows / 2 ? drawnEnd : first + kBandRows;
+}
 
 // The columns [first, end) of row y that its spans cover.
 WrittenColumns spanColumns(const RowPass& pass, int y) {
@@ -82,14 +91,18 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
     // every flush), and only the last piece is drawn after the lighting is
     // done. In a large window bands are therefore gathered into pieces, each
     // handed over once it holds at least half as many rows as are still to
-    // come: after the first band, a few large pieces, then smaller ones.
+    // come, or once the next band would make it too large: after the first
+    // band, a few large pieces, then smaller ones.
     const bool gather = static_cast<long long>(pass.width) * pass.height > kLargeWindowPixels;
+    const auto pieceFull = [&](int pieceFirst, int end) {
+        return 2 * (end - pieceFirst) >= drawnEnd - end ||
+               static_cast<long long>(bandEnd(end, drawnEnd) - pieceFirst) * pass.width >
+                   kLargestPiecePixels;
+    };
     int pieceFirst = drawnFirst;
     WrittenColumns piece{pass.width, 0};
     for (int first = drawnFirst, end = first; first < drawnEnd; first = end) {
-        // A short last band would leave most lanes without a row: it joins
-        // the band before.
-        end = drawnEnd - first < kBandRows + kBandRows / 2 ? drawnEnd : first + kBandRows;
+        end = bandEnd(first, drawnEnd);
         for (int y = first; y < end; ++y) clearWrittenRow(y);
         shadeBand(first, end);
         for (int y = first; y < end; ++y) {
@@ -99,7 +112,7 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
             piece.first = std::min(piece.first, covered.first);
             piece.end = std::max(piece.end, covered.end);
         }
-        if (gather && pieceFirst != drawnFirst && 2 * (end - pieceFirst) < drawnEnd - end) continue;
+        if (gather && pieceFirst != drawnFirst && !pieceFull(pieceFirst, end)) continue;
         if (bands && piece.first < piece.end) bands(bandPicture(pass, pieceFirst, end, piece));
         pieceFirst = end;
         piece = WrittenColumns{pass.width, 0};
