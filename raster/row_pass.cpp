@@ -94,12 +94,12 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
     // come, or once the next band would make it too large: after the first
     // band, a few large pieces, then smaller ones.
     const bool gather = static_cast<long long>(pass.width) * pass.height > kLargeWindowPixels;
-    const auto pieceFull = [&](int pieceFirst, int end) {
+    int pieceFirst = drawnFirst;
+    const auto pieceFull = [&](int end) {
         return 2 * (end - pieceFirst) >= drawnEnd - end ||
                static_cast<long long>(bandEnd(end, drawnEnd) - pieceFirst) * pass.width >
                    kLargestPiecePixels;
     };
-    int pieceFirst = drawnFirst;
     WrittenColumns piece{pass.width, 0};
     for (int first = drawnFirst, end = first; first < drawnEnd; first = end) {
         end = bandEnd(first, drawnEnd);
@@ -112,7 +112,7 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
             piece.first = std::min(piece.first, covered.first);
             piece.end = std::max(piece.end, covered.end);
         }
-        if (gather && pieceFirst != drawnFirst && !pieceFull(pieceFirst, end)) continue;
+        if (gather && pieceFirst != drawnFirst && !pieceFull(end)) continue;
         if (bands && piece.first < piece.end) bands(bandPicture(pass, pieceFirst, end, piece));
         pieceFirst = end;
         piece = WrittenColumns{pass.width, 0};
