@@ -8,7 +8,7 @@
 #include "frame/free_memory.h"
 #include "gl/present.h"
 #include "gl/render_opengl.h"
-#include "raster/frame_buffers.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/render_software.h"
 #include "view/view_state.h"
 

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "raster/frame_buffers.h"
-#include "raster/window_bytes.h"
+#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/window_bytes.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "raster/fragment_observer.h"
-#include "raster/reference_rules.h"
+#include "raster/like_reference/reference_rules.h"
+#include "raster/plain/fragment_observer.h"
 #include "scene/scene.h"
 
 // Draws every face of every object into colorBuffer and depthBuffer, which

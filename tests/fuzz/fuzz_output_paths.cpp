@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/output_target.h"
-#include "tools/output_writer.h"
+#include "tools/common/output_target.h"
+#include "tools/common/output_writer.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <vector>
 
-#include "raster/frame_buffers.h"
+#include "raster/buffers/frame_buffers.h"
+#include "raster/fast/simd_targets.h"
 #include "raster/render_software.h"
-#include "raster/simd_targets.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"

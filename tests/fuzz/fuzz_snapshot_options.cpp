@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "raster/reference_rules.h"
-#include "tools/snapshot_options.h"
+#include "raster/like_reference/reference_rules.h"
+#include "tools/common/snapshot_options.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "gl_window.h"
 #include "image_dump.h"
-#include "raster/frame_buffers.h"
+#include "raster/buffers/frame_buffers.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "picture_files.h"
-#include "raster/frame_buffers.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/render_software.h"
 #include "raster_testing.h"
 

@@ -1,4 +1,4 @@
-#include "raster/clip_w.h"
+#include "raster/plain/clip_w.h"
 
 #include <gtest/gtest.h>
 

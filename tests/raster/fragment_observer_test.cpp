@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "raster/active_edges.h"
-#include "raster/fragment_observer.h"
+#include "raster/plain/active_edges.h"
+#include "raster/plain/fragment_observer.h"
+#include "raster/plain/span.h"
+#include "raster/plain/vertex_stage.h"
 #include "raster/render_software.h"
-#include "raster/span.h"
-#include "raster/vertex_stage.h"
 #include "raster_testing.h"
 #include "scene_rendering.h"
 

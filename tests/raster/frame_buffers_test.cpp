@@ -1,4 +1,4 @@
-#include "raster/frame_buffers.h"
+#include "raster/buffers/frame_buffers.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "raster/simd_targets.h"
+#include "raster/fast/simd_targets.h"
 
 namespace {
 

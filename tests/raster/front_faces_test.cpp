@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "picture_files.h"
-#include "raster/clip_w.h"
-#include "raster/frame_buffers.h"
-#include "raster/project_vertex.h"
+#include "raster/buffers/frame_buffers.h"
+#include "raster/plain/clip_w.h"
+#include "raster/plain/project_vertex.h"
+#include "raster/plain/scan_convert.h"
+#include "raster/plain/truncate_to_int.h"
 #include "raster/render_software.h"
-#include "raster/scan_convert.h"
-#include "raster/truncate_to_int.h"
 #include "raster_testing.h"
 #include "scene_rendering.h"
 #include "view/camera.h"

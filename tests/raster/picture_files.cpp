@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "raster/frame_buffers.h"
+#include "raster/buffers/frame_buffers.h"
 #include "scene/color.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "raster/project_vertex.h"
+#include "raster/plain/project_vertex.h"
 
 #include <gtest/gtest.h>
 

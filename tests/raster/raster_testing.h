@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "bit_testing.h"
-#include "raster/frame_buffers.h"
-#include "raster/scan_edge.h"
+#include "raster/buffers/frame_buffers.h"
+#include "raster/plain/scan_edge.h"
 #include "scene/scene.h"
 
 // Small builders and buffer probes shared by the rasteriser tests.

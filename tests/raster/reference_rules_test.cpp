@@ -2,7 +2,7 @@
 // values worked out by hand. View and projection are identities, so world
 // (x, y, z) is clip space, depth is z, the eye sits at the origin and on a
 // w x h window world x = 2 * screen x / w - 1.
-#include "raster/reference_rules.h"
+#include "raster/like_reference/reference_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "raster/frame_buffers.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/render_software.h"
 #include "raster_testing.h"
 

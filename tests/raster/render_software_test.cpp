@@ -1,4 +1,4 @@
-#include "raster/vertex_stage.h"
+#include "raster/plain/vertex_stage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "raster/scan_convert.h"
+#include "raster/plain/scan_convert.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "bit_testing.h"
-#include "raster/active_edges.h"
-#include "raster/active_edges_fast.h"
-#include "raster/frame_buffers.h"
-#include "raster/shade_pixel.h"
+#include "raster/buffers/frame_buffers.h"
+#include "raster/fast/active_edges_fast.h"
+#include "raster/plain/active_edges.h"
+#include "raster/plain/shade_pixel.h"
 #include "raster_testing.h"
 
 namespace {

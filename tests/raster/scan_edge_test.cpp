@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "raster/scan_edge.h"
+#include "raster/plain/scan_edge.h"
 #include "raster_testing.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "raster/frame_buffers.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/render_software.h"
 #include "raster_testing.h"
 #include "scene/default_scene.h"

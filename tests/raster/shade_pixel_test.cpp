@@ -1,4 +1,4 @@
-#include "raster/shade_pixel.h"
+#include "raster/plain/shade_pixel.h"
 
 #include <gtest/gtest.h>
 

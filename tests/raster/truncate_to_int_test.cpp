@@ -1,4 +1,4 @@
-#include "raster/truncate_to_int.h"
+#include "raster/plain/truncate_to_int.h"
 
 #include <gtest/gtest.h>
 

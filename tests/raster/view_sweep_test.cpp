@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "raster/frame_buffers.h"
-#include "raster/project_vertex.h"
+#include "raster/buffers/frame_buffers.h"
+#include "raster/plain/project_vertex.h"
 #include "raster/render_software.h"
 #include "raster_testing.h"
 #include "scene_rendering.h"

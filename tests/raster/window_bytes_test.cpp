@@ -1,4 +1,4 @@
-#include "raster/window_bytes.h"
+#include "raster/buffers/window_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "raster/simd_targets.h"
+#include "raster/fast/simd_targets.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "temp_dir.h"
-#include "tools/compare_options.h"
+#include "tools/compare/compare_options.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
-#include "tools/comparison_panels.h"
-#include "tools/renderer_comparison.h"
+#include "tools/common/comparison_panels.h"
+#include "tools/common/renderer_comparison.h"
 #include "xvfb_server.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "child_process.h"
 #include "run_tool.h"
 #include "temp_dir.h"
-#include "tools/explain_options.h"
+#include "tools/explain/explain_options.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
-#include "tools/comparison_panels.h"
-#include "tools/pixel_crop.h"
-#include "tools/stage_pictures.h"
+#include "tools/common/comparison_panels.h"
+#include "tools/explain/pixel_crop.h"
+#include "tools/snapshot/stage_pictures.h"
 #include "xvfb_server.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "child_process.h"
 #include "temp_dir.h"
 #include "test_images.h"
-#include "tools/image_files.h"
+#include "tools/common/image_files.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "child_process.h"
 #include "run_tool.h"
 #include "temp_dir.h"
-#include "tools/output_target.h"
-#include "tools/output_writer.h"
+#include "tools/common/output_target.h"
+#include "tools/common/output_writer.h"
 
 namespace {
 

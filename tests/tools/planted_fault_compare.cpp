@@ -4,11 +4,11 @@
 // draw them.
 #include <cstddef>
 
-#include "raster/frame_buffers.h"
-#include "tools/compare_options.h"
-#include "tools/compare_run.h"
-#include "tools/snapshot_render.h"
-#include "tools/tool_main.h"
+#include "raster/buffers/frame_buffers.h"
+#include "tools/common/snapshot_render.h"
+#include "tools/common/tool_main.h"
+#include "tools/compare/compare_options.h"
+#include "tools/compare/compare_run.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "tools/comparison_panels.h"
-#include "tools/renderer_comparison.h"
-#include "tools/view_sweep.h"
+#include "tools/common/comparison_panels.h"
+#include "tools/common/renderer_comparison.h"
+#include "tools/compare/view_sweep.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "bit_testing.h"
 #include "child_process.h"
-#include "raster/frame_buffers.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/render_software.h"
 #include "run_tool.h"
 #include "scene/default_scene.h"

@@ -1,0 +1,129 @@
+// windowByte and, for whole rows of colours, the same conversion on SIMD
+// lanes (ConvertToBgra): the same clamp, product and rounding per channel,
+// so every target gives windowByte's bytes.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "raster/buffers/window_bytes.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+
+#include <hwy/highway.h>
+
+#include <cstring>
+
+#include "raster/buffers/window_bytes.h"
+
+#if HWY_ONCE
+std::uint8_t windowByte(float value) {
+    value = value > 0.0f ? value : 0.0f;
+    value = value < 1.0f ? value : 1.0f;
+    // Adding 2^23 rounds the product to a whole number (ties to even), which
+    // then stands in the low bits of the sum.
+    const float shifted = value * 255.0f + 8388608.0f;
+    std::uint32_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return static_cast<std::uint8_t>(bits & 0xffu);
+}
+#endif
+
+HWY_BEFORE_NAMESPACE();
+namespace rw {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// One colour's channels clamped, scaled and rounded as windowByte does it:
+// each lane's byte then stands in the low byte of its float's bits.
+template <class DF, class V>
+HWY_INLINE V roundedChannels(DF df, V v) {
+    const auto zero = hn::Zero(df);
+    const auto one = hn::Set(df, 1.0f);
+    v = hn::IfThenElse(hn::Gt(v, zero), v, zero);
+    v = hn::IfThenElse(hn::Lt(v, one), v, one);
+    return hn::Add(hn::Mul(v, hn::Set(df, 255.0f)), hn::Set(df, 8388608.0f));
+}
+
+void ConvertToBgra(const Color* colors, std::size_t count, std::uint8_t* bgra) {
+    std::size_t done = 0;
+#if HWY_TARGET != HWY_SCALAR
+    const hn::ScalableTag<float> df;
+    const hn::RebindToUnsigned<decltype(df)> du;
+    const hn::RebindToSigned<decltype(df)> di;
+    const hn::Rebind<std::uint8_t, decltype(di)> d8;
+    const std::size_t lanes = hn::Lanes(df);
+    const float* in = &colors[0].r;
+    if (lanes >= 4) {
+        // Every 128-bit block of a vector holds one colour. Of four vectors,
+        // the k-th one's colour goes to bytes 4k .. 4k + 3 of its block as
+        // B, G, R and 0 (a byte shuffle within the block); the four are
+        // OR-ed, so each block holds four colours, which a permutation of
+        // 32-bit lanes puts back in order; then alpha is set to 255.
+        const hn::Repartition<std::uint8_t, decltype(df)> dbytes;
+        constexpr std::uint8_t z = 0x80;  // a zero byte
+        HWY_ALIGN static constexpr std::uint8_t kPick[4][16] = {
+            {8, 4, 0, z, z, z, z, z, z, z, z, z, z, z, z, z},
+            {z, z, z, z, 8, 4, 0, z, z, z, z, z, z, z, z, z},
+            {z, z, z, z, z, z, z, z, 8, 4, 0, z, z, z, z, z},
+            {z, z, z, z, z, z, z, z, z, z, z, z, 8, 4, 0, z},
+        };
+        const auto pick0 = hn::LoadDup128(dbytes, kPick[0]);
+        const auto pick1 = hn::LoadDup128(dbytes, kPick[1]);
+        const auto pick2 = hn::LoadDup128(dbytes, kPick[2]);
+        const auto pick3 = hn::LoadDup128(dbytes, kPick[3]);
+        const std::size_t blocks = lanes / 4;
+        HWY_ALIGN std::int32_t inOrder[HWY_LANES(float)];
+        for (std::size_t m = 0; m < lanes; ++m)
+            inOrder[m] = static_cast<std::int32_t>((m % blocks) * 4 + m / blocks);
+        const auto order = hn::SetTableIndices(du, inOrder);
+        const auto alpha = hn::Set(du, 0xff000000u);
+        const auto pickChannels = [&](const float* from, decltype(pick0) pick) {
+            const auto v = roundedChannels(df, hn::LoadU(df, from));
+            return hn::TableLookupBytesOr0(hn::BitCast(dbytes, v), pick);
+        };
+        for (; done + lanes <= count; done += lanes) {
+            const float* from = in + 4 * done;
+            const auto packed =
+                hn::Or(hn::Or(pickChannels(from, pick0), pickChannels(from + lanes, pick1)),
+                       hn::Or(pickChannels(from + 2 * lanes, pick2),
+                              pickChannels(from + 3 * lanes, pick3)));
+            auto pixels = hn::BitCast(du, packed);
+            if (blocks > 1) pixels = hn::TableLookupLanes(pixels, order);
+            hn::StoreU(hn::BitCast(dbytes, hn::Or(pixels, alpha)), dbytes, bgra + 4 * done);
+        }
+
+        // Lane 4k + c holds channel c of a colour; B, G, R, A take it from
+        // channels 2, 1, 0 and 3.
+        HWY_ALIGN std::int32_t swapped[HWY_LANES(float)];
+        for (std::size_t i = 0; i < lanes; ++i)
+            swapped[i] = static_cast<std::int32_t>(i - i % 4 + (i % 4 == 3 ? 3 : 2 - i % 4));
+        const auto swap = hn::SetTableIndices(du, swapped);
+        const auto alphaLanes = hn::Eq(hn::And(hn::Iota(du, 0), hn::Set(du, 3u)), hn::Set(du, 3u));
+        for (; done + blocks <= count; done += blocks) {
+            const auto v = roundedChannels(df, hn::LoadU(df, in + 4 * done));
+            auto bytes = hn::And(hn::BitCast(du, v), hn::Set(du, 0xffu));
+            bytes =
+                hn::IfThenElse(alphaLanes, hn::Set(du, 255u), hn::TableLookupLanes(bytes, swap));
+            hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di, bytes)), d8, bgra + 4 * done);
+        }
+    }
+#endif
+    for (; done < count; ++done) {
+        const Color& c = colors[done];
+        std::uint8_t* out = bgra + 4 * done;
+        out[0] = windowByte(c.b);
+        out[1] = windowByte(c.g);
+        out[2] = windowByte(c.r);
+        out[3] = 255;
+    }
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace rw
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace rw {
+HWY_EXPORT(ConvertToBgra);
+
+void convertToBgra(const Color* colors, std::size_t count, std::uint8_t* bgra) {
+    HWY_DYNAMIC_DISPATCH(ConvertToBgra)(colors, count, bgra);
+}
+}  // namespace rw
+#endif

@@ -1,0 +1,61 @@
+// scanConvertPolygon (scan_convert.cpp) for a whole frame at once, without
+// the fill: the same vertex stage, the same row walk (forEachSpanPair, in its
+// fast form forEachSpanPairFast) and the same span set-up (setupSpan) for
+// every face in drawing order, but each span is kept in the bin of its row
+// instead of being filled. The fill runs afterwards, row by row
+// (fill_span_fast.cpp), and gives the same pixels because each row's spans
+// keep the order in which the faces are drawn.
+#include "raster/fast/scan_convert_fast.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "raster/fast/active_edges_fast.h"
+#include "raster/fast/scratch_memory.h"
+
+void SpanBins::collect(const Scene& scene, int width, int height) {
+    emitted_.clear();
+    firstRow = height;
+    lastRow = -1;
+    firstColumn = width;
+    lastColumn = -1;
+    const std::size_t rows = height > 0 ? static_cast<std::size_t>(height) : 0;
+
+    int objectIndex = 0;
+    for (const SceneObject& object : scene.objects) {
+        for (const Face& face : object.faces) {
+            vertexStage_.faceEdges(scene, face, width, height, edges_);
+            const std::size_t before = emitted_.size();
+            forEachSpanPairFast(
+                edges_, height, active_, [&](const ScanEdge& left, const ScanEdge& right, int y) {
+                    RowSpan emitted;
+                    emitted.row = y;
+                    if (!setupSpan(left, right, width, emitted.binned.span)) return;
+                    emitted.binned.object = objectIndex;
+                    emitted_.push_back(emitted);
+                    firstColumn = std::min(firstColumn, emitted.binned.span.startColumn);
+                    lastColumn = std::max(lastColumn, emitted.binned.span.endColumn - 1);
+                });
+            // A face's spans come in rising rows.
+            if (emitted_.size() > before) {
+                firstRow = std::min(firstRow, emitted_[before].row);
+                lastRow = std::max(lastRow, emitted_.back().row);
+            }
+        }
+        ++objectIndex;
+    }
+
+    // A stable counting sort by row keeps face order within each row.
+    rowStart.assign(rows + 1, 0);
+    for (const RowSpan& e : emitted_) ++rowStart[static_cast<std::size_t>(e.row) + 1];
+    for (std::size_t y = 0; y < rows; ++y) rowStart[y + 1] += rowStart[y];
+    spans.resize(emitted_.size());
+    std::vector<std::uint32_t>& next = cursor_;
+    next.assign(rowStart.begin(), rowStart.end());
+    for (const RowSpan& e : emitted_) spans[next[static_cast<std::size_t>(e.row)]++] = e.binned;
+
+    giveBackUnusedScratch(emitted_);
+    giveBackUnusedScratch(spans);
+    giveBackUnusedScratch(rowStart);
+    giveBackUnusedScratch(cursor_);
+}

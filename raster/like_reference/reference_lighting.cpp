@@ -1,0 +1,129 @@
+#include "raster/like_reference/reference_lighting.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "raster/like_reference/smooth_shading.h"
+#include "raster/plain/device_coordinate.h"
+#include "raster/plain/shade_pixel.h"
+
+namespace {
+
+Vec3 minus(const Vec3& a, const Vec3& b) {
+    return Vec3{a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+Vec3 direction(const Matrix4& m, const Vec3& v) {
+    const Vec4 d = m.transform(Vec4{v.x, v.y, v.z, 0.0f});
+    return Vec3{d.x, d.y, d.z};
+}
+
+Vec3 point(const Matrix4& m, const Vec3& v) {
+    return dehomogenized(m.transform(Vec4{v.x, v.y, v.z, 1.0f}));
+}
+
+// The equation above for a point with normal n, unit direction v towards the
+// viewer and lightDirection(light) the unit direction towards each light.
+template <typename LightDirection>
+Color lightingEquation(const Scene& scene, const Material& material, const Vec3& n, const Vec3& v,
+                       LightDirection lightDirection, const ReferenceRules& rules) {
+    const Color& diffuse = material.diffuse;
+    const Color& specular = material.specular;
+    float sr = 0.0f, sg = 0.0f, sb = 0.0f;
+    for (const Light& light : scene.lights) {
+        const Vec3 l = lightDirection(light);
+        const float facing = dot3(n, l);
+        const float d = facing < 0.0f ? 0.0f : facing;
+        const Vec3 h = normalized(Vec3{v.x + l.x, v.y + l.y, v.z + l.z});
+        const float s = dot3(h, n);
+        float f = 0.0f;
+        if (!rules.specular) {
+            f = integerPower(s, material.shininess);
+        } else if (facing > 0.0f) {
+            f = integerPower(std::max(s, 0.0f), material.shininess);
+        }
+        sr = sr + (f * specular.r + d * diffuse.r) * light.color.r;
+        sg = sg + (f * specular.g + d * diffuse.g) * light.color.g;
+        sb = sb + (f * specular.b + d * diffuse.b) * light.color.b;
+    }
+    const Color& reflectance = rules.ambient ? scene.ambient : diffuse;
+    return Color(sr + scene.ambient.r * reflectance.r, sg + scene.ambient.g * reflectance.g,
+                 sb + scene.ambient.b * reflectance.b, diffuse.a);
+}
+
+float clamped(float value) {
+    return std::clamp(value, 0.0f, 1.0f);
+}
+
+// Lighting in world space at the position recovered from the pixel.
+void shadeInWorld(Color& out, const Scene& scene, const Material& material, Vec3& normal,
+                  float column, float row, float depth, int width, int height,
+                  const ReferenceRules& rules) {
+    const Matrix4& inverseView = scene.viewTransform.inverse;
+    const Vec4 device{deviceCoordinate(column, width), deviceCoordinate(row, height), depth, 1.0f};
+    const Vec3 p =
+        dehomogenized(inverseView.transform(scene.projectionTransform.inverse.transform(device)));
+    const Vec3 eye = point(inverseView, Vec3{0.0f, 0.0f, 0.0f});
+    // The viewer at infinity lies along the eye's +z axis.
+    const Vec3 v = rules.viewer ? normalized(direction(inverseView, Vec3{0.0f, 0.0f, 1.0f}))
+                                : normalized(minus(eye, p));
+    normal = normalized(normal);
+    const Color lit = lightingEquation(
+        scene, material, normal, v,
+        [&](const Light& light) {
+            return normalized(rules.lights ? light.position : minus(light.position, p));
+        },
+        rules);
+    out.r = lit.r;
+    out.g = lit.g;
+    out.b = lit.b;
+}
+
+}  // namespace
+
+void shadePixelLikeReference(Color& out, const FaceContext& face, Vec3& normal, int column, int row,
+                             float depth) {
+    const ReferenceRules& rules = face.frame.rules;
+    if (rules.vertex) {
+        const Color colour = face.smooth->colourAt(column + 0.5, row + 0.5);
+        out.r = colour.r;
+        out.g = colour.g;
+        out.b = colour.b;
+        return;
+    }
+    const float offset = rules.sampling ? 0.5f : 0.0f;
+    const float x = static_cast<float>(column) + offset;
+    const float y = static_cast<float>(row) + offset;
+    if (!rules.lighting()) {
+        shadePixel(out, face, normal, x, y, depth);
+        return;
+    }
+    const Scene& scene = face.frame.scene;
+    shadeInWorld(out, scene, scene.objects[face.object].material, normal, x, y, depth,
+                 face.frame.width, face.frame.height, rules);
+}
+
+Color lightCornerLikeReference(const Scene& scene, const Material& material,
+                               const Vec3& eyePosition, const Vec3& sceneNormal,
+                               const ReferenceRules& rules) {
+    const Matrix4& view = scene.viewTransform.matrix;
+    const Matrix4& inverseView = scene.viewTransform.inverse;
+    // Normals go through the inverse transpose of the model-view matrix.
+    Vec3 n;
+    float* const out[3] = {&n.x, &n.y, &n.z};
+    for (int i = 0; i < 3; ++i) {
+        *out[i] = static_cast<float>(inverseView.at(0, i) * sceneNormal.x +
+                                     inverseView.at(1, i) * sceneNormal.y +
+                                     inverseView.at(2, i) * sceneNormal.z);
+    }
+    const Vec3 v = rules.viewer ? Vec3{0.0f, 0.0f, 1.0f}
+                                : normalized(Vec3{-eyePosition.x, -eyePosition.y, -eyePosition.z});
+    const Color lit = lightingEquation(
+        scene, material, n, v,
+        [&](const Light& light) {
+            return normalized(rules.lights ? direction(view, light.position)
+                                           : minus(point(view, light.position), eyePosition));
+        },
+        rules);
+    return Color(clamped(lit.r), clamped(lit.g), clamped(lit.b), clamped(lit.a));
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <vector>
+
+#include "raster/like_reference/reference_rules.h"
+#include "raster/plain/clip_w.h"
+#include "scene/color.h"
+#include "scene/scene.h"
+
+// A face's corner colours spread over it the way the reference's smooth
+// shading spreads them: the polygon is a fan of triangles from its first
+// corner, and within a triangle each channel is interpolated from the
+// barycentric weights of the screen position, linearly in screen space or,
+// perspective-correctly, with each weight divided by its corner's clip w
+// and the three scaled to sum to 1.
+class SmoothFace {
+  public:
+    void clear() { corners_.clear(); }
+    // A corner at screen (x, y) with clip w `w` (used only perspective-
+    // correctly).
+    void addCorner(float x, float y, const Color& colour, float w = 1.0f);
+
+    // Replaces the corners with the polygon's (clip-space corners and their
+    // screen positions, in outline order), each lit in eye space by
+    // lightCornerLikeReference, and interpolates perspective-correctly from
+    // then on when rules.perspective is set.
+    void light(const Scene& scene, const Material& material, const std::vector<ClipVertex>& corners,
+               const std::vector<Vertex>& screen, const ReferenceRules& rules);
+
+    // The colour at screen position (x, y), normally a pixel centre, from
+    // the fan triangle holding it; a point outside every triangle takes the
+    // triangle it lies least far outside of (weights extrapolated). A face
+    // with fewer than three corners or no triangle of any area has its
+    // first corner's colour everywhere.
+    Color colourAt(double x, double y) const;
+
+  private:
+    struct Corner {
+        double x;
+        double y;
+        Color colour;
+        double w;
+    };
+    std::vector<Corner> corners_;
+    bool perspective_ = false;
+};

@@ -1,0 +1,13 @@
+#include "raster/plain/scan_convert.h"
+
+#include "raster/plain/active_edges.h"
+#include "raster/plain/fill_span.h"
+
+void scanConvertPolygon(std::vector<ScanEdge>& edges, const FaceContext& face) {
+    std::vector<ScanEdge> active;
+    forEachSpanPair(edges, face.frame.height, active,
+                    [&](const ScanEdge& left, const ScanEdge& right, int y) {
+                        fillSpan(left, right, y, face);
+                    });
+    std::vector<ScanEdge>().swap(edges);
+}

@@ -1,0 +1,111 @@
+#include "raster/plain/shade_pixel.h"
+
+#include <cmath>
+
+#include "raster/plain/device_coordinate.h"
+
+// Scales v to unit length in float: squares and their sum in float, a float
+// square root, k = 1 / length, float products. No zero-length check.
+Vec3 normalized(const Vec3& v) {
+    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    const float k = 1.0f / length;
+    return Vec3{v.x * k, v.y * k, v.z * k};
+}
+
+// s to the power of a signed integer by repeated squaring (no pow): s^0 is 1
+// and a negative exponent gives the reciprocal.
+float integerPower(float s, int exponent) {
+    unsigned m = shininessMagnitude(exponent);
+    float f = 1.0f;
+    float base = s;
+    while (m != 0u) {
+        if ((m & 1u) != 0u) f = f * base;
+        base = base * base;
+        m >>= 1;
+    }
+    return exponent < 0 ? 1.0f / f : f;
+}
+
+namespace {
+
+// Where the values on the way to a colour go. For the picture nowhere: every
+// call of Discard compiles away and the lighting below is all that is left.
+struct Discard {
+    void surface(const Vec3&, const Vec3&, const Vec3&, const Color&) {}
+    void light(const LightTerms&) {}
+    void colour(const Color&) {}
+};
+
+// For an observer: into its ShadingTerms.
+struct Record {
+    ShadingTerms& terms;
+
+    void surface(const Vec3& normal, const Vec3& position, const Vec3& eyeDirection,
+                 const Color& ambient) {
+        terms.normal = normal;
+        terms.position = position;
+        terms.eyeDirection = eyeDirection;
+        terms.ambient = ambient;
+        terms.lights.clear();
+    }
+    void light(const LightTerms& light) { terms.lights.push_back(light); }
+    void colour(const Color& colour) { terms.color = colour; }
+};
+
+template <typename Terms>
+void lightPixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
+                float depth, Terms terms) {
+    const FrameShading& frame = face.frame.shading;
+    const MaterialShading& material = face.material();
+
+    // The pixel back in the world: device coordinates, then the inverse
+    // projection and the inverse view, then the divide by w.
+    const Vec4 device{deviceCoordinate(column, face.frame.width),
+                      deviceCoordinate(row, face.frame.height), depth, 1.0f};
+    const Vec4 q = frame.inverseProjection.transform(device);
+    const Vec3 p = dehomogenized(frame.inverseView.transform(q));
+
+    const Vec3 view = normalized(Vec3{frame.eye.x - p.x, frame.eye.y - p.y, frame.eye.z - p.z});
+    normal = normalized(normal);
+    const Vec3 n = normal;
+    terms.surface(n, p, view, material.ambient);
+
+    const Color& diffuse = material.diffuse;
+    const Color& specular = material.specular;
+    float sr = 0.0f, sg = 0.0f, sb = 0.0f;
+    for (const Light& light : frame.lights) {
+        const Vec3 l = normalized(
+            Vec3{light.position.x - p.x, light.position.y - p.y, light.position.z - p.z});
+        float d = dot3(n, l);
+        if (d < 0.0f) d = 0.0f;  // a NaN stays
+        const Vec3 h = normalized(Vec3{view.x + l.x, view.y + l.y, view.z + l.z});
+        // Not clamped: the specular part is added even for a light behind
+        // the surface, and an odd power of a negative base darkens.
+        const float s = dot3(h, n);
+        const float f = integerPower(s, material.shininess);
+        const Color diffusePart(d * diffuse.r, d * diffuse.g, d * diffuse.b, 1.0f);
+        const Color specularPart(f * specular.r, f * specular.g, f * specular.b, 1.0f);
+        sr = sr + (specularPart.r + diffusePart.r) * light.color.r;
+        sg = sg + (specularPart.g + diffusePart.g) * light.color.g;
+        sb = sb + (specularPart.b + diffusePart.b) * light.color.b;
+        terms.light({l, d, diffusePart, h, s, f, specularPart, light.color});
+    }
+
+    // Never clamped: above 1 and below 0 are stored as they come.
+    out.r = sr + material.ambient.r;
+    out.g = sg + material.ambient.g;
+    out.b = sb + material.ambient.b;
+    terms.colour(Color(out.r, out.g, out.b, 1.0f));
+}
+
+}  // namespace
+
+void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
+                float depth) {
+    lightPixel(out, face, normal, column, row, depth, Discard{});
+}
+
+void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
+                float depth, ShadingTerms& terms) {
+    lightPixel(out, face, normal, column, row, depth, Record{terms});
+}

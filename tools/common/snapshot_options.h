@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "raster/like_reference/reference_rules.h"
+#include "tools/common/tool_command.h"
+#include "view/view.h"
+
+enum class SnapshotRenderer { Software, OpenGL };
+
+// Which software path draws: the fast one the viewer runs, or the plain
+// pixel-by-pixel one it is checked against. Both give the same buffers.
+enum class SoftwarePath { Fast, Plain };
+
+// Largest accepted --threads value.
+constexpr int kMaxSnapshotThreads = 256;
+
+// The number of cores, at least 1 and at most kMaxSnapshotThreads.
+int defaultSnapshotThreads();
+
+// Everything one run of rasterwork-snapshot needs: frame size, view,
+// renderer and the files to write (an empty path means "not wanted").
+struct SnapshotOptions {
+    int width = 480;
+    int height = 480;
+    View view;
+    SnapshotRenderer renderer = SnapshotRenderer::Software;
+    SoftwarePath softwarePath = SoftwarePath::Fast;
+    int threads = 1;               // threads of the fast software path; defaults to the cores
+    ReferenceRules likeReference;  // any rule on: the plain path, following those rules
+    std::string pngPath;
+    std::string colorPfmPath;
+    std::string depthPfmPath;
+    // Pictures of what the software renderer's stages leave behind.
+    std::string depthPngPath;
+    std::string facesPngPath;
+    std::string fragmentsPngPath;
+};
+
+// Largest accepted frame side; keeps every pixel index and byte count well
+// inside the ranges the renderers and the image writers use.
+constexpr int kMaxSnapshotSide = 16384;
+
+// 480 x 480, software renderer on its fast path with one thread per core,
+// the view the viewer starts with.
+SnapshotOptions defaultSnapshotOptions();
+
+using ParsedArguments = ParsedCommand<SnapshotOptions>;
+
+// rasterwork-snapshot's name, help and options.
+const ToolCommand<SnapshotOptions>& snapshotCommand();
+
+// Parses the arguments after the program name. Checks everything that can be
+// checked without touching the file system.
+ParsedArguments parseSnapshotArguments(const std::vector<std::string>& args);
+
+std::string snapshotUsage();
+
+// --like-reference LIST: the reference's rules the software renderer follows
+// instead of its own, "all" or names from kReferenceRuleNames.
+OptionRule likeReferenceOption(ReferenceRules* out);
+
+// The frame-size and view options (--width, --height, --angle-z, --angle-x,
+// --zoom, --pan-x, --pan-y), writing into o; shared by every tool that
+// renders a view.
+OptionGroup frameOptions(SnapshotOptions& o);

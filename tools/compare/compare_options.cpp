@@ -1,0 +1,131 @@
+#include "tools/compare/compare_options.h"
+
+#include "tools/common/option_rules.h"
+#include "tools/compare/view_list.h"
+
+namespace {
+
+std::vector<OptionGroup> compareOptions(CompareOptions& o) {
+    return {
+        frameOptions(o.frame),
+        {"Rules, limit and views:",
+         {likeReferenceOption(&o.frame.likeReference),
+          flagOption("--ladder",
+                     "compare once per rule, switching on sampling, ambient,\n"
+                     "lights, viewer, specular, vertex, perspective and\n"
+                     "subpixel in turn, each on top of the rules before (the\n"
+                     "difference ladder); one row each",
+                     &o.ladder),
+          rangeOption("--tolerance", "STEPS",
+                      "a pixel both cover differs when some channel is off by\n"
+                      "more than STEPS 8-bit steps, 0..255 (default 1)",
+                      0, kMaxTolerance, &o.tolerance),
+          {"--max-differing", "N",
+           "the limit of a check: at most N pixels (or N% of the\n"
+           "pixels either renderer covers, as in 0.1%) may differ,\n"
+           "covered by one renderer only or off by more than the\n"
+           "tolerance (default 0). A check runs with --like-reference\n"
+           "or --max-differing; over the limit, the exit status is 3",
+           [&o](const std::string& value, std::string* error) {
+               o.limitGiven = true;
+               return parseDifferingLimit(value, &o.maxDiffering, error);
+           }},
+          {"--views", "VIEWS",
+           "compare many views: turntable:N (N turns about Z over a\n"
+           "full turn), grid:NZ,NX (NZ turns about Z times NX tilts\n"
+           "about X, each over a full turn), both from the view the\n"
+           "options give, or a FILE with one view per line,\n"
+           "'angle-z angle-x zoom pan-x pan-y' ('#' starts a comment)",
+           [&o](const std::string& value, std::string*) {
+               // Read once the other options are, for the view they give.
+               o.viewsSpec = value;
+               return true;
+           }}}},
+        {"Output:",
+         {flagOption("--json",
+                     "print the report as one JSON object with the keys width,\n"
+                     "height, both, software_only, reference_only, iou,\n"
+                     "mean_step_difference and max_step_difference ([r, g, b]),\n"
+                     "max_step_difference_at ([x, y]), pixels_over_one_step,\n"
+                     "max_depth_difference, tolerance and pixels_over_tolerance\n"
+                     "(a figure taken over no pixels is null) and, in a check,\n"
+                     "max_differing, differing and within_limit. With --ladder\n"
+                     "one object whose list 'ladder' holds such an object per\n"
+                     "row with its 'step'; with --views one such line per view\n"
+                     "(with its 'view' number, angle_z, angle_x, zoom, pan_x,\n"
+                     "pan_y and crosses_near_plane), then a 'summary' line",
+                     &o.json),
+          fileOption("--png",
+                     "write three panels side by side: the software picture,\n"
+                     "the reference picture and a difference map (blue: only\n"
+                     "the software covers the pixel, green: only the reference\n"
+                     "does, black to yellow: the largest channel difference in\n"
+                     "8-bit steps where both do, white: neither), with their\n"
+                     "names and the map's legend in a strip below them. With\n"
+                     "--ladder the difference map of every row, with --views\n"
+                     "those of the worst views, captioned, on one sheet",
+                     &o.pngPath)}},
+    };
+}
+
+bool checkCombination(CompareOptions& o, std::string* error) {
+    if (o.ladder && o.frame.likeReference.any()) {
+        *error = "--ladder switches on every rule in turn; leave out --like-reference";
+        return false;
+    }
+    if (o.ladder && !o.viewsSpec.empty()) {
+        *error = "--ladder and --views cannot be combined: give one view for the ladder";
+        return false;
+    }
+    if (!o.viewsSpec.empty()) return parseViewList(o.viewsSpec, o.frame.view, &o.views, error);
+    return true;
+}
+
+}  // namespace
+
+const ToolCommand<CompareOptions>& compareCommand() {
+    static const ToolCommand<CompareOptions> command = {
+        "rasterwork-compare",
+        "",
+        R"(Renders the viewer's default scene with both renderers, the software
+rasteriser and the OpenGL reference (in a window of its own on the X display
+in DISPLAY), at one size and view, and reports where and by how much the two
+pictures differ. A pixel counts as covered where that renderer's depth is
+below 1.0.
+)",
+        CompareOptions{},
+        compareOptions,
+        R"(The report counts the pixels covered by both renderers, by the software only
+and by the reference only, and their intersection over union; over the pixels
+both cover, the mean and largest difference per channel in 8-bit steps of the
+pictures as the window shows them and the pixel with the largest difference
+(x, y; row 0 at the bottom, as in the frame buffers; of several, the first
+in that order), how many pixels differ by more than one step in some channel,
+and the largest difference of window depth (0 near to 1 far). Where neither
+renderer covers a pixel, or not both do, the report says so instead of
+figures.
+
+With --like-reference the software renderer follows the named rules of the
+reference instead of its own, so what remains is what no rule explains. The
+rules are drawn by the plain software path. A view whose geometry comes
+nearer than the near plane is reported as such and not held against the
+limit: the software path keeps what lies between the eye and the near plane,
+the reference cuts it away.
+
+Exit status: 0 success (in a check: within the limit, in every view); 1
+rendering or writing failed (for example no X display); 2 bad arguments or an
+output path that cannot be written; 3 a check over its limit.
+)",
+        nullptr,
+        checkCombination,
+    };
+    return command;
+}
+
+ParsedCompareArguments parseCompareArguments(const std::vector<std::string>& args) {
+    return parseCommand(compareCommand(), args);
+}
+
+std::string compareUsage() {
+    return usageOf(compareCommand());
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "view/view.h"
+
+#include "tools/common/snapshot_options.h"
+#include "tools/common/tool_command.h"
+#include "tools/compare/differing_limit.h"
+
+// Largest tolerance in 8-bit steps.
+constexpr int kMaxTolerance = 255;
+
+// Everything one run of rasterwork-compare needs: the frame size and view
+// and the reference's rules the software renderer follows (the renderer and
+// file fields of `frame` are not used), the picture to write (empty: none),
+// the report's form, the limit and the views to sweep.
+struct CompareOptions {
+    SnapshotOptions frame = defaultSnapshotOptions();
+    std::string pngPath;
+    bool json = false;
+    bool ladder = false;  // one comparison per rule, switched on in turn
+    int tolerance = 1;    // steps a channel may differ by before a pixel differs
+    bool limitGiven = false;
+    DifferingLimit maxDiffering;  // 0 pixels unless limitGiven
+    std::string viewsSpec;        // empty: the one view of `frame`
+    std::vector<View> views;      // the views viewsSpec names
+
+    // Whether the run is a check: exit status 3 when over the limit. On with
+    // --like-reference or --max-differing.
+    bool gated() const { return limitGiven || frame.likeReference.any(); }
+};
+
+// Exit status of a check over its limit.
+constexpr int kOverLimit = 3;
+
+using ParsedCompareArguments = ParsedCommand<CompareOptions>;
+
+// rasterwork-compare's name, help and options.
+const ToolCommand<CompareOptions>& compareCommand();
+
+ParsedCompareArguments parseCompareArguments(const std::vector<std::string>& args);
+
+std::string compareUsage();

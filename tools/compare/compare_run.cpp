@@ -1,0 +1,291 @@
+#include "tools/compare/compare_run.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+#include <map>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "raster/buffers/frame_buffers.h"
+#include "raster/like_reference/reference_rules.h"
+#include "raster/plain/near_plane.h"
+#include "scene/scene.h"
+#include "tools/common/comparison_panels.h"
+#include "tools/common/image_files.h"
+#include "tools/common/output_writer.h"
+#include "tools/common/tool_outputs.h"
+#include "tools/compare/difference_ladder.h"
+#include "tools/compare/difference_sheet.h"
+#include "tools/compare/renderer_pictures.h"
+#include "tools/compare/view_sweep.h"
+
+namespace {
+
+// Difference maps per row of a sheet.
+constexpr int kSheetColumns = 3;
+
+// What a run prints and draws, and whether its check is over the limit.
+struct Outcome {
+    std::string text;
+    RgbCanvas picture;
+    bool overLimit = false;
+};
+
+class Comparison {
+  public:
+    Comparison(const CompareOptions& options, SoftwareRender render)
+        : options_(options), render_(render), frame_(options.frame) {
+        frame_.renderer = SnapshotRenderer::Software;
+    }
+
+    std::string noMemory() const {
+        return "not enough memory for a " + std::to_string(frame_.width) + " x " +
+               std::to_string(frame_.height) + " comparison";
+    }
+
+    // Takes the memory of everything the run holds at once (the software
+    // buffers, the read-back, both pictures, `maps` difference maps and the
+    // picture with its PNG), so that a size that does not fit fails before
+    // anything is rendered, even before the display is looked for. The
+    // pictures keep theirs; the rest is given back. False when the buffers
+    // do not fit.
+    bool reserveMemory(int maps) {
+        const int width = frame_.width;
+        const int height = frame_.height;
+        const std::size_t pixels =
+            static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+        reference_.windowDepth.reserve(pixels);
+        software_.rgb.reserve(pixels * 3);
+        software_.windowDepth.reserve(pixels);
+        std::vector<std::uint8_t> spare;
+        std::size_t bytes =
+            pixels * (3 + sizeof(float)) + static_cast<std::size_t>(maps) * pixels * 3;
+        if (!options_.pngPath.empty()) {
+            // At most kSheetColumns pictures side by side, with room below
+            // each row for captions and below all for the legend.
+            const int columns = maps > 0 ? std::min(maps, kSheetColumns) : 3;
+            const int rows = maps > 0 ? (maps + columns - 1) / columns : 1;
+            const int pictureWidth = columns * width + (columns - 1) * kPanelGap;
+            const int pictureHeight = rows * (height + 40) + 200;
+            bytes += static_cast<std::size_t>(pictureWidth) * pictureHeight * 3 +
+                     pngSizeBound(pictureWidth, pictureHeight);
+        }
+        spare.reserve(bytes);
+        // Last: these are cleared as they are taken, which takes a while.
+        return prepareFrameBuffers(width, height);
+    }
+
+    // The software picture of `view` drawn under `rules` into software_, and
+    // its report against `reference`.
+    bool compare(const View& view, const ReferenceRules& rules, const RendererPicture& reference,
+                 ComparisonReport* report) {
+        SnapshotOptions frame = frame_;
+        frame.view = view;
+        frame.likeReference = rules;
+        if (!render_(frame)) return false;
+        softwarePicture(frame.width, frame.height, &software_);
+        *report = compareRenderers(software_, reference, options_.tolerance);
+        return true;
+    }
+
+    const DifferingLimit* limit() const {
+        return options_.gated() ? &options_.maxDiffering : nullptr;
+    }
+
+    bool single(Outcome* out, std::string* error);
+    bool ladder(Outcome* out, std::string* error);
+    bool views(Outcome* out, std::string* error);
+
+  private:
+    // The reference picture of the options' view into reference_.
+    bool renderReference(std::string* error) {
+        SnapshotOptions frame = frame_;
+        frame.renderer = SnapshotRenderer::OpenGL;
+        OpenGLReadback readback;
+        if (!renderOpenGLSnapshot(frame, OpenGLReadback::kRgb | OpenGLReadback::kDepth, &readback,
+                                  error)) {
+            return false;
+        }
+        referencePicture(readback, frame.width, frame.height, &reference_);
+        return true;
+    }
+
+    const CompareOptions& options_;
+    SoftwareRender render_;
+    SnapshotOptions frame_;
+    RendererPicture reference_;
+    RendererPicture software_;
+};
+
+bool Comparison::single(Outcome* out, std::string* error) {
+    if (!reserveMemory(0)) {
+        *error = noMemory();
+        return false;
+    }
+    // The reference first: its frame clears the software buffers.
+    if (!renderReference(error)) return false;
+    ComparisonReport report;
+    if (!compare(frame_.view, frame_.likeReference, reference_, &report)) {
+        *error = noMemory();
+        return false;
+    }
+    const DifferingLimit* gate = limit();
+    if (options_.json) {
+        out->text = "{" + reportJsonMembers(report) +
+                    (gate ? ", " + limitVerdictJsonMembers(*gate, report) : "") + "}\n";
+    } else {
+        out->text = reportText(report) + (gate ? limitVerdictText(*gate, report) : "");
+    }
+    if (!options_.pngPath.empty()) out->picture = composeComparisonPanels(software_, reference_);
+    out->overLimit = gate && gate->exceeded(report.differing(), report.covered());
+    return true;
+}
+
+bool Comparison::ladder(Outcome* out, std::string* error) {
+    if (!reserveMemory(kReferenceRuleCount + 1)) {
+        *error = noMemory();
+        return false;
+    }
+    if (!renderReference(error)) return false;
+    std::vector<LadderRow> rows;
+    std::vector<SheetPanel> panels;
+    for (int step = 0; step <= kReferenceRuleCount; ++step) {
+        LadderRow row;
+        row.step = step == 0 ? "specified" : kReferenceRuleNames[step - 1];
+        if (!compare(frame_.view, firstReferenceRules(step), reference_, &row.report)) {
+            *error = noMemory();
+            return false;
+        }
+        if (!options_.pngPath.empty()) {
+            std::string caption = step == 0 ? "SPECIFIED" : "+ " + row.step;
+            for (char& c : caption) c = static_cast<char>(std::toupper(c));
+            panels.push_back({caption, differenceMap(software_, reference_)});
+        }
+        rows.push_back(std::move(row));
+    }
+    // A limit on the ladder judges what remains after every rule.
+    const DifferingLimit* gate = limit();
+    const ComparisonReport& last = rows.back().report;
+    if (options_.json) {
+        out->text = "{" + ladderJsonMember(rows) +
+                    (gate ? ", " + limitVerdictJsonMembers(*gate, last) : "") + "}\n";
+    } else {
+        out->text =
+            ladderText(rows) + (gate ? "after all rules: " + limitVerdictText(*gate, last) : "");
+    }
+    if (!panels.empty()) {
+        out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns);
+    }
+    out->overLimit = gate && gate->exceeded(last.differing(), last.covered());
+    return true;
+}
+
+bool Comparison::views(Outcome* out, std::string* error) {
+    const std::vector<View>& views = options_.views;
+    const DifferingLimit* gate = limit();
+    std::vector<ViewResult> results;
+    SweepSummary summary;
+    std::map<std::size_t, std::vector<std::uint8_t>> maps;  // of the worst views so far
+    if (!reserveMemory(kSweepFigureCount)) {
+        *error = noMemory();
+        return false;
+    }
+    bool noMemoryLeft = false;
+    const auto take = [&](std::size_t v, OpenGLReadback& readback) {
+        referencePicture(readback, frame_.width, frame_.height, &reference_);
+        ViewResult result;
+        result.view = views[v];
+        if (!compare(views[v], frame_.likeReference, reference_, &result.report)) {
+            noMemoryLeft = true;
+            return false;
+        }
+        // The software render left the scene with this view's camera.
+        result.crossesNearPlane = crossesNearPlane(scene);
+        summary.add(v, result, gate);
+        results.push_back(result);
+        if (!options_.pngPath.empty()) {
+            const std::vector<std::size_t> worst = summary.worstViews();
+            for (auto it = maps.begin(); it != maps.end();) {
+                const bool kept = std::find(worst.begin(), worst.end(), it->first) != worst.end();
+                it = kept ? std::next(it) : maps.erase(it);
+            }
+            if (std::find(worst.begin(), worst.end(), v) != worst.end()) {
+                maps[v] = differenceMap(software_, reference_);
+            }
+        }
+        return true;
+    };
+    SnapshotOptions frame = frame_;
+    frame.renderer = SnapshotRenderer::OpenGL;
+    if (!renderOpenGLViews(frame, views, OpenGLReadback::kRgb | OpenGLReadback::kDepth, take,
+                           error)) {
+        if (noMemoryLeft) *error = noMemory();
+        return false;
+    }
+    if (options_.json) {
+        for (std::size_t v = 0; v < results.size(); ++v) {
+            out->text += viewJsonLine(v, results[v], gate);
+        }
+        out->text += summaryJsonLine(summary, gate);
+    } else {
+        out->text = sweepText(results, summary, gate);
+    }
+    if (!options_.pngPath.empty() && !maps.empty()) {
+        std::vector<SheetPanel> panels;
+        for (const std::size_t v : summary.worstViews()) {
+            std::string caption = "VIEW " + std::to_string(v) + " WORST:";
+            for (int figure = 0; figure < kSweepFigureCount; ++figure) {
+                const SweepSummary::Worst& w = summary.worst[figure];
+                if (w.index == static_cast<long>(v) && w.value != 0.0) {
+                    caption += std::string(" ") + kSweepFigureCaptions[figure];
+                }
+            }
+            panels.push_back({caption, std::move(maps[v])});
+        }
+        out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns);
+    }
+    out->overLimit = gate && summary.overLimit > 0;
+    return true;
+}
+
+}  // namespace
+
+ToolResult runComparison(const CompareOptions& options, SoftwareRender renderSoftware) {
+    // Checked before rendering, so a bad path costs no render. The report
+    // goes to standard output, so the picture may not.
+    std::vector<OutputTarget> targets;
+    std::string error;
+    std::vector<std::pair<std::string, std::string>> named;
+    if (!options.pngPath.empty()) named.emplace_back("--png", options.pngPath);
+    if (!prepareOutputs(named, "the report", &targets, &error)) return badArguments(error);
+
+    Comparison comparison(options, renderSoftware);
+    Outcome outcome;
+    std::vector<std::uint8_t> png;
+    try {
+        bool made = false;
+        if (!options.views.empty()) {
+            made = comparison.views(&outcome, &error);
+        } else if (options.ladder) {
+            made = comparison.ladder(&outcome, &error);
+        } else {
+            made = comparison.single(&outcome, &error);
+        }
+        if (!made) return failed(error);
+        if (!targets.empty() && !encodePng(outcome.picture.rgb.data(), outcome.picture.width,
+                                           outcome.picture.height, &png, &error)) {
+            return failed("cannot make the PNG picture: " + error);
+        }
+    } catch (const std::bad_alloc&) {
+        return failed(comparison.noMemory());
+    }
+    // The report first: a report that cannot be written leaves the picture's
+    // file as it was.
+    if (!writeStandardOutput(outcome.text, &error)) return failed(error);
+    if (!targets.empty() && !writeOutputs(targets, {&png}, &error)) return failed(error);
+    if (outcome.overLimit) return {kOverLimit, ""};
+    return {};
+}

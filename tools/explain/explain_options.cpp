@@ -1,0 +1,118 @@
+#include "tools/explain/explain_options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "tools/common/option_rules.h"
+#include "tools/common/shown_text.h"
+
+namespace {
+
+std::vector<OptionGroup> explainOptions(ExplainOptions& o) {
+    return {
+        frameOptions(o.frame),
+        {"Output:",
+         {flagOption("--json",
+                     "print the explanation as one JSON object (keys x, y, width,\n"
+                     "height, software, reference, coverage, step_difference)",
+                     &o.json),
+          fileOption("--crop-png",
+                     "write a zoomed crop of 15 x 15 pixels around the pixel,\n"
+                     "each pixel a square, the pixel outlined: the software\n"
+                     "picture, the reference picture and the difference map as\n"
+                     "rasterwork-compare draws them (the software panel alone\n"
+                     "when there is no reference)",
+                     &o.cropPngPath)}},
+    };
+}
+
+// A pixel coordinate: decimal digits with an optional sign, any whole
+// number; whether it lies in the frame is checked once the size is known.
+bool readCoordinate(const std::string& what, const std::string& text, int* out,
+                    std::string* error) {
+    const std::size_t start = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+    bool digitsOnly = text.size() > start;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') digitsOnly = false;
+    }
+    errno = 0;
+    const long long value = digitsOnly ? std::strtoll(text.c_str(), nullptr, 10) : 0;
+    if (!digitsOnly || errno == ERANGE || value < -kMaxSnapshotSide || value > kMaxSnapshotSide) {
+        *error = "invalid " + what + " " + shown(text) + ": expected a whole number";
+        return false;
+    }
+    *out = static_cast<int>(value);
+    return true;
+}
+
+bool readPixel(const std::vector<std::string>& operands, ExplainOptions& o, std::string* error) {
+    if (operands.size() < 2) {
+        *error = operands.empty() ? "missing the pixel: give its column X and row Y"
+                                  : "missing the pixel's row Y after the column X";
+        return false;
+    }
+    if (operands.size() > 2) {
+        *error = "unexpected argument " + shown(operands[2]);
+        return false;
+    }
+    return readCoordinate("column X", operands[0], &o.x, error) &&
+           readCoordinate("row Y", operands[1], &o.y, error);
+}
+
+bool pixelInFrame(const ExplainOptions& o, std::string* error) {
+    const int width = o.frame.width;
+    const int height = o.frame.height;
+    if (o.x >= 0 && o.x < width && o.y >= 0 && o.y < height) return true;
+    *error = "pixel " + std::to_string(o.x) + ", " + std::to_string(o.y) + " is outside the " +
+             std::to_string(width) + " x " + std::to_string(height) + " frame (columns 0 to " +
+             std::to_string(width - 1) + ", rows 0 to " + std::to_string(height - 1) + ")";
+    return false;
+}
+
+}  // namespace
+
+const ToolCommand<ExplainOptions>& explainCommand() {
+    static const ToolCommand<ExplainOptions> command = {
+        "rasterwork-explain",
+        "X Y",
+        R"(Explains one pixel of the viewer's default scene: column X (0 at the left)
+and row Y (0 at the bottom, as in the renderers' buffers) of the frame at the
+given size and view. Renders the scene with the software rasteriser's plain
+path, watching every fragment that reaches the pixel, and with the OpenGL
+reference (in a window of its own on the X display in DISPLAY), then prints:
+
+  the software side: every fragment at the pixel in draw order (object and
+  face, the span on that row, its depth and the depth it was tested against,
+  passed or failed, and for the ones that passed every lighting term on the
+  way to their colour), then the colour and depth the buffers hold and the
+  window's bytes for that colour;
+  the reference side: the window's bytes and depth there, and which object
+  OpenGL drew there;
+  whether both, one or neither renderer covers the pixel, and the difference
+  per channel in 8-bit steps.
+
+Without an X display only the software side is printed, with a line saying
+why the reference is missing.
+)",
+        ExplainOptions{},
+        explainOptions,
+        R"(Negative numbers look like options: write "--" before the operands to give
+one (it is outside the frame all the same).
+
+Exit status: 0 success, also when the reference could not be drawn for want
+of a display; 1 rendering or writing failed; 2 bad arguments (a pixel outside
+the frame among them) or an output path that cannot be written.
+)",
+        readPixel,
+        pixelInFrame,
+    };
+    return command;
+}
+
+ParsedExplainArguments parseExplainArguments(const std::vector<std::string>& args) {
+    return parseCommand(explainCommand(), args);
+}
+
+std::string explainUsage() {
+    return usageOf(explainCommand());
+}

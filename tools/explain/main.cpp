@@ -1,0 +1,157 @@
+// rasterwork-explain: why one pixel looks as it does, fragment by fragment
+// on the software side, next to what the reference drew there.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/window_bytes.h"
+#include "scene/scene.h"
+#include "tools/common/image_files.h"
+#include "tools/common/output_writer.h"
+#include "tools/common/snapshot_render.h"
+#include "tools/common/tool_main.h"
+#include "tools/common/tool_outputs.h"
+#include "tools/explain/explain_options.h"
+#include "tools/explain/pixel_crop.h"
+#include "tools/explain/pixel_explanation.h"
+
+namespace {
+
+// The frame's pixels the crop around (x, y) shows, clipped to the frame.
+OpenGLReadback::Rect cropRect(int x, int y, int width, int height) {
+    const int half = kCropSide / 2;
+    const int left = std::max(0, x - half);
+    const int bottom = std::max(0, y - half);
+    const int right = std::min(width - 1, x + half);
+    const int top = std::min(height - 1, y + half);
+    return {left, bottom, right - left + 1, top - bottom + 1};
+}
+
+std::array<std::uint8_t, 3> windowBytesOf(const Color& c) {
+    return {windowByte(c.r), windowByte(c.g), windowByte(c.b)};
+}
+
+// The reference side from a read-back over `rect`, which holds (x, y).
+ReferencePixel referencePixel(const OpenGLReadback& readback, int x, int y) {
+    const OpenGLReadback::Rect& rect = readback.rect;
+    const std::size_t i = static_cast<std::size_t>(y - rect.y) * rect.width + (x - rect.x);
+    const std::size_t topDown =
+        static_cast<std::size_t>(rect.height - 1 - (y - rect.y)) * rect.width + (x - rect.x);
+    ReferencePixel pixel;
+    for (int c = 0; c < 3; ++c) pixel.windowBytes[c] = readback.rgbTopDown[3 * topDown + c];
+    pixel.windowDepth = readback.depth[i];
+    pixel.object = readback.objects[i];
+    return pixel;
+}
+
+PixelCrop referenceCrop(const OpenGLReadback& readback, int x, int y) {
+    const OpenGLReadback::Rect& rect = readback.rect;
+    return cropAround(x, y, [&](int column, int row, CroppedPixel* pixel) {
+        if (column < rect.x || column >= rect.x + rect.width || row < rect.y ||
+            row >= rect.y + rect.height) {
+            return false;
+        }
+        const std::size_t i =
+            static_cast<std::size_t>(row - rect.y) * rect.width + (column - rect.x);
+        const std::size_t topDown =
+            static_cast<std::size_t>(rect.height - 1 - (row - rect.y)) * rect.width +
+            (column - rect.x);
+        for (int c = 0; c < 3; ++c) pixel->rgb[c] = readback.rgbTopDown[3 * topDown + c];
+        pixel->windowDepth = readback.depth[i];
+        return true;
+    });
+}
+
+// The software buffers as the window would show them; the window depth of a
+// normalised-device z is 0.5 z + 0.5, exact in double.
+PixelCrop softwareCrop(int x, int y, int width, int height) {
+    return cropAround(x, y, [&](int column, int row, CroppedPixel* pixel) {
+        if (column < 0 || column >= width || row < 0 || row >= height) return false;
+        const std::size_t i = static_cast<std::size_t>(row) * width + column;
+        pixel->rgb = windowBytesOf(colorBuffer[i]);
+        pixel->windowDepth = 0.5 * static_cast<double>(depthBuffer[i]) + 0.5;
+        return true;
+    });
+}
+
+ToolResult run(const ExplainOptions& options) {
+    std::vector<OutputTarget> targets;
+    std::string error;
+    std::vector<std::pair<std::string, std::string>> named;
+    if (!options.cropPngPath.empty()) named.emplace_back("--crop-png", options.cropPngPath);
+    if (!prepareOutputs(named, "the explanation", &targets, &error)) return badArguments(error);
+
+    SnapshotOptions frame = options.frame;
+    const int width = frame.width;
+    const int height = frame.height;
+    const int x = options.x;
+    const int y = options.y;
+    const std::string noMemory = "not enough memory for a " + std::to_string(width) + " x " +
+                                 std::to_string(height) + " frame";
+    PixelExplanation explanation;
+    explanation.x = x;
+    explanation.y = y;
+    explanation.width = width;
+    explanation.height = height;
+    std::vector<std::uint8_t> png;
+    std::string text;
+    try {
+        // The reference first: its frame clears the software buffers.
+        frame.renderer = SnapshotRenderer::OpenGL;
+        OpenGLReadback readback;
+        readback.rect = cropRect(x, y, width, height);
+        const unsigned parts =
+            OpenGLReadback::kRgb | OpenGLReadback::kDepth | OpenGLReadback::kObjects;
+        if (renderOpenGLSnapshot(frame, parts, &readback, &error)) {
+            explanation.reference = referencePixel(readback, x, y);
+        } else if (!readback.displayOpened) {
+            explanation.referenceMissing = error;  // explaining the software side needs no display
+        } else {
+            return failed(error);
+        }
+
+        frame.renderer = SnapshotRenderer::Software;
+        frame.softwarePath = SoftwarePath::Plain;
+        PixelHistory history(x, y);
+        if (!renderSoftwareSnapshot(frame, &history)) return failed(noMemory);
+        for (const SceneObject& object : scene.objects) {
+            explanation.objectNames.push_back(colourName(object));
+        }
+        SoftwarePixel& software = explanation.software;
+        const std::size_t i = static_cast<std::size_t>(y) * width + x;
+        software.fragments = history.fragments();
+        software.color = colorBuffer[i];
+        software.depth = depthBuffer[i];
+        software.windowBytes = windowBytesOf(software.color);
+
+        if (!targets.empty()) {
+            const PixelCrop softwarePanel = softwareCrop(x, y, width, height);
+            PixelCrop referencePanel;
+            if (explanation.reference) referencePanel = referenceCrop(readback, x, y);
+            const RgbCanvas crop =
+                composePixelCrop(softwarePanel, explanation.reference ? &referencePanel : nullptr);
+            if (!encodePng(crop.rgb.data(), crop.width, crop.height, &png, &error)) {
+                return failed("cannot make the PNG picture: " + error);
+            }
+        }
+        text = options.json ? explanationJson(explanation) : explanationText(explanation);
+    } catch (const std::bad_alloc&) {
+        return failed(noMemory);
+    }
+    // The explanation first: one that cannot be written leaves the crop's
+    // file as it was.
+    if (!writeStandardOutput(text, &error)) return failed(error);
+    if (!targets.empty() && !writeOutputs(targets, {&png}, &error)) return failed(error);
+    return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return toolMain(explainCommand(), argc, argv, run);
+}
