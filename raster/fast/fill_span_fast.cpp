@@ -52,7 +52,7 @@ struct LaneState {
 
 class RowWalker {
   public:
-    RowWalker(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts)
+    RowWalker(const SpanFillJob& frame, int firstRow, int endRow, int part, int parts)
         : f_(frame),
           firstRow_(firstRow),
           scanRow_(firstRow),
@@ -79,7 +79,7 @@ class RowWalker {
     };
     static constexpr std::size_t kChunkRows = 256;
 
-    const ShadeFrame& f_;
+    const SpanFillJob& f_;
     int firstRow_;
     int scanRow_;  // the first row not yet in a chunk
     int endRow_;
@@ -283,7 +283,7 @@ class RowWalker {
     }
 };
 
-void ShadeRows(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts) {
+void ShadeRows(const SpanFillJob& frame, int firstRow, int endRow, int part, int parts) {
     RowWalker walker(frame, firstRow, endRow, part, parts);
     walker.run();
 }
@@ -297,7 +297,7 @@ namespace rw {
 
 HWY_EXPORT(ShadeRows);
 
-void shadeRows(const ShadeFrame& frame, int firstRow, int endRow, int part, int parts) {
+void shadeRows(const SpanFillJob& frame, int firstRow, int endRow, int part, int parts) {
     if (firstRow >= endRow || parts < 1 || part < 0 || part >= parts) return;
     HWY_DYNAMIC_DISPATCH(ShadeRows)(frame, firstRow, endRow, part, parts);
 }

@@ -5,19 +5,19 @@
 #include <cstdint>
 
 #include "raster/fast/scan_convert_fast.h"
-#include "raster/plain/frame_shading.h"
+#include "raster/plain/lighting_constants.h"
 #include "scene/color.h"
 
 // Everything the fast span fill reads for one frame: the binned spans, the
 // per-frame lighting record, the per-column and per-row device coordinates
 // (and, where the inverse projection allows, the per-column and per-row parts
 // of the unprojection), plus the buffers it writes.
-struct ShadeFrame {
+struct SpanFillJob {
     const BinnedSpan* spans = nullptr;
     const std::uint32_t* rowStart = nullptr;
     int width = 0;
     int height = 0;
-    const FrameShading* shading = nullptr;
+    const LightingConstants* shading = nullptr;
     const float* columnDevice = nullptr;  // width entries
     const float* rowDevice = nullptr;     // height entries
     // When the inverse projection has the zeros of a perspective inverse,
@@ -48,6 +48,6 @@ namespace rw {
 // `part` of `parts` (the blocks of kRowBlock rows counted from firstRow whose
 // number modulo parts is part), each row's spans in order, with the best SIMD
 // target the processor offers.
-void shadeRows(const ShadeFrame& frame, int firstRow, int endRow, int part = 0, int parts = 1);
+void shadeRows(const SpanFillJob& frame, int firstRow, int endRow, int part = 0, int parts = 1);
 
 }  // namespace rw

@@ -5,7 +5,7 @@
 //   dot3               dot3 (math/vec.h): float products, z + y + x in double
 //   transform          Matrix4::transform (math/matrix4.cpp): double products
 //                      summed left to right, rounded to float once
-//   dehomogenized      dehomogenized (frame_shading.h)
+//   dehomogenized      dehomogenized (lighting_constants.h)
 // Included once per SIMD target (Highway's foreach_target), hence the guard.
 #if defined(RASTER_LANE_MATH_INL_H_) == defined(HWY_TARGET_TOGGLE)
 #ifdef RASTER_LANE_MATH_INL_H_

@@ -1,7 +1,7 @@
 // renderSoftwarePlain (render_software.cpp) for speed, with the same bits:
 // scan conversion for every face first, the spans kept per row
 // (scan_convert_fast.cpp); the per-frame lighting record from the same
-// frameShading, plus tables of each column's and row's device coordinate;
+// lightingConstants, plus tables of each column's and row's device coordinate;
 // then the span fill and lighting on SIMD lanes, one row per lane
 // (fill_span_fast.cpp), with the rows shared between threads or, for the
 // viewer, in bands that are cleared, lit and converted to window bytes while
@@ -23,14 +23,14 @@
 #include "raster/fast/scan_convert_fast.h"
 #include "raster/fast/scratch_memory.h"
 #include "raster/plain/device_coordinate.h"
-#include "raster/plain/frame_shading.h"
+#include "raster/plain/lighting_constants.h"
 #include "raster/render_software.h"
 
 namespace {
 
 // The per-frame tables the fast fill reads besides the spans, with the
 // same operations the per-pixel lighting uses; kept from frame to frame.
-struct FrameTables {
+struct CoordinateTables {
     std::vector<float> columnDevice;
     std::vector<float> rowDevice;
     std::vector<float> columnUnprojected;
@@ -69,7 +69,7 @@ bool perspectiveInverse(const double* m) {
     return m[11] != 0.0 && m[15] != 0.0;
 }
 
-void reducedUnprojection(ShadeFrame& frame, FrameTables& c, int width, int height) {
+void reducedUnprojection(SpanFillJob& frame, CoordinateTables& c, int width, int height) {
     const double* pi = frame.shading->inverseProjection.m;
     frame.reducedUnprojection = perspectiveInverse(pi);
     if (!frame.reducedUnprojection) return;
@@ -105,7 +105,7 @@ struct ByteStore {
 
 struct FastRenderer {
     SpanBins bins;
-    FrameTables tables;
+    CoordinateTables tables;
     ByteStore picture;
 };
 
@@ -119,8 +119,8 @@ bool fitsLaneIndex(int width, int height) {
     return static_cast<long long>(width) * static_cast<long long>(height) < (1LL << 31);
 }
 
-ShadeFrame frameFor(const FrameShading& shading, int width, int height, FastRenderer& r) {
-    ShadeFrame frame;
+SpanFillJob frameFor(const LightingConstants& shading, int width, int height, FastRenderer& r) {
+    SpanFillJob frame;
     frame.spans = r.bins.spans.data();
     frame.rowStart = r.bins.rowStart.data();
     frame.width = width;
@@ -138,7 +138,7 @@ ShadeFrame frameFor(const FrameShading& shading, int width, int height, FastRend
 // The parts of threads the system would not start (a process limit, no
 // memory for a stack) are shaded here too: the picture does not depend on
 // which thread shades which part.
-void shadeOnThreads(const ShadeFrame& frame, int first, int last, int threads) {
+void shadeOnThreads(const SpanFillJob& frame, int first, int last, int threads) {
     const int blocks = (last - first) / kRowBlock + 1;
     const int parts = std::max(1, std::min(threads, blocks));
     std::vector<std::thread> workers;
@@ -172,8 +172,8 @@ PixelRect renderSoftware(Scene& scene, int width, int height, int threads) {
     const PixelRect drawn{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
     if (drawn.empty()) return drawn;
     r.tables.deviceTables(width, height);
-    const FrameShading shading = frameShading(scene);
-    ShadeFrame frame = frameFor(shading, width, height, r);
+    const LightingConstants shading = lightingConstants(scene);
+    SpanFillJob frame = frameFor(shading, width, height, r);
     frame.prefetchSpans = true;  // the buffers were cleared whole, out of cache
     shadeOnThreads(frame, r.bins.firstRow, r.bins.lastRow, threads);
     return drawn;
@@ -221,9 +221,9 @@ bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands
         if (!pass.bgra) return false;
         r.tables.deviceTables(width, height);
     }
-    const FrameShading shading = frameShading(scene);
-    const ShadeFrame frame =
-        pass.drawn.empty() ? ShadeFrame{} : frameFor(shading, width, height, r);
+    const LightingConstants shading = lightingConstants(scene);
+    const SpanFillJob frame =
+        pass.drawn.empty() ? SpanFillJob{} : frameFor(shading, width, height, r);
     runRowPass(
         pass, [&frame](int first, int end) { rw::shadeRows(frame, first, end); }, bands);
     return true;

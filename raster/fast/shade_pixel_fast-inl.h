@@ -3,7 +3,7 @@
 // projection and view, view direction, renormalised normal, per light the
 // clamped diffuse and the integer-power specular term on the half vector,
 // plus ambient times diffuse), from the same per-frame record
-// (frameShading). Where the inverse projection has the exact zeros of a
+// (lightingConstants). Where the inverse projection has the exact zeros of a
 // perspective inverse, the unprojection is taken from per-column and per-row
 // tables instead of the full product; the tables hold the very products the
 // full one forms, and lanes where a skipped zero term could matter (a depth
@@ -45,7 +45,7 @@ struct ColorLanes {
     VF r, g, b;
 };
 
-// Each lane's material: its face's object's entry of FrameShading::materials.
+// Each lane's material: its face's object's entry of LightingConstants::materials.
 struct MaterialLanes {
     ColorLanes diffuse;
     ColorLanes specular;
@@ -57,7 +57,7 @@ struct MaterialLanes {
 // lane's depth is not finite or a part it relies on is zero or not finite,
 // where the zero terms of the full product could change a sign or give a
 // NaN.
-HWY_INLINE bool unprojectFromTables(const ShadeFrame& f, const PixelLanes& px, Vec4F& p) {
+HWY_INLINE bool unprojectFromTables(const SpanFillJob& f, const PixelLanes& px, Vec4F& p) {
     const DF df;
     const double* pi = f.shading->inverseProjection.m;
     const double* vi = f.shading->inverseView.m;
@@ -82,7 +82,7 @@ HWY_INLINE bool unprojectFromTables(const ShadeFrame& f, const PixelLanes& px, V
 
 // The pixel back in the world: device coordinates, the inverse projection
 // and the inverse view, then the divide by w.
-HWY_INLINE Vec3F worldPosition(const ShadeFrame& f, const PixelLanes& px) {
+HWY_INLINE Vec3F worldPosition(const SpanFillJob& f, const PixelLanes& px) {
     const DF df;
     Vec4F p;
     if (!f.reducedUnprojection || !unprojectFromTables(f, px, p)) {
@@ -178,10 +178,10 @@ HWY_INLINE void addLight(ColorLanes& sum, const Light& light, const MaterialLane
 // The lit colour of each lane's pixel; `normal` comes back normalised. The
 // lights are taken two at a time, their powers formed together; each one's
 // part is added in list order.
-HWY_INLINE ColorLanes shadePixelLanes(const ShadeFrame& f, const PixelLanes& px,
+HWY_INLINE ColorLanes shadePixelLanes(const SpanFillJob& f, const PixelLanes& px,
                                       const MaterialLanes& material, Vec3F& normal) {
     const DF df;
-    const FrameShading& frame = *f.shading;
+    const LightingConstants& frame = *f.shading;
     const Vec3F position = worldPosition(f, px);
 
     Vec3F view{hn::Sub(hn::Set(df, frame.eye.x), position.x),

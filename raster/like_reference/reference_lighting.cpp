@@ -83,7 +83,7 @@ void shadeInWorld(Color& out, const Scene& scene, const Material& material, Vec3
 
 void shadePixelLikeReference(Color& out, const FaceContext& face, Vec3& normal, int column, int row,
                              float depth) {
-    const ReferenceRules& rules = face.frame.rules;
+    const ReferenceRules& rules = face.draw.rules;
     if (rules.vertex) {
         const Color colour = face.smooth->colourAt(column + 0.5, row + 0.5);
         out.r = colour.r;
@@ -98,9 +98,9 @@ void shadePixelLikeReference(Color& out, const FaceContext& face, Vec3& normal, 
         shadePixel(out, face, normal, x, y, depth);
         return;
     }
-    const Scene& scene = face.frame.scene;
+    const Scene& scene = face.draw.scene;
     shadeInWorld(out, scene, scene.objects[face.object].material, normal, x, y, depth,
-                 face.frame.width, face.frame.height, rules);
+                 face.draw.width, face.draw.height, rules);
 }
 
 Color lightCornerLikeReference(const Scene& scene, const Material& material,

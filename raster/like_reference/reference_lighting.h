@@ -2,7 +2,7 @@
 
 #include "math/vec.h"
 #include "raster/like_reference/reference_rules.h"
-#include "raster/plain/frame_context.h"
+#include "raster/plain/draw_context.h"
 #include "scene/color.h"
 #include "scene/scene.h"
 

@@ -26,28 +26,28 @@ ShadingTerms* report(const FaceContext& face, const ScanEdge& left, const ScanEd
     fragment.depth = depth;
     fragment.depthBefore = depthBefore;
     fragment.passed = depth < depthBefore;
-    return face.frame.observer->fragment(fragment);
+    return face.draw.observer->fragment(fragment);
 }
 
 }  // namespace
 
 void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceContext& face) {
-    const ReferenceRules& rules = face.frame.rules;
+    const ReferenceRules& rules = face.draw.rules;
     const bool likeReference = rules.any();
     Span span;
     // Alternative, --like-reference only: pixel centres.
-    const bool covers = rules.sampling ? setupCentredSpan(left, right, face.frame.width, span)
-                                       : setupSpan(left, right, face.frame.width, span);
+    const bool covers = rules.sampling ? setupCentredSpan(left, right, face.draw.width, span)
+                                       : setupSpan(left, right, face.draw.width, span);
     if (!covers) return;
 
-    const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(y) * face.frame.width;
+    const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(y) * face.draw.width;
     float* depths = depthBuffer + rowStart;
     Color* colors = colorBuffer + rowStart;
     float depth = span.depth;
     Vec3 normal = span.normal;
     for (int j = span.startColumn; j < span.endColumn; ++j) {
         ShadingTerms* terms = nullptr;
-        if (face.frame.observer) terms = report(face, left, right, span, j, y, depth, depths[j]);
+        if (face.draw.observer) terms = report(face, left, right, span, j, y, depth, depths[j]);
         // Strictly nearer only: of two faces at the same depth the first
         // drawn stays, and a NaN depth never passes.
         if (depth < depths[j]) {

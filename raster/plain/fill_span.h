@@ -1,6 +1,6 @@
 #pragma once
 
-#include "raster/plain/frame_context.h"
+#include "raster/plain/draw_context.h"
 #include "raster/plain/scan_edge.h"
 
 // Fills the span between a pair of x-sorted active edges on row y, column by

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "raster/like_reference/smooth_shading.h"
-#include "raster/plain/frame_context.h"
+#include "raster/plain/draw_context.h"
 #include "raster/plain/scan_convert.h"
 #include "raster/plain/vertex_stage.h"
 
@@ -30,7 +30,7 @@
 // vertex stage, the span fill and the lighting follow the reference instead.
 void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer,
                          const ReferenceRules& rules) {
-    const FrameContext frame(scene, width, height, observer, rules);
+    const DrawContext draw(scene, width, height, observer, rules);
     VertexStage vertexStage;
     SmoothFace smooth;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
@@ -43,7 +43,7 @@ void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* 
                 smooth.light(scene, object.material, vertexStage.polygon(),
                              vertexStage.screenPolygon(), rules);
             }
-            scanConvertPolygon(edges, FaceContext{frame, o, f, &smooth});
+            scanConvertPolygon(edges, FaceContext{draw, o, f, &smooth});
         }
     }
 }

@@ -5,7 +5,7 @@
 
 void scanConvertPolygon(std::vector<ScanEdge>& edges, const FaceContext& face) {
     std::vector<ScanEdge> active;
-    forEachSpanPair(edges, face.frame.height, active,
+    forEachSpanPair(edges, face.draw.height, active,
                     [&](const ScanEdge& left, const ScanEdge& right, int y) {
                         fillSpan(left, right, y, face);
                     });

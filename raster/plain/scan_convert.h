@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "raster/plain/frame_context.h"
+#include "raster/plain/draw_context.h"
 #include "raster/plain/scan_edge.h"
 
 // Fills one face, given as its edge list, into colorBuffer and depthBuffer:

@@ -55,17 +55,18 @@ struct Record {
 template <typename Terms>
 void lightPixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
                 float depth, Terms terms) {
-    const FrameShading& frame = face.frame.shading;
+    const LightingConstants& lighting = face.draw.shading;
     const MaterialShading& material = face.material();
 
     // The pixel back in the world: device coordinates, then the inverse
     // projection and the inverse view, then the divide by w.
-    const Vec4 device{deviceCoordinate(column, face.frame.width),
-                      deviceCoordinate(row, face.frame.height), depth, 1.0f};
-    const Vec4 q = frame.inverseProjection.transform(device);
-    const Vec3 p = dehomogenized(frame.inverseView.transform(q));
+    const Vec4 device{deviceCoordinate(column, face.draw.width),
+                      deviceCoordinate(row, face.draw.height), depth, 1.0f};
+    const Vec4 q = lighting.inverseProjection.transform(device);
+    const Vec3 p = dehomogenized(lighting.inverseView.transform(q));
 
-    const Vec3 view = normalized(Vec3{frame.eye.x - p.x, frame.eye.y - p.y, frame.eye.z - p.z});
+    const Vec3 view =
+        normalized(Vec3{lighting.eye.x - p.x, lighting.eye.y - p.y, lighting.eye.z - p.z});
     normal = normalized(normal);
     const Vec3 n = normal;
     terms.surface(n, p, view, material.ambient);
@@ -73,7 +74,7 @@ void lightPixel(Color& out, const FaceContext& face, Vec3& normal, float column,
     const Color& diffuse = material.diffuse;
     const Color& specular = material.specular;
     float sr = 0.0f, sg = 0.0f, sb = 0.0f;
-    for (const Light& light : frame.lights) {
+    for (const Light& light : lighting.lights) {
         const Vec3 l = normalized(
             Vec3{light.position.x - p.x, light.position.y - p.y, light.position.z - p.z});
         float d = dot3(n, l);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "math/vec.h"
-#include "raster/plain/frame_context.h"
+#include "raster/plain/draw_context.h"
 #include "scene/color.h"
 
 // Lit colour of one pixel of the face at (column, row) with its interpolated

@@ -29,7 +29,7 @@ void unclippedVertexStage(Scene& scene, int width, int height) {
         s.normal = v.normal;
         return s;
     };
-    const FrameContext frame(scene, width, height);
+    const DrawContext draw(scene, width, height);
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
             const Face& face = scene.objects[o].faces[f];
@@ -44,7 +44,7 @@ void unclippedVertexStage(Scene& scene, int width, int height) {
                     edges.pop_back();
                 }
             }
-            scanConvertPolygon(edges, FaceContext{frame, o, f});
+            scanConvertPolygon(edges, FaceContext{draw, o, f});
         }
     }
 }

@@ -41,7 +41,7 @@ class ScanConvert : public ::testing::Test {
     }
 
     void fill(std::vector<ScanEdge> edges, int width, int height, std::size_t object) {
-        const FrameContext context(scene, width, height);
+        const DrawContext context(scene, width, height);
         scanConvertPolygon(edges, FaceContext{context, object, 0});
         EXPECT_TRUE(edges.empty());
         EXPECT_EQ(edges.capacity(), 0u);
@@ -281,7 +281,7 @@ TEST_F(ScanConvert, FailingPixelIsNotShadedAndItsNormalIsNotRenormalised) {
                     Vec3{4.0f, 0.0f, 1.0f})};
     auto shadeAtColumn2 = [&](Vec3 normal) {
         Color c(0.0f, 0.0f, 0.0f, 1.0f);
-        const FrameContext context(scene, 8, 1);
+        const DrawContext context(scene, 8, 1);
         shadePixel(c, FaceContext{context, red, 0}, normal, 2.0f, 0.0f, 0.5f);
         return c;
     };

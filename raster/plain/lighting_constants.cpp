@@ -1,9 +1,9 @@
-#include "raster/plain/frame_shading.h"
+#include "raster/plain/lighting_constants.h"
 
 #include <algorithm>
 
-FrameShading frameShading(const Scene& scene) {
-    FrameShading shading;
+LightingConstants lightingConstants(const Scene& scene) {
+    LightingConstants shading;
     shading.inverseProjection = scene.projectionTransform.inverse;
     shading.inverseView = scene.viewTransform.inverse;
     shading.eye = dehomogenized(scene.viewTransform.inverseTransform(Vec4{0.0f, 0.0f, 0.0f, 1.0f}));

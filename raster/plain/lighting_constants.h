@@ -16,9 +16,9 @@ struct MaterialShading {
 };
 
 // What lighting reads that is the same for every pixel of a frame. Both
-// software paths take it from frameShading, so they light from the same
+// software paths take it from lightingConstants, so they light from the same
 // numbers.
-struct FrameShading {
+struct LightingConstants {
     Matrix4 inverseProjection;
     Matrix4 inverseView;
     Vec3 eye;  // the eye's world position
@@ -27,7 +27,7 @@ struct FrameShading {
     int powerSteps = 0;                      // bit length of the largest |shininess|
 };
 
-FrameShading frameShading(const Scene& scene);
+LightingConstants lightingConstants(const Scene& scene);
 
 // The position of a homogeneous point: a float reciprocal of w times each
 // float component.

@@ -4,7 +4,7 @@
 
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/fragment_observer.h"
-#include "raster/plain/frame_shading.h"
+#include "raster/plain/lighting_constants.h"
 #include "scene/scene.h"
 
 class SmoothFace;
@@ -13,31 +13,31 @@ class SmoothFace;
 // size, the lighting constants worked out once for the frame, who, if
 // anyone, watches the fragments, and the reference's rules it follows
 // instead of its own (none: the software picture as specified).
-struct FrameContext {
-    FrameContext(const Scene& scene, int width, int height, FragmentObserver* observer = nullptr,
-                 const ReferenceRules& rules = {})
+struct DrawContext {
+    DrawContext(const Scene& scene, int width, int height, FragmentObserver* observer = nullptr,
+                const ReferenceRules& rules = {})
         : scene(scene),
           width(width),
           height(height),
-          shading(frameShading(scene)),
+          shading(lightingConstants(scene)),
           observer(observer),
           rules(rules) {}
 
     const Scene& scene;
     int width;
     int height;
-    FrameShading shading;
+    LightingConstants shading;
     FragmentObserver* observer;  // told about every fragment when not null
     ReferenceRules rules;
 };
 
 // The face being drawn: face `face` of object `object` of the frame's scene.
 struct FaceContext {
-    const FrameContext& frame;
+    const DrawContext& draw;
     std::size_t object;
     std::size_t face;
     // The face's corner colours, under the vertex rule only.
     const SmoothFace* smooth = nullptr;
 
-    const MaterialShading& material() const { return frame.shading.materials[object]; }
+    const MaterialShading& material() const { return draw.shading.materials[object]; }
 };
