@@ -8,6 +8,6 @@ ShadingTerms* PixelHistory::fragment(const Fragment& fragment) {
         }
     }
     fragments_.push_back(StoryFragment{fragment, false, std::nullopt});
-    if (!fragment.passed) return nullptr;
+    if (!fragment.passed || !withTerms_) return nullptr;
     return &fragments_.back().terms.emplace();
 }

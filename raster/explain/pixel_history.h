@@ -6,10 +6,11 @@
 #include "raster/plain/fragment_observer.h"
 
 // Collects the fragments at one pixel while the plain path draws, with the
-// lighting terms of those that pass.
+// lighting terms of those that pass when `withTerms` asks for them.
 class PixelHistory : public FragmentObserver {
   public:
-    PixelHistory(int column, int row) : column_(column), row_(row) {}
+    PixelHistory(int column, int row, bool withTerms)
+        : column_(column), row_(row), withTerms_(withTerms) {}
 
     ShadingTerms* fragment(const Fragment& fragment) override;
 
@@ -20,5 +21,6 @@ class PixelHistory : public FragmentObserver {
   private:
     int column_;
     int row_;
+    bool withTerms_;
     std::vector<StoryFragment> fragments_;
 };

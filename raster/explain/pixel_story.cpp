@@ -22,7 +22,9 @@ std::optional<PixelStory> tellPixelStory(const PixelQuestion& q) {
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, q.view, q.width, q.height);
-    PixelHistory history(q.x, q.y);
+    // Under the reference's rules shadePixel does not light the pixels, so
+    // there are no terms of it to record.
+    PixelHistory history(q.x, q.y, !q.rules.any());
     renderSoftwarePlain(scene, q.width, q.height, &history, q.rules);
 
     PixelStory story;

@@ -29,8 +29,11 @@ struct PixelQuestion {
 // One fragment at the pixel.
 struct StoryFragment {
     Fragment fragment;
-    bool replaced = false;              // it passed, and a later fragment passed too
-    std::optional<ShadingTerms> terms;  // every lighting term, for the fragments that passed
+    bool replaced = false;  // it passed, and a later fragment passed too
+    // Every term shadePixel formed on the way to the colour, for the fragments
+    // that passed; none when a reference rule is on (those rules light a
+    // pixel their own way).
+    std::optional<ShadingTerms> terms;
 };
 
 struct PixelStory {
