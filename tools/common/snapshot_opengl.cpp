@@ -13,7 +13,7 @@
 #include "scene/scene.h"
 #include "tools/common/image_files.h"
 #include "tools/common/reference_objects.h"
-#include "tools/common/snapshot_render.h"
+#include "tools/common/snapshot_opengl.h"
 
 static_assert(sizeof(Color) == 4 * sizeof(GLfloat) && std::is_standard_layout<Color>::value,
               "glReadPixels writes RGBA floats straight into Color elements");
@@ -34,7 +34,7 @@ double xWaitSeconds() {
 // Draws one frame of the view `options` gives and reads back the parts asked
 // for over readback->rect (the whole frame when its width is 0), rows
 // bottom to top; returns the first OpenGL error, if any.
-GLenum drawAndReadBack(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback) {
+GLenum drawAndReadBack(const RenderOptions& options, unsigned parts, OpenGLReadback* readback) {
     const int width = options.width;
     const int height = options.height;
     OpenGLReadback::Rect& rect = readback->rect;
@@ -82,7 +82,7 @@ GLenum drawAndReadBack(const SnapshotOptions& options, unsigned parts, OpenGLRea
 // Every view in turn in one window, each read back into a copy of
 // `prototype` (its rect) and handed to take; *opened tells whether the
 // display could be opened.
-bool renderViews(const SnapshotOptions& options, const std::vector<View>& views, unsigned parts,
+bool renderViews(const RenderOptions& options, const std::vector<View>& views, unsigned parts,
                  const OpenGLReadback& prototype,
                  const std::function<bool(std::size_t, OpenGLReadback&)>& take, bool* opened,
                  std::string* error) {
@@ -91,7 +91,7 @@ bool renderViews(const SnapshotOptions& options, const std::vector<View>& views,
     const int window = openFrameWindow(options.width, options.height, "Rasterwork snapshot", error);
     if (!window) return false;
     for (std::size_t v = 0; v < views.size(); ++v) {
-        SnapshotOptions frame = options;
+        RenderOptions frame = options;
         frame.view = views[v];
         OpenGLReadback readback;
         readback.rect = prototype.rect;
@@ -117,7 +117,7 @@ bool renderViews(const SnapshotOptions& options, const std::vector<View>& views,
 
 }  // namespace
 
-bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback,
+bool renderOpenGLSnapshot(const RenderOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error) {
     const OpenGLReadback prototype = std::move(*readback);
     bool opened = false;
@@ -132,8 +132,7 @@ bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGL
     return drawn;
 }
 
-bool renderOpenGLViews(const SnapshotOptions& options, const std::vector<View>& views,
-                       unsigned parts,
+bool renderOpenGLViews(const RenderOptions& options, const std::vector<View>& views, unsigned parts,
                        const std::function<bool(std::size_t, OpenGLReadback&)>& take,
                        std::string* error) {
     bool opened = false;

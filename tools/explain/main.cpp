@@ -14,7 +14,7 @@
 #include "raster/explain/pixel_story.h"
 #include "tools/common/image_files.h"
 #include "tools/common/output_writer.h"
-#include "tools/common/snapshot_render.h"
+#include "tools/common/snapshot_opengl.h"
 #include "tools/common/tool_main.h"
 #include "tools/common/tool_outputs.h"
 #include "tools/explain/explain_options.h"
@@ -87,7 +87,7 @@ ToolResult run(const ExplainOptions& options) {
     if (!options.cropPngPath.empty()) named.emplace_back("--crop-png", options.cropPngPath);
     if (!prepareOutputs(named, "the explanation", &targets, &error)) return badArguments(error);
 
-    SnapshotOptions frame = options.frame;
+    RenderOptions frame = options.frame;
     const int width = frame.width;
     const int height = frame.height;
     const int x = options.x;
