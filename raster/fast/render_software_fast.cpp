@@ -3,7 +3,7 @@
 // (scan_convert_fast.cpp); the per-frame lighting record from the same
 // lightingConstants, plus tables of each column's and row's device coordinate;
 // then the span fill and lighting on SIMD lanes, one row per lane
-// (fill_span_fast.cpp), with the rows shared between threads or, for the
+// (shade_rows.cpp), with the rows shared between threads or, for the
 // viewer, in bands that are cleared, lit and converted to window bytes while
 // in cache (row_pass.cpp).
 #include <algorithm>
@@ -18,7 +18,7 @@
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
-#include "raster/fast/fill_span_fast.h"
+#include "raster/fast/shade_rows.h"
 #include "raster/fast/row_pass.h"
 #include "raster/fast/scan_convert_fast.h"
 #include "raster/fast/scratch_memory.h"

@@ -21,7 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "raster/fast/fill_span_fast.h"
+#include "raster/fast/shade_rows.h"
 #include "raster/fast/lane_math-inl.h"
 #include "scene/scene.h"
 

@@ -5,7 +5,7 @@
 // additions (the normal continuing from its normalised value after a pixel
 // that passed). The lighting is shadePixel's, in shade_pixel_fast-inl.h.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "raster/fast/fill_span_fast.cpp"
+#define HWY_TARGET_INCLUDE "raster/fast/shade_rows.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 
 #include <hwy/cache_control.h>
@@ -17,7 +17,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "raster/fast/fill_span_fast.h"
+#include "raster/fast/shade_rows.h"
 #include "raster/fast/lane_math-inl.h"
 #include "raster/fast/shade_pixel_fast-inl.h"
 
