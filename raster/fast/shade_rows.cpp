@@ -1,4 +1,4 @@
-// fillSpan (scan_convert.cpp) on SIMD lanes, one row per lane: every lane
+// fillSpan (fill_span.cpp) on SIMD lanes, one row per lane: every lane
 // walks the spans of its own row in face order, column by column, so each
 // pixel sees the same depth tests in the same order as in fillSpan, and the
 // running depth and normal of a span are the same serial chains of float
@@ -17,9 +17,9 @@
 #include <cstring>
 #include <iterator>
 
-#include "raster/fast/shade_rows.h"
 #include "raster/fast/lane_math-inl.h"
 #include "raster/fast/shade_pixel_fast-inl.h"
+#include "raster/fast/shade_rows.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace rw {
