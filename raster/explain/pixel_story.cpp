@@ -5,7 +5,7 @@
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_history.h"
-#include "raster/render_software.h"
+#include "raster/like_reference/render_like_reference.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
@@ -25,7 +25,7 @@ std::optional<PixelStory> tellPixelStory(const PixelQuestion& q) {
     // Under the reference's rules shadePixel does not light the pixels, so
     // there are no terms of it to record.
     PixelHistory history(q.x, q.y, !q.rules.any());
-    renderSoftwarePlain(scene, q.width, q.height, &history, q.rules);
+    renderSoftwareLikeReference(scene, q.width, q.height, q.rules, &history);
 
     PixelStory story;
     story.x = q.x;

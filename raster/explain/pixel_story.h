@@ -56,7 +56,7 @@ std::string objectColourName(const SceneObject& object);
 
 // Draws the default scene in the question's view and size with the plain
 // path under its rules, watching the pixel, into colorBuffer and depthBuffer
-// (which hold the frame afterwards, exactly as renderSoftwarePlain leaves
-// it), and tells the pixel's story. Empty, with nothing drawn, when the pixel
+// (which hold the frame afterwards, exactly as renderSoftwareLikeReference
+// leaves it), and tells the pixel's story. Empty, with nothing drawn, when the pixel
 // lies outside the frame or there is no memory for the frame's buffers.
 std::optional<PixelStory> tellPixelStory(const PixelQuestion& question);

@@ -1,5 +1,6 @@
 #include "tools/common/snapshot_software.h"
 #include "raster/buffers/frame_buffers.h"
+#include "raster/like_reference/render_like_reference.h"
 #include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
@@ -11,7 +12,8 @@ bool renderSoftwareSnapshot(const RenderOptions& options, FragmentObserver* obse
     buildDefaultScene(scene);
     setupCamera(scene, options.width, options.height);
     if (observer || options.softwarePath == SoftwarePath::Plain || options.likeReference.any()) {
-        renderSoftwarePlain(scene, options.width, options.height, observer, options.likeReference);
+        renderSoftwareLikeReference(scene, options.width, options.height, options.likeReference,
+                                    observer);
     } else {
         renderSoftware(scene, options.width, options.height, options.threads);
     }

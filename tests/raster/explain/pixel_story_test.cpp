@@ -9,63 +9,42 @@
 #include <vector>
 
 #include "bit_testing.h"
-#include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_story.h"
+#include "raster/like_reference/render_like_reference.h"
 #include "raster/plain/active_edges.h"
 #include "raster/plain/span.h"
 #include "raster/plain/vertex_stage.h"
 #include "raster/render_software.h"
-#include "scene/default_scene.h"
-#include "view/camera.h"
+#include "raster_testing.h"
+#include "scene_rendering.h"
 
 namespace {
 
-struct Frame {
-    std::vector<Color> colors;
-    std::vector<float> depths;
-};
-
-std::size_t pixelIndex(int x, int y, int width) {
-    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-           static_cast<std::size_t>(x);
-}
-
-Frame copyFrame(int width, int height) {
-    const std::size_t n = pixelIndex(0, height, width);
-    return {std::vector<Color>(colorBuffer, colorBuffer + n),
-            std::vector<float>(depthBuffer, depthBuffer + n)};
-}
-
-bool sameFrame(const Frame& a, const Frame& b) {
+bool sameBuffers(const BufferCopy& a, const BufferCopy& b) {
     return a.colors.size() == b.colors.size() &&
            std::memcmp(a.colors.data(), b.colors.data(), a.colors.size() * sizeof(Color)) == 0 &&
            std::memcmp(a.depths.data(), b.depths.data(), a.depths.size() * sizeof(float)) == 0;
 }
 
-void prepareScene(Scene& scene, const PixelQuestion& q) {
-    ASSERT_TRUE(prepareFrameBuffers(q.width, q.height));
-    buildDefaultScene(scene);
-    setupCamera(scene, q.view, q.width, q.height);
-}
-
-// The frame as drawn without an observer: by the fast path when no rule is
-// on, which shares no span or pixel code with the plain one.
-Frame drawnFrame(const PixelQuestion& q) {
+// The frame as drawn without an observer, through the view state: by the
+// fast path when no rule is on, which shares no span or pixel code with the
+// plain one.
+BufferCopy drawnFrame(const PixelQuestion& q) {
     Scene scene;
-    prepareScene(scene, q);
+    prepareDefaultFrame(scene, q.view, q.width, q.height);
     if (q.rules.any()) {
-        renderSoftwarePlain(scene, q.width, q.height, nullptr, q.rules);
+        renderSoftwareLikeReference(scene, q.width, q.height, q.rules);
     } else {
         renderSoftware(scene, q.width, q.height);
     }
-    return copyFrame(q.width, q.height);
+    return copyBuffers(q.width, q.height);
 }
 
 // (object, face) of every span that covers the pixel, in draw order.
 std::vector<std::pair<int, int>> spansAtPixel(const PixelQuestion& q) {
     Scene scene;
-    prepareScene(scene, q);
+    prepareDefaultFrame(scene, q.view, q.width, q.height);
     VertexStage vertexStage;
     std::vector<ScanEdge> edges, active;
     std::vector<std::pair<int, int>> spans;
@@ -144,10 +123,10 @@ TEST(PixelStory, TellsHowTheStoredPixelCameAbout) {
     for (const auto& p : pixels) {
         const PixelQuestion& q = p.q;
         SCOPED_TRACE(std::to_string(q.x) + ", " + std::to_string(q.y) + ": " + p.kind);
-        const Frame expected = drawnFrame(q);
+        const BufferCopy expected = drawnFrame(q);
         const std::optional<PixelStory> story = tellPixelStory(q);
         ASSERT_TRUE(story.has_value());
-        EXPECT_TRUE(sameFrame(copyFrame(q.width, q.height), expected));  // left in the buffers
+        EXPECT_TRUE(sameBuffers(copyBuffers(q.width, q.height), expected));  // left in the buffers
 
         EXPECT_EQ(story->x, q.x);
         EXPECT_EQ(story->y, q.y);
@@ -213,11 +192,11 @@ TEST(PixelStory, TellsHowTheStoredPixelCameAbout) {
 // A pixel outside the frame has no story, and nothing is drawn for it.
 TEST(PixelStory, NoneForAPixelOutsideTheFrame) {
     const PixelQuestion inside = question(kStartView, 64, 48, 30, 20);
-    const Frame before = drawnFrame(inside);
+    const BufferCopy before = drawnFrame(inside);
     for (const auto& [x, y] : {std::pair{-1, 0}, {64, 0}, {0, -1}, {0, 48}, {-100000, 100000}}) {
         SCOPED_TRACE(std::to_string(x) + ", " + std::to_string(y));
         EXPECT_FALSE(tellPixelStory(question(kEdgeOn, 64, 48, x, y)).has_value());
-        EXPECT_TRUE(sameFrame(copyFrame(64, 48), before));
+        EXPECT_TRUE(sameBuffers(copyBuffers(64, 48), before));
     }
 }
 
