@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/shown_text.h"
 #include "gl/startup_messages.h"
 #include "gl/x_server_ping.h"
 
@@ -120,24 +121,9 @@ std::string secondsText(double seconds) {
 
 }  // namespace
 
-std::string printableDisplayName(const std::string& name) {
-    std::string out;
-    for (const char c : name) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7f || byte == '\\') {
-            char code[5];
-            std::snprintf(code, sizeof code, "\\x%02x", byte);
-            out += code;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 XWaitBound::XWaitBound(const std::string& program, const std::string& display,
                        const std::string& what, double seconds, Limit limit) {
-    const std::string server = "the X server at '" + printableDisplayName(display) + "'";
+    const std::string server = "the X server at " + shown(display);
     keep(program + ": " + server + " did not answer within " + secondsText(seconds) + " s (" +
              what + ")\n",
          message, sizeof message, &messageLength);

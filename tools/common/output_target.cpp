@@ -13,7 +13,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 
 std::string directoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 #include "tools/common/temporary_files.h"
 
 namespace {

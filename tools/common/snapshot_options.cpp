@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "tools/common/option_rules.h"
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 
 int defaultSnapshotThreads() {
     const unsigned cores = std::thread::hardware_concurrency();

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 #include "tools/common/temporary_files.h"
 
 bool prepareOutputs(const std::vector<std::pair<std::string, std::string>>& named,
