@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/default_signal_action.h"
 #include "base/shown_text.h"
 #include "gl/startup_messages.h"
 #include "gl/x_server_ping.h"
@@ -67,16 +68,7 @@ void crashed(int signal) {
     } else {
         say(segvMessage, segvMessageLength);
     }
-    struct sigaction fallback;
-    std::memset(&fallback, 0, sizeof fallback);
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    sigaction(signal, &fallback, nullptr);
-    sigset_t unblock;
-    sigemptyset(&unblock);
-    sigaddset(&unblock, signal);
-    sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
-    raise(signal);
+    raiseWithDefaultAction(signal);
 }
 
 void keep(const std::string& line, char* buffer, std::size_t size, std::size_t* length) {

@@ -5,8 +5,8 @@
 #include <thread>
 #include <utility>
 
-#include "tools/common/option_rules.h"
 #include "base/shown_text.h"
+#include "tools/common/option_rules.h"
 
 int defaultSnapshotThreads() {
     const unsigned cores = std::thread::hardware_concurrency();
