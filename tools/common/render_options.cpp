@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "base/shown_text.h"
 #include "tools/common/option_rules.h"
-#include "tools/common/shown_text.h"
 #include "view/view_state.h"
 
 int defaultSnapshotThreads() {

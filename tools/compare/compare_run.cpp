@@ -234,7 +234,7 @@ bool Comparison::views(Outcome* out, std::string* error) {
     } else {
         out->text = sweepText(results, summary, gate);
     }
-    if (!options_.pngPath.empty() && !maps.empty()) {
+    if (!options_.pngPath.empty()) {
         std::vector<SheetPanel> panels;
         for (const std::size_t v : summary.worstViews()) {
             std::string caption = "VIEW " + std::to_string(v) + " WORST:";
@@ -245,6 +245,13 @@ bool Comparison::views(Outcome* out, std::string* error) {
                 }
             }
             panels.push_back({caption, std::move(maps[v])});
+        }
+        if (panels.empty()) {
+            // Every figure at its best in every view counted, or no view
+            // counted at all: a blank map says so.
+            const std::size_t bytes = static_cast<std::size_t>(frame_.width) * frame_.height * 3;
+            panels.push_back(
+                {"NO WORST VIEW: NOTHING TO SHOW", std::vector<std::uint8_t>(bytes, 255)});
         }
         out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns);
     }

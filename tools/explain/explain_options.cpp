@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "tools/common/option_rules.h"
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/shown_text.h"
 #include "tools/common/option_rules.h"
-#include "tools/common/shown_text.h"
 #include "tools/snapshot/snapshot_outputs.h"
 
 SnapshotOptions defaultSnapshotOptions() {
