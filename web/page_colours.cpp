@@ -5,6 +5,8 @@
 
 #include "raster/like_reference/reference_rules.h"
 
+namespace web {
+
 namespace {
 
 constexpr Rgb kBlack = {0, 0, 0};
@@ -86,3 +88,5 @@ Rgb causeColour(int step) {
     if (step < 0 || step > kReferenceRuleCount) return kWhite;
     return kSteps[step];
 }
+
+}  // namespace web

@@ -10,6 +10,8 @@
 // tools draw with (the comparison's difference map, the snapshot tool's stage
 // pictures), so a picture on the page reads like the tool's file.
 
+namespace web {
+
 using Rgb = std::array<std::uint8_t, 3>;
 
 // The difference map: white where neither picture covers a pixel, the
@@ -46,3 +48,5 @@ Rgb fragmentCountColour(std::uint32_t count);
 // The cause map: one colour per ladder step (0, the specified picture, to
 // kReferenceRuleCount, every rule), white for -1 (not covered).
 Rgb causeColour(int step);
+
+}  // namespace web

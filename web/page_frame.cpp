@@ -13,6 +13,8 @@
 #include "web/page_colours.h"
 #include "web/page_json.h"
 
+using web::Rgb;
+
 namespace {
 
 std::size_t pixelCount(const PageView& view) {
@@ -163,19 +165,19 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
         case StagePicture::Colour:
             return softwarePanel_;
         case StagePicture::Depth: {
-            const DepthScale scale = depthScale(softwareDepth_);
+            const web::DepthScale scale = web::depthScale(softwareDepth_);
             paintPanel(stagePanel_, view_,
-                       [&](std::size_t i) { return depthColour(softwareDepth_[i], scale); });
+                       [&](std::size_t i) { return web::depthColour(softwareDepth_[i], scale); });
             break;
         }
         case StagePicture::Faces:
             paintPanel(stagePanel_, view_, [&](std::size_t i) {
-                return faceColour(scene, winningObjects_[i], winningFaces_[i]);
+                return web::faceColour(scene, winningObjects_[i], winningFaces_[i]);
             });
             break;
         case StagePicture::Fragments:
             paintPanel(stagePanel_, view_,
-                       [&](std::size_t i) { return fragmentCountColour(fragmentCounts_[i]); });
+                       [&](std::size_t i) { return web::fragmentCountColour(fragmentCounts_[i]); });
             break;
     }
     return stagePanel_;
@@ -216,16 +218,16 @@ const std::vector<std::int8_t>& PageFrame::causes() {
 const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
     if (picture == MapPicture::Causes) {
         const std::vector<std::int8_t>& steps = causes();
-        paintPanel(mapPanel_, view_, [&](std::size_t i) { return causeColour(steps[i]); });
+        paintPanel(mapPanel_, view_, [&](std::size_t i) { return web::causeColour(steps[i]); });
         return mapPanel_;
     }
     paintPanel(mapPanel_, view_, [&](std::size_t i) {
         const bool inSoftware = covered(softwareDepth_, i);
         const bool inModel = covered(modelDepth_, i);
-        if (!inSoftware && !inModel) return kNeitherCovers;
-        if (!inModel) return kSoftwareOnly;
-        if (!inSoftware) return kModelOnly;
-        return heatColour(largestStep(windowBytesOf(&softwareColor_[3 * i]), modelBytes_[i]));
+        if (!inSoftware && !inModel) return web::kNeitherCovers;
+        if (!inModel) return web::kSoftwareOnly;
+        if (!inSoftware) return web::kModelOnly;
+        return web::heatColour(largestStep(windowBytesOf(&softwareColor_[3 * i]), modelBytes_[i]));
     });
     return mapPanel_;
 }
