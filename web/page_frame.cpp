@@ -106,6 +106,41 @@ bool PageFrame::drawPicture(const ReferenceRules& rules, bool recordStages) {
     return true;
 }
 
+void PageFrame::takePicture(Picture& picture) {
+    const std::size_t pixels = pixelCount(view_);
+    picture.color.resize(pixels * 3);
+    picture.depth.assign(depthBuffer, depthBuffer + pixels);
+    picture.bytes.resize(pixels);
+    picture.panel.resize(pixels * 4);
+    rowBgra_.resize(static_cast<std::size_t>(view_.width) * 4);
+    // Plain pointers: the byte stores below may alias anything, and would
+    // otherwise make the compiler reload every vector's data on each pixel.
+    const Color* colors = colorBuffer;
+    float* rgb = picture.color.data();
+    Rgb* bytes = picture.bytes.data();
+    const std::uint8_t* bgra = rowBgra_.data();
+    for (int y = 0; y < view_.height; ++y) {
+        const std::size_t rowStart = static_cast<std::size_t>(y) * view_.width;
+        // A row's window bytes at once, each channel as windowByte makes it.
+        rw::convertToBgra(colors + rowStart, view_.width, rowBgra_.data());
+        std::uint8_t* out =
+            &picture.panel[static_cast<std::size_t>(view_.height - 1 - y) * view_.width * 4];
+        for (int x = 0; x < view_.width; ++x, out += 4) {
+            const std::size_t i = rowStart + x;
+            const Color c = colors[i];
+            rgb[3 * i] = c.r;
+            rgb[3 * i + 1] = c.g;
+            rgb[3 * i + 2] = c.b;
+            const Rgb pixel = {bgra[4 * x + 2], bgra[4 * x + 1], bgra[4 * x]};
+            bytes[i] = pixel;
+            out[0] = pixel[0];
+            out[1] = pixel[1];
+            out[2] = pixel[2];
+            out[3] = 255;
+        }
+    }
+}
+
 bool PageFrame::draw(const PageView& view) {
     causesCurrent_ = false;
     view_ = view;
@@ -115,40 +150,21 @@ bool PageFrame::draw(const PageView& view) {
         view_.width = view_.height = 0;
         return false;
     }
-    const std::size_t pixels = pixelCount(view_);
-    softwareColor_.resize(pixels * 3);
-    softwareDepth_.assign(depthBuffer, depthBuffer + pixels);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        softwareColor_[3 * i] = colorBuffer[i].r;
-        softwareColor_[3 * i + 1] = colorBuffer[i].g;
-        softwareColor_[3 * i + 2] = colorBuffer[i].b;
-    }
-
+    takePicture(software_);
     if (!drawPicture(firstReferenceRules(kReferenceRuleCount), false)) {
         view_.width = view_.height = 0;
         return false;
     }
-    modelColor_.resize(pixels * 3);
-    modelDepth_.assign(depthBuffer, depthBuffer + pixels);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        modelColor_[3 * i] = colorBuffer[i].r;
-        modelColor_[3 * i + 1] = colorBuffer[i].g;
-        modelColor_[3 * i + 2] = colorBuffer[i].b;
-    }
-
-    modelBytes_.resize(pixels);
-    for (std::size_t i = 0; i < pixels; ++i) modelBytes_[i] = windowBytesOf(&modelColor_[3 * i]);
-    paintPanel(softwarePanel_, view_,
-               [&](std::size_t i) { return windowBytesOf(&softwareColor_[3 * i]); });
-    paintPanel(modelPanel_, view_, [&](std::size_t i) { return modelBytes_[i]; });
+    takePicture(model_);
 
     difference_ = FrameDifference();
+    const std::size_t pixels = pixelCount(view_);
     for (std::size_t i = 0; i < pixels; ++i) {
-        const bool inSoftware = covered(softwareDepth_, i);
-        const bool inModel = covered(modelDepth_, i);
+        const bool inSoftware = covered(software_.depth, i);
+        const bool inModel = covered(model_.depth, i);
         if (inSoftware && inModel) {
             ++difference_.both;
-            const int step = largestStep(windowBytesOf(&softwareColor_[3 * i]), modelBytes_[i]);
+            const int step = largestStep(software_.bytes[i], model_.bytes[i]);
             difference_.largestStep = std::max(difference_.largestStep, step);
             if (step > kDifferenceTolerance) ++difference_.overTolerance;
         } else if (inSoftware) {
@@ -163,11 +179,11 @@ bool PageFrame::draw(const PageView& view) {
 const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
     switch (picture) {
         case StagePicture::Colour:
-            return softwarePanel_;
+            return software_.panel;
         case StagePicture::Depth: {
-            const web::DepthScale scale = web::depthScale(softwareDepth_);
+            const web::DepthScale scale = web::depthScale(software_.depth);
             paintPanel(stagePanel_, view_,
-                       [&](std::size_t i) { return web::depthColour(softwareDepth_[i], scale); });
+                       [&](std::size_t i) { return web::depthColour(software_.depth[i], scale); });
             break;
         }
         case StagePicture::Faces:
@@ -191,7 +207,7 @@ const std::vector<std::int8_t>& PageFrame::causes() {
     // Pixels the model covers, and (below) those the specified picture covers.
     causes_.assign(pixels, kNotCovered);
     for (std::size_t i = 0; i < pixels; ++i) {
-        if (covered(modelDepth_, i)) causes_[i] = kUnresolved;
+        if (covered(model_.depth, i)) causes_[i] = kUnresolved;
     }
     for (int step = 0; step < kReferenceRuleCount; ++step) {
         if (!drawPicture(firstReferenceRules(step), false)) break;
@@ -201,8 +217,8 @@ const std::vector<std::int8_t>& PageFrame::causes() {
             if (causes_[i] != kUnresolved) continue;
             const Color& c = colorBuffer[i];
             const float rgb[3] = {c.r, c.g, c.b};
-            if (withinTolerance(inSoftware, windowBytesOf(rgb), covered(modelDepth_, i),
-                                modelBytes_[i])) {
+            if (withinTolerance(inSoftware, windowBytesOf(rgb), covered(model_.depth, i),
+                                model_.bytes[i])) {
                 causes_[i] = static_cast<std::int8_t>(step);
             }
         }
@@ -222,12 +238,12 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
         return mapPanel_;
     }
     paintPanel(mapPanel_, view_, [&](std::size_t i) {
-        const bool inSoftware = covered(softwareDepth_, i);
-        const bool inModel = covered(modelDepth_, i);
+        const bool inSoftware = covered(software_.depth, i);
+        const bool inModel = covered(model_.depth, i);
         if (!inSoftware && !inModel) return web::kNeitherCovers;
         if (!inModel) return web::kSoftwareOnly;
         if (!inSoftware) return web::kModelOnly;
-        return web::heatColour(largestStep(windowBytesOf(&softwareColor_[3 * i]), modelBytes_[i]));
+        return web::heatColour(largestStep(software_.bytes[i], model_.bytes[i]));
     });
     return mapPanel_;
 }
@@ -235,26 +251,26 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
 std::string PageFrame::pixelJson(int x, int y) const {
     if (x < 0 || y < 0 || x >= view_.width || y >= view_.height) return "null";
     const std::size_t i = static_cast<std::size_t>(y) * view_.width + x;
-    const float* s = &softwareColor_[3 * i];
-    const float* m = &modelColor_[3 * i];
-    const std::array<std::uint8_t, 3> softwareBytes = windowBytesOf(s);
-    const std::array<std::uint8_t, 3>& modelBytes = modelBytes_[i];
+    const float* s = &software_.color[3 * i];
+    const float* m = &model_.color[3 * i];
+    const std::array<std::uint8_t, 3>& softwareBytes = software_.bytes[i];
+    const std::array<std::uint8_t, 3>& modelBytes = model_.bytes[i];
     const int object = winningObjects_[i];
     const int face = winningFaces_[i];
-    const bool inSoftware = covered(softwareDepth_, i);
-    const bool inModel = covered(modelDepth_, i);
+    const bool inSoftware = covered(software_.depth, i);
+    const bool inModel = covered(model_.depth, i);
     std::string text =
         "{\"x\": " + std::to_string(x) + ", \"y\": " + std::to_string(y) +
         ", \"width\": " + std::to_string(view_.width) +
         ", \"height\": " + std::to_string(view_.height) + ", \"software\": {" +
         "\"color\": " + jsonFloats({s[0], s[1], s[2]}) +
-        ", \"depth\": " + jsonNumber(softwareDepth_[i]) +
+        ", \"depth\": " + jsonNumber(software_.depth[i]) +
         ", \"window_bytes\": " + jsonInts({softwareBytes[0], softwareBytes[1], softwareBytes[2]}) +
         ", \"fragment_count\": " + std::to_string(fragmentCounts_[i]) +
         ", \"object\": " + (object < 0 ? "null" : std::to_string(object)) +
         ", \"face\": " + (face < 0 ? "null" : std::to_string(face)) +
         "}, \"model\": {\"color\": " + jsonFloats({m[0], m[1], m[2]}) +
-        ", \"depth\": " + jsonNumber(modelDepth_[i]) +
+        ", \"depth\": " + jsonNumber(model_.depth[i]) +
         ", \"window_bytes\": " + jsonInts({modelBytes[0], modelBytes[1], modelBytes[2]}) + "}, ";
     const char* coverage = inSoftware && inModel ? "both"
                            : inSoftware          ? "software_only"

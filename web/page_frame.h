@@ -56,10 +56,10 @@ class PageFrame {
     // The software picture's colour (r, g, b per pixel) and depth buffers,
     // rows from the bottom: what the snapshot tool's --color-pfm and
     // --depth-pfm hold for the same view and rules.
-    const std::vector<float>& softwareColor() const { return softwareColor_; }
-    const std::vector<float>& softwareDepth() const { return softwareDepth_; }
-    const std::vector<float>& modelColor() const { return modelColor_; }
-    const std::vector<float>& modelDepth() const { return modelDepth_; }
+    const std::vector<float>& softwareColor() const { return software_.color; }
+    const std::vector<float>& softwareDepth() const { return software_.depth; }
+    const std::vector<float>& modelColor() const { return model_.color; }
+    const std::vector<float>& modelDepth() const { return model_.depth; }
 
     // Fragments that reached each pixel's depth test, and the object and face
     // of the last that passed (-1 for none), in the software picture.
@@ -68,8 +68,8 @@ class PageFrame {
     const std::vector<std::int32_t>& winningFaces() const { return winningFaces_; }
 
     // RGBA bytes for a canvas, top row first.
-    const std::vector<std::uint8_t>& softwarePanel() const { return softwarePanel_; }
-    const std::vector<std::uint8_t>& modelPanel() const { return modelPanel_; }
+    const std::vector<std::uint8_t>& softwarePanel() const { return software_.panel; }
+    const std::vector<std::uint8_t>& modelPanel() const { return model_.panel; }
     const std::vector<std::uint8_t>& stagePanel(StagePicture picture);
     const std::vector<std::uint8_t>& mapPanel(MapPicture picture);
 
@@ -86,14 +86,24 @@ class PageFrame {
     std::string pixelJson(int x, int y) const;
 
   private:
+    // One picture as the buffers held it after drawing.
+    struct Picture {
+        std::vector<float> color;  // r, g, b per pixel, rows from the bottom
+        std::vector<float> depth;
+        std::vector<std::array<std::uint8_t, 3>> bytes;  // as the window shows them
+        std::vector<std::uint8_t> panel;                 // RGBA, top row first
+    };
+
     bool drawPicture(const ReferenceRules& rules, bool recordStages);
+    // Copies the buffers of the frame just drawn into `picture`.
+    void takePicture(Picture& picture);
 
     PageView view_;
-    std::vector<float> softwareColor_, softwareDepth_, modelColor_, modelDepth_;
+    Picture software_, model_;
     std::vector<std::uint32_t> fragmentCounts_;
     std::vector<std::int32_t> winningObjects_, winningFaces_;
-    std::vector<std::uint8_t> softwarePanel_, modelPanel_, stagePanel_, mapPanel_;
-    std::vector<std::array<std::uint8_t, 3>> modelBytes_;
+    std::vector<std::uint8_t> stagePanel_, mapPanel_;
+    std::vector<std::uint8_t> rowBgra_;  // one row's window bytes, B, G, R, A
     FrameDifference difference_;
     std::vector<std::int8_t> causes_;
     bool causesCurrent_ = false;

@@ -190,6 +190,27 @@ async function checkFloatsAgainstNative(view, what) {
     checkSameFloats(depth, native.depth, what + " depth");
 }
 
+// The software panel shows each pixel's colour as the window would.
+async function checkPanelShowsWindowBytes(what) {
+  const { width, height, stage } = await pageView();
+  check(stage === "colour", what + ": the left panel shows " + stage);
+  const color = await pageBytes("rasterwork.colorFloats()");
+  const shown = await pageBytes("(() => { const c = document.getElementById('software-canvas');" +
+    " return c.getContext('2d').getImageData(0, 0, c.width, c.height).data; })()");
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      const i = y * width + x, at = 4 * ((height - 1 - y) * width + x);
+      for (let c = 0; c < 3; ++c) {
+        const expected = windowByte(color.readFloatLE(4 * (3 * i + c)));
+        if (shown[at + c] !== expected) {
+          throw new Error(what + ": pixel " + x + ", " + y + " channel " + c + " shows " +
+            shown[at + c] + ", the window would show " + expected);
+        }
+      }
+    }
+  }
+}
+
 // The byte a window shows for a colour channel: clamped to [0, 1] (NaN as
 // 0), times 255 in float, to the nearest whole number, ties to even.
 function windowByte(value) {
@@ -230,6 +251,7 @@ const tests = {
     for (const view of VIEW_TABLE) {
       await setView(view);
       floats += await checkFloatsAgainstNative(view, JSON.stringify(view));
+      await checkPanelShowsWindowBytes(JSON.stringify(view));
     }
     console.log("      " + floats + " floats in " + VIEW_TABLE.length + " views, all equal");
   },
