@@ -15,7 +15,7 @@
 //      with its changes of x, depth and normal per row;
 //   3. scan conversion (scan_convert.cpp, active_edges.h): rows from bottom
 //      to top with an active edge list, a span between each pair of edges;
-//   4. span fill (scan_convert.cpp, span.h): column by column, depth test;
+//   4. span fill (fill_span.cpp, span.h): column by column, depth test;
 //   5. lighting (shade_pixel.cpp): shadePixel for each pixel that passes.
 //
 // How exact it is, everywhere on this path: every stored value is a 32-bit
