@@ -5,8 +5,8 @@
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
+#include "raster/like_reference/render_like_reference.h"
 #include "raster/plain/fragment_observer.h"
-#include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
@@ -99,9 +99,9 @@ bool PageFrame::drawPicture(const ReferenceRules& rules, bool recordStages) {
         winningObjects_.assign(pixels, -1);
         winningFaces_.assign(pixels, -1);
         StageCounter counter(view_.width, fragmentCounts_, winningObjects_, winningFaces_);
-        renderSoftwarePlain(scene, view_.width, view_.height, &counter, rules);
+        renderSoftwareLikeReference(scene, view_.width, view_.height, rules, &counter);
     } else {
-        renderSoftwarePlain(scene, view_.width, view_.height, nullptr, rules);
+        renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
     }
     return true;
 }
