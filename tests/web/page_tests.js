@@ -414,6 +414,29 @@ const tests = {
     checkEqual((await pageView()).rules, ["sampling", "ambient"], "rules after down from a mix");
   },
 
+  async "a size out of range is refused in words, and the next view draws"() {
+    for (const size of [{ width: 2049, height: 10 }, { width: 10, height: 0 }]) {
+      const refused = await browser.evaluate("(() => { try { rasterwork.setView(" +
+        JSON.stringify(size) + "); return ''; } catch (e) { return e.message; } })()");
+      check(/sizes run from 1 to 2048/.test(refused), "setView(" + JSON.stringify(size) +
+        ") said: " + JSON.stringify(refused));
+      const status = await browser.evaluate("document.getElementById('status').textContent");
+      check(status === refused, "the page says " + JSON.stringify(status));
+      checkEqual(await browser.evaluate("rasterwork.colorFloats().length"), 0,
+        "floats of a frame not drawn");
+    }
+    await setView({ width: 64, height: 48 });
+    await checkFloatsAgainstNative({ width: 64, height: 48 }, "after a refused size");
+    // Values the tools would refuse leave the view as it was.
+    const before = await pageView();
+    for (const bad of ["{angleZ: NaN}", "{zoom: 1e39}", "{width: 3.5}", "{rules: 'sampling,bogus'}"]) {
+      const refused = await browser.evaluate("(() => { try { rasterwork.setView(" + bad +
+        "); return ''; } catch (e) { return e.message; } })()");
+      check(refused !== "", "setView(" + bad + ") was taken");
+      checkEqual(await pageView(), before, "view after setView(" + bad + ")");
+    }
+  },
+
   async "the depth picture is brightest nearest and black where nothing was stored"() {
     await setView({ width: 200, height: 200 });
     const radio = await box('input[name="stage"][value="1"]');

@@ -505,25 +505,37 @@
 
   // ---- the hook ---------------------------------------------------------------
 
-  function copyFloats(pointer, count) {
-    return heapView(Float32Array, pointer, count).slice();
+  // A copy of the last frame's floats, `perPixel` to a pixel; empty when
+  // the last frame could not be drawn.
+  function copyFloats(pointer, perPixel) {
+    const pixels = wasm._rw_width() * wasm._rw_height();
+    return heapView(Float32Array, pointer, pixels * perPixel).slice();
   }
 
   const hook = {
     // Sets the view (keys left out keep their value), draws it at once and
     // returns view().
     setView(given) {
+      // Checked whole before anything changes, as the tools check their options.
+      for (const key of Object.keys(START_VIEW)) {
+        if (given[key] !== undefined && !Number.isFinite(Math.fround(given[key]))) {
+          throw new Error(key + " is not a finite float: " + given[key]);
+        }
+      }
+      for (const key of ["width", "height"]) {
+        if (given[key] !== undefined && !Number.isInteger(given[key])) {
+          throw new Error(key + " is not a whole number: " + given[key]);
+        }
+      }
+      const rules = given.rules === undefined ? state.rules : parseRules(given.rules);
+      if (rules === null) throw new Error("unknown rule in " + JSON.stringify(given.rules));
       for (const key of Object.keys(START_VIEW)) {
         if (given[key] !== undefined) state.view[key] = Math.fround(given[key]);
       }
       for (const key of ["width", "height"]) {
         if (given[key] !== undefined) state[key] = given[key];
       }
-      if (given.rules !== undefined) {
-        const rules = parseRules(given.rules);
-        if (rules === null) throw new Error("unknown rule in " + JSON.stringify(given.rules));
-        state.rules = rules;
-      }
+      state.rules = rules;
       if (state.pixel && (state.pixel.x >= state.width || state.pixel.y >= state.height)) {
         state.pixel = null;
         state.pinned = false;
@@ -534,13 +546,14 @@
     },
     // The last frame's software buffers as the snapshot tool's PFM files hold
     // them: r, g, b per pixel and one depth per pixel, rows from the bottom.
-    colorFloats: () => copyFloats(wasm._rw_software_color(), state.width * state.height * 3),
-    depthFloats: () => copyFloats(wasm._rw_software_depth(), state.width * state.height),
-    modelColorFloats: () => copyFloats(wasm._rw_model_color(), state.width * state.height * 3),
-    modelDepthFloats: () => copyFloats(wasm._rw_model_depth(), state.width * state.height),
+    colorFloats: () => copyFloats(wasm._rw_software_color(), 3),
+    depthFloats: () => copyFloats(wasm._rw_software_depth(), 1),
+    modelColorFloats: () => copyFloats(wasm._rw_model_color(), 3),
+    modelDepthFloats: () => copyFloats(wasm._rw_model_depth(), 1),
     // Per pixel (rows from the bottom) the cause map's ladder step, -1 where
     // neither the specified picture nor the model covers it.
-    causes: () => heapView(Int8Array, wasm._rw_causes(), state.width * state.height).slice(),
+    causes: () => heapView(Int8Array, wasm._rw_causes(), wasm._rw_width() * wasm._rw_height())
+      .slice(),
     explain: (x, y) => explainObject(x, y),
     view() {
       return Object.assign({}, state.view, {
