@@ -6,7 +6,6 @@
 
 #include "gl/render_opengl.h"
 #include "gl_window.h"
-#include "image_dump.h"
 
 namespace {
 

@@ -17,8 +17,9 @@
 #include <vector>
 
 #include "gl_window.h"
-#include "image_dump.h"
+#include "mismatch_pictures.h"
 #include "raster/buffers/frame_buffers.h"
+#include "rgba_pictures.h"
 
 namespace {
 
@@ -152,10 +153,13 @@ using Presentation = void (*)(int width, int height);
         for (std::size_t i = 0; i < expected.pixels.size(); ++i) {
             differing += expected.pixels[i] != actual.pixels[i];
         }
-        const std::string dir =
-            dumpRgbaMismatch("present", expected.pixels, actual.pixels, readWidth, readHeight);
+        const std::vector<bool> differs =
+            differingRgba(expected.pixels, actual.pixels, readWidth, readHeight);
         return ::testing::AssertionFailure()
-               << width << "x" << height << ": " << differing << " bytes differ; images in " << dir;
+               << width << "x" << height << ": " << differing << " bytes differ; "
+               << saveMismatchPictures(
+                      "present", pictureOfRgba(actual.pixels, readWidth, readHeight),
+                      pictureOfRgba(expected.pixels, readWidth, readHeight), &differs);
     }
     for (int i = 0; i < 4; ++i) {
         if (expected.color[i] != actual.color[i]) {

@@ -6,8 +6,9 @@
 
 #include "gl/render_opengl.h"
 #include "gl_window.h"
-#include "image_dump.h"
+#include "mismatch_pictures.h"
 #include "projection.h"
+#include "rgba_pictures.h"
 #include "scene/default_scene.h"
 #include "view/camera.h"
 #include "view/view_state.h"
@@ -48,8 +49,7 @@ void expectPatchesWhereProjected(int width, int height) {
             << corner.first << "," << corner.second;
     }
     if (failed) {
-        std::printf("picture in %s\n",
-                    dumpRgbaMismatch("scene", rgba, rgba, width, height).c_str());
+        std::printf("%s\n", savePicture("scene", pictureOfRgba(rgba, width, height)).c_str());
     }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "mismatch_pictures.h"
 #include "picture_files.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/render_software.h"
@@ -87,10 +88,13 @@ TEST(ClippedFace, FaceReachingBehindTheEyeDrawsOnlyItsPartInFront) {
     EXPECT_LT(largestDepthGap, 1.0e-4f);
     EXPECT_LT(largestColorGap, 1.0e-3f);
     if (HasFailure()) {
-        const std::string path = artifactDirectory() + "/rw_clipped_floor.png";
-        writeDifferencePng(path, byHand.colors.data(), clipped.colors.data(), kWidth, kHeight);
-        ADD_FAILURE() << "difference picture: " << path << "; coverage differs at "
-                      << coverageDiffers << " pixels";
+        const std::vector<bool> differs =
+            differingColors(byHand.colors.data(), clipped.colors.data(), kWidth, kHeight);
+        ADD_FAILURE() << saveMismatchPictures(
+                             "clipped-floor",
+                             pictureOfColors(clipped.colors.data(), kWidth, kHeight),
+                             pictureOfColors(byHand.colors.data(), kWidth, kHeight), &differs)
+                      << "; coverage differs at " << coverageDiffers << " pixels";
     }
 }
 

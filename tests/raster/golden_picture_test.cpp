@@ -5,7 +5,9 @@
 #include <ostream>
 #include <string>
 
+#include "mismatch_pictures.h"
 #include "picture_files.h"
+#include "raster/buffers/frame_buffers.h"
 #include "scene_rendering.h"
 
 namespace {
@@ -45,11 +47,10 @@ TEST_P(GoldenPicture, MatchesItsDigests) {
     const std::uint64_t color = colorDigest(g.width, g.height);
     const std::uint64_t depth = depthDigest(g.width, g.height);
     if (color != g.color || depth != g.depth) {
-        const std::string path = artifactDirectory() + "/rw_golden_" + g.name + "_actual.png";
-        writeColorBufferPng(path, g.width, g.height);
         ADD_FAILURE() << g.name << " (" << describe(g.view) << ", " << g.width << "x" << g.height
-                      << "): colour " << hex(color) << " depth " << hex(depth)
-                      << "; picture written to " << path;
+                      << "): colour " << hex(color) << " depth " << hex(depth) << "; "
+                      << savePicture(std::string("golden-") + g.name,
+                                     pictureOfColors(colorBuffer, g.width, g.height));
     }
 }
 

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <string>
+#include <vector>
 
-// Writes the first width x height pixels of colorBuffer (row 0 at the bottom)
-// as an 8-bit RGB PNG, top row first, each channel clamped to [0, 1].
-bool writeColorBufferPng(const std::string& path, int width, int height);
+#include "rgb_image.h"
 
-// Writes a PNG of the same size that is black where the two colour arrays
-// agree bit for bit and red where they differ.
 struct Color;
-bool writeDifferencePng(const std::string& path, const Color* expected, const Color* actual,
-                        int width, int height);
 
-// A directory for pictures of failed checks: $RW_TEST_ARTIFACTS if set,
-// otherwise the system temporary directory.
-std::string artifactDirectory();
+// The picture a colour array (row 0 at the bottom) shows in the window, top
+// row first, each channel the byte windowByte makes of it.
+RgbImage pictureOfColors(const Color* colors, int width, int height);
+
+// One flag per pixel of that picture, top row first: whether the two colour
+// arrays differ there in any bit.
+std::vector<bool> differingColors(const Color* expected, const Color* actual, int width,
+                                  int height);

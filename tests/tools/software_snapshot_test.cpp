@@ -6,6 +6,7 @@
 
 #include "bit_testing.h"
 #include "child_process.h"
+#include "mismatch_pictures.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/render_software.h"
 #include "run_tool.h"
@@ -140,7 +141,7 @@ TEST(SoftwareSnapshot, PngShowsTheColourBufferTopRowFirst) {
         }
     }
     const PictureDifference difference = comparePictures(png, expected, 0);
-    EXPECT_EQ(difference.differingPixels, 0) << saveMismatch("png-vs-pfm", png, expected);
+    EXPECT_EQ(difference.differingPixels, 0) << saveMismatchPictures("png-vs-pfm", png, expected);
     EXPECT_GT(countNonWhite(png), 160 * 120 / 10);
 }
 

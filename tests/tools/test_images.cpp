@@ -9,9 +9,6 @@
 #include <iterator>
 #include <sstream>
 
-#include "child_process.h"
-#include "temp_dir.h"
-
 bool readPng(const std::string& path, RgbImage* image, std::string* error) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
@@ -103,40 +100,6 @@ PictureDifference comparePictures(const RgbImage& actual, const RgbImage& expect
         }
     }
     return difference;
-}
-
-bool writePngFile(const std::string& path, const RgbImage& image) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = static_cast<png_uint_32>(image.width);
-    png.height = static_cast<png_uint_32>(image.height);
-    png.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(), 0, nullptr) != 0;
-}
-
-std::string saveMismatch(const std::string& name, const RgbImage& actual,
-                         const RgbImage& expected) {
-    const std::string dir = makeTempDir("rasterwork-" + name + "-");
-    RgbImage diff;
-    diff.width = std::max(actual.width, expected.width);
-    diff.height = std::max(actual.height, expected.height);
-    diff.rgb.assign(static_cast<std::size_t>(diff.width) * diff.height * 3, 0);
-    for (int row = 0; row < diff.height; ++row) {
-        for (int x = 0; x < diff.width; ++x) {
-            const bool inBoth = x < actual.width && row < actual.height && x < expected.width &&
-                                row < expected.height;
-            for (int c = 0; c < 3; ++c) {
-                const int delta =
-                    inBoth ? std::abs(actual.at(x, row)[c] - expected.at(x, row)[c]) : 255;
-                diff.rgb[(static_cast<std::size_t>(row) * diff.width + x) * 3 + c] =
-                    static_cast<std::uint8_t>(std::min(255, delta * 64));
-            }
-        }
-    }
-    writePngFile(dir + "/actual.png", actual);
-    writePngFile(dir + "/expected.png", expected);
-    writePngFile(dir + "/diff.png", diff);
-    return "pictures written to " + dir + "/{actual,expected,diff}.png";
 }
 
 long countNonWhite(const RgbImage& image) {

@@ -40,11 +40,5 @@ struct IgnoredRect {
 PictureDifference comparePictures(const RgbImage& actual, const RgbImage& expected, int tolerance,
                                   const IgnoredRect* ignored = nullptr);
 
-// Writes actual.png, expected.png and diff.png (differences scaled up so one
-// step shows) into a new temporary directory and returns a line naming them.
-std::string saveMismatch(const std::string& name, const RgbImage& actual, const RgbImage& expected);
-
-bool writePngFile(const std::string& path, const RgbImage& image);
-
 // Pixels that are not pure white.
 long countNonWhite(const RgbImage& image);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+#include "mismatch_pictures.h"
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
@@ -66,7 +67,7 @@ class ViewerWindow : public ViewerFixture {
                              << difference.firstX << ", " << difference.firstRow
                              << ") from the top left; largest difference "
                              << difference.maxChannelDelta << "; "
-                             << saveMismatch(name, shown, expected);
+                             << saveMismatchPictures(name, shown, expected);
         if (matched) {
             std::printf("%s: matched; largest channel difference %d, %ld pixels not identical\n",
                         name.c_str(), difference.maxChannelDelta,
@@ -132,7 +133,7 @@ TEST_F(ViewerWindow, ReferenceSnapshotEqualsTheViewersFirstFrames) {
     const PictureDifference difference = comparePictures(reference, shown, 0, &overlay);
     EXPECT_EQ(difference.differingPixels, 0)
         << "largest difference " << difference.maxChannelDelta << "; "
-        << saveMismatch("reference-vs-viewer", reference, shown);
+        << saveMismatchPictures("reference-vs-viewer", reference, shown);
     EXPECT_GT(comparePictures(reference, shown, 0).differingPixels, 0)
         << "the viewer's overlay line should show in the settled frame";
 }
@@ -159,7 +160,8 @@ TEST_F(ViewerWindow, ReferenceSnapshotHasTheRequestedSizeAndTheSoftwareOutline) 
     ASSERT_GT(either, 0);
     const double overlap = static_cast<double>(both) / either;
     std::printf("covered-pixel overlap of reference and software: %.4f\n", overlap);
-    EXPECT_GT(overlap, 0.95) << saveMismatch("reference-vs-software-outline", reference, software);
+    EXPECT_GT(overlap, 0.95) << saveMismatchPictures("reference-vs-software-outline", reference,
+                                                     software);
 }
 
 // Whenever the X server dies during a reference render, the status tells the

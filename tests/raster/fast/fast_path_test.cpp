@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "mismatch_pictures.h"
 #include "picture_files.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/simd_targets.h"
@@ -147,13 +148,16 @@ TEST_P(FastPath, DrawsThePlainPathsBuffersBitForBit) {
             EXPECT_TRUE(slackIntact(frame.width, frame.height));
             const std::size_t differing = differingFloats(plain, frame.width, frame.height);
             if (differing != 0) {
-                const std::string path = artifactDirectory() + "/rw_fast_path_" +
-                                         simdTargetName(GetParam()) + "_" + std::to_string(index) +
-                                         "_diff.png";
-                writeDifferencePng(path, plain.colors.data(), colorBuffer, frame.width,
-                                   frame.height);
-                ADD_FAILURE() << differing << " floats differ with " << threads
-                              << " thread(s); difference written to " << path;
+                const std::vector<bool> differs =
+                    differingColors(plain.colors.data(), colorBuffer, frame.width, frame.height);
+                ADD_FAILURE() << differing << " floats differ with " << threads << " thread(s); "
+                              << saveMismatchPictures(
+                                     std::string("fast-path-") + simdTargetName(GetParam()) + "-" +
+                                         std::to_string(index),
+                                     pictureOfColors(colorBuffer, frame.width, frame.height),
+                                     pictureOfColors(plain.colors.data(), frame.width,
+                                                     frame.height),
+                                     &differs);
             }
         }
         ++index;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "mismatch_pictures.h"
 #include "picture_files.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/plain/clip_w.h"
@@ -84,9 +85,13 @@ TEST_P(FrontFaces, AreDrawnBitForBitAsWithoutClipping) {
                       std::memcmp(viaRenderer.depths.data(), unclipped.depths.data(),
                                   viaRenderer.depths.size() * sizeof(float)) == 0;
     if (!same) {
-        const std::string path = artifactDirectory() + "/rw_front_faces_diff.png";
-        writeDifferencePng(path, unclipped.colors.data(), viaRenderer.colors.data(), width, height);
-        ADD_FAILURE() << describe(view) << ": renderer and unclipped stage differ; see " << path;
+        const std::vector<bool> differs =
+            differingColors(unclipped.colors.data(), viaRenderer.colors.data(), width, height);
+        ADD_FAILURE() << describe(view) << ": renderer and unclipped stage differ; "
+                      << saveMismatchPictures(
+                             "front-faces",
+                             pictureOfColors(viaRenderer.colors.data(), width, height),
+                             pictureOfColors(unclipped.colors.data(), width, height), &differs);
     }
 }
 
