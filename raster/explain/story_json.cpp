@@ -1,0 +1,117 @@
+#include "raster/explain/story_json.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+std::string jsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
+std::string jsonFloats(std::initializer_list<float> values) {
+    std::string text = "[";
+    for (const float value : values) {
+        if (text.size() > 1) text += ", ";
+        text += jsonFloat(value);
+    }
+    return text + "]";
+}
+
+std::string jsonVec(const Vec3& v) {
+    return jsonFloats({v.x, v.y, v.z});
+}
+
+std::string jsonRgb(const Color& c) {
+    return jsonFloats({c.r, c.g, c.b});
+}
+
+std::string termsJson(const ShadingTerms& terms) {
+    std::string text = "{\"normal\": " + jsonVec(terms.normal) +
+                       ", \"position\": " + jsonVec(terms.position) +
+                       ", \"eye_direction\": " + jsonVec(terms.eyeDirection) +
+                       ", \"ambient\": " + jsonRgb(terms.ambient) + ", \"lights\": [";
+    for (std::size_t i = 0; i < terms.lights.size(); ++i) {
+        const LightTerms& l = terms.lights[i];
+        if (i > 0) text += ", ";
+        text += "{\"light_color\": " + jsonRgb(l.lightColor) +
+                ", \"direction\": " + jsonVec(l.direction) +
+                ", \"diffuse_factor\": " + jsonFloat(l.diffuseFactor) +
+                ", \"diffuse_part\": " + jsonRgb(l.diffusePart) +
+                ", \"half_vector\": " + jsonVec(l.halfVector) +
+                ", \"specular_base\": " + jsonFloat(l.specularBase) +
+                ", \"specular_factor\": " + jsonFloat(l.specularFactor) +
+                ", \"specular_part\": " + jsonRgb(l.specularPart) + "}";
+    }
+    return text + "]}";
+}
+
+std::string fragmentJson(const PixelStory& s, const StoryFragment& explained) {
+    const Fragment& f = explained.fragment;
+    const std::size_t object = static_cast<std::size_t>(f.object);
+    std::string text =
+        "{\"object\": " + std::to_string(f.object) + ", \"object_name\": " +
+        jsonText(object < s.objectNames.size() ? s.objectNames[object] : "") +
+        ", \"face\": " + std::to_string(f.face) +
+        ", \"span\": {\"left\": " + jsonFloat(f.spanLeft) +
+        ", \"right\": " + jsonFloat(f.spanRight) +
+        ", \"first_column\": " + std::to_string(f.firstColumn) +
+        ", \"end_column\": " + std::to_string(f.endColumn) + "}, \"depth\": " + jsonFloat(f.depth) +
+        ", \"depth_before\": " + jsonFloat(f.depthBefore) + ", \"passed\": " + jsonBool(f.passed) +
+        ", \"replaced\": " + jsonBool(explained.replaced);
+    if (explained.terms) {
+        text += ", \"color\": " + jsonRgb(explained.terms->color) +
+                ", \"terms\": " + termsJson(*explained.terms);
+    }
+    return text + "}";
+}
+
+}  // namespace
+
+std::string jsonFloat(float value) {
+    if (!std::isfinite(value)) return "null";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    return text;
+}
+
+std::string jsonInts(std::initializer_list<int> values) {
+    std::string text = "[";
+    for (const int value : values) {
+        if (text.size() > 1) text += ", ";
+        text += std::to_string(value);
+    }
+    return text + "]";
+}
+
+std::string jsonText(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            quoted += escape;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string pixelStoryJsonMembers(const PixelStory& s) {
+    std::string text = "\"x\": " + std::to_string(s.x) + ", \"y\": " + std::to_string(s.y) +
+                       ", \"width\": " + std::to_string(s.width) +
+                       ", \"height\": " + std::to_string(s.height) +
+                       ", \"software\": {\"fragments\": [";
+    for (std::size_t i = 0; i < s.fragments.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += fragmentJson(s, s.fragments[i]);
+    }
+    const std::array<std::uint8_t, 3>& bytes = s.windowBytes;
+    return text + "], \"color\": " + jsonFloats({s.color.r, s.color.g, s.color.b, s.color.a}) +
+           ", \"depth\": " + jsonFloat(s.depth) +
+           ", \"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) + "}";
+}

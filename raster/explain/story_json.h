@@ -1,0 +1,24 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "raster/explain/pixel_story.h"
+
+// The software renderer's story as rasterwork-explain writes it in JSON, for
+// the tool and for the browser page alike.
+
+// The members "x", "y", "width", "height" and "software" (its "fragments",
+// each with its span, depth test and, for one that passed, its colour and
+// lighting terms; then the stored "color" [r, g, b, a], "depth" and
+// "window_bytes"), without the enclosing braces, so that a caller can add
+// members of its own.
+std::string pixelStoryJsonMembers(const PixelStory& story);
+
+// A float with nine significant digits, which reads back to the same 32-bit
+// value; null for infinities and NaN.
+std::string jsonFloat(float value);
+// A list of whole numbers.
+std::string jsonInts(std::initializer_list<int> values);
+// A string, with quotes, backslashes and control characters escaped.
+std::string jsonText(const std::string& text);
