@@ -21,7 +21,9 @@ class XServerPing;
 // library (drawing a large picture) while the server is fine.
 //
 // A crash meanwhile (SIGSEGV, SIGBUS) is told apart by the state of the
-// connections to the server: when one has been broken, the GL libraries
+// connections to the server (the sockets whose peer is the display's Unix
+// socket or TCP port; no other socket): when one has been broken, the GL
+// libraries
 // failed on the lost connection (they do not all check for it) and the
 // program ends with one line saying so, status 1; otherwise it is a crash,
 // said in one line, and the process ends by the signal as any crash does.

@@ -1,5 +1,6 @@
 #include "silent_x_server.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -32,6 +33,11 @@ SilentXServer::SilentXServer() {
             close(fd);
         }
     }
+}
+
+bool SilentXServer::waitForClient(double seconds) const {
+    pollfd pending{fd_, POLLIN, 0};
+    return fd_ >= 0 && poll(&pending, 1, static_cast<int>(seconds * 1000.0)) == 1;
 }
 
 SilentXServer::~SilentXServer() {

@@ -13,6 +13,9 @@ class SilentXServer {
     SilentXServer& operator=(const SilentXServer&) = delete;
 
     bool ok() const { return fd_ >= 0; }
+    // Waits at most `seconds` until a client has connected (and waits for
+    // an answer that never comes); true when one has.
+    bool waitForClient(double seconds) const;
     const std::string& display() const { return display_; }  // e.g. ":317"
 
   private:

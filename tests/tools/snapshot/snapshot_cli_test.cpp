@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -214,6 +215,37 @@ TEST(SnapshotCommand, AServerThatNeverAnswersEndsTheRunAtTheBound) {
         EXPECT_EQ(listDirectory(dir), std::vector<std::string>{"old.png"});
         EXPECT_EQ(readFile(dir + "/old.png"), "old");
     }
+}
+
+// A crash while the program waits on the server is its own, whatever other
+// sockets it inherited: only the connections to the X server tell whether
+// the GL library failed on a lost connection, and one whose peer is gone
+// tells nothing.
+TEST(SnapshotCommand, ACrashIsNotBlamedOnAnInheritedSocketWhosePeerIsGone) {
+#ifdef RW_TOOLS_HEADLESS
+    GTEST_SKIP() << "this build has no OpenGL renderer";
+#endif
+    const SilentXServer server;
+    ASSERT_TRUE(server.ok());
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);  // inherited by the tool
+    close(pair[1]);
+    const TempDir temp("rasterwork-cli-");
+    ChildProcess tool(toolCommand(withTool({"--renderer", "opengl", "--png", "r.png"}), temp.path(),
+                                  server.display(), {"RASTERWORK_SNAPSHOT_X_TIMEOUT=30"}),
+                      {}, temp.path() + "/stdout", temp.path() + "/stderr");
+    close(pair[0]);
+    // Connected, and waiting for the server's first answer.
+    ASSERT_TRUE(server.waitForClient(20.0));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    kill(tool.pid(), SIGSEGV);
+    int status = 0;
+    ASSERT_TRUE(tool.waitForExit(20.0, &status));
+    const std::string err = readFile(temp.path() + "/stderr");
+    EXPECT_EQ(status, 128 + SIGSEGV) << err;
+    EXPECT_EQ(err,
+              "rasterwork-snapshot: crashed (SIGSEGV, segmentation fault) while opening the "
+              "display\n");
 }
 
 // Threads the system will not start (a process limit, no memory for their
