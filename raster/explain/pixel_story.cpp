@@ -22,9 +22,9 @@ std::optional<PixelStory> tellPixelStory(const PixelQuestion& q) {
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, q.view, q.width, q.height);
-    // Under the reference's rules shadePixel does not light the pixels, so
-    // there are no terms of it to record.
-    PixelHistory history(q.x, q.y, !q.rules.any());
+    // Under the vertex rule the pixels are not lit: their colours come from
+    // the face's corners, so there are no terms to record.
+    PixelHistory history(q.x, q.y, !q.rules.vertex);
     renderSoftwareLikeReference(scene, q.width, q.height, q.rules, &history);
 
     PixelStory story;

@@ -16,6 +16,16 @@
 // pixel's depth test, in draw order, with what became of it, and what the
 // buffers hold there at the end.
 
+// The two scales of depth: normalised-device z (-1 near to 1 far, what the
+// software depth buffer holds) and window depth (0 near to 1 far, what
+// OpenGL's holds), window = 0.5 z + 0.5, exact in double both ways.
+inline double windowDepthOf(float deviceZ) {
+    return 0.5 * static_cast<double>(deviceZ) + 0.5;
+}
+inline double deviceZOf(float windowDepth) {
+    return 2.0 * static_cast<double>(windowDepth) - 1.0;
+}
+
 // The pixel asked about and the frame it belongs to.
 struct PixelQuestion {
     View view;
@@ -30,9 +40,9 @@ struct PixelQuestion {
 struct StoryFragment {
     Fragment fragment;
     bool replaced = false;  // it passed, and a later fragment passed too
-    // Every term shadePixel formed on the way to the colour, for the fragments
-    // that passed; none when a reference rule is on (those rules light a
-    // pixel their own way).
+    // Every term the pixel's lighting formed on the way to the colour, for
+    // the fragments that passed; none under the vertex rule (the colour
+    // comes from the face's lit corners, see the reference model).
     std::optional<ShadingTerms> terms;
 };
 
@@ -49,6 +59,8 @@ struct PixelStory {
 
     // Whether the renderer covers the pixel: its depth is below 1.0.
     bool covered() const { return depth < 1.0f; }
+    // The depth as the window's depth buffer would hold it, 0 near to 1 far.
+    double windowDepth() const { return windowDepthOf(depth); }
 };
 
 // "red", "green" or "blue": the strongest channel of the object's diffuse colour.

@@ -18,6 +18,14 @@ std::string jsonNumber(float value) {
     return std::isfinite(value) ? number(value) : "null";
 }
 
+// A double to seventeen significant digits, which read back to the same value.
+std::string jsonDouble(double value) {
+    if (!std::isfinite(value)) return "null";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
 std::string jsonBool(bool value) {
     return value ? "true" : "false";
 }
@@ -99,7 +107,8 @@ std::string termsJson(const ShadingTerms& terms) {
                 ", \"half_vector\": " + jsonVec(l.halfVector) +
                 ", \"specular_base\": " + jsonNumber(l.specularBase) +
                 ", \"specular_factor\": " + jsonNumber(l.specularFactor) +
-                ", \"specular_part\": " + jsonRgb(l.specularPart) + "}";
+                ", \"specular_part\": " + jsonRgb(l.specularPart) +
+                ", \"contribution\": " + jsonRgb(l.contribution) + "}";
     }
     return text + "]}";
 }
@@ -134,11 +143,12 @@ void appendTermsText(std::string& text, const ShadingTerms& terms) {
         const LightTerms& l = terms.lights[i];
         text += "    light " + std::to_string(i) + " (colour " + textRgb(l.lightColor) + ")\n";
         text += "      direction           " + textVec(l.direction) + "\n";
-        text += "      diffuse factor      " + number(l.diffuseFactor) + ", adds " +
+        text += "      diffuse factor      " + number(l.diffuseFactor) + ", part " +
                 textRgb(l.diffusePart) + "\n";
         text += "      half vector         " + textVec(l.halfVector) + "\n";
         text += "      specular base       " + number(l.specularBase) + ", factor " +
-                number(l.specularFactor) + ", adds " + textRgb(l.specularPart) + "\n";
+                number(l.specularFactor) + ", part " + textRgb(l.specularPart) + "\n";
+        text += "      adds (parts x colour) " + textRgb(l.contribution) + "\n";
     }
     text += "    colour (r g b)        " + textRgb(terms.color) + "\n";
 }
@@ -184,7 +194,8 @@ std::string explanationText(const PixelExplanation& e) {
     }
     text += "  stored colour (r g b a)  " + textRgb(s.color) + " " + number(s.color.a) +
             "\n  window bytes (r g b)     " + textBytes(s.windowBytes) +
-            "\n  stored depth             " + number(s.depth) + "\n\n";
+            "\n  stored depth             " + number(s.depth) + " (device z; window depth " +
+            number(s.windowDepth()) + ")\n\n";
 
     if (!e.reference) {
         text += "reference renderer: not drawn, " + e.referenceMissing + "\n";
@@ -195,7 +206,8 @@ std::string explanationText(const PixelExplanation& e) {
     const ReferencePixel& r = *e.reference;
     text += "reference renderer (OpenGL):\n";
     text += "  window bytes (r g b)     " + textBytes(r.windowBytes) + "\n";
-    text += "  window depth             " + number(r.windowDepth) + "\n";
+    text += "  window depth             " + number(r.windowDepth) + " (device z " +
+            number(deviceZOf(r.windowDepth)) + ")\n";
     text +=
         "  object drawn             " + (r.object < 0 ? "none" : objectLabel(s, r.object)) + "\n\n";
     const std::array<int, 3> steps = stepDifference(s, r);
@@ -217,11 +229,13 @@ std::string explanationJson(const PixelExplanation& e) {
     }
     text += "], \"color\": " + jsonList({s.color.r, s.color.g, s.color.b, s.color.a}) +
             ", \"depth\": " + jsonNumber(s.depth) +
-            ", \"window_bytes\": " + jsonBytes(s.windowBytes) + "}, \"reference\": ";
+            ", \"window_bytes\": " + jsonBytes(s.windowBytes) +
+            ", \"window_depth\": " + jsonDouble(s.windowDepth()) + "}, \"reference\": ";
     if (e.reference) {
         const ReferencePixel& r = *e.reference;
         text += "{\"window_bytes\": " + jsonBytes(r.windowBytes) +
                 ", \"window_depth\": " + jsonNumber(r.windowDepth) +
+                ", \"device_z\": " + jsonDouble(deviceZOf(r.windowDepth)) +
                 ", \"object\": " + (r.object < 0 ? "null" : std::to_string(r.object)) + "}";
         const std::array<int, 3> steps = stepDifference(s, r);
         text += ", \"coverage\": " + jsonText(coverage(e)) +
