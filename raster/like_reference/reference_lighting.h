@@ -1,8 +1,8 @@
 #pragma once
 
 #include "math/vec.h"
-#include "raster/plain/fragment_observer.h"
 #include "raster/like_reference/reference_rules.h"
+#include "raster/plain/fragment_observer.h"
 #include "scene/color.h"
 #include "scene/scene.h"
 
