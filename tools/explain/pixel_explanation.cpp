@@ -153,6 +153,98 @@ void appendTermsText(std::string& text, const ShadingTerms& terms) {
     text += "    colour (r g b)        " + textRgb(terms.color) + "\n";
 }
 
+std::array<int, 3> bytesDifference(const std::array<std::uint8_t, 3>& a,
+                                   const std::array<std::uint8_t, 3>& b) {
+    std::array<int, 3> steps{};
+    for (int c = 0; c < 3; ++c) steps[c] = std::abs(a[c] - b[c]);
+    return steps;
+}
+
+std::string textSteps(const std::array<int, 3>& steps) {
+    return std::to_string(steps[0]) + " " + std::to_string(steps[1]) + " " +
+           std::to_string(steps[2]);
+}
+
+std::string textWeights(const std::array<double, 3>& w) {
+    return number(w[0]) + " " + number(w[1]) + " " + number(w[2]);
+}
+
+void appendModelText(std::string& text, const PixelExplanation& e) {
+    const ReferenceModel& m = *e.model;
+    const PixelStory& s = e.software;
+    text += "reference model (the rules of --like-reference all):\n";
+    if (m.object < 0) {
+        text += "  no face reaches the screen\n\n";
+        return;
+    }
+    text += "  " + std::string(m.covered ? "covered by " : "not covered; nearest is ") +
+            objectLabel(s, m.object) + ", face " + std::to_string(m.face) + "\n";
+    text += "  outline on the 1/256 grid ";
+    for (const auto& corner : m.snappedCorners) {
+        text += " (" + number(corner[0]) + ", " + number(corner[1]) + ")";
+    }
+    text +=
+        "\n  centre distance          " + number(m.centreDistance) + " pixels (positive inside)\n";
+    text += "  fan triangle             corners " + std::to_string(m.triangle[0]) + " " +
+            std::to_string(m.triangle[1]) + " " + std::to_string(m.triangle[2]) + "\n";
+    for (int k = 0; k < 3; ++k) {
+        const ModelCorner& c = m.corners[static_cast<std::size_t>(k)];
+        text += "    corner " + std::to_string(c.index) + ": eye position " +
+                textVec(c.eyePosition) + ", eye normal " + textVec(c.eyeNormal) + "\n";
+        text += "      lit colour (r g b a)  " + textRgb(c.color) + " " + number(c.color.a) + "\n";
+    }
+    text += "  weights on the screen    " + textWeights(m.screenWeights) + "\n";
+    text += "  weights with 1/w         " + textWeights(m.weights) + "\n";
+    text += "  colour (r g b a)         " + textRgb(m.color) + " " + number(m.color.a) + "\n";
+    text += "  window bytes (r g b)     " + textBytes(m.windowBytes) + "\n";
+    if (e.reference) {
+        text += "  step difference from the reference (r g b): " +
+                textSteps(bytesDifference(m.windowBytes, e.reference->windowBytes)) + "\n";
+    }
+    text += "\n";
+}
+
+std::string modelJson(const PixelExplanation& e) {
+    if (!e.model) return "null";
+    const ReferenceModel& m = *e.model;
+    const bool face = m.object >= 0;
+    std::string text = "{\"covered\": " + jsonBool(m.covered) +
+                       ", \"object\": " + (face ? std::to_string(m.object) : "null") +
+                       ", \"face\": " + (face ? std::to_string(m.face) : "null");
+    if (!face) return text + "}";
+    text += ", \"snapped_corners\": [";
+    for (std::size_t i = 0; i < m.snappedCorners.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += "[" + jsonDouble(m.snappedCorners[i][0]) + ", " +
+                jsonDouble(m.snappedCorners[i][1]) + "]";
+    }
+    text += "], \"centre_distance\": " + jsonDouble(m.centreDistance) +
+            ", \"triangle\": " + jsonList<int>({m.triangle[0], m.triangle[1], m.triangle[2]}) +
+            ", \"corners\": [";
+    for (int k = 0; k < 3; ++k) {
+        const ModelCorner& c = m.corners[static_cast<std::size_t>(k)];
+        if (k > 0) text += ", ";
+        text += "{\"index\": " + std::to_string(c.index) +
+                ", \"eye_position\": " + jsonVec(c.eyePosition) +
+                ", \"eye_normal\": " + jsonVec(c.eyeNormal) +
+                ", \"color\": " + jsonList({c.color.r, c.color.g, c.color.b, c.color.a}) + "}";
+    }
+    const auto weights = [](const std::array<double, 3>& w) {
+        return "[" + jsonDouble(w[0]) + ", " + jsonDouble(w[1]) + ", " + jsonDouble(w[2]) + "]";
+    };
+    text += "], \"screen_weights\": " + weights(m.screenWeights) +
+            ", \"weights\": " + weights(m.weights) +
+            ", \"color\": " + jsonList({m.color.r, m.color.g, m.color.b, m.color.a}) +
+            ", \"window_bytes\": " + jsonBytes(m.windowBytes) + ", \"step_difference\": ";
+    if (e.reference) {
+        const std::array<int, 3> steps = bytesDifference(m.windowBytes, e.reference->windowBytes);
+        text += jsonList<int>({steps[0], steps[1], steps[2]});
+    } else {
+        text += "null";
+    }
+    return text + "}";
+}
+
 }  // namespace
 
 std::string coverage(const PixelExplanation& e) {
@@ -197,6 +289,7 @@ std::string explanationText(const PixelExplanation& e) {
             "\n  stored depth             " + number(s.depth) + " (device z; window depth " +
             number(s.windowDepth()) + ")\n\n";
 
+    if (e.model) appendModelText(text, e);
     if (!e.reference) {
         text += "reference renderer: not drawn, " + e.referenceMissing + "\n";
         text += "coverage: " + std::string(e.software.covered() ? "covered" : "not covered") +
@@ -244,5 +337,5 @@ std::string explanationJson(const PixelExplanation& e) {
         text += "null, \"reference_missing\": " + jsonText(e.referenceMissing) +
                 ", \"coverage\": null, \"step_difference\": null";
     }
-    return text + "}\n";
+    return text + ", \"reference_model\": " + modelJson(e) + "}\n";
 }
