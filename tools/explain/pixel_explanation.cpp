@@ -148,7 +148,7 @@ void appendTermsText(std::string& text, const ShadingTerms& terms) {
         text += "      half vector         " + textVec(l.halfVector) + "\n";
         text += "      specular base       " + number(l.specularBase) + ", factor " +
                 number(l.specularFactor) + ", part " + textRgb(l.specularPart) + "\n";
-        text += "      adds (parts x colour) " + textRgb(l.contribution) + "\n";
+        text += "      adds (x colour)     " + textRgb(l.contribution) + "\n";
     }
     text += "    colour (r g b)        " + textRgb(terms.color) + "\n";
 }
