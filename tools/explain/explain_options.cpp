@@ -15,14 +15,15 @@ std::vector<OptionGroup> explainOptions(ExplainOptions& o) {
         {"Output:",
          {flagOption("--json",
                      "print the explanation as one JSON object (keys x, y, width,\n"
-                     "height, software, reference, coverage, step_difference)",
+                     "height, software, reference, coverage, step_difference,\n"
+                     "reference_model)",
                      &o.json),
           fileOption("--crop-png",
                      "write a zoomed crop of 15 x 15 pixels around the pixel,\n"
                      "each pixel a square, the pixel outlined: the software\n"
                      "picture, the reference picture and the difference map as\n"
-                     "rasterwork-compare draws them (the software panel alone\n"
-                     "when there is no reference)",
+                     "rasterwork-compare draws them, each named below (the\n"
+                     "software panel alone when there is no reference)",
                      &o.cropPngPath)}},
     };
 }

@@ -241,6 +241,18 @@ TEST_F(ExplainTool, ReferenceObjectMatchesTheReferenceColour) {
         ASSERT_TRUE(readPng(temp_->path() + "/crop.png", &crop, &error)) << error;
         const int panel = kCropSide * kCropZoom;
         ASSERT_EQ(crop.width, 3 * panel + 2 * kPanelGap);
+        ASSERT_EQ(crop.height, panel + kPanelGap + kCropCaptionHeight);
+        // Each panel's caption is drawn in ink in the white strip below it.
+        for (int k = 0; k < 3; ++k) {
+            int ink = 0;
+            for (int row = panel + kPanelGap; row < crop.height; ++row) {
+                for (int x = k * (panel + kPanelGap); x < k * (panel + kPanelGap) + panel; ++x) {
+                    const std::uint8_t* q = crop.at(x, row);
+                    ink += std::equal(kInk.begin(), kInk.end(), q);
+                }
+            }
+            EXPECT_GT(ink, 20) << "panel " << k;
+        }
         const int centre = kCropSide / 2 * kCropZoom + kCropZoom / 2;
         for (int c = 0; c < 3; ++c) {
             EXPECT_EQ(crop.at(centre, centre)[c], e["software"]["window_bytes"][c].get<int>());
