@@ -4,8 +4,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
+#include "raster/explain/pixel_story.h"
+#include "raster/explain/story_json.h"
 #include "raster/like_reference/reference_rules.h"
 #include "web/float_text.h"
 #include "web/page_frame.h"
@@ -20,15 +23,23 @@ T* data(const std::vector<T>& values) {
     return const_cast<T*>(values.data());
 }
 
+// A story as rasterwork-explain --json writes it, without the reference's
+// part; null for none.
+const char* storyText(const std::optional<PixelStory>& story) {
+    text = story ? "{" + pixelStoryJsonMembers(*story) + "}" : "null";
+    return text.c_str();
+}
+
 }  // namespace
 
 extern "C" {
 
-// Draws the frame of a view; `rules` holds bit i for the rule
+// Draws the frame of a view, telling the story of pixel (storyX, storyY)
+// when it lies in the frame; `rules` holds bit i for the rule
 // kReferenceRuleNames[i]. The numbers are taken as floats, as the tools take
 // them. 1 when drawn, 0 when the size is out of range or memory is short.
 int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY, int width,
-            int height, int rules) {
+            int height, int rules, int storyX, int storyY) {
     PageView view;
     view.view.angleZ = static_cast<float>(angleZ);
     view.view.angleX = static_cast<float>(angleX);
@@ -40,7 +51,32 @@ int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY,
     for (int i = 0; i < kReferenceRuleCount; ++i) {
         referenceRule(view.rules, i) = (rules >> i & 1) != 0;
     }
-    return frame.draw(view) ? 1 : 0;
+    return frame.draw(view, PagePixel{storyX, storyY}) ? 1 : 0;
+}
+
+// Both stories at another pixel of the frame; 1 when told.
+int rw_tell(int x, int y) {
+    return frame.tellStories(PagePixel{x, y}) ? 1 : 0;
+}
+
+// The last told story of the software picture (0) or of the model (1).
+const char* rw_story_json(int model) {
+    return storyText(model ? frame.modelStory() : frame.softwareStory());
+}
+
+// The software picture's story of any pixel of the frame, told afresh:
+// rasterwork-explain --json for the same view, rules and pixel, without
+// the reference's part.
+const char* rw_explain_json(int x, int y) {
+    const PageView& view = frame.view();
+    PixelQuestion question;
+    question.view = view.view;
+    question.width = view.width;
+    question.height = view.height;
+    question.rules = view.rules;
+    question.x = x;
+    question.y = y;
+    return storyText(tellPixelStory(question));
 }
 
 int rw_width() {
@@ -96,11 +132,6 @@ const double* rw_difference() {
     figures[3] = static_cast<double>(d.overTolerance);
     figures[4] = d.largestStep;
     return figures;
-}
-
-const char* rw_pixel_json(int x, int y) {
-    text = frame.pixelJson(x, y);
-    return text.c_str();
 }
 
 int rw_rule_count() {

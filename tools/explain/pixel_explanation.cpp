@@ -1,10 +1,9 @@
 #include "tools/explain/pixel_explanation.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
-#include <type_traits>
+
+#include "raster/explain/story_json.h"
 
 namespace {
 
@@ -12,65 +11,6 @@ std::string number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", value);
     return text;
-}
-
-std::string jsonNumber(float value) {
-    return std::isfinite(value) ? number(value) : "null";
-}
-
-// A double to seventeen significant digits, which read back to the same value.
-std::string jsonDouble(double value) {
-    if (!std::isfinite(value)) return "null";
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
-std::string jsonBool(bool value) {
-    return value ? "true" : "false";
-}
-
-template <typename Number>
-std::string jsonList(std::initializer_list<Number> values) {
-    std::string text = "[";
-    for (const Number& value : values) {
-        if (text.size() > 1) text += ", ";
-        if constexpr (std::is_floating_point_v<Number>) {
-            text += jsonNumber(value);
-        } else {
-            text += std::to_string(value);
-        }
-    }
-    return text + "]";
-}
-
-std::string jsonVec(const Vec3& v) {
-    return jsonList({v.x, v.y, v.z});
-}
-
-std::string jsonRgb(const Color& c) {
-    return jsonList({c.r, c.g, c.b});
-}
-
-std::string jsonBytes(const std::array<std::uint8_t, 3>& bytes) {
-    return jsonList<int>({bytes[0], bytes[1], bytes[2]});
-}
-
-std::string jsonText(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
 }
 
 std::string textVec(const Vec3& v) {
@@ -90,48 +30,6 @@ std::string objectLabel(const PixelStory& s, int object) {
     const std::size_t i = static_cast<std::size_t>(object);
     const std::string name = i < s.objectNames.size() ? " (" + s.objectNames[i] + ")" : "";
     return "object " + std::to_string(object) + name;
-}
-
-std::string termsJson(const ShadingTerms& terms) {
-    std::string text = "{\"normal\": " + jsonVec(terms.normal) +
-                       ", \"position\": " + jsonVec(terms.position) +
-                       ", \"eye_direction\": " + jsonVec(terms.eyeDirection) +
-                       ", \"ambient\": " + jsonRgb(terms.ambient) + ", \"lights\": [";
-    for (std::size_t i = 0; i < terms.lights.size(); ++i) {
-        const LightTerms& l = terms.lights[i];
-        if (i > 0) text += ", ";
-        text += "{\"light_color\": " + jsonRgb(l.lightColor) +
-                ", \"direction\": " + jsonVec(l.direction) +
-                ", \"diffuse_factor\": " + jsonNumber(l.diffuseFactor) +
-                ", \"diffuse_part\": " + jsonRgb(l.diffusePart) +
-                ", \"half_vector\": " + jsonVec(l.halfVector) +
-                ", \"specular_base\": " + jsonNumber(l.specularBase) +
-                ", \"specular_factor\": " + jsonNumber(l.specularFactor) +
-                ", \"specular_part\": " + jsonRgb(l.specularPart) +
-                ", \"contribution\": " + jsonRgb(l.contribution) + "}";
-    }
-    return text + "]}";
-}
-
-std::string fragmentJson(const PixelStory& s, const StoryFragment& explained) {
-    const Fragment& f = explained.fragment;
-    const std::size_t object = static_cast<std::size_t>(f.object);
-    std::string text = "{\"object\": " + std::to_string(f.object) + ", \"object_name\": " +
-                       jsonText(object < s.objectNames.size() ? s.objectNames[object] : "") +
-                       ", \"face\": " + std::to_string(f.face) +
-                       ", \"span\": {\"left\": " + jsonNumber(f.spanLeft) +
-                       ", \"right\": " + jsonNumber(f.spanRight) +
-                       ", \"first_column\": " + std::to_string(f.firstColumn) +
-                       ", \"end_column\": " + std::to_string(f.endColumn) +
-                       "}, \"depth\": " + jsonNumber(f.depth) +
-                       ", \"depth_before\": " + jsonNumber(f.depthBefore) +
-                       ", \"passed\": " + jsonBool(f.passed) +
-                       ", \"replaced\": " + jsonBool(explained.replaced);
-    if (explained.terms) {
-        text += ", \"color\": " + jsonRgb(explained.terms->color) +
-                ", \"terms\": " + termsJson(*explained.terms);
-    }
-    return text + "}";
 }
 
 void appendTermsText(std::string& text, const ShadingTerms& terms) {
@@ -204,47 +102,6 @@ void appendModelText(std::string& text, const PixelExplanation& e) {
     text += "\n";
 }
 
-std::string modelJson(const PixelExplanation& e) {
-    if (!e.model) return "null";
-    const ReferenceModel& m = *e.model;
-    const bool face = m.object >= 0;
-    std::string text = "{\"covered\": " + jsonBool(m.covered) +
-                       ", \"object\": " + (face ? std::to_string(m.object) : "null") +
-                       ", \"face\": " + (face ? std::to_string(m.face) : "null");
-    if (!face) return text + "}";
-    text += ", \"snapped_corners\": [";
-    for (std::size_t i = 0; i < m.snappedCorners.size(); ++i) {
-        if (i > 0) text += ", ";
-        text += "[" + jsonDouble(m.snappedCorners[i][0]) + ", " +
-                jsonDouble(m.snappedCorners[i][1]) + "]";
-    }
-    text += "], \"centre_distance\": " + jsonDouble(m.centreDistance) +
-            ", \"triangle\": " + jsonList<int>({m.triangle[0], m.triangle[1], m.triangle[2]}) +
-            ", \"corners\": [";
-    for (int k = 0; k < 3; ++k) {
-        const ModelCorner& c = m.corners[static_cast<std::size_t>(k)];
-        if (k > 0) text += ", ";
-        text += "{\"index\": " + std::to_string(c.index) +
-                ", \"eye_position\": " + jsonVec(c.eyePosition) +
-                ", \"eye_normal\": " + jsonVec(c.eyeNormal) +
-                ", \"color\": " + jsonList({c.color.r, c.color.g, c.color.b, c.color.a}) + "}";
-    }
-    const auto weights = [](const std::array<double, 3>& w) {
-        return "[" + jsonDouble(w[0]) + ", " + jsonDouble(w[1]) + ", " + jsonDouble(w[2]) + "]";
-    };
-    text += "], \"screen_weights\": " + weights(m.screenWeights) +
-            ", \"weights\": " + weights(m.weights) +
-            ", \"color\": " + jsonList({m.color.r, m.color.g, m.color.b, m.color.a}) +
-            ", \"window_bytes\": " + jsonBytes(m.windowBytes) + ", \"step_difference\": ";
-    if (e.reference) {
-        const std::array<int, 3> steps = bytesDifference(m.windowBytes, e.reference->windowBytes);
-        text += jsonList<int>({steps[0], steps[1], steps[2]});
-    } else {
-        text += "null";
-    }
-    return text + "}";
-}
-
 }  // namespace
 
 std::string coverage(const PixelExplanation& e) {
@@ -312,30 +169,26 @@ std::string explanationText(const PixelExplanation& e) {
 
 std::string explanationJson(const PixelExplanation& e) {
     const PixelStory& s = e.software;
-    std::string text = "{\"x\": " + std::to_string(s.x) + ", \"y\": " + std::to_string(s.y) +
-                       ", \"width\": " + std::to_string(s.width) +
-                       ", \"height\": " + std::to_string(s.height) +
-                       ", \"software\": {\"fragments\": [";
-    for (std::size_t i = 0; i < s.fragments.size(); ++i) {
-        if (i > 0) text += ", ";
-        text += fragmentJson(s, s.fragments[i]);
-    }
-    text += "], \"color\": " + jsonList({s.color.r, s.color.g, s.color.b, s.color.a}) +
-            ", \"depth\": " + jsonNumber(s.depth) +
-            ", \"window_bytes\": " + jsonBytes(s.windowBytes) +
-            ", \"window_depth\": " + jsonDouble(s.windowDepth()) + "}, \"reference\": ";
+    std::string text = "{" + pixelStoryJsonMembers(s) + ", \"reference\": ";
     if (e.reference) {
         const ReferencePixel& r = *e.reference;
-        text += "{\"window_bytes\": " + jsonBytes(r.windowBytes) +
-                ", \"window_depth\": " + jsonNumber(r.windowDepth) +
+        const std::array<std::uint8_t, 3>& bytes = r.windowBytes;
+        text += "{\"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) +
+                ", \"window_depth\": " + jsonFloat(r.windowDepth) +
                 ", \"device_z\": " + jsonDouble(deviceZOf(r.windowDepth)) +
                 ", \"object\": " + (r.object < 0 ? "null" : std::to_string(r.object)) + "}";
         const std::array<int, 3> steps = stepDifference(s, r);
         text += ", \"coverage\": " + jsonText(coverage(e)) +
-                ", \"step_difference\": " + jsonList<int>({steps[0], steps[1], steps[2]});
+                ", \"step_difference\": " + jsonInts({steps[0], steps[1], steps[2]});
     } else {
         text += "null, \"reference_missing\": " + jsonText(e.referenceMissing) +
                 ", \"coverage\": null, \"step_difference\": null";
     }
-    return text + ", \"reference_model\": " + modelJson(e) + "}\n";
+    text += ", \"reference_model\": ";
+    if (e.model) {
+        text += referenceModelJson(*e.model, e.reference ? &e.reference->windowBytes : nullptr);
+    } else {
+        text += "null";
+    }
+    return text + "}\n";
 }

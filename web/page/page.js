@@ -28,9 +28,10 @@
   const timing = { update: 0, draw: 0, history: [] };
   let wasm = null;
   let ruleNames = [];
-  let updateQueued = false;
+  let queued = null;  // the update asked for: null, "story" or "frame"
   let linkTimer = 0;
   let drawn = false;
+  let ringShown = false;
 
   const $ = (id) => document.getElementById(id);
   const canvases = ["software-canvas", "model-canvas", "map-canvas"].map($);
@@ -100,7 +101,8 @@
 
   // A ring around the pinned pixel, on the pixels next to it.
   function ringPinned(canvas) {
-    if (!state.pinned || !state.pixel) return;
+    ringShown = state.pinned && state.pixel !== null;
+    if (!ringShown) return;
     const context = canvas.getContext("2d");
     const top = state.height - 1 - state.pixel.y;
     context.strokeStyle = "#ff00ff";
@@ -122,14 +124,22 @@
     }
   }
 
-  // Draws the frame, puts it on the panels and tells the pixel's story: the
-  // whole update after an input.
+  // The whole update after an input: both pictures drawn again ("frame"),
+  // or, when only the pixel changed, both stories told again ("story"); then
+  // the panels, the story and the numbers shown.
   function update() {
-    updateQueued = false;
+    const kind = queued;
+    queued = null;
+    if (kind === null) return;
     const start = performance.now();
     const v = state.view;
-    drawn = wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
-      state.height, state.rules) === 1;
+    const pixel = state.pixel || { x: -1, y: -1 };
+    if (kind === "frame") {
+      drawn = wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
+        state.height, state.rules, pixel.x, pixel.y) === 1;
+    } else if (drawn) {
+      drawn = wasm._rw_tell(pixel.x, pixel.y) === 1;
+    }
     const drawEnd = performance.now();
     if (!drawn) {
       $("status").textContent = "Cannot draw a " + state.width + " x " + state.height +
@@ -140,11 +150,15 @@
     }
     $("status").textContent = FAST_PATH_NOTE;
     $("status").className = "";
-    sizeCanvases();
-    present();
+    if (kind === "frame") {
+      sizeCanvases();
+      present();
+      showCaptions();
+    } else if (state.pinned || ringShown) {
+      present();  // the ring around a pinned pixel moves or goes
+    }
     showStory();
     showNumbers();
-    showCaptions();
     const end = performance.now();
     timing.update = end - start;
     timing.draw = drawEnd - start;
@@ -156,10 +170,11 @@
       sorted[Math.floor(sorted.length / 2)].toFixed(1) + " ms";
   }
 
-  function requestUpdate() {
-    if (updateQueued) return;
-    updateQueued = true;
-    requestAnimationFrame(update);
+  // Asks for an update at the next animation frame; a frame covers a story.
+  function requestUpdate(kind = "frame") {
+    const first = queued === null;
+    if (queued !== "frame") queued = kind;
+    if (first) requestAnimationFrame(update);
   }
 
   // ---- what the page shows around the panels ---------------------------------
@@ -252,32 +267,84 @@
   // ---- the pixel's story -----------------------------------------------------
 
   function explainObject(x, y) {
-    return JSON.parse(wasm.UTF8ToString(wasm._rw_pixel_json(x, y)));
+    return JSON.parse(wasm.UTF8ToString(wasm._rw_explain_json(x, y)));
   }
 
-  function triple(values, digits) {
-    return values.map((v) => v === null ? "none" : digits ? v.toPrecision(digits) : v).join(" ");
+  // The last told stories of the software picture and of the model.
+  function toldStories() {
+    return [0, 1].map((model) => JSON.parse(wasm.UTF8ToString(wasm._rw_story_json(model))));
+  }
+
+  const escapeHtml = (text) => String(text).replace(/[&<>"]/g,
+    (c) => ({ "&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;" })[c]);
+  const numbers = (values) => values.map((v) => v === null ? "none" : v).join(" ");
+  const vector = (values) => "(" + values.map((v) => v === null ? "none" : v).join(", ") + ")";
+  // The window depth OpenGL's default depth range gives a device z, to nine
+  // significant digits.
+  const windowDepth = (z) => z === null ? "none" : Number((0.5 * z + 0.5).toPrecision(9));
+
+  function termsHtml(fragment) {
+    const t = fragment.terms;
+    let html = "<table class=terms><tr><th>renormalised normal</th><td>" + vector(t.normal) +
+      "</td></tr><tr><th>world position</th><td>" + vector(t.position) +
+      "</td></tr><tr><th>eye direction</th><td>" + vector(t.eye_direction) +
+      "</td></tr><tr><th>ambient (r g b)</th><td>" + numbers(t.ambient) + "</td></tr>";
+    t.lights.forEach((l, i) => {
+      html += "<tr><th>light " + i + "</th><td>colour " + numbers(l.light_color) +
+        ", direction " + vector(l.direction) + "</td></tr>" +
+        "<tr><th>diffuse</th><td>factor " + l.diffuse_factor + ", adds " +
+        numbers(l.diffuse_part) + "</td></tr>" +
+        "<tr><th>specular</th><td>half vector " + vector(l.half_vector) + ", base " +
+        l.specular_base + ", factor " + l.specular_factor + ", adds " +
+        numbers(l.specular_part) + "</td></tr>";
+    });
+    return html + "<tr><th>colour (r g b)</th><td>" + numbers(fragment.color) +
+      "</td></tr></table>";
+  }
+
+  // One side of the story: every fragment in draw order with its depth test
+  // (and, in the software picture without rules, its lighting terms), then
+  // what the buffers hold.
+  function sideHtml(title, story) {
+    const s = story.software;
+    let html = "<h3>" + title + "</h3><p>" + s.fragments.length +
+      " fragment(s) reached the depth test</p><ol>";
+    for (const f of s.fragments) {
+      html += "<li>object " + f.object + " (" + escapeHtml(f.object_name) + "), face " + f.face +
+        "<br>span x " + f.span.left + " to " + f.span.right + ", columns " +
+        f.span.first_column + " to " + (f.span.end_column - 1) + "<br>depth " + f.depth +
+        " tested against " + f.depth_before + ": " + (f.passed ? "<span class=passed>passed</span>"
+          : "<span class=failed>failed</span>") + (f.replaced ? ", later replaced" : "") +
+        (f.terms ? termsHtml(f) : "") + "</li>";
+    }
+    return html + "</ol><table><tr><th>stored colour (r g b a)</th><td>" + numbers(s.color) +
+      "</td></tr><tr><th>depth (device z)</th><td>" + s.depth +
+      "</td></tr><tr><th>window depth (0 to 1)</th><td>" + windowDepth(s.depth) +
+      "</td></tr><tr><th>window bytes (r g b)</th><td>" + numbers(s.window_bytes) +
+      "</td></tr></table>";
   }
 
   function showStory() {
-    if (!state.pixel) return;
-    const story = explainObject(state.pixel.x, state.pixel.y);
-    if (!story) return;
-    $("story-title").textContent = "Pixel " + story.x + ", " + story.y +
-      " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "");
-    const s = story.software, m = story.model;
-    const object = s.object === null ? "none" : "object " + s.object + ", face " + s.face;
-    $("story-body").innerHTML = "<table>" +
-      "<tr><th></th><th>software</th><th>reference model</th></tr>" +
-      "<tr><th>colour (r g b)</th><td>" + triple(s.color, 9) + "</td><td>" + triple(m.color, 9) +
-      "</td></tr><tr><th>depth</th><td>" + s.depth + "</td><td>" + m.depth + "</td></tr>" +
-      "<tr><th>window bytes</th><td>" + triple(s.window_bytes) + "</td><td>" +
-      triple(m.window_bytes) + "</td></tr>" +
-      "<tr><th>fragments tested</th><td>" + s.fragment_count + "</td><td></td></tr>" +
-      "<tr><th>stored by</th><td>" + object + "</td><td></td></tr>" +
-      "<tr><th>coverage</th><td colspan=2>" + story.coverage.replace("_", " ") + "</td></tr>" +
-      "<tr><th>step difference</th><td colspan=2>" + triple(story.step_difference) + "</td></tr>" +
-      "</table>";
+    const [software, model] = toldStories();
+    if (!software || !model) {
+      $("story-title").textContent = "Point at a pixel";
+      $("story-body").textContent = "Hover over a panel to see the pixel's story; click to " +
+        "pin it, then step with the arrow keys.";
+      return;
+    }
+    const inSoftware = software.software.depth < 1, inModel = model.software.depth < 1;
+    const coverage = inSoftware && inModel ? "both" : inSoftware ? "software only"
+      : inModel ? "model only" : "neither";
+    const steps = software.software.window_bytes.map((b, c) =>
+      Math.abs(b - model.software.window_bytes[c]));
+    $("story-title").textContent = "Pixel " + software.x + ", " + software.y +
+      " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "") +
+      ": covered by " + coverage + ", step difference " + steps.join(" ");
+    $("story-body").innerHTML = '<div class="side">' +
+      sideHtml("Software renderer, rules: " + rulesText(state.rules), software) +
+      '</div><div class="side">' +
+      sideHtml("Reference model (all rules; no lighting terms: it lights the corners)", model) +
+      "</div>";
   }
 
   // The pixel under the pointer, or null outside the frame.
@@ -292,9 +359,7 @@
   function setPixel(pixel, pinned) {
     state.pixel = pixel;
     state.pinned = pinned;
-    present();
-    showStory();
-    showNumbers();
+    requestUpdate("story");
   }
 
   // ---- input as the viewer takes it -------------------------------------------
@@ -348,8 +413,7 @@
     const pixel = pixelAt(event.currentTarget, event);
     if (!pixel || (state.pixel && pixel.x === state.pixel.x && pixel.y === state.pixel.y)) return;
     state.pixel = pixel;
-    showStory();
-    showNumbers();
+    requestUpdate("story");
   }
 
   function onWheel(event) {
@@ -540,6 +604,7 @@
         state.pixel = null;
         state.pinned = false;
       }
+      queued = "frame";
       update();
       if (!drawn) throw new Error($("status").textContent);
       return hook.view();
@@ -554,7 +619,11 @@
     // neither the specified picture nor the model covers it.
     causes: () => heapView(Int8Array, wasm._rw_causes(), wasm._rw_width() * wasm._rw_height())
       .slice(),
+    // The software picture's story of any pixel, told afresh: what
+    // rasterwork-explain --json says for the view, without the reference.
     explain: (x, y) => explainObject(x, y),
+    // The stories the page shows, of the software picture and of the model.
+    stories: () => toldStories(),
     view() {
       return Object.assign({}, state.view, {
         width: state.width, height: state.height,
@@ -578,6 +647,7 @@
     buildRuleToggles();
     wireControls();
     if (location.hash.length > 1) applyLink(location.hash);
+    queued = "frame";
     update();
     return hook;
   }).catch((error) => {
