@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/explain/row_walk.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/fragment_observer.h"
 #include "scene/color.h"
@@ -56,6 +57,17 @@ struct PixelStory {
     Color color;                                // what the colour buffer holds
     float depth = 1.0f;                         // what the depth buffer holds (normalised-device z)
     std::array<std::uint8_t, 3> windowBytes{};  // the colour as the window shows it
+
+    // Why no fragment reached the pixel, when none did: the spans on its row
+    // nearest to it (see nearestSpans) and the signed distance in pixels of
+    // its centre from the nearest face's outline on the screen (snapped to
+    // 1/256 pixel under the subpixel rule), negative outside; none when no
+    // face reaches the screen.
+    std::vector<RowSpan> nearestSpans;
+    std::optional<double> centreDistance;
+    // The vertex stage of the face stored at the pixel or, when no fragment
+    // reached it, of the nearest span's face; none when there is neither.
+    std::optional<FaceVertexStage> vertexStage;
 
     // Whether the renderer covers the pixel: its depth is below 1.0.
     bool covered() const { return depth < 1.0f; }

@@ -8,6 +8,7 @@
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_history.h"
+#include "raster/explain/row_walk.h"
 #include "raster/like_reference/reference_lighting.h"
 #include "raster/like_reference/reference_sampling.h"
 #include "raster/like_reference/render_like_reference.h"
@@ -19,38 +20,6 @@
 namespace {
 
 using Point = std::array<double, 2>;
-
-double distanceToSide(const Point& p, const Point& a, const Point& b) {
-    const double dx = b[0] - a[0];
-    const double dy = b[1] - a[1];
-    const double length2 = dx * dx + dy * dy;
-    double t = length2 > 0.0 ? ((p[0] - a[0]) * dx + (p[1] - a[1]) * dy) / length2 : 0.0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p[0] - (a[0] + t * dx), p[1] - (a[1] + t * dy));
-}
-
-// Even-odd rule: whether p lies inside the closed outline.
-bool inside(const Point& p, const std::vector<Point>& outline) {
-    bool in = false;
-    for (std::size_t i = 0, j = outline.size() - 1; i < outline.size(); j = i++) {
-        const Point& a = outline[i];
-        const Point& b = outline[j];
-        if ((a[1] > p[1]) != (b[1] > p[1]) &&
-            p[0] < (b[0] - a[0]) * (p[1] - a[1]) / (b[1] - a[1]) + a[0]) {
-            in = !in;
-        }
-    }
-    return in;
-}
-
-double signedDistance(const Point& p, const std::vector<Point>& outline) {
-    if (outline.empty()) return -std::numeric_limits<double>::infinity();
-    double nearest = std::numeric_limits<double>::infinity();
-    for (std::size_t i = 0, j = outline.size() - 1; i < outline.size(); j = i++) {
-        nearest = std::min(nearest, distanceToSide(p, outline[j], outline[i]));
-    }
-    return inside(p, outline) ? nearest : -nearest;
-}
 
 // The face's outline on the screen as the subpixel rule snaps it.
 std::vector<Point> snappedOutline(const VertexStage& vertices) {
@@ -99,7 +68,8 @@ std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& q) {
         for (std::size_t o = 0; o < scene.objects.size(); ++o) {
             for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
                 vertices.faceEdges(scene, scene.objects[o].faces[f], q.width, q.height, edges);
-                const double d = signedDistance(centre, snappedOutline(vertices));
+                const double d =
+                    signedDistanceFromOutline(centre[0], centre[1], snappedOutline(vertices));
                 if (d > nearest) {
                     nearest = d;
                     model.object = static_cast<int>(o);
@@ -115,7 +85,7 @@ std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& q) {
                        edges);
     const std::vector<Point> outline = snappedOutline(vertices);
     model.snappedCorners = outline;
-    model.centreDistance = signedDistance(centre, outline);
+    model.centreDistance = signedDistanceFromOutline(centre[0], centre[1], outline);
 
     // The face lit and sampled as ReferenceStages does it.
     SmoothFace smooth;

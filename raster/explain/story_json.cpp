@@ -68,6 +68,41 @@ std::string fragmentJson(const PixelStory& s, const StoryFragment& explained) {
     return text + "}";
 }
 
+std::string nearestSpansJson(const std::vector<RowSpan>& spans) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        const RowSpan& r = spans[i];
+        if (i > 0) text += ", ";
+        text += "{\"object\": " + std::to_string(r.object) +
+                ", \"face\": " + std::to_string(r.face) + ", \"left\": " + jsonFloat(r.left) +
+                ", \"right\": " + jsonFloat(r.right) +
+                ", \"first_column\": " + std::to_string(r.firstColumn) +
+                ", \"end_column\": " + std::to_string(r.endColumn) + "}";
+    }
+    return text + "]";
+}
+
+std::string vertexStageJson(const FaceVertexStage& v) {
+    std::string text = "{\"object\": " + std::to_string(v.object) +
+                       ", \"face\": " + std::to_string(v.face) + ", \"clip_corners\": [";
+    for (std::size_t i = 0; i < v.clipCorners.size(); ++i) {
+        const Vec4& c = v.clipCorners[i];
+        text += (i > 0 ? ", " : "") + jsonFloats({c.x, c.y, c.z, c.w});
+    }
+    text += "], \"screen_corners\": [";
+    for (std::size_t i = 0; i < v.screenCorners.size(); ++i) {
+        text += (i > 0 ? ", " : "") + jsonVec(v.screenCorners[i]);
+    }
+    text += "], \"edges_on_row\": [";
+    for (std::size_t i = 0; i < v.edgesOnRow.size(); ++i) {
+        const EdgeAtRow& e = v.edgesOnRow[i];
+        text += std::string(i > 0 ? ", " : "") + "{\"x\": " + jsonFloat(e.x) +
+                ", \"dxdy\": " + jsonFloat(e.dxdy) + ", \"y_start\": " + jsonFloat(e.yStart) +
+                ", \"y_end\": " + jsonFloat(e.yEnd) + "}";
+    }
+    return text + "]}";
+}
+
 }  // namespace
 
 std::string jsonFloat(float value) {
@@ -116,7 +151,11 @@ std::string pixelStoryJsonMembers(const PixelStory& s) {
     return text + "], \"color\": " + jsonFloats({s.color.r, s.color.g, s.color.b, s.color.a}) +
            ", \"depth\": " + jsonFloat(s.depth) +
            ", \"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) +
-           ", \"window_depth\": " + jsonDouble(s.windowDepth()) + "}";
+           ", \"window_depth\": " + jsonDouble(s.windowDepth()) +
+           ", \"nearest_spans\": " + nearestSpansJson(s.nearestSpans) +
+           ", \"centre_distance\": " + (s.centreDistance ? jsonDouble(*s.centreDistance) : "null") +
+           ", \"vertex_stage\": " + (s.vertexStage ? vertexStageJson(*s.vertexStage) : "null") +
+           "}";
 }
 
 std::string jsonDouble(double value) {

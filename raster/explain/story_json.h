@@ -14,7 +14,8 @@
 // The members "x", "y", "width", "height" and "software" (its "fragments",
 // each with its span, depth test and, for one that passed, its colour and
 // lighting terms; then the stored "color" [r, g, b, a], "depth" and
-// "window_bytes" and "window_depth", 0..1), without the enclosing braces, so that a caller can add
+// "window_bytes" and "window_depth", 0..1; "nearest_spans", "centre_distance"
+// and "vertex_stage", see PixelStory), without the enclosing braces, so that a caller can add
 // members of its own.
 std::string pixelStoryJsonMembers(const PixelStory& story);
 

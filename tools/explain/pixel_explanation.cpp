@@ -51,6 +51,44 @@ void appendTermsText(std::string& text, const ShadingTerms& terms) {
     text += "    colour (r g b)        " + textRgb(terms.color) + "\n";
 }
 
+void appendWhyNotCoveredText(std::string& text, const PixelStory& s) {
+    if (!s.fragments.empty()) return;
+    if (s.nearestSpans.empty()) {
+        text += "  no span on row " + std::to_string(s.y) + " comes near\n";
+    }
+    for (const RowSpan& r : s.nearestSpans) {
+        text += "  nearest span on row " + std::to_string(s.y) + ": " + objectLabel(s, r.object) +
+                ", face " + std::to_string(r.face) + ", x " + number(r.left) + " to " +
+                number(r.right) + ", " +
+                (r.endColumn > r.firstColumn ? "filling columns " + std::to_string(r.firstColumn) +
+                                                   " to " + std::to_string(r.endColumn - 1)
+                                             : std::string("filling no column")) +
+                "\n";
+    }
+    if (s.centreDistance) {
+        text += "  pixel centre " + number(*s.centreDistance) +
+                " pixels from the nearest outline (negative outside)\n";
+    }
+}
+
+void appendVertexStageText(std::string& text, const PixelStory& s) {
+    const FaceVertexStage& v = *s.vertexStage;
+    text +=
+        "  vertex stage of " + objectLabel(s, v.object) + ", face " + std::to_string(v.face) + "\n";
+    for (std::size_t i = 0; i < v.clipCorners.size(); ++i) {
+        const Vec4& c = v.clipCorners[i];
+        text += "    corner " + std::to_string(i) + ": clip (" + number(c.x) + ", " + number(c.y) +
+                ", " + number(c.z) + ", " + number(c.w) + ")";
+        if (i < v.screenCorners.size()) text += ", screen " + textVec(v.screenCorners[i]);
+        text += "\n";
+    }
+    for (const EdgeAtRow& e : v.edgesOnRow) {
+        text += "    edge at row " + std::to_string(s.y) + ": x " + number(e.x) + ", step " +
+                number(e.dxdy) + " per row (rows from y " + number(e.yStart) + " to " +
+                number(e.yEnd) + ")\n";
+    }
+}
+
 std::array<int, 3> bytesDifference(const std::array<std::uint8_t, 3>& a,
                                    const std::array<std::uint8_t, 3>& b) {
     std::array<int, 3> steps{};
@@ -141,6 +179,8 @@ std::string explanationText(const PixelExplanation& e) {
                 "\n";
         if (explained.terms) appendTermsText(text, *explained.terms);
     }
+    appendWhyNotCoveredText(text, s);
+    if (s.vertexStage) appendVertexStageText(text, s);
     text += "  stored colour (r g b a)  " + textRgb(s.color) + " " + number(s.color.a) +
             "\n  window bytes (r g b)     " + textBytes(s.windowBytes) +
             "\n  stored depth             " + number(s.depth) + " (device z; window depth " +

@@ -216,3 +216,71 @@ TEST(PixelStory, NoneForAPixelOutsideTheFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+const View kSteep{-105.0f, 150.0f, 0.25f, 0.0f, 0.0f};
+
+// For a pixel no fragment reached: each nearest span is one the row walk of
+// the test above sets up on that row, none covers the pixel, and the
+// centre lies outside every outline where coverage is by centres; for a
+// covered one, the stored face's vertex stage has the stored span's edges
+// on the row, bit for bit.
+TEST(PixelStory, SaysWhyAPixelIsNotCoveredAndShowsTheVertexStage) {
+    const struct {
+        PixelQuestion q;
+        bool covered;
+    } pixels[] = {
+        {question(kSteep, 240, 240, 102, 169), false},
+        {question(kStartView, 160, 120, 20, 65), false},
+        {question(kStartView, 160, 120, 89, 65), false},
+        {question(kSteep, 240, 240, 102, 169, rulesFrom("sampling,subpixel")), false},
+        {question(kStartView, 160, 120, 25, 65), true},
+        {question(kEdgeOn, 160, 120, 56, 60), true},
+        {question(kStartView, 480, 480, 449, 259, allRules()), true},
+    };
+    for (const auto& p : pixels) {
+        const PixelQuestion& q = p.q;
+        SCOPED_TRACE(std::to_string(q.x) + ", " + std::to_string(q.y));
+        const std::optional<PixelStory> story = tellPixelStory(q);
+        ASSERT_TRUE(story.has_value());
+        ASSERT_EQ(story->fragments.empty(), !p.covered);
+        ASSERT_TRUE(story->vertexStage.has_value());
+        if (!p.covered) {
+            ASSERT_FALSE(story->nearestSpans.empty());
+            ASSERT_TRUE(story->centreDistance.has_value());
+            if (q.rules.sampling) {
+                EXPECT_LE(*story->centreDistance, 0.0);
+            }
+            const std::vector<std::pair<int, int>> covering = spansAtPixel(q);
+            EXPECT_TRUE(q.rules.any() || covering.empty());
+            for (const RowSpan& s : story->nearestSpans) {
+                EXPECT_FALSE(s.firstColumn <= q.x && q.x < s.endColumn);
+                EXPECT_LE(s.left, s.right);
+            }
+            EXPECT_EQ(story->vertexStage->object, story->nearestSpans.front().object);
+            EXPECT_EQ(story->vertexStage->face, story->nearestSpans.front().face);
+            continue;
+        }
+        EXPECT_FALSE(story->centreDistance.has_value());
+        EXPECT_TRUE(story->nearestSpans.empty());
+        const Fragment* stored = nullptr;
+        for (const StoryFragment& f : story->fragments) {
+            if (f.fragment.passed) stored = &f.fragment;
+        }
+        ASSERT_NE(stored, nullptr);
+        const FaceVertexStage& v = *story->vertexStage;
+        EXPECT_EQ(v.object, stored->object);
+        EXPECT_EQ(v.face, stored->face);
+        EXPECT_GE(v.clipCorners.size(), 3u);
+        EXPECT_EQ(v.clipCorners.size(), v.screenCorners.size());
+        bool found = false;
+        for (std::size_t e = 0; e + 1 < v.edgesOnRow.size(); e += 2) {
+            found = found || (floatBits(v.edgesOnRow[e].x) == floatBits(stored->spanLeft) &&
+                              floatBits(v.edgesOnRow[e + 1].x) == floatBits(stored->spanRight));
+        }
+        EXPECT_TRUE(found);
+    }
+}
+
+}  // namespace
