@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -41,7 +42,8 @@ std::string termsJson(const ShadingTerms& terms) {
                 ", \"half_vector\": " + jsonVec(l.halfVector) +
                 ", \"specular_base\": " + jsonFloat(l.specularBase) +
                 ", \"specular_factor\": " + jsonFloat(l.specularFactor) +
-                ", \"specular_part\": " + jsonRgb(l.specularPart) + "}";
+                ", \"specular_part\": " + jsonRgb(l.specularPart) +
+                ", \"contribution\": " + jsonRgb(l.contribution) + "}";
     }
     return text + "]}";
 }
@@ -64,6 +66,41 @@ std::string fragmentJson(const PixelStory& s, const StoryFragment& explained) {
                 ", \"terms\": " + termsJson(*explained.terms);
     }
     return text + "}";
+}
+
+std::string nearestSpansJson(const std::vector<RowSpan>& spans) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        const RowSpan& r = spans[i];
+        if (i > 0) text += ", ";
+        text += "{\"object\": " + std::to_string(r.object) +
+                ", \"face\": " + std::to_string(r.face) + ", \"left\": " + jsonFloat(r.left) +
+                ", \"right\": " + jsonFloat(r.right) +
+                ", \"first_column\": " + std::to_string(r.firstColumn) +
+                ", \"end_column\": " + std::to_string(r.endColumn) + "}";
+    }
+    return text + "]";
+}
+
+std::string vertexStageJson(const FaceVertexStage& v) {
+    std::string text = "{\"object\": " + std::to_string(v.object) +
+                       ", \"face\": " + std::to_string(v.face) + ", \"clip_corners\": [";
+    for (std::size_t i = 0; i < v.clipCorners.size(); ++i) {
+        const Vec4& c = v.clipCorners[i];
+        text += (i > 0 ? ", " : "") + jsonFloats({c.x, c.y, c.z, c.w});
+    }
+    text += "], \"screen_corners\": [";
+    for (std::size_t i = 0; i < v.screenCorners.size(); ++i) {
+        text += (i > 0 ? ", " : "") + jsonVec(v.screenCorners[i]);
+    }
+    text += "], \"edges_on_row\": [";
+    for (std::size_t i = 0; i < v.edgesOnRow.size(); ++i) {
+        const EdgeAtRow& e = v.edgesOnRow[i];
+        text += std::string(i > 0 ? ", " : "") + "{\"x\": " + jsonFloat(e.x) +
+                ", \"dxdy\": " + jsonFloat(e.dxdy) + ", \"y_start\": " + jsonFloat(e.yStart) +
+                ", \"y_end\": " + jsonFloat(e.yEnd) + "}";
+    }
+    return text + "]}";
 }
 
 }  // namespace
@@ -113,5 +150,58 @@ std::string pixelStoryJsonMembers(const PixelStory& s) {
     const std::array<std::uint8_t, 3>& bytes = s.windowBytes;
     return text + "], \"color\": " + jsonFloats({s.color.r, s.color.g, s.color.b, s.color.a}) +
            ", \"depth\": " + jsonFloat(s.depth) +
-           ", \"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) + "}";
+           ", \"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) +
+           ", \"window_depth\": " + jsonDouble(s.windowDepth()) +
+           ", \"nearest_spans\": " + nearestSpansJson(s.nearestSpans) +
+           ", \"centre_distance\": " + (s.centreDistance ? jsonDouble(*s.centreDistance) : "null") +
+           ", \"vertex_stage\": " + (s.vertexStage ? vertexStageJson(*s.vertexStage) : "null") +
+           "}";
+}
+
+std::string jsonDouble(double value) {
+    if (!std::isfinite(value)) return "null";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::string referenceModelJson(const ReferenceModel& m,
+                               const std::array<std::uint8_t, 3>* referenceBytes) {
+    const bool face = m.object >= 0;
+    std::string text = "{\"covered\": " + jsonBool(m.covered) +
+                       ", \"object\": " + (face ? std::to_string(m.object) : "null") +
+                       ", \"face\": " + (face ? std::to_string(m.face) : "null");
+    if (!face) return text + "}";
+    text += ", \"snapped_corners\": [";
+    for (std::size_t i = 0; i < m.snappedCorners.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += "[" + jsonDouble(m.snappedCorners[i][0]) + ", " +
+                jsonDouble(m.snappedCorners[i][1]) + "]";
+    }
+    text += "], \"centre_distance\": " + jsonDouble(m.centreDistance) +
+            ", \"triangle\": " + jsonInts({m.triangle[0], m.triangle[1], m.triangle[2]}) +
+            ", \"corners\": [";
+    for (std::size_t k = 0; k < m.corners.size(); ++k) {
+        const ModelCorner& c = m.corners[k];
+        if (k > 0) text += ", ";
+        text += "{\"index\": " + std::to_string(c.index) +
+                ", \"eye_position\": " + jsonVec(c.eyePosition) +
+                ", \"eye_normal\": " + jsonVec(c.eyeNormal) +
+                ", \"color\": " + jsonFloats({c.color.r, c.color.g, c.color.b, c.color.a}) + "}";
+    }
+    const auto weights = [](const std::array<double, 3>& w) {
+        return "[" + jsonDouble(w[0]) + ", " + jsonDouble(w[1]) + ", " + jsonDouble(w[2]) + "]";
+    };
+    const std::array<std::uint8_t, 3>& bytes = m.windowBytes;
+    text += "], \"screen_weights\": " + weights(m.screenWeights) +
+            ", \"weights\": " + weights(m.weights) +
+            ", \"color\": " + jsonFloats({m.color.r, m.color.g, m.color.b, m.color.a}) +
+            ", \"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) +
+            ", \"step_difference\": ";
+    if (!referenceBytes) return text + "null}";
+    const std::array<std::uint8_t, 3>& real = *referenceBytes;
+    return text +
+           jsonInts({std::abs(bytes[0] - real[0]), std::abs(bytes[1] - real[1]),
+                     std::abs(bytes[2] - real[2])}) +
+           "}";
 }

@@ -519,10 +519,12 @@ const tests = {
 };
 
 // rasterwork-explain's JSON without the reference's part, which the page
-// cannot have.
+// cannot have, and without the reference model's side, which it compares
+// with the reference's bytes.
 function withoutReference(explanation) {
   const copy = Object.assign({}, explanation);
-  for (const key of ["reference", "reference_missing", "coverage", "step_difference"]) {
+  for (const key of ["reference", "reference_missing", "coverage", "step_difference",
+                     "reference_model"]) {
     delete copy[key];
   }
   return copy;

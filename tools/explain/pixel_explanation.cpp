@@ -41,13 +41,103 @@ void appendTermsText(std::string& text, const ShadingTerms& terms) {
         const LightTerms& l = terms.lights[i];
         text += "    light " + std::to_string(i) + " (colour " + textRgb(l.lightColor) + ")\n";
         text += "      direction           " + textVec(l.direction) + "\n";
-        text += "      diffuse factor      " + number(l.diffuseFactor) + ", adds " +
+        text += "      diffuse factor      " + number(l.diffuseFactor) + ", part " +
                 textRgb(l.diffusePart) + "\n";
         text += "      half vector         " + textVec(l.halfVector) + "\n";
         text += "      specular base       " + number(l.specularBase) + ", factor " +
-                number(l.specularFactor) + ", adds " + textRgb(l.specularPart) + "\n";
+                number(l.specularFactor) + ", part " + textRgb(l.specularPart) + "\n";
+        text += "      adds (x colour)     " + textRgb(l.contribution) + "\n";
     }
     text += "    colour (r g b)        " + textRgb(terms.color) + "\n";
+}
+
+void appendWhyNotCoveredText(std::string& text, const PixelStory& s) {
+    if (!s.fragments.empty()) return;
+    if (s.nearestSpans.empty()) {
+        text += "  no span on row " + std::to_string(s.y) + " comes near\n";
+    }
+    for (const RowSpan& r : s.nearestSpans) {
+        text += "  nearest span on row " + std::to_string(s.y) + ": " + objectLabel(s, r.object) +
+                ", face " + std::to_string(r.face) + ", x " + number(r.left) + " to " +
+                number(r.right) + ", " +
+                (r.endColumn > r.firstColumn ? "filling columns " + std::to_string(r.firstColumn) +
+                                                   " to " + std::to_string(r.endColumn - 1)
+                                             : std::string("filling no column")) +
+                "\n";
+    }
+    if (s.centreDistance) {
+        text += "  pixel centre " + number(*s.centreDistance) +
+                " pixels from the nearest outline (negative outside)\n";
+    }
+}
+
+void appendVertexStageText(std::string& text, const PixelStory& s) {
+    const FaceVertexStage& v = *s.vertexStage;
+    text +=
+        "  vertex stage of " + objectLabel(s, v.object) + ", face " + std::to_string(v.face) + "\n";
+    for (std::size_t i = 0; i < v.clipCorners.size(); ++i) {
+        const Vec4& c = v.clipCorners[i];
+        text += "    corner " + std::to_string(i) + ": clip (" + number(c.x) + ", " + number(c.y) +
+                ", " + number(c.z) + ", " + number(c.w) + ")";
+        if (i < v.screenCorners.size()) text += ", screen " + textVec(v.screenCorners[i]);
+        text += "\n";
+    }
+    for (const EdgeAtRow& e : v.edgesOnRow) {
+        text += "    edge at row " + std::to_string(s.y) + ": x " + number(e.x) + ", step " +
+                number(e.dxdy) + " per row (rows from y " + number(e.yStart) + " to " +
+                number(e.yEnd) + ")\n";
+    }
+}
+
+std::array<int, 3> bytesDifference(const std::array<std::uint8_t, 3>& a,
+                                   const std::array<std::uint8_t, 3>& b) {
+    std::array<int, 3> steps{};
+    for (int c = 0; c < 3; ++c) steps[c] = std::abs(a[c] - b[c]);
+    return steps;
+}
+
+std::string textSteps(const std::array<int, 3>& steps) {
+    return std::to_string(steps[0]) + " " + std::to_string(steps[1]) + " " +
+           std::to_string(steps[2]);
+}
+
+std::string textWeights(const std::array<double, 3>& w) {
+    return number(w[0]) + " " + number(w[1]) + " " + number(w[2]);
+}
+
+void appendModelText(std::string& text, const PixelExplanation& e) {
+    const ReferenceModel& m = *e.model;
+    const PixelStory& s = e.software;
+    text += "reference model (the rules of --like-reference all):\n";
+    if (m.object < 0) {
+        text += "  no face reaches the screen\n\n";
+        return;
+    }
+    text += "  " + std::string(m.covered ? "covered by " : "not covered; nearest is ") +
+            objectLabel(s, m.object) + ", face " + std::to_string(m.face) + "\n";
+    text += "  outline on the 1/256 grid ";
+    for (const auto& corner : m.snappedCorners) {
+        text += " (" + number(corner[0]) + ", " + number(corner[1]) + ")";
+    }
+    text +=
+        "\n  centre distance          " + number(m.centreDistance) + " pixels (positive inside)\n";
+    text += "  fan triangle             corners " + std::to_string(m.triangle[0]) + " " +
+            std::to_string(m.triangle[1]) + " " + std::to_string(m.triangle[2]) + "\n";
+    for (int k = 0; k < 3; ++k) {
+        const ModelCorner& c = m.corners[static_cast<std::size_t>(k)];
+        text += "    corner " + std::to_string(c.index) + ": eye position " +
+                textVec(c.eyePosition) + ", eye normal " + textVec(c.eyeNormal) + "\n";
+        text += "      lit colour (r g b a)  " + textRgb(c.color) + " " + number(c.color.a) + "\n";
+    }
+    text += "  weights on the screen    " + textWeights(m.screenWeights) + "\n";
+    text += "  weights with 1/w         " + textWeights(m.weights) + "\n";
+    text += "  colour (r g b a)         " + textRgb(m.color) + " " + number(m.color.a) + "\n";
+    text += "  window bytes (r g b)     " + textBytes(m.windowBytes) + "\n";
+    if (e.reference) {
+        text += "  step difference from the reference (r g b): " +
+                textSteps(bytesDifference(m.windowBytes, e.reference->windowBytes)) + "\n";
+    }
+    text += "\n";
 }
 
 }  // namespace
@@ -89,10 +179,14 @@ std::string explanationText(const PixelExplanation& e) {
                 "\n";
         if (explained.terms) appendTermsText(text, *explained.terms);
     }
+    appendWhyNotCoveredText(text, s);
+    if (s.vertexStage) appendVertexStageText(text, s);
     text += "  stored colour (r g b a)  " + textRgb(s.color) + " " + number(s.color.a) +
             "\n  window bytes (r g b)     " + textBytes(s.windowBytes) +
-            "\n  stored depth             " + number(s.depth) + "\n\n";
+            "\n  stored depth             " + number(s.depth) + " (device z; window depth " +
+            number(s.windowDepth()) + ")\n\n";
 
+    if (e.model) appendModelText(text, e);
     if (!e.reference) {
         text += "reference renderer: not drawn, " + e.referenceMissing + "\n";
         text += "coverage: " + std::string(e.software.covered() ? "covered" : "not covered") +
@@ -102,7 +196,8 @@ std::string explanationText(const PixelExplanation& e) {
     const ReferencePixel& r = *e.reference;
     text += "reference renderer (OpenGL):\n";
     text += "  window bytes (r g b)     " + textBytes(r.windowBytes) + "\n";
-    text += "  window depth             " + number(r.windowDepth) + "\n";
+    text += "  window depth             " + number(r.windowDepth) + " (device z " +
+            number(deviceZOf(r.windowDepth)) + ")\n";
     text +=
         "  object drawn             " + (r.object < 0 ? "none" : objectLabel(s, r.object)) + "\n\n";
     const std::array<int, 3> steps = stepDifference(s, r);
@@ -120,6 +215,7 @@ std::string explanationJson(const PixelExplanation& e) {
         const std::array<std::uint8_t, 3>& bytes = r.windowBytes;
         text += "{\"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) +
                 ", \"window_depth\": " + jsonFloat(r.windowDepth) +
+                ", \"device_z\": " + jsonDouble(deviceZOf(r.windowDepth)) +
                 ", \"object\": " + (r.object < 0 ? "null" : std::to_string(r.object)) + "}";
         const std::array<int, 3> steps = stepDifference(s, r);
         text += ", \"coverage\": " + jsonText(coverage(e)) +
@@ -127,6 +223,12 @@ std::string explanationJson(const PixelExplanation& e) {
     } else {
         text += "null, \"reference_missing\": " + jsonText(e.referenceMissing) +
                 ", \"coverage\": null, \"step_difference\": null";
+    }
+    text += ", \"reference_model\": ";
+    if (e.model) {
+        text += referenceModelJson(*e.model, e.reference ? &e.reference->windowBytes : nullptr);
+    } else {
+        text += "null";
     }
     return text + "}\n";
 }
