@@ -8,6 +8,7 @@
 #include <string>
 
 #include "raster/explain/pixel_story.h"
+#include "raster/explain/reference_model.h"
 #include "raster/explain/story_json.h"
 #include "raster/like_reference/reference_rules.h"
 #include "web/float_text.h"
@@ -23,10 +24,17 @@ T* data(const std::vector<T>& values) {
     return const_cast<T*>(values.data());
 }
 
-// A story as rasterwork-explain --json writes it, without the reference's
-// part; null for none.
-const char* storyText(const std::optional<PixelStory>& story) {
-    text = story ? "{" + pixelStoryJsonMembers(*story) + "}" : "null";
+// What rasterwork-explain --json writes for the story and the reference
+// model's side, without the real reference's part (which needs OpenGL):
+// the model's step difference from the reference is null; null for no story.
+const char* explanationText(const std::optional<PixelStory>& story,
+                            const std::optional<ReferenceModel>& model) {
+    if (!story || !model) {
+        text = "null";
+    } else {
+        text = "{" + pixelStoryJsonMembers(*story) +
+               ", \"reference_model\": " + referenceModelJson(*model, nullptr) + "}";
+    }
     return text.c_str();
 }
 
@@ -54,29 +62,23 @@ int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY,
     return frame.draw(view, PagePixel{storyX, storyY}) ? 1 : 0;
 }
 
-// Both stories at another pixel of the frame; 1 when told.
+// The story of another pixel of the frame; 1 when told.
 int rw_tell(int x, int y) {
     return frame.tellStories(PagePixel{x, y}) ? 1 : 0;
 }
 
-// The last told story of the software picture (0) or of the model (1).
-const char* rw_story_json(int model) {
-    return storyText(model ? frame.modelStory() : frame.softwareStory());
+// The story of the pixel asked for last, as explanationText writes it.
+const char* rw_story_json() {
+    return explanationText(frame.story(), frame.referenceModel());
 }
 
-// The software picture's story of any pixel of the frame, told afresh:
-// rasterwork-explain --json for the same view, rules and pixel, without
-// the reference's part.
+// The story of any pixel of the frame, told afresh (both pictures drawn
+// again): rasterwork-explain --json for the same view and pixel, without
+// the real reference's part.
 const char* rw_explain_json(int x, int y) {
-    const PageView& view = frame.view();
-    PixelQuestion question;
-    question.view = view.view;
-    question.width = view.width;
-    question.height = view.height;
-    question.rules = view.rules;
-    question.x = x;
-    question.y = y;
-    return storyText(tellPixelStory(question));
+    const PixelQuestion question = frame.question(PagePixel{x, y});
+    const std::optional<PixelStory> story = tellPixelStory(question);
+    return explanationText(story, story ? modelReferencePixel(question) : std::nullopt);
 }
 
 int rw_width() {

@@ -87,26 +87,42 @@ bool withinTolerance(bool softwareCovers, const std::array<std::uint8_t, 3>& sof
 
 }  // namespace
 
-bool PageFrame::drawPicture(const ReferenceRules& rules, PagePixel pixel,
-                            std::optional<PixelStory>* story) {
-    if (story) story->reset();
-    if (pixel.x >= 0 && pixel.x < view_.width && pixel.y >= 0 && pixel.y < view_.height) {
-        PixelQuestion question;
-        question.view = view_.view;
-        question.width = view_.width;
-        question.height = view_.height;
-        question.rules = rules;
-        question.x = pixel.x;
-        question.y = pixel.y;
-        *story = tellPixelStory(question);
-        return story->has_value();
-    }
+PixelQuestion PageFrame::question(PagePixel pixel) const {
+    PixelQuestion question;
+    question.view = view_.view;
+    question.width = view_.width;
+    question.height = view_.height;
+    question.rules = view_.rules;
+    question.x = pixel.x;
+    question.y = pixel.y;
+    return question;
+}
+
+bool PageFrame::inFrame(PagePixel pixel) const {
+    return pixel.x >= 0 && pixel.x < view_.width && pixel.y >= 0 && pixel.y < view_.height;
+}
+
+bool PageFrame::drawPicture(const ReferenceRules& rules) {
     if (!prepareFrameBuffers(view_.width, view_.height)) return false;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
     renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
     return true;
+}
+
+bool PageFrame::drawSoftware(PagePixel pixel) {
+    story_.reset();
+    if (!inFrame(pixel)) return drawPicture(view_.rules);
+    story_ = tellPixelStory(question(pixel));
+    return story_.has_value();
+}
+
+bool PageFrame::drawModel(PagePixel pixel) {
+    referenceModel_.reset();
+    if (!inFrame(pixel)) return drawPicture(firstReferenceRules(kReferenceRuleCount));
+    referenceModel_ = modelReferencePixel(question(pixel));
+    return referenceModel_.has_value();
 }
 
 bool PageFrame::watchStages() {
@@ -166,12 +182,12 @@ bool PageFrame::draw(const PageView& view, PagePixel pixel) {
     view_ = view;
     const bool sized = view.width >= 1 && view.height >= 1 && view.width <= kLargestPageSide &&
                        view.height <= kLargestPageSide;
-    if (!sized || !drawPicture(view.rules, pixel, &software_.story)) {
+    if (!sized || !drawSoftware(pixel)) {
         view_.width = view_.height = 0;
         return false;
     }
     takePicture(software_);
-    if (!drawPicture(firstReferenceRules(kReferenceRuleCount), pixel, &model_.story)) {
+    if (!drawModel(pixel)) {
         view_.width = view_.height = 0;
         return false;
     }
@@ -197,8 +213,7 @@ bool PageFrame::draw(const PageView& view, PagePixel pixel) {
 }
 
 bool PageFrame::tellStories(PagePixel pixel) {
-    return drawPicture(view_.rules, pixel, &software_.story) &&
-           drawPicture(firstReferenceRules(kReferenceRuleCount), pixel, &model_.story);
+    return drawSoftware(pixel) && drawModel(pixel);
 }
 
 const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
@@ -241,7 +256,7 @@ const std::vector<std::int8_t>& PageFrame::causes() {
         if (covered(model_.depth, i)) causes_[i] = kUnresolved;
     }
     for (int step = 0; step < kReferenceRuleCount; ++step) {
-        if (!drawPicture(firstReferenceRules(step), PagePixel(), nullptr)) break;
+        if (!drawPicture(firstReferenceRules(step))) break;
         for (std::size_t i = 0; i < pixels; ++i) {
             const bool inSoftware = depthBuffer[i] < 1.0f;
             if (step == 0 && inSoftware && causes_[i] == kNotCovered) causes_[i] = kUnresolved;

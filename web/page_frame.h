@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "raster/explain/pixel_story.h"
+#include "raster/explain/reference_model.h"
 #include "raster/like_reference/reference_rules.h"
 #include "view/view.h"
 
@@ -51,15 +52,16 @@ struct FrameDifference {
 
 class PageFrame {
   public:
-    // Draws the software picture and the model at `view`, each telling the
-    // story of `pixel` (when it lies in the frame) as it draws; the stage
-    // and map pictures are made by the calls below. False, with the frame
-    // empty, when the size is out of range or the memory cannot be had.
+    // Draws the software picture and the model at `view`; while they are
+    // drawn, the software picture tells the story of `pixel` (when it lies in
+    // the frame) and the model works out its side of it. The stage and map
+    // pictures are made by the calls below. False, with the frame empty, when
+    // the size is out of range or the memory cannot be had.
     bool draw(const PageView& view, PagePixel pixel = PagePixel());
 
-    // Both stories at another pixel of the frame drawn last (one frame of
-    // each picture drawn again); a pixel outside the frame forgets them.
-    // False when the memory cannot be had.
+    // The same for another pixel of the frame drawn last (each picture drawn
+    // again); a pixel outside the frame forgets them. False when the memory
+    // cannot be had.
     bool tellStories(PagePixel pixel);
 
     const PageView& view() const { return view_; }
@@ -74,10 +76,15 @@ class PageFrame {
     const std::vector<float>& modelColor() const { return model_.color; }
     const std::vector<float>& modelDepth() const { return model_.depth; }
 
-    // The stories of the pixel asked for last, in the software picture and
-    // in the model; none when no pixel of the frame was asked for.
-    const std::optional<PixelStory>& softwareStory() const { return software_.story; }
-    const std::optional<PixelStory>& modelStory() const { return model_.story; }
+    // The software picture's story of the pixel asked for last, and the
+    // reference model's side of it; none when no pixel of the frame was
+    // asked for.
+    const std::optional<PixelStory>& story() const { return story_; }
+    const std::optional<ReferenceModel>& referenceModel() const { return referenceModel_; }
+
+    // The question rasterwork-explain would be asked about `pixel` of this
+    // frame, under its rules.
+    PixelQuestion question(PagePixel pixel) const;
 
     // RGBA bytes for a canvas, top row first.
     const std::vector<std::uint8_t>& softwarePanel() const { return software_.panel; }
@@ -103,13 +110,15 @@ class PageFrame {
         std::vector<float> depth;
         std::vector<std::array<std::uint8_t, 3>> bytes;  // as the window shows them
         std::vector<std::uint8_t> panel;                 // RGBA, top row first
-        std::optional<PixelStory> story;
     };
 
-    // Draws one picture into the frame buffers, telling the pixel's story
-    // into `story` when the pixel lies in the frame.
-    bool drawPicture(const ReferenceRules& rules, PagePixel pixel,
-                     std::optional<PixelStory>* story);
+    bool inFrame(PagePixel pixel) const;
+    // Draws one picture into the frame buffers under `rules`.
+    bool drawPicture(const ReferenceRules& rules);
+    // The software picture, telling the pixel's story when it is in the frame.
+    bool drawSoftware(PagePixel pixel);
+    // The model, working out its side of the pixel when it is in the frame.
+    bool drawModel(PagePixel pixel);
     // Copies the buffers of the frame just drawn into `picture`.
     void takePicture(Picture& picture);
     // Counts the software picture's fragments per pixel and notes the faces.
@@ -117,6 +126,8 @@ class PageFrame {
 
     PageView view_;
     Picture software_, model_;
+    std::optional<PixelStory> story_;
+    std::optional<ReferenceModel> referenceModel_;
     std::vector<std::uint32_t> fragmentCounts_;
     std::vector<std::int32_t> winningObjects_, winningFaces_;
     bool stagesCurrent_ = false;

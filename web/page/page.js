@@ -270,9 +270,10 @@
     return JSON.parse(wasm.UTF8ToString(wasm._rw_explain_json(x, y)));
   }
 
-  // The last told stories of the software picture and of the model.
-  function toldStories() {
-    return [0, 1].map((model) => JSON.parse(wasm.UTF8ToString(wasm._rw_story_json(model))));
+  // The story of the pixel asked for last: rasterwork-explain's object,
+  // without the real reference's part; null for none.
+  function toldStory() {
+    return JSON.parse(wasm.UTF8ToString(wasm._rw_story_json()));
   }
 
   const escapeHtml = (text) => String(text).replace(/[&<>"]/g,
@@ -302,13 +303,12 @@
       "</td></tr></table>";
   }
 
-  // One side of the story: every fragment in draw order with its depth test
-  // (and, in the software picture without rules, its lighting terms), then
-  // what the buffers hold.
-  function sideHtml(title, story) {
-    const s = story.software;
-    let html = "<h3>" + title + "</h3><p>" + s.fragments.length +
-      " fragment(s) reached the depth test</p><ol>";
+  // The software picture's side: every fragment in draw order with its
+  // depth test (and, without rules, its lighting terms), what the buffers
+  // hold, and for a pixel no fragment reached, the spans nearest to it.
+  function softwareHtml(s) {
+    let html = "<h3>Software renderer, rules: " + rulesText(state.rules) + "</h3><p>" +
+      s.fragments.length + " fragment(s) reached the depth test</p><ol>";
     for (const f of s.fragments) {
       html += "<li>object " + f.object + " (" + escapeHtml(f.object_name) + "), face " + f.face +
         "<br>span x " + f.span.left + " to " + f.span.right + ", columns " +
@@ -317,34 +317,72 @@
           : "<span class=failed>failed</span>") + (f.replaced ? ", later replaced" : "") +
         (f.terms ? termsHtml(f) : "") + "</li>";
     }
-    return html + "</ol><table><tr><th>stored colour (r g b a)</th><td>" + numbers(s.color) +
+    html += "</ol>";
+    if (s.fragments.length === 0 && s.nearest_spans && s.nearest_spans.length) {
+      html += "<p>Nearest spans on this row: " + s.nearest_spans.map((n) =>
+        "object " + n.object + " face " + n.face + ", x " + n.left + " to " + n.right +
+        " (columns " + n.first_column + " to " + (n.end_column - 1) + ")").join("; ") + "</p>";
+    }
+    if (s.centre_distance !== undefined && s.centre_distance !== null) {
+      html += "<p>Pixel centre " + s.centre_distance.toPrecision(4) +
+        " pixels inside the nearest outline (negative: outside)</p>";
+    }
+    const v = s.vertex_stage;
+    if (v) {
+      html += "<p>Vertex stage of object " + v.object + ", face " + v.face + ": corners on the " +
+        "screen (x, y, depth) " + v.screen_corners.map(vector).join(" ") + "; edges on this " +
+        "row: " + v.edges_on_row.map((e) => "x " + e.x + ", " + e.dxdy + " per row (rows " +
+          e.y_start + " to " + e.y_end + ")").join("; ") + "</p>";
+    }
+    return html + "<table><tr><th>stored colour (r g b a)</th><td>" + numbers(s.color) +
       "</td></tr><tr><th>depth (device z)</th><td>" + s.depth +
       "</td></tr><tr><th>window depth (0 to 1)</th><td>" + windowDepth(s.depth) +
       "</td></tr><tr><th>window bytes (r g b)</th><td>" + numbers(s.window_bytes) +
       "</td></tr></table>";
   }
 
+  // The reference model's side: the face drawn there under every rule, its
+  // fan triangle, the corners lit in eye space, the weights and the colour
+  // they mix, as the window shows it.
+  function modelHtml(m) {
+    let html = "<h3>Reference model (all rules: lit at the corners, a fan of triangles, " +
+      "perspective-correct colours, centre sampling, the 1/256-pixel grid)</h3>";
+    if (m.object === null) return html + "<p>No face reaches the screen.</p>";
+    html += "<p>" + (m.covered ? "covered by" : "not covered; nearest") + " object " + m.object +
+      ", face " + m.face + "; pixel centre " + m.centre_distance.toPrecision(4) +
+      " pixels inside its outline (negative: outside)</p>";
+    html += "<p>fan triangle of corners " + m.triangle.join(", ") + "</p><table>" +
+      "<tr><th>corner</th><th>eye position</th><th>eye normal</th><th>lit colour (r g b a)</th>" +
+      "</tr>" + m.corners.map((c) => "<tr><td>" + c.index + "</td><td>" + vector(c.eye_position) +
+        "</td><td>" + vector(c.eye_normal) + "</td><td>" + numbers(c.color) + "</td></tr>")
+        .join("") + "</table>";
+    const weights = (w) => w.map((v) => v.toPrecision(9)).join(" ");
+    return html + "<table><tr><th>weights, screen-linear</th><td>" + weights(m.screen_weights) +
+      "</td></tr><tr><th>weights, perspective-correct</th><td>" + weights(m.weights) +
+      "</td></tr><tr><th>colour (r g b a)</th><td>" + numbers(m.color) +
+      "</td></tr><tr><th>window bytes (r g b)</th><td>" + numbers(m.window_bytes) +
+      "</td></tr></table>";
+  }
+
   function showStory() {
-    const [software, model] = toldStories();
-    if (!software || !model) {
+    const story = toldStory();
+    if (!story) {
       $("story-title").textContent = "Point at a pixel";
       $("story-body").textContent = "Hover over a panel to see the pixel's story; click to " +
         "pin it, then step with the arrow keys.";
       return;
     }
-    const inSoftware = software.software.depth < 1, inModel = model.software.depth < 1;
-    const coverage = inSoftware && inModel ? "both" : inSoftware ? "software only"
-      : inModel ? "model only" : "neither";
-    const steps = software.software.window_bytes.map((b, c) =>
-      Math.abs(b - model.software.window_bytes[c]));
-    $("story-title").textContent = "Pixel " + software.x + ", " + software.y +
+    const s = story.software, m = story.reference_model;
+    const inSoftware = s.depth < 1, inModel = m.covered;
+    const coverage = inSoftware && inModel ? "both" : inSoftware ? "the software only"
+      : inModel ? "the model only" : "neither";
+    const steps = s.window_bytes.map((b, c) => Math.abs(b - m.window_bytes[c]));
+    $("story-title").textContent = "Pixel " + story.x + ", " + story.y +
       " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "") +
-      ": covered by " + coverage + ", step difference " + steps.join(" ");
-    $("story-body").innerHTML = '<div class="side">' +
-      sideHtml("Software renderer, rules: " + rulesText(state.rules), software) +
-      '</div><div class="side">' +
-      sideHtml("Reference model (all rules; no lighting terms: it lights the corners)", model) +
-      "</div>";
+      ": covered by " + coverage + (inSoftware && inModel ? ", step difference " +
+        steps.join(" ") : "");
+    $("story-body").innerHTML = '<div class="side">' + softwareHtml(s) +
+      '</div><div class="side">' + modelHtml(m) + "</div>";
   }
 
   // The pixel under the pointer, or null outside the frame.
@@ -622,8 +660,9 @@
     // The software picture's story of any pixel, told afresh: what
     // rasterwork-explain --json says for the view, without the reference.
     explain: (x, y) => explainObject(x, y),
-    // The stories the page shows, of the software picture and of the model.
-    stories: () => toldStories(),
+    // The story the page shows (of the pixel under the pointer or pinned),
+    // in the same form; null for none.
+    story: () => toldStory(),
     view() {
       return Object.assign({}, state.view, {
         width: state.width, height: state.height,
