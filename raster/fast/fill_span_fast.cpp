@@ -82,7 +82,7 @@ class RowWalker {
   private:
     struct RowWork {
         int row;
-        long pixels;  // in all of the row's spans
+        long pixels;     // in all of the row's spans
         int first, end;  // the columns the row's spans cover
     };
     static constexpr std::size_t kChunkRows = 256;

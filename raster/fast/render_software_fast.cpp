@@ -230,8 +230,7 @@ bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands
         r.tables.deviceTables(width, height);
     }
     const LightingConstants shading = lightingConstants(scene);
-    const SpanFillJob job =
-        pass.drawn.empty() ? SpanFillJob{} : jobFor(shading, width, height, r);
+    const SpanFillJob job = pass.drawn.empty() ? SpanFillJob{} : jobFor(shading, width, height, r);
     runRowPass(
         pass, [&job](int first, int end) { rw::shadeRows(job, first, end); }, bands);
     return true;

@@ -23,10 +23,10 @@
 
 #include <hwy/highway.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "raster/fast/fill_span_fast.h"
@@ -81,9 +81,9 @@ struct ColorLanes {
 HWY_INLINE VF viewRowFromTables(const SpanFillJob& job, int i, const PixelLanes& px,
                                 const Doubles& z, const Doubles& w) {
     const double* m = job.shading->inverseView.m + 4 * i;
-    const Doubles first = loadDoubles(job.columnView + static_cast<std::size_t>(i) *
-                                                           static_cast<std::size_t>(job.width) +
-                                      px.column);
+    const Doubles first =
+        loadDoubles(job.columnView +
+                    static_cast<std::size_t>(i) * static_cast<std::size_t>(job.width) + px.column);
     return narrow(add(add(add(first, broadcast(px.row.view[i])), mul(broadcast(m[2]), z)),
                       mul(broadcast(m[3]), w)));
 }
@@ -119,8 +119,8 @@ HWY_INLINE Vec3F worldPosition(const SpanFillJob& job, const PixelLanes& px) {
     const DF df;
     Vec4F p;
     if (!job.reducedUnprojection || !unprojectFromTables(job, px, p)) {
-        const Vec4F device{hn::LoadU(df, job.columnDevice + px.column),
-                           hn::Set(df, px.row.device), px.depth, hn::Set(df, 1.0f)};
+        const Vec4F device{hn::LoadU(df, job.columnDevice + px.column), hn::Set(df, px.row.device),
+                           px.depth, hn::Set(df, 1.0f)};
         p = transform(job.shading->inverseView.m,
                       transform(job.shading->inverseProjection.m, device));
     }
@@ -178,13 +178,13 @@ HWY_INLINE LightLanes lightLanes(const Light& light, const Vec3F& position, cons
 // One channel of a light's part: sum + (f * specular + d * diffuse) * light.
 HWY_INLINE VF addLight(VF sum, VF f, float specular, VF d, float diffuse, float light) {
     const DF df;
-    return hn::Add(sum, hn::Mul(hn::Add(hn::Mul(f, hn::Set(df, specular)),
-                                        hn::Mul(d, hn::Set(df, diffuse))),
-                                hn::Set(df, light)));
+    return hn::Add(
+        sum, hn::Mul(hn::Add(hn::Mul(f, hn::Set(df, specular)), hn::Mul(d, hn::Set(df, diffuse))),
+                     hn::Set(df, light)));
 }
 
-HWY_INLINE void addLight(ColorLanes& sum, const Light& light, const MaterialShading& material,
-                         VF d, VF power) {
+HWY_INLINE void addLight(ColorLanes& sum, const Light& light, const MaterialShading& material, VF d,
+                         VF power) {
     const Color& specular = material.specular;
     const Color& diffuse = material.diffuse;
     sum.r = addLight(sum.r, power, specular.r, d, diffuse.r, light.color.r);
@@ -259,9 +259,8 @@ HWY_INLINE void shadeRecordedLanes(const SpanFillJob& job, const RowConstants& r
     do {
         const int first = object[hn::FindKnownFirstTrue(df, unlit)];
         const MF these = hn::And(unlit, hn::RebindMask(df, hn::Eq(objects, hn::Set(di, first))));
-        const ColorLanes lit = shadePixelLanes(
-            shading, position, view, normal,
-            shading.materials[static_cast<std::size_t>(first)]);
+        const ColorLanes lit = shadePixelLanes(shading, position, view, normal,
+                                               shading.materials[static_cast<std::size_t>(first)]);
         r = hn::IfThenElse(these, lit.r, r);
         g = hn::IfThenElse(these, lit.g, g);
         b = hn::IfThenElse(these, lit.b, b);
@@ -291,8 +290,8 @@ HWY_NOINLINE void shadeNarrowRow(const SpanFillJob& job, const RowConstants& row
         }
         padDepths[k] = inRow ? depths[k] : 1.0f;
         padDevice[k] = inRow ? job.columnDevice[k] : 0.0f;
-        padUnprojected[k] = inRow && job.columnUnprojected != nullptr ? job.columnUnprojected[k]
-                                                                      : 1.0f;
+        padUnprojected[k] =
+            inRow && job.columnUnprojected != nullptr ? job.columnUnprojected[k] : 1.0f;
     }
     SpanFillJob padded = job;
     padded.width = static_cast<int>(kLanes);
@@ -314,7 +313,8 @@ HWY_INLINE void shadeRecordedRow(const SpanFillJob& job, int y, int first, int e
     const float* depths = job.depth + rowBase;
     const RowConstants row = rowConstants(job, y);
     int x = first;
-    for (; x + lanes <= end; x += lanes) shadeRecordedLanes(job, row, x, colors + 4 * x, depths + x);
+    for (; x + lanes <= end; x += lanes)
+        shadeRecordedLanes(job, row, x, colors + 4 * x, depths + x);
     if (x == end) return;
     if (job.width >= lanes) {
         x = std::max(0, std::min(x, end - lanes));
