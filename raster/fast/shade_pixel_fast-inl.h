@@ -9,7 +9,7 @@
 // lanes where a skipped zero term could matter (a depth or a part that is
 // zero or not finite) take the full product.
 //
-// The pixels lit are those the span walk (fill_span_fast.cpp) left a
+// The pixels lit are those the span walk (shade_rows.cpp) left a
 // fragment record in: only a pixel's last passing fragment keeps its colour,
 // so only that one is lit, from the normal it had there (already
 // normalised, as shadePixel leaves it) and its depth (the one stored).
@@ -29,8 +29,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "raster/fast/fill_span_fast.h"
 #include "raster/fast/lane_math-inl.h"
+#include "raster/fast/shade_rows.h"
 #include "raster/plain/lighting_constants.h"
 #include "scene/scene.h"
 

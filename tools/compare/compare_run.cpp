@@ -16,6 +16,7 @@
 #include "tools/common/comparison_panels.h"
 #include "tools/common/image_files.h"
 #include "tools/common/output_writer.h"
+#include "tools/common/snapshot_opengl.h"
 #include "tools/common/tool_outputs.h"
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/difference_sheet.h"
@@ -82,7 +83,7 @@ class Comparison {
     // its report against `reference`.
     bool compare(const View& view, const ReferenceRules& rules, const RendererPicture& reference,
                  ComparisonReport* report) {
-        SnapshotOptions frame = frame_;
+        RenderOptions frame = frame_;
         frame.view = view;
         frame.likeReference = rules;
         if (!render_(frame)) return false;
@@ -102,7 +103,7 @@ class Comparison {
   private:
     // The reference picture of the options' view into reference_.
     bool renderReference(std::string* error) {
-        SnapshotOptions frame = frame_;
+        RenderOptions frame = frame_;
         frame.renderer = SnapshotRenderer::OpenGL;
         OpenGLReadback readback;
         if (!renderOpenGLSnapshot(frame, OpenGLReadback::kRgb | OpenGLReadback::kDepth, &readback,
@@ -115,7 +116,7 @@ class Comparison {
 
     const CompareOptions& options_;
     SoftwareRender render_;
-    SnapshotOptions frame_;
+    RenderOptions frame_;
     RendererPicture reference_;
     RendererPicture software_;
 };
@@ -218,7 +219,7 @@ bool Comparison::views(Outcome* out, std::string* error) {
         }
         return true;
     };
-    SnapshotOptions frame = frame_;
+    RenderOptions frame = frame_;
     frame.renderer = SnapshotRenderer::OpenGL;
     if (!renderOpenGLViews(frame, views, OpenGLReadback::kRgb | OpenGLReadback::kDepth, take,
                            error)) {

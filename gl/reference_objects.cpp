@@ -1,4 +1,4 @@
-#include "tools/common/reference_objects.h"
+#include "gl/reference_objects.h"
 
 #include <GL/gl.h>
 

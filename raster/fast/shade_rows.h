@@ -1,7 +1,7 @@
 // The fast counterpart of fillSpan (fill_span.h): the spans of a frame,
 // depth-tested on SIMD lanes one row per lane, then the pixels that keep a
 // fragment lit on SIMD lanes a vector of columns at a time
-// (fill_span_fast.cpp).
+// (shade_rows.cpp).
 #pragma once
 
 #include <cstdint>
