@@ -90,7 +90,7 @@ class RowWalker {
     // depths are still in cache for the lighting.
     static constexpr long kChunkPixels = 1L << 15;
 
-    const SpanFillJob& job_;
+    const SpanFillJob job_;  // a copy: its fields then sit beside the lane state
     int firstRow_;
     int scanRow_;  // the first row not yet in a chunk
     int endRow_;
@@ -199,7 +199,7 @@ class RowWalker {
     // One column of every lane of the group starting at `first`: the depth
     // test, and for the lanes that pass the stored depth, the normalised
     // normal and the fragment's record; then the step to the next column.
-    void step(std::size_t first) {
+    HWY_INLINE void step(std::size_t first) {
         const DF df;
         const DI di;
         const VI column = hn::Load(di, s_.column + first);
@@ -247,21 +247,22 @@ class RowWalker {
         hn::Store(index, DI(), indices);
         hn::Store(depth, df, depths);
         hn::StoreInterleaved4(normal.x, normal.y, normal.z, hn::BitCast(df, record), df, records);
+        // The buffers' addresses in registers: the copies below could
+        // otherwise write over them as far as the compiler knows.
+        float* const depthBuffer = job_.depth;
+        Color* const colorBuffer = job_.color;
+        const auto storeLane = [&](std::size_t lane) {
+            const std::size_t i = static_cast<std::uint32_t>(indices[lane]);
+            depthBuffer[i] = depths[lane];
+            std::memcpy(static_cast<void*>(colorBuffer + i), records + 4 * lane, sizeof(Color));
+        };
         if (hn::AllTrue(df, pass)) {
             // Most steps: every lane passes, and the copies need no lane search.
-            for (std::size_t lane = 0; lane < HWY_LANES(float); ++lane)
-                storeLane(lane, indices, depths, records);
+            for (std::size_t lane = 0; lane < HWY_LANES(float); ++lane) storeLane(lane);
             return;
         }
         for (std::uint64_t bits = laneBits(pass); bits != 0; bits &= bits - 1)
-            storeLane(static_cast<std::size_t>(__builtin_ctzll(bits)), indices, depths, records);
-    }
-
-    HWY_INLINE void storeLane(std::size_t lane, const std::int32_t* indices, const float* depths,
-                              const float* records) {
-        const std::size_t i = static_cast<std::uint32_t>(indices[lane]);
-        job_.depth[i] = depths[lane];
-        std::memcpy(static_cast<void*>(&job_.color[i]), records + 4 * lane, sizeof(Color));
+            storeLane(static_cast<std::size_t>(__builtin_ctzll(bits)));
     }
 
     // One bit per lane, lane 0 lowest.
