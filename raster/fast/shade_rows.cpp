@@ -258,6 +258,7 @@ class RowWalker {
         };
         if (hn::AllTrue(df, pass)) {
             // Most steps: every lane passes, and the copies need no lane search.
+#pragma GCC unroll 16
             for (std::size_t lane = 0; lane < HWY_LANES(float); ++lane) storeLane(lane);
             return;
         }
