@@ -55,6 +55,7 @@ void renderSoftwareScene(Scene& scene, int width, int height) {
 }  // namespace
 
 void renderScene(Scene& scene, int width, int height) {
+    keepFreedMemoryForTheNextFrame();
     if (useOpenGL) {
         // The buffers stay sized and cleared in this mode too; only what the
         // last software frame drew needs clearing.
