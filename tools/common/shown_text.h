@@ -7,3 +7,7 @@
 // that are not UTF-8 and backslashes written as escapes (\n, \t, \x1b, \\),
 // so nothing in it can break the line or act on the terminal.
 std::string shown(const std::string& value);
+
+// A string for JSON: in double quotes, with quotes, backslashes and control
+// characters escaped.
+std::string jsonText(const std::string& text);

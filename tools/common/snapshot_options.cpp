@@ -30,6 +30,12 @@ bool checkCombination(const SnapshotOptions& o, std::string* error) {
             "--renderer opengl";
         return false;
     }
+    if (o.glPlatform != GlPlatform::Auto && o.renderer == SnapshotRenderer::Software) {
+        *error =
+            "--gl-platform chooses how the reference reaches OpenGL; it has no effect with "
+            "the software renderer";
+        return false;
+    }
     const std::pair<const char*, const std::string*> outputs[] = {
         {"--png", &o.pngPath},
         {"--color-pfm", &o.colorPfmPath},
@@ -72,8 +78,8 @@ std::vector<OptionGroup> snapshotOptions(SnapshotOptions& o) {
         {"Renderer:",
          {choiceOption(
               "--renderer", "R",
-              "'software' (default) or 'opengl'; opengl opens a window\n"
-              "of the frame size on the X display in DISPLAY",
+              "'software' (default) or 'opengl', the reference, drawn\n"
+              "off screen at the frame size (see --gl-platform)",
               "renderer",
               {{"software", SnapshotRenderer::Software}, {"opengl", SnapshotRenderer::OpenGL}},
               &o.renderer),
@@ -89,7 +95,8 @@ std::vector<OptionGroup> snapshotOptions(SnapshotOptions& o) {
                       "the number of cores); rows are shared out, the picture\n"
                       "is the same for every N. The plain path uses one",
                       kMaxSnapshotThreads, &o.threads),
-          likeReferenceOption(&o.likeReference)}},
+          likeReferenceOption(&o.likeReference, &o.likeReferenceAll),
+          glPlatformOption(&o.glPlatform)}},
         {"Outputs (at least one is required; a run that writes nothing is an error):",
          {fileOption("--png",
                      "the picture as the window shows it: 8-bit RGB, each\n"
@@ -132,7 +139,7 @@ std::vector<OptionGroup> snapshotOptions(SnapshotOptions& o) {
 
 }  // namespace
 
-OptionRule likeReferenceOption(ReferenceRules* out) {
+OptionRule likeReferenceOption(ReferenceRules* out, bool* all) {
     return {"--like-reference", "LIST",
             "follow the reference's rules instead of the software\n"
             "renderer's own: 'all' or a comma-separated list of\n"
@@ -144,8 +151,9 @@ OptionRule likeReferenceOption(ReferenceRules* out) {
             "subpixel (corners snapped to 1/256 pixel). Any rule draws\n"
             "with the plain path (the fast path draws only the\n"
             "software renderer's own picture)",
-            [out](const std::string& value, std::string* error) {
+            [out, all](const std::string& value, std::string* error) {
                 std::string bad;
+                *all = value == "all";
                 if (parseReferenceRules(value, out, &bad)) return true;
                 std::string names;
                 for (const char* name : kReferenceRuleNames) names += std::string(", ") + name;
@@ -153,6 +161,17 @@ OptionRule likeReferenceOption(ReferenceRules* out) {
                          ": expected 'all' or a comma-separated list of" + names.substr(1);
                 return false;
             }};
+}
+
+OptionRule glPlatformOption(GlPlatform* out) {
+    return choiceOption(
+        "--gl-platform", "P",
+        "how the reference reaches OpenGL: 'egl' off screen\n"
+        "through EGL, with no X server; 'x11' in a window on the\n"
+        "X display in DISPLAY, through GLX; 'auto' (default) EGL\n"
+        "where it can be had, else X",
+        "platform",
+        {{"auto", GlPlatform::Auto}, {"egl", GlPlatform::Egl}, {"x11", GlPlatform::X11}}, out);
 }
 
 OptionGroup frameOptions(SnapshotOptions& o) {
@@ -194,8 +213,8 @@ written in place. Two outputs that are the same file, by whatever names, and
 an existing file you may not write are refused before anything is rendered.
 An interrupt (SIGINT, SIGTERM, SIGHUP) removes the temporary files.
 
-Exit status: 0 success; 1 rendering or writing failed (for example no X
-display for --renderer opengl, not enough memory, or a full disk), and then
+Exit status: 0 success; 1 rendering or writing failed (for example no
+OpenGL for --renderer opengl, not enough memory, or a full disk), and then
 no file was replaced; 2 bad arguments or an output path that cannot be
 written. Every failure is one line on standard error.
 )",

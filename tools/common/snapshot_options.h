@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "gl/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
 #include "tools/common/tool_command.h"
 #include "view/view.h"
@@ -29,6 +30,10 @@ struct SnapshotOptions {
     SoftwarePath softwarePath = SoftwarePath::Fast;
     int threads = 1;               // threads of the fast software path; defaults to the cores
     ReferenceRules likeReference;  // any rule on: the plain path, following those rules
+    // --like-reference all: every rule; where a reference is drawn, the
+    // rules that hold for the OpenGL implementation found.
+    bool likeReferenceAll = false;
+    GlPlatform glPlatform = GlPlatform::Auto;  // how the reference reaches OpenGL
     std::string pngPath;
     std::string colorPfmPath;
     std::string depthPfmPath;
@@ -58,8 +63,12 @@ ParsedArguments parseSnapshotArguments(const std::vector<std::string>& args);
 std::string snapshotUsage();
 
 // --like-reference LIST: the reference's rules the software renderer follows
-// instead of its own, "all" or names from kReferenceRuleNames.
-OptionRule likeReferenceOption(ReferenceRules* out);
+// instead of its own, "all" (then *all is set) or names from
+// kReferenceRuleNames.
+OptionRule likeReferenceOption(ReferenceRules* out, bool* all);
+
+// --gl-platform auto|egl|x11: how the reference reaches OpenGL.
+OptionRule glPlatformOption(GlPlatform* out);
 
 // The frame-size and view options (--width, --height, --angle-z, --angle-x,
 // --zoom, --pan-x, --pan-y), writing into o; shared by every tool that

@@ -109,8 +109,8 @@ ToolResult run(const ExplainOptions& options) {
             OpenGLReadback::kRgb | OpenGLReadback::kDepth | OpenGLReadback::kObjects;
         if (renderOpenGLSnapshot(frame, parts, &readback, &error)) {
             explanation.reference = referencePixel(readback, x, y);
-        } else if (!readback.displayOpened) {
-            explanation.referenceMissing = error;  // explaining the software side needs no display
+        } else if (!readback.platformFound) {
+            explanation.referenceMissing = error;  // explaining the software side needs no OpenGL
         } else {
             return failed(error);
         }

@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <type_traits>
 
+#include "tools/common/shown_text.h"
+
 namespace {
 
 std::string number(double value) {
@@ -46,23 +48,6 @@ std::string jsonRgb(const Color& c) {
 
 std::string jsonBytes(const std::array<std::uint8_t, 3>& bytes) {
     return jsonList<int>({bytes[0], bytes[1], bytes[2]});
-}
-
-std::string jsonText(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
 }
 
 std::string textVec(const Vec3& v) {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "gl/gl_platform.h"
+
+// The report line naming the OpenGL that drew the reference, in the
+// comparison report's columns: "reference OpenGL   <renderer> from
+// <vendor>, OpenGL <version>, <how it was reached>".
+std::string implementationText(const GlImplementation& gl);
+
+// The same as a JSON member without a trailing comma:
+// "reference_implementation": {"vendor", "renderer", "version", "platform"}.
+std::string implementationJsonMember(const GlImplementation& gl);
