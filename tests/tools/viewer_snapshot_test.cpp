@@ -173,10 +173,11 @@ TEST(ReferenceSnapshot, AServerThatDiesMidRunNeverLeavesAChangedFileBehindAFailu
         std::ofstream(dir.path() + "/out.png") << "old";
         auto xvfb = std::make_unique<XvfbServer>();
         ASSERT_TRUE(xvfb->ok()) << xvfb->error();
-        ChildProcess tool(toolCommand({snapshotBinary(), "--renderer", "opengl", "--width", "2000",
-                                       "--height", "2000", "--png", "out.png"},
-                                      dir.path(), xvfb->display()),
-                          {}, logs.path() + "/stdout", logs.path() + "/stderr");
+        ChildProcess tool(
+            toolCommand({snapshotBinary(), "--renderer", "opengl", "--gl-platform", "x11",
+                         "--width", "2000", "--height", "2000", "--png", "out.png"},
+                        dir.path(), xvfb->display()),
+            {}, logs.path() + "/stdout", logs.path() + "/stderr");
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         xvfb.reset();
         int status = -1;
@@ -198,7 +199,8 @@ TEST(ReferenceSnapshot, AServerThatDiesMidRunNeverLeavesAChangedFileBehindAFailu
 }
 
 // The GL libraries, short of memory, complain on standard error as they
-// load: the tools still end with one line of their own, which carries it.
+// load: the tools still end with one line of their own, which carries it,
+// through GLX and through EGL alike.
 TEST(ReferenceSnapshot, AStartTheGlLibrariesFailIsOneLine) {
 #ifdef RW_TOOLS_SANITIZED
     GTEST_SKIP() << "the sanitizers' shadow memory needs no address-space limit";
@@ -209,9 +211,12 @@ TEST(ReferenceSnapshot, AStartTheGlLibrariesFailIsOneLine) {
     ChildSettings starved;
     starved.addressSpaceLimit = 150000ull << 10;
     const std::vector<std::vector<std::string>> commands = {
-        {snapshotBinary(), "--renderer", "opengl", "--png", "m.png"}, {RW_COMPARE_BINARY}};
+        {snapshotBinary(), "--renderer", "opengl", "--gl-platform", "x11", "--png", "m.png"},
+        {RW_COMPARE_BINARY, "--gl-platform", "x11"},
+        {snapshotBinary(), "--renderer", "opengl", "--gl-platform", "egl", "--png", "m.png"},
+        {RW_COMPARE_BINARY, "--gl-platform", "egl"}};
     for (const std::vector<std::string>& command : commands) {
-        SCOPED_TRACE(command[0]);
+        SCOPED_TRACE(::testing::PrintToString(command));
         const ToolRun run = runTool(command, dir.path(), xvfb.display(), 60.0, starved);
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.status, 1) << run.err;
@@ -230,9 +235,9 @@ TEST(ReferenceSnapshot, TheBoundWaitsForALiveServerAndACrashIsNotTheServers) {
     ASSERT_TRUE(xvfb->ok()) << xvfb->error();
     const TempDir dir("rasterwork-live-server-");
     const TempDir logs("rasterwork-live-server-logs-");
-    const std::vector<std::string> large = {snapshotBinary(), "--renderer", "opengl",
-                                            "--width",        "8000",       "--height",
-                                            "8000",           "--png",      "big.png"};
+    const std::vector<std::string> large = {
+        snapshotBinary(), "--renderer", "opengl", "--gl-platform", "x11",    "--width",
+        "8000",           "--height",   "8000",   "--png",         "big.png"};
     // Drawing and reading back this much takes longer than one second.
     std::vector<std::string> withDepth = large;
     withDepth.insert(withDepth.end(), {"--depth-pfm", "big.pfm"});

@@ -17,8 +17,8 @@ std::string implementationText(const GlImplementation& gl) {
     const std::string how = gl.platform == "egl"   ? "off screen through EGL"
                             : gl.platform == "x11" ? "through GLX on the X display"
                                                    : "through " + plain(gl.platform);
-    return "reference OpenGL                " + plain(gl.renderer) + " from " + plain(gl.vendor) +
-           ", OpenGL " + plain(gl.version) + ", " + how + "\n";
+    return plain(gl.renderer) + " from " + plain(gl.vendor) + ", OpenGL " + plain(gl.version) +
+           ", " + how;
 }
 
 std::string implementationJsonMember(const GlImplementation& gl) {

@@ -4,8 +4,7 @@
 
 #include "gl/gl_platform.h"
 
-// The report line naming the OpenGL that drew the reference, in the
-// comparison report's columns: "reference OpenGL   <renderer> from
+// The OpenGL that drew the reference, for a report line: "<renderer> from
 // <vendor>, OpenGL <version>, <how it was reached>".
 std::string implementationText(const GlImplementation& gl);
 

@@ -107,7 +107,7 @@ class Comparison {
     // The lines above a text report: the reference's OpenGL and, in a check
     // of one set of rules (not the ladder's), the rules taken.
     std::string heading(bool rules = true) const {
-        return implementationText(implementation_) +
+        return "reference OpenGL                " + implementationText(implementation_) + "\n" +
                (rules && limit() ? rulesTakenText(rules_) + rulesNote_ : "");
     }
 

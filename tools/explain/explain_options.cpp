@@ -15,7 +15,8 @@ std::vector<OptionGroup> explainOptions(ExplainOptions& o) {
         {"Output:",
          {flagOption("--json",
                      "print the explanation as one JSON object (keys x, y, width,\n"
-                     "height, software, reference, coverage, step_difference)",
+                     "height, software, reference, coverage, step_difference,\n"
+                     "reference_implementation)",
                      &o.json),
           fileOption("--crop-png",
                      "write a zoomed crop of 15 x 15 pixels around the pixel,\n"

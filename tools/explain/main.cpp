@@ -139,7 +139,8 @@ ToolResult run(const ExplainOptions& options) {
                 return failed("cannot make the PNG picture: " + error);
             }
         }
-        text = options.json ? explanationJson(explanation) : explanationText(explanation);
+        text = options.json ? explanationJson(explanation, readback.implementation)
+                            : explanationText(explanation, readback.implementation);
     } catch (const std::bad_alloc&) {
         return failed(noMemory);
     }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <type_traits>
 
+#include "tools/common/reference_implementation.h"
 #include "tools/common/shown_text.h"
 
 namespace {
@@ -167,7 +168,7 @@ std::array<int, 3> stepDifference(const SoftwarePixel& software, const Reference
     return steps;
 }
 
-std::string explanationText(const PixelExplanation& e) {
+std::string explanationText(const PixelExplanation& e, const GlImplementation& gl) {
     const SoftwarePixel& s = e.software;
     std::string text = "pixel " + std::to_string(e.x) + ", " + std::to_string(e.y) + " of a " +
                        std::to_string(e.width) + " x " + std::to_string(e.height) +
@@ -201,6 +202,7 @@ std::string explanationText(const PixelExplanation& e) {
     }
     const ReferencePixel& r = *e.reference;
     text += "reference renderer (OpenGL):\n";
+    text += "  drawn by                 " + implementationText(gl) + "\n";
     text += "  window bytes (r g b)     " + textBytes(r.windowBytes) + "\n";
     text += "  window depth             " + number(r.windowDepth) + "\n";
     text +=
@@ -212,7 +214,7 @@ std::string explanationText(const PixelExplanation& e) {
     return text;
 }
 
-std::string explanationJson(const PixelExplanation& e) {
+std::string explanationJson(const PixelExplanation& e, const GlImplementation& gl) {
     const SoftwarePixel& s = e.software;
     std::string text = "{\"x\": " + std::to_string(e.x) + ", \"y\": " + std::to_string(e.y) +
                        ", \"width\": " + std::to_string(e.width) +
@@ -232,10 +234,12 @@ std::string explanationJson(const PixelExplanation& e) {
                 ", \"object\": " + (r.object < 0 ? "null" : std::to_string(r.object)) + "}";
         const std::array<int, 3> steps = stepDifference(s, r);
         text += ", \"coverage\": " + jsonText(coverage(e)) +
-                ", \"step_difference\": " + jsonList<int>({steps[0], steps[1], steps[2]});
+                ", \"step_difference\": " + jsonList<int>({steps[0], steps[1], steps[2]}) + ", " +
+                implementationJsonMember(gl);
     } else {
         text += "null, \"reference_missing\": " + jsonText(e.referenceMissing) +
-                ", \"coverage\": null, \"step_difference\": null";
+                ", \"coverage\": null, \"step_difference\": null, "
+                "\"reference_implementation\": null";
     }
     return text + "}\n";
 }
