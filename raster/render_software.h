@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "raster/like_reference/reference_rules.h"
 #include "raster/plain/fragment_observer.h"
 #include "scene/scene.h"
 
@@ -64,8 +63,5 @@ void releaseFastPathStorage();
 void renderSoftwarePlain(Scene& scene, int width, int height);
 
 // The same, telling the observer (when not null) about every fragment as it
-// is drawn, the buffers coming out exactly as without one; and following the
-// OpenGL reference's rules where `rules` asks for them (the fast path has no
-// such rules), with none the picture of the call above.
-void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer,
-                         const ReferenceRules& rules = ReferenceRules());
+// is drawn, the buffers coming out exactly as without one.
+void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer);

@@ -1,9 +1,9 @@
-// renderSoftwarePlain (render_software.cpp) for speed, with the same bits:
+// renderSoftwarePlain (render_software_plain.cpp) for speed, with the same bits:
 // scan conversion for every face first, the spans kept per row
 // (scan_convert_fast.cpp); the per-frame lighting record from the same
 // lightingConstants, plus tables of each column's and row's device coordinate;
 // then the span fill and lighting on SIMD lanes, one row per lane
-// (fill_span_fast.cpp), with the rows shared between threads or, for the
+// (shade_rows.cpp), with the rows shared between threads or, for the
 // viewer, in bands that are cleared, lit and converted to window bytes while
 // in cache (row_pass.cpp).
 #include <algorithm>
@@ -18,10 +18,10 @@
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
-#include "raster/fast/fill_span_fast.h"
 #include "raster/fast/row_pass.h"
 #include "raster/fast/scan_convert_fast.h"
 #include "raster/fast/scratch_memory.h"
+#include "raster/fast/shade_rows.h"
 #include "raster/plain/device_coordinate.h"
 #include "raster/plain/lighting_constants.h"
 #include "raster/render_software.h"

@@ -1,6 +1,6 @@
 // The viewer's software frame in one pass over the rows. It does what
 // clearing the whole buffers (prepareFrameBuffers in frame_buffers.cpp),
-// filling every span (fill_span_fast.cpp) and converting the whole colour
+// filling every span (shade_rows.cpp) and converting the whole colour
 // buffer to window bytes (presentColorBuffer in gl/present.cpp) do one after
 // another, a band of rows at a time while the rows are in cache; the buffers
 // and the bytes come out the same.

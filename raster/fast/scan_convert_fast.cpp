@@ -3,7 +3,7 @@
 // fast form forEachSpanPairFast) and the same span set-up (setupSpan) for
 // every face in drawing order, but each span is kept in the bin of its row
 // instead of being filled. The fill runs afterwards, row by row
-// (fill_span_fast.cpp), and gives the same pixels because each row's spans
+// (shade_rows.cpp), and gives the same pixels because each row's spans
 // keep the order in which the faces are drawn.
 #include "raster/fast/scan_convert_fast.h"
 

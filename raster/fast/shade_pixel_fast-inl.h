@@ -21,8 +21,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "raster/fast/fill_span_fast.h"
 #include "raster/fast/lane_math-inl.h"
+#include "raster/fast/shade_rows.h"
 #include "scene/scene.h"
 
 HWY_BEFORE_NAMESPACE();

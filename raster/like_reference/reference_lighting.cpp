@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "raster/like_reference/smooth_shading.h"
 #include "raster/plain/device_coordinate.h"
 #include "raster/plain/shade_pixel.h"
 
@@ -55,10 +54,11 @@ float clamped(float value) {
     return std::clamp(value, 0.0f, 1.0f);
 }
 
-// Lighting in world space at the position recovered from the pixel.
-void shadeInWorld(Color& out, const Scene& scene, const Material& material, Vec3& normal,
-                  float column, float row, float depth, int width, int height,
-                  const ReferenceRules& rules) {
+}  // namespace
+
+void lightPixelLikeReference(Color& out, const Scene& scene, const Material& material, Vec3& normal,
+                             float column, float row, float depth, int width, int height,
+                             const ReferenceRules& rules) {
     const Matrix4& inverseView = scene.viewTransform.inverse;
     const Vec4 device{deviceCoordinate(column, width), deviceCoordinate(row, height), depth, 1.0f};
     const Vec3 p =
@@ -77,30 +77,6 @@ void shadeInWorld(Color& out, const Scene& scene, const Material& material, Vec3
     out.r = lit.r;
     out.g = lit.g;
     out.b = lit.b;
-}
-
-}  // namespace
-
-void shadePixelLikeReference(Color& out, const FaceContext& face, Vec3& normal, int column, int row,
-                             float depth) {
-    const ReferenceRules& rules = face.draw.rules;
-    if (rules.vertex) {
-        const Color colour = face.smooth->colourAt(column + 0.5, row + 0.5);
-        out.r = colour.r;
-        out.g = colour.g;
-        out.b = colour.b;
-        return;
-    }
-    const float offset = rules.sampling ? 0.5f : 0.0f;
-    const float x = static_cast<float>(column) + offset;
-    const float y = static_cast<float>(row) + offset;
-    if (!rules.lighting()) {
-        shadePixel(out, face, normal, x, y, depth);
-        return;
-    }
-    const Scene& scene = face.draw.scene;
-    shadeInWorld(out, scene, scene.objects[face.object].material, normal, x, y, depth,
-                 face.draw.width, face.draw.height, rules);
 }
 
 Color lightCornerLikeReference(const Scene& scene, const Material& material,

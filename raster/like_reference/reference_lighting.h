@@ -2,7 +2,6 @@
 
 #include "math/vec.h"
 #include "raster/like_reference/reference_rules.h"
-#include "raster/plain/draw_context.h"
 #include "scene/color.h"
 #include "scene/scene.h"
 
@@ -15,14 +14,14 @@
 //   max(H.N, 0)^shininess where N.L > 0 and 0 elsewhere; H = unit(V + L).
 // N is used as given, V and L are unit vectors towards viewer and light.
 
-// The colour of the pixel (column, row) of the face under the frame's rules:
-// with the vertex rule the face's smooth colours at the pixel centre;
-// otherwise lit like shadePixel (in world space, from the position it
-// recovers from the pixel and its depth, at the pixel centre with the
-// sampling rule) with the lighting equation above, not clamped. Normalises
-// `normal` in place as shadePixel does. Leaves out.a alone.
-void shadePixelLikeReference(Color& out, const FaceContext& face, Vec3& normal, int column, int row,
-                             float depth);
+// The pixel at (column, row) with its interpolated depth, lit like
+// shadePixel in world space (from the position it recovers from the pixel
+// and its depth on a width x height window) but with the lighting equation
+// above, not clamped. Writes r, g, b of `out` (never a) and normalises
+// `normal` in place as shadePixel does.
+void lightPixelLikeReference(Color& out, const Scene& scene, const Material& material, Vec3& normal,
+                             float column, float row, float depth, int width, int height,
+                             const ReferenceRules& rules);
 
 // One corner of a face, in eye space as fixed-function lighting works: the
 // corner at eyePosition with the scene normal carried by the inverse

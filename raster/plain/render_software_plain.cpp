@@ -1,12 +1,12 @@
-#include "raster/render_software.h"
+#include "raster/plain/render_software_plain.h"
 
 #include <cstddef>
 #include <vector>
 
-#include "raster/like_reference/smooth_shading.h"
 #include "raster/plain/draw_context.h"
 #include "raster/plain/scan_convert.h"
 #include "raster/plain/vertex_stage.h"
+#include "raster/render_software.h"
 
 // The whole plain path, one face at a time:
 //   1. vertex stage (vertex_stage.cpp): corners to clip space, cut at the
@@ -15,7 +15,7 @@
 //      with its changes of x, depth and normal per row;
 //   3. scan conversion (scan_convert.cpp, active_edges.h): rows from bottom
 //      to top with an active edge list, a span between each pair of edges;
-//   4. span fill (scan_convert.cpp, span.h): column by column, depth test;
+//   4. span fill (fill_span.cpp, span.h): column by column, depth test;
 //   5. lighting (shade_pixel.cpp): shadePixel for each pixel that passes.
 //
 // How exact it is, everywhere on this path: every stored value is a 32-bit
@@ -26,26 +26,29 @@
 // float addition per row and per column, linear in screen space (not
 // perspective-correct).
 //
-// With reference rules (--like-reference) the marked alternatives in the
-// vertex stage, the span fill and the lighting follow the reference instead.
+// Edge set-up, span set-up and lighting, and a preparation of each face
+// between steps 1 and 3, are asked of the frame's DrawStages (draw_stages.h),
+// chosen once before the first face: the textbook stages are the steps
+// above, and a frame drawn by other rules replaces some of them.
 void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer,
-                         const ReferenceRules& rules) {
-    const DrawContext draw(scene, width, height, observer, rules);
+                         DrawStages& stages) {
+    const DrawContext draw(scene, width, height, stages, observer);
     VertexStage vertexStage;
-    SmoothFace smooth;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         const SceneObject& object = scene.objects[o];
         for (std::size_t f = 0; f < object.faces.size(); ++f) {
             std::vector<ScanEdge> edges;
-            vertexStage.faceEdges(scene, object.faces[f], width, height, edges, rules);
-            // Alternative, --like-reference vertex only: lit at the corners.
-            if (rules.vertex) {
-                smooth.light(scene, object.material, vertexStage.polygon(),
-                             vertexStage.screenPolygon(), rules);
-            }
-            scanConvertPolygon(edges, FaceContext{draw, o, f, &smooth});
+            vertexStage.faceEdges(scene, object.faces[f], width, height, edges, stages);
+            const FaceContext face{draw, o, f};
+            stages.prepareFace(face, vertexStage);
+            scanConvertPolygon(edges, face);
         }
     }
+}
+
+void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer) {
+    DrawStages textbook;
+    renderSoftwarePlain(scene, width, height, observer, textbook);
 }
 
 void renderSoftwarePlain(Scene& scene, int width, int height) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "raster/like_reference/reference_sampling.h"
 #include "raster/plain/project_vertex.h"
 #include "raster/plain/truncate_to_int.h"
 
@@ -22,10 +21,8 @@ Vertex screenVertex(const ClipVertex& corner, int width, int height) {
 // Sets up the edge from `previous` to `current` and keeps it only if it can
 // cover a row: its truncated ends differ and it ends above y = 0.
 void appendEdge(std::vector<ScanEdge>& edges, const Vertex& previous, const Vertex& current,
-                const ReferenceRules& rules) {
-    // Alternative, --like-reference only: the reference's coverage rules.
-    const ScanEdge edge =
-        rules.any() ? edgeLikeReference(previous, current, rules) : setupEdge(previous, current);
+                const DrawStages& stages) {
+    const ScanEdge edge = stages.setUpEdge(previous, current);
     if (truncateToInt(edge.yStart) == truncateToInt(edge.yEnd)) return;
     if (edge.yEnd <= 0.0f) return;
     edges.push_back(edge);
@@ -38,9 +35,8 @@ bool validIndex(int index, std::size_t count) {
 }  // namespace
 
 void VertexStage::faceEdges(const Scene& scene, const Face& face, int width, int height,
-                            std::vector<ScanEdge>& edges, const ReferenceRules& rules) {
+                            std::vector<ScanEdge>& edges, const DrawStages& stages) {
     edges.clear();
-    rules_ = rules;
     // Every corner through the view and projection matrices to clip space.
     const std::size_t n = face.vertices.size();
     corners_.resize(n);
@@ -52,9 +48,9 @@ void VertexStage::faceEdges(const Scene& scene, const Face& face, int width, int
     }
     clippedUsed_ = !allInFront;
     if (allInFront) {
-        edgesInFront(face, width, height, edges);
+        edgesInFront(face, width, height, edges, stages);
     } else {
-        edgesClipped(face, width, height, edges);
+        edgesClipped(face, width, height, edges, stages);
     }
 }
 
@@ -63,14 +59,14 @@ void VertexStage::faceEdges(const Scene& scene, const Face& face, int width, int
 // once and used for both of its sides, which gives the same bits as
 // projecting it per side.
 void VertexStage::edgesInFront(const Face& face, int width, int height,
-                               std::vector<ScanEdge>& edges) {
+                               std::vector<ScanEdge>& edges, const DrawStages& stages) {
     const std::size_t n = face.vertices.size();
     screen_.resize(n);
     for (std::size_t i = 0; i < n; ++i) screen_[i] = screenVertex(corners_[i], width, height);
     for (std::size_t i = 0; i < n; ++i) {
         const int prev = face.vertices[i].prev;
         if (!validIndex(prev, n)) continue;  // a broken link gives no side
-        appendEdge(edges, screen_[static_cast<std::size_t>(prev)], screen_[i], rules_);
+        appendEdge(edges, screen_[static_cast<std::size_t>(prev)], screen_[i], stages);
     }
 }
 
@@ -78,7 +74,7 @@ void VertexStage::edgesInFront(const Face& face, int width, int height,
 // from vertex 0, then put in forward order) is cut to its part in front, and
 // the cut polygon's sides become the edges.
 void VertexStage::edgesClipped(const Face& face, int width, int height,
-                               std::vector<ScanEdge>& edges) {
+                               std::vector<ScanEdge>& edges, const DrawStages& stages) {
     const std::size_t n = face.vertices.size();
     outline_.clear();
     std::size_t index = 0;
@@ -95,6 +91,6 @@ void VertexStage::edgesClipped(const Face& face, int width, int height,
     screen_.resize(m);
     for (std::size_t i = 0; i < m; ++i) screen_[i] = screenVertex(clipped_[i], width, height);
     for (std::size_t i = 0; i < m; ++i) {
-        appendEdge(edges, screen_[i == 0 ? m - 1 : i - 1], screen_[i], rules_);
+        appendEdge(edges, screen_[i == 0 ? m - 1 : i - 1], screen_[i], stages);
     }
 }

@@ -2,22 +2,22 @@
 
 #include <vector>
 
-#include "raster/like_reference/reference_rules.h"
 #include "raster/plain/clip_w.h"
+#include "raster/plain/draw_stages.h"
 #include "raster/plain/scan_edge.h"
 #include "scene/scene.h"
 
 // The vertex stage, one face at a time: takes the face's corners to the
 // screen, cuts away whatever lies at or behind the eye, and sets up the
-// sides that can cover a row as edges (setupEdge). Both software paths use
-// it; it keeps its scratch storage from face to face.
+// sides that can cover a row as edges (the frame's edge set-up, textbook:
+// setupEdge). Both software paths use it; it keeps its scratch storage from
+// face to face.
 class VertexStage {
   public:
     // Replaces the contents of `edges` with the face's edges, in the order of
-    // the outline corners they end at. With reference rules (plain path
-    // only) the edges follow the reference's coverage rules instead.
+    // the outline corners they end at, each set up by `stages`.
     void faceEdges(const Scene& scene, const Face& face, int width, int height,
-                   std::vector<ScanEdge>& edges, const ReferenceRules& rules = {});
+                   std::vector<ScanEdge>& edges, const DrawStages& stages = DrawStages::textbook());
 
     // The polygon the last faceEdges drew, in outline order (vertex order
     // for a face wholly in front of the eye): its corners in clip space and
@@ -31,8 +31,9 @@ class VertexStage {
     std::vector<ClipVertex> outline_;  // the prev-linked outline, for clipping
     std::vector<ClipVertex> clipped_;
     bool clippedUsed_ = false;
-    ReferenceRules rules_;
 
-    void edgesInFront(const Face& face, int width, int height, std::vector<ScanEdge>& edges);
-    void edgesClipped(const Face& face, int width, int height, std::vector<ScanEdge>& edges);
+    void edgesInFront(const Face& face, int width, int height, std::vector<ScanEdge>& edges,
+                      const DrawStages& stages);
+    void edgesClipped(const Face& face, int width, int height, std::vector<ScanEdge>& edges,
+                      const DrawStages& stages);
 };

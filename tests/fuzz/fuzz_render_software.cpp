@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "raster/buffers/frame_buffers.h"
-#include "raster/fast/simd_targets.h"
+#include "raster/buffers/simd_targets.h"
 #include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"

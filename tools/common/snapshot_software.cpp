@@ -1,4 +1,5 @@
 #include "raster/buffers/frame_buffers.h"
+#include "raster/like_reference/render_like_reference.h"
 #include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
@@ -18,7 +19,8 @@ bool renderSoftwareSnapshot(const SnapshotOptions& options, FragmentObserver* ob
     buildDefaultScene(scene);
     setupCamera(scene, options.width, options.height);
     if (observer || options.softwarePath == SoftwarePath::Plain || options.likeReference.any()) {
-        renderSoftwarePlain(scene, options.width, options.height, observer, options.likeReference);
+        renderSoftwareLikeReference(scene, options.width, options.height, options.likeReference,
+                                    observer);
     } else {
         renderSoftware(scene, options.width, options.height, options.threads);
     }

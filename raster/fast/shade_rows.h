@@ -1,5 +1,5 @@
 // The fast counterpart of fillSpan (fill_span.h): the spans of a frame,
-// filled and lit on SIMD lanes one row per lane (fill_span_fast.cpp).
+// filled and lit on SIMD lanes one row per lane (shade_rows.cpp).
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "raster/fast/simd_targets.h"
+#include "raster/buffers/simd_targets.h"
 
 #include <hwy/targets.h>
 

@@ -63,10 +63,10 @@ std::vector<View> extremeViews() {
 
 }  // namespace
 
-// Every view renders without a sanitizer finding, never writes past the
-// pixels into the buffers' spare tail, and gives no NaN colour while the
-// whole scene lies beyond the near plane.
-TEST(ViewSweep, ExtremeViewsStayInsideTheBuffersAndFinite) {
+// renderSoftware draws every view without a sanitizer finding, never writes
+// past the pixels into the buffers' spare tail, and gives no NaN colour while
+// the whole scene lies beyond the near plane.
+TEST(ExtremeViews, RenderSoftwareStaysInsideTheBuffersAndFinite) {
     int views = 0, viewsBeyondNear = 0, viewsWithNaN = 0, nanPixels = 0, maxNaNPixels = 0;
     for (const View& view : extremeViews()) {
         Scene scene;

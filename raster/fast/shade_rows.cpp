@@ -1,11 +1,11 @@
-// fillSpan (scan_convert.cpp) on SIMD lanes, one row per lane: every lane
+// fillSpan (fill_span.cpp) on SIMD lanes, one row per lane: every lane
 // walks the spans of its own row in face order, column by column, so each
 // pixel sees the same depth tests in the same order as in fillSpan, and the
 // running depth and normal of a span are the same serial chains of float
 // additions (the normal continuing from its normalised value after a pixel
 // that passed). The lighting is shadePixel's, in shade_pixel_fast-inl.h.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "raster/fast/fill_span_fast.cpp"
+#define HWY_TARGET_INCLUDE "raster/fast/shade_rows.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 
 #include <hwy/cache_control.h>
@@ -17,9 +17,9 @@
 #include <cstring>
 #include <iterator>
 
-#include "raster/fast/fill_span_fast.h"
 #include "raster/fast/lane_math-inl.h"
 #include "raster/fast/shade_pixel_fast-inl.h"
+#include "raster/fast/shade_rows.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace rw {

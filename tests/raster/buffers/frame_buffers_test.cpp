@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "raster/fast/simd_targets.h"
+#include "raster/buffers/simd_targets.h"
 
 namespace {
 

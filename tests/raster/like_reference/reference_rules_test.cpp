@@ -11,7 +11,7 @@
 #include <string>
 
 #include "raster/buffers/frame_buffers.h"
-#include "raster/render_software.h"
+#include "raster/like_reference/render_like_reference.h"
 #include "raster_testing.h"
 
 namespace {
@@ -48,7 +48,7 @@ struct OneFace {
             ASSERT_TRUE(parseReferenceRules(rules, &parsed, &bad)) << bad;
         }
         ASSERT_TRUE(prepareFrameBuffers(size, size));
-        renderSoftwarePlain(scene, size, size, nullptr, parsed);
+        renderSoftwareLikeReference(scene, size, size, parsed);
     }
     const Color& colour(int x, int y) const { return colorBuffer[pixelIndex(x, y, size)]; }
     float depth(int x, int y) const { return depthBuffer[pixelIndex(x, y, size)]; }

@@ -10,9 +10,9 @@
 
 #include "picture_files.h"
 #include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/simd_targets.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/fast/scan_convert_fast.h"
-#include "raster/fast/simd_targets.h"
 #include "raster/plain/clip_w.h"
 #include "raster/plain/project_vertex.h"
 #include "raster/render_software.h"

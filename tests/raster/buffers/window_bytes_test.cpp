@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "raster/fast/simd_targets.h"
+#include "raster/buffers/simd_targets.h"
 
 namespace {
 

@@ -1,0 +1,15 @@
+#include "raster/like_reference/render_like_reference.h"
+
+#include "raster/like_reference/reference_stages.h"
+#include "raster/plain/render_software_plain.h"
+#include "raster/render_software.h"
+
+void renderSoftwareLikeReference(Scene& scene, int width, int height, const ReferenceRules& rules,
+                                 FragmentObserver* observer) {
+    if (!rules.any()) {
+        renderSoftwarePlain(scene, width, height, observer);
+        return;
+    }
+    ReferenceStages stages(rules);
+    renderSoftwarePlain(scene, width, height, observer, stages);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "raster/like_reference/reference_rules.h"
+#include "raster/plain/fragment_observer.h"
+#include "scene/scene.h"
+
+// renderSoftwarePlain following the OpenGL reference's rules where `rules`
+// asks for them (the stages of ReferenceStages, chosen once for the frame;
+// the fast path has no such rules); with none, renderSoftwarePlain itself,
+// to the last bit. Tells the observer (when not null) about every fragment;
+// under any rule the lighting terms it asks for are not filled.
+void renderSoftwareLikeReference(Scene& scene, int width, int height, const ReferenceRules& rules,
+                                 FragmentObserver* observer = nullptr);
