@@ -175,6 +175,37 @@ TEST_F(CompareTool, ExitStatusTellsBadArgumentsFromNoOpenGL) {
     }
 }
 
+// The reference picture has the size asked for and, since both renderers
+// cover nearly the same pixels, the software picture's outline: a flipped,
+// shifted or wrongly scaled picture overlaps far less.
+TEST_F(CompareTool, ReferenceSnapshotHasTheRequestedSizeAndTheSoftwareOutline) {
+    const std::vector<std::string> size = {"--width", "320", "--height", "200"};
+    std::vector<std::string> args = {RW_SNAPSHOT_BINARY, "--png", "size-reference.png",
+                                     "--renderer", "opengl"};
+    args.insert(args.end(), size.begin(), size.end());
+    ASSERT_EQ(runTool(args, dir_).status, 0);
+    args = {RW_SNAPSHOT_BINARY, "--png", "size-software.png"};
+    args.insert(args.end(), size.begin(), size.end());
+    ASSERT_EQ(runTool(args, dir_).status, 0);
+    const RgbImage reference = png("size-reference.png");
+    const RgbImage software = png("size-software.png");
+    ASSERT_EQ(reference.width, 320);
+    ASSERT_EQ(reference.height, 200);
+    long both = 0, either = 0;
+    for (std::size_t i = 0; i + 2 < reference.rgb.size(); i += 3) {
+        const bool inReference =
+            reference.rgb[i] != 255 || reference.rgb[i + 1] != 255 || reference.rgb[i + 2] != 255;
+        const bool inSoftware =
+            software.rgb[i] != 255 || software.rgb[i + 1] != 255 || software.rgb[i + 2] != 255;
+        both += inReference && inSoftware;
+        either += inReference || inSoftware;
+    }
+    ASSERT_GT(either, 0);
+    const double overlap = static_cast<double>(both) / either;
+    std::printf("covered-pixel overlap of reference and software: %.4f\n", overlap);
+    EXPECT_GT(overlap, 0.95) << saveMismatch("reference-vs-software-outline", reference, software);
+}
+
 // Lines of JSON, each parsed.
 std::vector<nlohmann::json> jsonLines(const std::string& text) {
     std::vector<nlohmann::json> lines;

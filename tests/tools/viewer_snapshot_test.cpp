@@ -137,31 +137,6 @@ TEST_F(ViewerWindow, ReferenceSnapshotEqualsTheViewersFirstFrames) {
         << "the viewer's overlay line should show in the settled frame";
 }
 
-TEST_F(ViewerWindow, ReferenceSnapshotHasTheRequestedSizeAndTheSoftwareOutline) {
-    const std::vector<std::string> size = {"--width", "320", "--height", "200"};
-    std::vector<std::string> args = size;
-    args.insert(args.end(), {"--renderer", "opengl"});
-    const RgbImage reference = snapshot(args, server_->display());
-    const RgbImage software = snapshot(size);
-    ASSERT_EQ(reference.width, 320);
-    ASSERT_EQ(reference.height, 200);
-    // The two lighting models differ, the covered pixels hardly at all: a
-    // flipped, shifted or wrongly scaled picture overlaps far less.
-    long both = 0, either = 0;
-    for (std::size_t i = 0; i + 2 < reference.rgb.size(); i += 3) {
-        const bool inReference =
-            reference.rgb[i] != 255 || reference.rgb[i + 1] != 255 || reference.rgb[i + 2] != 255;
-        const bool inSoftware =
-            software.rgb[i] != 255 || software.rgb[i + 1] != 255 || software.rgb[i + 2] != 255;
-        both += inReference && inSoftware;
-        either += inReference || inSoftware;
-    }
-    ASSERT_GT(either, 0);
-    const double overlap = static_cast<double>(both) / either;
-    std::printf("covered-pixel overlap of reference and software: %.4f\n", overlap);
-    EXPECT_GT(overlap, 0.95) << saveMismatch("reference-vs-software-outline", reference, software);
-}
-
 // Whenever the X server dies during a reference render, the status tells the
 // truth: 1 with one line and the old file untouched, or 0 with the new
 // picture complete. Which of the two depends on how far the run got.

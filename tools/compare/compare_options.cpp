@@ -49,12 +49,15 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                      "mean_step_difference and max_step_difference ([r, g, b]),\n"
                      "max_step_difference_at ([x, y]), pixels_over_one_step,\n"
                      "max_depth_difference, tolerance and pixels_over_tolerance\n"
-                     "(a figure taken over no pixels is null) and, in a check,\n"
-                     "max_differing, differing and within_limit. With --ladder\n"
-                     "one object whose list 'ladder' holds such an object per\n"
-                     "row with its 'step'; with --views one such line per view\n"
-                     "(with its 'view' number, angle_z, angle_x, zoom, pan_x,\n"
-                     "pan_y and crosses_near_plane), then a 'summary' line",
+                     "(a figure taken over no pixels is null),\n"
+                     "reference_implementation (vendor, renderer, version,\n"
+                     "platform) and, in a check, max_differing, differing,\n"
+                     "within_limit and like_reference. With --ladder\n"
+                     "one object whose list 'ladder' holds the figures per row\n"
+                     "with its 'step'; with --views one line of figures per\n"
+                     "view (with its 'view' number, angle_z, angle_x, zoom,\n"
+                     "pan_x, pan_y and crosses_near_plane), then a 'summary'\n"
+                     "line, which names the reference_implementation",
                      &o.json),
           fileOption("--png",
                      "write three panels side by side: the software picture,\n"
