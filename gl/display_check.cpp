@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/shown_text.h"
 #include "gl/x_failures.h"
 
 namespace {
@@ -30,8 +31,8 @@ DisplayProbe::DisplayProbe(int argc, char** argv, const std::string& program, do
         display_ = XOpenDisplay(name);
     }
     if (display_ == nullptr) {
-        problem_ = "cannot open X display \"" + printableDisplayName(name_) +
-                   "\" (is an X server running there?)";
+        problem_ =
+            "cannot open X display \"" + escapedText(name_) + "\" (is an X server running there?)";
     }
 }
 

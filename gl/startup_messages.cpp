@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "gl/x_wait_bound.h"
+#include "base/shown_text.h"
 
 namespace {
 
@@ -59,9 +59,7 @@ std::string releaseStartupMessages() {
         start = end + 1;
     }
     if (lines.empty()) return "";
-    std::string shown = printableDisplayName(lines);
-    if (shown.size() > kMostShown) shown = shown.substr(0, kMostShown) + "...";
-    return " (the libraries said: " + shown + ")";
+    return " (the libraries said: " + escapedText(lines, kMostShown) + ")";
 }
 
 void forgetStartupMessages() {

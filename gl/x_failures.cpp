@@ -7,8 +7,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "base/shown_text.h"
 #include "gl/startup_messages.h"
-#include "gl/x_wait_bound.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ std::string displayName;
 }
 
 std::string server() {
-    return "the X server at '" + printableDisplayName(displayName) + "'";
+    return "the X server at " + shown(displayName);
 }
 
 int onConnectionLost(Display*) {
@@ -36,14 +36,14 @@ int onConnectionLost(Display*) {
 int onProtocolError(Display* display, XErrorEvent* event) {
     char text[256] = "";
     XGetErrorText(display, event->error_code, text, sizeof text);
-    endWith("X error from " + server() + ": " + printableDisplayName(text) + " (request " +
+    endWith("X error from " + server() + ": " + escapedText(text) + " (request " +
             std::to_string(static_cast<int>(event->request_code)) + ")");
 }
 
 void onGlutError(const char* format, va_list arguments) {
     char text[512];
     std::vsnprintf(text, sizeof text, format, arguments);
-    endWith("freeglut: " + printableDisplayName(text));
+    endWith("freeglut: " + escapedText(text));
 }
 
 }  // namespace

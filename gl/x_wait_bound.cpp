@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/default_signal_action.h"
+#include "base/shown_text.h"
 #include "gl/startup_messages.h"
 #include "gl/time_bound.h"
 #include "gl/x_server_ping.h"
@@ -65,16 +67,7 @@ void crashed(int signal) {
     } else {
         say(segvMessage, segvMessageLength);
     }
-    struct sigaction fallback;
-    std::memset(&fallback, 0, sizeof fallback);
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    sigaction(signal, &fallback, nullptr);
-    sigset_t unblock;
-    sigemptyset(&unblock);
-    sigaddset(&unblock, signal);
-    sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
-    raise(signal);
+    raiseWithDefaultAction(signal);
 }
 
 void keep(const std::string& line, char* buffer, std::size_t size, std::size_t* length) {
@@ -99,24 +92,9 @@ std::string secondsText(double seconds) {
 
 }  // namespace
 
-std::string printableDisplayName(const std::string& name) {
-    std::string out;
-    for (const char c : name) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7f || byte == '\\') {
-            char code[5];
-            std::snprintf(code, sizeof code, "\\x%02x", byte);
-            out += code;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 XWaitBound::XWaitBound(const std::string& program, const std::string& display,
                        const std::string& what, double seconds, Limit limit) {
-    const std::string server = "the X server at '" + printableDisplayName(display) + "'";
+    const std::string server = "the X server at " + shown(display);
     keep(program + ": " + server + " did not answer within " + secondsText(seconds) + " s (" +
              what + ")\n",
          message, sizeof message, &messageLength);

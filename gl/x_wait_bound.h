@@ -40,7 +40,3 @@ class XWaitBound {
   private:
     std::unique_ptr<XServerPing> ping_;
 };
-
-// A display name fit for a one-line message: control characters, bytes
-// outside ASCII and backslashes written as \xNN escapes.
-std::string printableDisplayName(const std::string& name);

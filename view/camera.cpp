@@ -12,7 +12,7 @@ constexpr double kPanPerPixel = 0.01;
 constexpr double kZoomPerStep = 0.25;
 }  // namespace
 
-void setupCamera(Scene& scene, int width, int height) {
+void setupCamera(Scene& scene, const View& view, int width, int height) {
     const double k = kHalfExtent;
     double xExtent = k;
     double yExtent = k;
@@ -28,13 +28,17 @@ void setupCamera(Scene& scene, int width, int height) {
                                   kFar);
     projection.matrix.invert(projection.inverse);
 
-    TransformStack& view = scene.viewTransform;
-    view.loadIdentity();
-    view.matrix.translate(0.0f, 0.0f, -kEyeDistance);
-    view.matrix.translate(static_cast<float>(kPanPerPixel * panX),
-                          static_cast<float>(-kPanPerPixel * panY),
-                          static_cast<float>(kZoomPerStep * zoom));
-    view.matrix.rotateX(angleX);
-    view.matrix.rotateZ(angleZ);
-    view.matrix.invert(view.inverse);
+    TransformStack& viewTransform = scene.viewTransform;
+    viewTransform.loadIdentity();
+    viewTransform.matrix.translate(0.0f, 0.0f, -kEyeDistance);
+    viewTransform.matrix.translate(static_cast<float>(kPanPerPixel * view.panX),
+                                   static_cast<float>(-kPanPerPixel * view.panY),
+                                   static_cast<float>(kZoomPerStep * view.zoom));
+    viewTransform.matrix.rotateX(view.angleX);
+    viewTransform.matrix.rotateZ(view.angleZ);
+    viewTransform.matrix.invert(viewTransform.inverse);
+}
+
+void setupCamera(Scene& scene, int width, int height) {
+    setupCamera(scene, View{angleZ, angleX, zoom, panX, panY}, width, height);
 }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "scene/scene.h"
+#include "view/view.h"
 
-// Rebuilds the scene's projection and view transforms from the view state and
-// the frame size, and inverts each into its stored inverse.
+// Rebuilds the scene's projection and view transforms from the view and the
+// frame size, and inverts each into its stored inverse.
+void setupCamera(Scene& scene, const View& view, int width, int height);
+
+// The same from the view state.
 void setupCamera(Scene& scene, int width, int height);

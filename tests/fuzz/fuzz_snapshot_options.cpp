@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "raster/like_reference/reference_rules.h"
-#include "tools/common/snapshot_options.h"
+#include "tools/snapshot/snapshot_options.h"
 
 namespace {
 

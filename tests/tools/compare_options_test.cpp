@@ -14,7 +14,7 @@ TEST(CompareOptions, TakeTheSnapshotViewOptionsAJsonFlagAndAPicture) {
     ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
     EXPECT_FALSE(parsed.options.json);
     EXPECT_TRUE(parsed.options.pngPath.empty());
-    EXPECT_EQ(parsed.options.frame.width, defaultSnapshotOptions().width);
+    EXPECT_EQ(parsed.options.frame.width, defaultRenderOptions().width);
 
     parsed = parseCompareArguments({"--width=64", "--height", "48", "--angle-z", "-75",
                                     "--zoom=2.25", "--js", "--pn", "c.png"});

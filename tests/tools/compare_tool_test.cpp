@@ -237,6 +237,31 @@ TEST_F(CompareTool, LadderStartsWithThePlainReportAndSwitchesTheRulesInOrder) {
     EXPECT_EQ(png("ladder.png").width, 3 * kWidth + 2 * kPanelGap);
 }
 
+// Where no view has a worst figure (nothing covered, or every view crosses
+// the near plane) the report is printed and the sheet says that there is
+// nothing to show.
+TEST_F(CompareTool, ASweepWithoutAWorstViewStillPrintsItsReportAndSheet) {
+    const std::vector<std::vector<std::string>> sweeps = {
+        {"--pan-x", "100000", "--views", "turntable:4"},
+        {"--zoom", "11.9", "--views", "turntable:4"},
+    };
+    for (const std::vector<std::string>& sweep : sweeps) {
+        SCOPED_TRACE(sweep[0]);
+        std::vector<std::string> args = {RW_COMPARE_BINARY, "--width", std::to_string(kWidth),
+                                         "--height", std::to_string(kHeight)};
+        args.insert(args.end(), sweep.begin(), sweep.end());
+        args.insert(args.end(), {"--png", "nothing.png"});
+        const ToolRun text = runTool(args, dir_);
+        ASSERT_EQ(text.status, 0) << text.err;
+        EXPECT_EQ(text.err, "");
+        EXPECT_NE(text.out.find("\n4 views, "), std::string::npos) << text.out;
+        const RgbImage sheet = png("nothing.png");
+        EXPECT_EQ(sheet.width, kWidth);
+        EXPECT_GT(sheet.height, 0);
+        EXPECT_GT(countNonWhite(sheet), 0) << "the sheet says nothing";
+    }
+}
+
 // The check over a turntable of 36 views: what is left after every rule is
 // within 0.1% in every view, while a scan converter whose spans are one pixel
 // too long is caught. A view that reaches nearer than the near plane is

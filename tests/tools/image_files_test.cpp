@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -201,6 +203,53 @@ TEST(PngEncoding, StaysWithinItsBoundAndReportsLibpngErrorsAsOneLine) {
     EXPECT_EQ(error.rfind("libpng: ", 0), 0u) << error;
     EXPECT_NE(error.find("IHDR"), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+}
+
+// The bound counts the memory a large sheet's PNG may need: never less than
+// the picture's own bytes and a filter byte a row, which PNG data that does
+// not compress takes at least; in 64 bits, past the 4 GiB of libpng's
+// simplified interface.
+TEST(PngEncoding, TheSizeBoundHoldsForEverySizeOfSheet) {
+    const std::pair<int, int> sizes[] = {{1, 1},         {480, 480},     {16384, 16384},
+                                         {38408, 38554}, {49184, 49320}, {65535, 65535}};
+    for (const auto& [width, height] : sizes) {
+        const std::size_t raw = (3 * static_cast<std::size_t>(width) + 1) * height;
+        EXPECT_GE(pngSizeBound(width, height), raw + raw / 1000) << width << " x " << height;
+        EXPECT_LE(pngSizeBound(width, height), raw + raw / 4 + 4096) << width << " x " << height;
+    }
+}
+
+// Row by row with libpng's ordinary interface, which has no limit on the
+// picture's size in memory, the file is the one the simplified interface
+// writes for the pictures that one takes.
+TEST(PngEncoding, WritesWhatLibpngsSimplifiedInterfaceWrites) {
+    for (const auto& [width, height] : {std::pair{1, 1}, {64, 48}, {301, 7}, {2, 700}}) {
+        std::mt19937 noise(static_cast<unsigned>(width * 1000 + height));
+        std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+        for (std::size_t i = 0; i < rgb.size(); ++i) {
+            // Half smooth, half noise: every filter gets its turn.
+            rgb[i] = i < rgb.size() / 2 ? static_cast<std::uint8_t>(i / 7)
+                                        : static_cast<std::uint8_t>(noise());
+        }
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        image.width = static_cast<png_uint_32>(width);
+        image.height = static_cast<png_uint_32>(height);
+        image.format = PNG_FORMAT_RGB;
+        png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
+        std::vector<std::uint8_t> expected(size);
+        ASSERT_TRUE(
+            png_image_write_to_memory(&image, expected.data(), &size, 0, rgb.data(), 0, nullptr))
+            << image.message;
+        expected.resize(size);
+        std::vector<std::uint8_t> bytes = {'x'};  // appended to what is there
+        std::string error;
+        ASSERT_TRUE(encodePng(rgb.data(), width, height, &bytes, &error)) << error;
+        ASSERT_EQ(bytes.size(), expected.size() + 1) << width << " x " << height;
+        EXPECT_EQ(bytes[0], 'x');
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bytes.begin() + 1))
+            << width << " x " << height;
+    }
 }
 
 }  // namespace

@@ -5,14 +5,14 @@
 #include <cstddef>
 
 #include "raster/buffers/frame_buffers.h"
-#include "tools/common/snapshot_render.h"
+#include "tools/common/snapshot_software.h"
 #include "tools/common/tool_main.h"
 #include "tools/compare/compare_options.h"
 #include "tools/compare/compare_run.h"
 
 namespace {
 
-bool renderWithLongerSpans(const SnapshotOptions& frame) {
+bool renderWithLongerSpans(const RenderOptions& frame) {
     if (!renderSoftwareSnapshot(frame)) return false;
     for (int y = 0; y < frame.height; ++y) {
         const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.width);

@@ -78,20 +78,33 @@ TEST(SnapshotCommand, EveryBadArgumentClassExitsWithStatusTwoAndWritesNothing) {
 }
 
 // As compressors do: binary data bound for a terminal is refused before
-// anything is rendered, and nothing reaches the terminal.
+// anything is rendered, and nothing reaches the terminal, whether it is
+// standard output or named as a file (its own name or a link to it).
 TEST(SnapshotCommand, RefusesToWriteBinaryDataToATerminal) {
     int terminal = -1;
     int client = -1;
     ASSERT_EQ(openpty(&terminal, &client, nullptr, nullptr, nullptr), 0);
     const std::string clientName = ttyname(client);
     const TempDir temp("rasterwork-cli-");
-    for (const char* output : {"--png", "--depth-pfm"}) {
-        const ToolRun run = runTool(withTool({output, "-", "--width", "8", "--height", "8"}),
-                                    temp.path(), "", 60.0, {}, clientName);
+    ASSERT_EQ(symlink(clientName.c_str(), (temp.path() + "/to-terminal").c_str()), 0);
+    const struct {
+        std::string output;
+        std::string path;
+        std::string standardOutput;
+    } cases[] = {
+        {"--png", "-", clientName},
+        {"--depth-pfm", "-", clientName},
+        {"--png", clientName, ""},
+        {"--color-pfm", "to-terminal", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.output + " " + c.path);
+        const ToolRun run = runTool(withTool({c.output, c.path, "--width", "8", "--height", "8"}),
+                                    temp.path(), "", 60.0, {}, c.standardOutput);
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.status, 2) << run.err;
         EXPECT_EQ(countLines(run.err), 1) << run.err;
-        EXPECT_NE(run.err.find(std::string(output) + " '-' is a terminal"), std::string::npos)
+        EXPECT_NE(run.err.find(c.output + " '" + c.path + "' is a terminal"), std::string::npos)
             << run.err;
     }
     ASSERT_EQ(fcntl(terminal, F_SETFL, O_NONBLOCK), 0);
@@ -99,7 +112,7 @@ TEST(SnapshotCommand, RefusesToWriteBinaryDataToATerminal) {
     EXPECT_EQ(read(terminal, &byte, 1), -1) << "the terminal received data";
     close(client);
     close(terminal);
-    EXPECT_TRUE(listDirectory(temp.path()).empty());
+    EXPECT_EQ(listDirectory(temp.path()), std::vector<std::string>{"to-terminal"});
 }
 
 TEST(SnapshotCommand, AnUnwritableOutputLeavesNoFileAndKeepsOldOnes) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/snapshot_options.h"
+#include "tools/snapshot/snapshot_options.h"
 #include "view/view_state.h"
 
 namespace {

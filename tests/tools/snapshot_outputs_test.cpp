@@ -1,19 +1,22 @@
 // How the snapshot program treats the files it writes: links, names of the
 // same file, permissions, interrupts, failures and what it says about them.
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <thread>
 
 #include "child_process.h"
+#include "privileged_setup.h"
 #include "run_tool.h"
 #include "temp_dir.h"
 
@@ -30,32 +33,6 @@ ChildSettings memoryLimit(unsigned long long bytes) {
     settings.addressSpaceLimit = bytes;
     return settings;
 }
-
-// Sets or clears a file attribute, as chattr does; false where this user or
-// file system cannot.
-bool setAttribute(const std::string& path, int attribute, bool on) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | attribute) : (flags & ~attribute);
-    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    close(fd);
-    return ok;
-}
-
-// An attribute set for one scope, cleared again so the directory can go.
-struct ScopedAttribute {
-    ScopedAttribute(std::string p, int a) : path(std::move(p)), attribute(a) {
-        set = setAttribute(path, attribute, true);
-    }
-    ~ScopedAttribute() {
-        if (set) setAttribute(path, attribute, false);
-    }
-    std::string path;
-    int attribute;
-    bool set = false;
-};
 
 class SnapshotOutputs : public ::testing::Test {
   protected:
@@ -245,7 +222,7 @@ TEST_F(SnapshotOutputs, AnOutputThatCannotBeReplacedLeavesEveryOutputAsItWas) {
     writeFile("a.png", "old a");
     writeFile("b.pfm", "old b");
     const ScopedAttribute appendOnly(path("b.pfm"), FS_APPEND_FL);
-    if (appendOnly.set) {
+    if (appendOnly.set()) {
         expectUntouched(snapshot(args), 2);
         EXPECT_TRUE(readFile(path("b.pfm")) == "old b") << "b.pfm replaced";
     } else {
@@ -283,7 +260,7 @@ TEST_F(SnapshotOutputs, WritesWhereNoTemporaryFileCouldGo) {
     std::string notSetUp;
     {
         const ScopedAttribute appendOnly(dir_, FS_APPEND_FL);
-        if (appendOnly.set) {
+        if (appendOnly.set()) {
             for (const char* name : {"new.png", "old.png"}) {
                 const ToolRun run = snapshot({"--png", name});
                 EXPECT_EQ(run.status, 0) << name << run.err;
@@ -311,6 +288,141 @@ TEST_F(SnapshotOutputs, WritesWhereNoTemporaryFileCouldGo) {
     EXPECT_EQ(listDirectory(deep), std::vector<std::string>{"a.png"});
 
     if (!notSetUp.empty()) GTEST_SKIP() << notSetUp;
+}
+
+// Outputs in an append-only directory are written in place: on a disk too
+// full for them, the run fails before any of them is touched.
+TEST_F(SnapshotOutputs, AFullDiskReplacesNoFileWrittenInPlace) {
+    ASSERT_NO_FATAL_FAILURE(workIn("small"));
+    const ScopedMount small("tmpfs", dir_, "tmpfs", "size=300k");
+    if (!small.mounted()) GTEST_SKIP() << small.problem();
+    ASSERT_EQ(mkdir(path("ad").c_str(), 0755), 0);
+    writeFile("ad/a.png", "OLDA");
+    writeFile("ad/b.pfm", "OLDB");
+    writeFile("replaced.png", "OLDR");
+    const ScopedAttribute appendOnly(path("ad"), FS_APPEND_FL);
+    if (!appendOnly.set()) GTEST_SKIP() << "chattr +a on a tmpfs needs CAP_LINUX_IMMUTABLE";
+    // Each case on its own fits; together they do not.
+    const std::vector<std::vector<std::string>> cases = {
+        {"--png", "ad/a.png", "--color-pfm", "ad/b.pfm"},
+        {"--color-pfm", "ad/b.pfm", "--png", "ad/a.png"},
+        {"--png", "replaced.png", "--color-pfm", "ad/b.pfm"},
+        {"--png", "ad/new.png", "--color-pfm", "ad/b.pfm"},
+    };
+    for (const std::vector<std::string>& args : cases) {
+        std::vector<std::string> argv = {snapshotBinary(), "--width", "200", "--height", "200"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const ToolRun run = runTool(argv, dir_);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, 1) << describe(args) << run.err;
+        EXPECT_EQ(countLines(run.err), 1) << run.err;
+        EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
+        EXPECT_TRUE(readFile(path("ad/a.png")) == "OLDA") << describe(args) << " a.png replaced";
+        EXPECT_TRUE(readFile(path("ad/b.pfm")) == "OLDB") << describe(args) << " b.pfm replaced";
+        EXPECT_TRUE(readFile(path("replaced.png")) == "OLDR") << describe(args);
+        EXPECT_EQ(listDirectory(path("ad")), (std::vector<std::string>{"a.png", "b.pfm"}));
+        EXPECT_EQ(listDirectory(dir_), (std::vector<std::string>{"ad", "replaced.png"}));
+    }
+    // What fits is written, in place and replaced alike.
+    const ToolRun fits = snapshot({"--png", "ad/a.png", "--depth-png", "replaced.png"});
+    EXPECT_EQ(fits.status, 0) << fits.err;
+    EXPECT_TRUE(readFile(path("ad/a.png")) == expectedPng());
+}
+
+// A file with something mounted on it cannot be renamed over: refused
+// before anything is rendered, like the other files that cannot be
+// replaced where they are.
+TEST_F(SnapshotOutputs, AMountedFileIsRefusedBeforeRendering) {
+    writeFile("a.png", "old a");
+    writeFile("b.png", "old b");
+    writeFile("source.png", "mounted");
+    const ScopedMount bound(path("source.png"), path("b.png"), "");
+    if (!bound.mounted()) GTEST_SKIP() << bound.problem();
+    const auto start = std::chrono::steady_clock::now();
+    const ToolRun run = runTool({snapshotBinary(), "--width", "3000", "--height", "3000", "--png",
+                                 "a.png", "--faces-png", "b.png"},
+                                dir_);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(countLines(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find("cannot replace 'b.png': a file system is mounted on it"),
+              std::string::npos)
+        << run.err;
+    EXPECT_LT(seconds, 2.0) << "rendered first";
+    EXPECT_EQ(readFile(path("a.png")), "old a");
+    EXPECT_EQ(readFile(path("b.png")), "mounted");
+    EXPECT_EQ(listDirectory(dir_), (std::vector<std::string>{"a.png", "b.png", "source.png"}));
+}
+
+// Makes `depth` nested directories of 250-byte names below `top` by
+// descriptors, as no path to the deepest fits in PATH_MAX; returns the
+// descriptor of the deepest.
+int makeDeepDirectories(const std::string& top, int depth) {
+    int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string name(250, 'd');
+    for (int i = 0; i < depth && fd >= 0; ++i) {
+        if (mkdirat(fd, name.c_str(), 0755) != 0) return -1;
+        const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        close(fd);
+        fd = next;
+    }
+    return fd;
+}
+
+// Removes what makeDeepDirectories made and the files in it, deepest first.
+void removeDeepDirectories(const std::string& top, int depth) {
+    const std::string name(250, 'd');
+    for (int level = depth; level > 0; --level) {
+        int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        for (int i = 0; i + 1 < level && fd >= 0; ++i) {
+            const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            close(fd);
+            fd = next;
+        }
+        if (fd < 0) return;
+        const int deepest = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (DIR* entries = deepest >= 0 ? fdopendir(deepest) : nullptr) {
+            while (const dirent* entry = readdir(entries)) {
+                if (entry->d_type == DT_REG) unlinkat(deepest, entry->d_name, 0);
+            }
+            closedir(entries);
+        }
+        unlinkat(fd, name.c_str(), AT_REMOVEDIR);
+        close(fd);
+    }
+}
+
+// In a working directory whose name is longer than PATH_MAX, outputs named
+// relative to it are written as anywhere else.
+TEST_F(SnapshotOutputs, AWorkingDirectoryWithAVeryLongNameTakesItsOutputs) {
+    constexpr int kDepth = 32;  // 32 x 251 bytes, more than 8000
+    const int deepest = makeDeepDirectories(temp_.path(), kDepth);
+    ASSERT_GE(deepest, 0) << std::strerror(errno);
+    // No path to it would do: the child gets there one directory at a time.
+    std::vector<std::string> argv;
+    for (int i = 0; i < kDepth; ++i) argv.insert(argv.end(), {"env", "-C", std::string(250, 'd')});
+    argv.insert(argv.end(), {snapshotBinary(), "--width", "4", "--height", "3", "--png", "a.png",
+                             "--color-pfm", "b.pfm"});
+    const ToolRun run = runTool(argv, temp_.path());
+    const std::string written = run.status == 0 ? "" : run.err;
+    std::string png;
+    {
+        const int fd = openat(deepest, "a.png", O_RDONLY | O_CLOEXEC);
+        char chunk[4096];
+        ssize_t n;
+        while (fd >= 0 && (n = read(fd, chunk, sizeof chunk)) > 0) png.append(chunk, n);
+        if (fd >= 0) close(fd);
+    }
+    struct stat pfm;
+    const bool pfmThere = fstatat(deepest, "b.pfm", &pfm, 0) == 0;
+    close(deepest);
+    removeDeepDirectories(temp_.path(), kDepth);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.status, 0) << written;
+    EXPECT_TRUE(png == expectedPng()) << "not the picture";
+    EXPECT_TRUE(pfmThere);
 }
 
 TEST_F(SnapshotOutputs, AnInterruptDuringALargeRenderLeavesNoTemporaryFile) {

@@ -8,6 +8,7 @@
 #include "matrix_testing.h"
 #include "scene/scene.h"
 #include "view/camera.h"
+#include "view/view.h"
 #include "view/view_state.h"
 
 namespace {
@@ -237,6 +238,36 @@ TEST_F(CameraTest, ViewTimesInverseIsIdentityOverManyViewStates) {
         }
     }
     EXPECT_GT(checked, 1000);
+}
+
+// The camera of a View is the camera of the same view put into the view
+// state, to the bit, and the view state is not read or changed.
+TEST_F(CameraTest, AViewGivesTheCameraOfTheSameViewState) {
+    const struct {
+        View view;
+        int width, height;
+    } frames[] = {
+        {View{}, 480, 480},
+        {View{90.0f, -30.0f, 0.25f, 0.0f, 0.0f}, 640, 400},
+        {View{-100.0f, -75.0f, 1.25f, 20.0f, -15.0f}, 64, 48},
+        {View{-720.0f, 180.0f, -20.0f, -500.0f, 250.0f}, 300, 900},
+    };
+    for (const auto& f : frames) {
+        setView(f.view.angleZ, f.view.angleX, f.view.zoom, f.view.panX, f.view.panY);
+        setupCamera(scene, f.width, f.height);
+        const Scene fromState = scene;
+
+        setView(1.0f, 2.0f, 3.0f, 4.0f, 5.0f);
+        setupCamera(scene, f.view, f.width, f.height);
+        EXPECT_TRUE(sameBits(scene.viewTransform.matrix, fromState.viewTransform.matrix));
+        EXPECT_TRUE(sameBits(scene.viewTransform.inverse, fromState.viewTransform.inverse));
+        EXPECT_TRUE(
+            sameBits(scene.projectionTransform.matrix, fromState.projectionTransform.matrix));
+        EXPECT_TRUE(
+            sameBits(scene.projectionTransform.inverse, fromState.projectionTransform.inverse));
+        EXPECT_EQ(angleZ, 1.0f);
+        EXPECT_EQ(panY, 5.0f);
+    }
 }
 
 }  // namespace

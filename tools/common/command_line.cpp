@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstddef>
 
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 
 namespace {
 

@@ -3,7 +3,9 @@
 #include <png.h>
 
 #include <algorithm>
+#include <csetjmp>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "raster/buffers/window_bytes.h"
@@ -37,18 +39,6 @@ void flipRgbRows(std::vector<std::uint8_t>& rgb, int width, int height) {
 }
 
 namespace {
-
-// The description of a width x height 8-bit RGB picture for libpng's
-// simplified interface.
-png_image rgbImage(int width, int height) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    return image;
-}
 
 std::string headerOf(const char* magic, int width, int height) {
     return std::string(magic) + "\n" + std::to_string(width) + " " + std::to_string(height) +
@@ -87,23 +77,93 @@ std::size_t pfmSize(int channels, int width, int height) {
 }
 
 std::size_t pngSizeBound(int width, int height) {
-    const png_image image = rgbImage(width, height);
-    return PNG_IMAGE_PNG_SIZE_MAX(image);
+    // libpng's PNG_IMAGE_PNG_SIZE_MAX for 8-bit RGB, counted in size_t: the
+    // filtered rows, zlib's bound on their deflated size, twelve bytes of
+    // IDAT chunk for every PNG_ZBUF_SIZE of it, and the other chunks.
+    const std::size_t rows =
+        (3 * static_cast<std::size_t>(width) + 1) * static_cast<std::size_t>(height);
+    const std::size_t deflated = rows + (rows + 7) / 8 + (rows + 63) / 64 + 11;
+    const std::size_t otherChunks = 8 /*signature*/ + 25 /*IHDR*/ + 16 /*gAMA*/ + 44 /*cHRM*/ +
+                                    12 /*IEND*/ + 12 /*the first IDAT*/;
+    return otherChunks + 12 * (deflated / PNG_ZBUF_SIZE) + deflated;
 }
+
+namespace {
+
+// Where libpng's messages and written bytes go.
+struct PngSink {
+    std::vector<std::uint8_t>* out;
+    std::string error;
+};
+
+[[noreturn]] void pngFailed(png_structp png, png_const_charp message) {
+    static_cast<PngSink*>(png_get_error_ptr(png))->error = std::string("libpng: ") + message;
+    png_longjmp(png, 1);
+}
+
+void pngWarned(png_structp, png_const_charp) {
+    // The error that follows says what went wrong; a warning alone is not
+    // worth a line.
+}
+
+void pngAppend(png_structp png, png_bytep data, png_size_t length) {
+    std::vector<std::uint8_t>& out = *static_cast<PngSink*>(png_get_io_ptr(png))->out;
+    bool room = out.capacity() - out.size() >= length;
+    if (!room) {
+        try {
+            out.reserve(std::max(out.size() + length, 2 * out.capacity()));
+            room = true;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    if (!room) png_error(png, "out of memory");
+    out.insert(out.end(), data, data + length);
+}
+
+void pngFlushed(png_structp) {}
+
+// The rows through libpng's ordinary interface, with the settings its
+// simplified one uses for 8-bit RGB (the sRGB chunk, default filters and
+// compression), so the file is the same; false with sink->error.
+bool writePngRows(const std::uint8_t* rgbTopDown, int width, int height, PngSink* sink) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, sink, pngFailed, pngWarned);
+    if (png == nullptr) {
+        sink->error = "libpng: out of memory";
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    bool written = false;
+    if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
+        png_set_write_fn(png, sink, pngAppend, pngFlushed);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
+                     8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+                     PNG_FILTER_TYPE_BASE);
+        png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+        png_write_info(png, info);
+        const std::size_t stride = static_cast<std::size_t>(width) * 3;
+        for (int row = 0; row < height; ++row) {
+            png_write_row(png, rgbTopDown + static_cast<std::size_t>(row) * stride);
+        }
+        png_write_end(png, info);
+        written = true;
+    } else if (info == nullptr) {
+        sink->error = "libpng: out of memory";
+    }
+    png_destroy_write_struct(&png, &info);
+    return written;
+}
+
+}  // namespace
 
 bool encodePng(const std::uint8_t* rgbTopDown, int width, int height,
                std::vector<std::uint8_t>* out, std::string* error) {
-    png_image image = rgbImage(width, height);
     const std::size_t start = out->size();
-    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
-    out->resize(start + size);
-    if (!png_image_write_to_memory(&image, out->data() + start, &size, 0, rgbTopDown, 0, nullptr)) {
+    PngSink sink{out, ""};
+    if (!writePngRows(rgbTopDown, width, height, &sink)) {
         out->resize(start);
-        *error = std::string("libpng: ") + image.message;
-        png_image_free(&image);
+        *error = sink.error;
         return false;
     }
-    out->resize(start + size);
     return true;
 }
 

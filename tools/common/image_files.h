@@ -24,11 +24,13 @@ void flipRgbRows(std::vector<std::uint8_t>& rgb, int width, int height);
 // Bytes of a PFM of this size, header included.
 std::size_t pfmSize(int channels, int width, int height);
 // An upper bound of the bytes of the PNG of a width x height RGB picture
-// (libpng's PNG_IMAGE_PNG_SIZE_MAX).
+// (libpng's PNG_IMAGE_PNG_SIZE_MAX, counted without overflow for every size).
 std::size_t pngSizeBound(int width, int height);
 
-// 8-bit RGB PNG, rows top to bottom. False with libpng's reason (one line,
-// nothing printed) when encoding fails, for example when memory runs out.
+// 8-bit RGB PNG, rows top to bottom, of any size PNG allows (written row by
+// row, so the picture may take more than the 4 GiB libpng's simplified
+// interface is limited to). False with libpng's reason (one line, nothing
+// printed) when encoding fails, for example when memory runs out.
 bool encodePng(const std::uint8_t* rgbTopDown, int width, int height,
                std::vector<std::uint8_t>* out, std::string* error);
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 
 namespace {
 

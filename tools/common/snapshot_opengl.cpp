@@ -12,7 +12,7 @@
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "tools/common/image_files.h"
-#include "tools/common/snapshot_render.h"
+#include "tools/common/snapshot_opengl.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ double waitSeconds() {
 // Draws one frame of the view `options` gives on `surface` and reads back
 // the parts asked for over readback->rect (the whole frame when its width is
 // 0), rows bottom to top; returns the first OpenGL error, 0 when none.
-unsigned drawAndReadBack(const ReferenceSurface& surface, const SnapshotOptions& options,
+unsigned drawAndReadBack(const ReferenceSurface& surface, const RenderOptions& options,
                          unsigned parts, OpenGLReadback* readback) {
     const int width = options.width;
     const int height = options.height;
@@ -60,7 +60,7 @@ unsigned drawAndReadBack(const ReferenceSurface& surface, const SnapshotOptions&
 // Every view in turn on one surface, each read back into a copy of
 // `prototype` (its rect) and handed to take; *opened tells whether a
 // platform for OpenGL could be had at all.
-bool renderViews(const SnapshotOptions& options, const std::vector<View>& views, unsigned parts,
+bool renderViews(const RenderOptions& options, const std::vector<View>& views, unsigned parts,
                  const OpenGLReadback& prototype,
                  const std::function<bool(std::size_t, OpenGLReadback&)>& take, bool* opened,
                  std::string* error) {
@@ -70,7 +70,7 @@ bool renderViews(const SnapshotOptions& options, const std::vector<View>& views,
         return false;
     }
     for (std::size_t v = 0; v < views.size(); ++v) {
-        SnapshotOptions frame = options;
+        RenderOptions frame = options;
         frame.view = views[v];
         OpenGLReadback readback;
         readback.rect = prototype.rect;
@@ -97,7 +97,7 @@ bool renderViews(const SnapshotOptions& options, const std::vector<View>& views,
 
 }  // namespace
 
-bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback,
+bool renderOpenGLSnapshot(const RenderOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error) {
     const OpenGLReadback prototype = std::move(*readback);
     bool opened = false;
@@ -112,8 +112,7 @@ bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGL
     return drawn;
 }
 
-bool renderOpenGLViews(const SnapshotOptions& options, const std::vector<View>& views,
-                       unsigned parts,
+bool renderOpenGLViews(const RenderOptions& options, const std::vector<View>& views, unsigned parts,
                        const std::function<bool(std::size_t, OpenGLReadback&)>& take,
                        std::string* error) {
     bool opened = false;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/default_signal_action.h"
+
 namespace {
 
 // Fixed storage, so the signal handler reads no memory that could be in the
@@ -21,19 +23,8 @@ volatile sig_atomic_t inUse[kMaxListed];
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 void removeAndResignal(int signal) {
-    const int savedErrno = errno;
     removeListedTemporaries();
-    struct sigaction fallback;
-    std::memset(&fallback, 0, sizeof fallback);
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    sigaction(signal, &fallback, nullptr);
-    sigset_t unblock;
-    sigemptyset(&unblock);
-    sigaddset(&unblock, signal);
-    sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
-    raise(signal);
-    errno = savedErrno;
+    raiseWithDefaultAction(signal);
 }
 
 // A new name of the temporary pattern, with six random letters or digits.
@@ -86,7 +77,7 @@ void removeTemporariesOnSignals() {
     }
 }
 
-int createTemporary(int directory, std::string* name) {
+int createTemporary(int directory, mode_t mode, std::string* name) {
     const HandledSignalsHeld held;
     int slot = 0;
     while (slot < kMaxListed && inUse[slot]) ++slot;
@@ -97,7 +88,7 @@ int createTemporary(int directory, std::string* name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = randomName();
         const int fd = openat(directory, candidate.c_str(),
-                              O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+                              O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) return -1;
         listedDirectory[slot] = directory;

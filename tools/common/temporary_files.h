@@ -1,6 +1,7 @@
 #pragma once
 
 #include <signal.h>
+#include <sys/types.h>
 
 #include <string>
 
@@ -12,13 +13,13 @@
 // ignored).
 void removeTemporariesOnSignals();
 
-// Creates a new empty file named .rasterwork-snapshot-XXXXXX (mode 0600) in
-// the directory open as `directory` and lists it, with no moment in between
+// Creates a new empty file named .rasterwork-snapshot-XXXXXX (with `mode`,
+// less the umask) in the directory open as `directory` and lists it, with no moment in between
 // at which a signal could leave it behind. Names are relative to that
 // descriptor, which must stay open while the file is listed, so no path
 // length limits them. Returns the open descriptor and sets *name, or -1 with
 // errno set.
-int createTemporary(int directory, std::string* name);
+int createTemporary(int directory, mode_t mode, std::string* name);
 
 // Takes a file off the list; with `remove` it is unlinked first.
 void forgetTemporary(int directory, const std::string& name, bool remove);

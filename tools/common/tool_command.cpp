@@ -1,6 +1,6 @@
 #include "tools/common/tool_command.h"
 
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 
 bool takeNoOperands(const std::vector<std::string>& operands, std::string* error) {
     if (operands.empty()) return true;

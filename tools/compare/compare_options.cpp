@@ -37,7 +37,11 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
            "about X, each over a full turn), both from the view the\n"
            "options give, or a FILE with one view per line,\n"
            "'angle-z angle-x zoom pan-x pan-y' ('#' starts a comment)",
-           [&o](const std::string& value, std::string*) {
+           [&o](const std::string& value, std::string* error) {
+               if (value.empty()) {
+                   *error = "--views needs a value, got an empty one";
+                   return false;
+               }
                // Read once the other options are, for the view they give.
                o.viewsSpec = value;
                return true;

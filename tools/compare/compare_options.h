@@ -5,7 +5,7 @@
 
 #include "view/view.h"
 
-#include "tools/common/snapshot_options.h"
+#include "tools/common/render_options.h"
 #include "tools/common/tool_command.h"
 #include "tools/compare/differing_limit.h"
 
@@ -13,11 +13,11 @@
 constexpr int kMaxTolerance = 255;
 
 // Everything one run of rasterwork-compare needs: the frame size and view
-// and the reference's rules the software renderer follows (the renderer and
-// file fields of `frame` are not used), the picture to write (empty: none),
-// the report's form, the limit and the views to sweep.
+// and the reference's rules the software renderer follows (the renderer
+// field of `frame` is not used), the picture to write (empty: none), the
+// report's form, the limit and the views to sweep.
 struct CompareOptions {
-    SnapshotOptions frame = defaultSnapshotOptions();
+    RenderOptions frame = defaultRenderOptions();
     std::string pngPath;
     bool json = false;
     bool ladder = false;  // one comparison per rule, switched on in turn

@@ -17,6 +17,7 @@
 #include "tools/common/image_files.h"
 #include "tools/common/output_writer.h"
 #include "tools/common/reference_implementation.h"
+#include "tools/common/snapshot_opengl.h"
 #include "tools/common/tool_outputs.h"
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/difference_sheet.h"
@@ -84,7 +85,7 @@ class Comparison {
     // its report against `reference`.
     bool compare(const View& view, const ReferenceRules& rules, const RendererPicture& reference,
                  ComparisonReport* report) {
-        SnapshotOptions frame = frame_;
+        RenderOptions frame = frame_;
         frame.view = view;
         frame.likeReference = rules;
         if (!render_(frame)) return false;
@@ -124,7 +125,7 @@ class Comparison {
   private:
     // The reference picture of the options' view into reference_.
     bool renderReference(std::string* error) {
-        SnapshotOptions frame = frame_;
+        RenderOptions frame = frame_;
         frame.renderer = SnapshotRenderer::OpenGL;
         OpenGLReadback readback;
         if (!renderOpenGLSnapshot(frame, OpenGLReadback::kRgb | OpenGLReadback::kDepth, &readback,
@@ -138,7 +139,7 @@ class Comparison {
 
     const CompareOptions& options_;
     SoftwareRender render_;
-    SnapshotOptions frame_;
+    RenderOptions frame_;
     ReferenceRules rules_;  // the rules the software picture follows
     std::string rulesNote_;
     GlImplementation implementation_;
@@ -247,7 +248,7 @@ bool Comparison::views(Outcome* out, std::string* error) {
         }
         return true;
     };
-    SnapshotOptions frame = frame_;
+    RenderOptions frame = frame_;
     frame.renderer = SnapshotRenderer::OpenGL;
     if (!renderOpenGLViews(frame, views, OpenGLReadback::kRgb | OpenGLReadback::kDepth, take,
                            error)) {
@@ -262,7 +263,7 @@ bool Comparison::views(Outcome* out, std::string* error) {
     } else {
         out->text = heading() + sweepText(results, summary, gate);
     }
-    if (!options_.pngPath.empty() && !maps.empty()) {
+    if (!options_.pngPath.empty()) {
         std::vector<SheetPanel> panels;
         for (const std::size_t v : summary.worstViews()) {
             std::string caption = "VIEW " + std::to_string(v) + " WORST:";
@@ -273,6 +274,13 @@ bool Comparison::views(Outcome* out, std::string* error) {
                 }
             }
             panels.push_back({caption, std::move(maps[v])});
+        }
+        if (panels.empty()) {
+            // Every figure at its best in every view counted, or no view
+            // counted at all: a blank map says so.
+            const std::size_t bytes = static_cast<std::size_t>(frame_.width) * frame_.height * 3;
+            panels.push_back(
+                {"NO WORST VIEW: NOTHING TO SHOW", std::vector<std::uint8_t>(bytes, 255)});
         }
         out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns);
     }

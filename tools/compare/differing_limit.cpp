@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 
 bool DifferingLimit::exceeded(long differing, long covered) const {
     if (!percent) return static_cast<double>(differing) > value;

@@ -1,6 +1,6 @@
 #include "tools/compare/fitting_rules.h"
 
-#include "tools/common/shown_text.h"
+#include "base/shown_text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // rasterwork-compare: renders the default scene with both renderers and
 // reports, as numbers and optionally as a picture, how the software picture
 // differs from the reference.
-#include "tools/common/snapshot_render.h"
+#include "tools/common/snapshot_software.h"
 #include "tools/common/tool_main.h"
 #include "tools/compare/compare_options.h"
 #include "tools/compare/compare_run.h"
@@ -9,8 +9,7 @@
 int main(int argc, char** argv) {
     return toolMain(
         compareCommand(), argc, argv, +[](const CompareOptions& options) {
-            return runComparison(options, [](const SnapshotOptions& frame) {
-                return renderSoftwareSnapshot(frame);
-            });
+            return runComparison(
+                options, [](const RenderOptions& frame) { return renderSoftwareSnapshot(frame); });
         });
 }

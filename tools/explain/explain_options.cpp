@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "base/shown_text.h"
 #include "tools/common/option_rules.h"
-#include "tools/common/shown_text.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/snapshot_options.h"
+#include "tools/common/render_options.h"
 #include "tools/common/tool_command.h"
 
 // Everything one run of rasterwork-explain needs: the frame size and view
-// (the renderer and file fields of `frame` are not used), the pixel, the
-// form of the explanation and the crop picture to write (empty: none).
+// (the renderer field of `frame` is not used), the pixel, the form of the
+// explanation and the crop picture to write (empty: none).
 struct ExplainOptions {
-    SnapshotOptions frame = defaultSnapshotOptions();
+    RenderOptions frame = defaultRenderOptions();
     int x = 0;  // column, 0 at the left
     int y = 0;  // row, 0 at the bottom as in the buffers
     bool json = false;

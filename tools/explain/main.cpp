@@ -4,16 +4,17 @@
 #include <array>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
-#include "scene/scene.h"
+#include "raster/explain/pixel_story.h"
 #include "tools/common/image_files.h"
 #include "tools/common/output_writer.h"
-#include "tools/common/snapshot_render.h"
+#include "tools/common/snapshot_opengl.h"
 #include "tools/common/tool_main.h"
 #include "tools/common/tool_outputs.h"
 #include "tools/explain/explain_options.h"
@@ -86,7 +87,7 @@ ToolResult run(const ExplainOptions& options) {
     if (!options.cropPngPath.empty()) named.emplace_back("--crop-png", options.cropPngPath);
     if (!prepareOutputs(named, "the explanation", &targets, &error)) return badArguments(error);
 
-    SnapshotOptions frame = options.frame;
+    RenderOptions frame = options.frame;
     const int width = frame.width;
     const int height = frame.height;
     const int x = options.x;
@@ -94,10 +95,6 @@ ToolResult run(const ExplainOptions& options) {
     const std::string noMemory = "not enough memory for a " + std::to_string(width) + " x " +
                                  std::to_string(height) + " frame";
     PixelExplanation explanation;
-    explanation.x = x;
-    explanation.y = y;
-    explanation.width = width;
-    explanation.height = height;
     std::vector<std::uint8_t> png;
     std::string text;
     try {
@@ -115,19 +112,16 @@ ToolResult run(const ExplainOptions& options) {
             return failed(error);
         }
 
-        frame.renderer = SnapshotRenderer::Software;
-        frame.softwarePath = SoftwarePath::Plain;
-        PixelHistory history(x, y);
-        if (!renderSoftwareSnapshot(frame, &history)) return failed(noMemory);
-        for (const SceneObject& object : scene.objects) {
-            explanation.objectNames.push_back(colourName(object));
-        }
-        SoftwarePixel& software = explanation.software;
-        const std::size_t i = static_cast<std::size_t>(y) * width + x;
-        software.fragments = history.fragments();
-        software.color = colorBuffer[i];
-        software.depth = depthBuffer[i];
-        software.windowBytes = windowBytesOf(software.color);
+        PixelQuestion question;
+        question.view = frame.view;
+        question.width = width;
+        question.height = height;
+        question.rules = frame.likeReference;
+        question.x = x;
+        question.y = y;
+        std::optional<PixelStory> story = tellPixelStory(question);
+        if (!story) return failed(noMemory);
+        explanation.software = std::move(*story);
 
         if (!targets.empty()) {
             const PixelCrop softwarePanel = softwareCrop(x, y, width, height);

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <type_traits>
 
+#include "base/shown_text.h"
 #include "tools/common/reference_implementation.h"
-#include "tools/common/shown_text.h"
 
 namespace {
 
@@ -64,9 +64,9 @@ std::string textBytes(const std::array<std::uint8_t, 3>& bytes) {
            std::to_string(bytes[2]);
 }
 
-std::string objectLabel(const PixelExplanation& e, int object) {
+std::string objectLabel(const PixelStory& s, int object) {
     const std::size_t i = static_cast<std::size_t>(object);
-    const std::string name = i < e.objectNames.size() ? " (" + e.objectNames[i] + ")" : "";
+    const std::string name = i < s.objectNames.size() ? " (" + s.objectNames[i] + ")" : "";
     return "object " + std::to_string(object) + name;
 }
 
@@ -90,11 +90,11 @@ std::string termsJson(const ShadingTerms& terms) {
     return text + "]}";
 }
 
-std::string fragmentJson(const PixelExplanation& e, const ExplainedFragment& explained) {
+std::string fragmentJson(const PixelStory& s, const StoryFragment& explained) {
     const Fragment& f = explained.fragment;
     const std::size_t object = static_cast<std::size_t>(f.object);
     std::string text = "{\"object\": " + std::to_string(f.object) + ", \"object_name\": " +
-                       jsonText(object < e.objectNames.size() ? e.objectNames[object] : "") +
+                       jsonText(object < s.objectNames.size() ? s.objectNames[object] : "") +
                        ", \"face\": " + std::to_string(f.face) +
                        ", \"span\": {\"left\": " + jsonNumber(f.spanLeft) +
                        ", \"right\": " + jsonNumber(f.spanRight) +
@@ -129,39 +129,17 @@ void appendTermsText(std::string& text, const ShadingTerms& terms) {
     text += "    colour (r g b)        " + textRgb(terms.color) + "\n";
 }
 
-bool softwareCovers(const PixelExplanation& e) {
-    return e.software.depth < 1.0f;
-}
-
 }  // namespace
 
-ShadingTerms* PixelHistory::fragment(const Fragment& fragment) {
-    if (fragment.column != column_ || fragment.row != row_) return nullptr;
-    if (fragment.passed) {
-        for (ExplainedFragment& earlier : fragments_) {
-            if (earlier.fragment.passed) earlier.replaced = true;
-        }
-    }
-    fragments_.push_back(ExplainedFragment{fragment, false, std::nullopt});
-    if (!fragment.passed) return nullptr;
-    return &fragments_.back().terms.emplace();
-}
-
-std::string colourName(const SceneObject& object) {
-    const Color& c = object.material.diffuse;
-    if (c.r >= c.g && c.r >= c.b) return "red";
-    return c.g >= c.b ? "green" : "blue";
-}
-
 std::string coverage(const PixelExplanation& e) {
-    const bool software = softwareCovers(e);
+    const bool software = e.software.covered();
     const bool reference = e.reference && e.reference->windowDepth < 1.0f;
     if (software && reference) return "both";
     if (software) return "software_only";
     return reference ? "reference_only" : "neither";
 }
 
-std::array<int, 3> stepDifference(const SoftwarePixel& software, const ReferencePixel& reference) {
+std::array<int, 3> stepDifference(const PixelStory& software, const ReferencePixel& reference) {
     std::array<int, 3> steps{};
     for (int c = 0; c < 3; ++c)
         steps[c] = std::abs(software.windowBytes[c] - reference.windowBytes[c]);
@@ -169,18 +147,18 @@ std::array<int, 3> stepDifference(const SoftwarePixel& software, const Reference
 }
 
 std::string explanationText(const PixelExplanation& e, const GlImplementation& gl) {
-    const SoftwarePixel& s = e.software;
-    std::string text = "pixel " + std::to_string(e.x) + ", " + std::to_string(e.y) + " of a " +
-                       std::to_string(e.width) + " x " + std::to_string(e.height) +
+    const PixelStory& s = e.software;
+    std::string text = "pixel " + std::to_string(s.x) + ", " + std::to_string(s.y) + " of a " +
+                       std::to_string(s.width) + " x " + std::to_string(s.height) +
                        " frame (column, row; row 0 at the bottom)\n\n";
     int passed = 0;
-    for (const ExplainedFragment& f : s.fragments) passed += f.fragment.passed;
+    for (const StoryFragment& f : s.fragments) passed += f.fragment.passed;
     text += "software renderer: " + std::to_string(s.fragments.size()) +
             " fragment(s) reached the depth test, " + std::to_string(passed) + " passed\n";
     for (std::size_t i = 0; i < s.fragments.size(); ++i) {
-        const ExplainedFragment& explained = s.fragments[i];
+        const StoryFragment& explained = s.fragments[i];
         const Fragment& f = explained.fragment;
-        text += "  fragment " + std::to_string(i + 1) + ": " + objectLabel(e, f.object) +
+        text += "  fragment " + std::to_string(i + 1) + ": " + objectLabel(s, f.object) +
                 ", face " + std::to_string(f.face) + "\n";
         text += "    span x " + number(f.spanLeft) + " to " + number(f.spanRight) +
                 ", filling columns " + std::to_string(f.firstColumn) + " to " +
@@ -196,7 +174,7 @@ std::string explanationText(const PixelExplanation& e, const GlImplementation& g
 
     if (!e.reference) {
         text += "reference renderer: not drawn, " + e.referenceMissing + "\n";
-        text += "coverage: " + std::string(softwareCovers(e) ? "covered" : "not covered") +
+        text += "coverage: " + std::string(e.software.covered() ? "covered" : "not covered") +
                 " by the software renderer; the reference is unknown\n";
         return text;
     }
@@ -206,7 +184,7 @@ std::string explanationText(const PixelExplanation& e, const GlImplementation& g
     text += "  window bytes (r g b)     " + textBytes(r.windowBytes) + "\n";
     text += "  window depth             " + number(r.windowDepth) + "\n";
     text +=
-        "  object drawn             " + (r.object < 0 ? "none" : objectLabel(e, r.object)) + "\n\n";
+        "  object drawn             " + (r.object < 0 ? "none" : objectLabel(s, r.object)) + "\n\n";
     const std::array<int, 3> steps = stepDifference(s, r);
     text += "coverage: " + coverage(e) + "\n";
     text += "step difference (r g b): " + std::to_string(steps[0]) + " " +
@@ -215,14 +193,14 @@ std::string explanationText(const PixelExplanation& e, const GlImplementation& g
 }
 
 std::string explanationJson(const PixelExplanation& e, const GlImplementation& gl) {
-    const SoftwarePixel& s = e.software;
-    std::string text = "{\"x\": " + std::to_string(e.x) + ", \"y\": " + std::to_string(e.y) +
-                       ", \"width\": " + std::to_string(e.width) +
-                       ", \"height\": " + std::to_string(e.height) +
+    const PixelStory& s = e.software;
+    std::string text = "{\"x\": " + std::to_string(s.x) + ", \"y\": " + std::to_string(s.y) +
+                       ", \"width\": " + std::to_string(s.width) +
+                       ", \"height\": " + std::to_string(s.height) +
                        ", \"software\": {\"fragments\": [";
     for (std::size_t i = 0; i < s.fragments.size(); ++i) {
         if (i > 0) text += ", ";
-        text += fragmentJson(e, s.fragments[i]);
+        text += fragmentJson(s, s.fragments[i]);
     }
     text += "], \"color\": " + jsonList({s.color.r, s.color.g, s.color.b, s.color.a}) +
             ", \"depth\": " + jsonNumber(s.depth) +

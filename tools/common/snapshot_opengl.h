@@ -6,21 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "raster/plain/fragment_observer.h"
 #include "scene/color.h"
-#include "tools/common/snapshot_options.h"
+#include "tools/common/render_options.h"
 #include "view/view.h"
-
-// Puts the options' view into the ViewState globals (the rest as at start-up)
-// and selects the renderer through useOpenGL.
-void applySnapshotView(const SnapshotOptions& options);
-
-// Builds the default scene and renders it with the software rasteriser into
-// colorBuffer and depthBuffer, exactly as a viewer frame of that size and
-// view does. Needs no display and no OpenGL. False, before any drawing,
-// when there is no memory for the buffers. With an observer the plain path
-// draws, telling it about every fragment; the buffers are the same.
-bool renderSoftwareSnapshot(const SnapshotOptions& options, FragmentObserver* observer = nullptr);
 
 // What the reference renderer's window holds after one frame, over the whole
 // frame or a rectangle of it. Each part is read only when asked for.
@@ -46,7 +34,7 @@ struct OpenGLReadback {
 // kColor, kDepth, kObjects) asked for, over readback->rect.
 // False, with a one-line reason, when no platform can be had (platformFound
 // stays false) or the picture cannot be made.
-bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGLReadback* readback,
+bool renderOpenGLSnapshot(const RenderOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error);
 
 // The same for every view in turn on one surface (the rest of `options` as
@@ -54,7 +42,6 @@ bool renderOpenGLSnapshot(const SnapshotOptions& options, unsigned parts, OpenGL
 // render other pictures, and returning false stops the run (then false with
 // *error untouched). False, with a one-line reason, when no platform can be
 // had or a picture cannot be made.
-bool renderOpenGLViews(const SnapshotOptions& options, const std::vector<View>& views,
-                       unsigned parts,
+bool renderOpenGLViews(const RenderOptions& options, const std::vector<View>& views, unsigned parts,
                        const std::function<bool(std::size_t, OpenGLReadback&)>& take,
                        std::string* error);

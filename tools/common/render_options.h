@@ -1,11 +1,10 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "gl/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
-#include "tools/common/tool_command.h"
+#include "tools/common/command_line.h"
 #include "view/view.h"
 
 enum class SnapshotRenderer { Software, OpenGL };
@@ -20,9 +19,13 @@ constexpr int kMaxSnapshotThreads = 256;
 // The number of cores, at least 1 and at most kMaxSnapshotThreads.
 int defaultSnapshotThreads();
 
-// Everything one run of rasterwork-snapshot needs: frame size, view,
-// renderer and the files to write (an empty path means "not wanted").
-struct SnapshotOptions {
+// Largest accepted frame side; keeps every pixel index and byte count well
+// inside the ranges the renderers and the image writers use.
+constexpr int kMaxSnapshotSide = 16384;
+
+// What every tool renders: the frame size, the view, the renderer and how
+// the software renderer draws.
+struct RenderOptions {
     int width = 480;
     int height = 480;
     View view;
@@ -34,33 +37,20 @@ struct SnapshotOptions {
     // rules that hold for the OpenGL implementation found.
     bool likeReferenceAll = false;
     GlPlatform glPlatform = GlPlatform::Auto;  // how the reference reaches OpenGL
-    std::string pngPath;
-    std::string colorPfmPath;
-    std::string depthPfmPath;
-    // Pictures of what the software renderer's stages leave behind.
-    std::string depthPngPath;
-    std::string facesPngPath;
-    std::string fragmentsPngPath;
 };
-
-// Largest accepted frame side; keeps every pixel index and byte count well
-// inside the ranges the renderers and the image writers use.
-constexpr int kMaxSnapshotSide = 16384;
 
 // 480 x 480, software renderer on its fast path with one thread per core,
 // the view the viewer starts with.
-SnapshotOptions defaultSnapshotOptions();
+RenderOptions defaultRenderOptions();
 
-using ParsedArguments = ParsedCommand<SnapshotOptions>;
+// Puts the options' view into the ViewState globals (the rest as at start-up)
+// and selects the renderer through useOpenGL.
+void applySnapshotView(const RenderOptions& options);
 
-// rasterwork-snapshot's name, help and options.
-const ToolCommand<SnapshotOptions>& snapshotCommand();
-
-// Parses the arguments after the program name. Checks everything that can be
-// checked without touching the file system.
-ParsedArguments parseSnapshotArguments(const std::vector<std::string>& args);
-
-std::string snapshotUsage();
+// The frame-size and view options (--width, --height, --angle-z, --angle-x,
+// --zoom, --pan-x, --pan-y), writing into o; shared by every tool that
+// renders a view.
+OptionGroup frameOptions(RenderOptions& o);
 
 // --like-reference LIST: the reference's rules the software renderer follows
 // instead of its own, "all" (then *all is set) or names from
@@ -69,8 +59,3 @@ OptionRule likeReferenceOption(ReferenceRules* out, bool* all);
 
 // --gl-platform auto|egl|x11: how the reference reaches OpenGL.
 OptionRule glPlatformOption(GlPlatform* out);
-
-// The frame-size and view options (--width, --height, --angle-z, --angle-x,
-// --zoom, --pan-x, --pan-y), writing into o; shared by every tool that
-// renders a view.
-OptionGroup frameOptions(SnapshotOptions& o);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <vector>
+
+#include "raster/explain/pixel_story.h"
+#include "raster/plain/fragment_observer.h"
+
+// Collects the fragments at one pixel while the plain path draws, with the
+// lighting terms of those that pass when `withTerms` asks for them.
+class PixelHistory : public FragmentObserver {
+  public:
+    PixelHistory(int column, int row, bool withTerms)
+        : column_(column), row_(row), withTerms_(withTerms) {}
+
+    ShadingTerms* fragment(const Fragment& fragment) override;
+
+    // The fragments in draw order, each passed one marked when a later one
+    // replaced it.
+    const std::vector<StoryFragment>& fragments() const { return fragments_; }
+
+  private:
+    int column_;
+    int row_;
+    bool withTerms_;
+    std::vector<StoryFragment> fragments_;
+};

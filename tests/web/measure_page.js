@@ -1,0 +1,53 @@
+"use strict";
+// Figures for the docs, not a test: the time of the page's whole update after
+// an input event (both pictures drawn, the panels, the difference and the
+// hovered pixel's story), read through window.rasterwork after each of N real
+// one-pixel drag events at 480 x 480, and the size of the page's file.
+//
+//   node tests/web/measure_page.js build-web/rasterwork.html [EVENTS]
+const fs = require("fs");
+const path = require("path");
+const { Browser } = require("./browser.js");
+
+async function main() {
+  const page = process.argv[2];
+  const events = Number(process.argv[3] || 120);
+  const browser = await Browser.start();
+  try {
+    await browser.open("file://" + path.resolve(page));
+    await browser.evaluate("window.rasterwork.ready.then(() => true)");
+    const box = JSON.parse(await browser.evaluate("JSON.stringify(document.getElementById(" +
+      "'software-canvas').getBoundingClientRect())"));
+    const x = box.left + 240, y = box.top + 240;
+    // A hovered pixel first, so each update tells its story too.
+    await browser.mouse("mouseMoved", x, y);
+    await browser.mouse("mousePressed", x, y, { button: "left", buttons: 1, clickCount: 1 });
+    const updates = [], draws = [];
+    for (let i = 1; i <= events; ++i) {
+      await browser.mouse("mouseMoved", x + (i % 2), y, { button: "left", buttons: 1 });
+      const timing = JSON.parse(await browser.evaluate("new Promise((done) => " +
+        "requestAnimationFrame(() => requestAnimationFrame(() => " +
+        "done(JSON.stringify(rasterwork.timing())))))"));
+      updates.push(timing.update);
+      draws.push(timing.draw);
+    }
+    await browser.mouse("mouseReleased", x, y, { button: "left", buttons: 0, clickCount: 1 });
+    const figures = (values) => {
+      const sorted = values.slice().sort((a, b) => a - b);
+      const at = (q) => sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))];
+      return "median " + at(0.5).toFixed(1) + " ms, best " + sorted[0].toFixed(1) +
+        " ms, 90th percentile " + at(0.9).toFixed(1) + " ms";
+    };
+    console.log("events               " + events + " one-pixel drags at 480 x 480");
+    console.log("whole update         " + figures(updates));
+    console.log("drawing both         " + figures(draws));
+    console.log("page file            " + fs.statSync(page).size + " bytes");
+  } finally {
+    await browser.close();
+  }
+}
+
+main().catch((error) => {
+  console.error("measure_page: " + (error.stack || error));
+  process.exit(1);
+});

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "raster/buffers/window_bytes.h"
+#include "scene/default_scene.h"
+#include "scene/scene.h"
+#include "tools/common/comparison_panels.h"
+#include "tools/common/renderer_comparison.h"
+#include "tools/snapshot/stage_pictures.h"
+#include "web/page_colours.h"
+#include "web/page_frame.h"
+
+namespace {
+
+// The tools' picture of one frame's colours and depths, as the comparison
+// reads a renderer.
+RendererPicture toolPicture(const std::vector<float>& color, const std::vector<float>& depth,
+                            int width, int height) {
+    RendererPicture picture;
+    picture.width = width;
+    picture.height = height;
+    for (std::size_t i = 0; i < depth.size(); ++i) {
+        for (int c = 0; c < 3; ++c) picture.rgb.push_back(windowByte(color[3 * i + c]));
+        picture.windowDepth.push_back(0.5 * static_cast<double>(depth[i]) + 0.5);
+    }
+    return picture;
+}
+
+// The canvas's pixel at column x of row `top` (0 at the top) of RGBA bytes.
+web::Rgb panelPixel(const std::vector<std::uint8_t>& rgba, int width, int x, int top) {
+    const std::size_t i = (static_cast<std::size_t>(top) * width + x) * 4;
+    return {rgba[i], rgba[i + 1], rgba[i + 2]};
+}
+
+TEST(PageColours, AreTheToolsScales) {
+    for (int steps = -5; steps <= 260; ++steps) {
+        EXPECT_EQ(web::heatColour(steps), heatColour(steps)) << steps;
+    }
+    for (std::uint32_t count = 0; count <= 12; ++count) {
+        EXPECT_EQ(web::fragmentCountColour(count), fragmentCountColour(count)) << count;
+    }
+    Scene scene;
+    buildDefaultScene(scene);
+    for (std::size_t object = 0; object < scene.objects.size(); ++object) {
+        for (std::size_t face = 0; face < scene.objects[object].faces.size(); ++face) {
+            const int o = static_cast<int>(object), f = static_cast<int>(face);
+            ASSERT_EQ(web::faceColour(scene, o, f), faceColour(scene, o, f)) << o << " " << f;
+        }
+    }
+    EXPECT_EQ(web::faceColour(scene, -1, -1), kNoFaceColour);
+    EXPECT_EQ(web::kNeitherCovers, kNeitherCovers);
+    EXPECT_EQ(web::kSoftwareOnly, kSoftwareOnly);
+    EXPECT_EQ(web::kModelOnly, kReferenceOnly);
+}
+
+struct FrameCase {
+    PageView view;
+    const char* name;
+};
+
+std::vector<FrameCase> frameCases() {
+    std::vector<FrameCase> cases(3);
+    cases[0].name = "start-up view";
+    cases[1].view.view.angleZ = -75.0f;
+    cases[1].view.view.angleX = -30.0f;
+    cases[1].view.width = 320;
+    cases[1].view.height = 200;
+    cases[1].name = "turned, wide";
+    cases[2].view.rules = firstReferenceRules(4);
+    cases[2].view.width = 150;
+    cases[2].view.height = 250;
+    cases[2].name = "four rules, tall";
+    return cases;
+}
+
+// The page's difference figures and map against the comparison tool's
+// report and map of the same two pictures.
+TEST(PageFrame, DifferenceIsTheComparisonToolsOfTheSamePictures) {
+    for (const FrameCase& c : frameCases()) {
+        PageFrame frame;
+        ASSERT_TRUE(frame.draw(c.view)) << c.name;
+        const int width = c.view.width, height = c.view.height;
+        const RendererPicture software =
+            toolPicture(frame.softwareColor(), frame.softwareDepth(), width, height);
+        const RendererPicture model =
+            toolPicture(frame.modelColor(), frame.modelDepth(), width, height);
+        const ComparisonReport report = compareRenderers(software, model, kDifferenceTolerance);
+        const FrameDifference& d = frame.difference();
+        EXPECT_EQ(d.both, report.both) << c.name;
+        EXPECT_EQ(d.softwareOnly, report.softwareOnly) << c.name;
+        EXPECT_EQ(d.modelOnly, report.referenceOnly) << c.name;
+        EXPECT_EQ(d.overTolerance, report.pixelsOverTolerance) << c.name;
+        EXPECT_EQ(d.largestStep, *std::max_element(report.maxStepDifference.begin(),
+                                                   report.maxStepDifference.end()))
+            << c.name;
+        EXPECT_GT(d.both, 1000) << c.name;
+
+        const std::vector<std::uint8_t>& map = frame.mapPanel(MapPicture::Difference);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * width + x;
+                ASSERT_EQ(panelPixel(map, width, x, height - 1 - y),
+                          differenceColour(software, model, i))
+                    << c.name << " at " << x << ", " << y;
+            }
+        }
+    }
+}
+
+// The depth and fragment pictures against the snapshot tool's of the same
+// buffers (the tool's have a legend strip below the frame).
+TEST(PageFrame, StagePicturesAreTheSnapshotToolsOfTheSameFrame) {
+    for (const FrameCase& c : frameCases()) {
+        PageFrame frame;
+        ASSERT_TRUE(frame.draw(c.view)) << c.name;
+        const int width = c.view.width, height = c.view.height;
+        const RgbCanvas depth = depthPicture(frame.softwareDepth().data(), width, height);
+        const std::vector<std::uint8_t> pageDepth = frame.stagePanel(StagePicture::Depth);
+        const std::vector<std::uint8_t> pageFragments = frame.stagePanel(StagePicture::Fragments);
+        for (int top = 0; top < height; ++top) {
+            for (int x = 0; x < width; ++x) {
+                const std::size_t at = (static_cast<std::size_t>(top) * width + x) * 3;
+                const web::Rgb toolDepth = {depth.rgb[at], depth.rgb[at + 1], depth.rgb[at + 2]};
+                ASSERT_EQ(panelPixel(pageDepth, width, x, top), toolDepth)
+                    << c.name << " at " << x << ", row " << height - 1 - top;
+                const std::size_t i = static_cast<std::size_t>(height - 1 - top) * width + x;
+                ASSERT_EQ(panelPixel(pageFragments, width, x, top),
+                          fragmentCountColour(frame.fragmentCounts()[i]));
+            }
+        }
+    }
+}
+
+}  // namespace

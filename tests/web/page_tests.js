@@ -1,0 +1,592 @@
+"use strict";
+// The browser page in headless Chromium, driven with real input events over
+// the DevTools protocol and checked against the native tools: its floats
+// against rasterwork-snapshot's PFM files, its pixel story against
+// rasterwork-explain --json, its input against the viewer's rules.
+//
+//   node tests/web/page_tests.js --page build-web/rasterwork.html \
+//       --snapshot PATH/rasterwork-snapshot --explain PATH/rasterwork-explain \
+//       --failures DIR [--only NAME]
+//
+// A failing test writes a screenshot of the page to DIR/NAME.png.
+const fs = require("fs");
+const os = require("os");
+const path = require("path");
+const { spawnSync } = require("child_process");
+const { Browser } = require("./browser.js");
+
+const options = parseArguments(process.argv.slice(2));
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), "rasterwork-web-tests-"));
+const START = { angleZ: -135, angleX: -60, zoom: 0.25, panX: 0, panY: 0, width: 480,
+  height: 480, rules: "none" };
+
+function parseArguments(args) {
+  const result = { failures: "browser-test-failures" };
+  for (let i = 0; i < args.length; i += 2) {
+    const key = args[i].replace(/^--/, "");
+    if (!["page", "snapshot", "explain", "failures", "only"].includes(key) ||
+        args[i + 1] === undefined) {
+      console.error("page_tests: unknown or incomplete argument " + args[i]);
+      process.exit(2);
+    }
+    result[key] = args[i + 1];
+  }
+  for (const needed of ["page", "snapshot", "explain"]) {
+    if (!result[needed]) {
+      console.error("page_tests: --" + needed + " is needed");
+      process.exit(2);
+    }
+  }
+  return result;
+}
+
+// ---- the native side ---------------------------------------------------------
+
+function viewArguments(view) {
+  const v = Object.assign({}, START, view);
+  const args = ["--width", String(v.width), "--height", String(v.height),
+    "--angle-z", String(v.angleZ), "--angle-x", String(v.angleX), "--zoom", String(v.zoom),
+    "--pan-x", String(v.panX), "--pan-y", String(v.panY)];
+  if (v.rules !== "none") args.push("--like-reference", v.rules);
+  return args;
+}
+
+function runTool(tool, args) {
+  // Without a display the tools draw the software side only, which is all
+  // these tests compare.
+  const env = Object.assign({}, process.env);
+  delete env.DISPLAY;
+  const run = spawnSync(tool, args, { timeout: 120000, env, encoding: "utf8" });
+  if (run.error) throw run.error;
+  if (run.status !== 0) {
+    throw new Error(path.basename(tool) + " " + args.join(" ") + " ended with status " +
+      run.status + ": " + run.stderr.trim());
+  }
+  return run.stdout;
+}
+
+// The float data of a PFM file, rows from the bottom as the file holds them.
+function readPfm(file) {
+  const bytes = fs.readFileSync(file);
+  let at = 0;
+  const fields = [];
+  while (fields.length < 4) {
+    while (/\s/.test(String.fromCharCode(bytes[at]))) ++at;
+    let end = at;
+    while (!/\s/.test(String.fromCharCode(bytes[end]))) ++end;
+    fields.push(bytes.subarray(at, end).toString("ascii"));
+    at = end;
+  }
+  ++at;  // the single whitespace byte before the data
+  if (Number(fields[3]) >= 0) throw new Error(file + ": not little-endian");
+  return bytes.subarray(at);
+}
+
+function nativeFloats(view) {
+  const color = path.join(scratch, "color.pfm");
+  const depth = path.join(scratch, "depth.pfm");
+  runTool(options.snapshot, viewArguments(view).concat(["--color-pfm", color, "--depth-pfm", depth]));
+  return { color: readPfm(color), depth: readPfm(depth) };
+}
+
+function nativeExplanation(view, x, y) {
+  return JSON.parse(runTool(options.explain, viewArguments(view).concat(["--json", "--", String(x),
+    String(y)])));
+}
+
+// ---- the page side -----------------------------------------------------------
+
+let browser = null;
+
+async function openPage(hash = "") {
+  // From a blank page, so that a link differing only in its # part loads anew.
+  await browser.open("about:blank");
+  await browser.open("file://" + path.resolve(options.page) + hash);
+  await browser.evaluate("window.rasterwork.ready.then(() => true)");
+}
+
+function setView(view) {
+  return browser.evaluate("JSON.stringify(rasterwork.setView(" +
+    JSON.stringify(Object.assign({}, START, view)) + "))").then(JSON.parse);
+}
+
+async function pageBytes(expression) {
+  const base64 = await browser.evaluate(`(() => {
+    const values = ${expression};
+    const bytes = new Uint8Array(values.buffer, values.byteOffset, values.byteLength);
+    let text = "";
+    for (let i = 0; i < bytes.length; i += 0x8000) {
+      text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    }
+    return btoa(text);
+  })()`);
+  return Buffer.from(base64, "base64");
+}
+
+async function pageView() {
+  return JSON.parse(await browser.evaluate("JSON.stringify(rasterwork.view())"));
+}
+
+async function explainOnPage(x, y) {
+  return JSON.parse(await browser.evaluate("JSON.stringify(rasterwork.explain(" + x + "," + y + "))"));
+}
+
+// The page's box of an element: left, top, width, height in CSS pixels.
+async function box(selector) {
+  return JSON.parse(await browser.evaluate("JSON.stringify((() => { const r = " +
+    "document.querySelector(" + JSON.stringify(selector) + ").getBoundingClientRect(); " +
+    "return {left: r.left, top: r.top, width: r.width, height: r.height}; })())"));
+}
+
+// Waits (bounded) until the page has run its queued update and painted.
+function settled() {
+  return browser.evaluate("new Promise((done) => requestAnimationFrame(() => " +
+    "requestAnimationFrame(() => done(true))))");
+}
+
+async function waitFor(what, test, ms = 10000) {
+  const end = Date.now() + ms;
+  for (;;) {
+    const value = await test();
+    if (value) return value;
+    if (Date.now() > end) throw new Error("waited " + ms + " ms for " + what);
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+
+// ---- checks ------------------------------------------------------------------
+
+function check(condition, message) {
+  if (!condition) throw new Error(message);
+}
+
+function checkEqual(actual, expected, what) {
+  const a = JSON.stringify(actual), e = JSON.stringify(expected);
+  check(a === e, what + ": " + a + ", expected " + e);
+}
+
+// Bit for bit; on a mismatch, how many floats differ and the first of them.
+function checkSameFloats(pageData, nativeData, what) {
+  check(pageData.length === nativeData.length, what + ": " + pageData.length / 4 +
+    " floats on the page, " + nativeData.length / 4 + " in the file");
+  if (pageData.equals(nativeData)) return pageData.length / 4;
+  let differing = 0, first = -1;
+  for (let i = 0; i < pageData.length; i += 4) {
+    if (pageData.readUInt32LE(i) !== nativeData.readUInt32LE(i)) {
+      if (first < 0) first = i / 4;
+      ++differing;
+    }
+  }
+  throw new Error(what + ": " + differing + " of " + pageData.length / 4 + " floats differ, " +
+    "the first at " + first + ": " + pageData.readFloatLE(first * 4) + " on the page, " +
+    nativeData.readFloatLE(first * 4) + " in the file");
+}
+
+async function checkFloatsAgainstNative(view, what) {
+  const native = nativeFloats(view);
+  const color = await pageBytes("rasterwork.colorFloats()");
+  const depth = await pageBytes("rasterwork.depthFloats()");
+  return checkSameFloats(color, native.color, what + " colour") +
+    checkSameFloats(depth, native.depth, what + " depth");
+}
+
+// The software panel shows each pixel's colour as the window would.
+async function checkPanelShowsWindowBytes(what) {
+  const { width, height, stage } = await pageView();
+  check(stage === "colour", what + ": the left panel shows " + stage);
+  const color = await pageBytes("rasterwork.colorFloats()");
+  const shown = await pageBytes("(() => { const c = document.getElementById('software-canvas');" +
+    " return c.getContext('2d').getImageData(0, 0, c.width, c.height).data; })()");
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      const i = y * width + x, at = 4 * ((height - 1 - y) * width + x);
+      for (let c = 0; c < 3; ++c) {
+        const expected = windowByte(color.readFloatLE(4 * (3 * i + c)));
+        if (shown[at + c] !== expected) {
+          throw new Error(what + ": pixel " + x + ", " + y + " channel " + c + " shows " +
+            shown[at + c] + ", the window would show " + expected);
+        }
+      }
+    }
+  }
+}
+
+// The byte a window shows for a colour channel: clamped to [0, 1] (NaN as
+// 0), times 255 in float, to the nearest whole number, ties to even.
+function windowByte(value) {
+  if (!(value > 0)) return 0;
+  if (value >= 1) return 255;
+  const scaled = Math.fround(value * 255);
+  const whole = Math.floor(scaled);
+  const rest = scaled - whole;
+  if (rest !== 0.5) return rest < 0.5 ? whole : whole + 1;
+  return whole % 2 === 0 ? whole : whole + 1;
+}
+
+// ---- the tests -----------------------------------------------------------------
+
+// Views whose numbers are floats exactly, so the page and the tool read the
+// same values; sizes from one pixel to wide and tall frames; the reference's
+// rules alone, in part and all together; a view from below, one edge-on and
+// one whose geometry comes nearer than the near plane.
+const VIEW_TABLE = [
+  {},
+  { width: 640, height: 360, angleZ: -75, angleX: -30, zoom: 2.25 },
+  { width: 200, height: 300, angleZ: 45, angleX: 0, panX: 12, panY: -7 },
+  { angleX: -120 },
+  { width: 240, height: 240, angleZ: -105, angleX: 150 },
+  { width: 333, height: 211, angleZ: 33.25, angleX: -89.5, zoom: -3, panX: -20.5 },
+  { width: 300, height: 300, zoom: 9.5 },
+  { width: 1, height: 1, zoom: 6 },
+  { width: 7, height: 3, angleZ: 10 },
+  { width: 320, height: 240, rules: "all" },
+  { width: 256, height: 256, angleZ: 60, angleX: -45, rules: "sampling,ambient,lights" },
+  { width: 256, height: 256, angleZ: -170, angleX: 20, rules: "vertex,perspective" },
+  { width: 400, height: 300, angleZ: -135, angleX: -60, rules: "subpixel" },
+];
+
+const tests = {
+  async "colour and depth floats equal the snapshot tool's on a table of views"() {
+    let floats = 0;
+    for (const view of VIEW_TABLE) {
+      await setView(view);
+      floats += await checkFloatsAgainstNative(view, JSON.stringify(view));
+      await checkPanelShowsWindowBytes(JSON.stringify(view));
+    }
+    console.log("      " + floats + " floats in " + VIEW_TABLE.length + " views, all equal");
+  },
+
+  async "the reference model's floats equal the snapshot tool's under all rules"() {
+    let floats = 0;
+    for (const view of VIEW_TABLE.slice(0, 6)) {
+      await setView(view);
+      const native = nativeFloats(Object.assign({}, view, { rules: "all" }));
+      floats += checkSameFloats(await pageBytes("rasterwork.modelColorFloats()"), native.color,
+        JSON.stringify(view) + " model colour");
+      floats += checkSameFloats(await pageBytes("rasterwork.modelDepthFloats()"), native.depth,
+        JSON.stringify(view) + " model depth");
+    }
+    console.log("      " + floats + " floats in 6 views, all equal");
+  },
+
+  async "a left drag of N pixels turns the scene as the viewer does"() {
+    await setView({});
+    const canvas = await box("#software-canvas");
+    const x = canvas.left + 200, y = canvas.top + 200;
+    await browser.mouse("mouseMoved", x, y);
+    await browser.mouse("mousePressed", x, y, { button: "left", buttons: 1, clickCount: 1 });
+    // 30 pixels right and 12 down, in three moves.
+    for (const [dx, dy] of [[10, 4], [25, 9], [30, 12]]) {
+      await browser.mouse("mouseMoved", x + dx, y + dy, { button: "left", buttons: 1 });
+    }
+    await browser.mouse("mouseReleased", x + 30, y + 12, { button: "left", buttons: 0, clickCount: 1 });
+    await settled();
+    const view = await pageView();
+    checkEqual([view.angleZ, view.angleX, view.zoom, view.panX, view.panY],
+      [-135 + 30, -60 + 12, 0.25, 0, 0], "angles after the drag");
+    check(view.pixel === null || !view.pixel.pinned, "a drag pinned a pixel");
+    await checkFloatsAgainstNative({ angleZ: -105, angleX: -48 }, "after the drag");
+  },
+
+  async "a right drag pans, 0.01 scene units per pixel"() {
+    await setView({});
+    const canvas = await box("#model-canvas");
+    const x = canvas.left + 240, y = canvas.top + 240;
+    await browser.mouse("mouseMoved", x, y);
+    await browser.mouse("mousePressed", x, y, { button: "right", buttons: 2, clickCount: 1 });
+    await browser.mouse("mouseMoved", x + 8, y - 4, { button: "right", buttons: 2 });
+    await browser.mouse("mouseMoved", x + 15, y - 10, { button: "right", buttons: 2 });
+    await browser.mouse("mouseReleased", x + 15, y - 10, { button: "right", buttons: 0, clickCount: 1 });
+    await settled();
+    const view = await pageView();
+    checkEqual([view.angleZ, view.angleX, view.panX, view.panY], [-135, -60, 15, -10],
+      "view after the right drag");
+    await checkFloatsAgainstNative({ panX: 15, panY: -10 }, "after the pan");
+  },
+
+  async "each wheel event zooms one step, up nearer"() {
+    await setView({});
+    const canvas = await box("#map-canvas");
+    const x = canvas.left + 100, y = canvas.top + 100;
+    await browser.mouse("mouseWheel", x, y, { deltaX: 0, deltaY: -100 });
+    await settled();
+    checkEqual((await pageView()).zoom, 1.25, "zoom after one step up");
+    await browser.mouse("mouseWheel", x, y, { deltaX: 0, deltaY: 100 });
+    await browser.mouse("mouseWheel", x, y, { deltaX: 0, deltaY: 100 });
+    await settled();
+    checkEqual((await pageView()).zoom, -0.75, "zoom after two steps down");
+    await checkFloatsAgainstNative({ zoom: -0.75 }, "after the wheel");
+  },
+
+  async "hovering shows the story of the pixel under the pointer, in every panel"() {
+    await setView({ width: 320, height: 240, angleZ: -120 });
+    for (const [panel, column, top] of [["#software-canvas", 100, 50], ["#model-canvas", 180, 131],
+      ["#map-canvas", 0, 239]]) {
+      const canvas = await box(panel);
+      await browser.mouse("mouseMoved", canvas.left + column + 0.5, canvas.top + top + 0.5);
+      const row = 240 - 1 - top;
+      const title = "Pixel " + column + ", " + row + " ";
+      await waitFor("the story of " + column + ", " + row, async () =>
+        (await browser.evaluate("rasterwork.storyTitle()")).startsWith(title));
+      const view = await pageView();
+      checkEqual([view.pixel.x, view.pixel.y, view.pixel.pinned], [column, row, false],
+        "hovered pixel");
+      // The story's colour is the one the buffers hold there.
+      const story = await explainOnPage(column, row);
+      const colour = await pageBytes("rasterwork.colorFloats().subarray(" + 3 * (row * 320 + column) +
+        ", " + 3 * (row * 320 + column + 1) + ")");
+      checkEqual(story.software.color.map((c) => Math.fround(c)),
+        [0, 1, 2].map((c) => colour.readFloatLE(4 * c)), "story colour at " + column + ", " + row);
+      const shown = await browser.evaluate("document.getElementById('story-body').textContent");
+      check(shown.includes(story.software.window_bytes.join(" ")),
+        "the story panel does not show the window bytes " + story.software.window_bytes);
+    }
+  },
+
+  async "a click pins the pixel and the arrow keys step it"() {
+    await setView({});
+    const canvas = await box("#software-canvas");
+    const x = canvas.left + 150.5, y = canvas.top + 300.5;
+    await browser.mouse("mouseMoved", x, y);
+    await browser.mouse("mousePressed", x, y, { button: "left", buttons: 1, clickCount: 1 });
+    await browser.mouse("mouseReleased", x, y, { button: "left", buttons: 0, clickCount: 1 });
+    let view = await pageView();
+    checkEqual(view.pixel, { pinned: true, x: 150, y: 179 }, "pinned pixel");
+    await browser.mouse("mouseMoved", x + 40, y + 40);
+    checkEqual((await pageView()).pixel, { pinned: true, x: 150, y: 179 }, "pinned pixel after a hover");
+    await browser.key("ArrowRight", "ArrowRight", 39);
+    await browser.key("ArrowUp", "ArrowUp", 38);
+    await browser.key("ArrowUp", "ArrowUp", 38);
+    view = await pageView();
+    checkEqual(view.pixel, { pinned: true, x: 151, y: 181 }, "pixel after right, up, up");
+    check((await browser.evaluate("rasterwork.storyTitle()")).startsWith("Pixel 151, 181 "),
+      "the story does not follow the keys");
+  },
+
+  async "a link restores the view, the rules and the pixel"() {
+    await setView({ width: 300, height: 200, angleZ: -97.5, angleX: 12.25, zoom: 3, panX: 4,
+      panY: -6, rules: "sampling,vertex" });
+    const canvas = await box("#software-canvas");
+    await browser.mouse("mousePressed", canvas.left + 20.5, canvas.top + 30.5,
+      { button: "left", buttons: 1, clickCount: 1 });
+    await browser.mouse("mouseReleased", canvas.left + 20.5, canvas.top + 30.5,
+      { button: "left", buttons: 0, clickCount: 1 });
+    const expected = await pageView();
+    const link = await browser.evaluate("document.getElementById('link').getAttribute('href')");
+    await openPage("");  // a fresh page at the start-up view
+    checkEqual((await pageView()).angleZ, -135, "start-up view");
+    await openPage(link);
+    const restored = await pageView();
+    checkEqual(restored, expected, "view from the link " + link);
+    await checkFloatsAgainstNative({ width: 300, height: 200, angleZ: -97.5, angleX: 12.25,
+      zoom: 3, panX: 4, panY: -6, rules: "sampling,vertex" }, "from the link");
+  },
+
+  async "the rule toggles and the ladder redraw the software picture"() {
+    await setView({ width: 240, height: 240 });
+    const toggle = await box("#rule-lights");
+    await browser.mouse("mousePressed", toggle.left + 4, toggle.top + 4,
+      { button: "left", buttons: 1, clickCount: 1 });
+    await browser.mouse("mouseReleased", toggle.left + 4, toggle.top + 4,
+      { button: "left", buttons: 0, clickCount: 1 });
+    await settled();
+    checkEqual((await pageView()).rules, ["lights"], "rules after the toggle");
+    await checkFloatsAgainstNative({ width: 240, height: 240, rules: "lights" }, "lights");
+    // From a mix of rules, up goes to the first ladder step that holds them
+    // all, then on step by step; down to the last step within them.
+    const clickButton = async (selector) => {
+      const button = await box(selector);
+      await browser.mouse("mousePressed", button.left + 4, button.top + 4,
+        { button: "left", buttons: 1, clickCount: 1 });
+      await browser.mouse("mouseReleased", button.left + 4, button.top + 4,
+        { button: "left", buttons: 0, clickCount: 1 });
+      await settled();
+    };
+    await clickButton("#ladder-up");
+    checkEqual((await pageView()).rules, ["sampling", "ambient", "lights"], "rules after up");
+    await checkFloatsAgainstNative({ width: 240, height: 240, rules: "sampling,ambient,lights" },
+      "third ladder step");
+    await clickButton("#ladder-up");
+    checkEqual((await pageView()).rules, ["sampling", "ambient", "lights", "viewer"],
+      "rules after up, up");
+    await setView({ width: 240, height: 240, rules: "sampling,ambient,viewer" });
+    await clickButton("#ladder-down");
+    checkEqual((await pageView()).rules, ["sampling", "ambient"], "rules after down from a mix");
+  },
+
+  async "a size out of range is refused in words, and the next view draws"() {
+    for (const size of [{ width: 2049, height: 10 }, { width: 10, height: 0 }]) {
+      const refused = await browser.evaluate("(() => { try { rasterwork.setView(" +
+        JSON.stringify(size) + "); return ''; } catch (e) { return e.message; } })()");
+      check(/sizes run from 1 to 2048/.test(refused), "setView(" + JSON.stringify(size) +
+        ") said: " + JSON.stringify(refused));
+      const status = await browser.evaluate("document.getElementById('status').textContent");
+      check(status === refused, "the page says " + JSON.stringify(status));
+      checkEqual(await browser.evaluate("rasterwork.colorFloats().length"), 0,
+        "floats of a frame not drawn");
+    }
+    await setView({ width: 64, height: 48 });
+    await checkFloatsAgainstNative({ width: 64, height: 48 }, "after a refused size");
+    // Values the tools would refuse leave the view as it was.
+    const before = await pageView();
+    for (const bad of ["{angleZ: NaN}", "{zoom: 1e39}", "{width: 3.5}", "{rules: 'sampling,bogus'}"]) {
+      const refused = await browser.evaluate("(() => { try { rasterwork.setView(" + bad +
+        "); return ''; } catch (e) { return e.message; } })()");
+      check(refused !== "", "setView(" + bad + ") was taken");
+      checkEqual(await pageView(), before, "view after setView(" + bad + ")");
+    }
+  },
+
+  async "the depth picture is brightest nearest and black where nothing was stored"() {
+    await setView({ width: 200, height: 200 });
+    const radio = await box('input[name="stage"][value="1"]');
+    await browser.mouse("mousePressed", radio.left + 4, radio.top + 4,
+      { button: "left", buttons: 1, clickCount: 1 });
+    await browser.mouse("mouseReleased", radio.left + 4, radio.top + 4,
+      { button: "left", buttons: 0, clickCount: 1 });
+    await settled();
+    checkEqual((await pageView()).stage, "depth", "stage");
+    const depth = await pageBytes("rasterwork.depthFloats()");
+    const grey = await pageBytes("(() => { const c = document.getElementById('software-canvas');" +
+      " return c.getContext('2d').getImageData(0, 0, c.width, c.height).data; })()");
+    // Over every pixel: black exactly where no depth was stored, and a
+    // nearer depth never darker than a farther one.
+    const covered = [];
+    for (let row = 0; row < 200; ++row) {
+      for (let column = 0; column < 200; ++column) {
+        const z = depth.readFloatLE(4 * (row * 200 + column));
+        const g = grey[4 * ((199 - row) * 200 + column)];
+        if (z < 1) covered.push([z, g]); else check(g === 0, "not black where nothing is stored");
+      }
+    }
+    check(covered.length > 1000, "too few covered pixels: " + covered.length);
+    covered.sort((a, b) => a[0] - b[0]);
+    for (let i = 1; i < covered.length; ++i) {
+      check(covered[i][1] <= covered[i - 1][1], "a farther depth is brighter than a nearer one");
+      check(covered[i][1] > 0, "a stored depth is black");
+    }
+  },
+
+  async "the cause map gives each pixel the first ladder step within one step of the model"() {
+    const size = { width: 160, height: 160, angleZ: -100, angleX: -70 };
+    await setView(size);
+    const causes = await pageBytes("rasterwork.causes()");
+    const modelColor = await pageBytes("rasterwork.modelColorFloats()");
+    const modelDepth = await pageBytes("rasterwork.modelDepthFloats()");
+    const pixels = 160 * 160;
+    // Each step's picture from the native tool, judged pixel by pixel
+    // against the model; the first step that is within decides.
+    const expected = new Int8Array(pixels).fill(-1);
+    const names = ["sampling", "ambient", "lights", "viewer", "specular", "vertex", "perspective",
+      "subpixel"];
+    for (let step = 0; step <= names.length; ++step) {
+      const native = nativeFloats(Object.assign({}, size,
+        { rules: step ? names.slice(0, step).join(",") : "none" }));
+      for (let i = 0; i < pixels; ++i) {
+        const inStep = native.depth.readFloatLE(4 * i) < 1;
+        const inModel = modelDepth.readFloatLE(4 * i) < 1;
+        if (step === 0 && !inStep && !inModel) continue;
+        if (step > 0 && expected[i] !== -2) continue;
+        let within = inStep === inModel;
+        for (let c = 0; within && inStep && c < 3; ++c) {
+          within = Math.abs(windowByte(native.color.readFloatLE(4 * (3 * i + c))) -
+            windowByte(modelColor.readFloatLE(4 * (3 * i + c)))) <= 1;
+        }
+        expected[i] = within ? step : -2;  // -2: covered, not yet within
+      }
+    }
+    let differing = 0, first = -1;
+    const counts = new Array(names.length + 1).fill(0);
+    for (let i = 0; i < pixels; ++i) {
+      if (causes.readInt8(i) !== expected[i]) { if (first < 0) first = i; ++differing; }
+      if (expected[i] >= 0) counts[expected[i]]++;
+    }
+    if (differing > 0) {
+      throw new Error(differing + " pixels have another cause, the first at " + first + ": " +
+        causes.readInt8(first) + ", expected " + expected[first]);
+    }
+    check(counts[0] > 0 && counts.slice(1).some((n) => n > 0),
+      "a view with no difference tests nothing: " + counts);
+  },
+};
+
+// rasterwork-explain's JSON without the reference's part, which the page
+// cannot have.
+function withoutReference(explanation) {
+  const copy = Object.assign({}, explanation);
+  for (const key of ["reference", "reference_missing", "coverage", "step_difference"]) {
+    delete copy[key];
+  }
+  return copy;
+}
+
+// The story (while the page tells the buffers' part of it): at a table of
+// pixels, the stored colour, depth and window bytes, the fragment count and
+// the face of the last fragment that passed, against rasterwork-explain.
+tests["the story at a table of pixels agrees with rasterwork-explain --json"] = async () => {
+  const table = [
+    [{ width: 240, height: 240 }, [[60, 130], [39, 167], [0, 0], [102, 169]]],
+    [{ width: 240, height: 240, angleZ: -105, angleX: 150 }, [[102, 169], [120, 120]]],
+    [{}, [[449, 259], [240, 240], [300, 200]]],
+  ];
+  let pixels = 0;
+  for (const [view, points] of table) {
+    await setView(view);
+    for (const [x, y] of points) {
+      const native = withoutReference(nativeExplanation(view, x, y));
+      const story = await explainOnPage(x, y);
+      const what = JSON.stringify(view) + " pixel " + x + ", " + y;
+      checkEqual([story.x, story.y, story.width, story.height],
+        [native.x, native.y, native.width, native.height], what + " frame");
+      checkEqual(story.software.color, native.software.color.slice(0, 3), what + " colour");
+      checkEqual(story.software.depth, native.software.depth, what + " depth");
+      checkEqual(story.software.window_bytes, native.software.window_bytes, what + " bytes");
+      const fragments = native.software.fragments;
+      checkEqual(story.software.fragment_count, fragments.length, what + " fragments");
+      const stored = fragments.filter((f) => f.passed && !f.replaced);
+      checkEqual([story.software.object, story.software.face],
+        stored.length ? [stored[0].object, stored[0].face] : [null, null], what + " face");
+      ++pixels;
+    }
+  }
+  console.log("      " + pixels + " pixels agree");
+};
+
+async function main() {
+  fs.mkdirSync(options.failures, { recursive: true });
+  browser = await Browser.start();
+  let failed = 0, ran = 0;
+  try {
+    for (const [name, test] of Object.entries(tests)) {
+      if (options.only && !name.includes(options.only)) continue;
+      ++ran;
+      const started = Date.now();
+      try {
+        await openPage();
+        await test();
+        console.log("PASS  " + name + " (" + (Date.now() - started) + " ms)");
+      } catch (error) {
+        ++failed;
+        const shot = path.join(options.failures, name.replace(/[^a-z0-9]+/gi, "-") + ".png");
+        let saved = "";
+        try {
+          await browser.screenshot(shot);
+          saved = "; screenshot " + shot;
+        } catch (screenshotError) {
+          saved = "; no screenshot: " + screenshotError.message;
+        }
+        console.log("FAIL  " + name + ": " + error.message + saved);
+      }
+    }
+  } finally {
+    await browser.close();
+    fs.rmSync(scratch, { recursive: true, force: true });
+  }
+  console.log((ran - failed) + " of " + ran + " browser tests passed");
+  return failed === 0 && ran > 0;
+}
+
+main().then((ok) => process.exit(ok ? 0 : 1), (error) => {
+  console.error("page_tests: " + (error.stack || error));
+  process.exit(1);
+});

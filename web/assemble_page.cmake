@@ -1,0 +1,27 @@
+# Writes the page as one HTML file: page/index.html with its style sheet, the
+# module (wasm inside) and the page's script put in place of the marker
+# comments. Run with -DPAGE_DIR, -DMODULE and -DOUTPUT.
+file(READ ${PAGE_DIR}/index.html page)
+file(READ ${PAGE_DIR}/page.css style)
+file(READ ${MODULE} module)
+file(READ ${PAGE_DIR}/page.js script)
+
+foreach(part module script)
+  string(FIND "${${part}}" "</script" at)
+  if(NOT at EQUAL -1)
+    message(FATAL_ERROR "the ${part} holds \"</script\", which would end its script element early")
+  endif()
+endforeach()
+
+foreach(marker style module script)
+  string(FIND "${page}" "<!-- rasterwork:${marker} -->" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "index.html has no marker <!-- rasterwork:${marker} -->")
+  endif()
+  string(REPLACE "<!-- rasterwork:${marker} -->" "${${marker}}" page "${page}")
+endforeach()
+
+# Written beside the target and renamed over it: an interrupted build leaves
+# no half page.
+file(WRITE ${OUTPUT}.part "${page}")
+file(RENAME ${OUTPUT}.part ${OUTPUT})

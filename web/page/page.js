@@ -1,0 +1,589 @@
+"use strict";
+// The page around the WebAssembly module: input as the viewer takes it, the
+// three panels, the pixel's story, the link, and window.rasterwork, the hook
+// tests drive the page through.
+(function () {
+  const START_VIEW = { angleZ: -135, angleX: -60, zoom: 0.25, panX: 0, panY: 0 };
+  const START_SIZE = { width: 480, height: 480 };
+  const STAGES = ["colour", "depth", "faces", "fragments"];
+  const MAPS = ["difference", "causes"];
+  const HEAT_STOPS = [[0, 0, 0], [180, 0, 0], [255, 140, 0], [255, 255, 170]];
+  const FRAGMENT_COLOURS = ["#313695", "#4575b4", "#74add1", "#fee090", "#fdae61", "#f46d43",
+    "#d73027", "#a50026"];
+  const CAUSE_COLOURS = ["#000000", "#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd",
+    "#8c564b", "#e377c2", "#bcbd22"];
+  const FAST_PATH_NOTE = "Drawn by the plain path: the fast path's SIMD code does not build " +
+    "for WebAssembly from Debian's Highway 1.0.3 (its WASM target has no double lanes).";
+
+  const state = {
+    view: Object.assign({}, START_VIEW),
+    width: START_SIZE.width,
+    height: START_SIZE.height,
+    rules: 0,        // bit i: rule i of the ladder
+    stage: 0,        // index into STAGES
+    map: 0,          // index into MAPS
+    pixel: null,     // {x, y}, row 0 at the bottom
+    pinned: false,
+  };
+  const timing = { update: 0, draw: 0, history: [] };
+  let wasm = null;
+  let ruleNames = [];
+  let updateQueued = false;
+  let linkTimer = 0;
+  let drawn = false;
+
+  const $ = (id) => document.getElementById(id);
+  const canvases = ["software-canvas", "model-canvas", "map-canvas"].map($);
+
+  // ---- numbers as the tools read them -------------------------------------
+
+  // A view value after a pointer movement, as the viewer adds it: the sum in
+  // double, stored as a float.
+  function addPixels(value, pixels) {
+    return Math.fround(value + pixels);
+  }
+
+  function floatText(value) {
+    return wasm.UTF8ToString(wasm._rw_float_text(value));
+  }
+
+  // The float strtof reads from the text, NaN for none.
+  function floatFromText(text) {
+    return wasm.ccall("rw_float_from_text", "number", ["string"], [text]);
+  }
+
+  function rulesText(rules) {
+    if (rules === (1 << ruleNames.length) - 1) return "all";
+    const on = ruleNames.filter((name, i) => rules & (1 << i));
+    return on.length ? on.join(",") : "none";
+  }
+
+  // "all", "none", a comma-separated list or an array of names; null for an
+  // unknown name.
+  function parseRules(given) {
+    if (given === undefined || given === null) return null;
+    if (typeof given === "number") return given;
+    const names = Array.isArray(given) ? given : String(given).split(",").filter((n) => n);
+    if (names.length === 1 && names[0] === "all") return (1 << ruleNames.length) - 1;
+    if (names.length === 1 && names[0] === "none") return 0;
+    let rules = 0;
+    for (const name of names) {
+      const i = ruleNames.indexOf(name);
+      if (i < 0) return null;
+      rules |= 1 << i;
+    }
+    return rules;
+  }
+
+  // ---- drawing ---------------------------------------------------------------
+
+  function heatColour(steps) {
+    const s = Math.min(Math.max(steps, 0), 255);
+    const segment = Math.min(Math.floor(s / 85), 2);
+    const from = HEAT_STOPS[segment], to = HEAT_STOPS[segment + 1];
+    return "rgb(" + from.map((f, c) => f + Math.trunc((to[c] - f) * (s - segment * 85) / 85)) + ")";
+  }
+
+  function swatch(colour) {
+    return '<span class="swatch" style="background:' + colour + '"></span>';
+  }
+
+  function heapView(Type, pointer, length) {
+    return new Type(wasm.HEAPU8.buffer, pointer, length);
+  }
+
+  function putPanel(canvas, pointer) {
+    const w = state.width, h = state.height;
+    const bytes = heapView(Uint8ClampedArray, pointer, w * h * 4);
+    canvas.getContext("2d").putImageData(new ImageData(bytes, w, h), 0, 0);
+  }
+
+  // A ring around the pinned pixel, on the pixels next to it.
+  function ringPinned(canvas) {
+    if (!state.pinned || !state.pixel) return;
+    const context = canvas.getContext("2d");
+    const top = state.height - 1 - state.pixel.y;
+    context.strokeStyle = "#ff00ff";
+    context.lineWidth = 1;
+    context.strokeRect(state.pixel.x - 1.5, top - 1.5, 4, 4);
+  }
+
+  function present() {
+    putPanel(canvases[0], wasm._rw_stage_panel(state.stage));
+    putPanel(canvases[1], wasm._rw_model_panel());
+    putPanel(canvases[2], wasm._rw_map_panel(state.map));
+    canvases.forEach(ringPinned);
+  }
+
+  function sizeCanvases() {
+    for (const canvas of canvases) {
+      if (canvas.width !== state.width) canvas.width = state.width;
+      if (canvas.height !== state.height) canvas.height = state.height;
+    }
+  }
+
+  // Draws the frame, puts it on the panels and tells the pixel's story: the
+  // whole update after an input.
+  function update() {
+    updateQueued = false;
+    const start = performance.now();
+    const v = state.view;
+    drawn = wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
+      state.height, state.rules) === 1;
+    const drawEnd = performance.now();
+    if (!drawn) {
+      $("status").textContent = "Cannot draw a " + state.width + " x " + state.height +
+        " frame: sizes run from 1 to " + wasm._rw_largest_side() +
+        " per side, and the memory must suffice.";
+      $("status").className = "failed";
+      return;
+    }
+    $("status").textContent = FAST_PATH_NOTE;
+    $("status").className = "";
+    sizeCanvases();
+    present();
+    showStory();
+    showNumbers();
+    showCaptions();
+    const end = performance.now();
+    timing.update = end - start;
+    timing.draw = drawEnd - start;
+    timing.history.push(timing.update);
+    if (timing.history.length > 30) timing.history.shift();
+    const sorted = timing.history.slice().sort((a, b) => a - b);
+    $("frame-time").textContent = "update " + timing.update.toFixed(1) + " ms (drawing " +
+      timing.draw.toFixed(1) + " ms); median of the last " + sorted.length + ": " +
+      sorted[Math.floor(sorted.length / 2)].toFixed(1) + " ms";
+  }
+
+  function requestUpdate() {
+    if (updateQueued) return;
+    updateQueued = true;
+    requestAnimationFrame(update);
+  }
+
+  // ---- what the page shows around the panels ---------------------------------
+
+  function commandOptions() {
+    const v = state.view;
+    let text = "--width " + state.width + " --height " + state.height +
+      " --angle-z " + floatText(v.angleZ) + " --angle-x " + floatText(v.angleX) +
+      " --zoom " + floatText(v.zoom) + " --pan-x " + floatText(v.panX) +
+      " --pan-y " + floatText(v.panY);
+    return text;
+  }
+
+  function showNumbers() {
+    const v = state.view;
+    $("angle-z").textContent = floatText(v.angleZ);
+    $("angle-x").textContent = floatText(v.angleX);
+    $("zoom").textContent = floatText(v.zoom);
+    $("pan-x").textContent = floatText(v.panX);
+    $("pan-y").textContent = floatText(v.panY);
+    if (document.activeElement !== $("width")) $("width").value = state.width;
+    if (document.activeElement !== $("height")) $("height").value = state.height;
+    const rules = state.rules ? " --like-reference " + rulesText(state.rules) : "";
+    $("command-snapshot").textContent = "rasterwork-snapshot " + commandOptions() + rules +
+      " --png software.png --color-pfm color.pfm --depth-pfm depth.pfm";
+    const pixel = state.pixel || { x: state.width >> 1, y: state.height >> 1 };
+    $("command-explain").textContent = "rasterwork-explain " + commandOptions() + " " +
+      pixel.x + " " + pixel.y;
+    ruleNames.forEach((name, i) => {
+      $("rule-" + name).checked = (state.rules & (1 << i)) !== 0;
+    });
+    const step = ladderStep();
+    $("ladder-step").textContent = step === null ? "(not a ladder step)"
+      : step === 0 ? "0 of " + ruleNames.length + ": specified"
+      : step + " of " + ruleNames.length + ": + " + ruleNames[step - 1];
+    $("link").href = "#" + linkText();
+    clearTimeout(linkTimer);
+    linkTimer = setTimeout(() => history.replaceState(null, "", "#" + linkText()), 300);
+  }
+
+  function showCaptions() {
+    $("software-caption").innerHTML = "<strong>Software renderer</strong> (plain path), rules: " +
+      rulesText(state.rules) + ". " + stageLegend();
+    const d = heapView(Float64Array, wasm._rw_difference(), 5);
+    if (MAPS[state.map] === "difference") {
+      $("map-caption").innerHTML = "<strong>Difference</strong>, software against the model:" +
+        swatch("rgb(0,110,255)") + "software only " + d[1] +
+        swatch("rgb(0,170,0)") + "model only " + d[2] + swatch("#000") + "both " + d[0] +
+        ", the largest channel difference in 8-bit steps from " + swatch(heatColour(0)) + "0 to " +
+        swatch(heatColour(255)) + "255; over one step: " + d[3] + ", largest " + d[4] + ".";
+    } else {
+      const causes = heapView(Int8Array, wasm._rw_causes(), state.width * state.height);
+      const counts = new Array(ruleNames.length + 1).fill(0);
+      for (const cause of causes) if (cause >= 0) counts[cause]++;
+      $("map-caption").innerHTML = "<strong>Causes</strong>: each pixel covered by the specified " +
+        "picture or the model, by the first step of the ladder from which the software picture " +
+        "is within one step of the model there:" + counts.map((count, step) =>
+          swatch(CAUSE_COLOURS[step]) + (step === 0 ? "specified" : ruleNames[step - 1]) +
+          " " + count).join(" ") + ".";
+    }
+  }
+
+  function stageLegend() {
+    switch (STAGES[state.stage]) {
+      case "depth": {
+        const depth = heapView(Float32Array, wasm._rw_software_depth(), state.width * state.height);
+        let near = Infinity, far = -Infinity;
+        for (const z of depth) if (z < 1) { near = Math.min(near, z); far = Math.max(far, z); }
+        return near === Infinity ? "Depth: nothing stored." :
+          "Depth buffer: " + swatch("#fff") + "near " + near.toFixed(6) + " to " +
+          swatch("rgb(48,48,48)") + "far " + far.toFixed(6) + ", black where nothing was stored.";
+      }
+      case "faces":
+        return "Faces: one colour per face, its object's hue at seven lightnesses.";
+      case "fragments":
+        return "Fragments that reached each pixel's depth test:" +
+          FRAGMENT_COLOURS.map((c, i) => swatch(c) + (i + 1) + (i === 7 ? "+" : "")).join(" ");
+      default:
+        return "";
+    }
+  }
+
+  function ladderStep() {
+    for (let step = 0; step <= ruleNames.length; ++step) {
+      if (state.rules === (1 << step) - 1) return step;
+    }
+    return null;
+  }
+
+  // ---- the pixel's story -----------------------------------------------------
+
+  function explainObject(x, y) {
+    return JSON.parse(wasm.UTF8ToString(wasm._rw_pixel_json(x, y)));
+  }
+
+  function triple(values, digits) {
+    return values.map((v) => v === null ? "none" : digits ? v.toPrecision(digits) : v).join(" ");
+  }
+
+  function showStory() {
+    if (!state.pixel) return;
+    const story = explainObject(state.pixel.x, state.pixel.y);
+    if (!story) return;
+    $("story-title").textContent = "Pixel " + story.x + ", " + story.y +
+      " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "");
+    const s = story.software, m = story.model;
+    const object = s.object === null ? "none" : "object " + s.object + ", face " + s.face;
+    $("story-body").innerHTML = "<table>" +
+      "<tr><th></th><th>software</th><th>reference model</th></tr>" +
+      "<tr><th>colour (r g b)</th><td>" + triple(s.color, 9) + "</td><td>" + triple(m.color, 9) +
+      "</td></tr><tr><th>depth</th><td>" + s.depth + "</td><td>" + m.depth + "</td></tr>" +
+      "<tr><th>window bytes</th><td>" + triple(s.window_bytes) + "</td><td>" +
+      triple(m.window_bytes) + "</td></tr>" +
+      "<tr><th>fragments tested</th><td>" + s.fragment_count + "</td><td></td></tr>" +
+      "<tr><th>stored by</th><td>" + object + "</td><td></td></tr>" +
+      "<tr><th>coverage</th><td colspan=2>" + story.coverage.replace("_", " ") + "</td></tr>" +
+      "<tr><th>step difference</th><td colspan=2>" + triple(story.step_difference) + "</td></tr>" +
+      "</table>";
+  }
+
+  // The pixel under the pointer, or null outside the frame.
+  function pixelAt(canvas, event) {
+    const box = canvas.getBoundingClientRect();
+    const x = Math.floor((event.clientX - box.left) * state.width / box.width);
+    const top = Math.floor((event.clientY - box.top) * state.height / box.height);
+    if (x < 0 || x >= state.width || top < 0 || top >= state.height) return null;
+    return { x: x, y: state.height - 1 - top };
+  }
+
+  function setPixel(pixel, pinned) {
+    state.pixel = pixel;
+    state.pinned = pinned;
+    present();
+    showStory();
+    showNumbers();
+  }
+
+  // ---- input as the viewer takes it -------------------------------------------
+
+  const pointer = { x: 0, y: 0, buttons: 0, moved: false, canvas: null };
+
+  function onMouseDown(event) {
+    event.preventDefault();
+    pointer.x = Math.round(event.clientX);
+    pointer.y = Math.round(event.clientY);
+    pointer.buttons = event.buttons;
+    pointer.moved = false;
+    pointer.canvas = event.currentTarget;
+  }
+
+  function onMouseMove(event) {
+    const x = Math.round(event.clientX), y = Math.round(event.clientY);
+    const dx = x - pointer.x, dy = y - pointer.y;
+    pointer.x = x;
+    pointer.y = y;
+    if (pointer.buttons === 0 || event.buttons === 0) return;
+    if (dx === 0 && dy === 0) return;
+    pointer.moved = true;
+    const v = state.view;
+    if (pointer.buttons & 1) {  // left: turn, one degree per pixel
+      v.angleZ = addPixels(v.angleZ, dx);
+      v.angleX = addPixels(v.angleX, dy);
+    }
+    if (pointer.buttons & 2) {  // right: pan, 0.01 scene units per pixel
+      v.panX = addPixels(v.panX, dx);
+      v.panY = addPixels(v.panY, dy);
+    }
+    requestUpdate();
+  }
+
+  function onMouseUp(event) {
+    if (pointer.buttons === 1 && !pointer.moved && pointer.canvas) {
+      const pixel = pixelAt(pointer.canvas, event);
+      if (pixel) {
+        const same = state.pinned && state.pixel && state.pixel.x === pixel.x &&
+          state.pixel.y === pixel.y;
+        setPixel(pixel, !same);
+      }
+    }
+    pointer.buttons = event.buttons;
+    if (pointer.buttons === 0) pointer.canvas = null;
+  }
+
+  function onHover(event) {
+    if (pointer.buttons !== 0 || state.pinned) return;
+    const pixel = pixelAt(event.currentTarget, event);
+    if (!pixel || (state.pixel && pixel.x === state.pixel.x && pixel.y === state.pixel.y)) return;
+    state.pixel = pixel;
+    showStory();
+    showNumbers();
+  }
+
+  function onWheel(event) {
+    event.preventDefault();
+    if (event.deltaY === 0) return;
+    // Up brings the scene nearer: one wheel step, 0.25 scene units.
+    state.view.zoom = Math.fround(state.view.zoom + (event.deltaY < 0 ? 1 : -1));
+    requestUpdate();
+  }
+
+  function onKey(event) {
+    const steps = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, 1], ArrowDown: [0, -1] };
+    const step = steps[event.key];
+    if (!step || !state.pixel || event.target.tagName === "INPUT") return;
+    event.preventDefault();
+    const x = Math.min(Math.max(state.pixel.x + step[0], 0), state.width - 1);
+    const y = Math.min(Math.max(state.pixel.y + step[1], 0), state.height - 1);
+    setPixel({ x: x, y: y }, true);
+  }
+
+  // ---- the link ----------------------------------------------------------------
+
+  function linkText() {
+    const v = state.view;
+    const parts = ["angle-z=" + floatText(v.angleZ), "angle-x=" + floatText(v.angleX),
+      "zoom=" + floatText(v.zoom), "pan-x=" + floatText(v.panX), "pan-y=" + floatText(v.panY),
+      "width=" + state.width, "height=" + state.height,
+      "like-reference=" + rulesText(state.rules)];
+    if (state.pixel) parts.push("pixel=" + state.pixel.x + "," + state.pixel.y);
+    if (state.stage) parts.push("left=" + STAGES[state.stage]);
+    if (state.map) parts.push("right=" + MAPS[state.map]);
+    return parts.join("&");
+  }
+
+  // Takes what the link holds; what is missing or unreadable stays as it is.
+  function applyLink(text) {
+    const fields = {};
+    for (const part of text.replace(/^#/, "").split("&")) {
+      const at = part.indexOf("=");
+      if (at > 0) fields[part.slice(0, at)] = decodeURIComponent(part.slice(at + 1));
+    }
+    const numbers = { "angle-z": "angleZ", "angle-x": "angleX", zoom: "zoom", "pan-x": "panX",
+      "pan-y": "panY" };
+    for (const key in numbers) {
+      if (fields[key] === undefined) continue;
+      const value = floatFromText(fields[key]);
+      if (!Number.isNaN(value)) state.view[numbers[key]] = value;
+    }
+    for (const key of ["width", "height"]) {
+      const value = Number(fields[key]);
+      if (Number.isInteger(value) && value >= 1 && value <= wasm._rw_largest_side()) {
+        state[key] = value;
+      }
+    }
+    const rules = parseRules(fields["like-reference"]);
+    if (rules !== null) state.rules = rules;
+    if (STAGES.indexOf(fields.left) >= 0) state.stage = STAGES.indexOf(fields.left);
+    if (MAPS.indexOf(fields.right) >= 0) state.map = MAPS.indexOf(fields.right);
+    const pixel = /^(\d+),(\d+)$/.exec(fields.pixel || "");
+    if (pixel && +pixel[1] < state.width && +pixel[2] < state.height) {
+      state.pixel = { x: +pixel[1], y: +pixel[2] };
+      state.pinned = true;
+    }
+    document.querySelector('input[name="stage"][value="' + state.stage + '"]').checked = true;
+    document.querySelector('input[name="map"][value="' + state.map + '"]').checked = true;
+  }
+
+  // ---- controls -------------------------------------------------------------
+
+  function buildRuleToggles() {
+    const row = $("rules");
+    ruleNames.forEach((name, i) => {
+      const label = document.createElement("label");
+      const box = document.createElement("input");
+      box.type = "checkbox";
+      box.id = "rule-" + name;
+      box.addEventListener("change", () => {
+        state.rules = box.checked ? state.rules | (1 << i) : state.rules & ~(1 << i);
+        requestUpdate();
+      });
+      label.append(box, " " + name);
+      row.append(label);
+    });
+  }
+
+  // One step along the ladder. From rules that are no ladder step, up goes
+  // to the first step that holds them all, down to the last step within them.
+  function stepLadder(by) {
+    const step = ladderStep();
+    let next;
+    if (step !== null) {
+      next = step + by;
+    } else if (by > 0) {
+      next = 32 - Math.clz32(state.rules);
+    } else {
+      next = 0;
+      while (state.rules & (1 << next)) ++next;
+    }
+    next = Math.min(Math.max(next, 0), ruleNames.length);
+    state.rules = (1 << next) - 1;
+    requestUpdate();
+  }
+
+  function wireControls() {
+    for (const canvas of canvases) {
+      canvas.addEventListener("mousedown", onMouseDown);
+      canvas.addEventListener("mousemove", onHover);
+      canvas.addEventListener("contextmenu", (event) => event.preventDefault());
+      canvas.addEventListener("wheel", onWheel, { passive: false });
+    }
+    window.addEventListener("mousemove", onMouseMove);
+    window.addEventListener("mouseup", onMouseUp);
+    window.addEventListener("keydown", onKey);
+    window.addEventListener("hashchange", () => {
+      applyLink(location.hash);
+      requestUpdate();
+    });
+    $("reset-view").addEventListener("click", () => {
+      state.view = Object.assign({}, START_VIEW);
+      requestUpdate();
+    });
+    for (const key of ["width", "height"]) {
+      $(key).addEventListener("change", () => {
+        const value = Number($(key).value);
+        if (!Number.isInteger(value) || value < 1 || value > wasm._rw_largest_side()) {
+          $(key).value = state[key];
+          return;
+        }
+        state[key] = value;
+        if (state.pixel && (state.pixel.x >= state.width || state.pixel.y >= state.height)) {
+          state.pixel = null;
+          state.pinned = false;
+        }
+        requestUpdate();
+      });
+    }
+    $("ladder-down").addEventListener("click", () => stepLadder(-1));
+    $("ladder-up").addEventListener("click", () => stepLadder(1));
+    for (const radio of document.querySelectorAll('input[name="stage"], input[name="map"]')) {
+      radio.addEventListener("change", () => {
+        state[radio.name] = Number(radio.value);
+        present();
+        showCaptions();
+        showNumbers();
+      });
+    }
+    for (const button of document.querySelectorAll("button[data-copy]")) {
+      button.addEventListener("click", () => {
+        navigator.clipboard.writeText($(button.dataset.copy).textContent);
+      });
+    }
+  }
+
+  // ---- the hook ---------------------------------------------------------------
+
+  // A copy of the last frame's floats, `perPixel` to a pixel; empty when
+  // the last frame could not be drawn.
+  function copyFloats(pointer, perPixel) {
+    const pixels = wasm._rw_width() * wasm._rw_height();
+    return heapView(Float32Array, pointer, pixels * perPixel).slice();
+  }
+
+  const hook = {
+    // Sets the view (keys left out keep their value), draws it at once and
+    // returns view().
+    setView(given) {
+      // Checked whole before anything changes, as the tools check their options.
+      for (const key of Object.keys(START_VIEW)) {
+        if (given[key] !== undefined && !Number.isFinite(Math.fround(given[key]))) {
+          throw new Error(key + " is not a finite float: " + given[key]);
+        }
+      }
+      for (const key of ["width", "height"]) {
+        if (given[key] !== undefined && !Number.isInteger(given[key])) {
+          throw new Error(key + " is not a whole number: " + given[key]);
+        }
+      }
+      const rules = given.rules === undefined ? state.rules : parseRules(given.rules);
+      if (rules === null) throw new Error("unknown rule in " + JSON.stringify(given.rules));
+      for (const key of Object.keys(START_VIEW)) {
+        if (given[key] !== undefined) state.view[key] = Math.fround(given[key]);
+      }
+      for (const key of ["width", "height"]) {
+        if (given[key] !== undefined) state[key] = given[key];
+      }
+      state.rules = rules;
+      if (state.pixel && (state.pixel.x >= state.width || state.pixel.y >= state.height)) {
+        state.pixel = null;
+        state.pinned = false;
+      }
+      update();
+      if (!drawn) throw new Error($("status").textContent);
+      return hook.view();
+    },
+    // The last frame's software buffers as the snapshot tool's PFM files hold
+    // them: r, g, b per pixel and one depth per pixel, rows from the bottom.
+    colorFloats: () => copyFloats(wasm._rw_software_color(), 3),
+    depthFloats: () => copyFloats(wasm._rw_software_depth(), 1),
+    modelColorFloats: () => copyFloats(wasm._rw_model_color(), 3),
+    modelDepthFloats: () => copyFloats(wasm._rw_model_depth(), 1),
+    // Per pixel (rows from the bottom) the cause map's ladder step, -1 where
+    // neither the specified picture nor the model covers it.
+    causes: () => heapView(Int8Array, wasm._rw_causes(), wasm._rw_width() * wasm._rw_height())
+      .slice(),
+    explain: (x, y) => explainObject(x, y),
+    view() {
+      return Object.assign({}, state.view, {
+        width: state.width, height: state.height,
+        rules: ruleNames.filter((name, i) => state.rules & (1 << i)),
+        pixel: state.pixel ? Object.assign({ pinned: state.pinned }, state.pixel) : null,
+        stage: STAGES[state.stage], map: MAPS[state.map],
+      });
+    },
+    // The last update's time in milliseconds: the whole of it, and the
+    // drawing of both pictures in the module.
+    timing: () => ({ update: timing.update, draw: timing.draw }),
+    // Whether the story panel shows this pixel.
+    storyTitle: () => $("story-title").textContent,
+  };
+
+  hook.ready = createRasterworkModule().then((module) => {
+    wasm = module;
+    for (let i = 0; i < wasm._rw_rule_count(); ++i) {
+      ruleNames.push(wasm.UTF8ToString(wasm._rw_rule_name(i)));
+    }
+    buildRuleToggles();
+    wireControls();
+    if (location.hash.length > 1) applyLink(location.hash);
+    update();
+    return hook;
+  }).catch((error) => {
+    $("status").textContent = "The renderer could not start: " + error;
+    $("status").className = "failed";
+    throw error;
+  });
+  window.rasterwork = hook;
+})();

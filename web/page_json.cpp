@@ -1,0 +1,46 @@
+#include "web/page_json.h"
+
+#include <cmath>
+#include <cstdio>
+
+std::string jsonNumber(float value) {
+    if (!std::isfinite(value)) return "null";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    return text;
+}
+
+std::string jsonFloats(std::initializer_list<float> values) {
+    std::string text = "[";
+    for (const float value : values) {
+        if (text.size() > 1) text += ", ";
+        text += jsonNumber(value);
+    }
+    return text + "]";
+}
+
+std::string jsonInts(std::initializer_list<int> values) {
+    std::string text = "[";
+    for (const int value : values) {
+        if (text.size() > 1) text += ", ";
+        text += std::to_string(value);
+    }
+    return text + "]";
+}
+
+std::string jsonText(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            quoted += escape;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
