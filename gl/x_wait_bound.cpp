@@ -19,6 +19,7 @@
 #include "base/default_signal_action.h"
 #include "base/shown_text.h"
 #include "gl/startup_messages.h"
+#include "gl/time_bound.h"
 #include "gl/x_server_ping.h"
 
 namespace {
@@ -141,26 +142,6 @@ void handle(int signal, void (*handler)(int)) {
     sigaction(signal, &action, nullptr);
 }
 
-// A positive time below the timer's resolution is rounded up to it: a zero
-// timer would switch the bound off.
-void setTimer(double seconds) {
-    itimerval timer;
-    std::memset(&timer, 0, sizeof timer);
-    if (seconds > 0.0) {
-        const double whole = std::floor(seconds);
-        long micro = static_cast<long>(std::ceil((seconds - whole) * 1e6));
-        time_t sec = static_cast<time_t>(whole);
-        if (micro >= 1000000) {
-            ++sec;
-            micro -= 1000000;
-        }
-        if (sec == 0 && micro == 0) micro = 1;
-        timer.it_value.tv_sec = sec;
-        timer.it_value.tv_usec = static_cast<suseconds_t>(micro);
-    }
-    setitimer(ITIMER_REAL, &timer, nullptr);
-}
-
 std::string secondsText(double seconds) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", seconds);
@@ -186,17 +167,17 @@ XWaitBound::XWaitBound(const std::string& program, const std::string& display,
     handle(SIGALRM, giveUp);
     handle(SIGSEGV, crashed);
     handle(SIGBUS, crashed);
-    setTimer(seconds);
+    armRealTimer(seconds);
     if (limit == Limit::ServerAnswers) {
         // Connecting is itself a wait on the server, bounded by the timer.
         ping_ = std::make_unique<XServerPing>(display, seconds, message, messageLength);
-        setTimer(0.0);
+        armRealTimer(0.0);
     }
 }
 
 XWaitBound::~XWaitBound() {
     ping_.reset();
-    setTimer(0.0);
+    armRealTimer(0.0);
     handle(SIGSEGV, SIG_DFL);
     handle(SIGBUS, SIG_DFL);
 }
