@@ -256,9 +256,10 @@ TEST(SnapshotCommand, ACrashIsNotBlamedOnAnInheritedSocketWhosePeerIsGone) {
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);  // inherited by the tool
     close(pair[1]);
     const TempDir temp("rasterwork-cli-");
-    ChildProcess tool(toolCommand(withTool({"--renderer", "opengl", "--png", "r.png"}), temp.path(),
-                                  server.display(), {"RASTERWORK_SNAPSHOT_X_TIMEOUT=30"}),
-                      {}, temp.path() + "/stdout", temp.path() + "/stderr");
+    ChildProcess tool(
+        toolCommand(withTool({"--renderer", "opengl", "--gl-platform", "x11", "--png", "r.png"}),
+                    temp.path(), server.display(), {"RASTERWORK_SNAPSHOT_X_TIMEOUT=30"}),
+        {}, temp.path() + "/stdout", temp.path() + "/stderr");
     close(pair[0]);
     // Connected, and waiting for the server's first answer.
     ASSERT_TRUE(server.waitForClient(20.0));
