@@ -115,6 +115,12 @@ bool haveFences() {
 
 constexpr GLuint64 kFenceWaitNanoseconds = 1000000000;
 
+// Frames of more pixels than this hand over one band at a time. A queued
+// band may leave its batch holding the window's buffers until the library
+// reuses the batch, which a later, smaller frame may never do: two batches
+// of a window this large hold up to 64 MB, of a huge one gigabytes.
+constexpr long long kQueuedFramePixels = 1LL << 22;
+
 void waitAndDelete(void*& fence) {
     if (!fence) return;
     GLsync sync = static_cast<GLsync>(fence);
@@ -126,7 +132,9 @@ void waitAndDelete(void*& fence) {
 }  // namespace
 
 PictureHandOver::PictureHandOver(int width, int height)
-    : width_(width), height_(height), fences_(haveFences()) {}
+    : width_(width),
+      height_(height),
+      fences_(static_cast<long long>(width) * height <= kQueuedFramePixels && haveFences()) {}
 
 PictureHandOver::~PictureHandOver() {
     for (void* fence : drawn_) {

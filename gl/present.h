@@ -26,10 +26,11 @@ void presentWindowPicture(int width, int height, const WindowPicture& picture);
 // before a band is handed over only the band before the previous one is
 // waited for, so that OpenGL never holds more than two bands' work (a
 // library left to queue many, as Mesa's llvmpipe does, keeps storage the size
-// of the window with each). Where OpenGL has no fences (before 3.2 and
-// without GL_ARB_sync) the band before is waited for instead. A wait longer
-// than a second is given up: the bands' pixels are read when they are handed
-// over, so the picture does not depend on it.
+// of the window with each). In a window of more than 4 megapixels, and where
+// OpenGL has no fences (before 3.2 and without GL_ARB_sync), the band before
+// is waited for instead: then OpenGL holds one band's work at most. A wait
+// longer than a second is given up: the bands' pixels are read when they are
+// handed over, so the picture does not depend on it.
 class PictureHandOver {
   public:
     PictureHandOver(int width, int height);

@@ -22,7 +22,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 
 #include "raster/fast/lane_math-inl.h"
 #include "raster/fast/shade_pixel_fast-inl.h"
