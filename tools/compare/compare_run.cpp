@@ -14,6 +14,7 @@
 #include "raster/plain/near_plane.h"
 #include "scene/scene.h"
 #include "tools/common/comparison_panels.h"
+#include "tools/common/fitting_rules.h"
 #include "tools/common/image_files.h"
 #include "tools/common/output_writer.h"
 #include "tools/common/reference_implementation.h"
@@ -21,7 +22,6 @@
 #include "tools/common/tool_outputs.h"
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/difference_sheet.h"
-#include "tools/compare/fitting_rules.h"
 #include "tools/compare/renderer_pictures.h"
 #include "tools/compare/view_sweep.h"
 

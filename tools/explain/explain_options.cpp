@@ -11,9 +11,9 @@ namespace {
 std::vector<OptionGroup> explainOptions(ExplainOptions& o) {
     return {
         frameOptions(o.frame),
+        {"Reference:", {glPlatformOption(&o.frame.glPlatform)}},
         {"Software renderer:",
          {likeReferenceOption(&o.frame.likeReference, &o.frame.likeReferenceAll)}},
-        {"Reference:", {glPlatformOption(&o.frame.glPlatform)}},
         {"Output:",
          {flagOption("--json",
                      "print the explanation as one JSON object (keys x, y, width,\n"
@@ -82,10 +82,11 @@ const ToolCommand<ExplainOptions>& explainCommand() {
         R"(Explains one pixel of the viewer's default scene: column X (0 at the left)
 and row Y (0 at the bottom, as in the renderers' buffers) of the frame at the
 given size and view. Renders the scene with the software rasteriser's plain
-path (under the reference's rules that --like-reference names, if any),
-watching every fragment that reaches the pixel, and with the OpenGL
-reference (off screen through EGL, or in a window of its own on the X display
-in DISPLAY: see --gl-platform), then prints:
+path (under the reference's rules that --like-reference names, if any; 'all'
+takes those that hold for the OpenGL found), watching every fragment that
+reaches the pixel, and with the OpenGL reference (off screen through EGL, or
+in a window of its own on the X display in DISPLAY: see --gl-platform), then
+prints:
 
   the software side: every fragment at the pixel in draw order (object and
   face, the span on that row, its depth and the depth it was tested against,

@@ -12,6 +12,7 @@
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_story.h"
+#include "tools/common/fitting_rules.h"
 #include "tools/common/image_files.h"
 #include "tools/common/output_writer.h"
 #include "tools/common/snapshot_opengl.h"
@@ -117,6 +118,11 @@ ToolResult run(const ExplainOptions& options) {
         question.width = width;
         question.height = height;
         question.rules = frame.likeReference;
+        // --like-reference all: the rules that hold for the OpenGL found.
+        std::string rulesNote;
+        if (frame.likeReferenceAll && explanation.reference) {
+            question.rules = rulesFitting(readback.implementation, &rulesNote);
+        }
         question.x = x;
         question.y = y;
         // The model first: the story's frame stays in the buffers for the crop.
@@ -138,6 +144,14 @@ ToolResult run(const ExplainOptions& options) {
         }
         text = options.json ? explanationJson(explanation, readback.implementation)
                             : explanationText(explanation, readback.implementation);
+        if (question.rules.any()) {
+            // The rules taken lead the text and close the JSON object.
+            if (options.json) {
+                text.insert(text.size() - 2, ", " + rulesTakenJsonMember(question.rules));
+            } else {
+                text = rulesTakenText(question.rules) + rulesNote + "\n" + text;
+            }
+        }
     } catch (const std::bad_alloc&) {
         return failed(noMemory);
     }

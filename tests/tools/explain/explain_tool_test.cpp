@@ -307,3 +307,40 @@ TEST_F(ExplainTool, ReferenceModelPredictsTheReference) {
     }
     EXPECT_GE(compared, 8);  // the table holds what it says it does
 }
+
+// --like-reference all takes the rules that hold for the OpenGL found, as
+// the comparison does: every rule for llvmpipe, all but subpixel for
+// softpipe; the text's first line and the JSON list the rules taken.
+TEST_F(ExplainTool, LikeReferenceAllFitsTheOpenGLFound) {
+    const std::string every = "sampling,ambient,lights,viewer,specular,vertex,perspective,subpixel";
+    const std::string withoutGrid = "sampling,ambient,lights,viewer,specular,vertex,perspective";
+    const struct {
+        const char* driver;
+        const std::string& rules;
+    } cases[] = {{"llvmpipe", every}, {"softpipe", withoutGrid}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.driver);
+        const std::vector<std::string> env = {std::string("GALLIUM_DRIVER=") + c.driver};
+        const std::vector<std::string> pixel = {"--width",          "160", "--height", "120",
+                                                "--like-reference", "all", "25",       "65"};
+        std::vector<std::string> args = {RW_EXPLAIN_BINARY, "--json"};
+        args.insert(args.end(), pixel.begin(), pixel.end());
+        const ToolRun json = runTool(args, temp_->path(), "", 60.0, {}, "", env);
+        ASSERT_EQ(json.status, 0) << json.err;
+        const nlohmann::json e = nlohmann::json::parse(json.out);
+        std::string taken;
+        for (const nlohmann::json& rule : e.at("like_reference")) {
+            taken += (taken.empty() ? "" : ",") + rule.get<std::string>();
+        }
+        EXPECT_EQ(taken, c.rules);
+        const std::string renderer = e.at("reference_implementation").at("renderer");
+        EXPECT_EQ(renderer.rfind(c.driver, 0), 0u) << renderer;
+
+        args = {RW_EXPLAIN_BINARY};
+        args.insert(args.end(), pixel.begin(), pixel.end());
+        const ToolRun text = runTool(args, temp_->path(), "", 60.0, {}, "", env);
+        ASSERT_EQ(text.status, 0) << text.err;
+        EXPECT_EQ(text.out.rfind("like the reference              " + c.rules + "\n", 0), 0u)
+            << text.out.substr(0, 200);
+    }
+}

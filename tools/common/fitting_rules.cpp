@@ -1,4 +1,4 @@
-#include "tools/compare/fitting_rules.h"
+#include "tools/common/fitting_rules.h"
 
 #include "base/shown_text.h"
 

@@ -3,8 +3,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "tools/common/fitting_rules.h"
 #include "tools/common/reference_implementation.h"
-#include "tools/compare/fitting_rules.h"
 
 namespace {
 
