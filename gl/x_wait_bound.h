@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "gl/library_failures.h"
+
 // How long the X server may take to answer before the program gives up.
 constexpr double kXWaitSeconds = 30.0;
 
@@ -18,17 +20,13 @@ class XServerPing;
 // waiting on the server. Limit::ServerAnswers times only the server: a
 // second connection asks it for a reply in turn, each reply due within the
 // bound, for stretches that also do long work of their own or of the GL
-// library (drawing a large picture) while the server is fine.
+// library (drawing a large picture) while the server is fine. Where the
+// second connection or its thread cannot be had (a process limit), the
+// whole stretch is timed instead.
 //
-// A crash meanwhile (SIGSEGV, SIGBUS) is told apart by the state of the
-// connections to the server (the sockets whose peer is the display's Unix
-// socket or TCP port; no other socket): when one has been broken, the GL
-// libraries
-// failed on the lost connection (they do not all check for it) and the
-// program ends with one line saying so, status 1; otherwise it is a crash,
-// said in one line, and the process ends by the signal as any crash does.
-// Uses SIGALRM, the real-time interval timer and those two signals, which
-// nothing else may use meanwhile. Stretches do not nest.
+// A crash meanwhile is told apart as LibraryFailureReport tells it. Uses
+// SIGALRM and the real-time interval timer, which nothing else may use
+// meanwhile. Stretches do not nest.
 class XWaitBound {
   public:
     enum class Limit { WholeStretch, ServerAnswers };
@@ -40,5 +38,6 @@ class XWaitBound {
     XWaitBound& operator=(const XWaitBound&) = delete;
 
   private:
+    LibraryFailureReport failures_;
     std::unique_ptr<XServerPing> ping_;
 };
