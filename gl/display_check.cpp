@@ -28,9 +28,12 @@ DisplayProbe::DisplayProbe(int argc, char** argv, const std::string& program, do
     name_ = name;
     drawOnTheCallingThreadWhereNoThreadStarts();
     endOnXFailures(program, name_);
-    {
-        const XWaitBound bound(program, name_, "opening the display", waitSeconds);
-        display_ = XOpenDisplay(name);
+    // A server that takes the connection and never answers is a display that
+    // cannot be opened, as one that is not there.
+    if (!XWaitBound::attempt(
+            program, name_, "opening the display", waitSeconds,
+            [&] { display_ = XOpenDisplay(name); }, &problem_)) {
+        return;
     }
     if (display_ == nullptr) {
         problem_ =

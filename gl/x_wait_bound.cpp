@@ -1,5 +1,6 @@
 #include "gl/x_wait_bound.h"
 
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -18,6 +19,8 @@ namespace {
 // Built before the timer is armed: the handlers only write them out.
 char message[1024];
 std::size_t messageLength = 0;
+// Where a wait that may fail goes back to when the server does not answer.
+sigjmp_buf* volatile escape = nullptr;
 
 void say(const char* text, std::size_t length) {
     if (write(programStandardError(), text, length) < 0) {
@@ -26,6 +29,7 @@ void say(const char* text, std::size_t length) {
 }
 
 void giveUp(int) {
+    if (escape != nullptr) siglongjmp(*escape, 1);
     say(message, messageLength);
     _exit(1);
 }
@@ -70,15 +74,18 @@ std::string secondsText(double seconds) {
     return text;
 }
 
+std::string unansweredText(const std::string& display, const std::string& what, double seconds) {
+    return "the X server at " + shown(display) + " did not answer within " + secondsText(seconds) +
+           " s (" + what + ")";
+}
+
 }  // namespace
 
 XWaitBound::XWaitBound(const std::string& program, const std::string& display,
                        const std::string& what, double seconds, Limit limit)
     : failures_(program, display, what) {
-    const std::string server = "the X server at " + shown(display);
-    keep(program + ": " + server + " did not answer within " + secondsText(seconds) + " s (" +
-             what + ")\n",
-         message, sizeof message, &messageLength);
+    keep(program + ": " + unansweredText(display, what, seconds) + "\n", message, sizeof message,
+         &messageLength);
     handle(SIGALRM, giveUp);
     setTimer(seconds);
     if (limit == Limit::ServerAnswers) {
@@ -92,4 +99,23 @@ XWaitBound::XWaitBound(const std::string& program, const std::string& display,
 XWaitBound::~XWaitBound() {
     ping_.reset();
     setTimer(0.0);
+}
+
+bool XWaitBound::attempt(const std::string& program, const std::string& display,
+                         const std::string& what, double seconds, const std::function<void()>& wait,
+                         std::string* unanswered) {
+    const LibraryFailureReport failures(program, display, what);
+    handle(SIGALRM, giveUp);
+    static sigjmp_buf timedOut;
+    if (sigsetjmp(timedOut, 1) != 0) {
+        escape = nullptr;
+        *unanswered = unansweredText(display, what, seconds);
+        return false;
+    }
+    escape = &timedOut;
+    setTimer(seconds);
+    wait();
+    setTimer(0.0);
+    escape = nullptr;
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,16 @@ class XWaitBound {
     ~XWaitBound();
     XWaitBound(const XWaitBound&) = delete;
     XWaitBound& operator=(const XWaitBound&) = delete;
+
+    // A wait the program may survive: runs `wait` within the bound (the
+    // whole stretch timed), and when the server does not answer in time
+    // returns false with *unanswered the reason ("the X server at ... did
+    // not answer within ... s (<what>)") instead of ending the process.
+    // Whatever `wait` had begun is then left as it was, in the middle: none
+    // of it may be used again.
+    static bool attempt(const std::string& program, const std::string& display,
+                        const std::string& what, double seconds, const std::function<void()>& wait,
+                        std::string* unanswered);
 
   private:
     LibraryFailureReport failures_;
