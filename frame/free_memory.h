@@ -7,3 +7,11 @@
 // back), and the free pages of the C library's heap, where blocks a huge
 // frame freed in the middle would otherwise stay with the process.
 void giveBackMemoryAfterShrink(int width, int height);
+
+// Called before every frame. Keeps blocks of up to a few megabytes that are
+// freed in the C library's heap for the next frame, instead of handing them
+// back to the system and taking fresh pages (and a page fault for each) the
+// next time: the OpenGL library takes and frees such a block for every band
+// of the software picture it is handed. Memory a huge frame leaves behind
+// still goes back through giveBackMemoryAfterShrink.
+void keepFreedMemoryForTheNextFrame();

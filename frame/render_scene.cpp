@@ -33,24 +33,15 @@ void reportMissingBuffers(int width, int height, bool missing) {
 
 void renderSoftwareScene(Scene& scene, int width, int height) {
     // The window was just cleared to white, which is what every pixel
-    // outside the drawn bands is. Each flush hands the work queued so far to
-    // OpenGL, whose own threads clear the window and draw each band while
-    // this one lights the next rows.
-    //
-    // Only one band at a time: the one before is waited for before the next
-    // is handed over. A library left to queue many (Mesa's llvmpipe keeps
-    // each queued batch, and with it the window's buffers of that size,
-    // until it happens to reuse the batch) can hold a huge frame's buffers
-    // long after the window has shrunk.
+    // outside the drawn bands is. The flush hands the clear to OpenGL, whose
+    // own threads clear the window and then draw each band while this one
+    // lights the next rows.
     glFlush();
     bool ready = false;
     try {
-        ready =
-            renderSoftwareFrame(scene, width, height, [width, height](const WindowPicture& band) {
-                glFinish();
-                presentWindowPicture(width, height, band);
-                glFlush();
-            });
+        PictureHandOver handOver(width, height);
+        ready = renderSoftwareFrame(
+            scene, width, height, [&handOver](const WindowPicture& band) { handOver.band(band); });
     } catch (const std::bad_alloc&) {
         // The frame's other storage (the spans, the per-frame tables, taken
         // before any band is shown) did not fit either: white, as for the
@@ -64,6 +55,7 @@ void renderSoftwareScene(Scene& scene, int width, int height) {
 }  // namespace
 
 void renderScene(Scene& scene, int width, int height) {
+    keepFreedMemoryForTheNextFrame();
     if (useOpenGL) {
         // The buffers stay sized and cleared in this mode too; only what the
         // last software frame drew needs clearing.

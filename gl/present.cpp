@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "raster/buffers/frame_buffers.h"
@@ -96,4 +98,52 @@ void presentColorBufferRect(int width, int height, const PixelRect& drawn) {
 
 void presentColorBuffer(int width, int height) {
     presentColorBufferRect(width, height, PixelRect{0, 0, width - 1, height - 1});
+}
+
+namespace {
+
+// Fence syncs: OpenGL 3.2 or GL_ARB_sync.
+bool haveFences() {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0, minor = 0;
+    if (version && std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
+        (major > 3 || (major == 3 && minor >= 2)))
+        return true;
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    return extensions && std::strstr(extensions, "GL_ARB_sync") != nullptr;
+}
+
+constexpr GLuint64 kFenceWaitNanoseconds = 1000000000;
+
+void waitAndDelete(void*& fence) {
+    if (!fence) return;
+    GLsync sync = static_cast<GLsync>(fence);
+    glClientWaitSync(sync, GL_SYNC_FLUSH_COMMANDS_BIT, kFenceWaitNanoseconds);
+    glDeleteSync(sync);
+    fence = nullptr;
+}
+
+}  // namespace
+
+PictureHandOver::PictureHandOver(int width, int height)
+    : width_(width), height_(height), fences_(haveFences()) {}
+
+PictureHandOver::~PictureHandOver() {
+    for (void* fence : drawn_) {
+        if (fence) glDeleteSync(static_cast<GLsync>(fence));
+    }
+}
+
+void PictureHandOver::band(const WindowPicture& band) {
+    if (fences_) {
+        waitAndDelete(drawn_[0]);
+    } else {
+        glFinish();
+    }
+    presentWindowPicture(width_, height_, band);
+    if (fences_) {
+        drawn_[0] = drawn_[1];
+        drawn_[1] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    }
+    glFlush();
 }

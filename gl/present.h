@@ -19,3 +19,30 @@ void presentColorBufferRect(int width, int height, const PixelRect& drawn);
 // the current colour at that of colorBuffer's pixel (width - 1, height - 1),
 // as the two functions above do, which convert colorBuffer and call this.
 void presentWindowPicture(int width, int height, const WindowPicture& picture);
+
+// Shows a software frame's picture band by band (see PictureBands) as it is
+// made, without waiting for OpenGL to draw each band: every band is flushed
+// at once, so that OpenGL's own threads draw it while the next is made, and
+// before a band is handed over only the band before the previous one is
+// waited for, so that OpenGL never holds more than two bands' work (a
+// library left to queue many, as Mesa's llvmpipe does, keeps storage the size
+// of the window with each). Where OpenGL has no fences (before 3.2 and
+// without GL_ARB_sync) the band before is waited for instead. A wait longer
+// than a second is given up: the bands' pixels are read when they are handed
+// over, so the picture does not depend on it.
+class PictureHandOver {
+  public:
+    PictureHandOver(int width, int height);
+    ~PictureHandOver();
+    PictureHandOver(const PictureHandOver&) = delete;
+    PictureHandOver& operator=(const PictureHandOver&) = delete;
+
+    // Shows one band as presentWindowPicture does, and flushes it.
+    void band(const WindowPicture& band);
+
+  private:
+    int width_;
+    int height_;
+    bool fences_;
+    void* drawn_[2] = {nullptr, nullptr};  // the last two bands' fences, the older first
+};

@@ -4,8 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
+#include "raster/explain/pixel_story.h"
+#include "raster/explain/reference_model.h"
+#include "raster/explain/story_json.h"
 #include "raster/like_reference/reference_rules.h"
 #include "web/float_text.h"
 #include "web/page_frame.h"
@@ -20,15 +24,30 @@ T* data(const std::vector<T>& values) {
     return const_cast<T*>(values.data());
 }
 
+// What rasterwork-explain --json writes for the story and the reference
+// model's side, without the real reference's part (which needs OpenGL):
+// the model's step difference from the reference is null; null for no story.
+const char* explanationText(const std::optional<PixelStory>& story,
+                            const std::optional<ReferenceModel>& model) {
+    if (!story || !model) {
+        text = "null";
+    } else {
+        text = "{" + pixelStoryJsonMembers(*story) +
+               ", \"reference_model\": " + referenceModelJson(*model, nullptr) + "}";
+    }
+    return text.c_str();
+}
+
 }  // namespace
 
 extern "C" {
 
-// Draws the frame of a view; `rules` holds bit i for the rule
+// Draws the frame of a view, telling the story of pixel (storyX, storyY)
+// when it lies in the frame; `rules` holds bit i for the rule
 // kReferenceRuleNames[i]. The numbers are taken as floats, as the tools take
 // them. 1 when drawn, 0 when the size is out of range or memory is short.
 int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY, int width,
-            int height, int rules) {
+            int height, int rules, int storyX, int storyY) {
     PageView view;
     view.view.angleZ = static_cast<float>(angleZ);
     view.view.angleX = static_cast<float>(angleX);
@@ -40,7 +59,26 @@ int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY,
     for (int i = 0; i < kReferenceRuleCount; ++i) {
         referenceRule(view.rules, i) = (rules >> i & 1) != 0;
     }
-    return frame.draw(view) ? 1 : 0;
+    return frame.draw(view, PagePixel{storyX, storyY}) ? 1 : 0;
+}
+
+// The story of another pixel of the frame; 1 when told.
+int rw_tell(int x, int y) {
+    return frame.tellStories(PagePixel{x, y}) ? 1 : 0;
+}
+
+// The story of the pixel asked for last, as explanationText writes it.
+const char* rw_story_json() {
+    return explanationText(frame.story(), frame.referenceModel());
+}
+
+// The story of any pixel of the frame, told afresh (both pictures drawn
+// again): rasterwork-explain --json for the same view and pixel, without
+// the real reference's part.
+const char* rw_explain_json(int x, int y) {
+    const PixelQuestion question = frame.question(PagePixel{x, y});
+    const std::optional<PixelStory> story = tellPixelStory(question);
+    return explanationText(story, story ? modelReferencePixel(question) : std::nullopt);
 }
 
 int rw_width() {
@@ -96,11 +134,6 @@ const double* rw_difference() {
     figures[3] = static_cast<double>(d.overTolerance);
     figures[4] = d.largestStep;
     return figures;
-}
-
-const char* rw_pixel_json(int x, int y) {
-    text = frame.pixelJson(x, y);
-    return text.c_str();
 }
 
 int rw_rule_count() {

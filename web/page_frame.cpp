@@ -11,7 +11,6 @@
 #include "scene/scene.h"
 #include "view/camera.h"
 #include "web/page_colours.h"
-#include "web/page_json.h"
 
 using web::Rgb;
 
@@ -88,21 +87,57 @@ bool withinTolerance(bool softwareCovers, const std::array<std::uint8_t, 3>& sof
 
 }  // namespace
 
-bool PageFrame::drawPicture(const ReferenceRules& rules, bool recordStages) {
-    applyView(view_.view);
+PixelQuestion PageFrame::question(PagePixel pixel) const {
+    PixelQuestion question;
+    question.view = view_.view;
+    question.width = view_.width;
+    question.height = view_.height;
+    question.rules = view_.rules;
+    question.x = pixel.x;
+    question.y = pixel.y;
+    return question;
+}
+
+bool PageFrame::inFrame(PagePixel pixel) const {
+    return pixel.x >= 0 && pixel.x < view_.width && pixel.y >= 0 && pixel.y < view_.height;
+}
+
+bool PageFrame::drawPicture(const ReferenceRules& rules) {
     if (!prepareFrameBuffers(view_.width, view_.height)) return false;
+    Scene scene;
     buildDefaultScene(scene);
-    setupCamera(scene, view_.width, view_.height);
-    if (recordStages) {
-        const std::size_t pixels = pixelCount(view_);
-        fragmentCounts_.assign(pixels, 0);
-        winningObjects_.assign(pixels, -1);
-        winningFaces_.assign(pixels, -1);
-        StageCounter counter(view_.width, fragmentCounts_, winningObjects_, winningFaces_);
-        renderSoftwareLikeReference(scene, view_.width, view_.height, rules, &counter);
-    } else {
-        renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
-    }
+    setupCamera(scene, view_.view, view_.width, view_.height);
+    renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
+    return true;
+}
+
+bool PageFrame::drawSoftware(PagePixel pixel) {
+    story_.reset();
+    if (!inFrame(pixel)) return drawPicture(view_.rules);
+    story_ = tellPixelStory(question(pixel));
+    return story_.has_value();
+}
+
+bool PageFrame::drawModel(PagePixel pixel) {
+    referenceModel_.reset();
+    if (!inFrame(pixel)) return drawPicture(firstReferenceRules(kReferenceRuleCount));
+    referenceModel_ = modelReferencePixel(question(pixel));
+    return referenceModel_.has_value();
+}
+
+bool PageFrame::watchStages() {
+    if (stagesCurrent_) return true;
+    if (!prepareFrameBuffers(view_.width, view_.height)) return false;
+    Scene scene;
+    buildDefaultScene(scene);
+    setupCamera(scene, view_.view, view_.width, view_.height);
+    const std::size_t pixels = pixelCount(view_);
+    fragmentCounts_.assign(pixels, 0);
+    winningObjects_.assign(pixels, -1);
+    winningFaces_.assign(pixels, -1);
+    StageCounter counter(view_.width, fragmentCounts_, winningObjects_, winningFaces_);
+    renderSoftwareLikeReference(scene, view_.width, view_.height, view_.rules, &counter);
+    stagesCurrent_ = true;
     return true;
 }
 
@@ -141,17 +176,18 @@ void PageFrame::takePicture(Picture& picture) {
     }
 }
 
-bool PageFrame::draw(const PageView& view) {
+bool PageFrame::draw(const PageView& view, PagePixel pixel) {
     causesCurrent_ = false;
+    stagesCurrent_ = false;
     view_ = view;
     const bool sized = view.width >= 1 && view.height >= 1 && view.width <= kLargestPageSide &&
                        view.height <= kLargestPageSide;
-    if (!sized || !drawPicture(view.rules, true)) {
+    if (!sized || !drawSoftware(pixel)) {
         view_.width = view_.height = 0;
         return false;
     }
     takePicture(software_);
-    if (!drawPicture(firstReferenceRules(kReferenceRuleCount), false)) {
+    if (!drawModel(pixel)) {
         view_.width = view_.height = 0;
         return false;
     }
@@ -176,7 +212,14 @@ bool PageFrame::draw(const PageView& view) {
     return true;
 }
 
+bool PageFrame::tellStories(PagePixel pixel) {
+    return drawSoftware(pixel) && drawModel(pixel);
+}
+
 const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
+    if ((picture == StagePicture::Faces || picture == StagePicture::Fragments) && !watchStages()) {
+        picture = StagePicture::Colour;
+    }
     switch (picture) {
         case StagePicture::Colour:
             return software_.panel;
@@ -186,11 +229,14 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
                        [&](std::size_t i) { return web::depthColour(software_.depth[i], scale); });
             break;
         }
-        case StagePicture::Faces:
+        case StagePicture::Faces: {
+            Scene scene;  // for the objects' colours
+            buildDefaultScene(scene);
             paintPanel(stagePanel_, view_, [&](std::size_t i) {
                 return web::faceColour(scene, winningObjects_[i], winningFaces_[i]);
             });
             break;
+        }
         case StagePicture::Fragments:
             paintPanel(stagePanel_, view_,
                        [&](std::size_t i) { return web::fragmentCountColour(fragmentCounts_[i]); });
@@ -210,7 +256,7 @@ const std::vector<std::int8_t>& PageFrame::causes() {
         if (covered(model_.depth, i)) causes_[i] = kUnresolved;
     }
     for (int step = 0; step < kReferenceRuleCount; ++step) {
-        if (!drawPicture(firstReferenceRules(step), false)) break;
+        if (!drawPicture(firstReferenceRules(step))) break;
         for (std::size_t i = 0; i < pixels; ++i) {
             const bool inSoftware = depthBuffer[i] < 1.0f;
             if (step == 0 && inSoftware && causes_[i] == kNotCovered) causes_[i] = kUnresolved;
@@ -246,39 +292,4 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
         return web::heatColour(largestStep(software_.bytes[i], model_.bytes[i]));
     });
     return mapPanel_;
-}
-
-std::string PageFrame::pixelJson(int x, int y) const {
-    if (x < 0 || y < 0 || x >= view_.width || y >= view_.height) return "null";
-    const std::size_t i = static_cast<std::size_t>(y) * view_.width + x;
-    const float* s = &software_.color[3 * i];
-    const float* m = &model_.color[3 * i];
-    const std::array<std::uint8_t, 3>& softwareBytes = software_.bytes[i];
-    const std::array<std::uint8_t, 3>& modelBytes = model_.bytes[i];
-    const int object = winningObjects_[i];
-    const int face = winningFaces_[i];
-    const bool inSoftware = covered(software_.depth, i);
-    const bool inModel = covered(model_.depth, i);
-    std::string text =
-        "{\"x\": " + std::to_string(x) + ", \"y\": " + std::to_string(y) +
-        ", \"width\": " + std::to_string(view_.width) +
-        ", \"height\": " + std::to_string(view_.height) + ", \"software\": {" +
-        "\"color\": " + jsonFloats({s[0], s[1], s[2]}) +
-        ", \"depth\": " + jsonNumber(software_.depth[i]) +
-        ", \"window_bytes\": " + jsonInts({softwareBytes[0], softwareBytes[1], softwareBytes[2]}) +
-        ", \"fragment_count\": " + std::to_string(fragmentCounts_[i]) +
-        ", \"object\": " + (object < 0 ? "null" : std::to_string(object)) +
-        ", \"face\": " + (face < 0 ? "null" : std::to_string(face)) +
-        "}, \"model\": {\"color\": " + jsonFloats({m[0], m[1], m[2]}) +
-        ", \"depth\": " + jsonNumber(model_.depth[i]) +
-        ", \"window_bytes\": " + jsonInts({modelBytes[0], modelBytes[1], modelBytes[2]}) + "}, ";
-    const char* coverage = inSoftware && inModel ? "both"
-                           : inSoftware          ? "software_only"
-                           : inModel             ? "model_only"
-                                                 : "neither";
-    text += "\"coverage\": " + jsonText(coverage) + ", \"step_difference\": " +
-            jsonInts({std::abs(softwareBytes[0] - modelBytes[0]),
-                      std::abs(softwareBytes[1] - modelBytes[1]),
-                      std::abs(softwareBytes[2] - modelBytes[2])});
-    return text + "}";
 }

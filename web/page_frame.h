@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
+#include <optional>
 #include <vector>
 
+#include "raster/explain/pixel_story.h"
+#include "raster/explain/reference_model.h"
 #include "raster/like_reference/reference_rules.h"
 #include "view/view.h"
 
@@ -22,6 +24,12 @@ struct PageView {
     int width = 480;
     int height = 480;
     ReferenceRules rules;  // the software picture's; the model always follows all
+};
+
+// A pixel of the frame (row 0 at the bottom); none where x is negative.
+struct PagePixel {
+    int x = -1;
+    int y = -1;
 };
 
 // What the left panel shows of the software picture.
@@ -44,10 +52,17 @@ struct FrameDifference {
 
 class PageFrame {
   public:
-    // Draws the software picture and the model at `view`; the stage and map
-    // pictures are made by the calls below. False, with the frame empty,
-    // when the size is out of range or the memory cannot be had.
-    bool draw(const PageView& view);
+    // Draws the software picture and the model at `view`; while they are
+    // drawn, the software picture tells the story of `pixel` (when it lies in
+    // the frame) and the model works out its side of it. The stage and map
+    // pictures are made by the calls below. False, with the frame empty, when
+    // the size is out of range or the memory cannot be had.
+    bool draw(const PageView& view, PagePixel pixel = PagePixel());
+
+    // The same for another pixel of the frame drawn last (each picture drawn
+    // again); a pixel outside the frame forgets them. False when the memory
+    // cannot be had.
+    bool tellStories(PagePixel pixel);
 
     const PageView& view() const { return view_; }
     int width() const { return view_.width; }
@@ -61,15 +76,21 @@ class PageFrame {
     const std::vector<float>& modelColor() const { return model_.color; }
     const std::vector<float>& modelDepth() const { return model_.depth; }
 
-    // Fragments that reached each pixel's depth test, and the object and face
-    // of the last that passed (-1 for none), in the software picture.
-    const std::vector<std::uint32_t>& fragmentCounts() const { return fragmentCounts_; }
-    const std::vector<std::int32_t>& winningObjects() const { return winningObjects_; }
-    const std::vector<std::int32_t>& winningFaces() const { return winningFaces_; }
+    // The software picture's story of the pixel asked for last, and the
+    // reference model's side of it; none when no pixel of the frame was
+    // asked for.
+    const std::optional<PixelStory>& story() const { return story_; }
+    const std::optional<ReferenceModel>& referenceModel() const { return referenceModel_; }
+
+    // The question rasterwork-explain would be asked about `pixel` of this
+    // frame, under its rules.
+    PixelQuestion question(PagePixel pixel) const;
 
     // RGBA bytes for a canvas, top row first.
     const std::vector<std::uint8_t>& softwarePanel() const { return software_.panel; }
     const std::vector<std::uint8_t>& modelPanel() const { return model_.panel; }
+    // The faces and fragments pictures draw the software picture once more,
+    // watching every fragment, the first time they are asked for.
     const std::vector<std::uint8_t>& stagePanel(StagePicture picture);
     const std::vector<std::uint8_t>& mapPanel(MapPicture picture);
 
@@ -82,9 +103,6 @@ class PageFrame {
     // software buffers above are left as they are.
     const std::vector<std::int8_t>& causes();
 
-    // One pixel as both pictures hold it, as a JSON object on one line.
-    std::string pixelJson(int x, int y) const;
-
   private:
     // One picture as the buffers held it after drawing.
     struct Picture {
@@ -94,14 +112,25 @@ class PageFrame {
         std::vector<std::uint8_t> panel;                 // RGBA, top row first
     };
 
-    bool drawPicture(const ReferenceRules& rules, bool recordStages);
+    bool inFrame(PagePixel pixel) const;
+    // Draws one picture into the frame buffers under `rules`.
+    bool drawPicture(const ReferenceRules& rules);
+    // The software picture, telling the pixel's story when it is in the frame.
+    bool drawSoftware(PagePixel pixel);
+    // The model, working out its side of the pixel when it is in the frame.
+    bool drawModel(PagePixel pixel);
     // Copies the buffers of the frame just drawn into `picture`.
     void takePicture(Picture& picture);
+    // Counts the software picture's fragments per pixel and notes the faces.
+    bool watchStages();
 
     PageView view_;
     Picture software_, model_;
+    std::optional<PixelStory> story_;
+    std::optional<ReferenceModel> referenceModel_;
     std::vector<std::uint32_t> fragmentCounts_;
     std::vector<std::int32_t> winningObjects_, winningFaces_;
+    bool stagesCurrent_ = false;
     std::vector<std::uint8_t> stagePanel_, mapPanel_;
     std::vector<std::uint8_t> rowBgra_;  // one row's window bytes, B, G, R, A
     FrameDifference difference_;

@@ -5,6 +5,7 @@
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_history.h"
+#include "raster/like_reference/reference_sampling.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
@@ -16,15 +17,43 @@ std::string objectColourName(const SceneObject& object) {
     return c.g >= c.b ? "green" : "blue";
 }
 
+namespace {
+
+// The signed distance of the pixel centre from the outline of the face that
+// comes nearest to it (or holds it furthest inside), on the screen as the
+// frame's rules place the corners.
+std::optional<double> nearestOutlineDistance(const Scene& scene, const PixelQuestion& q) {
+    std::optional<double> best;
+    for (std::size_t o = 0; o < scene.objects.size(); ++o) {
+        for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
+            const FaceVertexStage stage = faceVertexStage(
+                scene, q.width, q.height, q.rules, static_cast<int>(o), static_cast<int>(f), q.y);
+            if (stage.screenCorners.empty()) continue;
+            std::vector<std::array<double, 2>> outline;
+            for (const Vec3& c : stage.screenCorners) {
+                outline.push_back(q.rules.subpixel
+                                      ? std::array<double, 2>{snappedToSubpixelGrid(c.x),
+                                                              snappedToSubpixelGrid(c.y)}
+                                      : std::array<double, 2>{c.x, c.y});
+            }
+            const double d = signedDistanceFromOutline(q.x + 0.5, q.y + 0.5, outline);
+            if (!best || d > *best) best = d;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
 std::optional<PixelStory> tellPixelStory(const PixelQuestion& q) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
     if (!prepareFrameBuffers(q.width, q.height)) return std::nullopt;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, q.view, q.width, q.height);
-    // Under the reference's rules shadePixel does not light the pixels, so
-    // there are no terms of it to record.
-    PixelHistory history(q.x, q.y, !q.rules.any());
+    // Under the vertex rule the pixels are not lit: their colours come from
+    // the face's corners, so there are no terms to record.
+    PixelHistory history(q.x, q.y, !q.rules.vertex);
     renderSoftwareLikeReference(scene, q.width, q.height, q.rules, &history);
 
     PixelStory story;
@@ -42,5 +71,22 @@ std::optional<PixelStory> tellPixelStory(const PixelQuestion& q) {
     story.depth = depthBuffer[i];
     story.windowBytes = {windowByte(story.color.r), windowByte(story.color.g),
                          windowByte(story.color.b)};
+
+    const Fragment* stored = nullptr;
+    for (const StoryFragment& f : story.fragments) {
+        if (f.fragment.passed) stored = &f.fragment;
+    }
+    if (story.fragments.empty()) {
+        story.nearestSpans = nearestSpans(spansOnRow(scene, q.width, q.height, q.rules, q.y), q.x);
+        story.centreDistance = nearestOutlineDistance(scene, q);
+    }
+    if (stored) {
+        story.vertexStage =
+            faceVertexStage(scene, q.width, q.height, q.rules, stored->object, stored->face, q.y);
+    } else if (!story.nearestSpans.empty()) {
+        const RowSpan& nearest = story.nearestSpans.front();
+        story.vertexStage =
+            faceVertexStage(scene, q.width, q.height, q.rules, nearest.object, nearest.face, q.y);
+    }
     return story;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/explain/row_walk.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/fragment_observer.h"
 #include "scene/color.h"
@@ -15,6 +16,16 @@
 // The software renderer's story of one pixel: every fragment that reached the
 // pixel's depth test, in draw order, with what became of it, and what the
 // buffers hold there at the end.
+
+// The two scales of depth: normalised-device z (-1 near to 1 far, what the
+// software depth buffer holds) and window depth (0 near to 1 far, what
+// OpenGL's holds), window = 0.5 z + 0.5, exact in double both ways.
+inline double windowDepthOf(float deviceZ) {
+    return 0.5 * static_cast<double>(deviceZ) + 0.5;
+}
+inline double deviceZOf(float windowDepth) {
+    return 2.0 * static_cast<double>(windowDepth) - 1.0;
+}
 
 // The pixel asked about and the frame it belongs to.
 struct PixelQuestion {
@@ -30,9 +41,9 @@ struct PixelQuestion {
 struct StoryFragment {
     Fragment fragment;
     bool replaced = false;  // it passed, and a later fragment passed too
-    // Every term shadePixel formed on the way to the colour, for the fragments
-    // that passed; none when a reference rule is on (those rules light a
-    // pixel their own way).
+    // Every term the pixel's lighting formed on the way to the colour, for
+    // the fragments that passed; none under the vertex rule (the colour
+    // comes from the face's lit corners, see the reference model).
     std::optional<ShadingTerms> terms;
 };
 
@@ -47,8 +58,21 @@ struct PixelStory {
     float depth = 1.0f;                         // what the depth buffer holds (normalised-device z)
     std::array<std::uint8_t, 3> windowBytes{};  // the colour as the window shows it
 
+    // Why no fragment reached the pixel, when none did: the spans on its row
+    // nearest to it (see nearestSpans) and the signed distance in pixels of
+    // its centre from the nearest face's outline on the screen (snapped to
+    // 1/256 pixel under the subpixel rule), negative outside; none when no
+    // face reaches the screen.
+    std::vector<RowSpan> nearestSpans;
+    std::optional<double> centreDistance;
+    // The vertex stage of the face stored at the pixel or, when no fragment
+    // reached it, of the nearest span's face; none when there is neither.
+    std::optional<FaceVertexStage> vertexStage;
+
     // Whether the renderer covers the pixel: its depth is below 1.0.
     bool covered() const { return depth < 1.0f; }
+    // The depth as the window's depth buffer would hold it, 0 near to 1 far.
+    double windowDepth() const { return windowDepthOf(depth); }
 };
 
 // "red", "green" or "blue": the strongest channel of the object's diffuse colour.

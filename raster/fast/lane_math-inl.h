@@ -51,6 +51,9 @@ HWY_INLINE Doubles apply(Op op, const Doubles& a, const Doubles& b) {
 HWY_INLINE Doubles broadcast(double value) {
     return Doubles{hn::Set(DD(), value)};
 }
+HWY_INLINE Doubles loadDoubles(const double* p) {
+    return Doubles{hn::LoadU(DD(), p)};
+}
 #else
 using DH = hn::Half<DF>;
 using DD = hn::Rebind<double, DH>;
@@ -74,6 +77,10 @@ HWY_INLINE Doubles apply(Op op, const Doubles& a, const Doubles& b) {
 HWY_INLINE Doubles broadcast(double value) {
     const VD v = hn::Set(DD(), value);
     return Doubles{v, v};
+}
+// As many doubles as there are float lanes, from `p` on.
+HWY_INLINE Doubles loadDoubles(const double* p) {
+    return Doubles{hn::LoadU(DD(), p), hn::LoadU(DD(), p + hn::Lanes(DD()))};
 }
 #endif
 

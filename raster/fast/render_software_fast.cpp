@@ -35,6 +35,7 @@ struct CoordinateTables {
     std::vector<float> rowDevice;
     std::vector<float> columnUnprojected;
     std::vector<float> rowUnprojected;
+    std::vector<double> columnView;
     int deviceWidth = -1;
     int deviceHeight = -1;
 
@@ -69,22 +70,29 @@ bool perspectiveInverse(const double* m) {
     return m[11] != 0.0 && m[15] != 0.0;
 }
 
-void reducedUnprojection(SpanFillJob& frame, CoordinateTables& c, int width, int height) {
-    const double* pi = frame.shading->inverseProjection.m;
-    frame.reducedUnprojection = perspectiveInverse(pi);
-    if (!frame.reducedUnprojection) return;
+void reducedUnprojection(SpanFillJob& job, CoordinateTables& c, int width, int height) {
+    const double* pi = job.shading->inverseProjection.m;
+    job.reducedUnprojection = perspectiveInverse(pi);
+    if (!job.reducedUnprojection) return;
     c.columnUnprojected.resize(static_cast<std::size_t>(width));
     for (std::size_t x = 0; x < c.columnUnprojected.size(); ++x)
         c.columnUnprojected[x] = static_cast<float>(pi[0] * static_cast<double>(c.columnDevice[x]));
     c.rowUnprojected.resize(static_cast<std::size_t>(height));
     for (std::size_t y = 0; y < c.rowUnprojected.size(); ++y)
         c.rowUnprojected[y] = static_cast<float>(pi[5] * static_cast<double>(c.rowDevice[y]));
+    const double* vi = job.shading->inverseView.m;
+    c.columnView.resize(4 * static_cast<std::size_t>(width));
+    for (std::size_t i = 0; i < 4; ++i)
+        for (std::size_t x = 0; x < c.columnUnprojected.size(); ++x)
+            c.columnView[i * c.columnUnprojected.size() + x] =
+                vi[4 * i] * static_cast<double>(c.columnUnprojected[x]);
     giveBackUnusedScratch(c.columnUnprojected);
     giveBackUnusedScratch(c.rowUnprojected);
-    frame.columnUnprojected = c.columnUnprojected.data();
-    frame.rowUnprojected = c.rowUnprojected.data();
-    const double* vi = frame.shading->inverseView.m;
-    frame.affineView = vi[12] == 0.0 && vi[13] == 0.0 && vi[14] == 0.0 && vi[15] == 1.0;
+    giveBackUnusedScratch(c.columnView);
+    job.columnUnprojected = c.columnUnprojected.data();
+    job.rowUnprojected = c.rowUnprojected.data();
+    job.columnView = c.columnView.data();
+    job.affineView = vi[12] == 0.0 && vi[13] == 0.0 && vi[14] == 0.0 && vi[15] == 1.0;
 }
 
 // Storage taken without throwing, kept from frame to frame and given back
@@ -119,26 +127,26 @@ bool fitsLaneIndex(int width, int height) {
     return static_cast<long long>(width) * static_cast<long long>(height) < (1LL << 31);
 }
 
-SpanFillJob frameFor(const LightingConstants& shading, int width, int height, FastRenderer& r) {
-    SpanFillJob frame;
-    frame.spans = r.bins.spans.data();
-    frame.rowStart = r.bins.rowStart.data();
-    frame.width = width;
-    frame.height = height;
-    frame.shading = &shading;
-    frame.columnDevice = r.tables.columnDevice.data();
-    frame.rowDevice = r.tables.rowDevice.data();
-    frame.depth = depthBuffer;
-    frame.color = colorBuffer;
-    reducedUnprojection(frame, r.tables, width, height);
-    return frame;
+SpanFillJob jobFor(const LightingConstants& shading, int width, int height, FastRenderer& r) {
+    SpanFillJob job;
+    job.spans = r.bins.spans.data();
+    job.rowStart = r.bins.rowStart.data();
+    job.width = width;
+    job.height = height;
+    job.shading = &shading;
+    job.columnDevice = r.tables.columnDevice.data();
+    job.rowDevice = r.tables.rowDevice.data();
+    job.depth = depthBuffer;
+    job.color = colorBuffer;
+    reducedUnprojection(job, r.tables, width, height);
+    return job;
 }
 
 // Rows [first, last] shared between `threads` threads, this one included.
 // The parts of threads the system would not start (a process limit, no
 // memory for a stack) are shaded here too: the picture does not depend on
 // which thread shades which part.
-void shadeOnThreads(const SpanFillJob& frame, int first, int last, int threads) {
+void shadeOnThreads(const SpanFillJob& job, int first, int last, int threads) {
     const int blocks = (last - first) / kRowBlock + 1;
     const int parts = std::max(1, std::min(threads, blocks));
     std::vector<std::thread> workers;
@@ -147,15 +155,15 @@ void shadeOnThreads(const SpanFillJob& frame, int first, int last, int threads) 
     unstarted.reserve(static_cast<std::size_t>(parts - 1));
     for (int part = 1; part < parts; ++part) {
         try {
-            workers.emplace_back([&frame, first, last, part, parts] {
-                rw::shadeRows(frame, first, last + 1, part, parts);
+            workers.emplace_back([&job, first, last, part, parts] {
+                rw::shadeRows(job, first, last + 1, part, parts);
             });
         } catch (const std::exception&) {
             unstarted.push_back(part);
         }
     }
-    rw::shadeRows(frame, first, last + 1, 0, parts);
-    for (const int part : unstarted) rw::shadeRows(frame, first, last + 1, part, parts);
+    rw::shadeRows(job, first, last + 1, 0, parts);
+    for (const int part : unstarted) rw::shadeRows(job, first, last + 1, part, parts);
     for (std::thread& worker : workers) worker.join();
 }
 
@@ -173,9 +181,9 @@ PixelRect renderSoftware(Scene& scene, int width, int height, int threads) {
     if (drawn.empty()) return drawn;
     r.tables.deviceTables(width, height);
     const LightingConstants shading = lightingConstants(scene);
-    SpanFillJob frame = frameFor(shading, width, height, r);
-    frame.prefetchSpans = true;  // the buffers were cleared whole, out of cache
-    shadeOnThreads(frame, r.bins.firstRow, r.bins.lastRow, threads);
+    SpanFillJob job = jobFor(shading, width, height, r);
+    job.prefetchSpans = true;  // the buffers were cleared whole, out of cache
+    shadeOnThreads(job, r.bins.firstRow, r.bins.lastRow, threads);
     return drawn;
 }
 
@@ -222,10 +230,9 @@ bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands
         r.tables.deviceTables(width, height);
     }
     const LightingConstants shading = lightingConstants(scene);
-    const SpanFillJob frame =
-        pass.drawn.empty() ? SpanFillJob{} : frameFor(shading, width, height, r);
+    const SpanFillJob job = pass.drawn.empty() ? SpanFillJob{} : jobFor(shading, width, height, r);
     runRowPass(
-        pass, [&frame](int first, int end) { rw::shadeRows(frame, first, end); }, bands);
+        pass, [&job](int first, int end) { rw::shadeRows(job, first, end); }, bands);
     return true;
 }
 

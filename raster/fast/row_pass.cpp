@@ -15,10 +15,17 @@
 
 namespace {
 
-// Rows per band: enough for every SIMD lane to find work, few enough that a
-// band's pixels stay in cache from its clear through its fill to its
-// conversion.
-constexpr int kBandRows = 64;
+// Rows per band: enough for every SIMD lane to find work (at least
+// kFewestBandRows), few enough that a band's pixels stay in cache from its
+// clear through its fill to its conversion (about kBandPixels, at most
+// kMostBandRows).
+constexpr int kFewestBandRows = 32;
+constexpr int kMostBandRows = 64;
+constexpr int kBandPixels = 1 << 16;
+
+int bandRows(int width) {
+    return std::max(kFewestBandRows, std::min(kMostBandRows, kBandPixels / std::max(width, 1)));
+}
 
 // Windows of more pixels than this hand their bands over in fewer, larger
 // pieces (see runRowPass), each of at most kLargestPiecePixels: the GL
@@ -27,10 +34,10 @@ constexpr int kBandRows = 64;
 constexpr long long kLargeWindowPixels = 1LL << 20;
 constexpr long long kLargestPiecePixels = 1LL << 20;
 
-// The end of the band that starts at row `first`: a short last band would
-// leave most lanes without a row, so it joins the band before.
-int bandEnd(int first, int drawnEnd) {
-    return drawnEnd - first < kBandRows + kBandRows / 2 ? drawnEnd : first + kBandRows;
+// The end of the band of `rows` rows that starts at row `first`: a short last
+// band would leave most lanes without a row, so it joins the band before.
+int bandEnd(int first, int drawnEnd, int rows) {
+    return drawnEnd - first < rows + rows / 2 ? drawnEnd : first + rows;
 }
 
 // The columns [first, end) of row y that its spans cover.
@@ -94,15 +101,16 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
     // come, or once the next band would make it too large: after the first
     // band, a few large pieces, then smaller ones.
     const bool gather = static_cast<long long>(pass.width) * pass.height > kLargeWindowPixels;
+    const int rows = bandRows(pass.width);
     int pieceFirst = drawnFirst;
     const auto pieceFull = [&](int end) {
         return 2 * (end - pieceFirst) >= drawnEnd - end ||
-               static_cast<long long>(bandEnd(end, drawnEnd) - pieceFirst) * pass.width >
+               static_cast<long long>(bandEnd(end, drawnEnd, rows) - pieceFirst) * pass.width >
                    kLargestPiecePixels;
     };
     WrittenColumns piece{pass.width, 0};
     for (int first = drawnFirst, end = first; first < drawnEnd; first = end) {
-        end = bandEnd(first, drawnEnd);
+        end = bandEnd(first, drawnEnd, rows);
         for (int y = first; y < end; ++y) clearWrittenRow(y);
         shadeBand(first, end);
         for (int y = first; y < end; ++y) {

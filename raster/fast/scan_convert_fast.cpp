@@ -1,5 +1,6 @@
 // scanConvertPolygon (scan_convert.cpp) for a whole frame at once, without
-// the fill: the same vertex stage, the same row walk (forEachSpanPair, in its
+// the fill: the same vertex stage (with shared corners taken to the screen
+// once, vertex_stage_fast.cpp), the same row walk (forEachSpanPair, in its
 // fast form forEachSpanPairFast) and the same span set-up (setupSpan) for
 // every face in drawing order, but each span is kept in the bin of its row
 // instead of being filled. The fill runs afterwards, row by row
@@ -20,6 +21,10 @@ void SpanBins::collect(const Scene& scene, int width, int height) {
     firstColumn = width;
     lastColumn = -1;
     const std::size_t rows = height > 0 ? static_cast<std::size_t>(height) : 0;
+    std::size_t corners = 0;
+    for (const SceneObject& object : scene.objects)
+        for (const Face& face : object.faces) corners += face.vertices.size();
+    vertexStage_.beginFrame(corners);
 
     int objectIndex = 0;
     for (const SceneObject& object : scene.objects) {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "raster/fast/active_edges_fast.h"
+#include "raster/fast/vertex_stage_fast.h"
 #include "raster/plain/span.h"
-#include "raster/plain/vertex_stage.h"
 #include "scene/scene.h"
 
 // A span with the index of its face's object in Scene::objects.
@@ -37,7 +37,7 @@ struct SpanBins {
         int row;
         BinnedSpan binned;
     };
-    VertexStage vertexStage_;
+    SharedVertexStage vertexStage_;
     std::vector<ScanEdge> edges_;
     ActiveEdgeScratch active_;
     std::vector<RowSpan> emitted_;  // in face order, then row order

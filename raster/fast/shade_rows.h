@@ -1,5 +1,7 @@
 // The fast counterpart of fillSpan (fill_span.h): the spans of a frame,
-// filled and lit on SIMD lanes one row per lane (shade_rows.cpp).
+// depth-tested on SIMD lanes one row per lane, then the pixels that keep a
+// fragment lit on SIMD lanes a vector of columns at a time
+// (shade_rows.cpp).
 #pragma once
 
 #include <cstdint>
@@ -29,6 +31,11 @@ struct SpanFillJob {
     bool reducedUnprojection = false;
     const float* columnUnprojected = nullptr;  // width entries
     const float* rowUnprojected = nullptr;     // height entries
+    // With those, row i of the inverse view starts its product with
+    // inverseView[4 i] * columnUnprojected[x] + inverseView[4 i + 1] *
+    // rowUnprojected[y] in double: the first products for the four rows,
+    // each row's width entries after the one before.
+    const double* columnView = nullptr;
     bool affineView = false;  // the inverse view's last row is exactly (0, 0, 0, 1)
     float* depth = nullptr;
     Color* color = nullptr;

@@ -5,6 +5,7 @@
 
 #include "raster/plain/device_coordinate.h"
 #include "raster/plain/shade_pixel.h"
+#include "raster/plain/shading_sinks.h"
 
 namespace {
 
@@ -21,13 +22,19 @@ Vec3 point(const Matrix4& m, const Vec3& v) {
     return dehomogenized(m.transform(Vec4{v.x, v.y, v.z, 1.0f}));
 }
 
-// The equation above for a point with normal n, unit direction v towards the
-// viewer and lightDirection(light) the unit direction towards each light.
-template <typename LightDirection>
-Color lightingEquation(const Scene& scene, const Material& material, const Vec3& n, const Vec3& v,
-                       LightDirection lightDirection, const ReferenceRules& rules) {
+// The equation above for a point at p with normal n, unit direction v
+// towards the viewer and lightDirection(light) the unit direction towards
+// each light; every term goes to `terms` on the way.
+template <typename LightDirection, typename Terms>
+Color lightingEquation(const Scene& scene, const Material& material, const Vec3& p, const Vec3& n,
+                       const Vec3& v, LightDirection lightDirection, const ReferenceRules& rules,
+                       Terms terms) {
     const Color& diffuse = material.diffuse;
     const Color& specular = material.specular;
+    const Color& reflectance = rules.ambient ? scene.ambient : diffuse;
+    const Color ambient(scene.ambient.r * reflectance.r, scene.ambient.g * reflectance.g,
+                        scene.ambient.b * reflectance.b, 1.0f);
+    terms.surface(n, p, v, ambient);
     float sr = 0.0f, sg = 0.0f, sb = 0.0f;
     for (const Light& light : scene.lights) {
         const Vec3 l = lightDirection(light);
@@ -41,24 +48,29 @@ Color lightingEquation(const Scene& scene, const Material& material, const Vec3&
         } else if (facing > 0.0f) {
             f = integerPower(std::max(s, 0.0f), material.shininess);
         }
-        sr = sr + (f * specular.r + d * diffuse.r) * light.color.r;
-        sg = sg + (f * specular.g + d * diffuse.g) * light.color.g;
-        sb = sb + (f * specular.b + d * diffuse.b) * light.color.b;
+        const Color diffusePart(d * diffuse.r, d * diffuse.g, d * diffuse.b, 1.0f);
+        const Color specularPart(f * specular.r, f * specular.g, f * specular.b, 1.0f);
+        const Color contribution((specularPart.r + diffusePart.r) * light.color.r,
+                                 (specularPart.g + diffusePart.g) * light.color.g,
+                                 (specularPart.b + diffusePart.b) * light.color.b, 1.0f);
+        sr = sr + contribution.r;
+        sg = sg + contribution.g;
+        sb = sb + contribution.b;
+        terms.light({l, d, diffusePart, h, s, f, specularPart, light.color, contribution});
     }
-    const Color& reflectance = rules.ambient ? scene.ambient : diffuse;
-    return Color(sr + scene.ambient.r * reflectance.r, sg + scene.ambient.g * reflectance.g,
-                 sb + scene.ambient.b * reflectance.b, diffuse.a);
+    const Color lit(sr + ambient.r, sg + ambient.g, sb + ambient.b, diffuse.a);
+    terms.colour(Color(lit.r, lit.g, lit.b, 1.0f));
+    return lit;
 }
 
 float clamped(float value) {
     return std::clamp(value, 0.0f, 1.0f);
 }
 
-}  // namespace
-
-void lightPixelLikeReference(Color& out, const Scene& scene, const Material& material, Vec3& normal,
-                             float column, float row, float depth, int width, int height,
-                             const ReferenceRules& rules) {
+template <typename Terms>
+void lightPixel(Color& out, const Scene& scene, const Material& material, Vec3& normal,
+                float column, float row, float depth, int width, int height,
+                const ReferenceRules& rules, Terms terms) {
     const Matrix4& inverseView = scene.viewTransform.inverse;
     const Vec4 device{deviceCoordinate(column, width), deviceCoordinate(row, height), depth, 1.0f};
     const Vec3 p =
@@ -69,20 +81,33 @@ void lightPixelLikeReference(Color& out, const Scene& scene, const Material& mat
                                 : normalized(minus(eye, p));
     normal = normalized(normal);
     const Color lit = lightingEquation(
-        scene, material, normal, v,
+        scene, material, p, normal, v,
         [&](const Light& light) {
             return normalized(rules.lights ? light.position : minus(light.position, p));
         },
-        rules);
+        rules, terms);
     out.r = lit.r;
     out.g = lit.g;
     out.b = lit.b;
 }
 
-Color lightCornerLikeReference(const Scene& scene, const Material& material,
-                               const Vec3& eyePosition, const Vec3& sceneNormal,
-                               const ReferenceRules& rules) {
-    const Matrix4& view = scene.viewTransform.matrix;
+}  // namespace
+
+void lightPixelLikeReference(Color& out, const Scene& scene, const Material& material, Vec3& normal,
+                             float column, float row, float depth, int width, int height,
+                             const ReferenceRules& rules) {
+    lightPixel(out, scene, material, normal, column, row, depth, width, height, rules,
+               DiscardTerms{});
+}
+
+void lightPixelLikeReference(Color& out, const Scene& scene, const Material& material, Vec3& normal,
+                             float column, float row, float depth, int width, int height,
+                             const ReferenceRules& rules, ShadingTerms& terms) {
+    lightPixel(out, scene, material, normal, column, row, depth, width, height, rules,
+               RecordTerms{terms});
+}
+
+Vec3 eyeNormalLikeReference(const Scene& scene, const Vec3& sceneNormal) {
     const Matrix4& inverseView = scene.viewTransform.inverse;
     // Normals go through the inverse transpose of the model-view matrix.
     Vec3 n;
@@ -92,14 +117,22 @@ Color lightCornerLikeReference(const Scene& scene, const Material& material,
                                      inverseView.at(1, i) * sceneNormal.y +
                                      inverseView.at(2, i) * sceneNormal.z);
     }
+    return n;
+}
+
+Color lightCornerLikeReference(const Scene& scene, const Material& material,
+                               const Vec3& eyePosition, const Vec3& sceneNormal,
+                               const ReferenceRules& rules) {
+    const Matrix4& view = scene.viewTransform.matrix;
+    const Vec3 n = eyeNormalLikeReference(scene, sceneNormal);
     const Vec3 v = rules.viewer ? Vec3{0.0f, 0.0f, 1.0f}
                                 : normalized(Vec3{-eyePosition.x, -eyePosition.y, -eyePosition.z});
     const Color lit = lightingEquation(
-        scene, material, n, v,
+        scene, material, eyePosition, n, v,
         [&](const Light& light) {
             return normalized(rules.lights ? direction(view, light.position)
                                            : minus(point(view, light.position), eyePosition));
         },
-        rules);
+        rules, DiscardTerms{});
     return Color(clamped(lit.r), clamped(lit.g), clamped(lit.b), clamped(lit.a));
 }

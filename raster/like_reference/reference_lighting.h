@@ -2,6 +2,7 @@
 
 #include "math/vec.h"
 #include "raster/like_reference/reference_rules.h"
+#include "raster/plain/fragment_observer.h"
 #include "scene/color.h"
 #include "scene/scene.h"
 
@@ -22,6 +23,17 @@
 void lightPixelLikeReference(Color& out, const Scene& scene, const Material& material, Vec3& normal,
                              float column, float row, float depth, int width, int height,
                              const ReferenceRules& rules);
+
+// The same, recording every value on the way to the colour in `terms` (the
+// position there is the pixel's world position, the ambient the term the
+// ambient rule chooses).
+void lightPixelLikeReference(Color& out, const Scene& scene, const Material& material, Vec3& normal,
+                             float column, float row, float depth, int width, int height,
+                             const ReferenceRules& rules, ShadingTerms& terms);
+
+// A scene normal in eye space as fixed-function lighting carries it: through
+// the inverse transpose of the view, not renormalised.
+Vec3 eyeNormalLikeReference(const Scene& scene, const Vec3& sceneNormal);
 
 // One corner of a face, in eye space as fixed-function lighting works: the
 // corner at eyePosition with the scene normal carried by the inverse

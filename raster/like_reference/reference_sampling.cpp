@@ -19,21 +19,21 @@ int clampedColumn(float column, int width) {
     return truncateToInt(column);
 }
 
+}  // namespace
+
 // Mesa's llvmpipe holds screen positions in fixed point with 8 fraction
 // bits, rounded to nearest.
-float snapped(float value) {
+float snappedToSubpixelGrid(float value) {
     return std::nearbyint(value * 256.0f) / 256.0f;
 }
-
-}  // namespace
 
 ScanEdge edgeLikeReference(const Vertex& first, const Vertex& second, const ReferenceRules& rules) {
     Vertex a = first;
     Vertex b = second;
     if (rules.subpixel) {
         for (Vertex* v : {&a, &b}) {
-            v->position.x = snapped(v->position.x);
-            v->position.y = snapped(v->position.y);
+            v->position.x = snappedToSubpixelGrid(v->position.x);
+            v->position.y = snappedToSubpixelGrid(v->position.y);
         }
     }
     const ScanEdge edge = setupEdge(a, b);

@@ -45,6 +45,20 @@ void ReferenceStages::shade(Color& out, const FaceContext& face, Vec3& normal, f
 }
 
 void ReferenceStages::shadeRecording(Color& out, const FaceContext& face, Vec3& normal,
-                                     float column, float row, float depth, ShadingTerms&) const {
-    shade(out, face, normal, column, row, depth);
+                                     float column, float row, float depth,
+                                     ShadingTerms& terms) const {
+    if (rules_.vertex) {
+        shade(out, face, normal, column, row, depth);
+        return;
+    }
+    const float offset = rules_.sampling ? 0.5f : 0.0f;
+    const float x = column + offset;
+    const float y = row + offset;
+    if (!rules_.lighting()) {
+        shadePixel(out, face, normal, x, y, depth, terms);
+        return;
+    }
+    const Scene& scene = face.draw.scene;
+    lightPixelLikeReference(out, scene, scene.objects[face.object].material, normal, x, y, depth,
+                            face.draw.width, face.draw.height, rules_, terms);
 }

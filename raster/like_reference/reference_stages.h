@@ -17,8 +17,9 @@
 //                 reference's lighting equation (ambient, lights, viewer,
 //                 specular): lightPixelLikeReference, or shadePixel where
 //                 none of those four is on.
-// The lighting terms an observer asks for are left as they are: only the
-// textbook stages fill them.
+// The lighting terms an observer asks for are filled by the lighting that
+// forms them (shadePixel or lightPixelLikeReference); under the vertex rule
+// a pixel is not lit, and they are left as they are.
 class ReferenceStages : public DrawStages {
   public:
     explicit ReferenceStages(const ReferenceRules& rules) : rules_(rules) {}

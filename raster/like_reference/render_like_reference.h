@@ -7,7 +7,8 @@
 // renderSoftwarePlain following the OpenGL reference's rules where `rules`
 // asks for them (the stages of ReferenceStages, chosen once for the frame;
 // the fast path has no such rules); with none, renderSoftwarePlain itself,
-// to the last bit. Tells the observer (when not null) about every fragment;
-// under any rule the lighting terms it asks for are not filled.
+// to the last bit. Tells the observer (when not null) about every fragment
+// and fills the lighting terms it asks for, except under the vertex rule,
+// where pixels are not lit.
 void renderSoftwareLikeReference(Scene& scene, int width, int height, const ReferenceRules& rules,
                                  FragmentObserver* observer = nullptr);

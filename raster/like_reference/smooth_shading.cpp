@@ -6,7 +6,7 @@
 #include "raster/like_reference/reference_lighting.h"
 
 void SmoothFace::addCorner(float x, float y, const Color& colour, float w) {
-    corners_.push_back(Corner{x, y, colour, w});
+    corners_.push_back(Corner{x, y, colour, w, Vec3{}, Vec3{}});
 }
 
 void SmoothFace::light(const Scene& scene, const Material& material,
@@ -23,11 +23,14 @@ void SmoothFace::light(const Scene& scene, const Material& material,
         addCorner(screen[i].position.x, screen[i].position.y,
                   lightCornerLikeReference(scene, material, eye, corners[i].normal, rules),
                   corners[i].position.w);
+        corners_.back().eyePosition = eye;
+        corners_.back().sceneNormal = corners[i].normal;
     }
 }
 
-Color SmoothFace::colourAt(double x, double y) const {
-    if (corners_.empty()) return Color();
+SmoothFace::Sample SmoothFace::sampleAt(double x, double y) const {
+    Sample sample;
+    if (corners_.empty()) return sample;
     const Corner& a = corners_[0];
     double best = -1e300;
     double weights[3] = {1.0, 0.0, 0.0};
@@ -50,9 +53,15 @@ Color SmoothFace::colourAt(double x, double y) const {
         }
         if (least >= 0.0) break;
     }
-    if (bestTriangle == 0) return a.colour;
+    if (bestTriangle == 0) {
+        sample.colour = a.colour;
+        return sample;
+    }
     const Corner& b = corners_[bestTriangle];
     const Corner& c = corners_[bestTriangle + 1];
+    sample.triangle[1] = static_cast<int>(bestTriangle);
+    sample.triangle[2] = static_cast<int>(bestTriangle + 1);
+    for (int i = 0; i < 3; ++i) sample.screenWeights[i] = weights[i];
     if (perspective_) {
         const double qa = weights[0] / a.w;
         const double qb = weights[1] / b.w;
@@ -62,11 +71,13 @@ Color SmoothFace::colourAt(double x, double y) const {
         weights[1] = qb / sum;
         weights[2] = qc / sum;
     }
+    for (int i = 0; i < 3; ++i) sample.weights[i] = weights[i];
     const Color& cb = b.colour;
     const Color& cc = c.colour;
     auto mix = [&](float ca, float b, float c) {
         return static_cast<float>(weights[0] * ca + weights[1] * b + weights[2] * c);
     };
-    return Color(mix(a.colour.r, cb.r, cc.r), mix(a.colour.g, cb.g, cc.g),
-                 mix(a.colour.b, cb.b, cc.b), mix(a.colour.a, cb.a, cc.a));
+    sample.colour = Color(mix(a.colour.r, cb.r, cc.r), mix(a.colour.g, cb.g, cc.g),
+                          mix(a.colour.b, cb.b, cc.b), mix(a.colour.a, cb.a, cc.a));
+    return sample;
 }

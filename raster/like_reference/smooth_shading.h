@@ -32,15 +32,32 @@ class SmoothFace {
     // triangle it lies least far outside of (weights extrapolated). A face
     // with fewer than three corners or no triangle of any area has its
     // first corner's colour everywhere.
-    Color colourAt(double x, double y) const;
+    Color colourAt(double x, double y) const { return sampleAt(x, y).colour; }
 
-  private:
+    // How colourAt finds the colour: the fan triangle (corner indices; all 0
+    // when the first corner's colour is taken), its barycentric weights in
+    // screen space and the weights the colour mixes with (those divided by
+    // each corner's w and scaled to sum to 1 when perspective-correct, the
+    // same otherwise).
+    struct Sample {
+        int triangle[3] = {0, 0, 0};
+        double screenWeights[3] = {1.0, 0.0, 0.0};
+        double weights[3] = {1.0, 0.0, 0.0};
+        Color colour;
+    };
+    Sample sampleAt(double x, double y) const;
+
     struct Corner {
         double x;
         double y;
         Color colour;
         double w;
+        Vec3 eyePosition;  // where light() lit the corner, and its scene normal
+        Vec3 sceneNormal;
     };
+    const std::vector<Corner>& corners() const { return corners_; }
+
+  private:
     std::vector<Corner> corners_;
     bool perspective_ = false;
 };

@@ -15,11 +15,12 @@ struct LightTerms {
     float specularFactor;  // specularBase to the power of the material's shininess
     Color specularPart;    // specularFactor x the material's specular colour (r, g, b)
     Color lightColor;      // the light's colour, which both parts are multiplied by
+    Color contribution;    // (specularPart + diffusePart) x lightColor: what the light adds
 };
 
 // Every intermediate value of one call of shadePixel, as it computed them.
 // The colour is, channel by channel and in float:
-//   sum = 0; for each light: sum = sum + (specularPart + diffusePart) x lightColor;
+//   sum = 0; for each light: sum = sum + contribution;
 //   color = sum + ambient.
 struct ShadingTerms {
     Vec3 normal;        // the interpolated normal after renormalising

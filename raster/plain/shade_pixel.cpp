@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "raster/plain/device_coordinate.h"
+#include "raster/plain/shading_sinks.h"
 
 // Scales v to unit length in float: squares and their sum in float, a float
 // square root, k = 1 / length, float products. No zero-length check.
@@ -27,30 +28,6 @@ float integerPower(float s, int exponent) {
 }
 
 namespace {
-
-// Where the values on the way to a colour go. For the picture nowhere: every
-// call of Discard compiles away and the lighting below is all that is left.
-struct Discard {
-    void surface(const Vec3&, const Vec3&, const Vec3&, const Color&) {}
-    void light(const LightTerms&) {}
-    void colour(const Color&) {}
-};
-
-// For an observer: into its ShadingTerms.
-struct Record {
-    ShadingTerms& terms;
-
-    void surface(const Vec3& normal, const Vec3& position, const Vec3& eyeDirection,
-                 const Color& ambient) {
-        terms.normal = normal;
-        terms.position = position;
-        terms.eyeDirection = eyeDirection;
-        terms.ambient = ambient;
-        terms.lights.clear();
-    }
-    void light(const LightTerms& light) { terms.lights.push_back(light); }
-    void colour(const Color& colour) { terms.color = colour; }
-};
 
 template <typename Terms>
 void lightPixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
@@ -86,10 +63,13 @@ void lightPixel(Color& out, const FaceContext& face, Vec3& normal, float column,
         const float f = integerPower(s, material.shininess);
         const Color diffusePart(d * diffuse.r, d * diffuse.g, d * diffuse.b, 1.0f);
         const Color specularPart(f * specular.r, f * specular.g, f * specular.b, 1.0f);
-        sr = sr + (specularPart.r + diffusePart.r) * light.color.r;
-        sg = sg + (specularPart.g + diffusePart.g) * light.color.g;
-        sb = sb + (specularPart.b + diffusePart.b) * light.color.b;
-        terms.light({l, d, diffusePart, h, s, f, specularPart, light.color});
+        const Color contribution((specularPart.r + diffusePart.r) * light.color.r,
+                                 (specularPart.g + diffusePart.g) * light.color.g,
+                                 (specularPart.b + diffusePart.b) * light.color.b, 1.0f);
+        sr = sr + contribution.r;
+        sg = sg + contribution.g;
+        sb = sb + contribution.b;
+        terms.light({l, d, diffusePart, h, s, f, specularPart, light.color, contribution});
     }
 
     // Never clamped: above 1 and below 0 are stored as they come.
@@ -103,10 +83,10 @@ void lightPixel(Color& out, const FaceContext& face, Vec3& normal, float column,
 
 void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
                 float depth) {
-    lightPixel(out, face, normal, column, row, depth, Discard{});
+    lightPixel(out, face, normal, column, row, depth, DiscardTerms{});
 }
 
 void shadePixel(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
                 float depth, ShadingTerms& terms) {
-    lightPixel(out, face, normal, column, row, depth, Record{terms});
+    lightPixel(out, face, normal, column, row, depth, RecordTerms{terms});
 }

@@ -13,12 +13,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "gl_window.h"
 #include "mismatch_pictures.h"
 #include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/window_bytes.h"
 #include "rgba_pictures.h"
 
 namespace {
@@ -209,6 +211,55 @@ TEST(Presentation, DrawnRectangleOverWhiteMatchesOnePointPerPixel) {
         EXPECT_TRUE(presentsLike(presentAsFloats, c.width, c.height, seed++, &c.drawn))
             << "rectangle " << c.drawn.firstColumn << "," << c.drawn.firstRow << " to "
             << c.drawn.lastColumn << "," << c.drawn.lastRow;
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A picture handed over band by band without waiting for each, every band's
+// bytes overwritten as soon as it is handed over (as the next band's are
+// made while OpenGL may still be drawing), shows what one point per pixel
+// shows over the white clear; without an OpenGL error.
+TEST(Presentation, BandsHandedOverWithoutWaitingShowThePicture) {
+    const struct {
+        int width, height;
+        PixelRect drawn;
+        int bandRows;
+    } cases[] = {{480, 480, {0, 180, 479, 382}, 64},
+                 {1920, 1080, {410, 406, 1508, 860}, 24},
+                 {61, 47, {3, 0, 60, 46}, 1},
+                 {333, 517, {0, 0, 332, 516}, 200}};
+    unsigned seed = 300;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        fillBuffer(c.width, c.height, seed++);
+        whiteOutside(c.width, c.height, c.drawn);
+        const Presented expected = presentOneWay(c.width, c.height, presentAsPoints, true);
+        int bands = 0;
+        const Presented actual = presentOneWay(
+            c.width, c.height,
+            [&](int width, int height) {
+                PictureHandOver handOver(width, height);
+                const int columns = c.drawn.lastColumn - c.drawn.firstColumn + 1;
+                std::vector<std::uint8_t> bytes;
+                for (int first = c.drawn.firstRow; first <= c.drawn.lastRow; first += c.bandRows) {
+                    const int last = std::min(first + c.bandRows - 1, c.drawn.lastRow);
+                    bytes.assign(static_cast<std::size_t>(columns) * (last - first + 1) * 4, 0);
+                    for (int y = first; y <= last; ++y) {
+                        rw::convertToBgra(
+                            colorBuffer + static_cast<std::size_t>(y) * width + c.drawn.firstColumn,
+                            static_cast<std::size_t>(columns),
+                            bytes.data() + static_cast<std::size_t>(y - first) * columns * 4);
+                    }
+                    handOver.band(WindowPicture{
+                        PixelRect{c.drawn.firstColumn, first, c.drawn.lastColumn, last},
+                        bytes.data()});
+                    std::fill(bytes.begin(), bytes.end(), std::uint8_t{0x5a});
+                    ++bands;
+                }
+            },
+            true);
+        EXPECT_GT(bands, 2);
+        EXPECT_EQ(actual.pixels, expected.pixels);
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
+#include "raster/like_reference/render_like_reference.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "tools/common/comparison_panels.h"
 #include "tools/common/renderer_comparison.h"
 #include "tools/snapshot/stage_pictures.h"
+#include "view/camera.h"
 #include "web/page_colours.h"
 #include "web/page_frame.h"
 
@@ -109,27 +113,41 @@ TEST(PageFrame, DifferenceIsTheComparisonToolsOfTheSamePictures) {
     }
 }
 
-// The depth and fragment pictures against the snapshot tool's of the same
-// buffers (the tool's have a legend strip below the frame).
+// The canvas's pixels against a tool picture's frame (its legend strip below
+// the frame left out).
+void expectSamePicture(const std::vector<std::uint8_t>& panel, const RgbCanvas& picture, int width,
+                       int height, const std::string& what) {
+    for (int top = 0; top < height; ++top) {
+        for (int x = 0; x < width; ++x) {
+            const std::size_t at = (static_cast<std::size_t>(top) * width + x) * 3;
+            const web::Rgb tool = {picture.rgb[at], picture.rgb[at + 1], picture.rgb[at + 2]};
+            ASSERT_EQ(panelPixel(panel, width, x, top), tool)
+                << what << " at " << x << ", row " << height - 1 - top;
+        }
+    }
+}
+
+// The stage pictures against the snapshot tool's of the same frame, its
+// stages watched by the tool's own recorder.
 TEST(PageFrame, StagePicturesAreTheSnapshotToolsOfTheSameFrame) {
     for (const FrameCase& c : frameCases()) {
         PageFrame frame;
         ASSERT_TRUE(frame.draw(c.view)) << c.name;
         const int width = c.view.width, height = c.view.height;
-        const RgbCanvas depth = depthPicture(frame.softwareDepth().data(), width, height);
-        const std::vector<std::uint8_t> pageDepth = frame.stagePanel(StagePicture::Depth);
-        const std::vector<std::uint8_t> pageFragments = frame.stagePanel(StagePicture::Fragments);
-        for (int top = 0; top < height; ++top) {
-            for (int x = 0; x < width; ++x) {
-                const std::size_t at = (static_cast<std::size_t>(top) * width + x) * 3;
-                const web::Rgb toolDepth = {depth.rgb[at], depth.rgb[at + 1], depth.rgb[at + 2]};
-                ASSERT_EQ(panelPixel(pageDepth, width, x, top), toolDepth)
-                    << c.name << " at " << x << ", row " << height - 1 - top;
-                const std::size_t i = static_cast<std::size_t>(height - 1 - top) * width + x;
-                ASSERT_EQ(panelPixel(pageFragments, width, x, top),
-                          fragmentCountColour(frame.fragmentCounts()[i]));
-            }
-        }
+        Scene scene;
+        buildDefaultScene(scene);
+        setupCamera(scene, c.view.view, width, height);
+        ASSERT_TRUE(prepareFrameBuffers(width, height));
+        StageRecorder stages(width, height);
+        renderSoftwareLikeReference(scene, width, height, c.view.rules, &stages);
+
+        expectSamePicture(frame.stagePanel(StagePicture::Depth),
+                          depthPicture(frame.softwareDepth().data(), width, height), width, height,
+                          std::string(c.name) + ", depth");
+        expectSamePicture(frame.stagePanel(StagePicture::Faces), facesPicture(stages, scene), width,
+                          height, std::string(c.name) + ", faces");
+        expectSamePicture(frame.stagePanel(StagePicture::Fragments), fragmentsPicture(stages),
+                          width, height, std::string(c.name) + ", fragments");
     }
 }
 

@@ -3,25 +3,27 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "tools/common/option_rules.h"
 #include "base/shown_text.h"
+#include "tools/common/option_rules.h"
 
 namespace {
 
 std::vector<OptionGroup> explainOptions(ExplainOptions& o) {
     return {
         frameOptions(o.frame),
+        {"Software renderer:", {likeReferenceOption(&o.frame.likeReference)}},
         {"Output:",
          {flagOption("--json",
                      "print the explanation as one JSON object (keys x, y, width,\n"
-                     "height, software, reference, coverage, step_difference)",
+                     "height, software, reference, coverage, step_difference,\n"
+                     "reference_model)",
                      &o.json),
           fileOption("--crop-png",
                      "write a zoomed crop of 15 x 15 pixels around the pixel,\n"
                      "each pixel a square, the pixel outlined: the software\n"
                      "picture, the reference picture and the difference map as\n"
-                     "rasterwork-compare draws them (the software panel alone\n"
-                     "when there is no reference)",
+                     "rasterwork-compare draws them, each named below (the\n"
+                     "software panel alone when there is no reference)",
                      &o.cropPngPath)}},
     };
 }
@@ -78,7 +80,8 @@ const ToolCommand<ExplainOptions>& explainCommand() {
         R"(Explains one pixel of the viewer's default scene: column X (0 at the left)
 and row Y (0 at the bottom, as in the renderers' buffers) of the frame at the
 given size and view. Renders the scene with the software rasteriser's plain
-path, watching every fragment that reaches the pixel, and with the OpenGL
+path (under the reference's rules that --like-reference names, if any),
+watching every fragment that reaches the pixel, and with the OpenGL
 reference (in a window of its own on the X display in DISPLAY), then prints:
 
   the software side: every fragment at the pixel in draw order (object and

@@ -119,6 +119,9 @@ ToolResult run(const ExplainOptions& options) {
         question.rules = frame.likeReference;
         question.x = x;
         question.y = y;
+        // The model first: the story's frame stays in the buffers for the crop.
+        explanation.model = modelReferencePixel(question);
+        if (!explanation.model) return failed(noMemory);
         std::optional<PixelStory> story = tellPixelStory(question);
         if (!story) return failed(noMemory);
         explanation.software = std::move(*story);

@@ -44,9 +44,17 @@ RgbCanvas composePixelCrop(const PixelCrop& software, const PixelCrop* reference
     const int panels = reference ? 3 : 1;
     RgbCanvas canvas;
     canvas.width = panels * kPanelSide + (panels - 1) * kPanelGap;
-    canvas.height = kPanelSide;
+    canvas.height = kPanelSide + kPanelGap + kCropCaptionHeight;
     canvas.rgb.assign(static_cast<std::size_t>(canvas.width) * canvas.height * 3, 0);
-    canvas.fill(0, 0, canvas.width, canvas.height, kGapColour);
+    canvas.fill(0, 0, canvas.width, kPanelSide + kPanelGap, kGapColour);
+    // Each panel named in a white strip below it.
+    const int stripTop = kPanelSide + kPanelGap;
+    canvas.fill(0, stripTop, canvas.width, kCropCaptionHeight, kNeitherCovers);
+    const char* const names[3] = {"SOFTWARE", "REFERENCE", "DIFFERENCE"};
+    for (int panel = 0; panel < panels; ++panel) {
+        drawText(canvas, panel * (kPanelSide + kPanelGap) + 2 * kCropCaptionScale,
+                 stripTop + 2 * kCropCaptionScale, names[panel], kCropCaptionScale, kInk);
+    }
     drawPanel(canvas, 0, software, [&](std::size_t i) { return shown(software.picture, i); });
     if (reference) {
         drawPanel(canvas, 1, *reference,

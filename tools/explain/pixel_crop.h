@@ -12,6 +12,9 @@
 // pixel outlined; panels side by side as the comparison picture has them.
 constexpr int kCropSide = 15;
 constexpr int kCropZoom = 12;
+// Below the panels, a gap and a white strip that names each panel.
+constexpr int kCropCaptionScale = 2;
+constexpr int kCropCaptionHeight = (kGlyphHeight + 4) * kCropCaptionScale;
 
 // One renderer's pixels around the centre, top row first, kCropSide on each
 // side; `inside` is false for the positions beyond the frame's edges.
@@ -54,5 +57,6 @@ PixelCrop cropAround(int x, int y, PixelAt pixelAt) {
 
 // The software panel alone without a reference; with one, software |
 // reference | difference (colours as in the comparison picture's map).
-// Positions beyond the frame are grey.
+// Positions beyond the frame are grey; the panels are named below
+// ("SOFTWARE", "REFERENCE", "DIFFERENCE").
 RgbCanvas composePixelCrop(const PixelCrop& software, const PixelCrop* reference);

@@ -1,10 +1,9 @@
 #include "tools/explain/pixel_explanation.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
-#include <type_traits>
+
+#include "raster/explain/story_json.h"
 
 namespace {
 
@@ -12,57 +11,6 @@ std::string number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", value);
     return text;
-}
-
-std::string jsonNumber(float value) {
-    return std::isfinite(value) ? number(value) : "null";
-}
-
-std::string jsonBool(bool value) {
-    return value ? "true" : "false";
-}
-
-template <typename Number>
-std::string jsonList(std::initializer_list<Number> values) {
-    std::string text = "[";
-    for (const Number& value : values) {
-        if (text.size() > 1) text += ", ";
-        if constexpr (std::is_floating_point_v<Number>) {
-            text += jsonNumber(value);
-        } else {
-            text += std::to_string(value);
-        }
-    }
-    return text + "]";
-}
-
-std::string jsonVec(const Vec3& v) {
-    return jsonList({v.x, v.y, v.z});
-}
-
-std::string jsonRgb(const Color& c) {
-    return jsonList({c.r, c.g, c.b});
-}
-
-std::string jsonBytes(const std::array<std::uint8_t, 3>& bytes) {
-    return jsonList<int>({bytes[0], bytes[1], bytes[2]});
-}
-
-std::string jsonText(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
 }
 
 std::string textVec(const Vec3& v) {
@@ -84,47 +32,6 @@ std::string objectLabel(const PixelStory& s, int object) {
     return "object " + std::to_string(object) + name;
 }
 
-std::string termsJson(const ShadingTerms& terms) {
-    std::string text = "{\"normal\": " + jsonVec(terms.normal) +
-                       ", \"position\": " + jsonVec(terms.position) +
-                       ", \"eye_direction\": " + jsonVec(terms.eyeDirection) +
-                       ", \"ambient\": " + jsonRgb(terms.ambient) + ", \"lights\": [";
-    for (std::size_t i = 0; i < terms.lights.size(); ++i) {
-        const LightTerms& l = terms.lights[i];
-        if (i > 0) text += ", ";
-        text += "{\"light_color\": " + jsonRgb(l.lightColor) +
-                ", \"direction\": " + jsonVec(l.direction) +
-                ", \"diffuse_factor\": " + jsonNumber(l.diffuseFactor) +
-                ", \"diffuse_part\": " + jsonRgb(l.diffusePart) +
-                ", \"half_vector\": " + jsonVec(l.halfVector) +
-                ", \"specular_base\": " + jsonNumber(l.specularBase) +
-                ", \"specular_factor\": " + jsonNumber(l.specularFactor) +
-                ", \"specular_part\": " + jsonRgb(l.specularPart) + "}";
-    }
-    return text + "]}";
-}
-
-std::string fragmentJson(const PixelStory& s, const StoryFragment& explained) {
-    const Fragment& f = explained.fragment;
-    const std::size_t object = static_cast<std::size_t>(f.object);
-    std::string text = "{\"object\": " + std::to_string(f.object) + ", \"object_name\": " +
-                       jsonText(object < s.objectNames.size() ? s.objectNames[object] : "") +
-                       ", \"face\": " + std::to_string(f.face) +
-                       ", \"span\": {\"left\": " + jsonNumber(f.spanLeft) +
-                       ", \"right\": " + jsonNumber(f.spanRight) +
-                       ", \"first_column\": " + std::to_string(f.firstColumn) +
-                       ", \"end_column\": " + std::to_string(f.endColumn) +
-                       "}, \"depth\": " + jsonNumber(f.depth) +
-                       ", \"depth_before\": " + jsonNumber(f.depthBefore) +
-                       ", \"passed\": " + jsonBool(f.passed) +
-                       ", \"replaced\": " + jsonBool(explained.replaced);
-    if (explained.terms) {
-        text += ", \"color\": " + jsonRgb(explained.terms->color) +
-                ", \"terms\": " + termsJson(*explained.terms);
-    }
-    return text + "}";
-}
-
 void appendTermsText(std::string& text, const ShadingTerms& terms) {
     text += "    renormalised normal   " + textVec(terms.normal) + "\n";
     text += "    world position        " + textVec(terms.position) + "\n";
@@ -134,13 +41,103 @@ void appendTermsText(std::string& text, const ShadingTerms& terms) {
         const LightTerms& l = terms.lights[i];
         text += "    light " + std::to_string(i) + " (colour " + textRgb(l.lightColor) + ")\n";
         text += "      direction           " + textVec(l.direction) + "\n";
-        text += "      diffuse factor      " + number(l.diffuseFactor) + ", adds " +
+        text += "      diffuse factor      " + number(l.diffuseFactor) + ", part " +
                 textRgb(l.diffusePart) + "\n";
         text += "      half vector         " + textVec(l.halfVector) + "\n";
         text += "      specular base       " + number(l.specularBase) + ", factor " +
-                number(l.specularFactor) + ", adds " + textRgb(l.specularPart) + "\n";
+                number(l.specularFactor) + ", part " + textRgb(l.specularPart) + "\n";
+        text += "      adds (x colour)     " + textRgb(l.contribution) + "\n";
     }
     text += "    colour (r g b)        " + textRgb(terms.color) + "\n";
+}
+
+void appendWhyNotCoveredText(std::string& text, const PixelStory& s) {
+    if (!s.fragments.empty()) return;
+    if (s.nearestSpans.empty()) {
+        text += "  no span on row " + std::to_string(s.y) + " comes near\n";
+    }
+    for (const RowSpan& r : s.nearestSpans) {
+        text += "  nearest span on row " + std::to_string(s.y) + ": " + objectLabel(s, r.object) +
+                ", face " + std::to_string(r.face) + ", x " + number(r.left) + " to " +
+                number(r.right) + ", " +
+                (r.endColumn > r.firstColumn ? "filling columns " + std::to_string(r.firstColumn) +
+                                                   " to " + std::to_string(r.endColumn - 1)
+                                             : std::string("filling no column")) +
+                "\n";
+    }
+    if (s.centreDistance) {
+        text += "  pixel centre " + number(*s.centreDistance) +
+                " pixels from the nearest outline (negative outside)\n";
+    }
+}
+
+void appendVertexStageText(std::string& text, const PixelStory& s) {
+    const FaceVertexStage& v = *s.vertexStage;
+    text +=
+        "  vertex stage of " + objectLabel(s, v.object) + ", face " + std::to_string(v.face) + "\n";
+    for (std::size_t i = 0; i < v.clipCorners.size(); ++i) {
+        const Vec4& c = v.clipCorners[i];
+        text += "    corner " + std::to_string(i) + ": clip (" + number(c.x) + ", " + number(c.y) +
+                ", " + number(c.z) + ", " + number(c.w) + ")";
+        if (i < v.screenCorners.size()) text += ", screen " + textVec(v.screenCorners[i]);
+        text += "\n";
+    }
+    for (const EdgeAtRow& e : v.edgesOnRow) {
+        text += "    edge at row " + std::to_string(s.y) + ": x " + number(e.x) + ", step " +
+                number(e.dxdy) + " per row (rows from y " + number(e.yStart) + " to " +
+                number(e.yEnd) + ")\n";
+    }
+}
+
+std::array<int, 3> bytesDifference(const std::array<std::uint8_t, 3>& a,
+                                   const std::array<std::uint8_t, 3>& b) {
+    std::array<int, 3> steps{};
+    for (int c = 0; c < 3; ++c) steps[c] = std::abs(a[c] - b[c]);
+    return steps;
+}
+
+std::string textSteps(const std::array<int, 3>& steps) {
+    return std::to_string(steps[0]) + " " + std::to_string(steps[1]) + " " +
+           std::to_string(steps[2]);
+}
+
+std::string textWeights(const std::array<double, 3>& w) {
+    return number(w[0]) + " " + number(w[1]) + " " + number(w[2]);
+}
+
+void appendModelText(std::string& text, const PixelExplanation& e) {
+    const ReferenceModel& m = *e.model;
+    const PixelStory& s = e.software;
+    text += "reference model (the rules of --like-reference all):\n";
+    if (m.object < 0) {
+        text += "  no face reaches the screen\n\n";
+        return;
+    }
+    text += "  " + std::string(m.covered ? "covered by " : "not covered; nearest is ") +
+            objectLabel(s, m.object) + ", face " + std::to_string(m.face) + "\n";
+    text += "  outline on the 1/256 grid ";
+    for (const auto& corner : m.snappedCorners) {
+        text += " (" + number(corner[0]) + ", " + number(corner[1]) + ")";
+    }
+    text +=
+        "\n  centre distance          " + number(m.centreDistance) + " pixels (positive inside)\n";
+    text += "  fan triangle             corners " + std::to_string(m.triangle[0]) + " " +
+            std::to_string(m.triangle[1]) + " " + std::to_string(m.triangle[2]) + "\n";
+    for (int k = 0; k < 3; ++k) {
+        const ModelCorner& c = m.corners[static_cast<std::size_t>(k)];
+        text += "    corner " + std::to_string(c.index) + ": eye position " +
+                textVec(c.eyePosition) + ", eye normal " + textVec(c.eyeNormal) + "\n";
+        text += "      lit colour (r g b a)  " + textRgb(c.color) + " " + number(c.color.a) + "\n";
+    }
+    text += "  weights on the screen    " + textWeights(m.screenWeights) + "\n";
+    text += "  weights with 1/w         " + textWeights(m.weights) + "\n";
+    text += "  colour (r g b a)         " + textRgb(m.color) + " " + number(m.color.a) + "\n";
+    text += "  window bytes (r g b)     " + textBytes(m.windowBytes) + "\n";
+    if (e.reference) {
+        text += "  step difference from the reference (r g b): " +
+                textSteps(bytesDifference(m.windowBytes, e.reference->windowBytes)) + "\n";
+    }
+    text += "\n";
 }
 
 }  // namespace
@@ -182,10 +179,14 @@ std::string explanationText(const PixelExplanation& e) {
                 "\n";
         if (explained.terms) appendTermsText(text, *explained.terms);
     }
+    appendWhyNotCoveredText(text, s);
+    if (s.vertexStage) appendVertexStageText(text, s);
     text += "  stored colour (r g b a)  " + textRgb(s.color) + " " + number(s.color.a) +
             "\n  window bytes (r g b)     " + textBytes(s.windowBytes) +
-            "\n  stored depth             " + number(s.depth) + "\n\n";
+            "\n  stored depth             " + number(s.depth) + " (device z; window depth " +
+            number(s.windowDepth()) + ")\n\n";
 
+    if (e.model) appendModelText(text, e);
     if (!e.reference) {
         text += "reference renderer: not drawn, " + e.referenceMissing + "\n";
         text += "coverage: " + std::string(e.software.covered() ? "covered" : "not covered") +
@@ -195,7 +196,8 @@ std::string explanationText(const PixelExplanation& e) {
     const ReferencePixel& r = *e.reference;
     text += "reference renderer (OpenGL):\n";
     text += "  window bytes (r g b)     " + textBytes(r.windowBytes) + "\n";
-    text += "  window depth             " + number(r.windowDepth) + "\n";
+    text += "  window depth             " + number(r.windowDepth) + " (device z " +
+            number(deviceZOf(r.windowDepth)) + ")\n";
     text +=
         "  object drawn             " + (r.object < 0 ? "none" : objectLabel(s, r.object)) + "\n\n";
     const std::array<int, 3> steps = stepDifference(s, r);
@@ -207,28 +209,26 @@ std::string explanationText(const PixelExplanation& e) {
 
 std::string explanationJson(const PixelExplanation& e) {
     const PixelStory& s = e.software;
-    std::string text = "{\"x\": " + std::to_string(s.x) + ", \"y\": " + std::to_string(s.y) +
-                       ", \"width\": " + std::to_string(s.width) +
-                       ", \"height\": " + std::to_string(s.height) +
-                       ", \"software\": {\"fragments\": [";
-    for (std::size_t i = 0; i < s.fragments.size(); ++i) {
-        if (i > 0) text += ", ";
-        text += fragmentJson(s, s.fragments[i]);
-    }
-    text += "], \"color\": " + jsonList({s.color.r, s.color.g, s.color.b, s.color.a}) +
-            ", \"depth\": " + jsonNumber(s.depth) +
-            ", \"window_bytes\": " + jsonBytes(s.windowBytes) + "}, \"reference\": ";
+    std::string text = "{" + pixelStoryJsonMembers(s) + ", \"reference\": ";
     if (e.reference) {
         const ReferencePixel& r = *e.reference;
-        text += "{\"window_bytes\": " + jsonBytes(r.windowBytes) +
-                ", \"window_depth\": " + jsonNumber(r.windowDepth) +
+        const std::array<std::uint8_t, 3>& bytes = r.windowBytes;
+        text += "{\"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) +
+                ", \"window_depth\": " + jsonFloat(r.windowDepth) +
+                ", \"device_z\": " + jsonDouble(deviceZOf(r.windowDepth)) +
                 ", \"object\": " + (r.object < 0 ? "null" : std::to_string(r.object)) + "}";
         const std::array<int, 3> steps = stepDifference(s, r);
         text += ", \"coverage\": " + jsonText(coverage(e)) +
-                ", \"step_difference\": " + jsonList<int>({steps[0], steps[1], steps[2]});
+                ", \"step_difference\": " + jsonInts({steps[0], steps[1], steps[2]});
     } else {
         text += "null, \"reference_missing\": " + jsonText(e.referenceMissing) +
                 ", \"coverage\": null, \"step_difference\": null";
+    }
+    text += ", \"reference_model\": ";
+    if (e.model) {
+        text += referenceModelJson(*e.model, e.reference ? &e.reference->windowBytes : nullptr);
+    } else {
+        text += "null";
     }
     return text + "}\n";
 }

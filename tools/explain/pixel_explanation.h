@@ -6,6 +6,7 @@
 #include <string>
 
 #include "raster/explain/pixel_story.h"
+#include "raster/explain/reference_model.h"
 
 // Everything both renderers did at one pixel, and how the results compare.
 
@@ -18,7 +19,8 @@ struct ReferencePixel {
 struct PixelExplanation {
     PixelStory software;  // the pixel, its frame and the software renderer's story
     std::optional<ReferencePixel> reference;
-    std::string referenceMissing;  // why there is no reference, when there is none
+    std::optional<ReferenceModel> model;  // the reference model's side of the pixel
+    std::string referenceMissing;         // why there is no reference, when there is none
 };
 
 // "both", "software_only", "reference_only" or "neither"; the explanation

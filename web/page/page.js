@@ -28,9 +28,10 @@
   const timing = { update: 0, draw: 0, history: [] };
   let wasm = null;
   let ruleNames = [];
-  let updateQueued = false;
+  let queued = null;  // the update asked for: null, "story" or "frame"
   let linkTimer = 0;
   let drawn = false;
+  let ringShown = false;
 
   const $ = (id) => document.getElementById(id);
   const canvases = ["software-canvas", "model-canvas", "map-canvas"].map($);
@@ -100,7 +101,8 @@
 
   // A ring around the pinned pixel, on the pixels next to it.
   function ringPinned(canvas) {
-    if (!state.pinned || !state.pixel) return;
+    ringShown = state.pinned && state.pixel !== null;
+    if (!ringShown) return;
     const context = canvas.getContext("2d");
     const top = state.height - 1 - state.pixel.y;
     context.strokeStyle = "#ff00ff";
@@ -122,14 +124,22 @@
     }
   }
 
-  // Draws the frame, puts it on the panels and tells the pixel's story: the
-  // whole update after an input.
+  // The whole update after an input: both pictures drawn again ("frame"),
+  // or, when only the pixel changed, both stories told again ("story"); then
+  // the panels, the story and the numbers shown.
   function update() {
-    updateQueued = false;
+    const kind = queued;
+    queued = null;
+    if (kind === null) return;
     const start = performance.now();
     const v = state.view;
-    drawn = wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
-      state.height, state.rules) === 1;
+    const pixel = state.pixel || { x: -1, y: -1 };
+    if (kind === "frame") {
+      drawn = wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
+        state.height, state.rules, pixel.x, pixel.y) === 1;
+    } else if (drawn) {
+      drawn = wasm._rw_tell(pixel.x, pixel.y) === 1;
+    }
     const drawEnd = performance.now();
     if (!drawn) {
       $("status").textContent = "Cannot draw a " + state.width + " x " + state.height +
@@ -140,11 +150,15 @@
     }
     $("status").textContent = FAST_PATH_NOTE;
     $("status").className = "";
-    sizeCanvases();
-    present();
+    if (kind === "frame") {
+      sizeCanvases();
+      present();
+      showCaptions();
+    } else if (state.pinned || ringShown) {
+      present();  // the ring around a pinned pixel moves or goes
+    }
     showStory();
     showNumbers();
-    showCaptions();
     const end = performance.now();
     timing.update = end - start;
     timing.draw = drawEnd - start;
@@ -156,10 +170,11 @@
       sorted[Math.floor(sorted.length / 2)].toFixed(1) + " ms";
   }
 
-  function requestUpdate() {
-    if (updateQueued) return;
-    updateQueued = true;
-    requestAnimationFrame(update);
+  // Asks for an update at the next animation frame; a frame covers a story.
+  function requestUpdate(kind = "frame") {
+    const first = queued === null;
+    if (queued !== "frame") queued = kind;
+    if (first) requestAnimationFrame(update);
   }
 
   // ---- what the page shows around the panels ---------------------------------
@@ -252,32 +267,122 @@
   // ---- the pixel's story -----------------------------------------------------
 
   function explainObject(x, y) {
-    return JSON.parse(wasm.UTF8ToString(wasm._rw_pixel_json(x, y)));
+    return JSON.parse(wasm.UTF8ToString(wasm._rw_explain_json(x, y)));
   }
 
-  function triple(values, digits) {
-    return values.map((v) => v === null ? "none" : digits ? v.toPrecision(digits) : v).join(" ");
+  // The story of the pixel asked for last: rasterwork-explain's object,
+  // without the real reference's part; null for none.
+  function toldStory() {
+    return JSON.parse(wasm.UTF8ToString(wasm._rw_story_json()));
+  }
+
+  const escapeHtml = (text) => String(text).replace(/[&<>"]/g,
+    (c) => ({ "&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;" })[c]);
+  const numbers = (values) => values.map((v) => v === null ? "none" : v).join(" ");
+  const vector = (values) => "(" + values.map((v) => v === null ? "none" : v).join(", ") + ")";
+  // The window depth OpenGL's default depth range gives a device z, to nine
+  // significant digits.
+  const windowDepth = (z) => z === null ? "none" : Number((0.5 * z + 0.5).toPrecision(9));
+
+  function termsHtml(fragment) {
+    const t = fragment.terms;
+    let html = "<table class=terms><tr><th>renormalised normal</th><td>" + vector(t.normal) +
+      "</td></tr><tr><th>world position</th><td>" + vector(t.position) +
+      "</td></tr><tr><th>eye direction</th><td>" + vector(t.eye_direction) +
+      "</td></tr><tr><th>ambient (r g b)</th><td>" + numbers(t.ambient) + "</td></tr>";
+    t.lights.forEach((l, i) => {
+      html += "<tr><th>light " + i + "</th><td>colour " + numbers(l.light_color) +
+        ", direction " + vector(l.direction) + "</td></tr>" +
+        "<tr><th>diffuse</th><td>factor " + l.diffuse_factor + ", adds " +
+        numbers(l.diffuse_part) + "</td></tr>" +
+        "<tr><th>specular</th><td>half vector " + vector(l.half_vector) + ", base " +
+        l.specular_base + ", factor " + l.specular_factor + ", adds " +
+        numbers(l.specular_part) + "</td></tr>";
+    });
+    return html + "<tr><th>colour (r g b)</th><td>" + numbers(fragment.color) +
+      "</td></tr></table>";
+  }
+
+  // The software picture's side: every fragment in draw order with its
+  // depth test (and, without rules, its lighting terms), what the buffers
+  // hold, and for a pixel no fragment reached, the spans nearest to it.
+  function softwareHtml(s) {
+    let html = "<h3>Software renderer, rules: " + rulesText(state.rules) + "</h3><p>" +
+      s.fragments.length + " fragment(s) reached the depth test</p><ol>";
+    for (const f of s.fragments) {
+      html += "<li>object " + f.object + " (" + escapeHtml(f.object_name) + "), face " + f.face +
+        "<br>span x " + f.span.left + " to " + f.span.right + ", columns " +
+        f.span.first_column + " to " + (f.span.end_column - 1) + "<br>depth " + f.depth +
+        " tested against " + f.depth_before + ": " + (f.passed ? "<span class=passed>passed</span>"
+          : "<span class=failed>failed</span>") + (f.replaced ? ", later replaced" : "") +
+        (f.terms ? termsHtml(f) : "") + "</li>";
+    }
+    html += "</ol>";
+    if (s.fragments.length === 0 && s.nearest_spans && s.nearest_spans.length) {
+      html += "<p>Nearest spans on this row: " + s.nearest_spans.map((n) =>
+        "object " + n.object + " face " + n.face + ", x " + n.left + " to " + n.right +
+        " (columns " + n.first_column + " to " + (n.end_column - 1) + ")").join("; ") + "</p>";
+    }
+    if (s.centre_distance !== undefined && s.centre_distance !== null) {
+      html += "<p>Pixel centre " + s.centre_distance.toPrecision(4) +
+        " pixels inside the nearest outline (negative: outside)</p>";
+    }
+    const v = s.vertex_stage;
+    if (v) {
+      html += "<p>Vertex stage of object " + v.object + ", face " + v.face + ": corners on the " +
+        "screen (x, y, depth) " + v.screen_corners.map(vector).join(" ") + "; edges on this " +
+        "row: " + v.edges_on_row.map((e) => "x " + e.x + ", " + e.dxdy + " per row (rows " +
+          e.y_start + " to " + e.y_end + ")").join("; ") + "</p>";
+    }
+    return html + "<table><tr><th>stored colour (r g b a)</th><td>" + numbers(s.color) +
+      "</td></tr><tr><th>depth (device z)</th><td>" + s.depth +
+      "</td></tr><tr><th>window depth (0 to 1)</th><td>" + windowDepth(s.depth) +
+      "</td></tr><tr><th>window bytes (r g b)</th><td>" + numbers(s.window_bytes) +
+      "</td></tr></table>";
+  }
+
+  // The reference model's side: the face drawn there under every rule, its
+  // fan triangle, the corners lit in eye space, the weights and the colour
+  // they mix, as the window shows it.
+  function modelHtml(m) {
+    let html = "<h3>Reference model (all rules: lit at the corners, a fan of triangles, " +
+      "perspective-correct colours, centre sampling, the 1/256-pixel grid)</h3>";
+    if (m.object === null) return html + "<p>No face reaches the screen.</p>";
+    html += "<p>" + (m.covered ? "covered by" : "not covered; nearest") + " object " + m.object +
+      ", face " + m.face + "; pixel centre " + m.centre_distance.toPrecision(4) +
+      " pixels inside its outline (negative: outside)</p>";
+    html += "<p>fan triangle of corners " + m.triangle.join(", ") + "</p><table>" +
+      "<tr><th>corner</th><th>eye position</th><th>eye normal</th><th>lit colour (r g b a)</th>" +
+      "</tr>" + m.corners.map((c) => "<tr><td>" + c.index + "</td><td>" + vector(c.eye_position) +
+        "</td><td>" + vector(c.eye_normal) + "</td><td>" + numbers(c.color) + "</td></tr>")
+        .join("") + "</table>";
+    const weights = (w) => w.map((v) => v.toPrecision(9)).join(" ");
+    return html + "<table><tr><th>weights, screen-linear</th><td>" + weights(m.screen_weights) +
+      "</td></tr><tr><th>weights, perspective-correct</th><td>" + weights(m.weights) +
+      "</td></tr><tr><th>colour (r g b a)</th><td>" + numbers(m.color) +
+      "</td></tr><tr><th>window bytes (r g b)</th><td>" + numbers(m.window_bytes) +
+      "</td></tr></table>";
   }
 
   function showStory() {
-    if (!state.pixel) return;
-    const story = explainObject(state.pixel.x, state.pixel.y);
-    if (!story) return;
+    const story = toldStory();
+    if (!story) {
+      $("story-title").textContent = "Point at a pixel";
+      $("story-body").textContent = "Hover over a panel to see the pixel's story; click to " +
+        "pin it, then step with the arrow keys.";
+      return;
+    }
+    const s = story.software, m = story.reference_model;
+    const inSoftware = s.depth < 1, inModel = m.covered;
+    const coverage = inSoftware && inModel ? "both" : inSoftware ? "the software only"
+      : inModel ? "the model only" : "neither";
+    const steps = s.window_bytes.map((b, c) => Math.abs(b - m.window_bytes[c]));
     $("story-title").textContent = "Pixel " + story.x + ", " + story.y +
-      " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "");
-    const s = story.software, m = story.model;
-    const object = s.object === null ? "none" : "object " + s.object + ", face " + s.face;
-    $("story-body").innerHTML = "<table>" +
-      "<tr><th></th><th>software</th><th>reference model</th></tr>" +
-      "<tr><th>colour (r g b)</th><td>" + triple(s.color, 9) + "</td><td>" + triple(m.color, 9) +
-      "</td></tr><tr><th>depth</th><td>" + s.depth + "</td><td>" + m.depth + "</td></tr>" +
-      "<tr><th>window bytes</th><td>" + triple(s.window_bytes) + "</td><td>" +
-      triple(m.window_bytes) + "</td></tr>" +
-      "<tr><th>fragments tested</th><td>" + s.fragment_count + "</td><td></td></tr>" +
-      "<tr><th>stored by</th><td>" + object + "</td><td></td></tr>" +
-      "<tr><th>coverage</th><td colspan=2>" + story.coverage.replace("_", " ") + "</td></tr>" +
-      "<tr><th>step difference</th><td colspan=2>" + triple(story.step_difference) + "</td></tr>" +
-      "</table>";
+      " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "") +
+      ": covered by " + coverage + (inSoftware && inModel ? ", step difference " +
+        steps.join(" ") : "");
+    $("story-body").innerHTML = '<div class="side">' + softwareHtml(s) +
+      '</div><div class="side">' + modelHtml(m) + "</div>";
   }
 
   // The pixel under the pointer, or null outside the frame.
@@ -292,9 +397,7 @@
   function setPixel(pixel, pinned) {
     state.pixel = pixel;
     state.pinned = pinned;
-    present();
-    showStory();
-    showNumbers();
+    requestUpdate("story");
   }
 
   // ---- input as the viewer takes it -------------------------------------------
@@ -348,8 +451,7 @@
     const pixel = pixelAt(event.currentTarget, event);
     if (!pixel || (state.pixel && pixel.x === state.pixel.x && pixel.y === state.pixel.y)) return;
     state.pixel = pixel;
-    showStory();
-    showNumbers();
+    requestUpdate("story");
   }
 
   function onWheel(event) {
@@ -540,6 +642,7 @@
         state.pixel = null;
         state.pinned = false;
       }
+      queued = "frame";
       update();
       if (!drawn) throw new Error($("status").textContent);
       return hook.view();
@@ -554,7 +657,12 @@
     // neither the specified picture nor the model covers it.
     causes: () => heapView(Int8Array, wasm._rw_causes(), wasm._rw_width() * wasm._rw_height())
       .slice(),
+    // The software picture's story of any pixel, told afresh: what
+    // rasterwork-explain --json says for the view, without the reference.
     explain: (x, y) => explainObject(x, y),
+    // The story the page shows (of the pixel under the pointer or pinned),
+    // in the same form; null for none.
+    story: () => toldStory(),
     view() {
       return Object.assign({}, state.view, {
         width: state.width, height: state.height,
@@ -578,6 +686,7 @@
     buildRuleToggles();
     wireControls();
     if (location.hash.length > 1) applyLink(location.hash);
+    queued = "frame";
     update();
     return hook;
   }).catch((error) => {

@@ -116,14 +116,17 @@ int shownFragmentCount(const RgbImage& picture, int x, int y, int frameHeight) {
 }
 
 // The colour rebuilt from the printed terms, in float as the renderer sums:
-// sum = sum + (specular part + diffuse part) x light colour, then + ambient.
+// sum = sum + contribution, then + ambient; each contribution is
+// (specular part + diffuse part) x light colour.
 std::array<float, 3> recombined(const json& terms) {
     std::array<float, 3> sum{};
     for (const json& light : terms["lights"]) {
         for (int c = 0; c < 3; ++c) {
-            sum[c] =
-                sum[c] + (asFloat(light["specular_part"][c]) + asFloat(light["diffuse_part"][c])) *
-                             asFloat(light["light_color"][c]);
+            const float adds =
+                (asFloat(light["specular_part"][c]) + asFloat(light["diffuse_part"][c])) *
+                asFloat(light["light_color"][c]);
+            EXPECT_EQ(floatBits(adds), bitsOf(light["contribution"][c])) << c;
+            sum[c] = sum[c] + asFloat(light["contribution"][c]);
         }
     }
     for (int c = 0; c < 3; ++c) sum[c] = sum[c] + asFloat(terms["ambient"][c]);
@@ -160,6 +163,11 @@ TEST_F(ExplainTool, AgreesWithTheSnapshotFilesAtEveryKindOfPixel) {
         }
         EXPECT_EQ(bitsOf(software["depth"]), f.depth.bits[i]);
         EXPECT_EQ(bitsOf(e["reference"]["window_depth"]), f.referenceDepth.bits[i]);
+        // Both depths on both scales: window = 0.5 z + 0.5.
+        EXPECT_EQ(software["window_depth"].get<double>(),
+                  0.5 * static_cast<double>(asFloat(software["depth"])) + 0.5);
+        EXPECT_EQ(e["reference"]["device_z"].get<double>(),
+                  2.0 * static_cast<double>(asFloat(e["reference"]["window_depth"])) - 1.0);
 
         // Replaying the fragments through a depth test gives the stored depth
         // and colour; every passed one's terms rebuild its colour exactly.
@@ -233,6 +241,18 @@ TEST_F(ExplainTool, ReferenceObjectMatchesTheReferenceColour) {
         ASSERT_TRUE(readPng(temp_->path() + "/crop.png", &crop, &error)) << error;
         const int panel = kCropSide * kCropZoom;
         ASSERT_EQ(crop.width, 3 * panel + 2 * kPanelGap);
+        ASSERT_EQ(crop.height, panel + kPanelGap + kCropCaptionHeight);
+        // Each panel's caption is drawn in ink in the white strip below it.
+        for (int k = 0; k < 3; ++k) {
+            int ink = 0;
+            for (int row = panel + kPanelGap; row < crop.height; ++row) {
+                for (int x = k * (panel + kPanelGap); x < k * (panel + kPanelGap) + panel; ++x) {
+                    const std::uint8_t* q = crop.at(x, row);
+                    ink += std::equal(kInk.begin(), kInk.end(), q);
+                }
+            }
+            EXPECT_GT(ink, 20) << "panel " << k;
+        }
         const int centre = kCropSide / 2 * kCropZoom + kCropZoom / 2;
         for (int c = 0; c < 3; ++c) {
             EXPECT_EQ(crop.at(centre, centre)[c], e["software"]["window_bytes"][c].get<int>());
@@ -242,3 +262,55 @@ TEST_F(ExplainTool, ReferenceObjectMatchesTheReferenceColour) {
 }
 
 }  // namespace
+
+namespace {
+
+const ViewArgs kModelViews[] = {
+    kViews[0],
+    kViews[1],
+    {"default-480", {}},
+    {"steep", {"--width", "240", "--height", "240", "--angle-z", "-105", "--angle-x", "150"}},
+};
+
+}  // namespace
+
+// The reference model predicts the reference's bytes within one step
+// wherever both cover the pixel, and it is the colour --like-reference all
+// draws there, to the last bit.
+TEST_F(ExplainTool, ReferenceModelPredictsTheReference) {
+    const struct {
+        const ViewArgs& view;
+        int x, y;
+    } pixels[] = {
+        {kModelViews[0], 25, 65},   {kModelViews[0], 39, 83},   {kModelViews[0], 21, 65},
+        {kModelViews[0], 80, 85},   {kModelViews[0], 135, 65},  {kModelViews[1], 56, 60},
+        {kModelViews[1], 123, 64},  {kModelViews[2], 449, 259}, {kModelViews[2], 240, 240},
+        {kModelViews[3], 120, 150}, {kModelViews[3], 102, 169}, {kModelViews[0], 0, 0},
+    };
+    int compared = 0;
+    for (const auto& p : pixels) {
+        SCOPED_TRACE(std::string(p.view.name) + " " + std::to_string(p.x) + ", " +
+                     std::to_string(p.y));
+        const json e = explain(p.view, p.x, p.y, {"--like-reference", "all"});
+        const json& model = e["reference_model"];
+        ASSERT_TRUE(model.is_object());
+        const bool modelCovers = model["covered"].get<bool>();
+        EXPECT_EQ(modelCovers, e["software"]["depth"].get<float>() < 1.0f);
+        if (!model["object"].is_null()) {
+            EXPECT_EQ(model["centre_distance"].get<double>() >= 0.0, modelCovers);
+        }
+        if (!modelCovers) continue;
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(bitsOf(model["color"][c]), bitsOf(e["software"]["color"][c])) << c;
+        }
+        if (e["coverage"] != "both") continue;
+        ++compared;
+        for (int c = 0; c < 3; ++c) {
+            const int predicted = model["window_bytes"][c].get<int>();
+            const int real = e["reference"]["window_bytes"][c].get<int>();
+            EXPECT_LE(std::abs(predicted - real), 1) << c;
+            EXPECT_EQ(model["step_difference"][c].get<int>(), std::abs(predicted - real));
+        }
+    }
+    EXPECT_GE(compared, 8);  // the table holds what it says it does
+}
