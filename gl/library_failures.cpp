@@ -83,8 +83,9 @@ bool toTheXServer(int fd) {
     int port = -1;
     if (peer.ss_family == AF_INET) port = ntohs(reinterpret_cast<sockaddr_in*>(&peer)->sin_port);
     if (peer.ss_family == AF_INET6) port = ntohs(reinterpret_cast<sockaddr_in6*>(&peer)->sin6_port);
-    if (port >= 0)
+    if (port >= 0) {
         return displayNumber >= 0 ? port == 6000 + displayNumber : port >= 6000 && port < 6100;
+    }
     if (peer.ss_family != AF_UNIX) return false;
     // The name after "/.X11-unix/X", abstract (after a NUL) or not.
     const char* path = reinterpret_cast<sockaddr_un*>(&peer)->sun_path;
@@ -95,8 +96,9 @@ bool toTheXServer(int fd) {
         if (std::memcmp(path + at, kDirectory, directoryLength) != 0) continue;
         int number = 0;
         std::size_t i = at + directoryLength;
-        for (; i < size && path[i] >= '0' && path[i] <= '9'; ++i)
+        for (; i < size && path[i] >= '0' && path[i] <= '9'; ++i) {
             number = number * 10 + (path[i] - '0');
+        }
         const bool ended = i == size || path[i] == '\0';
         if (ended && i > at + directoryLength) {
             return displayNumber < 0 || number == displayNumber;
