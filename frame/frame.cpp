@@ -4,10 +4,13 @@
 
 #include "frame/render_scene.h"
 #include "view/camera.h"
+#include "view/view_state.h"
 
 void drawFrame(Scene& scene, int width, int height) {
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The software picture is drawn without a depth test: only the OpenGL
+    // picture needs the depth buffer cleared.
+    glClear(useOpenGL ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0.0, width, 0.0, height, 0.0, -1.0);

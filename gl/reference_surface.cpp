@@ -1,30 +1,91 @@
 #include "gl/reference_surface.h"
 
+#include <GL/gl.h>
+
+#include "gl/bitmap_text.h"
+#include "gl/egl_pbuffer.h"
 #include "gl/gl_window.h"
 #include "gl/x_wait_bound.h"
+
+namespace {
+
+std::string glString(GLenum name) {
+    const GLubyte* text = glGetString(name);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+GlImplementation currentImplementation(const char* platform) {
+    return {glString(GL_VENDOR), glString(GL_RENDERER), glString(GL_VERSION), platform};
+}
+
+}  // namespace
+
+ReferenceSurface::ReferenceSurface() = default;
 
 ReferenceSurface::~ReferenceSurface() {
     close();
 }
 
-bool ReferenceSurface::open(const char* program, double waitSeconds, int width, int height,
-                            std::string* error, bool* displayOpened) {
+bool ReferenceSurface::open(GlPlatform platform, const char* program, double waitSeconds, int width,
+                            int height, std::string* error, bool* platformFound) {
     close();
-    *displayOpened = false;
+    *platformFound = false;
+    if (platform == GlPlatform::Egl) {
+        if (openEgl(program, waitSeconds, width, height, error, platformFound)) return true;
+        *error = "cannot draw the reference through EGL: " + *error;
+        return false;
+    }
+    if (platform == GlPlatform::X11) {
+        return openX11(program, waitSeconds, width, height, error, platformFound);
+    }
+    std::string eglError;
+    bool eglFound = false;
+    if (openEgl(program, waitSeconds, width, height, &eglError, &eglFound)) {
+        *platformFound = true;
+        return true;
+    }
+    std::string xError;
+    if (openX11(program, waitSeconds, width, height, &xError, platformFound)) return true;
+    *platformFound = *platformFound || eglFound;
+    *error = "no OpenGL for the reference: through EGL, " + eglError + "; through X, " + xError;
+    return false;
+}
+
+bool ReferenceSurface::openEgl(const char* program, double waitSeconds, int width, int height,
+                               std::string* error, bool* found) {
+    // The overlay line is drawn with GLUT's glyphs, and GLUT itself cannot
+    // start without an X display.
+    if (!glutGlyphsReachable(error)) return false;
+    auto egl = std::make_unique<EglPbuffer>();
+    if (!egl->open(program, waitSeconds, width, height, error, found)) return false;
+    egl_ = std::move(egl);
+    implementation_ = currentImplementation("egl");
+    return true;
+}
+
+bool ReferenceSurface::openX11(const char* program, double waitSeconds, int width, int height,
+                               std::string* error, bool* found) {
+    *found = false;
     if (!initGlutOnDisplay(program, error, waitSeconds)) return false;
-    *displayOpened = true;
+    *found = true;
     window_ = openFrameWindow(width, height, "Rasterwork snapshot", error);
-    return window_ != 0;
+    if (window_ == 0) return false;
+    implementation_ = currentImplementation("x11");
+    return true;
 }
 
 void ReferenceSurface::draw(const std::function<void()>& drawAndRead) const {
+    if (egl_) {
+        drawAndRead();
+        return;
+    }
     const XWaitBound bound(glutProgram(), glutDisplay(), "drawing and reading back",
                            glutWaitSeconds(), XWaitBound::Limit::ServerAnswers);
     drawAndRead();
 }
 
 void ReferenceSurface::close() {
-    if (window_ == 0) return;
-    closeGlutDisplay(window_);
+    egl_.reset();
+    if (window_ != 0) closeGlutDisplay(window_);
     window_ = 0;
 }

@@ -1,12 +1,13 @@
 #include "gl/render_opengl.h"
 
-#include <GL/glut.h>
+#include <GL/glu.h>
 
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
 
+#include "gl/bitmap_text.h"
 #include "gl/matrix_handover.h"
 
 namespace {
@@ -33,9 +34,7 @@ void drawOverlay(int width, int height) {
     glLoadIdentity();
     gluOrtho2D(0.0, width, 0.0, height);
     glRasterPos2f(10.0f, 10.0f);
-    for (const char* c = kOverlayText; *c != '\0'; ++c) {
-        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, *c);
-    }
+    drawHelvetica18(kOverlayText);
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);

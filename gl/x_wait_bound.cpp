@@ -12,6 +12,7 @@
 
 #include "base/shown_text.h"
 #include "gl/startup_messages.h"
+#include "gl/time_bound.h"
 #include "gl/x_server_ping.h"
 
 namespace {
@@ -48,26 +49,6 @@ void handle(int signal, void (*handler)(int)) {
     sigaction(signal, &action, nullptr);
 }
 
-// A positive time below the timer's resolution is rounded up to it: a zero
-// timer would switch the bound off.
-void setTimer(double seconds) {
-    itimerval timer;
-    std::memset(&timer, 0, sizeof timer);
-    if (seconds > 0.0) {
-        const double whole = std::floor(seconds);
-        long micro = static_cast<long>(std::ceil((seconds - whole) * 1e6));
-        time_t sec = static_cast<time_t>(whole);
-        if (micro >= 1000000) {
-            ++sec;
-            micro -= 1000000;
-        }
-        if (sec == 0 && micro == 0) micro = 1;
-        timer.it_value.tv_sec = sec;
-        timer.it_value.tv_usec = static_cast<suseconds_t>(micro);
-    }
-    setitimer(ITIMER_REAL, &timer, nullptr);
-}
-
 std::string secondsText(double seconds) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", seconds);
@@ -87,18 +68,18 @@ XWaitBound::XWaitBound(const std::string& program, const std::string& display,
     keep(program + ": " + unansweredText(display, what, seconds) + "\n", message, sizeof message,
          &messageLength);
     handle(SIGALRM, giveUp);
-    setTimer(seconds);
+    armRealTimer(seconds);
     if (limit == Limit::ServerAnswers) {
         // Connecting is itself a wait on the server, bounded by the timer.
         ping_ = std::make_unique<XServerPing>(display, seconds, message, messageLength);
         // Without anyone asking, the whole stretch is timed instead.
-        if (ping_->asking()) setTimer(0.0);
+        if (ping_->asking()) armRealTimer(0.0);
     }
 }
 
 XWaitBound::~XWaitBound() {
     ping_.reset();
-    setTimer(0.0);
+    armRealTimer(0.0);
 }
 
 bool XWaitBound::attempt(const std::string& program, const std::string& display,
@@ -113,9 +94,9 @@ bool XWaitBound::attempt(const std::string& program, const std::string& display,
         return false;
     }
     escape = &timedOut;
-    setTimer(seconds);
+    armRealTimer(seconds);
     wait();
-    setTimer(0.0);
+    armRealTimer(0.0);
     escape = nullptr;
     return true;
 }

@@ -132,7 +132,6 @@ class PageFrame {
     std::vector<std::int32_t> winningObjects_, winningFaces_;
     bool stagesCurrent_ = false;
     std::vector<std::uint8_t> stagePanel_, mapPanel_;
-    std::vector<std::uint8_t> rowBgra_;  // one row's window bytes, B, G, R, A
     FrameDifference difference_;
     std::vector<std::int8_t> causes_;
     bool causesCurrent_ = false;

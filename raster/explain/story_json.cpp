@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/shown_text.h"
+
 namespace {
 
 std::string jsonBool(bool value) {
@@ -119,23 +121,6 @@ std::string jsonInts(std::initializer_list<int> values) {
         text += std::to_string(value);
     }
     return text + "]";
-}
-
-std::string jsonText(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
 }
 
 std::string pixelStoryJsonMembers(const PixelStory& s) {

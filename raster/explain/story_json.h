@@ -24,8 +24,6 @@ std::string pixelStoryJsonMembers(const PixelStory& story);
 std::string jsonFloat(float value);
 // A list of whole numbers.
 std::string jsonInts(std::initializer_list<int> values);
-// A string, with quotes, backslashes and control characters escaped.
-std::string jsonText(const std::string& text);
 // A double with seventeen significant digits, which reads back to the same
 // value; null for infinities and NaN.
 std::string jsonDouble(double value);

@@ -107,6 +107,7 @@ HWY_INLINE bool unprojectFromTables(const SpanFillJob& job, const PixelLanes& px
 
     const Doubles z = widen(qz), w = widen(qw);
     VF rows[3];
+#pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) rows[i] = viewRowFromTables(job, i, px, z, w);
     const VF pw = job.affineView ? qw : viewRowFromTables(job, 3, px, z, w);
     p = Vec4F{rows[0], rows[1], rows[2], pw};

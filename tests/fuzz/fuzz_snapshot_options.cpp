@@ -33,7 +33,11 @@ std::vector<std::string> asArguments(const SnapshotOptions& o) {
         "--threads",       std::to_string(o.threads)};
     if (o.likeReference.any()) {
         args.push_back("--like-reference");
-        args.push_back(referenceRulesText(o.likeReference));
+        args.push_back(o.likeReferenceAll ? "all" : referenceRulesText(o.likeReference));
+    }
+    if (o.glPlatform != GlPlatform::Auto) {
+        args.push_back("--gl-platform");
+        args.push_back(o.glPlatform == GlPlatform::Egl ? "egl" : "x11");
     }
     const std::pair<const char*, const std::string*> paths[] = {
         {"--png", &o.pngPath},
@@ -62,7 +66,8 @@ bool sameOptions(const SnapshotOptions& a, const SnapshotOptions& b) {
            a.depthPfmPath == b.depthPfmPath && a.depthPngPath == b.depthPngPath &&
            a.facesPngPath == b.facesPngPath && a.fragmentsPngPath == b.fragmentsPngPath &&
            a.softwarePath == b.softwarePath && a.threads == b.threads &&
-           referenceRulesText(a.likeReference) == referenceRulesText(b.likeReference);
+           referenceRulesText(a.likeReference) == referenceRulesText(b.likeReference) &&
+           a.likeReferenceAll == b.likeReferenceAll && a.glPlatform == b.glPlatform;
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ void applySnapshotView(const RenderOptions& options) {
     useOpenGL = options.renderer == SnapshotRenderer::OpenGL;
 }
 
-OptionRule likeReferenceOption(ReferenceRules* out) {
+OptionRule likeReferenceOption(ReferenceRules* out, bool* all) {
     return {"--like-reference", "LIST",
             "follow the reference's rules instead of the software\n"
             "renderer's own: 'all' or a comma-separated list of\n"
@@ -36,8 +36,9 @@ OptionRule likeReferenceOption(ReferenceRules* out) {
             "subpixel (corners snapped to 1/256 pixel). Any rule draws\n"
             "with the plain path (the fast path draws only the\n"
             "software renderer's own picture)",
-            [out](const std::string& value, std::string* error) {
+            [out, all](const std::string& value, std::string* error) {
                 std::string bad;
+                *all = value == "all";
                 if (parseReferenceRules(value, out, &bad)) return true;
                 std::string names;
                 for (const char* name : kReferenceRuleNames) names += std::string(", ") + name;
@@ -45,6 +46,17 @@ OptionRule likeReferenceOption(ReferenceRules* out) {
                          ": expected 'all' or a comma-separated list of" + names.substr(1);
                 return false;
             }};
+}
+
+OptionRule glPlatformOption(GlPlatform* out) {
+    return choiceOption(
+        "--gl-platform", "P",
+        "how the reference reaches OpenGL: 'egl' off screen\n"
+        "through EGL, with no X server; 'x11' in a window on the\n"
+        "X display in DISPLAY, through GLX; 'auto' (default) EGL\n"
+        "where it can be had, else X",
+        "platform",
+        {{"auto", GlPlatform::Auto}, {"egl", GlPlatform::Egl}, {"x11", GlPlatform::X11}}, out);
 }
 
 OptionGroup frameOptions(RenderOptions& o) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "gl/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
 #include "tools/common/command_line.h"
 #include "view/view.h"
@@ -32,6 +33,10 @@ struct RenderOptions {
     SoftwarePath softwarePath = SoftwarePath::Fast;
     int threads = 1;               // threads of the fast software path; defaults to the cores
     ReferenceRules likeReference;  // any rule on: the plain path, following those rules
+    // --like-reference all: every rule; where a reference is drawn, the
+    // rules that hold for the OpenGL implementation found.
+    bool likeReferenceAll = false;
+    GlPlatform glPlatform = GlPlatform::Auto;  // how the reference reaches OpenGL
 };
 
 // 480 x 480, software renderer on its fast path with one thread per core,
@@ -48,5 +53,9 @@ void applySnapshotView(const RenderOptions& options);
 OptionGroup frameOptions(RenderOptions& o);
 
 // --like-reference LIST: the reference's rules the software renderer follows
-// instead of its own, "all" or names from kReferenceRuleNames.
-OptionRule likeReferenceOption(ReferenceRules* out);
+// instead of its own, "all" (then *all is set) or names from
+// kReferenceRuleNames.
+OptionRule likeReferenceOption(ReferenceRules* out, bool* all);
+
+// --gl-platform auto|egl|x11: how the reference reaches OpenGL.
+OptionRule glPlatformOption(GlPlatform* out);

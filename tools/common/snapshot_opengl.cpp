@@ -18,8 +18,9 @@
 namespace {
 
 // RASTERWORK_SNAPSHOT_X_TIMEOUT (seconds) shortens or lengthens the bound on
-// each wait on the X server, for tests of a server that never answers.
-double xWaitSeconds() {
+// each wait on the X server (and on EGL's start), for tests of a server that
+// never answers.
+double waitSeconds() {
     const char* text = std::getenv("RASTERWORK_SNAPSHOT_X_TIMEOUT");
     if (!text || !*text) return kXWaitSeconds;
     char* end = nullptr;
@@ -58,15 +59,15 @@ unsigned drawAndReadBack(const ReferenceSurface& surface, const RenderOptions& o
 }
 
 // Every view in turn on one surface, each read back into a copy of
-// `prototype` (its rect) and handed to take; *opened tells whether the
-// display could be opened.
+// `prototype` (its rect) and handed to take; *opened tells whether a
+// platform for OpenGL could be had at all.
 bool renderViews(const RenderOptions& options, const std::vector<View>& views, unsigned parts,
                  const OpenGLReadback& prototype,
                  const std::function<bool(std::size_t, OpenGLReadback&)>& take, bool* opened,
                  std::string* error) {
     ReferenceSurface surface;
-    if (!surface.open(program_invocation_short_name, xWaitSeconds(), options.width, options.height,
-                      error, opened)) {
+    if (!surface.open(options.glPlatform, program_invocation_short_name, waitSeconds(),
+                      options.width, options.height, error, opened)) {
         return false;
     }
     // The GL library does not all check its allocations: a frame it has no
@@ -84,7 +85,8 @@ bool renderViews(const RenderOptions& options, const std::vector<View>& views, u
         frame.view = views[v];
         OpenGLReadback readback;
         readback.rect = prototype.rect;
-        readback.displayOpened = true;
+        readback.implementation = surface.implementation();
+        readback.platformFound = true;
         const unsigned failure = drawAndReadBack(surface, frame, parts, &readback);
         if (failure != 0) {
             surface.close();
@@ -96,8 +98,8 @@ bool renderViews(const RenderOptions& options, const std::vector<View>& views, u
             return false;
         }
     }
-    // Done with the server before any output is touched: whatever happens
-    // to it later cannot turn a written file into a failed run.
+    // Done with the platform before any output is touched: whatever happens
+    // to an X server later cannot turn a written file into a failed run.
     surface.close();
     return true;
 }
@@ -115,7 +117,7 @@ bool renderOpenGLSnapshot(const RenderOptions& options, unsigned parts, OpenGLRe
             return true;
         },
         &opened, error);
-    readback->displayOpened = opened;
+    readback->platformFound = opened;
     return drawn;
 }
 

@@ -25,22 +25,23 @@ struct OpenGLReadback {
     std::vector<float> depth;  // window depth from the depth buffer, row 0 at the bottom
     std::vector<std::int32_t> objects;  // the object drawn at each pixel, -1 for none, row 0 at
                                         // the bottom (see readReferenceObjects)
-    bool displayOpened = false;         // whether the X display could be opened at all
+    GlImplementation implementation;    // the OpenGL that drew it
+    bool platformFound = false;         // whether EGL or an X display could be had at all
 };
 
-// Draws the reference picture through OpenGL in a window of its own on the X
-// display and reads back the parts (OpenGLReadback::kRgb, kColor, kDepth,
-// kObjects) asked for, over readback->rect.
-// False, with a one-line reason, when there is no display (displayOpened
+// Draws the reference picture through OpenGL, on the platform
+// options.glPlatform names, and reads back the parts (OpenGLReadback::kRgb,
+// kColor, kDepth, kObjects) asked for, over readback->rect.
+// False, with a one-line reason, when no platform can be had (platformFound
 // stays false) or the picture cannot be made.
 bool renderOpenGLSnapshot(const RenderOptions& options, unsigned parts, OpenGLReadback* readback,
                           std::string* error);
 
-// The same for every view in turn in one window (the rest of `options` as
+// The same for every view in turn on one surface (the rest of `options` as
 // given): after each frame, take(view index, its readback) runs; it may
 // render other pictures, and returning false stops the run (then false with
-// *error untouched). False, with a one-line reason, when there is no display
-// or a picture cannot be made.
+// *error untouched). False, with a one-line reason, when no platform can be
+// had or a picture cannot be made.
 bool renderOpenGLViews(const RenderOptions& options, const std::vector<View>& views, unsigned parts,
                        const std::function<bool(std::size_t, OpenGLReadback&)>& take,
                        std::string* error);

@@ -8,8 +8,9 @@ namespace {
 std::vector<OptionGroup> compareOptions(CompareOptions& o) {
     return {
         frameOptions(o.frame),
+        {"Reference:", {glPlatformOption(&o.frame.glPlatform)}},
         {"Rules, limit and views:",
-         {likeReferenceOption(&o.frame.likeReference),
+         {likeReferenceOption(&o.frame.likeReference, &o.frame.likeReferenceAll),
           flagOption("--ladder",
                      "compare once per rule, switching on sampling, ambient,\n"
                      "lights, viewer, specular, vertex, perspective and\n"
@@ -52,12 +53,15 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                      "mean_step_difference and max_step_difference ([r, g, b]),\n"
                      "max_step_difference_at ([x, y]), pixels_over_one_step,\n"
                      "max_depth_difference, tolerance and pixels_over_tolerance\n"
-                     "(a figure taken over no pixels is null) and, in a check,\n"
-                     "max_differing, differing and within_limit. With --ladder\n"
-                     "one object whose list 'ladder' holds such an object per\n"
-                     "row with its 'step'; with --views one such line per view\n"
-                     "(with its 'view' number, angle_z, angle_x, zoom, pan_x,\n"
-                     "pan_y and crosses_near_plane), then a 'summary' line",
+                     "(a figure taken over no pixels is null),\n"
+                     "reference_implementation (vendor, renderer, version,\n"
+                     "platform) and, in a check, max_differing, differing,\n"
+                     "within_limit and like_reference. With --ladder\n"
+                     "one object whose list 'ladder' holds the figures per row\n"
+                     "with its 'step'; with --views one line of figures per\n"
+                     "view (with its 'view' number, angle_z, angle_x, zoom,\n"
+                     "pan_x, pan_y and crosses_near_plane), then a 'summary'\n"
+                     "line, which names the reference_implementation",
                      &o.json),
           fileOption("--png",
                      "write three panels side by side: the software picture,\n"
@@ -92,10 +96,10 @@ const ToolCommand<CompareOptions>& compareCommand() {
         "rasterwork-compare",
         "",
         R"(Renders the viewer's default scene with both renderers, the software
-rasteriser and the OpenGL reference (in a window of its own on the X display
-in DISPLAY), at one size and view, and reports where and by how much the two
-pictures differ. A pixel counts as covered where that renderer's depth is
-below 1.0.
+rasteriser and the OpenGL reference (off screen through EGL, or in a window of
+its own on the X display in DISPLAY: see --gl-platform), at one size and view,
+and reports where and by how much the two pictures differ. A pixel counts as
+covered where that renderer's depth is below 1.0.
 )",
         CompareOptions{},
         compareOptions,
@@ -107,17 +111,20 @@ pictures as the window shows them and the pixel with the largest difference
 in that order), how many pixels differ by more than one step in some channel,
 and the largest difference of window depth (0 near to 1 far). Where neither
 renderer covers a pixel, or not both do, the report says so instead of
-figures.
+figures. The report names the OpenGL that drew the reference.
 
 With --like-reference the software renderer follows the named rules of the
 reference instead of its own, so what remains is what no rule explains. The
-rules are drawn by the plain software path. A view whose geometry comes
+rules are drawn by the plain software path; 'all' takes the rules that hold
+for the OpenGL found (subpixel, llvmpipe's grid, only for llvmpipe), and the
+report lists the rules taken. A view whose geometry comes
 nearer than the near plane is reported as such and not held against the
 limit: the software path keeps what lies between the eye and the near plane,
 the reference cuts it away.
 
 Exit status: 0 success (in a check: within the limit, in every view); 1
-rendering or writing failed (for example no X display); 2 bad arguments or an
+rendering or writing failed (for example no OpenGL for the reference); 2 bad
+arguments or an
 output path that cannot be written; 3 a check over its limit.
 )",
         nullptr,

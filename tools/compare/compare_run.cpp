@@ -16,10 +16,12 @@
 #include "tools/common/comparison_panels.h"
 #include "tools/common/image_files.h"
 #include "tools/common/output_writer.h"
+#include "tools/common/reference_implementation.h"
 #include "tools/common/snapshot_opengl.h"
 #include "tools/common/tool_outputs.h"
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/difference_sheet.h"
+#include "tools/compare/fitting_rules.h"
 #include "tools/compare/renderer_pictures.h"
 #include "tools/compare/view_sweep.h"
 
@@ -38,7 +40,7 @@ struct Outcome {
 class Comparison {
   public:
     Comparison(const CompareOptions& options, SoftwareRender render)
-        : options_(options), render_(render), frame_(options.frame) {
+        : options_(options), render_(render), frame_(options.frame), rules_(frame_.likeReference) {
         frame_.renderer = SnapshotRenderer::Software;
     }
 
@@ -96,6 +98,26 @@ class Comparison {
         return options_.gated() ? &options_.maxDiffering : nullptr;
     }
 
+    // The OpenGL that drew the reference is known: --like-reference all
+    // takes the rules that hold for it.
+    void referenceFound(const GlImplementation& implementation) {
+        implementation_ = implementation;
+        if (frame_.likeReferenceAll) rules_ = rulesFitting(implementation, &rulesNote_);
+    }
+
+    // The lines above a text report: the reference's OpenGL and, in a check
+    // of one set of rules (not the ladder's), the rules taken.
+    std::string heading(bool rules = true) const {
+        return "reference OpenGL                " + implementationText(implementation_) + "\n" +
+               (rules && limit() ? rulesTakenText(rules_) + rulesNote_ : "");
+    }
+
+    // The same as JSON members.
+    std::string headingJsonMembers(bool rules = true) const {
+        return implementationJsonMember(implementation_) +
+               (rules && limit() ? ", " + rulesTakenJsonMember(rules_) : "");
+    }
+
     bool single(Outcome* out, std::string* error);
     bool ladder(Outcome* out, std::string* error);
     bool views(Outcome* out, std::string* error);
@@ -111,12 +133,16 @@ class Comparison {
             return false;
         }
         referencePicture(readback, frame.width, frame.height, &reference_);
+        referenceFound(readback.implementation);
         return true;
     }
 
     const CompareOptions& options_;
     SoftwareRender render_;
     RenderOptions frame_;
+    ReferenceRules rules_;  // the rules the software picture follows
+    std::string rulesNote_;
+    GlImplementation implementation_;
     RendererPicture reference_;
     RendererPicture software_;
 };
@@ -129,16 +155,17 @@ bool Comparison::single(Outcome* out, std::string* error) {
     // The reference first: its frame clears the software buffers.
     if (!renderReference(error)) return false;
     ComparisonReport report;
-    if (!compare(frame_.view, frame_.likeReference, reference_, &report)) {
+    if (!compare(frame_.view, rules_, reference_, &report)) {
         *error = noMemory();
         return false;
     }
     const DifferingLimit* gate = limit();
     if (options_.json) {
         out->text = "{" + reportJsonMembers(report) +
-                    (gate ? ", " + limitVerdictJsonMembers(*gate, report) : "") + "}\n";
+                    (gate ? ", " + limitVerdictJsonMembers(*gate, report) : "") + ", " +
+                    headingJsonMembers() + "}\n";
     } else {
-        out->text = reportText(report) + (gate ? limitVerdictText(*gate, report) : "");
+        out->text = heading() + reportText(report) + (gate ? limitVerdictText(*gate, report) : "");
     }
     if (!options_.pngPath.empty()) out->picture = composeComparisonPanels(software_, reference_);
     out->overLimit = gate && gate->exceeded(report.differing(), report.covered());
@@ -172,10 +199,11 @@ bool Comparison::ladder(Outcome* out, std::string* error) {
     const ComparisonReport& last = rows.back().report;
     if (options_.json) {
         out->text = "{" + ladderJsonMember(rows) +
-                    (gate ? ", " + limitVerdictJsonMembers(*gate, last) : "") + "}\n";
+                    (gate ? ", " + limitVerdictJsonMembers(*gate, last) : "") + ", " +
+                    headingJsonMembers(false) + "}\n";
     } else {
-        out->text =
-            ladderText(rows) + (gate ? "after all rules: " + limitVerdictText(*gate, last) : "");
+        out->text = heading(false) + ladderText(rows) +
+                    (gate ? "after all rules: " + limitVerdictText(*gate, last) : "");
     }
     if (!panels.empty()) {
         out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns);
@@ -197,9 +225,10 @@ bool Comparison::views(Outcome* out, std::string* error) {
     bool noMemoryLeft = false;
     const auto take = [&](std::size_t v, OpenGLReadback& readback) {
         referencePicture(readback, frame_.width, frame_.height, &reference_);
+        if (v == 0) referenceFound(readback.implementation);
         ViewResult result;
         result.view = views[v];
-        if (!compare(views[v], frame_.likeReference, reference_, &result.report)) {
+        if (!compare(views[v], rules_, reference_, &result.report)) {
             noMemoryLeft = true;
             return false;
         }
@@ -230,9 +259,9 @@ bool Comparison::views(Outcome* out, std::string* error) {
         for (std::size_t v = 0; v < results.size(); ++v) {
             out->text += viewJsonLine(v, results[v], gate);
         }
-        out->text += summaryJsonLine(summary, gate);
+        out->text += summaryJsonLine(summary, gate, headingJsonMembers());
     } else {
-        out->text = sweepText(results, summary, gate);
+        out->text = heading() + sweepText(results, summary, gate);
     }
     if (!options_.pngPath.empty()) {
         std::vector<SheetPanel> panels;

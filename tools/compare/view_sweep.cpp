@@ -93,7 +93,8 @@ std::string viewJsonLine(std::size_t index, const ViewResult& result, const Diff
     return text + "}\n";
 }
 
-std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* limit) {
+std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* limit,
+                            const std::string& members) {
     std::string text = "{\"summary\": {\"views\": " + std::to_string(summary.views) +
                        ", \"crossing_near_plane\": " + std::to_string(summary.crossingNearPlane);
     if (limit) {
@@ -111,7 +112,9 @@ std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* l
                             : "{\"view\": " + view +
                                   ", \"value\": " + jsonNumber(shownValue(figure, w.value)) + "}";
     }
-    return text + "}}}\n";
+    text += "}";
+    if (!members.empty()) text += ", " + members;
+    return text + "}}\n";
 }
 
 std::string sweepText(const std::vector<ViewResult>& results, const SweepSummary& summary,

@@ -52,8 +52,9 @@ std::string viewJsonLine(std::size_t index, const ViewResult& result, const Diff
 // {"summary": {...}} on one line: views, crossing_near_plane, over_limit
 // (with a limit) and "worst", each figure's worst view and value (null when
 // no view counted; the view null when the figure is at its best in every
-// view).
-std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* limit);
+// view), then `members` (JSON members, comma-separated) where not empty.
+std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* limit,
+                            const std::string& members = "");
 
 // The table of every view and the summary below it, for people.
 std::string sweepText(const std::vector<ViewResult>& results, const SweepSummary& summary,

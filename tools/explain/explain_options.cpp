@@ -11,12 +11,14 @@ namespace {
 std::vector<OptionGroup> explainOptions(ExplainOptions& o) {
     return {
         frameOptions(o.frame),
-        {"Software renderer:", {likeReferenceOption(&o.frame.likeReference)}},
+        {"Software renderer:",
+         {likeReferenceOption(&o.frame.likeReference, &o.frame.likeReferenceAll)}},
+        {"Reference:", {glPlatformOption(&o.frame.glPlatform)}},
         {"Output:",
          {flagOption("--json",
                      "print the explanation as one JSON object (keys x, y, width,\n"
                      "height, software, reference, coverage, step_difference,\n"
-                     "reference_model)",
+                     "reference_model, reference_implementation)",
                      &o.json),
           fileOption("--crop-png",
                      "write a zoomed crop of 15 x 15 pixels around the pixel,\n"
@@ -82,20 +84,22 @@ and row Y (0 at the bottom, as in the renderers' buffers) of the frame at the
 given size and view. Renders the scene with the software rasteriser's plain
 path (under the reference's rules that --like-reference names, if any),
 watching every fragment that reaches the pixel, and with the OpenGL
-reference (in a window of its own on the X display in DISPLAY), then prints:
+reference (off screen through EGL, or in a window of its own on the X display
+in DISPLAY: see --gl-platform), then prints:
 
   the software side: every fragment at the pixel in draw order (object and
   face, the span on that row, its depth and the depth it was tested against,
   passed or failed, and for the ones that passed every lighting term on the
   way to their colour), then the colour and depth the buffers hold and the
   window's bytes for that colour;
-  the reference side: the window's bytes and depth there, and which object
-  OpenGL drew there;
+  the reference side: the OpenGL that drew it, the window's bytes and depth
+  there, and which object OpenGL drew there;
   whether both, one or neither renderer covers the pixel, and the difference
   per channel in 8-bit steps.
 
-Without an X display only the software side is printed, with a line saying
-why the reference is missing.
+Where the reference cannot reach OpenGL at all (neither EGL nor an X display),
+only the software side is printed, with a line saying why the reference is
+missing.
 )",
         ExplainOptions{},
         explainOptions,
@@ -103,7 +107,7 @@ why the reference is missing.
 one (it is outside the frame all the same).
 
 Exit status: 0 success, also when the reference could not be drawn for want
-of a display; 1 rendering or writing failed; 2 bad arguments (a pixel outside
+of OpenGL; 1 rendering or writing failed; 2 bad arguments (a pixel outside
 the frame among them) or an output path that cannot be written.
 )",
         readPixel,

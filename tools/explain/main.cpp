@@ -106,8 +106,8 @@ ToolResult run(const ExplainOptions& options) {
             OpenGLReadback::kRgb | OpenGLReadback::kDepth | OpenGLReadback::kObjects;
         if (renderOpenGLSnapshot(frame, parts, &readback, &error)) {
             explanation.reference = referencePixel(readback, x, y);
-        } else if (!readback.displayOpened) {
-            explanation.referenceMissing = error;  // explaining the software side needs no display
+        } else if (!readback.platformFound) {
+            explanation.referenceMissing = error;  // explaining the software side needs no OpenGL
         } else {
             return failed(error);
         }
@@ -136,7 +136,8 @@ ToolResult run(const ExplainOptions& options) {
                 return failed("cannot make the PNG picture: " + error);
             }
         }
-        text = options.json ? explanationJson(explanation) : explanationText(explanation);
+        text = options.json ? explanationJson(explanation, readback.implementation)
+                            : explanationText(explanation, readback.implementation);
     } catch (const std::bad_alloc&) {
         return failed(noMemory);
     }

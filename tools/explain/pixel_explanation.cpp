@@ -5,6 +5,9 @@
 
 #include "raster/explain/story_json.h"
 
+#include "base/shown_text.h"
+#include "tools/common/reference_implementation.h"
+
 namespace {
 
 std::string number(double value) {
@@ -157,7 +160,7 @@ std::array<int, 3> stepDifference(const PixelStory& software, const ReferencePix
     return steps;
 }
 
-std::string explanationText(const PixelExplanation& e) {
+std::string explanationText(const PixelExplanation& e, const GlImplementation& gl) {
     const PixelStory& s = e.software;
     std::string text = "pixel " + std::to_string(s.x) + ", " + std::to_string(s.y) + " of a " +
                        std::to_string(s.width) + " x " + std::to_string(s.height) +
@@ -195,6 +198,7 @@ std::string explanationText(const PixelExplanation& e) {
     }
     const ReferencePixel& r = *e.reference;
     text += "reference renderer (OpenGL):\n";
+    text += "  drawn by                 " + implementationText(gl) + "\n";
     text += "  window bytes (r g b)     " + textBytes(r.windowBytes) + "\n";
     text += "  window depth             " + number(r.windowDepth) + " (device z " +
             number(deviceZOf(r.windowDepth)) + ")\n";
@@ -207,7 +211,7 @@ std::string explanationText(const PixelExplanation& e) {
     return text;
 }
 
-std::string explanationJson(const PixelExplanation& e) {
+std::string explanationJson(const PixelExplanation& e, const GlImplementation& gl) {
     const PixelStory& s = e.software;
     std::string text = "{" + pixelStoryJsonMembers(s) + ", \"reference\": ";
     if (e.reference) {
@@ -219,10 +223,12 @@ std::string explanationJson(const PixelExplanation& e) {
                 ", \"object\": " + (r.object < 0 ? "null" : std::to_string(r.object)) + "}";
         const std::array<int, 3> steps = stepDifference(s, r);
         text += ", \"coverage\": " + jsonText(coverage(e)) +
-                ", \"step_difference\": " + jsonInts({steps[0], steps[1], steps[2]});
+                ", \"step_difference\": " + jsonInts({steps[0], steps[1], steps[2]}) + ", " +
+                implementationJsonMember(gl);
     } else {
         text += "null, \"reference_missing\": " + jsonText(e.referenceMissing) +
-                ", \"coverage\": null, \"step_difference\": null";
+                ", \"coverage\": null, \"step_difference\": null, "
+                "\"reference_implementation\": null";
     }
     text += ", \"reference_model\": ";
     if (e.model) {

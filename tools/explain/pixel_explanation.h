@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "gl/gl_platform.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 
@@ -31,10 +32,11 @@ std::string coverage(const PixelExplanation& explanation);
 // |software - reference| of each window byte.
 std::array<int, 3> stepDifference(const PixelStory& software, const ReferencePixel& reference);
 
-// The explanation for people, several lines.
-std::string explanationText(const PixelExplanation& explanation);
+// The explanation for people, several lines; `gl` is the OpenGL that drew
+// the reference, when there is one.
+std::string explanationText(const PixelExplanation& explanation, const GlImplementation& gl);
 
 // The explanation as one JSON object on one line (keys in the usage text).
 // Floats are written with nine significant digits, which read back to the
 // same 32-bit value; infinities and NaN are written as null.
-std::string explanationJson(const PixelExplanation& explanation);
+std::string explanationJson(const PixelExplanation& explanation, const GlImplementation& gl);

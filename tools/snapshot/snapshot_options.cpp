@@ -27,6 +27,12 @@ bool checkCombination(const SnapshotOptions& o, std::string* error) {
             "--renderer opengl";
         return false;
     }
+    if (o.glPlatform != GlPlatform::Auto && o.renderer == SnapshotRenderer::Software) {
+        *error =
+            "--gl-platform chooses how the reference reaches OpenGL; it has no effect with "
+            "the software renderer";
+        return false;
+    }
     if (std::none_of(kSnapshotOutputs.begin(), kSnapshotOutputs.end(),
                      [&](const SnapshotOutput& output) { return wanted(o, output); })) {
         std::string flags;
@@ -75,8 +81,8 @@ std::vector<OptionGroup> snapshotOptions(SnapshotOptions& o) {
         {"Renderer:",
          {choiceOption(
               "--renderer", "R",
-              "'software' (default) or 'opengl'; opengl opens a window\n"
-              "of the frame size on the X display in DISPLAY",
+              "'software' (default) or 'opengl', the reference, drawn\n"
+              "off screen at the frame size (see --gl-platform)",
               "renderer",
               {{"software", SnapshotRenderer::Software}, {"opengl", SnapshotRenderer::OpenGL}},
               &o.renderer),
@@ -92,7 +98,8 @@ std::vector<OptionGroup> snapshotOptions(SnapshotOptions& o) {
                       "the number of cores); rows are shared out, the picture\n"
                       "is the same for every N. The plain path uses one",
                       kMaxSnapshotThreads, &o.threads),
-          likeReferenceOption(&o.likeReference)}},
+          likeReferenceOption(&o.likeReference, &o.likeReferenceAll),
+          glPlatformOption(&o.glPlatform)}},
         {"Outputs (at least one is required; a run that writes nothing is an error):",
          outputOptions(o, false)},
         {"Pictures of the software renderer's stages (PNG, the frame with a legend\n"
@@ -122,8 +129,8 @@ written in place. Two outputs that are the same file, by whatever names, and
 an existing file you may not write are refused before anything is rendered.
 An interrupt (SIGINT, SIGTERM, SIGHUP) removes the temporary files.
 
-Exit status: 0 success; 1 rendering or writing failed (for example no X
-display for --renderer opengl, not enough memory, or a full disk), and then
+Exit status: 0 success; 1 rendering or writing failed (for example no
+OpenGL for --renderer opengl, not enough memory, or a full disk), and then
 no file was replaced; 2 bad arguments or an output path that cannot be
 written. Every failure is one line on standard error.
 )",

@@ -1,8 +1,10 @@
-// rasterwork-compare and the reference snapshot's float files under Xvfb,
-// checked against the snapshot tool's own pictures of the same view.
+// rasterwork-compare and the reference snapshot's float files without an X
+// server (the reference off screen through EGL), checked against the
+// snapshot tool's own pictures of the same view.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -11,12 +13,13 @@
 
 #include "bit_testing.h"
 #include "child_process.h"
+#include "mismatch_pictures.h"
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
 #include "tools/common/comparison_panels.h"
+#include "tools/common/reference_implementation.h"
 #include "tools/common/renderer_comparison.h"
-#include "xvfb_server.h"
 
 namespace {
 
@@ -48,24 +51,19 @@ RendererPicture pictureFromFiles(const RgbImage& png, const PfmFile& depth,
 class CompareTool : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        xvfb_ = std::make_unique<XvfbServer>();
         temp_ = std::make_unique<TempDir>("rasterwork-compare-");
         dir_ = temp_->path();
-        if (!xvfb_->ok()) return;
         run({RW_SNAPSHOT_BINARY, "--png", "software.png", "--depth-pfm", "software-depth.pfm"});
         run({RW_SNAPSHOT_BINARY, "--renderer", "opengl", "--png", "reference.png", "--color-pfm",
              "reference-color.pfm", "--depth-pfm", "reference-depth.pfm"});
     }
-    static void TearDownTestSuite() {
-        xvfb_.reset();
-        temp_.reset();
-    }
+    static void TearDownTestSuite() { temp_.reset(); }
 
-    void SetUp() override { ASSERT_TRUE(xvfb_->ok()) << xvfb_->error(); }
-
-    static ToolRun run(std::vector<std::string> args, bool withDisplay = true) {
+    // Runs a tool on kView with DISPLAY unset and extraEnv added.
+    static ToolRun run(std::vector<std::string> args,
+                       const std::vector<std::string>& extraEnv = {}) {
         args.insert(args.begin() + 1, kView.begin(), kView.end());
-        return runTool(args, dir_, withDisplay ? xvfb_->display() : "");
+        return runTool(args, dir_, "", 60.0, {}, "", extraEnv);
     }
 
     static RgbImage png(const std::string& name) {
@@ -82,12 +80,10 @@ class CompareTool : public ::testing::Test {
         return file;
     }
 
-    static std::unique_ptr<XvfbServer> xvfb_;
     static std::unique_ptr<TempDir> temp_;
     static std::string dir_;
 };
 
-std::unique_ptr<XvfbServer> CompareTool::xvfb_;
 std::unique_ptr<TempDir> CompareTool::temp_;
 std::string CompareTool::dir_;
 
@@ -128,14 +124,20 @@ TEST_F(CompareTool, ReportAndPictureEqualThoseOfTheSnapshotsOfTheSameView) {
     const ToolRun text = run({RW_COMPARE_BINARY});
     ASSERT_EQ(text.status, 0) << text.err;
 
-    const nlohmann::json report = nlohmann::json::parse(json.out);
+    nlohmann::json report = nlohmann::json::parse(json.out);
     std::set<std::string> keys;
     for (const auto& item : report.items()) keys.insert(item.key());
-    EXPECT_EQ(keys, (std::set<std::string>{"width", "height", "both", "software_only",
-                                           "reference_only", "iou", "mean_step_difference",
-                                           "max_step_difference", "max_step_difference_at",
-                                           "pixels_over_one_step", "max_depth_difference",
-                                           "tolerance", "pixels_over_tolerance"}));
+    EXPECT_EQ(keys, (std::set<std::string>{
+                        "width", "height", "both", "software_only", "reference_only", "iou",
+                        "mean_step_difference", "max_step_difference", "max_step_difference_at",
+                        "pixels_over_one_step", "max_depth_difference", "tolerance",
+                        "pixels_over_tolerance", "reference_implementation"}));
+    // The OpenGL found names itself, and the text says the same.
+    const nlohmann::json& found = report["reference_implementation"];
+    const GlImplementation gl{found.at("vendor"), found.at("renderer"), found.at("version"),
+                              found.at("platform")};
+    EXPECT_EQ(gl.platform, "egl");
+    EXPECT_FALSE(gl.vendor.empty() || gl.renderer.empty() || gl.version.empty()) << found;
     EXPECT_EQ(report["mean_step_difference"].size(), 3u);
     EXPECT_EQ(report["max_step_difference"].size(), 3u);
 
@@ -145,8 +147,10 @@ TEST_F(CompareTool, ReportAndPictureEqualThoseOfTheSnapshotsOfTheSameView) {
         png("reference.png"), pfm("reference-depth.pfm"), [](float z) { return double{z}; });
     const ComparisonReport expected = compareRenderers(software, reference);
     EXPECT_GT(expected.both, 1000);
-    EXPECT_EQ(json.out, reportJson(expected));
-    EXPECT_EQ(text.out, reportText(expected));
+    report.erase("reference_implementation");
+    EXPECT_EQ(report, nlohmann::json::parse(reportJson(expected)));
+    EXPECT_EQ(text.out, "reference OpenGL                " + implementationText(gl) + "\n" +
+                            reportText(expected));
 
     const RgbImage panels = png("compare.png");
     const RgbCanvas expectedPanels = composeComparisonPanels(software, reference);
@@ -156,12 +160,13 @@ TEST_F(CompareTool, ReportAndPictureEqualThoseOfTheSnapshotsOfTheSameView) {
     EXPECT_TRUE(panels.rgb == expectedPanels.rgb);
 }
 
-TEST_F(CompareTool, ExitStatusTellsBadArgumentsFromAMissingDisplay) {
+TEST_F(CompareTool, ExitStatusTellsBadArgumentsFromNoOpenGL) {
     const ToolRun bad = run({RW_COMPARE_BINARY, "--png", "bad.png", "--renderer", "software"});
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "rasterwork-compare: unknown option '--renderer' (see --help)\n");
 
-    const ToolRun headless = run({RW_COMPARE_BINARY, "--png", "headless.png"}, false);
+    const ToolRun headless =
+        run({RW_COMPARE_BINARY, "--gl-platform", "x11", "--png", "headless.png"});
     EXPECT_EQ(headless.status, 1);
     EXPECT_EQ(countLines(headless.err), 1) << headless.err;
     EXPECT_EQ(headless.out, "");
@@ -169,6 +174,38 @@ TEST_F(CompareTool, ExitStatusTellsBadArgumentsFromAMissingDisplay) {
     for (const std::string& name : listDirectory(dir_)) {
         EXPECT_TRUE(name != "bad.png" && name != "headless.png" && name[0] != '.') << name;
     }
+}
+
+// The reference picture has the size asked for and, since both renderers
+// cover nearly the same pixels, the software picture's outline: a flipped,
+// shifted or wrongly scaled picture overlaps far less.
+TEST_F(CompareTool, ReferenceSnapshotHasTheRequestedSizeAndTheSoftwareOutline) {
+    const std::vector<std::string> size = {"--width", "320", "--height", "200"};
+    std::vector<std::string> args = {RW_SNAPSHOT_BINARY, "--png", "size-reference.png",
+                                     "--renderer", "opengl"};
+    args.insert(args.end(), size.begin(), size.end());
+    ASSERT_EQ(runTool(args, dir_).status, 0);
+    args = {RW_SNAPSHOT_BINARY, "--png", "size-software.png"};
+    args.insert(args.end(), size.begin(), size.end());
+    ASSERT_EQ(runTool(args, dir_).status, 0);
+    const RgbImage reference = png("size-reference.png");
+    const RgbImage software = png("size-software.png");
+    ASSERT_EQ(reference.width, 320);
+    ASSERT_EQ(reference.height, 200);
+    long both = 0, either = 0;
+    for (std::size_t i = 0; i + 2 < reference.rgb.size(); i += 3) {
+        const bool inReference =
+            reference.rgb[i] != 255 || reference.rgb[i + 1] != 255 || reference.rgb[i + 2] != 255;
+        const bool inSoftware =
+            software.rgb[i] != 255 || software.rgb[i + 1] != 255 || software.rgb[i + 2] != 255;
+        both += inReference && inSoftware;
+        either += inReference || inSoftware;
+    }
+    ASSERT_GT(either, 0);
+    const double overlap = static_cast<double>(both) / either;
+    std::printf("covered-pixel overlap of reference and software: %.4f\n", overlap);
+    EXPECT_GT(overlap, 0.95) << saveMismatchPictures("reference-vs-software-outline", reference,
+                                                     software);
 }
 
 // Lines of JSON, each parsed.
@@ -194,7 +231,11 @@ TEST_F(CompareTool, LadderStartsWithThePlainReportAndSwitchesTheRulesInOrder) {
     for (std::size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(rows[i].at("step"), steps[i]);
     nlohmann::json first = rows[0];
     first.erase("step");
-    EXPECT_EQ(first, nlohmann::json::parse(plain.out));
+    nlohmann::json single = nlohmann::json::parse(plain.out);
+    EXPECT_EQ(nlohmann::json::parse(ladder.out).at("reference_implementation"),
+              single.at("reference_implementation"));
+    single.erase("reference_implementation");
+    EXPECT_EQ(first, single);
     EXPECT_EQ(png("ladder.png").width, 3 * kWidth + 2 * kPanelGap);
 }
 
@@ -212,7 +253,7 @@ TEST_F(CompareTool, ASweepWithoutAWorstViewStillPrintsItsReportAndSheet) {
                                          "--height", std::to_string(kHeight)};
         args.insert(args.end(), sweep.begin(), sweep.end());
         args.insert(args.end(), {"--png", "nothing.png"});
-        const ToolRun text = runTool(args, dir_, xvfb_->display());
+        const ToolRun text = runTool(args, dir_);
         ASSERT_EQ(text.status, 0) << text.err;
         EXPECT_EQ(text.err, "");
         EXPECT_NE(text.out.find("\n4 views, "), std::string::npos) << text.out;
@@ -261,6 +302,44 @@ TEST_F(CompareTool, CheckPassesTheRasteriserAndCatchesAPlantedFaultOverATurntabl
     EXPECT_EQ(lines[0].at("crosses_near_plane"), false);
     EXPECT_EQ(lines[1].at("crosses_near_plane"), true);
     EXPECT_EQ(lines[2].at("summary").at("crossing_near_plane"), 1);
+}
+
+// --like-reference all takes the rules that hold for the OpenGL found: with
+// Mesa's llvmpipe every rule, and no pixel differs in any view of a 36-view
+// turntable at 480 x 480; with softpipe, which snaps to no 1/256-pixel grid,
+// every rule but subpixel, and what remains is within 0.01% in every view.
+TEST_F(CompareTool, LikeReferenceAllFitsTheImplementationOverATurntable) {
+    const std::vector<std::string> every = {"sampling", "ambient", "lights",      "viewer",
+                                            "specular", "vertex",  "perspective", "subpixel"};
+    const std::vector<std::string> allButSubpixel(every.begin(), every.end() - 1);
+    const struct {
+        const char* driver;
+        const char* limit;
+        std::vector<std::string> rules;
+    } cases[] = {{"llvmpipe", "0", every}, {"softpipe", "0.01%", allButSubpixel}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.driver);
+        const ToolRun run =
+            runTool({RW_COMPARE_BINARY, "--like-reference", "all", "--views", "turntable:36",
+                     "--max-differing", c.limit, "--json"},
+                    dir_, "", 120.0, {}, "", {std::string("GALLIUM_DRIVER=") + c.driver});
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const std::vector<nlohmann::json> lines = jsonLines(run.out);
+        ASSERT_EQ(lines.size(), 37u);
+        long differing = 0;
+        for (std::size_t v = 0; v < 36; ++v) differing += lines[v].at("differing").get<long>();
+        std::printf("%s: %ld differing pixels over 36 views\n", c.driver, differing);
+        const nlohmann::json& summary = lines[36].at("summary");
+        EXPECT_EQ(summary.at("over_limit"), 0);
+        EXPECT_EQ(summary.at("like_reference"), c.rules);
+        const std::string renderer = summary.at("reference_implementation").at("renderer");
+        EXPECT_EQ(renderer.rfind(c.driver, 0), 0u) << renderer;
+        if (std::string(c.limit) == "0") {
+            EXPECT_EQ(differing, 0);
+        }
+    }
 }
 
 }  // namespace

@@ -55,27 +55,43 @@ TEST(ExplainCommand, RefusesEveryBadPixelWithOneLine) {
 
 // Explaining the software side needs no X server: it is printed in full, with
 // one line saying why the reference is missing, and the run succeeds.
-TEST(ExplainCommand, WithoutADisplayExplainsTheSoftwareSide) {
-    const TempDir temp("rasterwork-explain-cli-");
-    const std::vector<std::string> pixel = {"--width", "160", "--height", "120", "39", "83"};
-    std::vector<std::string> argv = {RW_EXPLAIN_BINARY, "--crop-png", "crop.png"};
-    argv.insert(argv.end(), pixel.begin(), pixel.end());
-    const ToolRun text = runTool(argv, temp.path());
-    EXPECT_EQ(text.status, 0) << text.err;
-    EXPECT_EQ(text.err, "");
-    EXPECT_NE(text.out.find("2 fragment(s) reached the depth test, 2 passed"), std::string::npos)
-        << text.out;
-    EXPECT_NE(text.out.find("passed, later replaced"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("reference renderer: not drawn, "), std::string::npos) << text.out;
-    EXPECT_EQ(listDirectory(temp.path()), std::vector<std::string>{"crop.png"});
+// Where the reference cannot reach OpenGL at all (no X display and, or, no
+// EGL), the software side is explained in full and the run succeeds.
+TEST(ExplainCommand, WithoutOpenGLExplainsTheSoftwareSide) {
+    const std::vector<std::string> noEgl = {
+        "__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent/egl_vendor.json"};
+    const struct {
+        const char* platform;
+        std::vector<std::string> env;
+    } cases[] = {{"x11", {}}, {"egl", noEgl}, {"auto", noEgl}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.platform);
+        const TempDir temp("rasterwork-explain-cli-");
+        const std::vector<std::string> pixel = {"--gl-platform", c.platform, "--width", "160",
+                                                "--height",      "120",      "39",      "83"};
+        std::vector<std::string> argv = {RW_EXPLAIN_BINARY, "--crop-png", "crop.png"};
+        argv.insert(argv.end(), pixel.begin(), pixel.end());
+        const ToolRun text = runTool(argv, temp.path(), "", 60.0, {}, "", c.env);
+        EXPECT_EQ(text.status, 0) << text.err;
+        EXPECT_EQ(text.err, "");
+        EXPECT_NE(text.out.find("2 fragment(s) reached the depth test, 2 passed"),
+                  std::string::npos)
+            << text.out;
+        EXPECT_NE(text.out.find("passed, later replaced"), std::string::npos) << text.out;
+        EXPECT_NE(text.out.find("reference renderer: not drawn, "), std::string::npos) << text.out;
+        EXPECT_EQ(listDirectory(temp.path()), std::vector<std::string>{"crop.png"});
 
-    argv = {RW_EXPLAIN_BINARY, "--json"};
-    argv.insert(argv.end(), pixel.begin(), pixel.end());
-    const ToolRun json = runTool(argv, temp.path());
-    EXPECT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(countLines(json.out), 1);
-    EXPECT_NE(json.out.find("\"reference\": null, \"reference_missing\": \""), std::string::npos)
-        << json.out;
+        argv = {RW_EXPLAIN_BINARY, "--json"};
+        argv.insert(argv.end(), pixel.begin(), pixel.end());
+        const ToolRun json = runTool(argv, temp.path(), "", 60.0, {}, "", c.env);
+        EXPECT_EQ(json.status, 0) << json.err;
+        EXPECT_EQ(countLines(json.out), 1);
+        EXPECT_NE(json.out.find("\"reference\": null, \"reference_missing\": \""),
+                  std::string::npos)
+            << json.out;
+        EXPECT_NE(json.out.find("\"reference_implementation\": null"), std::string::npos)
+            << json.out;
+    }
 }
 
 // A server that takes the connection and never answers is as good as none:

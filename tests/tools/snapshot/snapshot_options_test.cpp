@@ -59,6 +59,35 @@ TEST(SnapshotOptions, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(o.depthPfmPath, "-d.pfm");  // a value may start with a dash
 }
 
+// The reference reaches OpenGL however it can unless told; "all" is told
+// apart from the list of every rule, which it may later narrow.
+TEST(SnapshotOptions, ReadTheGlPlatformAndWhetherAllRulesWereAskedFor) {
+    const struct {
+        std::vector<std::string> args;
+        GlPlatform platform;
+    } platforms[] = {
+        {{"--renderer", "opengl", "--png", "p"}, GlPlatform::Auto},
+        {{"--renderer", "opengl", "--gl-platform", "auto", "--png", "p"}, GlPlatform::Auto},
+        {{"--renderer", "opengl", "--gl-platform=egl", "--png", "p"}, GlPlatform::Egl},
+        {{"--renderer", "opengl", "--gl-plat", "x11", "--png", "p"}, GlPlatform::X11},
+    };
+    for (const auto& c : platforms) {
+        const ParsedArguments parsed = parseSnapshotArguments(c.args);
+        ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
+        EXPECT_TRUE(parsed.options.glPlatform == c.platform) << c.args[3];
+    }
+
+    ParsedArguments parsed = parseSnapshotArguments({"--like-reference", "all", "--png", "p"});
+    ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
+    EXPECT_TRUE(parsed.options.likeReferenceAll);
+    const std::string every = referenceRulesText(firstReferenceRules(kReferenceRuleCount));
+    EXPECT_EQ(referenceRulesText(parsed.options.likeReference), every);
+    parsed = parseSnapshotArguments({"--like-reference", every, "--png", "p"});
+    ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
+    EXPECT_FALSE(parsed.options.likeReferenceAll);
+    EXPECT_EQ(referenceRulesText(parsed.options.likeReference), every);
+}
+
 TEST(SnapshotOptions, LimitsAreInclusiveAndADashNamesStandardOutput) {
     ParsedArguments parsed = parseSnapshotArguments(
         {"--width", "16384", "--height", "+1", "--renderer", "opengl", "--png", "-"});
@@ -172,6 +201,10 @@ const std::vector<BadCase>& badCases() {
         {{"--like-reference", "Sampling", "--png", "p"}, "expected 'all' or a comma-separated"},
         {{"--like-reference", "all", "--renderer", "opengl", "--png", "p"},
          "no effect with --renderer opengl"},
+        {{"--renderer", "opengl", "--gl-platform", "wayland", "--png", "p"},
+         "unknown platform 'wayland'"},
+        {{"--renderer", "opengl", "--gl-platform", "EGL", "--png", "p"}, "unknown platform 'EGL'"},
+        {{"--gl-platform", "egl", "--png", "p"}, "no effect with the software renderer"},
     };
     return cases;
 }
