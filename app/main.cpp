@@ -4,6 +4,8 @@
 
 #include "app/callbacks.h"
 #include "gl/display_check.h"
+#include "gl/library_failures.h"
+#include "gl/memory_headroom.h"
 #include "gl/startup_messages.h"
 #include "gl/x_wait_bound.h"
 #include "scene/default_scene.h"
@@ -13,6 +15,20 @@ int main(int argc, char** argv) {
     DisplayProbe probe(argc, argv, "rasterwork");
     if (!probe.problem().empty()) {
         std::fprintf(stderr, "rasterwork: %s\n", probe.problem().c_str());
+        return 1;
+    }
+
+    // The GL library does not all check its allocations: a window as large
+    // as the screen that it has no room for is refused before it starts,
+    // and memory running out later is said in one line too.
+    int screenWidth = 0, screenHeight = 0;
+    probe.screenSize(&screenWidth, &screenHeight);
+    expectFramesOf(screenWidth, screenHeight);
+    if (!addressSpaceLeft(openGLFrameBytes(screenWidth, screenHeight))) {
+        std::fprintf(stderr,
+                     "rasterwork: not enough memory for the OpenGL library to draw a window as "
+                     "large as the screen (%d x %d)\n",
+                     screenWidth, screenHeight);
         return 1;
     }
 
@@ -26,6 +42,7 @@ int main(int argc, char** argv) {
         glutCreateWindow("Rasterwork");
     }
     probe.close();  // GLUT holds its own connection now
+    const LibraryFailureReport failures("rasterwork", probe.name(), "drawing");
 
     glutDisplayFunc(display);
     glutReshapeFunc(reshape);

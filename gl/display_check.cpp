@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/shown_text.h"
+#include "gl/render_threads.h"
 #include "gl/x_failures.h"
 
 namespace {
@@ -25,15 +26,24 @@ DisplayProbe::DisplayProbe(int argc, char** argv, const std::string& program, do
         return;
     }
     name_ = name;
+    drawOnTheCallingThreadWhereNoThreadStarts();
     endOnXFailures(program, name_);
-    {
-        const XWaitBound bound(program, name_, "opening the display", waitSeconds);
-        display_ = XOpenDisplay(name);
+    // A server that takes the connection and never answers is a display that
+    // cannot be opened, as one that is not there.
+    if (!XWaitBound::attempt(
+            program, name_, "opening the display", waitSeconds,
+            [&] { display_ = XOpenDisplay(name); }, &problem_)) {
+        return;
     }
     if (display_ == nullptr) {
         problem_ =
             "cannot open X display \"" + escapedText(name_) + "\" (is an X server running there?)";
     }
+}
+
+void DisplayProbe::screenSize(int* width, int* height) const {
+    *width = display_ ? DisplayWidth(display_, DefaultScreen(display_)) : 0;
+    *height = display_ ? DisplayHeight(display_, DefaultScreen(display_)) : 0;
 }
 
 DisplayProbe::~DisplayProbe() {

@@ -25,6 +25,9 @@ class DisplayProbe {
     const std::string& problem() const { return problem_; }
     // The display name asked for, as given.
     const std::string& name() const { return name_; }
+    // The size of its default screen, the largest a window is shown at; 0 x
+    // 0 once closed.
+    void screenSize(int* width, int* height) const;
     void close();
 
   private:

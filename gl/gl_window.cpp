@@ -72,7 +72,10 @@ double glutWaitSeconds() {
 }
 
 int openFrameWindow(int width, int height, const char* title, std::string* error) {
-    const XWaitBound bound(program, displayName, "opening a window", waitBound);
+    // The GL library makes the window's buffers meanwhile, which for a large
+    // window takes it longer than the server may: only the server is timed.
+    const XWaitBound bound(program, displayName, "opening a window", waitBound,
+                           XWaitBound::Limit::ServerAnswers);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(width, height);
     glutInitWindowPosition(0, 0);

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
+#include <string>
 #include <type_traits>
 
 static_assert(sizeof(Color) == 4 * sizeof(GLfloat) && std::is_standard_layout<Color>::value,
@@ -32,4 +34,13 @@ void readBackFrame(const PixelRect& rect, std::vector<std::uint8_t>* rgb, std::v
 
 unsigned takeOpenGLError() {
     return glGetError();
+}
+
+std::string openGLErrorText(unsigned error) {
+    if (error == GL_OUT_OF_MEMORY) {
+        return "the OpenGL library ran out of memory (GL_OUT_OF_MEMORY)";
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%x", error);
+    return std::string("OpenGL error ") + code;
 }

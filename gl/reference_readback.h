@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "scene/color.h"
@@ -23,3 +24,7 @@ void readBackFrame(const PixelRect& rect, std::vector<std::uint8_t>* rgb, std::v
 
 // The first error OpenGL recorded since it was last asked, 0 when none.
 unsigned takeOpenGLError();
+
+// What such an error means, for a message: "OpenGL error 0x500", or in
+// words where the cause matters to the user (memory ran out).
+std::string openGLErrorText(unsigned error);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <system_error>
 
 #include "gl/startup_messages.h"
 
@@ -22,7 +23,12 @@ XServerPing::XServerPing(const std::string& display, double seconds, const char*
     : seconds_(seconds), message_(message), length_(length) {
     connection_ = xcb_connect(display.c_str(), nullptr);
     if (xcb_connection_has_error(connection_) || pipe(stop_) != 0) return;
-    thread_ = std::thread([this] { askInTurn(); });
+    try {
+        thread_ = std::thread([this] { askInTurn(); });
+    } catch (const std::system_error&) {
+        // No thread could be started (a process limit, no memory for its
+        // stack): nothing asks, and the stretch goes untimed.
+    }
 }
 
 XServerPing::~XServerPing() {

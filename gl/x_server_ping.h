@@ -11,7 +11,8 @@ struct xcb_connection_t;
 // not come, writes the `length` bytes of `message` to standard error and
 // ends the process with status 1. A connection that breaks ends the asking
 // quietly: the program's own connection reports that. Connecting waits on
-// the server; the caller bounds that wait.
+// the server; the caller bounds that wait. Where no thread can be started
+// (a process limit, no memory for its stack), nothing asks.
 class XServerPing {
   public:
     XServerPing(const std::string& display, double seconds, const char* message,
@@ -19,6 +20,10 @@ class XServerPing {
     ~XServerPing();
     XServerPing(const XServerPing&) = delete;
     XServerPing& operator=(const XServerPing&) = delete;
+
+    // Whether the server is being asked: false where the second connection
+    // or its thread could not be had.
+    bool asking() const { return thread_.joinable(); }
 
   private:
     void askInTurn();

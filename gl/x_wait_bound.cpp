@@ -1,22 +1,15 @@
 #include "gl/x_wait_bound.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
+#include <setjmp.h>
 #include <signal.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/time.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
-#include "base/default_signal_action.h"
 #include "base/shown_text.h"
 #include "gl/startup_messages.h"
 #include "gl/time_bound.h"
@@ -27,12 +20,8 @@ namespace {
 // Built before the timer is armed: the handlers only write them out.
 char message[1024];
 std::size_t messageLength = 0;
-char lostMessage[1024];
-std::size_t lostMessageLength = 0;
-char segvMessage[1024];
-std::size_t segvMessageLength = 0;
-char busMessage[1024];
-std::size_t busMessageLength = 0;
+// Where a wait that may fail goes back to when the server does not answer.
+sigjmp_buf* volatile escape = nullptr;
 
 void say(const char* text, std::size_t length) {
     if (write(programStandardError(), text, length) < 0) {
@@ -41,91 +30,9 @@ void say(const char* text, std::size_t length) {
 }
 
 void giveUp(int) {
+    if (escape != nullptr) siglongjmp(*escape, 1);
     say(message, messageLength);
     _exit(1);
-}
-
-// Where the X server listens, worked out from the display name before the
-// handlers may need it: the display number (-1 when the name has none),
-// for the Unix socket ".../.X11-unix/X<number>" (also abstract) and the TCP
-// port 6000 + number.
-int displayNumber = -1;
-
-void takeDisplayNumber(const std::string& display) {
-    displayNumber = -1;
-    const std::size_t colon = display.rfind(':');
-    if (colon == std::string::npos) return;
-    int number = 0;
-    std::size_t i = colon + 1;
-    for (; i < display.size() && display[i] >= '0' && display[i] <= '9' && number < 100000; ++i) {
-        number = number * 10 + (display[i] - '0');
-    }
-    if (i == colon + 1 || (i < display.size() && display[i] != '.')) return;
-    displayNumber = number;
-}
-
-// Whether a socket is connected to the X server: its peer is the server's
-// Unix socket or TCP port (of any display when the number is unknown).
-bool toTheXServer(int fd) {
-    sockaddr_storage peer;
-    socklen_t length = sizeof peer;
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) return false;
-    int port = -1;
-    if (peer.ss_family == AF_INET) port = ntohs(reinterpret_cast<sockaddr_in*>(&peer)->sin_port);
-    if (peer.ss_family == AF_INET6) port = ntohs(reinterpret_cast<sockaddr_in6*>(&peer)->sin6_port);
-    if (port >= 0)
-        return displayNumber >= 0 ? port == 6000 + displayNumber : port >= 6000 && port < 6100;
-    if (peer.ss_family != AF_UNIX) return false;
-    // The name after "/.X11-unix/X", abstract (after a NUL) or not.
-    const char* path = reinterpret_cast<sockaddr_un*>(&peer)->sun_path;
-    const std::size_t size = length - offsetof(sockaddr_un, sun_path);
-    static const char kDirectory[] = "/.X11-unix/X";
-    const std::size_t directoryLength = sizeof kDirectory - 1;
-    for (std::size_t at = 0; at + directoryLength <= size; ++at) {
-        if (std::memcmp(path + at, kDirectory, directoryLength) != 0) continue;
-        int number = 0;
-        std::size_t i = at + directoryLength;
-        for (; i < size && path[i] >= '0' && path[i] <= '9'; ++i)
-            number = number * 10 + (path[i] - '0');
-        const bool ended = i == size || path[i] == '\0';
-        if (ended && i > at + directoryLength) {
-            return displayNumber < 0 || number == displayNumber;
-        }
-    }
-    return false;
-}
-
-// True when a connection of this process to the X server has been closed
-// or broken by the server's end. Other sockets (one inherited, whose peer is
-// long gone) say nothing about the server.
-bool aConnectionBroke() {
-    const long last = std::min(sysconf(_SC_OPEN_MAX), 4096L);
-    for (int fd = 3; fd < last; ++fd) {
-        struct stat info;
-        if (fstat(fd, &info) != 0 || !S_ISSOCK(info.st_mode) || !toTheXServer(fd)) continue;
-        pollfd state{fd, POLLRDHUP, 0};
-        if (poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLRDHUP | POLLERR))) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The GL and GLUT libraries do not all check for a connection that broke in
-// the middle of a request; some crash instead. That ends the program as a
-// lost connection does. Any other crash is reported as what it is and ends
-// the process by the signal.
-void crashed(int signal) {
-    if (aConnectionBroke()) {
-        say(lostMessage, lostMessageLength);
-        _exit(1);
-    }
-    if (signal == SIGBUS) {
-        say(busMessage, busMessageLength);
-    } else {
-        say(segvMessage, segvMessageLength);
-    }
-    raiseWithDefaultAction(signal);
 }
 
 void keep(const std::string& line, char* buffer, std::size_t size, std::size_t* length) {
@@ -148,36 +55,48 @@ std::string secondsText(double seconds) {
     return text;
 }
 
+std::string unansweredText(const std::string& display, const std::string& what, double seconds) {
+    return "the X server at " + shown(display) + " did not answer within " + secondsText(seconds) +
+           " s (" + what + ")";
+}
+
 }  // namespace
 
 XWaitBound::XWaitBound(const std::string& program, const std::string& display,
-                       const std::string& what, double seconds, Limit limit) {
-    const std::string server = "the X server at " + shown(display);
-    keep(program + ": " + server + " did not answer within " + secondsText(seconds) + " s (" +
-             what + ")\n",
-         message, sizeof message, &messageLength);
-    keep(program + ": the OpenGL library failed when the connection to " + server +
-             " broke down (" + what + ")\n",
-         lostMessage, sizeof lostMessage, &lostMessageLength);
-    keep(program + ": crashed (SIGSEGV, segmentation fault) while " + what + "\n", segvMessage,
-         sizeof segvMessage, &segvMessageLength);
-    keep(program + ": crashed (SIGBUS, bus error) while " + what + "\n", busMessage,
-         sizeof busMessage, &busMessageLength);
-    takeDisplayNumber(display);
+                       const std::string& what, double seconds, Limit limit)
+    : failures_(program, display, what) {
+    keep(program + ": " + unansweredText(display, what, seconds) + "\n", message, sizeof message,
+         &messageLength);
     handle(SIGALRM, giveUp);
-    handle(SIGSEGV, crashed);
-    handle(SIGBUS, crashed);
     armRealTimer(seconds);
     if (limit == Limit::ServerAnswers) {
         // Connecting is itself a wait on the server, bounded by the timer.
         ping_ = std::make_unique<XServerPing>(display, seconds, message, messageLength);
-        armRealTimer(0.0);
+        // Without anyone asking, the whole stretch is timed instead.
+        if (ping_->asking()) armRealTimer(0.0);
     }
 }
 
 XWaitBound::~XWaitBound() {
     ping_.reset();
     armRealTimer(0.0);
-    handle(SIGSEGV, SIG_DFL);
-    handle(SIGBUS, SIG_DFL);
+}
+
+bool XWaitBound::attempt(const std::string& program, const std::string& display,
+                         const std::string& what, double seconds, const std::function<void()>& wait,
+                         std::string* unanswered) {
+    const LibraryFailureReport failures(program, display, what);
+    handle(SIGALRM, giveUp);
+    static sigjmp_buf timedOut;
+    if (sigsetjmp(timedOut, 1) != 0) {
+        escape = nullptr;
+        *unanswered = unansweredText(display, what, seconds);
+        return false;
+    }
+    escape = &timedOut;
+    armRealTimer(seconds);
+    wait();
+    armRealTimer(0.0);
+    escape = nullptr;
+    return true;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+
+#include "gl/library_failures.h"
 
 // How long the X server may take to answer before the program gives up.
 constexpr double kXWaitSeconds = 30.0;
@@ -18,17 +21,13 @@ class XServerPing;
 // waiting on the server. Limit::ServerAnswers times only the server: a
 // second connection asks it for a reply in turn, each reply due within the
 // bound, for stretches that also do long work of their own or of the GL
-// library (drawing a large picture) while the server is fine.
+// library (drawing a large picture) while the server is fine. Where the
+// second connection or its thread cannot be had (a process limit), the
+// whole stretch is timed instead.
 //
-// A crash meanwhile (SIGSEGV, SIGBUS) is told apart by the state of the
-// connections to the server (the sockets whose peer is the display's Unix
-// socket or TCP port; no other socket): when one has been broken, the GL
-// libraries
-// failed on the lost connection (they do not all check for it) and the
-// program ends with one line saying so, status 1; otherwise it is a crash,
-// said in one line, and the process ends by the signal as any crash does.
-// Uses SIGALRM, the real-time interval timer and those two signals, which
-// nothing else may use meanwhile. Stretches do not nest.
+// A crash meanwhile is told apart as LibraryFailureReport tells it. Uses
+// SIGALRM and the real-time interval timer, which nothing else may use
+// meanwhile. Stretches do not nest.
 class XWaitBound {
   public:
     enum class Limit { WholeStretch, ServerAnswers };
@@ -39,6 +38,17 @@ class XWaitBound {
     XWaitBound(const XWaitBound&) = delete;
     XWaitBound& operator=(const XWaitBound&) = delete;
 
+    // A wait the program may survive: runs `wait` within the bound (the
+    // whole stretch timed), and when the server does not answer in time
+    // returns false with *unanswered the reason ("the X server at ... did
+    // not answer within ... s (<what>)") instead of ending the process.
+    // Whatever `wait` had begun is then left as it was, in the middle: none
+    // of it may be used again.
+    static bool attempt(const std::string& program, const std::string& display,
+                        const std::string& what, double seconds, const std::function<void()>& wait,
+                        std::string* unanswered);
+
   private:
+    LibraryFailureReport failures_;
     std::unique_ptr<XServerPing> ping_;
 };

@@ -252,6 +252,28 @@ TEST_F(ViewerTest, EveryFailedStartIsOneLineOfItsOwn) {
     }
 }
 
+// Under an address-space limit the GL library cannot work within, on a
+// screen larger than the window, the viewer either runs or ends in one line
+// with status 1, never by a crash inside the library.
+TEST_F(ViewerTest, MemoryRunningOutInTheGLLibraryIsOneLine) {
+    const XvfbServer large(1600, 1200);
+    ASSERT_TRUE(large.ok()) << large.error();
+    for (const unsigned long long limitKiB : {250000ull, 350000ull, 450000ull, 550000ull}) {
+        SCOPED_TRACE(limitKiB);
+        ChildSettings limited;
+        limited.addressSpaceLimit = limitKiB << 10;
+        ASSERT_NO_FATAL_FAILURE(
+            startViewer({viewerPath()}, {"DISPLAY=" + large.display()}, limited));
+        int status = -1;
+        if (!viewer_->waitForExit(kExitSeconds, &status)) continue;  // it runs
+        const std::string err = readFile(errPath());
+        EXPECT_EQ(status, 1) << err;
+        EXPECT_EQ(countLines(err), 1) << err;
+        EXPECT_EQ(err.rfind("rasterwork: ", 0), 0u) << err;
+        EXPECT_EQ(printed(), "");
+    }
+}
+
 // The arguments belong to glutInit: its -display wins over DISPLAY.
 TEST_F(ViewerTest, DisplayArgumentIsHonoured) {
     ASSERT_NO_FATAL_FAILURE(startServer());

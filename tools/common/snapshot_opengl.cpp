@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "frame/reference_frame.h"
+#include "gl/memory_headroom.h"
 #include "gl/reference_objects.h"
 #include "gl/reference_readback.h"
 #include "gl/reference_surface.h"
@@ -69,6 +70,16 @@ bool renderViews(const RenderOptions& options, const std::vector<View>& views, u
                       options.width, options.height, error, opened)) {
         return false;
     }
+    // The GL library does not all check its allocations: a frame it has no
+    // room for is refused before it is drawn.
+    expectFramesOf(options.width, options.height);
+    if (!addressSpaceLeft(openGLFrameBytes(options.width, options.height))) {
+        surface.close();
+        *error = "not enough memory for the OpenGL library to draw a " +
+                 std::to_string(options.width) + " x " + std::to_string(options.height) +
+                 " picture";
+        return false;
+    }
     for (std::size_t v = 0; v < views.size(); ++v) {
         RenderOptions frame = options;
         frame.view = views[v];
@@ -79,9 +90,7 @@ bool renderViews(const RenderOptions& options, const std::vector<View>& views, u
         const unsigned failure = drawAndReadBack(surface, frame, parts, &readback);
         if (failure != 0) {
             surface.close();
-            char code[16];
-            std::snprintf(code, sizeof code, "0x%x", failure);
-            *error = std::string("OpenGL error ") + code + " while reading the picture back";
+            *error = openGLErrorText(failure) + " while drawing and reading back";
             return false;
         }
         if (!take(v, readback)) {

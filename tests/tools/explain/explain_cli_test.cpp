@@ -3,6 +3,7 @@
 
 #include "child_process.h"
 #include "run_tool.h"
+#include "silent_x_server.h"
 #include "temp_dir.h"
 #include "tools/explain/explain_options.h"
 
@@ -91,6 +92,35 @@ TEST(ExplainCommand, WithoutOpenGLExplainsTheSoftwareSide) {
         EXPECT_NE(json.out.find("\"reference_implementation\": null"), std::string::npos)
             << json.out;
     }
+}
+
+// A server that takes the connection and never answers is as good as none:
+// the software side in full, the reference missing for that reason, within
+// the bound.
+TEST(ExplainCommand, ADisplayThatNeverAnswersExplainsTheSoftwareSide) {
+#ifdef RW_TOOLS_HEADLESS
+    GTEST_SKIP() << "this build has no OpenGL renderer";
+#endif
+    const SilentXServer server;
+    ASSERT_TRUE(server.ok());
+    const TempDir temp("rasterwork-explain-cli-");
+    const std::vector<std::string> argv = {
+        RW_EXPLAIN_BINARY, "--width", "160", "--height", "120", "39", "83"};
+    const ToolRun none = runTool(argv, temp.path());
+    const ToolRun silent = runTool(argv, temp.path(), server.display(), 20.0, {}, "",
+                                   {"RASTERWORK_SNAPSHOT_X_TIMEOUT=2"});
+    ASSERT_TRUE(silent.finished) << "still waiting on the server after 20 s";
+    EXPECT_EQ(silent.status, 0) << silent.err;
+    EXPECT_EQ(silent.err, "");
+    EXPECT_NE(
+        silent.out.find("reference renderer: not drawn, the X server at '" + server.display() +
+                        "' did not answer within 2 s (opening the "
+                        "display)"),
+        std::string::npos)
+        << silent.out;
+    // Up to that line, what it says without any display.
+    const std::string software = none.out.substr(0, none.out.find("reference renderer:"));
+    EXPECT_EQ(silent.out.substr(0, software.size()), software);
 }
 
 }  // namespace

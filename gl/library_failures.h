@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// The GL and GLUT libraries do not all check for a connection to the X
+// server that broke in the middle of a request, nor for an allocation that
+// failed: some crash or abort instead. While a LibraryFailureReport lives,
+// such a crash (SIGSEGV, SIGBUS, SIGABRT, or an exception the libraries let
+// escape) is told apart by the state of the connections to the server (the
+// sockets whose peer is the display's Unix socket or TCP port; no other
+// socket) and of memory: when a connection has been broken, the program ends
+// with one line saying the library failed on the lost connection, status 1;
+// when memory has run out (see memoryRanOut), with one line saying that,
+// status 1; otherwise it is a crash, said in one line, and the process ends
+// by the signal as any crash does. Each line is "<program>: ... <what>".
+// Uses those signals' handlers and the terminate handler, which nothing else
+// may use meanwhile; reports do not nest.
+class LibraryFailureReport {
+  public:
+    LibraryFailureReport(const std::string& program, const std::string& display,
+                         const std::string& what);
+    ~LibraryFailureReport();
+    LibraryFailureReport(const LibraryFailureReport&) = delete;
+    LibraryFailureReport& operator=(const LibraryFailureReport&) = delete;
+};
