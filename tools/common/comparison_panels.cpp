@@ -1,6 +1,7 @@
 #include "tools/common/comparison_panels.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,6 +21,19 @@ RgbCanvas::Rgb mix(const RgbCanvas::Rgb& from, const RgbCanvas::Rgb& to, int par
     return colour;
 }
 
+// Covered by one renderer only, or by both and off by more than the
+// tolerance in some channel.
+bool pixelDiffers(const RendererPicture& software, const RendererPicture& reference, std::size_t i,
+                  int tolerance) {
+    const bool inSoftware = software.covered(i);
+    if (inSoftware != reference.covered(i)) return true;
+    if (!inSoftware) return false;
+    for (int c = 0; c < 3; ++c) {
+        if (std::abs(software.rgb[3 * i + c] - reference.rgb[3 * i + c]) > tolerance) return true;
+    }
+    return false;
+}
+
 int panelLeft(int panel, int width) {
     return panel * (width + kPanelGap);
 }
@@ -34,9 +48,21 @@ void copyPanel(RgbCanvas& canvas, int panel, const std::vector<std::uint8_t>& rg
     }
 }
 
+// The step difference, with one decimal where it is not whole, that the
+// heat scale shows at `heat` (0..255) when steps are multiplied by amplify.
+std::string stepLabel(int heat, int amplify) {
+    char text[32];
+    if (heat % amplify == 0) {
+        std::snprintf(text, sizeof text, "%d", heat / amplify);
+    } else {
+        std::snprintf(text, sizeof text, "%.1f", static_cast<double>(heat) / amplify);
+    }
+    return text;
+}
+
 }  // namespace
 
-void drawLegend(RgbCanvas& canvas, int left, int top, int scale) {
+void drawLegend(RgbCanvas& canvas, int left, int top, int scale, int amplify) {
     const int unit = scale;
     canvas.fill(left, top, kLegendUnitsWide * unit, kLegendUnitsHigh * unit, kFrame);
     canvas.fill(left + unit, top + unit, (kLegendUnitsWide - 2) * unit,
@@ -52,20 +78,32 @@ void drawLegend(RgbCanvas& canvas, int left, int top, int scale) {
         drawText(canvas, x + (kGlyphHeight + 2) * unit, y, swatch.label, scale, kInk);
         y += kLineUnits * unit;
     }
-    drawText(canvas, x, y, "STEP DIFFERENCE", scale, kInk);
+    // A ring around a dark pixel, as on the map.
+    canvas.fill(x, y, kGlyphHeight * unit, kGlyphHeight * unit, kRing);
+    canvas.fill(x + unit, y + unit, 3 * unit, 3 * unit, kNeitherCovers);
+    canvas.fill(x + 2 * unit, y + 2 * unit, unit, unit, kInk);
+    drawText(canvas, x + (kGlyphHeight + 2) * unit, y, "LONE DIFFERING", scale, kInk);
+    y += kLineUnits * unit;
+    const int factor = std::max(amplify, 1);
+    drawText(canvas, x, y,
+             factor == 1 ? std::string("STEP DIFFERENCE") : "STEPS TIMES " + std::to_string(factor),
+             scale, kInk);
     y += kLineUnits * unit;
     const int barWidth = kBarUnitsWide * unit;
     for (int column = 0; column < barWidth; ++column) {
         canvas.fill(x + column, y, 1, 4 * unit, heatColour(column * 255 / (barWidth - 1)));
     }
     y += 6 * unit;
+    const std::string middle = stepLabel(128, factor);
+    // Past the right end the scale is clamped: more steps show the same.
+    const std::string right = stepLabel(255, factor) + (factor > 1 ? "+" : "");
     drawText(canvas, x, y, "0", scale, kInk);
-    drawText(canvas, x + (barWidth - textWidth("128", scale)) / 2, y, "128", scale, kInk);
-    drawText(canvas, x + barWidth - textWidth("255", scale), y, "255", scale, kInk);
+    drawText(canvas, x + (barWidth - textWidth(middle, scale)) / 2, y, middle, scale, kInk);
+    drawText(canvas, x + barWidth - textWidth(right, scale), y, right, scale, kInk);
 }
 
 RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
-                                std::size_t i) {
+                                std::size_t i, int amplify) {
     const bool inSoftware = software.covered(i);
     const bool inReference = reference.covered(i);
     if (!inSoftware && !inReference) return kNeitherCovers;
@@ -75,7 +113,49 @@ RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererP
     for (int c = 0; c < 3; ++c) {
         largest = std::max(largest, std::abs(software.rgb[3 * i + c] - reference.rgb[3 * i + c]));
     }
-    return heatColour(largest);
+    // In int: 255 steps times 255 is far from overflowing.
+    return heatColour(largest * std::max(amplify, 1));
+}
+
+std::vector<std::uint8_t> differenceMap(const RendererPicture& software,
+                                        const RendererPicture& reference, const MapStyle& style) {
+    const int width = software.width;
+    const int height = software.height;
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> map(pixels * 3);
+    std::vector<bool> differs(pixels);
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const RgbCanvas::Rgb colour = differenceColour(software, reference, i, style.amplify);
+        std::memcpy(&map[3 * i], colour.data(), 3);
+        differs[i] = pixelDiffers(software, reference, i, style.tolerance);
+    }
+    const auto differsAt = [&](int x, int row) {
+        return x >= 0 && x < width && row >= 0 && row < height &&
+               differs[static_cast<std::size_t>(row) * width + x];
+    };
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width; ++x) {
+            if (!differsAt(x, row)) continue;
+            bool lone = true;
+            for (int dy = 1 - kRingRadius; lone && dy < kRingRadius; ++dy) {
+                for (int dx = 1 - kRingRadius; lone && dx < kRingRadius; ++dx) {
+                    if ((dx != 0 || dy != 0) && differsAt(x + dx, row + dy)) lone = false;
+                }
+            }
+            if (!lone) continue;
+            for (int dy = -kRingRadius; dy <= kRingRadius; ++dy) {
+                for (int dx = -kRingRadius; dx <= kRingRadius; ++dx) {
+                    const int rx = x + dx, ry = row + dy;
+                    const bool onRing = std::max(std::abs(dx), std::abs(dy)) == kRingRadius;
+                    if (!onRing || rx < 0 || rx >= width || ry < 0 || ry >= height) continue;
+                    if (differsAt(rx, ry)) continue;
+                    std::memcpy(&map[3 * (static_cast<std::size_t>(ry) * width + rx)], kRing.data(),
+                                3);
+                }
+            }
+        }
+    }
+    return map;
 }
 
 RgbCanvas::Rgb heatColour(int steps) {
@@ -90,8 +170,8 @@ int legendScale(int width) {
     return std::min(2, width / (kLegendUnitsWide + 4));
 }
 
-RgbCanvas composeComparisonPanels(const RendererPicture& software,
-                                  const RendererPicture& reference) {
+RgbCanvas composeComparisonPanels(const RendererPicture& software, const RendererPicture& reference,
+                                  const MapStyle& style) {
     const int width = software.width;
     const int height = software.height;
     const int scale = legendScale(width);
@@ -104,18 +184,13 @@ RgbCanvas composeComparisonPanels(const RendererPicture& software,
     canvas.fill(0, stripTop, canvas.width, canvas.height - stripTop, kNeitherCovers);
     copyPanel(canvas, 0, software.rgb, width, height);
     copyPanel(canvas, 1, reference.rgb, width, height);
+    copyPanel(canvas, 2, differenceMap(software, reference, style), width, height);
     const int mapLeft = panelLeft(2, width);
-    for (int row = 0; row < height; ++row) {
-        for (int x = 0; x < width; ++x) {
-            const std::size_t i = static_cast<std::size_t>(row) * width + x;
-            canvas.set(mapLeft + x, row, differenceColour(software, reference, i));
-        }
-    }
     if (scale > 0) {
         const int top = stripTop + 2 * scale;
         drawText(canvas, panelLeft(0, width) + 2 * scale, top, "SOFTWARE", scale, kInk);
         drawText(canvas, panelLeft(1, width) + 2 * scale, top, "REFERENCE", scale, kInk);
-        drawLegend(canvas, mapLeft + 2 * scale, top, scale);
+        drawLegend(canvas, mapLeft + 2 * scale, top, scale, style.amplify);
     }
     return canvas;
 }

@@ -4,11 +4,73 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+
+int DifferingPixel::largestStep() const {
+    return std::max({stepDifference[0], stepDifference[1], stepDifference[2]});
+}
+
+bool listedBefore(const DifferingPixel& a, const DifferingPixel& b) {
+    const bool aBoth = a.coveredBy == DifferingPixel::CoveredBy::Both;
+    const bool bBoth = b.coveredBy == DifferingPixel::CoveredBy::Both;
+    if (aBoth != bBoth) return !aBoth;
+    if (aBoth && a.largestStep() != b.largestStep()) return a.largestStep() > b.largestStep();
+    if (a.y != b.y) return a.y < b.y;
+    return a.x < b.x;
+}
+
+namespace {
+
+// Keeps the `limit` worst of the differing pixels offered to it, as a heap
+// whose front is the mildest kept.
+class WorstPixels {
+  public:
+    explicit WorstPixels(int limit) : limit_(static_cast<std::size_t>(std::max(limit, 0))) {}
+
+    void offer(const DifferingPixel& pixel) {
+        if (limit_ == 0) return;
+        if (heap_.size() == limit_) {
+            if (!listedBefore(pixel, heap_.front())) return;
+            std::pop_heap(heap_.begin(), heap_.end(), listedBefore);
+            heap_.pop_back();
+        }
+        heap_.push_back(pixel);
+        std::push_heap(heap_.begin(), heap_.end(), listedBefore);
+    }
+
+    // Worst first.
+    std::vector<DifferingPixel> take() {
+        std::sort_heap(heap_.begin(), heap_.end(), listedBefore);
+        return std::move(heap_);
+    }
+
+  private:
+    std::size_t limit_;
+    std::vector<DifferingPixel> heap_;
+};
+
+DifferingPixel differingPixel(const RendererPicture& software, const RendererPicture& reference,
+                              int x, int y, std::size_t i, DifferingPixel::CoveredBy coveredBy) {
+    DifferingPixel pixel;
+    pixel.x = x;
+    pixel.y = y;
+    pixel.coveredBy = coveredBy;
+    for (int c = 0; c < 3; ++c) {
+        pixel.software[c] = software.rgb[3 * i + c];
+        pixel.reference[c] = reference.rgb[3 * i + c];
+        pixel.stepDifference[c] = std::abs(pixel.software[c] - pixel.reference[c]);
+    }
+    return pixel;
+}
+
+}  // namespace
 
 ComparisonReport compareRenderers(const RendererPicture& software, const RendererPicture& reference,
-                                  int tolerance) {
+                                  int tolerance, int listLimit) {
     ComparisonReport report;
     report.tolerance = tolerance;
+    report.listLimit = listLimit;
+    WorstPixels worst(listLimit);
     report.width = software.width;
     report.height = software.height;
     std::array<long long, 3> stepSums{};
@@ -24,6 +86,9 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
             const bool inReference = reference.covered(i);
             if (inSoftware != inReference) {
                 ++(inSoftware ? report.softwareOnly : report.referenceOnly);
+                worst.offer(differingPixel(software, reference, x, y, i,
+                                           inSoftware ? DifferingPixel::CoveredBy::SoftwareOnly
+                                                      : DifferingPixel::CoveredBy::ReferenceOnly));
                 continue;
             }
             if (!inSoftware) continue;
@@ -36,7 +101,11 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
                 largest = std::max(largest, step);
             }
             if (largest > 1) ++report.pixelsOverOneStep;
-            if (largest > tolerance) ++report.pixelsOverTolerance;
+            if (largest > tolerance) {
+                ++report.pixelsOverTolerance;
+                worst.offer(
+                    differingPixel(software, reference, x, y, i, DifferingPixel::CoveredBy::Both));
+            }
             if (largest > largestStep) {
                 largestStep = largest;
                 report.maxStepDifferenceAt = {x, y};
@@ -46,6 +115,7 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
             if (!(depth <= report.maxDepthDifference)) report.maxDepthDifference = depth;
         }
     }
+    report.differingPixels = worst.take();
     const long either = report.both + report.softwareOnly + report.referenceOnly;
     if (either > 0) report.iou = static_cast<double>(report.both) / static_cast<double>(either);
     if (report.both > 0) {
@@ -75,7 +145,62 @@ std::string jsonList(const std::array<Number, N>& values) {
     return text + "]";
 }
 
+const char* coveredByName(DifferingPixel::CoveredBy coveredBy) {
+    switch (coveredBy) {
+        case DifferingPixel::CoveredBy::SoftwareOnly:
+            return "software_only";
+        case DifferingPixel::CoveredBy::ReferenceOnly:
+            return "reference_only";
+        case DifferingPixel::CoveredBy::Both:
+            break;
+    }
+    return "both";
+}
+
+template <typename Number>
+std::string triple(const std::array<Number, 3>& values) {
+    return std::to_string(values[0]) + " " + std::to_string(values[1]) + " " +
+           std::to_string(values[2]);
+}
+
+std::string differingPixelJson(const DifferingPixel& p) {
+    using CoveredBy = DifferingPixel::CoveredBy;
+    const bool both = p.coveredBy == CoveredBy::Both;
+    const bool inSoftware = p.coveredBy != CoveredBy::ReferenceOnly;
+    const bool inReference = p.coveredBy != CoveredBy::SoftwareOnly;
+    return "{\"x\": " + std::to_string(p.x) + ", \"y\": " + std::to_string(p.y) +
+           ", \"covered_by\": \"" + coveredByName(p.coveredBy) +
+           "\", \"software_bytes\": " + (inSoftware ? jsonList(p.software) : "null") +
+           ", \"reference_bytes\": " + (inReference ? jsonList(p.reference) : "null") +
+           ", \"step_difference\": " + (both ? jsonList(p.stepDifference) : "null") + "}";
+}
+
 }  // namespace
+
+std::string differingPixelsText(const ComparisonReport& r) {
+    if (r.listLimit <= 0) return "";
+    using CoveredBy = DifferingPixel::CoveredBy;
+    std::string text = "differing pixels, worst first   " +
+                       std::to_string(r.differingPixels.size()) + " of " +
+                       std::to_string(r.differing()) + " (row 0 at the bottom)\n";
+    if (r.differingPixels.empty()) return text;
+    text += "      x     y  covered by      steps r g b   software r g b   reference r g b\n";
+    for (const DifferingPixel& p : r.differingPixels) {
+        const bool both = p.coveredBy == CoveredBy::Both;
+        const bool inSoftware = p.coveredBy != CoveredBy::ReferenceOnly;
+        const bool inReference = p.coveredBy != CoveredBy::SoftwareOnly;
+        char line[160];
+        std::snprintf(line, sizeof line, "  %5d %5d  %-14s  %-13s %-16s %s\n", p.x, p.y,
+                      both         ? "both"
+                      : inSoftware ? "software only"
+                                   : "reference only",
+                      both ? triple(p.stepDifference).c_str() : "-",
+                      inSoftware ? triple(p.software).c_str() : "-",
+                      inReference ? triple(p.reference).c_str() : "-");
+        text += line;
+    }
+    return text;
+}
 
 // JSON has no infinities or NaN: such a value is written as null.
 std::string jsonNumber(double value) {
@@ -94,7 +219,7 @@ std::string reportText(const ComparisonReport& r) {
             "\n";
     if (r.both == 0) {
         text += "where both cover                nothing to compare: no pixel is covered by both\n";
-        return text;
+        return text + differingPixelsText(r);
     }
     text += "where both cover, in 8-bit steps (r g b):\n";
     text += "  mean difference               " + format("%.3f", r.meanStepDifference[0]) + " " +
@@ -113,8 +238,21 @@ std::string reportText(const ComparisonReport& r) {
     }
     text += "largest depth difference        " + format("%.9g", r.maxDepthDifference) +
             " (window depth, 0..1)\n";
-    return text;
+    return text + differingPixelsText(r);
 }
+
+namespace {
+
+std::string differingPixelsJson(const ComparisonReport& r) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < r.differingPixels.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += differingPixelJson(r.differingPixels[i]);
+    }
+    return text + "]";
+}
+
+}  // namespace
 
 std::string reportJson(const ComparisonReport& r) {
     return "{" + reportJsonMembers(r) + "}\n";
@@ -134,5 +272,6 @@ std::string reportJsonMembers(const ComparisonReport& r) {
            ", \"pixels_over_one_step\": " + std::to_string(r.pixelsOverOneStep) +
            ", \"max_depth_difference\": " + (compared ? jsonNumber(r.maxDepthDifference) : "null") +
            ", \"tolerance\": " + std::to_string(r.tolerance) +
-           ", \"pixels_over_tolerance\": " + std::to_string(r.pixelsOverTolerance);
+           ", \"pixels_over_tolerance\": " + std::to_string(r.pixelsOverTolerance) +
+           (r.listLimit > 0 ? ", \"differing_pixels\": " + differingPixelsJson(r) : "");
 }

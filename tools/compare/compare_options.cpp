@@ -1,5 +1,7 @@
 #include "tools/compare/compare_options.h"
 
+#include <limits>
+
 #include "tools/common/option_rules.h"
 #include "tools/compare/view_list.h"
 
@@ -31,6 +33,15 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                o.limitGiven = true;
                return parseDifferingLimit(value, &o.maxDiffering, error);
            }},
+          countOption("--list-differing", "N",
+                      "list up to N differing pixels of each comparison, worst\n"
+                      "first: those covered by one renderer only, then those\n"
+                      "both cover by their largest channel difference; ties\n"
+                      "from the bottom row up, then left to right. Each with x,\n"
+                      "y, which renderer covers it, both pictures' bytes and the\n"
+                      "step difference per channel. With --ladder per step,\n"
+                      "with --views per view",
+                      std::numeric_limits<int>::max(), &o.listDiffering),
           {"--views", "VIEWS",
            "compare many views: turntable:N (N turns about Z over a\n"
            "full turn), grid:NZ,NX (NZ turns about Z times NX tilts\n"
@@ -56,7 +67,8 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                      "(a figure taken over no pixels is null),\n"
                      "reference_implementation (vendor, renderer, version,\n"
                      "platform) and, in a check, max_differing, differing,\n"
-                     "within_limit and like_reference. With --ladder\n"
+                     "within_limit and like_reference, with --list-differing\n"
+                     "differing_pixels, with --cause-png causes. With --ladder\n"
                      "one object whose list 'ladder' holds the figures per row\n"
                      "with its 'step'; with --views one line of figures per\n"
                      "view (with its 'view' number, angle_z, angle_x, zoom,\n"
@@ -71,8 +83,24 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                      "8-bit steps where both do, white: neither), with their\n"
                      "names and the map's legend in a strip below them. With\n"
                      "--ladder the difference map of every row, with --views\n"
-                     "those of the worst views, captioned, on one sheet",
-                     &o.pngPath)}},
+                     "those of the worst views, captioned, on one sheet. A\n"
+                     "differing pixel with no other within two pixels is\n"
+                     "ringed in magenta so that it shows",
+                     &o.pngPath),
+          countOption("--amplify", "K",
+                      "multiply the step differences on the --png maps by K,\n"
+                      "1..255 (clamped at 255), so that differences of a step\n"
+                      "or two show; the legend says so (default 1)",
+                      kMaxAmplify, &o.amplify),
+          fileOption("--cause-png",
+                     "draw the difference ladder and write the cause map: each\n"
+                     "pixel either renderer covers in the colour of the first\n"
+                     "step from which on the software picture stays within the\n"
+                     "tolerance of the reference there (specified: already as\n"
+                     "specified; unexplained: not even with every rule), with\n"
+                     "a legend of the steps and their counts; the report is\n"
+                     "the ladder's with the counts per step added (JSON causes)",
+                     &o.causePngPath)}},
     };
 }
 
@@ -81,10 +109,24 @@ bool checkCombination(CompareOptions& o, std::string* error) {
         *error = "--ladder switches on every rule in turn; leave out --like-reference";
         return false;
     }
+    if (!o.causePngPath.empty() && o.frame.likeReference.any()) {
+        *error = "--cause-png switches on every rule in turn; leave out --like-reference";
+        return false;
+    }
     if (o.ladder && !o.viewsSpec.empty()) {
         *error = "--ladder and --views cannot be combined: give one view for the ladder";
         return false;
     }
+    if (!o.causePngPath.empty() && !o.viewsSpec.empty()) {
+        *error = "--cause-png and --views cannot be combined: give one view for the cause map";
+        return false;
+    }
+    if (o.amplify != 1 && o.pngPath.empty()) {
+        *error = "--amplify changes the --png picture's maps; give --png too";
+        return false;
+    }
+    // The cause map is made of the ladder's pictures, and reports the ladder.
+    if (!o.causePngPath.empty()) o.ladder = true;
     if (!o.viewsSpec.empty()) return parseViewList(o.viewsSpec, o.frame.view, &o.views, error);
     return true;
 }

@@ -9,8 +9,9 @@
 #include "tools/common/tool_command.h"
 #include "tools/compare/differing_limit.h"
 
-// Largest tolerance in 8-bit steps.
+// Largest tolerance in 8-bit steps, and largest factor on step differences.
 constexpr int kMaxTolerance = 255;
+constexpr int kMaxAmplify = 255;
 
 // Everything one run of rasterwork-compare needs: the frame size and view
 // and the reference's rules the software renderer follows (the renderer
@@ -19,6 +20,9 @@ constexpr int kMaxTolerance = 255;
 struct CompareOptions {
     RenderOptions frame = defaultRenderOptions();
     std::string pngPath;
+    std::string causePngPath;  // the cause map (empty: none); draws the ladder
+    int amplify = 1;           // factor on step differences in the --png maps
+    int listDiffering = 0;     // differing pixels listed per comparison
     bool json = false;
     bool ladder = false;  // one comparison per rule, switched on in turn
     int tolerance = 1;    // steps a channel may differ by before a pixel differs

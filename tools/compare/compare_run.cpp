@@ -90,9 +90,12 @@ class Comparison {
         frame.likeReference = rules;
         if (!render_(frame)) return false;
         softwarePicture(frame.width, frame.height, &software_);
-        *report = compareRenderers(software_, reference, options_.tolerance);
+        *report =
+            compareRenderers(software_, reference, options_.tolerance, options_.listDiffering);
         return true;
     }
+
+    MapStyle mapStyle() const { return {options_.tolerance, options_.amplify}; }
 
     const DifferingLimit* limit() const {
         return options_.gated() ? &options_.maxDiffering : nullptr;
@@ -167,7 +170,9 @@ bool Comparison::single(Outcome* out, std::string* error) {
     } else {
         out->text = heading() + reportText(report) + (gate ? limitVerdictText(*gate, report) : "");
     }
-    if (!options_.pngPath.empty()) out->picture = composeComparisonPanels(software_, reference_);
+    if (!options_.pngPath.empty()) {
+        out->picture = composeComparisonPanels(software_, reference_, mapStyle());
+    }
     out->overLimit = gate && gate->exceeded(report.differing(), report.covered());
     return true;
 }
@@ -190,7 +195,7 @@ bool Comparison::ladder(Outcome* out, std::string* error) {
         if (!options_.pngPath.empty()) {
             std::string caption = step == 0 ? "SPECIFIED" : "+ " + row.step;
             for (char& c : caption) c = static_cast<char>(std::toupper(c));
-            panels.push_back({caption, differenceMap(software_, reference_)});
+            panels.push_back({caption, differenceMap(software_, reference_, mapStyle())});
         }
         rows.push_back(std::move(row));
     }
@@ -206,7 +211,8 @@ bool Comparison::ladder(Outcome* out, std::string* error) {
                     (gate ? "after all rules: " + limitVerdictText(*gate, last) : "");
     }
     if (!panels.empty()) {
-        out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns);
+        out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns,
+                                              options_.amplify);
     }
     out->overLimit = gate && gate->exceeded(last.differing(), last.covered());
     return true;
@@ -243,7 +249,7 @@ bool Comparison::views(Outcome* out, std::string* error) {
                 it = kept ? std::next(it) : maps.erase(it);
             }
             if (std::find(worst.begin(), worst.end(), v) != worst.end()) {
-                maps[v] = differenceMap(software_, reference_);
+                maps[v] = differenceMap(software_, reference_, mapStyle());
             }
         }
         return true;
@@ -282,7 +288,8 @@ bool Comparison::views(Outcome* out, std::string* error) {
             panels.push_back(
                 {"NO WORST VIEW: NOTHING TO SHOW", std::vector<std::uint8_t>(bytes, 255)});
         }
-        out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns);
+        out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns,
+                                              options_.amplify);
     }
     out->overLimit = gate && summary.overLimit > 0;
     return true;

@@ -66,7 +66,12 @@ std::string ladderText(const std::vector<LadderRow>& rows) {
         names.push_back(i == 0 ? rows[i].step : "+ " + rows[i].step);
         reports.push_back(&rows[i].report);
     }
-    return comparisonTable("step", names, reports);
+    std::string text = comparisonTable("step", names, reports);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string listed = differingPixelsText(rows[i].report);
+        if (!listed.empty()) text += "\nstep " + names[i] + ": " + listed;
+    }
+    return text;
 }
 
 std::string ladderJsonMember(const std::vector<LadderRow>& rows) {

@@ -13,7 +13,8 @@ struct LadderRow {
     ComparisonReport report;
 };
 
-// The ladder as a table for people, one line per step, with a header.
+// The ladder as a table for people, one line per step, with a header; then
+// each step's listed differing pixels, when the reports list them.
 std::string ladderText(const std::vector<LadderRow>& rows);
 
 // The ladder as the JSON member "ladder": a list of objects, each with the

@@ -5,20 +5,8 @@
 
 #include "tools/common/comparison_panels.h"
 
-std::vector<std::uint8_t> differenceMap(const RendererPicture& software,
-                                        const RendererPicture& reference) {
-    const std::size_t pixels =
-        static_cast<std::size_t>(software.width) * static_cast<std::size_t>(software.height);
-    std::vector<std::uint8_t> map(pixels * 3);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        const RgbCanvas::Rgb colour = differenceColour(software, reference, i);
-        std::memcpy(&map[3 * i], colour.data(), 3);
-    }
-    return map;
-}
-
 RgbCanvas composeDifferenceSheet(const std::vector<SheetPanel>& panels, int width, int height,
-                                 int columns) {
+                                 int columns, int amplify) {
     const int count = static_cast<int>(panels.size());
     columns = std::max(1, std::min(columns, count));
     const int rows = (count + columns - 1) / columns;
@@ -54,7 +42,7 @@ RgbCanvas composeDifferenceSheet(const std::vector<SheetPanel>& panels, int widt
     if (scale > 0) {
         const int top = gridHeight + kPanelGap;
         canvas.fill(0, top, canvas.width, canvas.height - top, kNeitherCovers);
-        drawLegend(canvas, 2 * scale, top + 2 * scale, scale);
+        drawLegend(canvas, 2 * scale, top + 2 * scale, scale, amplify);
     }
     return canvas;
 }

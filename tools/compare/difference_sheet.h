@@ -5,22 +5,18 @@
 #include <vector>
 
 #include "tools/common/legend_font.h"
-#include "tools/common/renderer_comparison.h"
-
-// The difference map of two pictures of the same size, 8-bit RGB, top row
-// first, in the colours of the comparison panels' map.
-std::vector<std::uint8_t> differenceMap(const RendererPicture& software,
-                                        const RendererPicture& reference);
 
 // One difference map of a sheet and the caption above it.
 struct SheetPanel {
     std::string caption;
     std::vector<std::uint8_t> map;  // width x height, as differenceMap makes it
+                                    // (tools/common/comparison_panels.h)
 };
 
 // The maps on a grid of at most `columns` per row, each with its caption in
 // a white strip above it, and the legend in a white strip below the grid;
 // gaps in the comparison panels' grey. Captions and legend are left out
-// when the maps are too narrow to carry them (see legendScale).
+// when the maps are too narrow to carry them (see legendScale). The legend's
+// scale says the maps' step differences were multiplied by `amplify`.
 RgbCanvas composeDifferenceSheet(const std::vector<SheetPanel>& panels, int width, int height,
-                                 int columns);
+                                 int columns, int amplify = 1);

@@ -158,5 +158,10 @@ std::string sweepText(const std::vector<ViewResult>& results, const SweepSummary
         }
         text += line;
     }
+    // Then the listed differing pixels of each view that has any.
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i].report.differingPixels.empty()) continue;
+        text += "\nview " + names[i] + ": " + differingPixelsText(results[i].report);
+    }
     return text;
 }

@@ -56,6 +56,7 @@ std::string viewJsonLine(std::size_t index, const ViewResult& result, const Diff
 std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* limit,
                             const std::string& members = "");
 
-// The table of every view and the summary below it, for people.
+// The table of every view and the summary below it, for people; then the
+// listed differing pixels of each view that has any.
 std::string sweepText(const std::vector<ViewResult>& results, const SweepSummary& summary,
                       const DifferingLimit* limit);

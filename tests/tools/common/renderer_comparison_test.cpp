@@ -2,6 +2,8 @@
 // every figure is worked out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -180,6 +182,186 @@ TEST(RendererComparison, PanelsShowBothPicturesAndTheMapUncovered) {
     }
 }
 
+// The differing pixels of the hand-worked frame, listed worst first: those
+// covered by one renderer before those both cover, these by their largest
+// step, ties from the bottom row up and then left to right.
+TEST(RendererComparison, ListsTheWorstDifferingPixelsFirst) {
+    using CoveredBy = DifferingPixel::CoveredBy;
+    struct Listed {
+        int x, y;
+        CoveredBy coveredBy;
+        std::array<int, 3> steps;  // where both cover
+    };
+    // kPixels with row 0 at the bottom: (0, 1) steps 0 1 3, (2, 1) software
+    // only, (0, 0) reference only, (2, 0) steps 255 0 2.
+    const Listed referenceOnly = {0, 0, CoveredBy::ReferenceOnly, {}};
+    const Listed softwareOnly = {2, 1, CoveredBy::SoftwareOnly, {}};
+    const Listed offBy255 = {2, 0, CoveredBy::Both, {255, 0, 2}};
+    const Listed offBy3 = {0, 1, CoveredBy::Both, {0, 1, 3}};
+    // Two pixels off by five, two by one: the bottom row's first.
+    const PixelPair offByFive = {{10, 10, 10}, {10, 15, 10}, 0.5, 0.5};
+    const PixelPair offByOne = {{10, 10, 10}, {11, 10, 10}, 0.5, 0.5};
+    const struct {
+        const char* what;
+        int width, height;
+        std::vector<PixelPair> pixels;
+        int tolerance, limit;
+        std::vector<Listed> expected;
+    } cases[] = {
+        {"every one",
+         3,
+         2,
+         {std::begin(kPixels), std::end(kPixels)},
+         1,
+         10,
+         {referenceOnly, softwareOnly, offBy255, offBy3}},
+        {"the worst two",
+         3,
+         2,
+         {std::begin(kPixels), std::end(kPixels)},
+         1,
+         2,
+         {referenceOnly, softwareOnly}},
+        {"within a tolerance of 3",
+         3,
+         2,
+         {std::begin(kPixels), std::end(kPixels)},
+         3,
+         10,
+         {referenceOnly, softwareOnly, offBy255}},
+        {"one", 3, 2, {std::begin(kPixels), std::end(kPixels)}, 255, 1, {referenceOnly}},
+        {"ties by row, then column",
+         2,
+         2,
+         {offByFive, offByOne, offByOne, offByFive},
+         0,
+         3,
+         {{1, 0, CoveredBy::Both, {0, 5, 0}},
+          {0, 1, CoveredBy::Both, {0, 5, 0}},
+          {0, 0, CoveredBy::Both, {1, 0, 0}}}},
+        {"none asked for", 3, 2, {std::begin(kPixels), std::end(kPixels)}, 1, 0, {}},
+    };
+    for (const auto& c : cases) {
+        RendererPicture software, reference;
+        makePictures(c.width, c.height, c.pixels, &software, &reference);
+        const ComparisonReport r = compareRenderers(software, reference, c.tolerance, c.limit);
+        ASSERT_EQ(r.differingPixels.size(), c.expected.size()) << c.what;
+        for (std::size_t i = 0; i < c.expected.size(); ++i) {
+            const DifferingPixel& p = r.differingPixels[i];
+            const Listed& e = c.expected[i];
+            EXPECT_EQ(p.x, e.x) << c.what << " " << i;
+            EXPECT_EQ(p.y, e.y) << c.what << " " << i;
+            EXPECT_EQ(p.coveredBy, e.coveredBy) << c.what << " " << i;
+            if (e.coveredBy == CoveredBy::Both) {
+                EXPECT_EQ(p.stepDifference, e.steps) << c.what << " " << i;
+            }
+        }
+        const bool listed = reportJson(r).find("\"differing_pixels\"") != std::string::npos;
+        EXPECT_EQ(listed, c.limit > 0) << c.what;
+    }
+
+    RendererPicture software, reference;
+    makePictures(&software, &reference);
+    const ComparisonReport r = compareRenderers(software, reference, 1, 3);
+    const std::string json = reportJson(r);
+    EXPECT_EQ(json.substr(json.find("\"differing_pixels\"")),
+              "\"differing_pixels\": [{\"x\": 0, \"y\": 0, \"covered_by\": \"reference_only\", "
+              "\"software_bytes\": null, \"reference_bytes\": [7, 7, 7], \"step_difference\": "
+              "null}, {\"x\": 2, \"y\": 1, \"covered_by\": \"software_only\", \"software_bytes\": "
+              "[7, 7, 7], \"reference_bytes\": null, \"step_difference\": null}, {\"x\": 2, \"y\": "
+              "0, \"covered_by\": \"both\", \"software_bytes\": [0, 0, 0], \"reference_bytes\": "
+              "[255, 0, 2], \"step_difference\": [255, 0, 2]}]}\n");
+    const std::string text = reportText(r);
+    EXPECT_NE(text.find("differing pixels, worst first   3 of 4 (row 0 at the bottom)\n"
+                        "      x     y  covered by      steps r g b   software r g b   reference "
+                        "r g b\n"
+                        "      0     0  reference only  -             -                7 7 7\n"
+                        "      2     1  software only   -             7 7 7            -\n"
+                        "      2     0  both            255 0 2       0 0 0            255 0 2\n"),
+              std::string::npos)
+        << text;
+}
+
+// A differing pixel with no other within two pixels is ringed three pixels
+// out, over pixels that do not differ; --amplify multiplies the steps that
+// pick the heat colour.
+TEST(RendererComparison, MapRingsLoneDifferingPixelsAndAmplifiesSteps) {
+    constexpr int kSide = 15;
+    const PixelPair same = {{50, 50, 50}, {50, 50, 50}, 0.5, 0.5};
+    const PixelPair offByTen = {{50, 50, 50}, {50, 50, 60}, 0.5, 0.5};
+    const PixelPair referenceOnly = {{255, 255, 255}, {9, 9, 9}, 1.0, 0.5};
+    const PixelPair blank = {{255, 255, 255}, {255, 255, 255}, 1.0, 1.0};
+    struct Spot {
+        int x, row;  // top row first
+        PixelPair pixel;
+    };
+    const struct {
+        const char* what;
+        PixelPair background;
+        std::vector<Spot> spots;
+        int ringPixels;
+    } cases[] = {
+        {"one in the middle", same, {{7, 7, offByTen}}, 24},
+        {"one on empty ground", blank, {{7, 7, referenceOnly}}, 24},
+        {"one in a corner", same, {{0, 0, offByTen}}, 7},
+        {"two pixels apart", same, {{5, 7, offByTen}, {7, 7, referenceOnly}}, 0},
+        {"a block of four",
+         blank,
+         {{7, 7, referenceOnly},
+          {8, 7, referenceOnly},
+          {7, 8, referenceOnly},
+          {8, 8, referenceOnly}},
+         0},
+    };
+    for (const auto& c : cases) {
+        std::vector<PixelPair> pixels(kSide * kSide, c.background);
+        for (const Spot& spot : c.spots) pixels[spot.row * kSide + spot.x] = spot.pixel;
+        RendererPicture software, reference;
+        makePictures(kSide, kSide, pixels, &software, &reference);
+        const std::vector<std::uint8_t> map = differenceMap(software, reference);
+        const auto at = [&](int x, int row) {
+            const std::uint8_t* p = &map[(row * kSide + x) * 3];
+            return RgbCanvas::Rgb{p[0], p[1], p[2]};
+        };
+        int rings = 0;
+        for (int row = 0; row < kSide; ++row) {
+            for (int x = 0; x < kSide; ++x) {
+                const bool ring = at(x, row) == kRing;
+                rings += ring;
+                int nearest = kSide;  // Chebyshev distance to the nearest spot
+                for (const Spot& spot : c.spots) {
+                    nearest =
+                        std::min(nearest, std::max(std::abs(x - spot.x), std::abs(row - spot.row)));
+                }
+                if (ring) {
+                    EXPECT_EQ(nearest, 3) << c.what << ": ring at " << x << " " << row;
+                } else {
+                    const std::size_t i = static_cast<std::size_t>(row) * kSide + x;
+                    EXPECT_EQ(at(x, row), differenceColour(software, reference, i))
+                        << c.what << " at " << x << " " << row;
+                }
+            }
+        }
+        EXPECT_EQ(rings, c.ringPixels) << c.what;
+    }
+
+    // One step, amplified, picks the heat colour of the product, clamped.
+    const struct {
+        int steps, amplify, heat;
+    } amplified[] = {{1, 1, 1}, {1, 16, 16}, {1, 255, 255}, {2, 200, 255}, {0, 255, 0}, {3, 5, 15}};
+    for (const auto& a : amplified) {
+        RendererPicture software, reference;
+        const PixelPair pair = {{100, 100, 100}, {100, 100, std::uint8_t(100 + a.steps)}, 0.5, 0.5};
+        makePictures(1, 1, {pair}, &software, &reference);
+        EXPECT_EQ(differenceColour(software, reference, 0, a.amplify), heatColour(a.heat))
+            << a.steps << " x " << a.amplify;
+        const MapStyle style = {255, a.amplify};  // no pixel differs: no ring
+        const RgbCanvas::Rgb heat = heatColour(a.heat);
+        EXPECT_EQ(differenceMap(software, reference, style),
+                  std::vector<std::uint8_t>(heat.begin(), heat.end()));
+    }
+}
+
 TEST(RendererComparison, HeatScaleRisesFromBlackAndStaysClearOfTheCoverageColours) {
     int previousSum = -1;
     for (int steps = 0; steps <= 255; ++steps) {
@@ -190,6 +372,7 @@ TEST(RendererComparison, HeatScaleRisesFromBlackAndStaysClearOfTheCoverageColour
         EXPECT_NE(c, kSoftwareOnly);
         EXPECT_NE(c, kReferenceOnly);
         EXPECT_NE(c, kNeitherCovers);
+        EXPECT_NE(c, kRing);
         EXPECT_GE(c[0], c[1]) << "heat colours are red to yellow, never green or blue";
     }
     EXPECT_EQ(heatColour(0), (RgbCanvas::Rgb{0, 0, 0}));

@@ -51,6 +51,14 @@ TEST(CompareOptions, TakeTheSnapshotViewOptionsAJsonFlagAndAPicture) {
     EXPECT_TRUE(parseCompareArguments({"--like-reference", "vertex"}).options.gated());
     EXPECT_TRUE(parseCompareArguments({"--max-differing", "0.5%"}).options.gated());
 
+    parsed = parseCompareArguments(
+        {"--list-differing", "7", "--png", "c.png", "--amplify", "16", "--cause-png", "k.png"});
+    ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
+    EXPECT_EQ(parsed.options.listDiffering, 7);
+    EXPECT_EQ(parsed.options.amplify, 16);
+    EXPECT_EQ(parsed.options.causePngPath, "k.png");
+    EXPECT_TRUE(parsed.options.ladder) << "the cause map draws the ladder";
+
     EXPECT_EQ(parseCompareArguments({"--png", "c.png", "--version"}).outcome,
               CommandOutcome::Version);
     EXPECT_EQ(parseCompareArguments({"--json", "-h"}).outcome, CommandOutcome::Help);
@@ -93,6 +101,23 @@ TEST(CompareOptions, RejectSnapshotOnlyOptionsAndBadValuesWithOneLine) {
         {{"--views", views}, "line 3: expected five numbers"},
         {{"--views", empty}, "holds no view"},
         {{"--views", dir.path() + "/missing"}, "cannot read the views file"},
+        {{"--list-differing", "0"}, "--list-differing must be between 1 and 2147483647"},
+        {{"--list-differing", "-3"}, "--list-differing must be between 1 and"},
+        {{"--list-differing", "ten"}, "invalid value 'ten' for --list-differing"},
+        {{"--list-differing", "1.5"}, "invalid value '1.5' for --list-differing"},
+        {{"--list-differing", ""}, "invalid value '' for --list-differing"},
+        {{"--list-differing", "99999999999"}, "--list-differing must be between 1 and"},
+        {{"--png", "c.png", "--amplify", "0"}, "--amplify must be between 1 and 255"},
+        {{"--png", "c.png", "--amplify", "-4"}, "--amplify must be between 1 and 255"},
+        {{"--png", "c.png", "--amplify", "256"}, "--amplify must be between 1 and 255"},
+        {{"--png", "c.png", "--amplify", "x4"}, "invalid value 'x4' for --amplify"},
+        {{"--png", "c.png", "--amplify", "2.5"}, "invalid value '2.5' for --amplify"},
+        {{"--amplify", "4"}, "--amplify changes the --png picture's maps; give --png too"},
+        {{"--cause-png", ""}, "--cause-png needs a file name"},
+        {{"--cause-png", "c.png", "--views", "turntable:4"},
+         "--cause-png and --views cannot be combined"},
+        {{"--cause-png", "c.png", "--like-reference", "all"},
+         "--cause-png switches on every rule in turn; leave out --like-reference"},
     };
     for (const auto& bad : cases) {
         const ParsedCompareArguments parsed = parseCompareArguments(bad.args);

@@ -3,12 +3,15 @@
 // snapshot tool's own pictures of the same view.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <set>
 
 #include "bit_testing.h"
@@ -164,6 +167,18 @@ TEST_F(CompareTool, ExitStatusTellsBadArgumentsFromNoOpenGL) {
     const ToolRun bad = run({RW_COMPARE_BINARY, "--png", "bad.png", "--renderer", "software"});
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "rasterwork-compare: unknown option '--renderer' (see --help)\n");
+    for (const std::vector<std::string>& badValue :
+         {std::vector<std::string>{"--list-differing", "0"},
+          {"--list-differing", "x"},
+          {"--amplify", "0"},
+          {"--amplify", "-2"},
+          {"--amplify", "two"}}) {
+        const ToolRun refused = run({RW_COMPARE_BINARY, "--png", "bad.png", "--cause-png",
+                                     "bad-causes.png", badValue[0], badValue[1]});
+        EXPECT_EQ(refused.status, 2) << badValue[0] << " " << badValue[1];
+        EXPECT_EQ(countLines(refused.err), 1) << refused.err;
+        EXPECT_EQ(refused.out, "");
+    }
 
     const ToolRun headless =
         run({RW_COMPARE_BINARY, "--gl-platform", "x11", "--png", "headless.png"});
@@ -172,7 +187,148 @@ TEST_F(CompareTool, ExitStatusTellsBadArgumentsFromNoOpenGL) {
     EXPECT_EQ(headless.out, "");
 
     for (const std::string& name : listDirectory(dir_)) {
-        EXPECT_TRUE(name != "bad.png" && name != "headless.png" && name[0] != '.') << name;
+        EXPECT_TRUE(name != "bad.png" && name != "bad-causes.png" && name != "headless.png" &&
+                    name[0] != '.')
+            << name;
+    }
+}
+
+// A differing pixel as the test finds it in two decoded pictures.
+struct FoundPixel {
+    int x = 0, y = 0;  // row 0 at the bottom
+    std::string coveredBy;
+    int largestStep = 0;  // where both cover
+    bool operator==(const FoundPixel& o) const {
+        return x == o.x && y == o.y && coveredBy == o.coveredBy && largestStep == o.largestStep;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const FoundPixel& p) {
+    return out << "(" << p.x << ", " << p.y << ") " << p.coveredBy << " " << p.largestStep;
+}
+
+// Every pixel covered by one picture only or off by more than `tolerance`
+// steps in some channel, worst first: one-sided ones, then by largest step,
+// then from the bottom row up and left to right.
+std::vector<FoundPixel> differingPixels(const RendererPicture& software,
+                                        const RendererPicture& reference, int tolerance) {
+    std::vector<FoundPixel> found;
+    for (int row = 0; row < software.height; ++row) {
+        for (int x = 0; x < software.width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(row) * software.width + x;
+            const bool inSoftware = software.windowDepth[i] < 1.0;
+            const bool inReference = reference.windowDepth[i] < 1.0;
+            FoundPixel p{x, software.height - 1 - row, "", 0};
+            if (inSoftware && inReference) {
+                for (int c = 0; c < 3; ++c) {
+                    p.largestStep = std::max(p.largestStep, std::abs(software.rgb[3 * i + c] -
+                                                                     reference.rgb[3 * i + c]));
+                }
+                if (p.largestStep <= tolerance) continue;
+                p.coveredBy = "both";
+            } else if (inSoftware || inReference) {
+                p.coveredBy = inSoftware ? "software_only" : "reference_only";
+            } else {
+                continue;
+            }
+            found.push_back(p);
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const FoundPixel& a, const FoundPixel& b) {
+        const int aRank = a.coveredBy == "both" ? a.largestStep : 1000;
+        const int bRank = b.coveredBy == "both" ? b.largestStep : 1000;
+        if (aRank != bRank) return aRank > bRank;
+        return a.y != b.y ? a.y < b.y : a.x < b.x;
+    });
+    return found;
+}
+
+std::vector<FoundPixel> listedPixels(const nlohmann::json& report) {
+    std::vector<FoundPixel> listed;
+    for (const nlohmann::json& p : report.at("differing_pixels")) {
+        const nlohmann::json& steps = p.at("step_difference");
+        const int largest =
+            steps.is_null()
+                ? 0
+                : std::max({steps[0].get<int>(), steps[1].get<int>(), steps[2].get<int>()});
+        listed.push_back({p.at("x"), p.at("y"), p.at("covered_by"), largest});
+    }
+    return listed;
+}
+
+// --list-differing lists what a decode of the snapshot tool's pictures of
+// the same view finds, worst first: of the default small view, the worst
+// six; at angle-z -105, angle-x 150, 240 x 240 under every rule, the one
+// pixel the reference alone covers, (102, 169), ringed on the map, and with
+// a tolerance of 0 every pixel a step off, amplified on the map.
+TEST_F(CompareTool, ListsTheDifferingPixelsADecodeOfTheSnapshotsFinds) {
+    const RendererPicture software = pictureFromFiles(
+        png("software.png"), pfm("software-depth.pfm"), [](float z) { return 0.5 * z + 0.5; });
+    const RendererPicture reference = pictureFromFiles(
+        png("reference.png"), pfm("reference-depth.pfm"), [](float z) { return double{z}; });
+    const ToolRun worst = run({RW_COMPARE_BINARY, "--list-differing", "6", "--json"});
+    ASSERT_EQ(worst.status, 0) << worst.err;
+    std::vector<FoundPixel> expected = differingPixels(software, reference, 1);
+    ASSERT_GT(expected.size(), 6u);
+    expected.resize(6);
+    EXPECT_EQ(listedPixels(nlohmann::json::parse(worst.out)), expected);
+
+    const std::vector<std::string> view = {"--width",   "240",  "--height",  "240",
+                                           "--angle-z", "-105", "--angle-x", "150"};
+    const std::string rules = "sampling,ambient,lights,viewer,specular,vertex,perspective,subpixel";
+    const auto tool = [&](std::vector<std::string> args) {
+        args.insert(args.begin() + 1, view.begin(), view.end());
+        return runTool(args, dir_);
+    };
+    ASSERT_EQ(tool({RW_SNAPSHOT_BINARY, "--like-reference", rules, "--png", "rules.png",
+                    "--depth-pfm", "rules-depth.pfm"})
+                  .status,
+              0);
+    ASSERT_EQ(tool({RW_SNAPSHOT_BINARY, "--renderer", "opengl", "--png", "gl.png", "--depth-pfm",
+                    "gl-depth.pfm"})
+                  .status,
+              0);
+    const RendererPicture ruled = pictureFromFiles(png("rules.png"), pfm("rules-depth.pfm"),
+                                                   [](float z) { return 0.5 * z + 0.5; });
+    const RendererPicture gl =
+        pictureFromFiles(png("gl.png"), pfm("gl-depth.pfm"), [](float z) { return double{z}; });
+    const int mapLeft = 2 * (240 + kPanelGap);
+    const auto mapAt = [](const RgbImage& image, int x, int y) {
+        const std::uint8_t* p = image.at(mapLeft + x, 239 - y);
+        return RgbCanvas::Rgb{p[0], p[1], p[2]};
+    };
+
+    const ToolRun lone = tool({RW_COMPARE_BINARY, "--like-reference", rules, "--list-differing",
+                               "10", "--json", "--png", "lone.png"});
+    ASSERT_EQ(lone.status, 3) << lone.err;  // one pixel over the limit of 0
+    expected = differingPixels(ruled, gl, 1);
+    EXPECT_EQ(expected, (std::vector<FoundPixel>{{102, 169, "reference_only", 0}}));
+    EXPECT_EQ(listedPixels(nlohmann::json::parse(lone.out)), expected);
+    const RgbImage map = png("lone.png");
+    EXPECT_EQ(mapAt(map, 102, 169), kReferenceOnly);
+    int ringed = 0;
+    for (int dy = -3; dy <= 3; ++dy) {
+        for (int dx = -3; dx <= 3; ++dx) {
+            const bool onRing = std::max(std::abs(dx), std::abs(dy)) == 3;
+            ringed += onRing && mapAt(map, 102 + dx, 169 + dy) == kRing;
+            if (!onRing && (dx != 0 || dy != 0)) {
+                EXPECT_NE(mapAt(map, 102 + dx, 169 + dy), kRing) << dx << " " << dy;
+            }
+        }
+    }
+    EXPECT_EQ(ringed, 24);
+
+    const ToolRun steps =
+        tool({RW_COMPARE_BINARY, "--like-reference", rules, "--tolerance", "0", "--list-differing",
+              "100000", "--json", "--png", "steps.png", "--amplify", "64"});
+    ASSERT_EQ(steps.status, 3) << steps.err;
+    expected = differingPixels(ruled, gl, 0);
+    ASSERT_GT(expected.size(), 1u) << "no pixel a step off to amplify";
+    EXPECT_EQ(listedPixels(nlohmann::json::parse(steps.out)), expected);
+    const RgbImage amplified = png("steps.png");
+    for (const FoundPixel& p : expected) {
+        if (p.coveredBy != "both") continue;
+        EXPECT_EQ(mapAt(amplified, p.x, p.y), heatColour(std::min(255, 64 * p.largestStep))) << p;
     }
 }
 
