@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "raster/like_reference/reference_rules.h"
-
 namespace web {
 
 namespace {
@@ -78,15 +76,6 @@ Rgb fragmentCountColour(std::uint32_t count) {
         {255, 255, 255}, {49, 54, 149},  {69, 117, 180}, {116, 173, 209}, {254, 224, 144},
         {253, 174, 97},  {244, 109, 67}, {215, 48, 39},  {165, 0, 38}};
     return kScale[std::min(count, kHottestCount)];
-}
-
-Rgb causeColour(int step) {
-    // Black for the specified picture, then one distinct colour per rule.
-    static constexpr Rgb kSteps[kReferenceRuleCount + 1] = {
-        {0, 0, 0},       {31, 119, 180}, {255, 127, 14},  {44, 160, 44}, {214, 39, 40},
-        {148, 103, 189}, {140, 86, 75},  {227, 119, 194}, {188, 189, 34}};
-    if (step < 0 || step > kReferenceRuleCount) return kWhite;
-    return kSteps[step];
 }
 
 }  // namespace web

@@ -8,7 +8,9 @@
 
 // The colours of the page's pictures. They are the scales the command-line
 // tools draw with (the comparison's difference map, the snapshot tool's stage
-// pictures), so a picture on the page reads like the tool's file.
+// pictures), so a picture on the page reads like the tool's file. The cause
+// map's colours are the compare tool's too: causeColour in
+// raster/explain/ladder_causes.h.
 
 namespace web {
 
@@ -44,9 +46,5 @@ Rgb faceColour(const Scene& scene, int object, int face);
 // kHottestCount and more.
 constexpr std::uint32_t kHottestCount = 8;
 Rgb fragmentCountColour(std::uint32_t count);
-
-// The cause map: one colour per ladder step (0, the specified picture, to
-// kReferenceRuleCount, every rule), white for -1 (not covered).
-Rgb causeColour(int step);
 
 }  // namespace web

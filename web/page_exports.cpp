@@ -1,12 +1,14 @@
 // The functions the page's JavaScript calls in the WebAssembly module. One
 // frame at a time lives here; pointers into it stay valid until the next
 // rw_draw or panel call.
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
 
+#include "raster/explain/ladder_causes.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 #include "raster/explain/story_json.h"
@@ -142,6 +144,13 @@ int rw_rule_count() {
 
 const char* rw_rule_name(int index) {
     return index >= 0 && index < kReferenceRuleCount ? kReferenceRuleNames[index] : "";
+}
+
+// The cause map's colour of a ladder step (0 to rw_rule_count()) as
+// 0xRRGGBB, the same as the compare tool's --cause-png.
+int rw_cause_colour(int step) {
+    const std::array<std::uint8_t, 3> rgb = causeColour(step);
+    return rgb[0] << 16 | rgb[1] << 8 | rgb[2];
 }
 
 // The shortest text strtof reads back as the float nearest `value`.

@@ -5,6 +5,7 @@
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
+#include "raster/explain/ladder_causes.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/plain/fragment_observer.h"
 #include "scene/default_scene.h"
@@ -75,14 +76,6 @@ int largestStep(const std::array<std::uint8_t, 3>& a, const std::array<std::uint
     int largest = 0;
     for (int c = 0; c < 3; ++c) largest = std::max(largest, std::abs(a[c] - b[c]));
     return largest;
-}
-
-// Whether the software picture is within the tolerance of the model at
-// pixel i: both cover it with no channel off by more, or neither does.
-bool withinTolerance(bool softwareCovers, const std::array<std::uint8_t, 3>& software,
-                     bool modelCovers, const std::array<std::uint8_t, 3>& model) {
-    if (softwareCovers != modelCovers) return false;
-    return !softwareCovers || largestStep(software, model) <= kDifferenceTolerance;
 }
 
 }  // namespace
@@ -245,31 +238,28 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
 const std::vector<std::int8_t>& PageFrame::causes() {
     if (causesCurrent_) return causes_;
     const std::size_t pixels = pixelCount(view_);
-    constexpr std::int8_t kUnresolved = kReferenceRuleCount + 1;
-    constexpr std::int8_t kNotCovered = -1;
-    // Pixels the model covers, and (below) those the specified picture covers.
-    causes_.assign(pixels, kNotCovered);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        if (covered(model_.depth, i)) causes_[i] = kUnresolved;
-    }
-    for (int step = 0; step < kReferenceRuleCount; ++step) {
-        if (!drawPicture(firstReferenceRules(step))) break;
-        for (std::size_t i = 0; i < pixels; ++i) {
-            const bool inSoftware = depthBuffer[i] < 1.0f;
-            if (step == 0 && inSoftware && causes_[i] == kNotCovered) causes_[i] = kUnresolved;
-            if (causes_[i] != kUnresolved) continue;
+    LadderCauses ladder(pixels);
+    const auto matchModel = [&](bool stepCovers, const Rgb& stepBytes, std::size_t i) {
+        return matchPixel(stepCovers, stepBytes.data(), covered(model_.depth, i),
+                          model_.bytes[i].data(), kDifferenceTolerance);
+    };
+    for (int rules = 0; rules < kReferenceRuleCount; ++rules) {
+        if (!drawPicture(firstReferenceRules(rules))) break;
+        ladder.takeStep([&](std::size_t i) {
             const Color& c = colorBuffer[i];
             const float rgb[3] = {c.r, c.g, c.b};
-            if (withinTolerance(inSoftware, windowBytesOf(rgb), covered(model_.depth, i),
-                                model_.bytes[i])) {
-                causes_[i] = static_cast<std::int8_t>(step);
-            }
-        }
+            return matchModel(depthBuffer[i] < 1.0f, windowBytesOf(rgb), i);
+        });
     }
     // The last step follows every rule: it draws the model itself.
-    for (std::int8_t& cause : causes_) {
-        if (cause == kUnresolved) cause = kReferenceRuleCount;
+    if (ladder.stepsTaken() == kReferenceRuleCount) {
+        ladder.takeStep([&](std::size_t i) {
+            return matchModel(covered(model_.depth, i), model_.bytes[i], i);
+        });
     }
+    causes_ = ladder.stepsTaken() == kLadderStepCount
+                  ? ladder.causes()
+                  : std::vector<std::int8_t>(pixels, kCauseNotCovered);
     causesCurrent_ = true;
     return causes_;
 }
@@ -277,7 +267,7 @@ const std::vector<std::int8_t>& PageFrame::causes() {
 const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
     if (picture == MapPicture::Causes) {
         const std::vector<std::int8_t>& steps = causes();
-        paintPanel(mapPanel_, view_, [&](std::size_t i) { return web::causeColour(steps[i]); });
+        paintPanel(mapPanel_, view_, [&](std::size_t i) { return causeColour(steps[i]); });
         return mapPanel_;
     }
     paintPanel(mapPanel_, view_, [&](std::size_t i) {

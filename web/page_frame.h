@@ -98,9 +98,10 @@ class PageFrame {
 
     // For the cause map: per pixel, the ladder step (0 for the specified
     // picture, k for the first k rules) from which on the software picture
-    // is within the tolerance of the model there, -1 where neither covers
-    // it. Draws the ladder's pictures, so it costs a frame per step; the
-    // software buffers above are left as they are.
+    // stays within the tolerance of the model there (LadderCauses), -1 where
+    // no step's picture nor the model covers it. Draws the ladder's
+    // pictures, so it costs a frame per step; the software buffers above are
+    // left as they are.
     const std::vector<std::int8_t>& causes();
 
   private:

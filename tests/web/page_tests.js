@@ -491,7 +491,7 @@ const tests = {
     }
   },
 
-  async "the cause map gives each pixel the first ladder step within one step of the model"() {
+  async "the cause map gives each pixel the step from which on it is within one step of the model"() {
     const size = { width: 160, height: 160, angleZ: -100, angleX: -70 };
     await setView(size);
     const causes = await pageBytes("rasterwork.causes()");
@@ -499,7 +499,8 @@ const tests = {
     const modelDepth = await pageBytes("rasterwork.modelDepthFloats()");
     const pixels = 160 * 160;
     // Each step's picture from the native tool, judged pixel by pixel
-    // against the model; the first step that is within decides.
+    // against the model: a pixel's cause is the step since which it has been
+    // within; -1 while nothing has covered it, -2 while it differs.
     const expected = new Int8Array(pixels).fill(-1);
     const names = ["sampling", "ambient", "lights", "viewer", "specular", "vertex", "perspective",
       "subpixel"];
@@ -509,14 +510,14 @@ const tests = {
       for (let i = 0; i < pixels; ++i) {
         const inStep = native.depth.readFloatLE(4 * i) < 1;
         const inModel = modelDepth.readFloatLE(4 * i) < 1;
-        if (step === 0 && !inStep && !inModel) continue;
-        if (step > 0 && expected[i] !== -2) continue;
         let within = inStep === inModel;
         for (let c = 0; within && inStep && c < 3; ++c) {
           within = Math.abs(windowByte(native.color.readFloatLE(4 * (3 * i + c))) -
             windowByte(modelColor.readFloatLE(4 * (3 * i + c)))) <= 1;
         }
-        expected[i] = within ? step : -2;  // -2: covered, not yet within
+        if (!within) expected[i] = -2;
+        else if (expected[i] === -2) expected[i] = step;
+        else if (expected[i] === -1 && inStep) expected[i] = 0;
       }
     }
     let differing = 0, first = -1;

@@ -1,6 +1,7 @@
 #include "tools/compare/compare_run.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <iterator>
 #include <map>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "raster/buffers/frame_buffers.h"
+#include "raster/explain/ladder_causes.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/near_plane.h"
 #include "scene/scene.h"
@@ -20,6 +22,7 @@
 #include "tools/common/reference_implementation.h"
 #include "tools/common/snapshot_opengl.h"
 #include "tools/common/tool_outputs.h"
+#include "tools/compare/cause_map.h"
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/difference_sheet.h"
 #include "tools/compare/renderer_pictures.h"
@@ -34,6 +37,7 @@ constexpr int kSheetColumns = 3;
 struct Outcome {
     std::string text;
     RgbCanvas picture;
+    RgbCanvas causePicture;
     bool overLimit = false;
 };
 
@@ -66,6 +70,11 @@ class Comparison {
         std::vector<std::uint8_t> spare;
         std::size_t bytes =
             pixels * (3 + sizeof(float)) + static_cast<std::size_t>(maps) * pixels * 3;
+        if (!options_.causePngPath.empty()) {
+            // The causes, the map and its PNG; the legend's strip is
+            // covered by the room below.
+            bytes += pixels + pixels * 3 + pngSizeBound(width, height + 200);
+        }
         if (!options_.pngPath.empty()) {
             // At most kSheetColumns pictures side by side, with room below
             // each row for captions and below all for the legend.
@@ -185,6 +194,8 @@ bool Comparison::ladder(Outcome* out, std::string* error) {
     if (!renderReference(error)) return false;
     std::vector<LadderRow> rows;
     std::vector<SheetPanel> panels;
+    const bool causes = !options_.causePngPath.empty();
+    LadderCauses ladderCauses(causes ? reference_.windowDepth.size() : 0);
     for (int step = 0; step <= kReferenceRuleCount; ++step) {
         LadderRow row;
         row.step = step == 0 ? "specified" : kReferenceRuleNames[step - 1];
@@ -197,18 +208,29 @@ bool Comparison::ladder(Outcome* out, std::string* error) {
             for (char& c : caption) c = static_cast<char>(std::toupper(c));
             panels.push_back({caption, differenceMap(software_, reference_, mapStyle())});
         }
+        ladderCauses.takeStep([this](std::size_t i) {
+            return matchPixel(software_.covered(i), &software_.rgb[3 * i], reference_.covered(i),
+                              &reference_.rgb[3 * i], options_.tolerance);
+        });
         rows.push_back(std::move(row));
     }
     // A limit on the ladder judges what remains after every rule.
     const DifferingLimit* gate = limit();
     const ComparisonReport& last = rows.back().report;
+    const std::array<long, kCauseCount> causeCounts = ladderCauses.counts();
     if (options_.json) {
         out->text = "{" + ladderJsonMember(rows) +
+                    (causes ? ", " + causesJsonMember(causeCounts) : "") +
                     (gate ? ", " + limitVerdictJsonMembers(*gate, last) : "") + ", " +
                     headingJsonMembers(false) + "}\n";
     } else {
         out->text = heading(false) + ladderText(rows) +
+                    (causes ? "\n" + causesText(causeCounts) : "") +
                     (gate ? "after all rules: " + limitVerdictText(*gate, last) : "");
+    }
+    if (causes) {
+        out->causePicture =
+            composeCauseMap(ladderCauses.causes(), frame_.width, frame_.height, causeCounts);
     }
     if (!panels.empty()) {
         out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns,
@@ -304,11 +326,12 @@ ToolResult runComparison(const CompareOptions& options, SoftwareRender renderSof
     std::string error;
     std::vector<std::pair<std::string, std::string>> named;
     if (!options.pngPath.empty()) named.emplace_back("--png", options.pngPath);
+    if (!options.causePngPath.empty()) named.emplace_back("--cause-png", options.causePngPath);
     if (!prepareOutputs(named, "the report", &targets, &error)) return badArguments(error);
 
     Comparison comparison(options, renderSoftware);
     Outcome outcome;
-    std::vector<std::uint8_t> png;
+    std::vector<std::uint8_t> png, causePng;
     try {
         bool made = false;
         if (!options.views.empty()) {
@@ -319,9 +342,15 @@ ToolResult runComparison(const CompareOptions& options, SoftwareRender renderSof
             made = comparison.single(&outcome, &error);
         }
         if (!made) return failed(error);
-        if (!targets.empty() && !encodePng(outcome.picture.rgb.data(), outcome.picture.width,
-                                           outcome.picture.height, &png, &error)) {
+        if (!options.pngPath.empty() &&
+            !encodePng(outcome.picture.rgb.data(), outcome.picture.width, outcome.picture.height,
+                       &png, &error)) {
             return failed("cannot make the PNG picture: " + error);
+        }
+        if (!options.causePngPath.empty() &&
+            !encodePng(outcome.causePicture.rgb.data(), outcome.causePicture.width,
+                       outcome.causePicture.height, &causePng, &error)) {
+            return failed("cannot make the cause map's PNG picture: " + error);
         }
     } catch (const std::bad_alloc&) {
         return failed(comparison.noMemory());
@@ -329,7 +358,11 @@ ToolResult runComparison(const CompareOptions& options, SoftwareRender renderSof
     // The report first: a report that cannot be written leaves the picture's
     // file as it was.
     if (!writeStandardOutput(outcome.text, &error)) return failed(error);
-    if (!targets.empty() && !writeOutputs(targets, {&png}, &error)) return failed(error);
+    // In the order of `named`.
+    std::vector<const std::vector<std::uint8_t>*> contents;
+    if (!options.pngPath.empty()) contents.push_back(&png);
+    if (!options.causePngPath.empty()) contents.push_back(&causePng);
+    if (!targets.empty() && !writeOutputs(targets, contents, &error)) return failed(error);
     if (outcome.overLimit) return {kOverLimit, ""};
     return {};
 }

@@ -10,8 +10,6 @@
   const HEAT_STOPS = [[0, 0, 0], [180, 0, 0], [255, 140, 0], [255, 255, 170]];
   const FRAGMENT_COLOURS = ["#313695", "#4575b4", "#74add1", "#fee090", "#fdae61", "#f46d43",
     "#d73027", "#a50026"];
-  const CAUSE_COLOURS = ["#000000", "#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd",
-    "#8c564b", "#e377c2", "#bcbd22"];
   const FAST_PATH_NOTE = "Drawn by the plain path: the fast path's SIMD code does not build " +
     "for WebAssembly from Debian's Highway 1.0.3 (its WASM target has no double lanes).";
 
@@ -28,6 +26,7 @@
   const timing = { update: 0, draw: 0, history: [] };
   let wasm = null;
   let ruleNames = [];
+  const causeColours = [];  // per ladder step, "#rrggbb", from the module
   let queued = null;  // the update asked for: null, "story" or "frame"
   let linkTimer = 0;
   let drawn = false;
@@ -229,10 +228,11 @@
       const causes = heapView(Int8Array, wasm._rw_causes(), state.width * state.height);
       const counts = new Array(ruleNames.length + 1).fill(0);
       for (const cause of causes) if (cause >= 0) counts[cause]++;
-      $("map-caption").innerHTML = "<strong>Causes</strong>: each pixel covered by the specified " +
-        "picture or the model, by the first step of the ladder from which the software picture " +
-        "is within one step of the model there:" + counts.map((count, step) =>
-          swatch(CAUSE_COLOURS[step]) + (step === 0 ? "specified" : ruleNames[step - 1]) +
+      $("map-caption").innerHTML = "<strong>Causes</strong>: each pixel covered by the model " +
+        "or by the software picture at some step, by the first step of the ladder from which " +
+        "on the software picture stays within one step of the model there:" +
+        counts.map((count, step) =>
+          swatch(causeColours[step]) + (step === 0 ? "specified" : ruleNames[step - 1]) +
           " " + count).join(" ") + ".";
     }
   }
@@ -682,6 +682,9 @@
     wasm = module;
     for (let i = 0; i < wasm._rw_rule_count(); ++i) {
       ruleNames.push(wasm.UTF8ToString(wasm._rw_rule_name(i)));
+    }
+    for (let step = 0; step <= ruleNames.length; ++step) {
+      causeColours.push("#" + wasm._rw_cause_colour(step).toString(16).padStart(6, "0"));
     }
     buildRuleToggles();
     wireControls();

@@ -17,6 +17,7 @@
 #include "bit_testing.h"
 #include "child_process.h"
 #include "mismatch_pictures.h"
+#include "raster/explain/ladder_causes.h"
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
@@ -329,6 +330,135 @@ TEST_F(CompareTool, ListsTheDifferingPixelsADecodeOfTheSnapshotsFinds) {
     for (const FoundPixel& p : expected) {
         if (p.coveredBy != "both") continue;
         EXPECT_EQ(mapAt(amplified, p.x, p.y), heatColour(std::min(255, 64 * p.largestStep))) << p;
+    }
+}
+
+// The cause map against a decode of the snapshot tool's pictures of every
+// ladder step and of the reference: each pixel's cause is the step from
+// which on the step's picture is within the tolerance of the reference there.
+// What remains after every rule is the ladder's last row; a row before may
+// count fewer pixels than the causes after it, as a pixel within at one step
+// may differ again at a later one.
+TEST_F(CompareTool, CauseMapGivesEachPixelTheStepFromWhichOnItIsWithinTheTolerance) {
+    const std::vector<std::string> rules = {"sampling", "ambient", "lights",      "viewer",
+                                            "specular", "vertex",  "perspective", "subpixel"};
+    const struct {
+        std::vector<std::string> view;
+        int width, height;
+        const char* tolerance;
+    } cases[] = {
+        {{"--angle-z", "-75", "--angle-x", "-30", "--zoom", "2.25"}, 160, 120, "1"},
+        {{"--angle-z", "-105", "--angle-x", "150"}, 240, 240, "1"},
+        {{"--angle-z", "-105", "--angle-x", "150"}, 240, 240, "2"},
+    };
+    for (const auto& c : cases) {
+        const std::string trace = c.view[1] + " " + c.view[3] + " tolerance " + c.tolerance;
+        SCOPED_TRACE(trace);
+        const auto tool = [&](std::vector<std::string> args) {
+            args.insert(args.begin() + 1, c.view.begin(), c.view.end());
+            args.insert(args.begin() + 1,
+                        {"--width", std::to_string(c.width), "--height", std::to_string(c.height)});
+            return runTool(args, dir_);
+        };
+        const ToolRun causes = tool(
+            {RW_COMPARE_BINARY, "--cause-png", "causes.png", "--tolerance", c.tolerance, "--json"});
+        ASSERT_EQ(causes.status, 0) << causes.err;
+        const nlohmann::json report = nlohmann::json::parse(causes.out);
+
+        ASSERT_EQ(tool({RW_SNAPSHOT_BINARY, "--renderer", "opengl", "--png", "gl.png",
+                        "--depth-pfm", "gl-depth.pfm"})
+                      .status,
+                  0);
+        const RendererPicture gl =
+            pictureFromFiles(png("gl.png"), pfm("gl-depth.pfm"), [](float z) { return double{z}; });
+        const std::size_t pixels = static_cast<std::size_t>(c.width) * c.height;
+        // Per pixel: -1 while nothing covered it, -2 while it differs, else
+        // the step since which it has been within.
+        std::vector<int> since(pixels, -1);
+        std::vector<long> differingAtOrAfter(rules.size() + 1, 0);  // from the last step back
+        std::vector<std::vector<bool>> differs;
+        const int tolerance = std::stoi(c.tolerance);
+        for (std::size_t step = 0; step <= rules.size(); ++step) {
+            std::vector<std::string> args = {RW_SNAPSHOT_BINARY, "--png", "step.png", "--depth-pfm",
+                                             "step-depth.pfm"};
+            std::string ruled;
+            for (std::size_t r = 0; r < step; ++r) ruled += (r ? "," : "") + rules[r];
+            if (step > 0) args.insert(args.end(), {"--like-reference", ruled});
+            ASSERT_EQ(tool(args).status, 0) << ruled;
+            const RendererPicture picture = pictureFromFiles(png("step.png"), pfm("step-depth.pfm"),
+                                                             [](float z) { return 0.5 * z + 0.5; });
+            differs.emplace_back(pixels);
+            for (std::size_t i = 0; i < pixels; ++i) {
+                const bool inStep = picture.windowDepth[i] < 1.0;
+                const bool inGl = gl.windowDepth[i] < 1.0;
+                bool within = inStep == inGl;
+                for (int ch = 0; within && inStep && ch < 3; ++ch) {
+                    within = std::abs(picture.rgb[3 * i + ch] - gl.rgb[3 * i + ch]) <= tolerance;
+                }
+                differs[step][i] = !within;
+                if (!within) {
+                    since[i] = -2;
+                } else if (since[i] == -2) {
+                    since[i] = static_cast<int>(step);
+                } else if (since[i] == -1 && inStep) {
+                    since[i] = 0;
+                }
+            }
+        }
+        const int unexplained = static_cast<int>(rules.size()) + 1;
+        std::vector<long> counts(rules.size() + 2, 0);
+        for (std::size_t i = 0; i < pixels; ++i) {
+            if (since[i] == -2) since[i] = unexplained;
+            if (since[i] >= 0) ++counts[since[i]];
+        }
+        const nlohmann::json& reported = report.at("causes");
+        ASSERT_EQ(reported.size(), counts.size());
+        EXPECT_EQ(reported.at("specified"), counts[0]);
+        for (std::size_t r = 0; r < rules.size(); ++r) {
+            EXPECT_EQ(reported.at(rules[r]), counts[r + 1]) << rules[r];
+        }
+        EXPECT_EQ(reported.at("unexplained"), counts[unexplained]);
+
+        // The ladder's rows: after step k, the pixels that differ then; the
+        // causes after k, the pixels that differ then or at a later step.
+        const nlohmann::json& ladder = report.at("ladder");
+        ASSERT_EQ(ladder.size(), rules.size() + 1);
+        long causedLater = 0;
+        for (int step = static_cast<int>(rules.size()); step >= 0; --step) {
+            causedLater += counts[step + 1];
+            const nlohmann::json& row = ladder[step];
+            const long rowDiffering = row.at("software_only").get<long>() +
+                                      row.at("reference_only").get<long>() +
+                                      row.at("pixels_over_tolerance").get<long>();
+            long differingThen = 0, differingThenOrLater = 0;
+            for (std::size_t i = 0; i < pixels; ++i) {
+                differingThen += differs[step][i];
+                bool later = false;
+                for (std::size_t s = step; s < differs.size(); ++s) later = later || differs[s][i];
+                differingThenOrLater += later;
+            }
+            EXPECT_EQ(rowDiffering, differingThen) << step;
+            EXPECT_EQ(causedLater, differingThenOrLater) << step;
+            EXPECT_GE(causedLater, rowDiffering) << step;
+            if (step == static_cast<int>(rules.size())) {
+                EXPECT_EQ(causedLater, rowDiffering) << "unexplained: what every rule leaves";
+            }
+        }
+        EXPECT_GT(counts[0] + counts[1] + counts[2], 0) << "no pixel explained early";
+
+        // The picture: the map as the causes say, the legend below it.
+        const RgbImage map = png("causes.png");
+        ASSERT_GE(map.width, c.width);
+        ASSERT_GT(map.height, c.height);
+        long wrong = 0;
+        for (int row = 0; row < c.height; ++row) {
+            for (int x = 0; x < c.width; ++x) {
+                const std::uint8_t* p = map.at(x, row);
+                wrong += RgbCanvas::Rgb{p[0], p[1], p[2]} !=
+                         causeColour(since[static_cast<std::size_t>(row) * c.width + x]);
+            }
+        }
+        EXPECT_EQ(wrong, 0);
     }
 }
 
