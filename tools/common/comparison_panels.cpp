@@ -117,6 +117,36 @@ RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererP
     return heatColour(largest * std::max(amplify, 1));
 }
 
+void ringLonePixels(std::vector<std::uint8_t>& rgb, int width, int height,
+                    const std::vector<bool>& marked) {
+    const auto markedAt = [&](int x, int row) {
+        return x >= 0 && x < width && row >= 0 && row < height &&
+               marked[static_cast<std::size_t>(row) * width + x];
+    };
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width; ++x) {
+            if (!markedAt(x, row)) continue;
+            bool lone = true;
+            for (int dy = 1 - kRingRadius; lone && dy < kRingRadius; ++dy) {
+                for (int dx = 1 - kRingRadius; lone && dx < kRingRadius; ++dx) {
+                    if ((dx != 0 || dy != 0) && markedAt(x + dx, row + dy)) lone = false;
+                }
+            }
+            if (!lone) continue;
+            for (int dy = -kRingRadius; dy <= kRingRadius; ++dy) {
+                for (int dx = -kRingRadius; dx <= kRingRadius; ++dx) {
+                    const int rx = x + dx, ry = row + dy;
+                    const bool onRing = std::max(std::abs(dx), std::abs(dy)) == kRingRadius;
+                    if (!onRing || rx < 0 || rx >= width || ry < 0 || ry >= height) continue;
+                    if (markedAt(rx, ry)) continue;
+                    std::memcpy(&rgb[3 * (static_cast<std::size_t>(ry) * width + rx)], kRing.data(),
+                                3);
+                }
+            }
+        }
+    }
+}
+
 std::vector<std::uint8_t> differenceMap(const RendererPicture& software,
                                         const RendererPicture& reference, const MapStyle& style) {
     const int width = software.width;
@@ -129,32 +159,7 @@ std::vector<std::uint8_t> differenceMap(const RendererPicture& software,
         std::memcpy(&map[3 * i], colour.data(), 3);
         differs[i] = pixelDiffers(software, reference, i, style.tolerance);
     }
-    const auto differsAt = [&](int x, int row) {
-        return x >= 0 && x < width && row >= 0 && row < height &&
-               differs[static_cast<std::size_t>(row) * width + x];
-    };
-    for (int row = 0; row < height; ++row) {
-        for (int x = 0; x < width; ++x) {
-            if (!differsAt(x, row)) continue;
-            bool lone = true;
-            for (int dy = 1 - kRingRadius; lone && dy < kRingRadius; ++dy) {
-                for (int dx = 1 - kRingRadius; lone && dx < kRingRadius; ++dx) {
-                    if ((dx != 0 || dy != 0) && differsAt(x + dx, row + dy)) lone = false;
-                }
-            }
-            if (!lone) continue;
-            for (int dy = -kRingRadius; dy <= kRingRadius; ++dy) {
-                for (int dx = -kRingRadius; dx <= kRingRadius; ++dx) {
-                    const int rx = x + dx, ry = row + dy;
-                    const bool onRing = std::max(std::abs(dx), std::abs(dy)) == kRingRadius;
-                    if (!onRing || rx < 0 || rx >= width || ry < 0 || ry >= height) continue;
-                    if (differsAt(rx, ry)) continue;
-                    std::memcpy(&map[3 * (static_cast<std::size_t>(ry) * width + rx)], kRing.data(),
-                                3);
-                }
-            }
-        }
-    }
+    ringLonePixels(map, width, height, differs);
     return map;
 }
 

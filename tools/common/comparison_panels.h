@@ -46,10 +46,16 @@ RgbCanvas::Rgb heatColour(int steps);
 RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
                                 std::size_t i, int amplify = 1);
 
+// Rings each lone marked pixel of a picture (8-bit RGB, top row first): one
+// with no other marked pixel within kRingRadius - 1, with a square of
+// kRing kRingRadius pixels out, drawn over the pixels that are not marked.
+void ringLonePixels(std::vector<std::uint8_t>& rgb, int width, int height,
+                    const std::vector<bool>& marked);
+
 // The difference map of two pictures of the same size, 8-bit RGB, top row
 // first: differenceColour of every pixel, then a ring around each lone
 // differing pixel (covered by one renderer only, or off by more than the
-// style's tolerance), drawn over the pixels that do not differ.
+// style's tolerance): ringLonePixels.
 std::vector<std::uint8_t> differenceMap(const RendererPicture& software,
                                         const RendererPicture& reference,
                                         const MapStyle& style = MapStyle());

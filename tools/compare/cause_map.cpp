@@ -10,6 +10,7 @@
 namespace {
 
 constexpr int kLineUnits = kGlyphHeight + 2;
+constexpr const char* kRingLabel = "LONE UNEXPLAINED";
 
 // The ladder's name of a cause: "specified", "+ sampling", ..., "unexplained".
 std::string stepName(int cause) {
@@ -28,12 +29,12 @@ std::string legendLine(int cause, long count) {
 RgbCanvas composeCauseMap(const std::vector<std::int8_t>& causes, int width, int height,
                           const std::array<long, kCauseCount>& counts) {
     // The legend in font units: a swatch, a space and the longest line.
-    int textUnits = 0;
+    int textUnits = textWidth(kRingLabel, 1);
     for (int cause = 0; cause < kCauseCount; ++cause) {
         textUnits = std::max(textUnits, textWidth(legendLine(cause, counts[cause]), 1));
     }
     const int legendUnitsWide = 2 + kGlyphHeight + 2 + textUnits + 2;
-    const int legendUnitsHigh = 2 + kCauseCount * kLineUnits;
+    const int legendUnitsHigh = 2 + (kCauseCount + 1) * kLineUnits;
     const int scale = width >= 2 * legendUnitsWide ? 2 : 1;
 
     RgbCanvas canvas;
@@ -42,10 +43,19 @@ RgbCanvas composeCauseMap(const std::vector<std::int8_t>& causes, int width, int
     canvas.height = stripTop + legendUnitsHigh * scale;
     canvas.rgb.assign(static_cast<std::size_t>(canvas.width) * canvas.height * 3, 255);
     canvas.fill(0, height, canvas.width, kPanelGap, kGapColour);
+    const std::size_t pixels = causes.size();
+    std::vector<std::uint8_t> map(pixels * 3);
+    std::vector<bool> unexplained(pixels);
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const std::array<std::uint8_t, 3> colour = causeColour(causes[i]);
+        std::memcpy(&map[3 * i], colour.data(), 3);
+        unexplained[i] = causes[i] == kCauseUnexplained;
+    }
+    ringLonePixels(map, width, height, unexplained);
     for (int row = 0; row < height; ++row) {
-        for (int x = 0; x < width; ++x) {
-            canvas.set(x, row, causeColour(causes[static_cast<std::size_t>(row) * width + x]));
-        }
+        std::memcpy(&canvas.rgb[static_cast<std::size_t>(row) * canvas.width * 3],
+                    &map[static_cast<std::size_t>(row) * width * 3],
+                    static_cast<std::size_t>(width) * 3);
     }
     const int x = 2 * scale;
     int y = stripTop + 2 * scale;
@@ -59,6 +69,10 @@ RgbCanvas composeCauseMap(const std::vector<std::int8_t>& causes, int width, int
                  kInk);
         y += kLineUnits * scale;
     }
+    canvas.fill(x, y, kGlyphHeight * scale, kGlyphHeight * scale, kRing);
+    canvas.fill(x + scale, y + scale, 3 * scale, 3 * scale, kNeitherCovers);
+    canvas.fill(x + 2 * scale, y + 2 * scale, scale, scale, causeColour(kCauseUnexplained));
+    drawText(canvas, x + (kGlyphHeight + 2) * scale, y, kRingLabel, scale, kInk);
     return canvas;
 }
 

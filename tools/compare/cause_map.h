@@ -9,9 +9,10 @@
 #include "tools/common/legend_font.h"
 
 // The cause map as a picture: each pixel of the frame (top row first) in its
-// cause's colour (causeColour), and below it, on a white strip, a legend
-// with each cause's swatch, name and count. The picture is widened with
-// white where the frame is narrower than the legend.
+// cause's colour (causeColour), a lone unexplained pixel ringed as on the
+// difference maps (ringLonePixels), and below it, on a white strip, a legend
+// with each cause's swatch, name and count and the ring's. The picture is
+// widened with white where the frame is narrower than the legend.
 RgbCanvas composeCauseMap(const std::vector<std::int8_t>& causes, int width, int height,
                           const std::array<long, kCauseCount>& counts);
 
