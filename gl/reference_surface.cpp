@@ -5,6 +5,7 @@
 #include "gl/bitmap_text.h"
 #include "gl/egl_pbuffer.h"
 #include "gl/gl_window.h"
+#include "gl/render_threads.h"
 #include "gl/x_wait_bound.h"
 
 namespace {
@@ -30,6 +31,7 @@ bool ReferenceSurface::open(GlPlatform platform, const char* program, double wai
                             int height, std::string* error, bool* platformFound) {
     close();
     *platformFound = false;
+    drawOnTheCallingThreadWhereNoThreadStarts();
     if (platform == GlPlatform::Egl) {
         if (openEgl(program, waitSeconds, width, height, error, platformFound)) return true;
         *error = "cannot draw the reference through EGL: " + *error;

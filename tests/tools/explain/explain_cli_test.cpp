@@ -104,23 +104,38 @@ TEST(ExplainCommand, ADisplayThatNeverAnswersExplainsTheSoftwareSide) {
     const SilentXServer server;
     ASSERT_TRUE(server.ok());
     const TempDir temp("rasterwork-explain-cli-");
-    const std::vector<std::string> argv = {
-        RW_EXPLAIN_BINARY, "--width", "160", "--height", "120", "39", "83"};
-    const ToolRun none = runTool(argv, temp.path());
-    const ToolRun silent = runTool(argv, temp.path(), server.display(), 20.0, {}, "",
-                                   {"RASTERWORK_SNAPSHOT_X_TIMEOUT=2"});
-    ASSERT_TRUE(silent.finished) << "still waiting on the server after 20 s";
-    EXPECT_EQ(silent.status, 0) << silent.err;
-    EXPECT_EQ(silent.err, "");
-    EXPECT_NE(
-        silent.out.find("reference renderer: not drawn, the X server at '" + server.display() +
-                        "' did not answer within 2 s (opening the "
-                        "display)"),
-        std::string::npos)
-        << silent.out;
-    // Up to that line, what it says without any display.
-    const std::string software = none.out.substr(0, none.out.find("reference renderer:"));
-    EXPECT_EQ(silent.out.substr(0, software.size()), software);
+    const std::vector<std::string> pixel = {"--width", "160", "--height", "120", "39", "83"};
+    const std::vector<std::string> environment = {"RASTERWORK_SNAPSHOT_X_TIMEOUT=2"};
+    struct Case {
+        const char* platform;
+        const char* reasonLine;  // nullptr: the reference is drawn off screen, as without X
+    } cases[] = {
+        {"x11",
+         "reference renderer: not drawn, the X server at '%s' did not answer within 2 s "
+         "(opening the display)"},
+        {"auto", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.platform);
+        std::vector<std::string> argv = {RW_EXPLAIN_BINARY, "--gl-platform", c.platform};
+        argv.insert(argv.end(), pixel.begin(), pixel.end());
+        const ToolRun none = runTool(argv, temp.path());
+        const ToolRun silent =
+            runTool(argv, temp.path(), server.display(), 20.0, {}, "", environment);
+        ASSERT_TRUE(silent.finished) << "still waiting on the server after 20 s";
+        EXPECT_EQ(silent.status, 0) << silent.err;
+        EXPECT_EQ(silent.err, "");
+        if (c.reasonLine == nullptr) {
+            EXPECT_EQ(silent.out, none.out);
+            continue;
+        }
+        std::string reason = c.reasonLine;
+        reason.replace(reason.find("%s"), 2, server.display());
+        EXPECT_NE(silent.out.find(reason), std::string::npos) << silent.out;
+        // Up to that line, what it says without any display.
+        const std::string software = none.out.substr(0, none.out.find("reference renderer:"));
+        EXPECT_EQ(silent.out.substr(0, software.size()), software);
+    }
 }
 
 }  // namespace
