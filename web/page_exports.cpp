@@ -121,7 +121,7 @@ std::uint8_t* rw_map_panel(int picture) {
 }
 
 // Per pixel (row 0 at the bottom) the cause map's ladder step, -1 where
-// neither picture covers it.
+// neither the model nor any step's picture covers it.
 std::int8_t* rw_causes() {
     return data(frame.causes());
 }

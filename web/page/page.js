@@ -654,7 +654,7 @@
     modelColorFloats: () => copyFloats(wasm._rw_model_color(), 3),
     modelDepthFloats: () => copyFloats(wasm._rw_model_depth(), 1),
     // Per pixel (rows from the bottom) the cause map's ladder step, -1 where
-    // neither the specified picture nor the model covers it.
+    // neither the model nor any step's picture covers it.
     causes: () => heapView(Int8Array, wasm._rw_causes(), wasm._rw_width() * wasm._rw_height())
       .slice(),
     // The software picture's story of any pixel, told afresh: what
