@@ -10,6 +10,12 @@ namespace {
 // draw at all (the code it compiles, its bookkeeping) comes in blocks of at
 // most this much.
 constexpr std::size_t kLibraryBlockBytes = std::size_t{16} << 20;
+// A crash with less address space left than this is taken for memory
+// running out: glibc reserves 64 MB at a time for the malloc arena of each
+// new thread, and llvmpipe's threads start while a window opens, so a
+// library that failed to allocate may have left that much behind it by the
+// time it crashes, as a thread that ends frees its stack.
+constexpr std::size_t kCrashHeadroomBytes = std::size_t{64} << 20;
 // The colour and depth of one pixel in the GL library's buffers.
 constexpr std::size_t kBufferBytesPerPixel = 8;
 
@@ -37,5 +43,5 @@ bool addressSpaceLeft(std::size_t bytes) {
 }
 
 bool memoryRanOut() {
-    return !addressSpaceLeft(std::max(kLibraryBlockBytes, 4 * framePixels));
+    return !addressSpaceLeft(std::max(kCrashHeadroomBytes, 4 * framePixels));
 }

@@ -22,7 +22,7 @@ void expectFramesOf(int width, int height);
 bool addressSpaceLeft(std::size_t bytes);
 
 // Whether memory has as good as run out: not even one more buffer of the
-// frames expected (or a block of the library's own) can be had.
+// frames expected (or a new thread's malloc arena, 64 MB) can be had.
 // Async-signal-safe, for telling after a crash in the GL library whether a
 // failed allocation caused it.
 bool memoryRanOut();
