@@ -44,11 +44,11 @@ void appendTermsText(std::string& text, const ShadingTerms& terms) {
         const LightTerms& l = terms.lights[i];
         text += "    light " + std::to_string(i) + " (colour " + textRgb(l.lightColor) + ")\n";
         text += "      direction           " + textVec(l.direction) + "\n";
-        text += "      diffuse factor      " + number(l.diffuseFactor) + ", part " +
+        text += "      diffuse factor      " + number(l.diffuseFactor) + ", term " +
                 textRgb(l.diffusePart) + "\n";
         text += "      half vector         " + textVec(l.halfVector) + "\n";
         text += "      specular base       " + number(l.specularBase) + ", factor " +
-                number(l.specularFactor) + ", part " + textRgb(l.specularPart) + "\n";
+                number(l.specularFactor) + ", term " + textRgb(l.specularPart) + "\n";
         text += "      adds (x colour)     " + textRgb(l.contribution) + "\n";
     }
     text += "    colour (r g b)        " + textRgb(terms.color) + "\n";
