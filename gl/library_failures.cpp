@@ -18,42 +18,18 @@
 #include "base/default_signal_action.h"
 #include "base/shown_text.h"
 #include "gl/memory_headroom.h"
+#include "gl/signal_messages.h"
 #include "gl/startup_messages.h"
 
 namespace {
 
 // Built before the handlers are installed: they only write them out.
-char lostMessage[1024];
-std::size_t lostMessageLength = 0;
-char segvMessage[1024];
-std::size_t segvMessageLength = 0;
-char busMessage[1024];
-std::size_t busMessageLength = 0;
-char abortMessage[1024];
-std::size_t abortMessageLength = 0;
-char memoryMessage[1024];
-std::size_t memoryMessageLength = 0;
+SignalMessage lostMessage;
+SignalMessage segvMessage;
+SignalMessage busMessage;
+SignalMessage abortMessage;
+SignalMessage memoryMessage;
 std::terminate_handler previousTerminate = nullptr;
-
-void say(const char* text, std::size_t length) {
-    if (write(programStandardError(), text, length) < 0) {
-        // Nothing more to say; the status tells the rest.
-    }
-}
-
-void keep(const std::string& line, char* buffer, std::size_t size, std::size_t* length) {
-    *length = std::min(line.size(), size);
-    std::memcpy(buffer, line.data(), *length);
-    buffer[*length - 1] = '\n';
-}
-
-void handle(int signal, void (*handler)(int)) {
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
-}
 
 // Where the X server listens, worked out from the display name before the
 // handlers may need it: the display number (-1 when the name has none),
@@ -130,19 +106,19 @@ bool aConnectionBroke() {
 // what it is and ends the process by the signal.
 void crashed(int signal) {
     if (aConnectionBroke()) {
-        say(lostMessage, lostMessageLength);
+        lostMessage.say();
         _exit(1);
     }
     if (memoryRanOut()) {
-        say(memoryMessage, memoryMessageLength);
+        memoryMessage.say();
         _exit(1);
     }
     if (signal == SIGBUS) {
-        say(busMessage, busMessageLength);
+        busMessage.say();
     } else if (signal == SIGABRT) {
-        say(abortMessage, abortMessageLength);
+        abortMessage.say();
     } else {
-        say(segvMessage, segvMessageLength);
+        segvMessage.say();
     }
     raiseWithDefaultAction(signal);
 }
@@ -160,10 +136,10 @@ void unhandledException() {
     } catch (...) {
     }
     if (noMemory) {
-        say(memoryMessage, memoryMessageLength);
+        memoryMessage.say();
         _exit(1);
     }
-    say(abortMessage, abortMessageLength);
+    abortMessage.say();
     raiseWithDefaultAction(SIGABRT);
     _exit(134);
 }
@@ -173,27 +149,22 @@ void unhandledException() {
 LibraryFailureReport::LibraryFailureReport(const std::string& program, const std::string& display,
                                            const std::string& what) {
     const std::string server = "the X server at " + shown(display);
-    keep(program + ": the OpenGL library failed when the connection to " + server +
-             " broke down (" + what + ")\n",
-         lostMessage, sizeof lostMessage, &lostMessageLength);
-    keep(program + ": crashed (SIGSEGV, segmentation fault) while " + what + "\n", segvMessage,
-         sizeof segvMessage, &segvMessageLength);
-    keep(program + ": crashed (SIGBUS, bus error) while " + what + "\n", busMessage,
-         sizeof busMessage, &busMessageLength);
-    keep(program + ": crashed (SIGABRT, aborted) while " + what + "\n", abortMessage,
-         sizeof abortMessage, &abortMessageLength);
-    keep(program + ": the OpenGL library ran out of memory while " + what + "\n", memoryMessage,
-         sizeof memoryMessage, &memoryMessageLength);
+    lostMessage.keep(program + ": the OpenGL library failed when the connection to " + server +
+                     " broke down (" + what + ")\n");
+    segvMessage.keep(program + ": crashed (SIGSEGV, segmentation fault) while " + what + "\n");
+    busMessage.keep(program + ": crashed (SIGBUS, bus error) while " + what + "\n");
+    abortMessage.keep(program + ": crashed (SIGABRT, aborted) while " + what + "\n");
+    memoryMessage.keep(program + ": the OpenGL library ran out of memory while " + what + "\n");
     takeDisplayNumber(display);
-    handle(SIGSEGV, crashed);
-    handle(SIGBUS, crashed);
-    handle(SIGABRT, crashed);
+    setSignalHandler(SIGSEGV, crashed);
+    setSignalHandler(SIGBUS, crashed);
+    setSignalHandler(SIGABRT, crashed);
     previousTerminate = std::set_terminate(unhandledException);
 }
 
 LibraryFailureReport::~LibraryFailureReport() {
-    handle(SIGSEGV, SIG_DFL);
-    handle(SIGBUS, SIG_DFL);
-    handle(SIGABRT, SIG_DFL);
+    setSignalHandler(SIGSEGV, SIG_DFL);
+    setSignalHandler(SIGBUS, SIG_DFL);
+    setSignalHandler(SIGABRT, SIG_DFL);
     std::set_terminate(previousTerminate);
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "base/shown_text.h"
+#include "gl/signal_messages.h"
 #include "gl/startup_messages.h"
 #include "gl/time_bound.h"
 #include "gl/x_server_ping.h"
@@ -18,35 +19,14 @@
 namespace {
 
 // Built before the timer is armed: the handlers only write them out.
-char message[1024];
-std::size_t messageLength = 0;
+SignalMessage message;
 // Where a wait that may fail goes back to when the server does not answer.
 sigjmp_buf* volatile escape = nullptr;
 
-void say(const char* text, std::size_t length) {
-    if (write(programStandardError(), text, length) < 0) {
-        // Nothing more to say; the status tells the rest.
-    }
-}
-
 void giveUp(int) {
     if (escape != nullptr) siglongjmp(*escape, 1);
-    say(message, messageLength);
+    message.say();
     _exit(1);
-}
-
-void keep(const std::string& line, char* buffer, std::size_t size, std::size_t* length) {
-    *length = std::min(line.size(), size);
-    std::memcpy(buffer, line.data(), *length);
-    buffer[*length - 1] = '\n';
-}
-
-void handle(int signal, void (*handler)(int)) {
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
 }
 
 std::string secondsText(double seconds) {
@@ -65,13 +45,12 @@ std::string unansweredText(const std::string& display, const std::string& what, 
 XWaitBound::XWaitBound(const std::string& program, const std::string& display,
                        const std::string& what, double seconds, Limit limit)
     : failures_(program, display, what) {
-    keep(program + ": " + unansweredText(display, what, seconds) + "\n", message, sizeof message,
-         &messageLength);
-    handle(SIGALRM, giveUp);
+    message.keep(program + ": " + unansweredText(display, what, seconds) + "\n");
+    setSignalHandler(SIGALRM, giveUp);
     armRealTimer(seconds);
     if (limit == Limit::ServerAnswers) {
         // Connecting is itself a wait on the server, bounded by the timer.
-        ping_ = std::make_unique<XServerPing>(display, seconds, message, messageLength);
+        ping_ = std::make_unique<XServerPing>(display, seconds, message.text, message.length);
         // Without anyone asking, the whole stretch is timed instead.
         if (ping_->asking()) armRealTimer(0.0);
     }
@@ -86,7 +65,7 @@ bool XWaitBound::attempt(const std::string& program, const std::string& display,
                          const std::string& what, double seconds, const std::function<void()>& wait,
                          std::string* unanswered) {
     const LibraryFailureReport failures(program, display, what);
-    handle(SIGALRM, giveUp);
+    setSignalHandler(SIGALRM, giveUp);
     static sigjmp_buf timedOut;
     if (sigsetjmp(timedOut, 1) != 0) {
         escape = nullptr;
