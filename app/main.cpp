@@ -1,5 +1,7 @@
 #include <GL/glut.h>
 
+#include <signal.h>
+
 #include <cstdio>
 
 #include "app/callbacks.h"
@@ -12,6 +14,10 @@
 #include "scene/scene.h"
 
 int main(int argc, char** argv) {
+    // A server that goes away while a request is being written must reach
+    // the lost-connection line through Xlib, not end the viewer silently by
+    // SIGPIPE.
+    signal(SIGPIPE, SIG_IGN);
     DisplayProbe probe(argc, argv, "rasterwork");
     if (!probe.problem().empty()) {
         std::fprintf(stderr, "rasterwork: %s\n", probe.problem().c_str());
