@@ -48,15 +48,12 @@ Color lightingEquation(const Scene& scene, const Material& material, const Vec3&
         } else if (facing > 0.0f) {
             f = integerPower(std::max(s, 0.0f), material.shininess);
         }
-        const Color diffusePart(d * diffuse.r, d * diffuse.g, d * diffuse.b, 1.0f);
-        const Color specularPart(f * specular.r, f * specular.g, f * specular.b, 1.0f);
-        const Color contribution((specularPart.r + diffusePart.r) * light.color.r,
-                                 (specularPart.g + diffusePart.g) * light.color.g,
-                                 (specularPart.b + diffusePart.b) * light.color.b, 1.0f);
-        sr = sr + contribution.r;
-        sg = sg + contribution.g;
-        sb = sb + contribution.b;
-        terms.light({l, d, diffusePart, h, s, f, specularPart, light.color, contribution});
+        const LightParts parts = lightParts(d, f, diffuse, specular, light.color);
+        sr = sr + parts.contribution.r;
+        sg = sg + parts.contribution.g;
+        sb = sb + parts.contribution.b;
+        terms.light(
+            {l, d, parts.diffuse, h, s, f, parts.specular, light.color, parts.contribution});
     }
     const Color lit(sr + ambient.r, sg + ambient.g, sb + ambient.b, diffuse.a);
     terms.colour(Color(lit.r, lit.g, lit.b, 1.0f));

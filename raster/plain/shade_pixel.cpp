@@ -7,6 +7,16 @@
 
 // Scales v to unit length in float: squares and their sum in float, a float
 // square root, k = 1 / length, float products. No zero-length check.
+LightParts lightParts(float d, float f, const Color& diffuse, const Color& specular,
+                      const Color& lightColor) {
+    const Color diffusePart(d * diffuse.r, d * diffuse.g, d * diffuse.b, 1.0f);
+    const Color specularPart(f * specular.r, f * specular.g, f * specular.b, 1.0f);
+    const Color contribution((specularPart.r + diffusePart.r) * lightColor.r,
+                             (specularPart.g + diffusePart.g) * lightColor.g,
+                             (specularPart.b + diffusePart.b) * lightColor.b, 1.0f);
+    return {diffusePart, specularPart, contribution};
+}
+
 Vec3 normalized(const Vec3& v) {
     const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     const float k = 1.0f / length;
@@ -61,15 +71,12 @@ void lightPixel(Color& out, const FaceContext& face, Vec3& normal, float column,
         // the surface, and an odd power of a negative base darkens.
         const float s = dot3(h, n);
         const float f = integerPower(s, material.shininess);
-        const Color diffusePart(d * diffuse.r, d * diffuse.g, d * diffuse.b, 1.0f);
-        const Color specularPart(f * specular.r, f * specular.g, f * specular.b, 1.0f);
-        const Color contribution((specularPart.r + diffusePart.r) * light.color.r,
-                                 (specularPart.g + diffusePart.g) * light.color.g,
-                                 (specularPart.b + diffusePart.b) * light.color.b, 1.0f);
-        sr = sr + contribution.r;
-        sg = sg + contribution.g;
-        sb = sb + contribution.b;
-        terms.light({l, d, diffusePart, h, s, f, specularPart, light.color, contribution});
+        const LightParts parts = lightParts(d, f, diffuse, specular, light.color);
+        sr = sr + parts.contribution.r;
+        sg = sg + parts.contribution.g;
+        sb = sb + parts.contribution.b;
+        terms.light(
+            {l, d, parts.diffuse, h, s, f, parts.specular, light.color, parts.contribution});
     }
 
     // Never clamped: above 1 and below 0 are stored as they come.
