@@ -96,31 +96,31 @@ bool PageFrame::inFrame(PagePixel pixel) const {
 }
 
 bool PageFrame::drawPicture(const ReferenceRules& rules) {
-    if (!prepareFrameBuffers(view_.width, view_.height)) return false;
+    if (!prepareFrameBuffers(buffers_, view_.width, view_.height)) return false;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
-    renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
+    renderSoftwareLikeReference(scene, buffers_.pixels(), view_.width, view_.height, rules);
     return true;
 }
 
 bool PageFrame::drawSoftware(PagePixel pixel) {
     story_.reset();
     if (!inFrame(pixel)) return drawPicture(view_.rules);
-    story_ = tellPixelStory(question(pixel));
+    story_ = tellPixelStory(question(pixel), buffers_);
     return story_.has_value();
 }
 
 bool PageFrame::drawModel(PagePixel pixel) {
     referenceModel_.reset();
     if (!inFrame(pixel)) return drawPicture(firstReferenceRules(kReferenceRuleCount));
-    referenceModel_ = modelReferencePixel(question(pixel));
+    referenceModel_ = modelReferencePixel(question(pixel), buffers_);
     return referenceModel_.has_value();
 }
 
 bool PageFrame::watchStages() {
     if (stagesCurrent_) return true;
-    if (!prepareFrameBuffers(view_.width, view_.height)) return false;
+    if (!prepareFrameBuffers(buffers_, view_.width, view_.height)) return false;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
@@ -129,7 +129,8 @@ bool PageFrame::watchStages() {
     winningObjects_.assign(pixels, -1);
     winningFaces_.assign(pixels, -1);
     StageCounter counter(view_.width, fragmentCounts_, winningObjects_, winningFaces_);
-    renderSoftwareLikeReference(scene, view_.width, view_.height, view_.rules, &counter);
+    renderSoftwareLikeReference(scene, buffers_.pixels(), view_.width, view_.height, view_.rules,
+                                &counter);
     stagesCurrent_ = true;
     return true;
 }
@@ -137,14 +138,14 @@ bool PageFrame::watchStages() {
 void PageFrame::takePicture(Picture& picture) {
     const std::size_t pixels = pixelCount(view_);
     picture.color.resize(pixels * 3);
-    picture.depth.assign(depthBuffer, depthBuffer + pixels);
+    picture.depth.assign(buffers_.depth, buffers_.depth + pixels);
     picture.bytes.resize(pixels);
     picture.panel.resize(pixels * 4);
     // Plain pointers: the byte stores below may alias anything, and would
     // otherwise make the compiler reload every vector's data on each pixel.
     // (windowByte pixel by pixel: in WebAssembly, convertToBgra runs on
     // Highway's emulated vectors, some thirty times slower.)
-    const Color* colors = colorBuffer;
+    const Color* colors = buffers_.color;
     float* rgb = picture.color.data();
     Rgb* bytes = picture.bytes.data();
     for (int y = 0; y < view_.height; ++y) {
@@ -246,9 +247,9 @@ const std::vector<std::int8_t>& PageFrame::causes() {
     for (int rules = 0; rules < kReferenceRuleCount; ++rules) {
         if (!drawPicture(firstReferenceRules(rules))) break;
         ladder.takeStep([&](std::size_t i) {
-            const Color& c = colorBuffer[i];
+            const Color& c = buffers_.color[i];
             const float rgb[3] = {c.r, c.g, c.b};
-            return matchModel(depthBuffer[i] < 1.0f, windowBytesOf(rgb), i);
+            return matchModel(buffers_.depth[i] < 1.0f, windowBytesOf(rgb), i);
         });
     }
     // The last step follows every rule: it draws the model itself.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 #include "raster/like_reference/reference_rules.h"
@@ -126,6 +127,7 @@ class PageFrame {
     bool watchStages();
 
     PageView view_;
+    FrameBuffers buffers_;  // where each picture is drawn
     Picture software_, model_;
     std::optional<PixelStory> story_;
     std::optional<ReferenceModel> referenceModel_;

@@ -45,16 +45,16 @@ std::optional<double> nearestOutlineDistance(const Scene& scene, const PixelQues
 
 }  // namespace
 
-std::optional<PixelStory> tellPixelStory(const PixelQuestion& q) {
+std::optional<PixelStory> tellPixelStory(const PixelQuestion& q, FrameBuffers& buffers) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
-    if (!prepareFrameBuffers(q.width, q.height)) return std::nullopt;
+    if (!prepareFrameBuffers(buffers, q.width, q.height)) return std::nullopt;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, q.view, q.width, q.height);
     // Under the vertex rule the pixels are not lit: their colours come from
     // the face's corners, so there are no terms to record.
     PixelHistory history(q.x, q.y, !q.rules.vertex);
-    renderSoftwareLikeReference(scene, q.width, q.height, q.rules, &history);
+    renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, q.rules, &history);
 
     PixelStory story;
     story.x = q.x;
@@ -67,8 +67,8 @@ std::optional<PixelStory> tellPixelStory(const PixelQuestion& q) {
     story.fragments = history.fragments();
     const std::size_t i = static_cast<std::size_t>(q.y) * static_cast<std::size_t>(q.width) +
                           static_cast<std::size_t>(q.x);
-    story.color = colorBuffer[i];
-    story.depth = depthBuffer[i];
+    story.color = buffers.color[i];
+    story.depth = buffers.depth[i];
     story.windowBytes = {windowByte(story.color.r), windowByte(story.color.g),
                          windowByte(story.color.b)};
 

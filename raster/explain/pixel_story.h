@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/explain/row_walk.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/fragment_observer.h"
@@ -79,8 +80,8 @@ struct PixelStory {
 std::string objectColourName(const SceneObject& object);
 
 // Draws the default scene in the question's view and size with the plain
-// path under its rules, watching the pixel, into colorBuffer and depthBuffer
-// (which hold the frame afterwards, exactly as renderSoftwareLikeReference
-// leaves it), and tells the pixel's story. Empty, with nothing drawn, when the pixel
-// lies outside the frame or there is no memory for the frame's buffers.
-std::optional<PixelStory> tellPixelStory(const PixelQuestion& question);
+// path under its rules, watching the pixel, into `buffers` (which hold the
+// frame afterwards, exactly as renderSoftwareLikeReference leaves it), and
+// tells the pixel's story. Empty, with nothing drawn, when the pixel lies
+// outside the frame or there is no memory for the frame's buffers.
+std::optional<PixelStory> tellPixelStory(const PixelQuestion& question, FrameBuffers& buffers);

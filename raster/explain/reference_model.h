@@ -44,8 +44,8 @@ struct ReferenceModel {
 };
 
 // Draws the default scene in the question's view and size under every rule
-// of the reference (the question's own rules do not matter), into
-// colorBuffer and depthBuffer, and works out the reference model's side of
-// the pixel. Empty when the pixel lies outside the frame or there is no
-// memory for the frame.
-std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question);
+// of the reference (the question's own rules do not matter), into `buffers`,
+// and works out the reference model's side of the pixel. Empty when the
+// pixel lies outside the frame or there is no memory for the frame.
+std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question,
+                                                  FrameBuffers& buffers);

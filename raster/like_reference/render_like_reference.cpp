@@ -4,12 +4,12 @@
 #include "raster/plain/render_software_plain.h"
 #include "raster/render_software.h"
 
-void renderSoftwareLikeReference(Scene& scene, int width, int height, const ReferenceRules& rules,
-                                 FragmentObserver* observer) {
+void renderSoftwareLikeReference(Scene& scene, PixelBuffers buffers, int width, int height,
+                                 const ReferenceRules& rules, FragmentObserver* observer) {
     if (!rules.any()) {
-        renderSoftwarePlain(scene, width, height, observer);
+        renderSoftwarePlain(scene, buffers, width, height, observer);
         return;
     }
     ReferenceStages stages(rules);
-    renderSoftwarePlain(scene, width, height, observer, stages);
+    renderSoftwarePlain(scene, buffers, width, height, observer, stages);
 }

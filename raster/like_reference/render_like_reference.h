@@ -1,5 +1,6 @@
 #pragma once
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/fragment_observer.h"
 #include "scene/scene.h"
@@ -10,5 +11,5 @@
 // to the last bit. Tells the observer (when not null) about every fragment
 // and fills the lighting terms it asks for, except under the vertex rule,
 // where pixels are not lit.
-void renderSoftwareLikeReference(Scene& scene, int width, int height, const ReferenceRules& rules,
-                                 FragmentObserver* observer = nullptr);
+void renderSoftwareLikeReference(Scene& scene, PixelBuffers buffers, int width, int height,
+                                 const ReferenceRules& rules, FragmentObserver* observer = nullptr);

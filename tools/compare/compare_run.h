@@ -1,12 +1,13 @@
 #pragma once
 
 #include "tools/common/render_options.h"
+#include "tools/common/snapshot_software.h"
 #include "tools/common/tool_main.h"
 #include "tools/compare/compare_options.h"
 
-// Draws the software picture of a frame into colorBuffer and depthBuffer
-// (renderSoftwareSnapshot); false when there is no memory for it.
-using SoftwareRender = bool (*)(const RenderOptions& frame);
+// Draws the software picture of a frame into `into` (renderSoftwareSnapshot);
+// false when there is no memory for it.
+using SoftwareRender = bool (*)(const RenderOptions& frame, SoftwareFrame& into);
 
 // One run of rasterwork-compare: the single report, the ladder or the sweep
 // over views the options ask for, with `renderSoftware` drawing every

@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "raster/buffers/frame_buffers.h"
 #include "tools/common/image_files.h"
 
 namespace {
@@ -24,13 +23,13 @@ void windowDepthTopDown(const float* depths, int width, int height, ToWindow toW
 
 }  // namespace
 
-void softwarePicture(int width, int height, RendererPicture* picture) {
+void softwarePicture(PixelBuffers buffers, int width, int height, RendererPicture* picture) {
     picture->width = width;
     picture->height = height;
     picture->rgb.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    colorBufferToRgbTopDown(colorBuffer, width, height, picture->rgb.data());
+    colorBufferToRgbTopDown(buffers.color, width, height, picture->rgb.data());
     windowDepthTopDown(
-        depthBuffer, width, height, [](float z) { return 0.5 * static_cast<double>(z) + 0.5; },
+        buffers.depth, width, height, [](float z) { return 0.5 * static_cast<double>(z) + 0.5; },
         &picture->windowDepth);
 }
 

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_story.h"
 #include "tools/common/fitting_rules.h"
@@ -25,7 +24,7 @@
 namespace {
 
 // The frame's pixels the crop around (x, y) shows, clipped to the frame.
-OpenGLReadback::Rect cropRect(int x, int y, int width, int height) {
+PixelRect cropRect(int x, int y, int width, int height) {
     const int half = kCropSide / 2;
     const int left = std::max(0, x - half);
     const int bottom = std::max(0, y - half);
@@ -40,7 +39,7 @@ std::array<std::uint8_t, 3> windowBytesOf(const Color& c) {
 
 // The reference side from a read-back over `rect`, which holds (x, y).
 ReferencePixel referencePixel(const OpenGLReadback& readback, int x, int y) {
-    const OpenGLReadback::Rect& rect = readback.rect;
+    const PixelRect& rect = readback.rect;
     const std::size_t i = static_cast<std::size_t>(y - rect.y) * rect.width + (x - rect.x);
     const std::size_t topDown =
         static_cast<std::size_t>(rect.height - 1 - (y - rect.y)) * rect.width + (x - rect.x);
@@ -52,7 +51,7 @@ ReferencePixel referencePixel(const OpenGLReadback& readback, int x, int y) {
 }
 
 PixelCrop referenceCrop(const OpenGLReadback& readback, int x, int y) {
-    const OpenGLReadback::Rect& rect = readback.rect;
+    const PixelRect& rect = readback.rect;
     return cropAround(x, y, [&](int column, int row, CroppedPixel* pixel) {
         if (column < rect.x || column >= rect.x + rect.width || row < rect.y ||
             row >= rect.y + rect.height) {
@@ -71,12 +70,12 @@ PixelCrop referenceCrop(const OpenGLReadback& readback, int x, int y) {
 
 // The software buffers as the window would show them; the window depth of a
 // normalised-device z is 0.5 z + 0.5, exact in double.
-PixelCrop softwareCrop(int x, int y, int width, int height) {
+PixelCrop softwareCrop(PixelBuffers buffers, int x, int y, int width, int height) {
     return cropAround(x, y, [&](int column, int row, CroppedPixel* pixel) {
         if (column < 0 || column >= width || row < 0 || row >= height) return false;
         const std::size_t i = static_cast<std::size_t>(row) * width + column;
-        pixel->rgb = windowBytesOf(colorBuffer[i]);
-        pixel->windowDepth = 0.5 * static_cast<double>(depthBuffer[i]) + 0.5;
+        pixel->rgb = windowBytesOf(buffers.color[i]);
+        pixel->windowDepth = 0.5 * static_cast<double>(buffers.depth[i]) + 0.5;
         return true;
     });
 }
@@ -99,7 +98,6 @@ ToolResult run(const ExplainOptions& options) {
     std::vector<std::uint8_t> png;
     std::string text;
     try {
-        // The reference first: its frame clears the software buffers.
         frame.renderer = SnapshotRenderer::OpenGL;
         OpenGLReadback readback;
         readback.rect = cropRect(x, y, width, height);
@@ -126,14 +124,15 @@ ToolResult run(const ExplainOptions& options) {
         question.x = x;
         question.y = y;
         // The model first: the story's frame stays in the buffers for the crop.
-        explanation.model = modelReferencePixel(question);
+        FrameBuffers buffers;
+        explanation.model = modelReferencePixel(question, buffers);
         if (!explanation.model) return failed(noMemory);
-        std::optional<PixelStory> story = tellPixelStory(question);
+        std::optional<PixelStory> story = tellPixelStory(question, buffers);
         if (!story) return failed(noMemory);
         explanation.software = std::move(*story);
 
         if (!targets.empty()) {
-            const PixelCrop softwarePanel = softwareCrop(x, y, width, height);
+            const PixelCrop softwarePanel = softwareCrop(buffers.pixels(), x, y, width, height);
             PixelCrop referencePanel;
             if (explanation.reference) referencePanel = referenceCrop(readback, x, y);
             const RgbCanvas crop =
