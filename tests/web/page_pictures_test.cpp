@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "scene/default_scene.h"
@@ -137,9 +137,9 @@ TEST(PageFrame, StagePicturesAreTheSnapshotToolsOfTheSameFrame) {
         Scene scene;
         buildDefaultScene(scene);
         setupCamera(scene, c.view.view, width, height);
-        ASSERT_TRUE(prepareFrameBuffers(width, height));
+        ASSERT_TRUE(prepareFrameBuffers(viewerBuffers, width, height));
         StageRecorder stages(width, height);
-        renderSoftwareLikeReference(scene, width, height, c.view.rules, &stages);
+        renderSoftwareLikeReference(scene, viewerBuffers.pixels(), width, height, c.view.rules, &stages);
 
         expectSamePicture(frame.stagePanel(StagePicture::Depth),
                           depthPicture(frame.softwareDepth().data(), width, height), width, height,
