@@ -134,6 +134,11 @@ void whiteOutside(int width, int height, const PixelBounds& drawn) {
 
 using Presentation = void (*)(int width, int height);
 
+// presentColorBuffer of the viewer's colour buffer.
+void presentViewerColors(int width, int height) {
+    presentColorBuffer(colorBuffer, width, height);
+}
+
 // The whole buffer, or with `drawn` given only that part of it over the white
 // clear, against a reference presentation of the whole buffer. Infinities and
 // NaN are in the picture when the reference is the float upload.
@@ -145,9 +150,9 @@ using Presentation = void (*)(int width, int height);
     const Presented expected = presentOneWay(width, height, reference, overWhite);
     const Presented actual =
         drawn ? presentOneWay(
-                    width, height, [drawn](int w, int h) { presentColorBufferRect(w, h, *drawn); },
+                    width, height, [drawn](int w, int h) { presentColorBufferRect(colorBuffer, w, h, *drawn); },
                     overWhite)
-              : presentOneWay(width, height, presentColorBuffer);
+              : presentOneWay(width, height, presentViewerColors);
     const int readWidth = std::min(width + 1, glwindow::kWidth);
     const int readHeight = std::min(height + 1, glwindow::kHeight);
     if (expected.pixels != actual.pixels) {
@@ -270,7 +275,7 @@ TEST(Presentation, LeavesLastPixelColourCurrent) {
     colorBuffer[0] = Color(0.9f, 0.1f, 0.2f, 1.0f);
     glwindow::beginFrame(4, 3);
     glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
-    presentColorBuffer(4, 3);
+    presentColorBuffer(colorBuffer, 4, 3);
     GLfloat current[4];
     glGetFloatv(GL_CURRENT_COLOR, current);
     EXPECT_EQ(current[0], 0.25f);
@@ -285,7 +290,7 @@ TEST(Presentation, RowZeroIsAtTheBottom) {
     colorBuffer[2] = Color(0.0f, 1.0f, 0.0f, 1.0f);  // (2, 0)
     colorBuffer[3] = Color(0.0f, 0.0f, 1.0f, 1.0f);  // (0, 1)
     glwindow::beginFrame(3, 2);
-    presentColorBuffer(3, 2);
+    presentColorBuffer(colorBuffer, 3, 2);
     const std::vector<std::uint8_t> pixels = glwindow::readRgba(0, 0, 3, 2);
     const std::vector<std::uint8_t> expected = {255, 0,   0,   255, 255, 255, 255, 255,
                                                 0,   255, 0,   255, 0,   0,   255, 255,
@@ -300,7 +305,7 @@ TEST(Presentation, ZeroSizedFrameTouchesNothing) {
     const std::vector<std::uint8_t> before = glwindow::readRgba(0, 0, 8, 8);
     for (const auto& size : {std::make_pair(0, 8), std::make_pair(8, 0), std::make_pair(0, 0)}) {
         prepareFrameBuffers(viewerBuffers, size.first, size.second);
-        presentColorBuffer(size.first, size.second);
+        presentColorBuffer(colorBuffer, size.first, size.second);
         GLfloat current[4];
         glGetFloatv(GL_CURRENT_COLOR, current);
         EXPECT_EQ(current[0], 0.1f);
@@ -323,7 +328,7 @@ TEST(Presentation, DoesNotDependOnTheMatrices) {
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
         glTranslatef(-3.0f, 0.0f, 0.0f);
-        presentColorBuffer(width, height);
+        presentColorBuffer(colorBuffer, width, height);
         glLoadIdentity();
     });
     EXPECT_EQ(actual.pixels, expected.pixels);
@@ -347,7 +352,7 @@ TEST(Presentation, IgnoresAndRestoresPixelAndRasterState) {
 
     fillBuffer(61, 47, 99);
     const Presented expected = presentOneWay(61, 47, presentAsPoints);
-    const Presented actual = presentOneWay(61, 47, presentColorBuffer);
+    const Presented actual = presentOneWay(61, 47, presentViewerColors);
     EXPECT_EQ(actual.pixels, expected.pixels);
 
     GLint value = 0;
