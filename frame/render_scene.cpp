@@ -54,10 +54,10 @@ void drawSoftwareScene(Scene& scene, FrameBuffers& buffers, int width, int heigh
 
 }  // namespace
 
-void renderReferenceScene(Scene& scene, int width, int height) {
+void renderReferenceScene(Scene& scene, int width, int height, FrameBuffers* softwareBuffers) {
     keepFreedMemoryForTheNextFrame();
     renderOpenGL(scene, width, height);
-    giveBackMemoryAfterShrink(width, height);
+    giveBackMemoryAfterShrink(width, height, softwareBuffers);
 }
 
 void renderSoftwareScene(Scene& scene, FrameBuffers& buffers, int width, int height) {
@@ -68,9 +68,10 @@ void renderSoftwareScene(Scene& scene, FrameBuffers& buffers, int width, int hei
 
 void renderScene(Scene& scene, int width, int height) {
     // The software buffers wait in the OpenGL mode as the last software
-    // frame left them: the next software frame clears what that one drew.
+    // frame left them (the next software frame clears what that one drew),
+    // unless the window has shrunk far below them.
     if (useOpenGL) {
-        renderReferenceScene(scene, width, height);
+        renderReferenceScene(scene, width, height, &viewerBuffers);
     } else {
         renderSoftwareScene(scene, viewerBuffers, width, height);
     }

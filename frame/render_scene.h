@@ -4,8 +4,10 @@
 #include "scene/scene.h"
 
 // The OpenGL reference renderer as a frame runs it, with the frame's care
-// for memory (free_memory.h).
-void renderReferenceScene(Scene& scene, int width, int height);
+// for memory (free_memory.h), which gives back the software buffers kept
+// for later frames (when given) after the window shrinks far below them.
+void renderReferenceScene(Scene& scene, int width, int height,
+                          FrameBuffers* softwareBuffers = nullptr);
 
 // The software rasteriser as a frame runs it: the scene drawn into `buffers`
 // (sized, and cleared of what the frame before drew) and shown in the window

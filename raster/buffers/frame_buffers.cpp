@@ -54,18 +54,23 @@ bool sizeFrameBuffers(FrameBuffers& buffers, int width, int height) {
         buffers.color = buffers.depth ? new (std::nothrow) Color[n] : nullptr;
         if (!buffers.color || !sizeRecord(buffers.written, height)) {
             // No half-made pair: the next call tries again at whatever size.
-            delete[] buffers.depth;
-            delete[] buffers.color;
-            buffers.depth = nullptr;
-            buffers.color = nullptr;
-            buffers.width = -1;
-            buffers.height = -1;
+            releaseFrameBuffers(buffers);
             return false;
         }
     }
     buffers.width = width;
     buffers.height = height;
     return true;
+}
+
+void releaseFrameBuffers(FrameBuffers& buffers) {
+    delete[] buffers.depth;
+    delete[] buffers.color;
+    buffers.depth = nullptr;
+    buffers.color = nullptr;
+    buffers.width = -1;
+    buffers.height = -1;
+    buffers.written = FrameBuffers::WrittenRecord{};
 }
 
 bool prepareFrameBuffers(FrameBuffers& buffers, int width, int height) {

@@ -68,6 +68,9 @@ bool prepareFrameBuffers(FrameBuffers& buffers, int width, int height);
 // result, but nothing is cleared. Fresh stores count as written everywhere.
 bool sizeFrameBuffers(FrameBuffers& buffers, int width, int height);
 
+// Frees both stores and forgets the size: the next sizing allocates anew.
+void releaseFrameBuffers(FrameBuffers& buffers);
+
 // The rows that may hold anything but the cleared state (white, depth 1.0),
 // for the size the buffers were last sized for.
 IndexRange writtenRows(const FrameBuffers& buffers);

@@ -108,6 +108,7 @@ std::vector<std::uint32_t> pictureBits(std::size_t pixels) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Scene scene;
     static const bool built = (buildDefaultScene(scene), true);
     (void)built;
     Reader in{data, size};
