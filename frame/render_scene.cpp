@@ -40,8 +40,9 @@ void drawSoftwareScene(Scene& scene, FrameBuffers& buffers, int width, int heigh
     bool ready = false;
     try {
         PictureHandOver handOver(width, height);
-        ready = renderSoftwareFrame(scene, buffers, width, height,
-                                    [&handOver](const WindowPicture& band) { handOver.band(band); });
+        ready =
+            renderSoftwareFrame(scene, buffers, width, height,
+                                [&handOver](const WindowPicture& band) { handOver.band(band); });
     } catch (const std::bad_alloc&) {
         // The frame's other storage (the spans, the per-frame tables, taken
         // before any band is shown) did not fit either: white, as for the

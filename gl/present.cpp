@@ -26,8 +26,7 @@ void convertRect(const Color* colors, int width, const PixelBounds& rect,
     bytes.resize(columns * rows * 4);
     std::uint8_t* out = bytes.data();
     for (int y = rect.firstRow; y <= rect.lastRow; ++y, out += 4 * columns) {
-        const Color* in = colors +
-                          static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+        const Color* in = colors + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                           static_cast<std::size_t>(rect.firstColumn);
         rw::convertToBgra(in, columns, out);
     }

@@ -30,8 +30,7 @@ struct PixelBounds {
 // The same, with the rows shared between `threads` threads (1: no extra
 // thread); the picture is the same for every thread count. Returns a
 // rectangle outside which no pixel was written.
-PixelBounds renderSoftware(Scene& scene, PixelBuffers buffers, int width, int height,
-                           int threads);
+PixelBounds renderSoftware(Scene& scene, PixelBuffers buffers, int width, int height, int threads);
 
 // Part of what a software frame shows: the pixels of `drawn` as packed B, G,
 // R, A bytes (alpha 255), each channel through windowByte, rows from the

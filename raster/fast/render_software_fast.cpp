@@ -170,8 +170,7 @@ void shadeOnThreads(const SpanFillJob& job, int first, int last, int threads) {
 
 }  // namespace
 
-PixelBounds renderSoftware(Scene& scene, PixelBuffers buffers, int width, int height,
-                           int threads) {
+PixelBounds renderSoftware(Scene& scene, PixelBuffers buffers, int width, int height, int threads) {
     if (width <= 0 || height <= 0) return PixelBounds{};  // no pixel to draw
     if (!fitsLaneIndex(width, height)) {
         renderSoftwarePlain(scene, buffers, width, height);
@@ -218,7 +217,8 @@ bool renderSoftwareFrame(Scene& scene, FrameBuffers& buffers, int width, int hei
                          const PictureBands& bands) {
     if (!sizeFrameBuffers(buffers, width, height)) return false;
     if (width <= 0 || height <= 0) return true;  // no pixel to clear or draw
-    if (!fitsLaneIndex(width, height)) return renderPlainFrame(scene, buffers, width, height, bands);
+    if (!fitsLaneIndex(width, height))
+        return renderPlainFrame(scene, buffers, width, height, bands);
 
     FastRenderer& r = fastRenderer();
     r.bins.collect(scene, width, height);
@@ -228,14 +228,16 @@ bool renderSoftwareFrame(Scene& scene, FrameBuffers& buffers, int width, int hei
     pass.rowStart = r.bins.rowStart.data();
     pass.width = width;
     pass.height = height;
-    pass.drawn = PixelBounds{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
+    pass.drawn =
+        PixelBounds{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
     if (!pass.drawn.empty()) {
         pass.bgra = r.picture.reserve(pictureBytes(pass.drawn));
         if (!pass.bgra) return false;
         r.tables.deviceTables(width, height);
     }
     const LightingConstants shading = lightingConstants(scene);
-    const SpanFillJob job = pass.drawn.empty() ? SpanFillJob{} : jobFor(shading, buffers.pixels(), width, height, r);
+    const SpanFillJob job =
+        pass.drawn.empty() ? SpanFillJob{} : jobFor(shading, buffers.pixels(), width, height, r);
     runRowPass(
         pass, [&job](int first, int end) { rw::shadeRows(job, first, end); }, bands);
     return true;

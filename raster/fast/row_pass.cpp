@@ -91,8 +91,10 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
     const IndexRange written = writtenRows(buffers);
     const int drawnFirst = rect.empty() ? written.end : rect.firstRow;
     const int drawnEnd = rect.empty() ? written.end : rect.lastRow + 1;
-    for (int y = written.first; y < std::min(written.end, drawnFirst); ++y) clearWrittenRow(buffers, y);
-    for (int y = std::max(written.first, drawnEnd); y < written.end; ++y) clearWrittenRow(buffers, y);
+    for (int y = written.first; y < std::min(written.end, drawnFirst); ++y)
+        clearWrittenRow(buffers, y);
+    for (int y = std::max(written.first, drawnEnd); y < written.end; ++y)
+        clearWrittenRow(buffers, y);
 
     // Each hand-over costs the receiver a fixed amount on this thread that
     // grows with the window (Mesa's llvmpipe sets up its whole frame for

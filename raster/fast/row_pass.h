@@ -16,7 +16,7 @@ struct RowPass {
     const std::uint32_t* rowStart = nullptr;  // spans of row y: [rowStart[y], rowStart[y + 1])
     int width = 0;
     int height = 0;
-    PixelBounds drawn;              // holds every span; its rows and columns get bytes
+    PixelBounds drawn;             // holds every span; its rows and columns get bytes
     std::uint8_t* bgra = nullptr;  // the drawn rectangle, bottom row first
 };
 

@@ -9,8 +9,8 @@
 #include "scene/scene.h"
 
 // One frame as every step of the plain path sees it: the scene, the buffers
-// it is drawn into and the frame size, the lighting constants worked out once for the frame, the steps it
-// is drawn with, and who, if anyone, watches the fragments.
+// it is drawn into and the frame size, the lighting constants worked out once for the frame, the
+// steps it is drawn with, and who, if anyone, watches the fragments.
 struct DrawContext {
     DrawContext(const Scene& scene, PixelBuffers buffers, int width, int height,
                 const DrawStages& stages = DrawStages::textbook(),

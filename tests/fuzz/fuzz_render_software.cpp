@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "raster/buffers/viewer_buffers.h"
 #include "raster/buffers/simd_targets.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"

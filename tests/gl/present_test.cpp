@@ -150,7 +150,8 @@ void presentViewerColors(int width, int height) {
     const Presented expected = presentOneWay(width, height, reference, overWhite);
     const Presented actual =
         drawn ? presentOneWay(
-                    width, height, [drawn](int w, int h) { presentColorBufferRect(colorBuffer, w, h, *drawn); },
+                    width, height,
+                    [drawn](int w, int h) { presentColorBufferRect(colorBuffer, w, h, *drawn); },
                     overWhite)
               : presentOneWay(width, height, presentViewerColors);
     const int readWidth = std::min(width + 1, glwindow::kWidth);

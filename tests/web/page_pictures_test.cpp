@@ -139,7 +139,8 @@ TEST(PageFrame, StagePicturesAreTheSnapshotToolsOfTheSameFrame) {
         setupCamera(scene, c.view.view, width, height);
         ASSERT_TRUE(prepareFrameBuffers(viewerBuffers, width, height));
         StageRecorder stages(width, height);
-        renderSoftwareLikeReference(scene, viewerBuffers.pixels(), width, height, c.view.rules, &stages);
+        renderSoftwareLikeReference(scene, viewerBuffers.pixels(), width, height, c.view.rules,
+                                    &stages);
 
         expectSamePicture(frame.stagePanel(StagePicture::Depth),
                           depthPicture(frame.softwareDepth().data(), width, height), width, height,

@@ -15,8 +15,7 @@ bool renderSoftwareSnapshot(const RenderOptions& options, SoftwareFrame& frame,
     setupCamera(scene, options.view, width, height);
     const PixelBuffers buffers = frame.buffers.pixels();
     if (observer || options.softwarePath == SoftwarePath::Plain || options.likeReference.any()) {
-        renderSoftwareLikeReference(scene, buffers, width, height, options.likeReference,
-                                    observer);
+        renderSoftwareLikeReference(scene, buffers, width, height, options.likeReference, observer);
     } else {
         renderSoftware(scene, buffers, width, height, options.threads);
     }

@@ -111,8 +111,10 @@ TEST(ReferenceModel, IsTheColourTheRulesDraw) {
 }
 
 TEST(ReferenceModel, NoneForAPixelOutsideTheFrame) {
-    EXPECT_FALSE(modelReferencePixel(question(kStartView, 64, 48, 64, 0), viewerBuffers).has_value());
-    EXPECT_FALSE(modelReferencePixel(question(kStartView, 64, 48, 0, -1), viewerBuffers).has_value());
+    EXPECT_FALSE(
+        modelReferencePixel(question(kStartView, 64, 48, 64, 0), viewerBuffers).has_value());
+    EXPECT_FALSE(
+        modelReferencePixel(question(kStartView, 64, 48, 0, -1), viewerBuffers).has_value());
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 
 #include "mismatch_pictures.h"
 #include "picture_files.h"
-#include "raster/buffers/viewer_buffers.h"
 #include "raster/buffers/simd_targets.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/fast/scan_convert_fast.h"
 #include "raster/plain/clip_w.h"
@@ -195,21 +195,23 @@ TEST_P(FastPath, ViewerFramesEqualAFullClearAndThePlainPath) {
         std::vector<std::uint8_t> window(pixelIndex(0, height, width) * 4, 255);
         std::vector<bool> inBand(pixelIndex(0, height, width), false);
         std::size_t bandsOutside = 0;
-        ASSERT_TRUE(renderSoftwareFrame(scenes[i], viewerBuffers, width, height, [&](const WindowPicture& band) {
-            const PixelBounds& r = band.drawn;
-            bandsOutside += r.empty() || r.firstColumn < 0 || r.firstRow < 0 ||
-                            r.lastColumn >= width || r.lastRow >= height;
-            if (bandsOutside != 0) return;
-            const int stride = band.rowLength ? band.rowLength : r.lastColumn - r.firstColumn + 1;
-            for (int y = r.firstRow; y <= r.lastRow; ++y) {
-                for (int x = r.firstColumn; x <= r.lastColumn; ++x) {
-                    const std::uint8_t* from =
-                        band.bgra + pixelIndex(x - r.firstColumn, y - r.firstRow, stride) * 4;
-                    std::copy(from, from + 4, window.begin() + pixelIndex(x, y, width) * 4);
-                    inBand[pixelIndex(x, y, width)] = true;
+        ASSERT_TRUE(renderSoftwareFrame(
+            scenes[i], viewerBuffers, width, height, [&](const WindowPicture& band) {
+                const PixelBounds& r = band.drawn;
+                bandsOutside += r.empty() || r.firstColumn < 0 || r.firstRow < 0 ||
+                                r.lastColumn >= width || r.lastRow >= height;
+                if (bandsOutside != 0) return;
+                const int stride =
+                    band.rowLength ? band.rowLength : r.lastColumn - r.firstColumn + 1;
+                for (int y = r.firstRow; y <= r.lastRow; ++y) {
+                    for (int x = r.firstColumn; x <= r.lastColumn; ++x) {
+                        const std::uint8_t* from =
+                            band.bgra + pixelIndex(x - r.firstColumn, y - r.firstRow, stride) * 4;
+                        std::copy(from, from + 4, window.begin() + pixelIndex(x, y, width) * 4);
+                        inBand[pixelIndex(x, y, width)] = true;
+                    }
                 }
-            }
-        }));
+            }));
         EXPECT_EQ(bandsOutside, 0u);
         EXPECT_EQ(differingFloats(plain[i], width, height), 0u);
 

@@ -89,12 +89,14 @@ TEST(ReferenceStages, AnObserverChangesNoBitUnderAnyRule) {
             for (const ReferenceRules& rules : {alone, firstReferenceRules(i + 1)}) {
                 SCOPED_TRACE(describe(f.view) + ", rules " + referenceRulesText(rules));
                 prepareDefaultFrame(scene, f.view, f.width, f.height);
-                renderSoftwareLikeReference(scene, viewerBuffers.pixels(), f.width, f.height, rules);
+                renderSoftwareLikeReference(scene, viewerBuffers.pixels(), f.width, f.height,
+                                            rules);
                 const Digests unwatched = digests(f);
 
                 prepareDefaultFrame(scene, f.view, f.width, f.height);
                 AskForTerms observer;
-                renderSoftwareLikeReference(scene, viewerBuffers.pixels(), f.width, f.height, rules, &observer);
+                renderSoftwareLikeReference(scene, viewerBuffers.pixels(), f.width, f.height, rules,
+                                            &observer);
                 EXPECT_TRUE(digests(f) == unwatched);
                 EXPECT_GT(observer.fragments, 0u);
             }
