@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "app/callbacks.h"
-#include "gl/display_check.h"
-#include "gl/library_failures.h"
-#include "gl/memory_headroom.h"
-#include "gl/startup_messages.h"
-#include "gl/x_wait_bound.h"
+#include "gl/surface/display_check.h"
+#include "guard/library_failures.h"
+#include "guard/memory_headroom.h"
+#include "guard/startup_messages.h"
+#include "guard/x_wait_bound.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 

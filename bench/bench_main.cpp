@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "frame/reference_frame.h"
-#include "gl/gl_window.h"
+#include "gl/surface/gl_window.h"
 #include "gl/present.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/simd_targets.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gl/gl_platform.h"
+#include "gl/surface/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
 
 // The rules `--like-reference all` takes against the OpenGL found, by the

@@ -5,11 +5,11 @@
 #include <utility>
 
 #include "frame/reference_frame.h"
-#include "gl/memory_headroom.h"
+#include "guard/memory_headroom.h"
 #include "gl/reference_objects.h"
 #include "gl/reference_readback.h"
-#include "gl/reference_surface.h"
-#include "gl/x_wait_bound.h"
+#include "gl/surface/reference_surface.h"
+#include "guard/x_wait_bound.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "tools/common/image_files.h"

@@ -1,4 +1,4 @@
-#include "gl/egl_pbuffer.h"
+#include "gl/surface/egl_pbuffer.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "gl/startup_messages.h"
-#include "gl/time_bound.h"
+#include "guard/startup_messages.h"
+#include "guard/time_bound.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gl/x_server_ping.h"
+#include "guard/x_server_ping.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "gl/startup_messages.h"
+#include "guard/startup_messages.h"
 
 namespace {
 

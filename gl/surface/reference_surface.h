@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "gl/gl_platform.h"
+#include "gl/surface/gl_platform.h"
 
 class EglPbuffer;
 

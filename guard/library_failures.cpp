@@ -1,4 +1,4 @@
-#include "gl/library_failures.h"
+#include "guard/library_failures.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -15,11 +15,11 @@
 #include <exception>
 #include <new>
 
-#include "base/default_signal_action.h"
+#include "guard/default_signal_action.h"
 #include "base/shown_text.h"
-#include "gl/memory_headroom.h"
-#include "gl/signal_messages.h"
-#include "gl/startup_messages.h"
+#include "guard/memory_headroom.h"
+#include "guard/signal_messages.h"
+#include "guard/startup_messages.h"
 
 namespace {
 

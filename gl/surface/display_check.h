@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gl/x_wait_bound.h"
+#include "guard/x_wait_bound.h"
 
 struct _XDisplay;
 

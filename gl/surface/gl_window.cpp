@@ -1,4 +1,4 @@
-#include "gl/gl_window.h"
+#include "gl/surface/gl_window.h"
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>
@@ -10,8 +10,8 @@
 #include <set>
 #include <thread>
 
-#include "gl/display_check.h"
-#include "gl/startup_messages.h"
+#include "gl/surface/display_check.h"
+#include "guard/startup_messages.h"
 
 namespace {
 

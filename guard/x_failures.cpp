@@ -1,4 +1,4 @@
-#include "gl/x_failures.h"
+#include "guard/x_failures.h"
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "base/shown_text.h"
-#include "gl/startup_messages.h"
+#include "guard/startup_messages.h"
 
 namespace {
 

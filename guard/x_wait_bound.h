@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "gl/library_failures.h"
+#include "guard/library_failures.h"
 
 // How long the X server may take to answer before the program gives up.
 constexpr double kXWaitSeconds = 30.0;

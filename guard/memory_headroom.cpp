@@ -1,4 +1,4 @@
-#include "gl/memory_headroom.h"
+#include "guard/memory_headroom.h"
 
 #include <sys/mman.h>
 

@@ -1,4 +1,4 @@
-#include "gl/time_bound.h"
+#include "guard/time_bound.h"
 
 #include <signal.h>
 #include <sys/time.h>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "gl/startup_messages.h"
+#include "guard/startup_messages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gl/x_wait_bound.h"
+#include "guard/x_wait_bound.h"
 
 #include <setjmp.h>
 #include <signal.h>
@@ -11,10 +11,10 @@
 #include <cstring>
 
 #include "base/shown_text.h"
-#include "gl/signal_messages.h"
-#include "gl/startup_messages.h"
-#include "gl/time_bound.h"
-#include "gl/x_server_ping.h"
+#include "guard/signal_messages.h"
+#include "guard/startup_messages.h"
+#include "guard/time_bound.h"
+#include "guard/x_server_ping.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gl/render_threads.h"
+#include "guard/render_threads.h"
 
 #include <pthread.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "gl/display_check.h"
+#include "gl/surface/display_check.h"
 
 #include <X11/Xlib.h>
 
@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "base/shown_text.h"
-#include "gl/render_threads.h"
-#include "gl/x_failures.h"
+#include "guard/render_threads.h"
+#include "guard/x_failures.h"
 
 namespace {
 // The display glutInit will connect to: a -display argument wins over DISPLAY.

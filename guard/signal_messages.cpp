@@ -1,4 +1,4 @@
-#include "gl/signal_messages.h"
+#include "guard/signal_messages.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gl/startup_messages.h"
+#include "guard/startup_messages.h"
 
 void SignalMessage::keep(const std::string& line) {
     length = std::min(line.size(), sizeof text);

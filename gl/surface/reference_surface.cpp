@@ -1,12 +1,12 @@
-#include "gl/reference_surface.h"
+#include "gl/surface/reference_surface.h"
 
 #include <GL/gl.h>
 
 #include "gl/bitmap_text.h"
-#include "gl/egl_pbuffer.h"
-#include "gl/gl_window.h"
-#include "gl/render_threads.h"
-#include "gl/x_wait_bound.h"
+#include "gl/surface/egl_pbuffer.h"
+#include "gl/surface/gl_window.h"
+#include "guard/render_threads.h"
+#include "guard/x_wait_bound.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gl/x_wait_bound.h"
+#include "guard/x_wait_bound.h"
 
 // GLUT on the X display named by DISPLAY, for programs that draw off the
 // viewer's main loop (the snapshot tool, the benchmark).
