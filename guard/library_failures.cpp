@@ -15,8 +15,8 @@
 #include <exception>
 #include <new>
 
-#include "guard/default_signal_action.h"
 #include "base/shown_text.h"
+#include "guard/default_signal_action.h"
 #include "guard/memory_headroom.h"
 #include "guard/signal_messages.h"
 #include "guard/startup_messages.h"
@@ -106,12 +106,10 @@ bool aConnectionBroke() {
 // what it is and ends the process by the signal.
 void crashed(int signal) {
     if (aConnectionBroke()) {
-        lostMessage.say();
-        _exit(1);
+        lostMessage.sayAndEnd();
     }
     if (memoryRanOut()) {
-        memoryMessage.say();
-        _exit(1);
+        memoryMessage.sayAndEnd();
     }
     if (signal == SIGBUS) {
         busMessage.say();
@@ -136,8 +134,7 @@ void unhandledException() {
     } catch (...) {
     }
     if (noMemory) {
-        memoryMessage.say();
-        _exit(1);
+        memoryMessage.sayAndEnd();
     }
     abortMessage.say();
     raiseWithDefaultAction(SIGABRT);

@@ -8,6 +8,13 @@
 
 #include "guard/startup_messages.h"
 
+void sayLastLineAndEnd(const char* line, std::size_t length) {
+    if (write(programStandardError(), line, length) < 0) {
+        // Nothing more to say; the status tells the rest.
+    }
+    _exit(1);
+}
+
 void SignalMessage::keep(const std::string& line) {
     length = std::min(line.size(), sizeof text);
     if (length == 0) return;

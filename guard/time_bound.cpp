@@ -1,30 +1,56 @@
 #include "guard/time_bound.h"
 
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/time.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "guard/startup_messages.h"
+#include "guard/signal_messages.h"
 
+// ---------------------------------------------------------------------------
+// SIGALRM: its one handler and what it may do
+// ---------------------------------------------------------------------------
 namespace {
 
 // Built before the timer is armed: the handler only writes it out.
-char message[1024];
-std::size_t messageLength = 0;
+SignalMessage lastLine;
+// Where an attempt goes back to when the timer fires; none outside one.
+sigjmp_buf* volatile escape = nullptr;
 
-void giveUp(int) {
-    if (write(programStandardError(), message, messageLength) < 0) {
-        // Nothing more to say; the status tells the rest.
-    }
-    _exit(1);
+void timeRanOut(int) {
+    if (escape != nullptr) siglongjmp(*escape, 1);
+    lastLine.sayAndEnd();
+}
+
+// The one place SIGALRM's handler is installed.
+void handleTheTimer() {
+    setSignalHandler(SIGALRM, timeRanOut);
 }
 
 }  // namespace
+
+void endWhenTimeRunsOut(const std::string& line) {
+    lastLine.keep(line);
+    handleTheTimer();
+}
+
+bool attemptWithin(double seconds, const std::function<void()>& wait) {
+    handleTheTimer();
+    static sigjmp_buf timedOut;
+    if (sigsetjmp(timedOut, 1) != 0) {
+        escape = nullptr;
+        return false;
+    }
+    escape = &timedOut;
+    armRealTimer(seconds);
+    wait();
+    armRealTimer(0.0);
+    escape = nullptr;
+    return true;
+}
 
 void armRealTimer(double seconds) {
     itimerval timer;
@@ -44,19 +70,12 @@ void armRealTimer(double seconds) {
     setitimer(ITIMER_REAL, &timer, nullptr);
 }
 
+// ---------------------------------------------------------------------------
+
 TimeBound::TimeBound(const std::string& program, const std::string& what, double seconds) {
     char secondsText[32];
     std::snprintf(secondsText, sizeof secondsText, "%g", seconds);
-    const std::string line =
-        program + ": " + what + " did not finish within " + secondsText + " s\n";
-    messageLength = std::min(line.size(), sizeof message);
-    std::memcpy(message, line.data(), messageLength);
-    message[messageLength - 1] = '\n';
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = giveUp;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGALRM, &action, nullptr);
+    endWhenTimeRunsOut(program + ": " + what + " did not finish within " + secondsText + " s\n");
     armRealTimer(seconds);
 }
 

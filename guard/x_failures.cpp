@@ -2,12 +2,12 @@
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>
-#include <unistd.h>
 
 #include <cstdarg>
 #include <cstdio>
 
 #include "base/shown_text.h"
+#include "guard/signal_messages.h"
 #include "guard/startup_messages.h"
 
 namespace {
@@ -19,10 +19,7 @@ std::string displayName;
 // could wait on it again.
 [[noreturn]] void endWith(const std::string& reason) {
     const std::string line = program + ": " + reason + releaseStartupMessages() + "\n";
-    if (write(programStandardError(), line.data(), line.size()) < 0) {
-        // Nothing more to say; the status tells the rest.
-    }
-    _exit(1);
+    sayLastLineAndEnd(line.data(), line.size());
 }
 
 std::string server() {

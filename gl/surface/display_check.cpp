@@ -6,38 +6,27 @@
 #include <cstring>
 
 #include "base/shown_text.h"
-#include "guard/render_threads.h"
-#include "guard/x_failures.h"
 
-namespace {
-// The display glutInit will connect to: a -display argument wins over DISPLAY.
-const char* requestedDisplay(int argc, char** argv) {
+std::string requestedDisplay(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
     }
-    return std::getenv("DISPLAY");
+    const char* name = std::getenv("DISPLAY");
+    return name ? name : "";
 }
-}  // namespace
 
-DisplayProbe::DisplayProbe(int argc, char** argv, const std::string& program, double waitSeconds) {
-    const char* name = requestedDisplay(argc, argv);
-    if (name == nullptr || name[0] == '\0') {
-        problem_ = "no X display: DISPLAY is not set (run it in an X session or under xvfb-run)";
-        return;
-    }
-    name_ = name;
-    drawOnTheCallingThreadWhereNoThreadStarts();
-    endOnXFailures(program, name_);
+DisplayProbe::DisplayProbe(const std::string& name, const std::string& program,
+                           double waitSeconds) {
     // A server that takes the connection and never answers is a display that
     // cannot be opened, as one that is not there.
     if (!XWaitBound::attempt(
-            program, name_, "opening the display", waitSeconds,
-            [&] { display_ = XOpenDisplay(name); }, &problem_)) {
+            program, name, "opening the display", waitSeconds,
+            [&] { display_ = XOpenDisplay(name.c_str()); }, &problem_)) {
         return;
     }
     if (display_ == nullptr) {
         problem_ =
-            "cannot open X display \"" + escapedText(name_) + "\" (is an X server running there?)";
+            "cannot open X display \"" + escapedText(name) + "\" (is an X server running there?)";
     }
 }
 

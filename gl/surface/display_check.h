@@ -6,16 +6,16 @@
 
 struct _XDisplay;
 
-// A connection to the X display that glutInit will use (its -display
-// argument, else DISPLAY), opened first so that a program can say in one line
-// why it cannot start instead of failing inside GLUT. Keep it open until GLUT has
-// connected: an X server started without -noreset (as xvfb-run starts it)
-// resets when its last client leaves and refuses connections meanwhile.
-// Opening is bounded: a server that does not answer within waitSeconds ends
-// the program with one line (see XWaitBound) instead of hanging it.
+// A connection to the X display that glutInit will use, opened first so that
+// a program can say in one line why it cannot start instead of failing
+// inside GLUT. Keep it open until GLUT has connected: an X server started
+// without -noreset (as xvfb-run starts it) resets when its last client
+// leaves and refuses connections meanwhile. Opening is bounded: a server
+// that does not answer within waitSeconds is a display that cannot be
+// opened. Installs nothing process-wide (see startGlut).
 class DisplayProbe {
   public:
-    DisplayProbe(int argc, char** argv, const std::string& program,
+    DisplayProbe(const std::string& name, const std::string& program,
                  double waitSeconds = kXWaitSeconds);
     ~DisplayProbe();
     DisplayProbe(const DisplayProbe&) = delete;
@@ -23,8 +23,6 @@ class DisplayProbe {
 
     // Empty when the display could be opened, otherwise the reason.
     const std::string& problem() const { return problem_; }
-    // The display name asked for, as given.
-    const std::string& name() const { return name_; }
     // The size of its default screen, the largest a window is shown at; 0 x
     // 0 once closed.
     void screenSize(int* width, int* height) const;
@@ -33,5 +31,8 @@ class DisplayProbe {
   private:
     _XDisplay* display_ = nullptr;
     std::string problem_;
-    std::string name_;
 };
+
+// The display glutInit will connect to: a -display argument wins over
+// DISPLAY; "" when neither names one.
+std::string requestedDisplay(int argc, char** argv);

@@ -10,8 +10,9 @@
 #include <set>
 #include <thread>
 
-#include "gl/surface/display_check.h"
+#include "gl/surface/glut_start.h"
 #include "guard/startup_messages.h"
+#include "guard/x_wait_bound.h"
 
 namespace {
 
@@ -41,19 +42,11 @@ bool initGlutOnDisplay(const char* programName, std::string* error, double waitS
     waitBound = waitSeconds;
     static char* argv[] = {program.data(), nullptr};
     int argc = 1;
-    DisplayProbe probe(argc, argv, program, waitSeconds);
-    if (!probe.problem().empty()) {
-        *error = probe.problem();
-        return false;
-    }
-    displayName = probe.name();  // failures end the program with a line of its own from here
     glutInitWarningFunc(onGlutWarning);
-    {
-        const StartupMessagesHeld held;
-        const XWaitBound bound(program, displayName, "opening the display", waitSeconds);
-        glutInit(&argc, argv);
-    }
-    probe.close();  // GLUT holds its own connection now
+    GlutStart start;
+    start.program = program;
+    start.waitSeconds = waitSeconds;
+    if (!startGlut(start, &argc, argv, &displayName, error)) return false;
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     initialised = true;
     return true;
