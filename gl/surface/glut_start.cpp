@@ -14,7 +14,7 @@ bool startGlut(const GlutStart& start, int* argc, char** argv, std::string* disp
         *problem = "no X display: DISPLAY is not set (run it in an X session or under xvfb-run)";
         return false;
     }
-    drawOnTheCallingThreadWhereNoThreadStarts();
+    fitRenderThreadsToWhatCanStart();
     endOnXFailures(start.program, name);
     DisplayProbe probe(name, start.program, start.waitSeconds);
     if (!probe.problem().empty()) {

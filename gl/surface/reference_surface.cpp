@@ -31,7 +31,7 @@ bool ReferenceSurface::open(GlPlatform platform, const char* program, double wai
                             int height, std::string* error, bool* platformFound) {
     close();
     *platformFound = false;
-    drawOnTheCallingThreadWhereNoThreadStarts();
+    fitRenderThreadsToWhatCanStart();
     if (platform == GlPlatform::Egl) {
         if (openEgl(program, waitSeconds, width, height, error, platformFound)) return true;
         *error = "cannot draw the reference through EGL: " + *error;

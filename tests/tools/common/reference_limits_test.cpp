@@ -1,5 +1,5 @@
-// The reference picture under the limits a process may meet (no thread it
-// may start, an address space that runs out inside the GL library): each
+// The reference picture under the limits a process may meet (fewer threads
+// than it wants may start, an address space that runs out inside the GL library): each
 // tool that draws it draws what it draws without the limit, or ends in one
 // line with status 1, never by a crash.
 #include <gtest/gtest.h>
@@ -33,36 +33,41 @@ class ReferenceUnderLimits : public ::testing::Test {
 
 std::unique_ptr<XvfbServer> ReferenceUnderLimits::xvfb_;
 
-// Each tool as the user nobody with a process limit of one: not one thread
-// may start, neither the tool's nor the GL library's.
-TEST_F(ReferenceUnderLimits, NoThreadThatMayStartChangesWhatIsDrawn) {
+// Each tool as the user nobody under process limits that let no thread,
+// one, or two start beside the tool's own: neither the tool's nor the GL
+// library's threads may hang it or change what it draws, through EGL or X.
+TEST_F(ReferenceUnderLimits, ThreadsThatMayNotStartChangeNothingDrawn) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root, to run the tools as nobody, whose processes the limit counts";
     }
     const std::vector<std::vector<std::string>> commands = {
         {snapshotBinary(), "--renderer", "opengl", "--png", "picture.png"},
+        {snapshotBinary(), "--gl-platform", "x11", "--renderer", "opengl", "--png", "picture.png"},
         {compareBinary(), "--png", "picture.png"},
         {RW_EXPLAIN_BINARY, "--crop-png", "picture.png", "40", "30"},
     };
-    ChildSettings oneProcess;
-    oneProcess.processLimit = 1;
     for (const std::vector<std::string>& command : commands) {
-        SCOPED_TRACE(command[0]);
         std::vector<std::string> argv = command;
         argv.insert(argv.begin() + 1, {"--width", "96", "--height", "64"});
         const TempDir free("rasterwork-limits-free-");
-        const TempDir limited("rasterwork-limits-one-process-");
-        ASSERT_EQ(chmod(limited.path().c_str(), 0777), 0);
         const ToolRun expected = run(argv, free.path());
         ASSERT_EQ(expected.status, 0) << expected.err;
-        const ToolRun got = run(asOrdinaryUser(argv), limited.path(), oneProcess);
-        ASSERT_TRUE(got.finished) << "still running after 120 s";
-        EXPECT_EQ(got.status, 0) << got.err;
-        EXPECT_EQ(got.err, "");
-        EXPECT_EQ(got.out, expected.out);
-        EXPECT_TRUE(readFile(limited.path() + "/picture.png") ==
-                    readFile(free.path() + "/picture.png"))
-            << "not the same picture";
+        for (const unsigned long long processes : {1, 2, 3}) {
+            SCOPED_TRACE(command[0] + " " + command[1] + " under " + std::to_string(processes) +
+                         " processes");
+            const TempDir limited("rasterwork-limits-processes-");
+            ASSERT_EQ(chmod(limited.path().c_str(), 0777), 0);
+            ChildSettings settings;
+            settings.processLimit = processes;
+            const ToolRun got = run(asOrdinaryUser(argv), limited.path(), settings);
+            ASSERT_TRUE(got.finished) << "still running after 120 s";
+            EXPECT_EQ(got.status, 0) << got.err;
+            EXPECT_EQ(got.err, "");
+            EXPECT_EQ(got.out, expected.out);
+            EXPECT_TRUE(readFile(limited.path() + "/picture.png") ==
+                        readFile(free.path() + "/picture.png"))
+                << "not the same picture";
+        }
     }
 }
 
