@@ -159,6 +159,11 @@ LibraryFailureReport::LibraryFailureReport(const std::string& program, const std
     previousTerminate = std::set_terminate(unhandledException);
 }
 
+void LibraryFailureReport::endOnEscapedException() const {
+    unhandledException();
+    _exit(1);  // not reached: unhandledException ends the process
+}
+
 LibraryFailureReport::~LibraryFailureReport() {
     setSignalHandler(SIGSEGV, SIG_DFL);
     setSignalHandler(SIGBUS, SIG_DFL);

@@ -21,5 +21,11 @@ class LibraryFailureReport {
                          const std::string& what);
     ~LibraryFailureReport();
     LibraryFailureReport(const LibraryFailureReport&) = delete;
+
+    // For a catch (...) around a call into the libraries: an exception that
+    // came out of them ends the program as one they let escape to the top
+    // does (the library's state is left in the middle, and no clean-up may
+    // call it again).
+    [[noreturn]] void endOnEscapedException() const;
     LibraryFailureReport& operator=(const LibraryFailureReport&) = delete;
 };

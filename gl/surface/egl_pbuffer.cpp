@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "guard/library_failures.h"
+#include "guard/memory_headroom.h"
 #include "guard/startup_messages.h"
 #include "guard/time_bound.h"
 
@@ -104,9 +106,16 @@ bool EglPbuffer::open(const std::string& program, double waitSeconds, int width,
     *found = false;
     std::string cause;
     holdStartupMessages();  // what the libraries say as they load goes into the one line
+    expectFramesOf(width, height);
     {
+        // No X display is involved: a crash is memory running out or a crash.
+        const LibraryFailureReport failures(program, "", "starting EGL");
         const TimeBound bound(program, "starting EGL", waitSeconds);
-        cause = start(width, height, found);
+        try {
+            cause = start(width, height, found);
+        } catch (...) {
+            failures.endOnEscapedException();
+        }
     }
     const std::string said = releaseStartupMessages();
     if (!cause.empty()) {

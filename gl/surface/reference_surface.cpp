@@ -5,6 +5,7 @@
 #include "gl/bitmap_text.h"
 #include "gl/surface/egl_pbuffer.h"
 #include "gl/surface/gl_window.h"
+#include "guard/library_failures.h"
 #include "guard/render_threads.h"
 #include "guard/x_wait_bound.h"
 
@@ -30,6 +31,7 @@ ReferenceSurface::~ReferenceSurface() {
 bool ReferenceSurface::open(GlPlatform platform, const char* program, double waitSeconds, int width,
                             int height, std::string* error, bool* platformFound) {
     close();
+    program_ = program;
     *platformFound = false;
     fitRenderThreadsToWhatCanStart();
     if (platform == GlPlatform::Egl) {
@@ -78,7 +80,12 @@ bool ReferenceSurface::openX11(const char* program, double waitSeconds, int widt
 
 void ReferenceSurface::draw(const std::function<void()>& drawAndRead) const {
     if (egl_) {
-        drawAndRead();
+        const LibraryFailureReport failures(program_, "", "drawing and reading back");
+        try {
+            drawAndRead();
+        } catch (...) {
+            failures.endOnEscapedException();
+        }
         return;
     }
     const XWaitBound bound(glutProgram(), glutDisplay(), "drawing and reading back",

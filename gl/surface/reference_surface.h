@@ -47,6 +47,7 @@ class ReferenceSurface {
     bool openX11(const char* program, double waitSeconds, int width, int height, std::string* error,
                  bool* found);
 
+    std::string program_;
     std::unique_ptr<EglPbuffer> egl_;
     int window_ = 0;
     GlImplementation implementation_;

@@ -71,8 +71,8 @@ TEST_F(ReferenceUnderLimits, ThreadsThatMayNotStartChangeNothingDrawn) {
     }
 }
 
-// Under address-space limits around what a 2048 x 2048 reference needs,
-// each run draws, or says in one line that memory ran out.
+// Under address-space limits around what a large reference needs, each
+// run draws, or says in one line that memory ran out.
 TEST_F(ReferenceUnderLimits, MemoryRunningOutIsOneLineAndNeverACrash) {
 #ifdef RW_TOOLS_SANITIZED
     GTEST_SKIP() << "the sanitizers' shadow memory needs no address-space limit";
@@ -83,6 +83,14 @@ TEST_F(ReferenceUnderLimits, MemoryRunningOutIsOneLineAndNeverACrash) {
     } cases[] = {
         {{compareBinary(), "--width", "2048", "--height", "2048", "--png", "picture.png"},
          {500000, 600000, 700000, 800000}},
+        // Through EGL the GL library crashed (2000) and let std::bad_alloc
+        // escape (3000) at these limits.
+        {{snapshotBinary(), "--gl-platform", "egl", "--renderer", "opengl", "--width", "2000",
+          "--height", "2000", "--png", "picture.png"},
+         {730000}},
+        {{snapshotBinary(), "--gl-platform", "egl", "--renderer", "opengl", "--width", "3000",
+          "--height", "3000", "--png", "picture.png"},
+         {900000}},
         {{RW_EXPLAIN_BINARY, "--width", "2048", "--height", "2048", "--crop-png", "picture.png",
           "3", "3"},
          {300000, 400000, 500000}},
