@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -30,6 +32,12 @@ SignalMessage busMessage;
 SignalMessage abortMessage;
 SignalMessage memoryMessage;
 std::terminate_handler previousTerminate = nullptr;
+// Where a call that may survive a crash (LibraryFailureReport::survive)
+// goes back to, and the signal it came back by.
+sigjmp_buf* volatile crashEscape = nullptr;
+volatile sig_atomic_t crashSignal = 0;
+// The line said when the library ends the program by exit() meanwhile.
+SignalMessage exitMessage;
 
 // Where the X server listens, worked out from the display name before the
 // handlers may need it: the display number (-1 when the name has none),
@@ -111,6 +119,10 @@ void crashed(int signal) {
     if (memoryRanOut()) {
         memoryMessage.sayAndEnd();
     }
+    if (crashEscape != nullptr) {
+        crashSignal = signal;
+        siglongjmp(*crashEscape, 1);
+    }
     if (signal == SIGBUS) {
         busMessage.say();
     } else if (signal == SIGABRT) {
@@ -141,6 +153,23 @@ void unhandledException() {
     _exit(134);
 }
 
+// A library that calls exit() in a call that may survive a crash ends the
+// program in one line of its own, with what the libraries said.
+void endedByTheLibrary() {
+    if (crashEscape == nullptr) return;
+    crashEscape = nullptr;
+    const std::string line(exitMessage.text, exitMessage.length - 1);
+    const std::string said = releaseStartupMessages() + "\n";
+    const std::string whole = line + said;
+    sayLastLineAndEnd(whole.data(), whole.size());
+}
+
+std::string crashText(int signal) {
+    if (signal == SIGBUS) return "crashed (SIGBUS, bus error)";
+    if (signal == SIGABRT) return "crashed (SIGABRT, aborted)";
+    return "crashed (SIGSEGV, segmentation fault)";
+}
+
 }  // namespace
 
 LibraryFailureReport::LibraryFailureReport(const std::string& program, const std::string& display,
@@ -152,6 +181,8 @@ LibraryFailureReport::LibraryFailureReport(const std::string& program, const std
     busMessage.keep(program + ": crashed (SIGBUS, bus error) while " + what + "\n");
     abortMessage.keep(program + ": crashed (SIGABRT, aborted) while " + what + "\n");
     memoryMessage.keep(program + ": the OpenGL library ran out of memory while " + what + "\n");
+    exitMessage.keep(program + ": the OpenGL library ended the program while " + what + "\n");
+    what_ = what;
     takeDisplayNumber(display);
     setSignalHandler(SIGSEGV, crashed);
     setSignalHandler(SIGBUS, crashed);
@@ -162,6 +193,26 @@ LibraryFailureReport::LibraryFailureReport(const std::string& program, const std
 void LibraryFailureReport::endOnEscapedException() const {
     unhandledException();
     _exit(1);  // not reached: unhandledException ends the process
+}
+
+bool LibraryFailureReport::survive(const std::function<void()>& call, std::string* crash) const {
+    static bool exitWatched = false;
+    if (!exitWatched) exitWatched = std::atexit(endedByTheLibrary) == 0;
+    static sigjmp_buf cameBack;
+    if (sigsetjmp(cameBack, 1) != 0) {
+        crashEscape = nullptr;
+        *crash = "the OpenGL library " + crashText(crashSignal) + " while " + what_;
+        return false;
+    }
+    crashEscape = &cameBack;
+    try {
+        call();
+    } catch (...) {
+        crashEscape = nullptr;
+        endOnEscapedException();
+    }
+    crashEscape = nullptr;
+    return true;
 }
 
 LibraryFailureReport::~LibraryFailureReport() {

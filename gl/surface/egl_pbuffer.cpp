@@ -108,13 +108,16 @@ bool EglPbuffer::open(const std::string& program, double waitSeconds, int width,
     holdStartupMessages();  // what the libraries say as they load goes into the one line
     expectFramesOf(width, height);
     {
-        // No X display is involved: a crash is memory running out or a crash.
+        // No X display is involved: a crash is memory running out, or the
+        // reason EGL cannot be had.
         const LibraryFailureReport failures(program, "", "starting EGL");
         const TimeBound bound(program, "starting EGL", waitSeconds);
-        try {
-            cause = start(width, height, found);
-        } catch (...) {
-            failures.endOnEscapedException();
+        std::string crash;
+        if (!failures.survive([&] { cause = start(width, height, found); }, &crash)) {
+            // The library stopped in the middle: nothing of it is called again.
+            display_ = surface_ = context_ = nullptr;
+            *found = false;  // an EGL that crashes cannot be had
+            cause = crash;
         }
     }
     const std::string said = releaseStartupMessages();
