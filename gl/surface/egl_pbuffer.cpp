@@ -10,10 +10,15 @@
 
 #include "guard/library_failures.h"
 #include "guard/memory_headroom.h"
+#include "guard/resources_left.h"
 #include "guard/startup_messages.h"
 #include "guard/time_bound.h"
 
 namespace {
+
+// The address space Mesa's software driver takes to start, its LLVM
+// included: some 230 MB on Debian 12, rounded up.
+constexpr std::size_t kLibraryStartBytes = std::size_t{256} << 20;
 
 // EGL's error codes by name, for messages.
 std::string eglErrorName(EGLint code) {
@@ -118,6 +123,14 @@ bool EglPbuffer::open(const std::string& program, double waitSeconds, int width,
             display_ = surface_ = context_ = nullptr;
             *found = false;  // an EGL that crashes cannot be had
             cause = crash;
+        } else if (!cause.empty()) {
+            // Checked before the held messages give their descriptor back.
+            const std::string shortOf =
+                resourceThatRanOut(kLibraryStartBytes + openGLFrameBytes(width, height));
+            if (!shortOf.empty()) {
+                cause = shortOf + " for the OpenGL library to start EGL";
+                *found = true;  // EGL is there: the process is short of what it takes
+            }
         }
     }
     const std::string said = releaseStartupMessages();

@@ -115,4 +115,46 @@ TEST_F(ReferenceUnderLimits, MemoryRunningOutIsOneLineAndNeverACrash) {
     }
 }
 
+// Memory or descriptors that run out as EGL starts are named as such, not
+// as a driver or an EGL that is not there, and the run fails, explain's too.
+TEST_F(ReferenceUnderLimits, ExhaustionAsEglStartsIsNamedAsSuch) {
+#ifdef RW_TOOLS_SANITIZED
+    GTEST_SKIP() << "the sanitizers' shadow memory needs no address-space limit";
+#endif
+    const std::vector<std::string> snapshot = {
+        snapshotBinary(), "--gl-platform", "egl", "--renderer", "opengl", "--png", "picture.png"};
+    const std::vector<std::string> explain = {RW_EXPLAIN_BINARY, "--gl-platform", "egl", "3", "3"};
+    const struct {
+        std::vector<std::string> argv;
+        unsigned long long limitKiB;  // of address space; 0: none
+        const char* said;
+    } cases[] = {
+        {snapshot, 200000, "not enough memory for the OpenGL library to start EGL"},
+        {explain, 200000, "not enough memory for the OpenGL library to start EGL"},
+        {snapshot, 0, "no file descriptor left for the OpenGL library to start EGL"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argv[0] + " " + c.said);
+        std::vector<std::string> argv = c.argv;
+        argv.insert(argv.begin() + 1, {"--width", "8", "--height", "8"});
+        // Standard input, output and error, and the two the held messages
+        // take: whatever else the test has open is closed first.
+        if (c.limitKiB == 0) {
+            argv.insert(argv.begin(),
+                        {"bash", "-c",
+                         "for fd in $(ls /proc/$$/fd); do [ $fd -gt 2 ] && eval \"exec $fd<&-\"; "
+                         "done; exec prlimit --nofile=5 \"$0\" \"$@\""});
+        }
+        const TempDir dir("rasterwork-limits-exhausted-");
+        ChildSettings settings;
+        settings.addressSpaceLimit = c.limitKiB << 10;
+        const ToolRun got = run(argv, dir.path(), settings);
+        ASSERT_TRUE(got.finished);
+        EXPECT_EQ(got.status, 1) << got.out;
+        EXPECT_EQ(countLines(got.err), 1) << got.err;
+        EXPECT_NE(got.err.find(c.said), std::string::npos) << got.err;
+        EXPECT_TRUE(listDirectory(dir.path()).empty());
+    }
+}
+
 }  // namespace
