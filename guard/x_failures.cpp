@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>
+#include <setjmp.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -14,6 +15,12 @@ namespace {
 
 std::string program;
 std::string displayName;
+// Where a step that may survive a GLUT error goes back to, and the error.
+sigjmp_buf* glutEscape = nullptr;
+std::string glutError;
+// Set once a step was given up in the middle: the protocol errors its
+// requests left behind arrive later, and say nothing new.
+bool stepGivenUp = false;
 
 // At once (_exit): the X connection is gone or unusable, and exit handlers
 // could wait on it again.
@@ -31,6 +38,7 @@ int onConnectionLost(Display*) {
 }
 
 int onProtocolError(Display* display, XErrorEvent* event) {
+    if (stepGivenUp) return 0;
     char text[256] = "";
     XGetErrorText(display, event->error_code, text, sizeof text);
     endWith("X error from " + server() + ": " + escapedText(text) + " (request " +
@@ -40,6 +48,11 @@ int onProtocolError(Display* display, XErrorEvent* event) {
 void onGlutError(const char* format, va_list arguments) {
     char text[512];
     std::vsnprintf(text, sizeof text, format, arguments);
+    if (glutEscape != nullptr) {
+        glutError = "freeglut: " + escapedText(text);
+        stepGivenUp = true;
+        siglongjmp(*glutEscape, 1);
+    }
     endWith("freeglut: " + escapedText(text));
 }
 
@@ -51,4 +64,17 @@ void endOnXFailures(const std::string& programName, const std::string& display) 
     XSetIOErrorHandler(onConnectionLost);
     XSetErrorHandler(onProtocolError);
     glutInitErrorFunc(onGlutError);
+}
+
+bool surviveGlutErrors(const std::function<void()>& call, std::string* error) {
+    static sigjmp_buf cameBack;
+    if (sigsetjmp(cameBack, 1) != 0) {
+        glutEscape = nullptr;
+        *error = glutError;
+        return false;
+    }
+    glutEscape = &cameBack;
+    call();
+    glutEscape = nullptr;
+    return true;
 }

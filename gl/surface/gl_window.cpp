@@ -12,6 +12,7 @@
 
 #include "gl/surface/glut_start.h"
 #include "guard/startup_messages.h"
+#include "guard/x_failures.h"
 #include "guard/x_wait_bound.h"
 
 namespace {
@@ -64,7 +65,7 @@ double glutWaitSeconds() {
     return waitBound;
 }
 
-int openFrameWindow(int width, int height, const char* title, std::string* error) {
+int openFrameWindow(int width, int height, const char* title, std::string* error, bool* noOpenGL) {
     // The GL library makes the window's buffers meanwhile, which for a large
     // window takes it longer than the server may: only the server is timed.
     const XWaitBound bound(program, displayName, "opening a window", waitBound,
@@ -73,7 +74,14 @@ int openFrameWindow(int width, int height, const char* title, std::string* error
     glutInitWindowSize(width, height);
     glutInitWindowPosition(0, 0);
     holdStartupMessages();  // the GL libraries load with the first context
-    const int window = glutCreateWindow(title);
+    int window = 0;
+    std::string glutError;
+    if (!surviveGlutErrors([&] { window = glutCreateWindow(title); }, &glutError)) {
+        // No OpenGL context could be had on this display (a broken driver).
+        *error = glutError + releaseStartupMessages();
+        if (noOpenGL != nullptr) *noOpenGL = true;
+        return 0;
+    }
     releaseStartupMessages();
     glutDisplayFunc(markShown);
 

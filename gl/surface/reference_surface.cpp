@@ -72,8 +72,12 @@ bool ReferenceSurface::openX11(const char* program, double waitSeconds, int widt
     *found = false;
     if (!initGlutOnDisplay(program, error, waitSeconds)) return false;
     *found = true;
-    window_ = openFrameWindow(width, height, "Rasterwork snapshot", error);
-    if (window_ == 0) return false;
+    bool noOpenGL = false;
+    window_ = openFrameWindow(width, height, "Rasterwork snapshot", error, &noOpenGL);
+    if (window_ == 0) {
+        *found = !noOpenGL;  // a display without OpenGL is no platform for it
+        return false;
+    }
     implementation_ = currentImplementation("x11");
     return true;
 }
