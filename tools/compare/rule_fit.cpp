@@ -101,7 +101,8 @@ std::string fittedRuleDoes(const RuleFit& fit, int index) {
 std::string ruleFitText(const RuleFit& fit, const FitBasis& basis) {
     const std::size_t left = basis.views - basis.viewsFitted;
     std::string text =
-        "fitted over                     " + std::to_string(basis.viewsFitted) + " views" +
+        "fitted over                     " + std::to_string(basis.viewsFitted) +
+        (basis.viewsFitted == 1 ? " view" : " views") +
         (left ? " (" + std::to_string(left) + " crossing the near plane left out)" : "") +
         ", a pixel both cover differing beyond " + std::to_string(basis.tolerance) +
         (basis.tolerance == 1 ? " step\n" : " steps\n") +

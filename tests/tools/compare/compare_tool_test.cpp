@@ -24,6 +24,8 @@
 #include "tools/common/comparison_panels.h"
 #include "tools/common/reference_implementation.h"
 #include "tools/common/renderer_comparison.h"
+#include "tools/compare/rule_fit.h"
+#include "tools/compare/view_list.h"
 
 namespace {
 
@@ -646,6 +648,51 @@ TEST_F(CompareTool, LikeReferenceAllFitsTheImplementationOverATurntable) {
         if (std::string(c.limit) == "0") {
             EXPECT_EQ(differing, 0);
         }
+    }
+}
+
+// --fit-rules over its default views at 480 x 480 finds llvmpipe's rules
+// (every rule, 1/256 pixel) and softpipe's (every rule, no grid), and what
+// it says the fitted rules leave is what a check with them finds.
+TEST_F(CompareTool, FitRulesFindsEachImplementationsRulesAndTheirRemainder) {
+    std::ofstream views(dir_ + "/fit.views");
+    for (const View& view : defaultFitViews(View{})) views << viewText(view) << "\n";
+    views.close();
+    const struct {
+        const char* driver;
+        std::vector<std::string> rules;
+    } cases[] = {
+        {"llvmpipe",
+         {"sampling", "ambient", "lights", "viewer", "specular", "vertex", "perspective",
+          "subpixel"}},
+        {"softpipe",
+         {"sampling", "ambient", "lights", "viewer", "specular", "vertex", "perspective"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.driver);
+        const std::vector<std::string> env = {std::string("GALLIUM_DRIVER=") + c.driver};
+        const ToolRun fitted =
+            runTool({RW_COMPARE_BINARY, "--fit-rules", "--json"}, dir_, "", 120.0, {}, "", env);
+        ASSERT_TRUE(fitted.finished);
+        ASSERT_EQ(fitted.status, 0) << fitted.err;
+        const nlohmann::json fit = nlohmann::json::parse(fitted.out);
+        EXPECT_EQ(fit.at("fitted_rules"), c.rules);
+        EXPECT_EQ(fit.at("views_fitted"), 13);
+        const nlohmann::json& grid = fit.at("fit")[7];
+        const long left = grid.at("differing_by_bits")[grid.at("bits").get<int>()];
+        std::printf("%s: fitted %s, %ld differing pixels over 13 views\n", c.driver,
+                    fit.at("fitted_rules").dump().c_str(), left);
+
+        std::string list;
+        for (const std::string& name : c.rules) list += (list.empty() ? "" : ",") + name;
+        const ToolRun check = runTool({RW_COMPARE_BINARY, "--like-reference", list, "--views",
+                                       "fit.views", "--max-differing", "100%", "--json"},
+                                      dir_, "", 120.0, {}, "", env);
+        ASSERT_EQ(check.status, 0) << check.err;
+        const std::vector<nlohmann::json> lines = jsonLines(check.out);
+        ASSERT_EQ(lines.size(), 14u);
+        long differing = 0;
+        for (std::size_t v = 0; v < 13; ++v) differing += lines[v].at("differing").get<long>();
+        EXPECT_EQ(differing, left);
     }
 }
 
