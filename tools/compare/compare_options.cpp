@@ -85,7 +85,10 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                      "with its 'step'; with --views one line of figures per\n"
                      "view (with its 'view' number, angle_z, angle_x, zoom,\n"
                      "pan_x, pan_y and crosses_near_plane), then a 'summary'\n"
-                     "line, which names the reference_implementation",
+                     "line, which names the reference_implementation. With\n"
+                     "--fit-rules one object with fitted_rules, fit (per rule),\n"
+                     "views, views_fitted, tolerance and\n"
+                     "reference_implementation",
                      &o.json),
           fileOption("--png",
                      "write three panels side by side: the software picture,\n"
@@ -196,8 +199,9 @@ figures. The report names the OpenGL that drew the reference.
 With --like-reference the software renderer follows the named rules of the
 reference instead of its own, so what remains is what no rule explains. The
 rules are drawn by the plain software path; 'all' takes the rules that hold
-for the OpenGL found (subpixel, llvmpipe's grid, only for llvmpipe), and the
-report lists the rules taken. A view whose geometry comes
+for the OpenGL found (every rule for llvmpipe, all but subpixel for softpipe,
+for any other the rules --fit-rules fits to it), and the report lists the
+rules taken. A view whose geometry comes
 nearer than the near plane is reported as such and not held against the
 limit: the software path keeps what lies between the eye and the near plane,
 the reference cuts it away.
