@@ -696,4 +696,19 @@ TEST_F(CompareTool, FitRulesFindsEachImplementationsRulesAndTheirRemainder) {
     }
 }
 
+// Mesa's no-op driver names itself "NOOP" and draws nothing it keeps: an
+// OpenGL the tools do not know, whose rules --like-reference all fits
+// before the check, and says so. What its buffers hold is not defined, so
+// only the fit's taking part is checked, not its rules.
+TEST_F(CompareTool, LikeReferenceAllFitsTheRulesOfAnOpenGLItDoesNotKnow) {
+    const ToolRun check = run({RW_COMPARE_BINARY, "--like-reference", "all"}, {"GALLIUM_NOOP=1"});
+    ASSERT_TRUE(check.finished);
+    ASSERT_TRUE(check.status == 0 || check.status == 3) << check.err;
+    EXPECT_NE(check.out.find("reference OpenGL                NOOP"), std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find("takes the rules fitted to it over 13 views"), std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find("\nlike the reference              "), std::string::npos);
+}
+
 }  // namespace
