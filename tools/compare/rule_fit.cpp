@@ -95,6 +95,7 @@ std::string fittedRuleDoes(const RuleFit& fit, int index) {
         return fit.fitted.subpixel == 0 ? "snaps corners to no grid of 1 to 8 bits"
                                         : "snaps corners to " + gridName(fit.fitted.subpixel);
     }
+    if (!fit.rules[index].tried) return "not tried: it refines vertex, which was not taken";
     return kDoes[index][referenceRuleOn(fit.fitted, index) ? 0 : 1];
 }
 
@@ -112,7 +113,7 @@ std::string ruleFitText(const RuleFit& fit, const FitBasis& basis) {
         const RuleTrial& trial = fit.rules[i];
         text += padded(kReferenceRuleNames[i], 13);
         if (!trial.tried) {
-            text += "        -        -   " + std::string(kDoes[i][1]) + " (only with vertex)\n";
+            text += "        -        -   " + fittedRuleDoes(fit, i) + "\n";
             continue;
         }
         text += count(trial.without.differing, 9) + count(trial.with.differing, 9) + "   " +

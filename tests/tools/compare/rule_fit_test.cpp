@@ -100,11 +100,14 @@ TEST(RuleFit, SaysWhatTheOpenGLDoes) {
     RuleFit fit;
     fit.fitted.vertex = true;
     fit.fitted.subpixel = 4;
+    for (RuleTrial& trial : fit.rules) trial.tried = true;
     EXPECT_EQ(fittedRuleDoes(fit, 0), "samples at truncated edge positions");
     EXPECT_EQ(fittedRuleDoes(fit, 5), "lights per vertex in eye space");
     EXPECT_EQ(fittedRuleDoes(fit, kSubpixelRule), "snaps corners to 1/16 pixel");
     fit.fitted.subpixel = 0;
     EXPECT_EQ(fittedRuleDoes(fit, kSubpixelRule), "snaps corners to no grid of 1 to 8 bits");
+    fit.rules[6].tried = false;
+    EXPECT_EQ(fittedRuleDoes(fit, 6), "not tried: it refines vertex, which was not taken");
 }
 
 TEST(RuleFit, DefaultViewsAreTheStartAndATurntableOfTwelveHalfAStepOn) {
