@@ -40,23 +40,28 @@ TEST(RuleFit, TakesWhatLowersOrTiesAndTheGridThatLeavesLeast) {
         std::array<FitScore, kSubpixelRule> rules;
         std::array<FitScore, kMaxSubpixelBits + 1> grids;
         std::string fitted;
+        const char* grid;  // what the OpenGL does
     } cases[] = {
         {"every rule lowers, 8 bits least",
          {{{-9, 0}, {-8, 0}, {-7, 0}, {-6, 0}, {-5, 0}, {-4, 0}, {0, -30}}},
          {{none, {50, 0}, {40, 0}, {30, 0}, {20, 0}, {10, 0}, {5, 0}, {1, 0}, {-2, 0}}},
-         "sampling,ambient,lights,viewer,specular,vertex,perspective,subpixel"},
+         "sampling,ambient,lights,viewer,specular,vertex,perspective,subpixel",
+         "snaps corners to 1/256 pixel"},
         {"a rule that raises is left, a tie taken; 4 bits least",
          {{{-9, 0}, {3, -50}, {0, 0}, {-1, 0}, {0, 0}, {-4, 0}, {0, 10}}},
          {{none, {5, 0}, {2, 0}, {1, 0}, {-3, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}}},
-         "sampling,lights,viewer,specular,vertex,subpixel=4"},
+         "sampling,lights,viewer,specular,vertex,subpixel=4",
+         "snaps corners to 1/16 pixel"},
         {"no grid does better than none; perspective untried without vertex",
          {{{-9, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {2, 0}, {-50, -50}}},
          {{none, {1, 0}, {1, 0}, {1, 0}, {1, 0}, {0, 1}, {0, 0}, {0, 0}, {0, 0}}},
-         "sampling,ambient,lights,viewer,specular"},
+         "sampling,ambient,lights,viewer,specular",
+         "snaps corners to no grid of 1 to 8 bits"},
         {"of grids that leave the same the finest",
          {{{-9, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {0, 0}}},
          {{none, {1, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {0, 0}, {0, 0}}},
-         "sampling,ambient,lights,viewer,specular,vertex,perspective,subpixel=6"},
+         "sampling,ambient,lights,viewer,specular,vertex,perspective,subpixel=6",
+         "snaps corners to 1/64 pixel"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -92,33 +97,8 @@ TEST(RuleFit, TakesWhatLowersOrTiesAndTheGridThatLeavesLeast) {
                   std::string::npos)
             << text;
         EXPECT_NE(text.find("12 views (1 crossing the near plane left out)"), std::string::npos);
-    }
-}
-
-// What the fitted OpenGL does reads the grid's bits as a fraction of a pixel.
-TEST(RuleFit, SaysWhatTheOpenGLDoes) {
-    RuleFit fit;
-    fit.fitted.vertex = true;
-    fit.fitted.subpixel = 4;
-    for (RuleTrial& trial : fit.rules) trial.tried = true;
-    EXPECT_EQ(fittedRuleDoes(fit, 0), "samples at truncated edge positions");
-    EXPECT_EQ(fittedRuleDoes(fit, 5), "lights per vertex in eye space");
-    EXPECT_EQ(fittedRuleDoes(fit, kSubpixelRule), "snaps corners to 1/16 pixel");
-    fit.fitted.subpixel = 0;
-    EXPECT_EQ(fittedRuleDoes(fit, kSubpixelRule), "snaps corners to no grid of 1 to 8 bits");
-    fit.rules[6].tried = false;
-    EXPECT_EQ(fittedRuleDoes(fit, 6), "not tried: it refines vertex, which was not taken");
-}
-
-TEST(RuleFit, DefaultViewsAreTheStartAndATurntableOfTwelveHalfAStepOn) {
-    const View start{-135.0f, -60.0f, 0.25f, 1.0f, 2.0f};
-    const std::vector<View> views = defaultFitViews(start);
-    ASSERT_EQ(views.size(), 13u);
-    EXPECT_EQ(views[0].angleZ, start.angleZ);
-    for (std::size_t k = 1; k < views.size(); ++k) {
-        EXPECT_EQ(views[k].angleZ, -135.0f + 15.0f + 30.0f * (k - 1)) << k;
-        EXPECT_EQ(views[k].angleX, start.angleX);
-        EXPECT_EQ(views[k].panY, start.panY);
+        EXPECT_EQ(fittedRuleDoes(fit, kSubpixelRule), c.grid);
+        EXPECT_NE(text.find(c.grid), std::string::npos);
     }
 }
 
