@@ -81,7 +81,7 @@ class Comparison {
             // each row for captions and below all for the legend.
             const int columns = maps > 0 ? std::min(maps, kSheetColumns) : 3;
             const int rows = maps > 0 ? (maps + columns - 1) / columns : 1;
-            const int pictureWidth = columns * width + (columns - 1) * kPanelGap;
+            const int pictureWidth = columns * panelColumnWidth(width) + (columns - 1) * kPanelGap;
             const int pictureHeight = rows * (height + 40) + 200;
             bytes += static_cast<std::size_t>(pictureWidth) * pictureHeight * 3 +
                      pngSizeBound(pictureWidth, pictureHeight);
