@@ -357,12 +357,7 @@ TEST_F(SnapshotOutputs, AFileSizeLimitFailsInOneLineAndLeavesEveryFileAsItWas) {
         if (c.directory.empty()) writeFile("old.png", old);
         const std::vector<std::string> before = listDirectory(dir_);
         const std::vector<std::string> argv = {c.compare ? compareBinary() : snapshotBinary(),
-                                               "--width",
-                                               "100",
-                                               "--height",
-                                               "100",
-                                               "--png",
-                                               c.output};
+                                               "--width=100", "--height=100", "--png", c.output};
         const ToolRun unlimited = runTool(argv, logs_);
         ASSERT_EQ(unlimited.status, 0) << unlimited.err;
         ASSERT_GT(readFile(logs_ + "/" + c.output).size(), kLimit) << "make the picture larger";
