@@ -30,6 +30,8 @@
   let queued = null;  // the update asked for: null, "story" or "frame"
   let linkTimer = 0;
   let drawn = false;
+  let lastDrawn = null;  // the state of the last frame drawn
+  let refused = "";  // why the last update's frame was refused, or ""
   let ringShown = false;
   let notchesPending = 0;  // wheel notches not yet whole
 
@@ -132,12 +134,17 @@
     queued = null;
     if (kind === null) return;
     const start = performance.now();
-    const v = state.view;
-    const pixel = state.pixel || { x: -1, y: -1 };
+    refused = "";
     if (kind === "frame") {
-      drawn = wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
-        state.height, state.rules, pixel.x, pixel.y) === 1;
+      drawn = drawState();
+      if (!drawn && lastDrawn) {
+        // A frame that cannot be drawn is refused: the one before comes back.
+        refused = cannotDrawText();
+        Object.assign(state, lastDrawn, { view: Object.assign({}, lastDrawn.view) });
+        drawn = drawState();
+      }
     } else if (drawn) {
+      const pixel = state.pixel || { x: -1, y: -1 };
       drawn = wasm._rw_tell(pixel.x, pixel.y) === 1;
     }
     const drawEnd = performance.now();
@@ -149,8 +156,14 @@
       $("status").className = "failed";
       return;
     }
-    $("status").textContent = FAST_PATH_NOTE;
-    $("status").className = "";
+    lastDrawn = { view: Object.assign({}, state.view), width: state.width,
+      height: state.height, rules: state.rules, pixel: state.pixel, pinned: state.pinned };
+    if (refused) {
+      refuse(refused);
+    } else {
+      $("status").textContent = FAST_PATH_NOTE;
+      $("status").className = "";
+    }
     if (kind === "frame") {
       sizeCanvases();
       present();
@@ -172,6 +185,15 @@
     $("frame-time").textContent = "update " + timing.update.toFixed(1) + " ms (drawing " +
       timing.draw.toFixed(1) + " ms); median of the last " + sorted.length + ": " +
       sorted[Math.floor(sorted.length / 2)].toFixed(1) + " ms";
+  }
+
+  // Draws both pictures of the state, telling the story of its pixel; true
+  // when drawn.
+  function drawState() {
+    const v = state.view;
+    const pixel = state.pixel || { x: -1, y: -1 };
+    return wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
+      state.height, state.rules, pixel.x, pixel.y) === 1;
   }
 
   function cannotDrawText() {
@@ -689,8 +711,6 @@
       }
       const rules = given.rules === undefined ? state.rules : parseRules(given.rules);
       if (rules === null) throw new Error("unknown rule in " + JSON.stringify(given.rules));
-      const before = { view: Object.assign({}, state.view), width: state.width,
-        height: state.height, rules: state.rules, pixel: state.pixel, pinned: state.pinned };
       for (const key of Object.keys(START_VIEW)) {
         if (given[key] !== undefined) state.view[key] = Math.fround(given[key]);
       }
@@ -701,15 +721,7 @@
       keepPixelInFrame();
       queued = "frame";
       update();
-      if (!drawn) {
-        // Refused: the view, the frame and the link as they were.
-        const message = cannotDrawText();
-        Object.assign(state, before);
-        queued = "frame";
-        update();
-        refuse(message);
-        throw new Error(message);
-      }
+      if (refused || !drawn) throw new Error($("status").textContent);
       return hook.view();
     },
     // The last frame's software buffers as the snapshot tool's PFM files hold
@@ -754,10 +766,10 @@
     buildRuleToggles();
     wireControls();
     const linkTaken = location.hash.length <= 1 || applyLink(location.hash);
-    const refused = $("status").textContent;
+    const refusal = $("status").textContent;
     queued = "frame";
     update();
-    if (!linkTaken) refuse(refused);
+    if (!linkTaken) refuse(refusal);
     return hook;
   }).catch((error) => {
     $("status").textContent = "The renderer could not start: " + error;
