@@ -56,5 +56,10 @@ bool fitRulesOverViews(const RenderOptions& frame, const std::vector<View>& view
     }
     run->basis = FitBasis{views.size(), 0, tolerance};
     for (const bool crossing : left) run->basis.viewsFitted += !crossing;
+    // A fit over no view would take every rule on no evidence.
+    if (run->basis.viewsFitted == 0) {
+        *error = "every view crosses the near plane: no view to fit the rules over";
+        return false;
+    }
     return true;
 }

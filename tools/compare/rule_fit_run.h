@@ -21,6 +21,7 @@ struct RuleFitRun {
 // under its rules at frame's size and compared at `tolerance`. Views whose
 // geometry comes nearer than the near plane take no part: the software path
 // keeps what the reference cuts away there. False, with one line in *error,
-// when the reference cannot be drawn or memory runs short.
+// when the reference cannot be drawn, memory runs short or every view
+// crosses the near plane.
 bool fitRulesOverViews(const RenderOptions& frame, const std::vector<View>& views, int tolerance,
                        SoftwareRender render, RuleFitRun* run, std::string* error);
