@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gl/gl_platform.h"
+#include "gl/surface/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
 #include "tools/common/command_line.h"
 #include "view/view.h"
