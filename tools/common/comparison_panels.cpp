@@ -13,14 +13,6 @@ constexpr RgbCanvas::Rgb kFrame = {150, 150, 150};
 constexpr int kLineUnits = kGlyphHeight + 2;
 constexpr int kBarUnitsWide = 64;
 
-RgbCanvas::Rgb mix(const RgbCanvas::Rgb& from, const RgbCanvas::Rgb& to, int part, int whole) {
-    RgbCanvas::Rgb colour;
-    for (int c = 0; c < 3; ++c) {
-        colour[c] = static_cast<std::uint8_t>(from[c] + (to[c] - from[c]) * part / whole);
-    }
-    return colour;
-}
-
 // Covered by one renderer only, or by both and off by more than the
 // tolerance in some channel.
 bool pixelDiffers(const RendererPicture& software, const RendererPicture& reference, std::size_t i,
@@ -102,21 +94,6 @@ void drawLegend(RgbCanvas& canvas, int left, int top, int scale, int amplify) {
     drawText(canvas, x + barWidth - textWidth(right, scale), y, right, scale, kInk);
 }
 
-RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
-                                std::size_t i, int amplify) {
-    const bool inSoftware = software.covered(i);
-    const bool inReference = reference.covered(i);
-    if (!inSoftware && !inReference) return kNeitherCovers;
-    if (!inReference) return kSoftwareOnly;
-    if (!inSoftware) return kReferenceOnly;
-    int largest = 0;
-    for (int c = 0; c < 3; ++c) {
-        largest = std::max(largest, std::abs(software.rgb[3 * i + c] - reference.rgb[3 * i + c]));
-    }
-    // In int: 255 steps times 255 is far from overflowing.
-    return heatColour(largest * std::max(amplify, 1));
-}
-
 void ringLonePixels(std::vector<std::uint8_t>& rgb, int width, int height,
                     const std::vector<bool>& marked) {
     const auto markedAt = [&](int x, int row) {
@@ -161,14 +138,6 @@ std::vector<std::uint8_t> differenceMap(const RendererPicture& software,
     }
     ringLonePixels(map, width, height, differs);
     return map;
-}
-
-RgbCanvas::Rgb heatColour(int steps) {
-    static constexpr RgbCanvas::Rgb kStops[] = {
-        {0, 0, 0}, {180, 0, 0}, {255, 140, 0}, {255, 255, 170}};
-    const int s = std::clamp(steps, 0, 255);
-    const int segment = std::min(s / 85, 2);
-    return mix(kStops[segment], kStops[segment + 1], s - segment * 85, 85);
 }
 
 int legendScale(int width) {

@@ -4,15 +4,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "inspect/colour_scales.h"
+#include "inspect/renderer_comparison.h"
 #include "tools/common/legend_font.h"
-#include "tools/common/renderer_comparison.h"
 
-// The difference map's colours. Where neither renderer covers a pixel it is
-// white; where only one does it has that renderer's colour; where both do,
-// the largest channel difference in 8-bit steps picks a heat colour.
-constexpr RgbCanvas::Rgb kNeitherCovers = {255, 255, 255};
-constexpr RgbCanvas::Rgb kSoftwareOnly = {0, 110, 255};
-constexpr RgbCanvas::Rgb kReferenceOnly = {0, 170, 0};
+// The difference map's colours are kNeitherCovers, kSoftwareOnly,
+// kReferenceOnly and the heat scale (inspect/colour_scales.h).
 
 // The ring drawn around a lone differing pixel, kRingRadius pixels from it
 // (a square outline), where no other pixel within kRingRadius - 1 differs.
@@ -37,14 +34,6 @@ constexpr int kLegendUnitsHigh = 47;
 // The grey strip between two panels.
 constexpr int kPanelGap = 4;
 constexpr RgbCanvas::Rgb kGapColour = {190, 190, 190};
-
-// Black at 0 through red and orange to pale yellow at 255.
-RgbCanvas::Rgb heatColour(int steps);
-
-// The difference map's colour of pixel i (an index into both pictures),
-// its step difference multiplied by `amplify`.
-RgbCanvas::Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
-                                std::size_t i, int amplify = 1);
 
 // Rings each lone marked pixel of a picture (8-bit RGB, top row first): one
 // with no other marked pixel within kRingRadius - 1, with a square of

@@ -1,6 +1,6 @@
 #include "tools/common/fitting_rules.h"
 
-#include "base/shown_text.h"
+#include "inspect/json_values.h"
 
 namespace {
 

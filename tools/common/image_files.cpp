@@ -8,28 +8,6 @@
 #include <new>
 #include <string>
 
-#include "raster/buffers/window_bytes.h"
-
-std::vector<std::uint8_t> colorBufferToRgbTopDown(const Color* pixels, int width, int height) {
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) *
-                                  static_cast<std::size_t>(height) * 3);
-    colorBufferToRgbTopDown(pixels, width, height, rgb.data());
-    return rgb;
-}
-
-void colorBufferToRgbTopDown(const Color* pixels, int width, int height, std::uint8_t* rgbTopDown) {
-    const std::size_t w = static_cast<std::size_t>(width);
-    for (int row = 0; row < height; ++row) {
-        const Color* source = pixels + static_cast<std::size_t>(height - 1 - row) * w;
-        std::uint8_t* target = rgbTopDown + static_cast<std::size_t>(row) * w * 3;
-        for (std::size_t x = 0; x < w; ++x) {
-            target[3 * x + 0] = windowByte(source[x].r);
-            target[3 * x + 1] = windowByte(source[x].g);
-            target[3 * x + 2] = windowByte(source[x].b);
-        }
-    }
-}
-
 void flipRgbRows(std::vector<std::uint8_t>& rgb, int width, int height) {
     const std::size_t stride = static_cast<std::size_t>(width) * 3;
     for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {

@@ -7,13 +7,6 @@
 
 #include "scene/color.h"
 
-// The picture of a colour buffer (pixel (x, y) at y * width + x, row 0 at the
-// bottom) as 8-bit RGB with the top row first, as image files store it; each
-// channel is the byte the window shows (windowByte).
-std::vector<std::uint8_t> colorBufferToRgbTopDown(const Color* pixels, int width, int height);
-// The same into width * height * 3 bytes at rgbTopDown.
-void colorBufferToRgbTopDown(const Color* pixels, int width, int height, std::uint8_t* rgbTopDown);
-
 // Reverses the row order of packed 8-bit RGB rows (bottom-up <-> top-down).
 void flipRgbRows(std::vector<std::uint8_t>& rgb, int width, int height);
 

@@ -1,6 +1,7 @@
 #include "tools/common/reference_implementation.h"
 
 #include "base/shown_text.h"
+#include "inspect/json_values.h"
 
 std::string implementationText(const GlImplementation& gl) {
     const std::string how = gl.platform == "egl"   ? "off screen through EGL"

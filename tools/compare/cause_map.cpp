@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "inspect/colour_scales.h"
 #include "tools/common/comparison_panels.h"
 
 namespace {

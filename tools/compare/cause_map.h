@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "raster/explain/ladder_causes.h"
+#include "inspect/ladder_causes.h"
 #include "tools/common/legend_font.h"
 
 // The cause map as a picture: each pixel of the frame (top row first) in its

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "inspect/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
-#include "raster/explain/ladder_causes.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/near_plane.h"
 #include "scene/scene.h"

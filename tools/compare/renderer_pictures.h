@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/common/renderer_comparison.h"
+#include "inspect/renderer_comparison.h"
 #include "tools/common/snapshot_opengl.h"
 
 // The software frame in colorBuffer and depthBuffer as the window would show

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "inspect/buffer_pictures.h"
 #include "raster/buffers/frame_buffers.h"
 #include "scene/scene.h"
 #include "tools/common/image_files.h"

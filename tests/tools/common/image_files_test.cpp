@@ -12,6 +12,7 @@
 
 #include "bit_testing.h"
 #include "child_process.h"
+#include "inspect/buffer_pictures.h"
 #include "temp_dir.h"
 #include "test_images.h"
 #include "tools/common/image_files.h"

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "inspect/renderer_comparison.h"
 #include "tools/common/comparison_panels.h"
-#include "tools/common/renderer_comparison.h"
 
 namespace {
 

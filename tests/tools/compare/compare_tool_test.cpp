@@ -16,14 +16,14 @@
 
 #include "bit_testing.h"
 #include "child_process.h"
+#include "inspect/ladder_causes.h"
+#include "inspect/renderer_comparison.h"
 #include "mismatch_pictures.h"
-#include "raster/explain/ladder_causes.h"
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
 #include "tools/common/comparison_panels.h"
 #include "tools/common/reference_implementation.h"
-#include "tools/common/renderer_comparison.h"
 
 namespace {
 

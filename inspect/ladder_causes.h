@@ -25,9 +25,7 @@ constexpr int kLadderStepCount = kReferenceRuleCount + 1;
 // "specified", the rule's name, or "unexplained".
 std::string causeName(int cause);
 
-// The map's colour of a cause: black for the specified picture, a distinct
-// colour per rule and for unexplained; white for kCauseNotCovered.
-std::array<std::uint8_t, 3> causeColour(int cause);
+// The map's colour of a cause: causeColour (colour_scales.h).
 
 // How the picture of one ladder step meets the target at one pixel.
 enum class StepMatch : std::uint8_t {

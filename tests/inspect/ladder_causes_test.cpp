@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "raster/explain/ladder_causes.h"
+#include "inspect/colour_scales.h"
+#include "inspect/ladder_causes.h"
 
 namespace {
 

@@ -1,25 +1,11 @@
-#include "raster/explain/story_json.h"
+#include "inspect/story_json.h"
 
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
-#include "base/shown_text.h"
+#include "inspect/json_values.h"
+#include "raster/buffers/window_bytes.h"
 
 namespace {
-
-std::string jsonBool(bool value) {
-    return value ? "true" : "false";
-}
-
-std::string jsonFloats(std::initializer_list<float> values) {
-    std::string text = "[";
-    for (const float value : values) {
-        if (text.size() > 1) text += ", ";
-        text += jsonFloat(value);
-    }
-    return text + "]";
-}
 
 std::string jsonVec(const Vec3& v) {
     return jsonFloats({v.x, v.y, v.z});
@@ -39,11 +25,11 @@ std::string termsJson(const ShadingTerms& terms) {
         if (i > 0) text += ", ";
         text += "{\"light_color\": " + jsonRgb(l.lightColor) +
                 ", \"direction\": " + jsonVec(l.direction) +
-                ", \"diffuse_factor\": " + jsonFloat(l.diffuseFactor) +
+                ", \"diffuse_factor\": " + jsonNumber(l.diffuseFactor) +
                 ", \"diffuse_part\": " + jsonRgb(l.diffusePart) +
                 ", \"half_vector\": " + jsonVec(l.halfVector) +
-                ", \"specular_base\": " + jsonFloat(l.specularBase) +
-                ", \"specular_factor\": " + jsonFloat(l.specularFactor) +
+                ", \"specular_base\": " + jsonNumber(l.specularBase) +
+                ", \"specular_factor\": " + jsonNumber(l.specularFactor) +
                 ", \"specular_part\": " + jsonRgb(l.specularPart) +
                 ", \"contribution\": " + jsonRgb(l.contribution) + "}";
     }
@@ -53,16 +39,17 @@ std::string termsJson(const ShadingTerms& terms) {
 std::string fragmentJson(const PixelStory& s, const StoryFragment& explained) {
     const Fragment& f = explained.fragment;
     const std::size_t object = static_cast<std::size_t>(f.object);
-    std::string text =
-        "{\"object\": " + std::to_string(f.object) + ", \"object_name\": " +
-        jsonText(object < s.objectNames.size() ? s.objectNames[object] : "") +
-        ", \"face\": " + std::to_string(f.face) +
-        ", \"span\": {\"left\": " + jsonFloat(f.spanLeft) +
-        ", \"right\": " + jsonFloat(f.spanRight) +
-        ", \"first_column\": " + std::to_string(f.firstColumn) +
-        ", \"end_column\": " + std::to_string(f.endColumn) + "}, \"depth\": " + jsonFloat(f.depth) +
-        ", \"depth_before\": " + jsonFloat(f.depthBefore) + ", \"passed\": " + jsonBool(f.passed) +
-        ", \"replaced\": " + jsonBool(explained.replaced);
+    std::string text = "{\"object\": " + std::to_string(f.object) + ", \"object_name\": " +
+                       jsonText(object < s.objectNames.size() ? s.objectNames[object] : "") +
+                       ", \"face\": " + std::to_string(f.face) +
+                       ", \"span\": {\"left\": " + jsonNumber(f.spanLeft) +
+                       ", \"right\": " + jsonNumber(f.spanRight) +
+                       ", \"first_column\": " + std::to_string(f.firstColumn) +
+                       ", \"end_column\": " + std::to_string(f.endColumn) +
+                       "}, \"depth\": " + jsonNumber(f.depth) +
+                       ", \"depth_before\": " + jsonNumber(f.depthBefore) +
+                       ", \"passed\": " + jsonBool(f.passed) +
+                       ", \"replaced\": " + jsonBool(explained.replaced);
     if (explained.terms) {
         text += ", \"color\": " + jsonRgb(explained.terms->color) +
                 ", \"terms\": " + termsJson(*explained.terms);
@@ -76,8 +63,8 @@ std::string nearestSpansJson(const std::vector<RowSpan>& spans) {
         const RowSpan& r = spans[i];
         if (i > 0) text += ", ";
         text += "{\"object\": " + std::to_string(r.object) +
-                ", \"face\": " + std::to_string(r.face) + ", \"left\": " + jsonFloat(r.left) +
-                ", \"right\": " + jsonFloat(r.right) +
+                ", \"face\": " + std::to_string(r.face) + ", \"left\": " + jsonNumber(r.left) +
+                ", \"right\": " + jsonNumber(r.right) +
                 ", \"first_column\": " + std::to_string(r.firstColumn) +
                 ", \"end_column\": " + std::to_string(r.endColumn) + "}";
     }
@@ -98,30 +85,14 @@ std::string vertexStageJson(const FaceVertexStage& v) {
     text += "], \"edges_on_row\": [";
     for (std::size_t i = 0; i < v.edgesOnRow.size(); ++i) {
         const EdgeAtRow& e = v.edgesOnRow[i];
-        text += std::string(i > 0 ? ", " : "") + "{\"x\": " + jsonFloat(e.x) +
-                ", \"dxdy\": " + jsonFloat(e.dxdy) + ", \"y_start\": " + jsonFloat(e.yStart) +
-                ", \"y_end\": " + jsonFloat(e.yEnd) + "}";
+        text += std::string(i > 0 ? ", " : "") + "{\"x\": " + jsonNumber(e.x) +
+                ", \"dxdy\": " + jsonNumber(e.dxdy) + ", \"y_start\": " + jsonNumber(e.yStart) +
+                ", \"y_end\": " + jsonNumber(e.yEnd) + "}";
     }
     return text + "]}";
 }
 
 }  // namespace
-
-std::string jsonFloat(float value) {
-    if (!std::isfinite(value)) return "null";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-    return text;
-}
-
-std::string jsonInts(std::initializer_list<int> values) {
-    std::string text = "[";
-    for (const int value : values) {
-        if (text.size() > 1) text += ", ";
-        text += std::to_string(value);
-    }
-    return text + "]";
-}
 
 std::string pixelStoryJsonMembers(const PixelStory& s) {
     std::string text = "\"x\": " + std::to_string(s.x) + ", \"y\": " + std::to_string(s.y) +
@@ -134,20 +105,13 @@ std::string pixelStoryJsonMembers(const PixelStory& s) {
     }
     const std::array<std::uint8_t, 3>& bytes = s.windowBytes;
     return text + "], \"color\": " + jsonFloats({s.color.r, s.color.g, s.color.b, s.color.a}) +
-           ", \"depth\": " + jsonFloat(s.depth) +
+           ", \"depth\": " + jsonNumber(s.depth) +
            ", \"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) +
-           ", \"window_depth\": " + jsonDouble(s.windowDepth()) +
+           ", \"window_depth\": " + jsonDouble(windowDepthOf(s.depth)) +
            ", \"nearest_spans\": " + nearestSpansJson(s.nearestSpans) +
            ", \"centre_distance\": " + (s.centreDistance ? jsonDouble(*s.centreDistance) : "null") +
            ", \"vertex_stage\": " + (s.vertexStage ? vertexStageJson(*s.vertexStage) : "null") +
            "}";
-}
-
-std::string jsonDouble(double value) {
-    if (!std::isfinite(value)) return "null";
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
 }
 
 std::string referenceModelJson(const ReferenceModel& m,

@@ -1,10 +1,12 @@
-#include "tools/common/renderer_comparison.h"
+#include "inspect/renderer_comparison.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+
+#include "inspect/json_values.h"
 
 int DifferingPixel::largestStep() const {
     return std::max({stepDifference[0], stepDifference[1], stepDifference[2]});
@@ -202,11 +204,6 @@ std::string differingPixelsText(const ComparisonReport& r) {
     return text;
 }
 
-// JSON has no infinities or NaN: such a value is written as null.
-std::string jsonNumber(double value) {
-    return std::isfinite(value) ? format("%.9g", value) : "null";
-}
-
 std::string reportText(const ComparisonReport& r) {
     std::string text;
     text += "frame                           " + std::to_string(r.width) + " x " +
@@ -236,7 +233,7 @@ std::string reportText(const ComparisonReport& r) {
         label.resize(std::max<std::size_t>(label.size() + 1, 32), ' ');
         text += label + std::to_string(r.pixelsOverTolerance) + "\n";
     }
-    text += "largest depth difference        " + format("%.9g", r.maxDepthDifference) +
+    text += "largest depth difference        " + nineDigits(r.maxDepthDifference) +
             " (window depth, 0..1)\n";
     return text + differingPixelsText(r);
 }

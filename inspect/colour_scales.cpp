@@ -1,15 +1,12 @@
-#include "web/page_colours.h"
+#include "inspect/colour_scales.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
-namespace web {
+#include "inspect/ladder_causes.h"
 
 namespace {
-
-constexpr Rgb kBlack = {0, 0, 0};
-constexpr Rgb kWhite = {255, 255, 255};
-constexpr int kLightnessLevels = 7;
 
 Rgb mix(const Rgb& from, const Rgb& to, int part, int whole) {
     Rgb colour;
@@ -28,10 +25,26 @@ Rgb heatColour(int steps) {
     return mix(kStops[segment], kStops[segment + 1], s - segment * 85, 85);
 }
 
-DepthScale depthScale(const std::vector<float>& depths) {
+Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
+                     std::size_t i, int amplify) {
+    const bool inSoftware = software.covered(i);
+    const bool inReference = reference.covered(i);
+    if (!inSoftware && !inReference) return kNeitherCovers;
+    if (!inReference) return kSoftwareOnly;
+    if (!inSoftware) return kReferenceOnly;
+    int largest = 0;
+    for (int c = 0; c < 3; ++c) {
+        largest = std::max(largest, std::abs(software.rgb[3 * i + c] - reference.rgb[3 * i + c]));
+    }
+    // In int: 255 steps times 255 is far from overflowing.
+    return heatColour(largest * std::max(amplify, 1));
+}
+
+DepthScale depthScale(const float* depths, std::size_t count) {
     DepthScale scale;
     bool any = false;
-    for (const float depth : depths) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const float depth = depths[i];
         if (!(depth < 1.0f)) continue;
         scale.nearest = any ? std::min(scale.nearest, depth) : depth;
         scale.farthest = any ? std::max(scale.farthest, depth) : depth;
@@ -40,17 +53,21 @@ DepthScale depthScale(const std::vector<float>& depths) {
     return scale;
 }
 
-Rgb depthColour(float depth, const DepthScale& scale) {
-    if (!(depth < 1.0f)) return kBlack;
+std::uint8_t depthGrey(float depth, const DepthScale& scale) {
     const float span = scale.farthest - scale.nearest;
     const float t = span > 0.0f ? (depth - scale.nearest) / span : 0.0f;
-    const auto grey = static_cast<std::uint8_t>(std::lround(255.0f - t * (255.0f - kFarthestGrey)));
+    return static_cast<std::uint8_t>(std::lround(255.0f - t * (255.0f - kFarthestGrey)));
+}
+
+Rgb depthColour(float depth, const DepthScale& scale) {
+    if (!(depth < 1.0f)) return {0, 0, 0};
+    const std::uint8_t grey = depthGrey(depth, scale);
     return {grey, grey, grey};
 }
 
 Rgb faceColour(const Scene& scene, int object, int face) {
     if (object < 0 || face < 0 || static_cast<std::size_t>(object) >= scene.objects.size()) {
-        return kWhite;
+        return kNoFaceColour;
     }
     const Color& diffuse = scene.objects[static_cast<std::size_t>(object)].material.diffuse;
     const float largest = std::max({diffuse.r, diffuse.g, diffuse.b});
@@ -78,4 +95,12 @@ Rgb fragmentCountColour(std::uint32_t count) {
     return kScale[std::min(count, kHottestCount)];
 }
 
-}  // namespace web
+Rgb causeColour(int cause) {
+    // Black for the specified picture, then one distinct colour per rule,
+    // and a cyan that none of them is near for what no rule explains.
+    static constexpr Rgb kColours[kCauseCount] = {
+        {0, 0, 0},       {31, 119, 180}, {255, 127, 14},  {44, 160, 44},  {214, 39, 40},
+        {148, 103, 189}, {140, 86, 75},  {227, 119, 194}, {188, 189, 34}, {23, 190, 207}};
+    if (cause < 0 || cause >= kCauseCount) return {255, 255, 255};
+    return kColours[cause];
+}

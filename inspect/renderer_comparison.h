@@ -97,6 +97,3 @@ std::string reportJson(const ComparisonReport& report);
 
 // The members of that object, without the braces, for records that extend it.
 std::string reportJsonMembers(const ComparisonReport& report);
-
-// A number for JSON: up to 9 significant digits; null when not finite.
-std::string jsonNumber(double value);

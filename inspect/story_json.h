@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 
 #include "raster/explain/pixel_story.h"
@@ -18,15 +17,6 @@
 // and "vertex_stage", see PixelStory), without the enclosing braces, so that a caller can add
 // members of its own.
 std::string pixelStoryJsonMembers(const PixelStory& story);
-
-// A float with nine significant digits, which reads back to the same 32-bit
-// value; null for infinities and NaN.
-std::string jsonFloat(float value);
-// A list of whole numbers.
-std::string jsonInts(std::initializer_list<int> values);
-// A double with seventeen significant digits, which reads back to the same
-// value; null for infinities and NaN.
-std::string jsonDouble(double value);
 
 // The reference model's side as one JSON object: "covered", "object",
 // "face" (null, and nothing more, where no face reaches the screen), then

@@ -1,4 +1,4 @@
-#include "raster/explain/ladder_causes.h"
+#include "inspect/ladder_causes.h"
 
 #include <cstdlib>
 
@@ -7,16 +7,6 @@ std::string causeName(int cause) {
     if (cause > 0 && cause <= kReferenceRuleCount) return kReferenceRuleNames[cause - 1];
     if (cause == kCauseUnexplained) return "unexplained";
     return "not covered";
-}
-
-std::array<std::uint8_t, 3> causeColour(int cause) {
-    // Black for the specified picture, then one distinct colour per rule,
-    // and a cyan that none of them is near for what no rule explains.
-    static constexpr std::array<std::uint8_t, 3> kColours[kCauseCount] = {
-        {0, 0, 0},       {31, 119, 180}, {255, 127, 14},  {44, 160, 44},  {214, 39, 40},
-        {148, 103, 189}, {140, 86, 75},  {227, 119, 194}, {188, 189, 34}, {23, 190, 207}};
-    if (cause < 0 || cause >= kCauseCount) return {255, 255, 255};
-    return kColours[cause];
 }
 
 StepMatch matchPixel(bool stepCovers, const std::uint8_t* stepBytes, bool targetCovers,
