@@ -11,7 +11,7 @@
 #include "raster/like_reference/render_like_reference.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
-#include "tools/common/comparison_panels.h"
+#include "tools/images/comparison_panels.h"
 #include "tools/snapshot/stage_pictures.h"
 #include "view/camera.h"
 #include "web/page_frame.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "inspect/colour_scales.h"
-#include "tools/common/comparison_panels.h"
+#include "tools/images/comparison_panels.h"
 
 namespace {
 

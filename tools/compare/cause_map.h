@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "inspect/ladder_causes.h"
-#include "tools/common/legend_font.h"
+#include "tools/images/legend_font.h"
 
 // The cause map as a picture: each pixel of the frame (top row first) in its
 // cause's colour (causeColour), a lone unexplained pixel ringed as on the

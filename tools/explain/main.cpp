@@ -12,15 +12,15 @@
 #include "inspect/pixel_question.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
-#include "tools/common/fitting_rules.h"
-#include "tools/common/image_files.h"
-#include "tools/common/output_writer.h"
-#include "tools/common/snapshot_opengl.h"
-#include "tools/common/tool_main.h"
-#include "tools/common/tool_outputs.h"
+#include "tools/command_line/tool_main.h"
 #include "tools/explain/explain_options.h"
 #include "tools/explain/pixel_crop.h"
 #include "tools/explain/pixel_explanation.h"
+#include "tools/images/image_files.h"
+#include "tools/outputs/output_writer.h"
+#include "tools/outputs/tool_outputs.h"
+#include "tools/pictures/fitting_rules.h"
+#include "tools/pictures/snapshot_opengl.h"
 
 namespace {
 

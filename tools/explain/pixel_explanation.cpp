@@ -5,7 +5,7 @@
 #include "inspect/json_values.h"
 #include "inspect/story_json.h"
 #include "raster/buffers/window_bytes.h"
-#include "tools/common/reference_implementation.h"
+#include "tools/pictures/reference_implementation.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "inspect/colour_scales.h"
 #include "inspect/stage_recorder.h"
 #include "scene/scene.h"
-#include "tools/common/legend_font.h"
+#include "tools/images/legend_font.h"
 
 // Pictures of what the software renderer's stages leave behind: the depth
 // buffer, the face that won each pixel, and how many fragments reached each

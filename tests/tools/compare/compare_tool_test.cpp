@@ -22,8 +22,8 @@
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
-#include "tools/common/comparison_panels.h"
-#include "tools/common/reference_implementation.h"
+#include "tools/images/comparison_panels.h"
+#include "tools/pictures/reference_implementation.h"
 
 namespace {
 
