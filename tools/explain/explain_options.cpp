@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "base/shown_text.h"
-#include "tools/common/option_rules.h"
+#include "tools/command_line/option_rules.h"
 
 namespace {
 
