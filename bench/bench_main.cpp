@@ -1,22 +1,26 @@
 // rasterwork-bench: times the parts of a viewer frame for the default scene
 // and view at 480 x 480 (the viewer's window) and 1920 x 1080.
 //
-// Without a display the OpenGL benchmarks are skipped, and one line on
-// standard error names them and the reason. Unless the
-// command line says otherwise every benchmark runs five times after a
-// warm-up and only the aggregates (median, mean, spread) are reported.
+// The OpenGL frames are drawn off screen through EGL where it can be had,
+// else in windows on the X display (--gl-platform=egl|x11|auto chooses);
+// the context lines name the OpenGL that drew them. Without either the
+// OpenGL benchmarks are skipped, and one line on standard error names them
+// and the reason. Unless the command line says otherwise every benchmark
+// runs five times after a warm-up and only the aggregates (median, mean,
+// spread) are reported.
 #include <benchmark/benchmark.h>
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "bench/bench_gl.h"
 #include "frame/reference_frame.h"
-#include "gl/gl_window.h"
 #include "gl/present.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/simd_targets.h"
@@ -99,9 +103,18 @@ void softwarePass(benchmark::State& state, FrameSize size) {
     countPixels(state, size);
 }
 
+// The OpenGL surface of the frame's size current; false (the benchmark
+// skipped with the reason) when there is none.
+bool useSurface(benchmark::State& state, FrameSize size, BenchGl* gl) {
+    std::string problem;
+    if (gl->use(size.width, size.height, &problem)) return true;
+    state.SkipWithError(problem.c_str());
+    return false;
+}
+
 // Showing a finished software picture in the window, until OpenGL is done.
-void presentBuffer(benchmark::State& state, FrameSize size, int window) {
-    glutSetWindow(window);
+void presentBuffer(benchmark::State& state, FrameSize size, BenchGl* gl) {
+    if (!useSurface(state, size, gl)) return;
     viewerStart(false);
     drawReferenceFrame(scene, size.width, size.height);  // a real picture and the viewer's GL state
     glFinish();
@@ -114,14 +127,44 @@ void presentBuffer(benchmark::State& state, FrameSize size, int window) {
 
 // A whole viewer frame without the buffer swap: clear, camera, buffers,
 // then the OpenGL reference renderer or the software path with presentation.
-void wholeFrame(benchmark::State& state, FrameSize size, int window, bool openGL) {
-    glutSetWindow(window);
+void wholeFrame(benchmark::State& state, FrameSize size, BenchGl* gl, bool openGL) {
+    if (!useSurface(state, size, gl)) return;
     viewerStart(openGL);
     for (auto _ : state) {
         drawReferenceFrame(scene, size.width, size.height);
         glFinish();
     }
     countPixels(state, size);
+}
+
+// Takes --gl-platform=P (or --gl-platform P) out of the arguments, which
+// are Google Benchmark's otherwise. False, with the reason, for a bad one.
+bool takeGlPlatform(int* argc, char** argv, GlPlatform* platform, std::string* problem) {
+    static const char kFlag[] = "--gl-platform";
+    const std::size_t length = sizeof kFlag - 1;
+    int kept = 1;
+    for (int i = 1; i < *argc; ++i) {
+        const char* value = nullptr;
+        if (std::strcmp(argv[i], kFlag) == 0) {
+            if (i + 1 == *argc) {
+                *problem = "--gl-platform needs a value: auto, egl or x11";
+                return false;
+            }
+            value = argv[++i];
+        } else if (std::strncmp(argv[i], kFlag, length) == 0 && argv[i][length] == '=') {
+            value = argv[i] + length + 1;
+        } else {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        if (!parseGlPlatform(value, platform)) {
+            *problem =
+                std::string("unknown --gl-platform '") + value + "': expected auto, egl or x11";
+            return false;
+        }
+    }
+    *argc = kept;
+    return true;
 }
 
 // Leaves the default repetition and reporting to the command line when it
@@ -158,6 +201,12 @@ int main(int argc, char** argv) {
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
     }
+    GlPlatform platform = GlPlatform::Auto;
+    std::string badArgument;
+    if (!takeGlPlatform(&argc, argv, &platform, &badArgument)) {
+        std::fprintf(stderr, "rasterwork-bench: %s\n", badArgument.c_str());
+        return 1;
+    }
     std::vector<char*> args = withDefaults(argc, argv);
     int count = static_cast<int>(args.size()) - 1;
     benchmark::Initialize(&count, args.data());
@@ -169,7 +218,17 @@ int main(int argc, char** argv) {
     const FrameSize sizes[] = {{480, 480}, {1920, 1080}};
     std::string glProblem;
     std::string skipped;
-    const bool haveGL = initGlutOnDisplay("rasterwork-bench", &glProblem);
+    std::vector<std::pair<int, int>> surfaceSizes;
+    for (const FrameSize size : sizes) surfaceSizes.emplace_back(size.width, size.height);
+    BenchGl gl;
+    const bool haveGL = gl.open(platform, surfaceSizes, &glProblem);
+    if (haveGL) {
+        const GlImplementation& found = gl.implementation();
+        benchmark::AddCustomContext("opengl_renderer", found.renderer);
+        benchmark::AddCustomContext("opengl_vendor", found.vendor);
+        benchmark::AddCustomContext("opengl_version", found.version);
+        benchmark::AddCustomContext("opengl_platform", found.platform);
+    }
 
     for (const FrameSize size : sizes) {
         const std::string name = size.name();
@@ -185,20 +244,16 @@ int main(int argc, char** argv) {
                                                renderSoftwareOnly, size,
                                                SoftwareRenderer{renderSoftwarePlain}));
 
-        std::string problem = glProblem;
-        const int window =
-            haveGL ? openFrameWindow(size.width, size.height, "Rasterwork benchmark", &problem) : 0;
         const char* const glNames[] = {"present/", "software_frame/", "opengl_frame/"};
         for (int kind = 0; kind < 3; ++kind) {
             const std::string full = glNames[kind] + name;
-            if (!window) {
+            if (!haveGL) {
                 skipped += (skipped.empty() ? "" : ", ") + full;
-                glProblem = problem;
             } else if (kind == 0) {
-                configure(benchmark::RegisterBenchmark(full.c_str(), presentBuffer, size, window));
+                configure(benchmark::RegisterBenchmark(full.c_str(), presentBuffer, size, &gl));
             } else {
-                configure(benchmark::RegisterBenchmark(full.c_str(), wholeFrame, size, window,
-                                                       kind == 2));
+                configure(
+                    benchmark::RegisterBenchmark(full.c_str(), wholeFrame, size, &gl, kind == 2));
             }
         }
     }
