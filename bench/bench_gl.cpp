@@ -88,16 +88,3 @@ bool BenchGl::use(int width, int height, std::string* problem) {
     *problem = "no window of " + std::to_string(width) + " x " + std::to_string(height);
     return false;
 }
-
-bool parseGlPlatform(const std::string& name, GlPlatform* platform) {
-    if (name == "auto") {
-        *platform = GlPlatform::Auto;
-    } else if (name == "egl") {
-        *platform = GlPlatform::Egl;
-    } else if (name == "x11") {
-        *platform = GlPlatform::X11;
-    } else {
-        return false;
-    }
-    return true;
-}

@@ -45,6 +45,3 @@ class BenchGl {
     std::vector<Window> windows_;
     GlImplementation implementation_;
 };
-
-// "auto", "egl" or "x11" as a platform; false for anything else.
-bool parseGlPlatform(const std::string& name, GlPlatform* platform);

@@ -3,9 +3,10 @@
 //
 // The OpenGL frames are drawn off screen through EGL where it can be had,
 // else in windows on the X display (--gl-platform=egl|x11|auto chooses);
-// the context lines name the OpenGL that drew them. Without either the
-// OpenGL benchmarks are skipped, and one line on standard error names them
-// and the reason. Unless the command line says otherwise every benchmark
+// the context lines name the OpenGL that drew them and the SIMD target the
+// fast path runs on (the best one here, or --simd-target=NAME). Without
+// either platform the OpenGL benchmarks are skipped, and one line on
+// standard error names them and the reason. Unless the command line says otherwise every benchmark
 // runs five times after a warm-up and only the aggregates (median, mean,
 // spread) are reported.
 #include <benchmark/benchmark.h>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "bench/bench_gl.h"
+#include "bench/bench_options.h"
 #include "frame/reference_frame.h"
 #include "gl/present.h"
 #include "raster/buffers/frame_buffers.h"
@@ -137,36 +139,6 @@ void wholeFrame(benchmark::State& state, FrameSize size, BenchGl* gl, bool openG
     countPixels(state, size);
 }
 
-// Takes --gl-platform=P (or --gl-platform P) out of the arguments, which
-// are Google Benchmark's otherwise. False, with the reason, for a bad one.
-bool takeGlPlatform(int* argc, char** argv, GlPlatform* platform, std::string* problem) {
-    static const char kFlag[] = "--gl-platform";
-    const std::size_t length = sizeof kFlag - 1;
-    int kept = 1;
-    for (int i = 1; i < *argc; ++i) {
-        const char* value = nullptr;
-        if (std::strcmp(argv[i], kFlag) == 0) {
-            if (i + 1 == *argc) {
-                *problem = "--gl-platform needs a value: auto, egl or x11";
-                return false;
-            }
-            value = argv[++i];
-        } else if (std::strncmp(argv[i], kFlag, length) == 0 && argv[i][length] == '=') {
-            value = argv[i] + length + 1;
-        } else {
-            argv[kept++] = argv[i];
-            continue;
-        }
-        if (!parseGlPlatform(value, platform)) {
-            *problem =
-                std::string("unknown --gl-platform '") + value + "': expected auto, egl or x11";
-            return false;
-        }
-    }
-    *argc = kept;
-    return true;
-}
-
 // Leaves the default repetition and reporting to the command line when it
 // sets them.
 std::vector<char*> withDefaults(int argc, char** argv) {
@@ -201,9 +173,9 @@ int main(int argc, char** argv) {
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
     }
-    GlPlatform platform = GlPlatform::Auto;
+    BenchOptions options;
     std::string badArgument;
-    if (!takeGlPlatform(&argc, argv, &platform, &badArgument)) {
+    if (!takeBenchOptions(&argc, argv, &options, &badArgument)) {
         std::fprintf(stderr, "rasterwork-bench: %s\n", badArgument.c_str());
         return 1;
     }
@@ -211,8 +183,10 @@ int main(int argc, char** argv) {
     int count = static_cast<int>(args.size()) - 1;
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    // The fast path runs on the best of these, as the viewer's does, unless
+    // --simd-target restricts it to one.
+    if (options.simdTarget != 0) restrictSimdTarget(options.simdTarget);
     const std::vector<std::int64_t> targets = availableSimdTargets();
-    // The fast path runs on the best of these, as the viewer's does.
     if (!targets.empty()) benchmark::AddCustomContext("simd_target", simdTargetName(targets[0]));
 
     const FrameSize sizes[] = {{480, 480}, {1920, 1080}};
@@ -221,7 +195,7 @@ int main(int argc, char** argv) {
     std::vector<std::pair<int, int>> surfaceSizes;
     for (const FrameSize size : sizes) surfaceSizes.emplace_back(size.width, size.height);
     BenchGl gl;
-    const bool haveGL = gl.open(platform, surfaceSizes, &glProblem);
+    const bool haveGL = gl.open(options.glPlatform, surfaceSizes, &glProblem);
     if (haveGL) {
         const GlImplementation& found = gl.implementation();
         benchmark::AddCustomContext("opengl_renderer", found.renderer);
