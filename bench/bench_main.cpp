@@ -22,6 +22,7 @@
 
 #include "bench/bench_gl.h"
 #include "bench/bench_options.h"
+#include "bench/stage_benchmarks.h"
 #include "frame/reference_frame.h"
 #include "gl/present.h"
 #include "raster/buffers/frame_buffers.h"
@@ -112,6 +113,15 @@ bool useSurface(benchmark::State& state, FrameSize size, BenchGl* gl) {
     if (gl->use(size.width, size.height, &problem)) return true;
     state.SkipWithError(problem.c_str());
     return false;
+}
+
+// A part of the fast path alone (stage_benchmarks.h) at the default view.
+void fastPathPart(benchmark::State& state, FrameSize size,
+                  void (*part)(benchmark::State&, Scene&, int, int)) {
+    viewerStart(false);
+    setupCamera(scene, size.width, size.height);
+    part(state, scene, size.width, size.height);
+    countPixels(state, size);
 }
 
 // Showing a finished software picture in the window, until OpenGL is done.
@@ -214,6 +224,10 @@ int main(int argc, char** argv) {
                                                SoftwareRenderer{renderSoftwareTwoThreads}));
         configure(
             benchmark::RegisterBenchmark(("software_pass/" + name).c_str(), softwarePass, size));
+        configure(benchmark::RegisterBenchmark(("span_bins/" + name).c_str(), fastPathPart, size,
+                                               timeSpanBins));
+        configure(benchmark::RegisterBenchmark(("conversion/" + name).c_str(), fastPathPart, size,
+                                               timeConversion));
         configure(benchmark::RegisterBenchmark(("software_plain/" + name).c_str(),
                                                renderSoftwareOnly, size,
                                                SoftwareRenderer{renderSoftwarePlain}));
