@@ -20,7 +20,9 @@ foreach(program IN LISTS programs)
   endif()
   # Each option line, "  --name VALUE   text" or "  -h, --help   text", with
   # the indented text below it, as one entry.
-  string(REPLACE ";" "," help "${help}")
+  # Only the names are taken from the text: no ";" or bracket of it may
+  # split or join CMake list items.
+  string(REGEX REPLACE "[][;]" "," help "${help}")
   string(REGEX REPLACE "\n  ((-[a-zA-Z], )?--[a-z0-9-]+)" "\n;\\1" entries "${help}")
   set(options "")
   set(kinds "")
