@@ -9,8 +9,17 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Rasterwork developers")
 set(CPACK_PACKAGE_CONTACT "${RW_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer of one 3-D scene drawn by OpenGL and by a software rasteriser")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Rasterwork draws one fixed scene, three lit patches of a sphere, with fixed-function OpenGL (the reference) and with its own CPU software rasteriser: vertex stage, edge set-up, scanline fill with a depth buffer and per-pixel lighting. A key switches between the two.\n\nIts command-line tools render the scene to image files, compare the software picture with the OpenGL reference pixel by pixel and tell one pixel's story fragment by fragment. It is meant for studying, teaching and checking rasterisation.")
+# Lines as Debian's control file wants them, within 80 columns.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+       "Rasterwork draws one fixed scene, three lit patches of a sphere, with"
+       "fixed-function OpenGL (the reference) and with its own CPU software"
+       "rasteriser: vertex stage, edge set-up, scanline fill with a depth buffer"
+       "and per-pixel lighting. A key switches between the two."
+       ""
+       "Its command-line tools render the scene to image files, compare the"
+       "software picture with the OpenGL reference pixel by pixel and tell one"
+       "pixel's story fragment by fragment. It is meant for studying, teaching"
+       "and checking rasterisation.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${RW_PACKAGE_MAINTAINER}")
