@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/shown_text.h"
+#include "tools/common/face_address.h"
 #include "tools/common/option_rules.h"
 
 namespace {
@@ -15,7 +16,8 @@ std::vector<OptionGroup> explainOptions(ExplainOptions& o) {
         {"Software renderer:",
          {likeReferenceOption(&o.frame.likeReference, &o.frame.likeReferenceAll)}},
         {"Output:",
-         {flagOption("--json",
+         {faceOption(&o.face),
+          flagOption("--json",
                      "print the explanation as one JSON object (keys x, y, width,\n"
                      "height, software, reference, coverage, step_difference,\n"
                      "reference_model, reference_implementation)",
@@ -50,6 +52,10 @@ bool readCoordinate(const std::string& what, const std::string& text, int* out,
 }
 
 bool readPixel(const std::vector<std::string>& operands, ExplainOptions& o, std::string* error) {
+    if (o.face && operands.empty()) {
+        o.pixelGiven = false;
+        return true;
+    }
     if (operands.size() < 2) {
         *error = operands.empty() ? "missing the pixel: give its column X and row Y"
                                   : "missing the pixel's row Y after the column X";
@@ -64,6 +70,7 @@ bool readPixel(const std::vector<std::string>& operands, ExplainOptions& o, std:
 }
 
 bool pixelInFrame(const ExplainOptions& o, std::string* error) {
+    if (o.face && !checkFaceExists("--face", *o.face, o.frame.height, error)) return false;
     const int width = o.frame.width;
     const int height = o.frame.height;
     if (o.x >= 0 && o.x < width && o.y >= 0 && o.y < height) return true;
@@ -101,6 +108,14 @@ prints:
 Where the reference cannot reach OpenGL at all (neither EGL nor an X display),
 only the software side is printed, with a line saying why the reference is
 missing.
+
+With --face O:F it explains one face's scan conversion instead (software
+side only, X Y optional): the face's corners on the screen, its edge table
+(each side's rows, its x on its first row and its change of x, depth and
+normal per row), then for each row the face covers the active edges in x
+order, the edges entering and retiring there, the spans (left x, right x,
+first column, end column, the end column not filled) and each column's depth
+test against the depth buffer as the faces before it left it.
 )",
         ExplainOptions{},
         explainOptions,

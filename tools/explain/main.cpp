@@ -19,6 +19,7 @@
 #include "tools/common/tool_main.h"
 #include "tools/common/tool_outputs.h"
 #include "tools/explain/explain_options.h"
+#include "tools/explain/face_run.h"
 #include "tools/explain/pixel_crop.h"
 #include "tools/explain/pixel_explanation.h"
 
@@ -82,6 +83,7 @@ PixelCrop softwareCrop(int x, int y, int width, int height) {
 }
 
 ToolResult run(const ExplainOptions& options) {
+    if (options.face) return explainFace(options);
     std::vector<OutputTarget> targets;
     std::string error;
     std::vector<std::pair<std::string, std::string>> named;

@@ -270,6 +270,44 @@ const ViewArgs kModelViews[] = {
 // The reference model predicts the reference's bytes within one step
 // wherever both cover the pixel, and it is the colour --like-reference all
 // draws there, to the last bit.
+// A face's scan as --face prints it: every span's depth tests are what the
+// story of those pixels reports for that face.
+TEST_F(ExplainTool, FaceScanAgreesWithThePixelsItReaches) {
+    const ViewArgs& view = kViews[1];
+    const json scan = json::parse(run({RW_EXPLAIN_BINARY, "--json", "--face", "0:70"}, view).out);
+    EXPECT_EQ(scan["object"], 0);
+    EXPECT_EQ(scan["face"], 70);
+    EXPECT_FALSE(scan["corners"].empty());
+    EXPECT_FALSE(scan["edges"].empty());
+    int checked = 0;
+    for (const json& row : scan["rows"]) {
+        EXPECT_EQ(row["active"].size(), row["active_edges"].size());
+        for (const json& span : row["spans"]) {
+            const int first = span["first_column"], end = span["end_column"];
+            ASSERT_EQ(span["fragments"].size(), static_cast<std::size_t>(std::max(0, end - first)));
+            // Each row's first fragment: a few tool runs, every row.
+            if (span["fragments"].empty()) continue;
+            const json& f = span["fragments"][0];
+            const json pixel = explain(view, f["column"], row["y"]);
+            bool found = false;
+            for (const json& told : pixel["software"]["fragments"]) {
+                if (told["object"] != 0 || told["face"] != 70) continue;
+                found = true;
+                EXPECT_EQ(told["span"]["left"], span["left"]);
+                EXPECT_EQ(told["span"]["right"], span["right"]);
+                EXPECT_EQ(told["span"]["first_column"], first);
+                EXPECT_EQ(told["span"]["end_column"], end);
+                EXPECT_EQ(told["depth"], f["depth"]);
+                EXPECT_EQ(told["depth_before"], f["depth_before"]);
+                EXPECT_EQ(told["passed"], f["passed"]);
+            }
+            EXPECT_TRUE(found) << f["column"] << ", " << row["y"];
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 2);
+}
+
 TEST_F(ExplainTool, ReferenceModelPredictsTheReference) {
     const struct {
         const ViewArgs& view;
