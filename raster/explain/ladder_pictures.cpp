@@ -4,19 +4,21 @@
 #include "raster/buffers/window_bytes.h"
 #include "raster/like_reference/render_like_reference.h"
 
-LadderPictures::LadderPictures(Scene& scene, int width, int height) {
-    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+LadderPictures::LadderPictures(Scene& scene, int width, int height, const PixelRect& kept)
+    : width_(static_cast<std::size_t>(width)),
+      kept_(kept.empty() ? PixelRect{0, 0, width - 1, height - 1} : kept) {
     for (int step = 0; step < kLadderStepCount; ++step) {
         prepareFrameBuffers(width, height);
         renderSoftwareLikeReference(scene, width, height, firstReferenceRules(step));
-        covers_[step].resize(pixels);
-        bytes_[step].resize(3 * pixels);
-        for (std::size_t i = 0; i < pixels; ++i) {
-            covers_[step][i] = depthBuffer[i] < 1.0f;
-            const Color& c = colorBuffer[i];
-            bytes_[step][3 * i] = windowByte(c.r);
-            bytes_[step][3 * i + 1] = windowByte(c.g);
-            bytes_[step][3 * i + 2] = windowByte(c.b);
+        std::vector<std::uint8_t>& covers = covers_[step];
+        std::vector<std::uint8_t>& bytes = bytes_[step];
+        for (int y = kept_.firstRow; y <= kept_.lastRow; ++y) {
+            for (int x = kept_.firstColumn; x <= kept_.lastColumn; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * width_ + x;
+                covers.push_back(depthBuffer[i] < 1.0f);
+                const Color& c = colorBuffer[i];
+                bytes.insert(bytes.end(), {windowByte(c.r), windowByte(c.g), windowByte(c.b)});
+            }
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "raster/explain/ladder_causes.h"
+#include "raster/render_software.h"
 #include "scene/scene.h"
 
 // The difference ladder's pictures of one frame: the software picture as
@@ -18,14 +19,24 @@ class LadderPictures {
     // the plain path, through colorBuffer and depthBuffer, which it sizes
     // and clears for each (their memory must be had: prepareFrameBuffers);
     // they hold the last step's frame afterwards.
-    LadderPictures(Scene& scene, int width, int height);
+    // Only the pixels of `kept` are kept when it is not empty (one pixel for
+    // one story); a pixel is asked for by its index in the frame.
+    LadderPictures(Scene& scene, int width, int height, const PixelRect& kept = PixelRect{});
 
-    bool covers(int step, std::size_t pixel) const { return covers_[step][pixel] != 0; }
+    bool covers(int step, std::size_t pixel) const { return covers_[step][kept(pixel)] != 0; }
     const std::uint8_t* bytes(int step, std::size_t pixel) const {
-        return &bytes_[step][3 * pixel];
+        return &bytes_[step][3 * kept(pixel)];
     }
 
   private:
+    std::size_t kept(std::size_t pixel) const {
+        const std::size_t x = pixel % width_ - static_cast<std::size_t>(kept_.firstColumn);
+        const std::size_t y = pixel / width_ - static_cast<std::size_t>(kept_.firstRow);
+        return y * static_cast<std::size_t>(kept_.lastColumn - kept_.firstColumn + 1) + x;
+    }
+
+    std::size_t width_;
+    PixelRect kept_;
     std::array<std::vector<std::uint8_t>, kLadderStepCount> covers_;
     std::array<std::vector<std::uint8_t>, kLadderStepCount> bytes_;
 };

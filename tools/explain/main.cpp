@@ -22,6 +22,7 @@
 #include "tools/explain/face_run.h"
 #include "tools/explain/pixel_crop.h"
 #include "tools/explain/pixel_explanation.h"
+#include "tools/explain/pixel_why.h"
 
 namespace {
 
@@ -127,12 +128,16 @@ ToolResult run(const ExplainOptions& options) {
         }
         question.x = x;
         question.y = y;
+        explanation.settledBy =
+            settlingStepAt(frame.view, width, height, x, y,
+                           explanation.reference ? &*explanation.reference : nullptr);
         // The model first: the story's frame stays in the buffers for the crop.
         explanation.model = modelReferencePixel(question);
         if (!explanation.model) return failed(noMemory);
         std::optional<PixelStory> story = tellPixelStory(question);
         if (!story) return failed(noMemory);
         explanation.software = std::move(*story);
+        explanation.why = pixelWhy(explanation, question.rules).sentences();
 
         if (!targets.empty()) {
             const PixelCrop softwarePanel = softwareCrop(x, y, width, height);

@@ -146,6 +146,11 @@ TEST_F(ExplainTool, AgreesWithTheSnapshotFilesAtEveryKindOfPixel) {
         const ViewFiles f = files(p.view);
         const json e = explain(p.view, p.x, p.y);
         const json& software = e["software"];
+        // The story begins with a sentence per side and the settling step.
+        const std::string why = e["why"];
+        EXPECT_EQ(why.rfind("Software: ", 0), 0u) << why;
+        EXPECT_NE(why.find(". Reference: "), std::string::npos) << why;
+        EXPECT_EQ(e["settled_by"].is_null(), e["coverage"] == "neither") << why;
         const std::size_t i = static_cast<std::size_t>(p.y) * kWidth + p.x;
         const int row = kHeight - 1 - p.y;  // in the PNGs, top row first
         for (int c = 0; c < 3; ++c) {
