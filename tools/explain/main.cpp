@@ -20,6 +20,7 @@
 #include "tools/common/tool_outputs.h"
 #include "tools/explain/explain_options.h"
 #include "tools/explain/face_run.h"
+#include "tools/explain/magnifier.h"
 #include "tools/explain/pixel_crop.h"
 #include "tools/explain/pixel_explanation.h"
 #include "tools/explain/pixel_why.h"
@@ -143,8 +144,16 @@ ToolResult run(const ExplainOptions& options) {
             const PixelCrop softwarePanel = softwareCrop(x, y, width, height);
             PixelCrop referencePanel;
             if (explanation.reference) referencePanel = referenceCrop(readback, x, y);
-            const RgbCanvas crop =
+            const RgbCanvas panels =
                 composePixelCrop(softwarePanel, explanation.reference ? &referencePanel : nullptr);
+            const OpenGLReadback::Rect& r = readback.rect;
+            const ReferenceDepthRect depth{&readback.depth, r.x, r.y, r.width, r.height};
+            MagnifierGeometry geometry =
+                magnifyAround(frame.view, width, height, question.rules, x, y, std::nullopt,
+                              explanation.reference ? &depth : nullptr);
+            geometry.title = "pixel " + std::to_string(x) + ", " + std::to_string(y) +
+                             ": the software picture, its outlines and its row walk";
+            const RgbCanvas crop = stackedPictures(drawMagnifier(geometry), panels);
             if (!encodePng(crop.rgb.data(), crop.width, crop.height, &png, &error)) {
                 return failed("cannot make the PNG picture: " + error);
             }

@@ -13,6 +13,7 @@
 #include "temp_dir.h"
 #include "test_images.h"
 #include "tools/common/comparison_panels.h"
+#include "tools/explain/magnifier.h"
 #include "tools/explain/pixel_crop.h"
 #include "tools/snapshot/stage_pictures.h"
 
@@ -237,13 +238,15 @@ TEST_F(ExplainTool, ReferenceObjectMatchesTheReferenceColour) {
         RgbImage crop;
         std::string error;
         ASSERT_TRUE(readPng(temp_->path() + "/crop.png", &crop, &error)) << error;
+        // The magnifier, then the three panels below it.
         const int panel = kCropSide * kCropZoom;
-        ASSERT_EQ(crop.width, 3 * panel + 2 * kPanelGap);
-        ASSERT_EQ(crop.height, panel + kPanelGap + kCropCaptionHeight);
+        const int top = kMagnifierHeight + kPanelGap;
+        ASSERT_EQ(crop.width, std::max(kMagnifierWidth, 3 * panel + 2 * kPanelGap));
+        ASSERT_EQ(crop.height, top + panel + kPanelGap + kCropCaptionHeight);
         // Each panel's caption is drawn in ink in the white strip below it.
         for (int k = 0; k < 3; ++k) {
             int ink = 0;
-            for (int row = panel + kPanelGap; row < crop.height; ++row) {
+            for (int row = top + panel + kPanelGap; row < crop.height; ++row) {
                 for (int x = k * (panel + kPanelGap); x < k * (panel + kPanelGap) + panel; ++x) {
                     const std::uint8_t* q = crop.at(x, row);
                     ink += std::equal(kInk.begin(), kInk.end(), q);
@@ -253,8 +256,9 @@ TEST_F(ExplainTool, ReferenceObjectMatchesTheReferenceColour) {
         }
         const int centre = kCropSide / 2 * kCropZoom + kCropZoom / 2;
         for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(crop.at(centre, centre)[c], e["software"]["window_bytes"][c].get<int>());
-            EXPECT_EQ(crop.at(panel + kPanelGap + centre, centre)[c], bytes[c].get<int>());
+            EXPECT_EQ(crop.at(centre, top + centre)[c],
+                      e["software"]["window_bytes"][c].get<int>());
+            EXPECT_EQ(crop.at(panel + kPanelGap + centre, top + centre)[c], bytes[c].get<int>());
         }
     }
 }
