@@ -41,7 +41,7 @@ int panelLeft(int panel, int width) {
 void copyPanel(RgbCanvas& canvas, int panel, const std::vector<std::uint8_t>& rgb, int width,
                int height) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    const std::size_t left = static_cast<std::size_t>(panelLeft(panel, width));
+    const std::size_t left = static_cast<std::size_t>(panelLeft(panel, panelColumnWidth(width)));
     for (int row = 0; row < height; ++row) {
         std::memcpy(&canvas.rgb[(static_cast<std::size_t>(row) * canvas.width + left) * 3],
                     &rgb[row * rowBytes], rowBytes);
@@ -172,7 +172,11 @@ RgbCanvas::Rgb heatColour(int steps) {
 }
 
 int legendScale(int width) {
-    return std::min(2, width / (kLegendUnitsWide + 4));
+    return std::clamp(width / (kLegendUnitsWide + 4), 1, 2);
+}
+
+int panelColumnWidth(int width) {
+    return std::max(width, (kLegendUnitsWide + 4) * legendScale(width));
 }
 
 RgbCanvas composeComparisonPanels(const RendererPicture& software, const RendererPicture& reference,
@@ -180,22 +184,20 @@ RgbCanvas composeComparisonPanels(const RendererPicture& software, const Rendere
     const int width = software.width;
     const int height = software.height;
     const int scale = legendScale(width);
+    const int column = panelColumnWidth(width);
     RgbCanvas canvas;
-    canvas.width = 3 * width + 2 * kPanelGap;
+    canvas.width = 3 * column + 2 * kPanelGap;
     const int stripTop = height + kPanelGap;
-    canvas.height = scale > 0 ? stripTop + (kLegendUnitsHigh + 4) * scale : height;
+    canvas.height = stripTop + (kLegendUnitsHigh + 4) * scale;
     canvas.rgb.assign(static_cast<std::size_t>(canvas.width) * canvas.height * 3, 0);
-    canvas.fill(0, 0, canvas.width, std::min(stripTop, canvas.height), kGapColour);
+    canvas.fill(0, 0, canvas.width, stripTop, kGapColour);
     canvas.fill(0, stripTop, canvas.width, canvas.height - stripTop, kNeitherCovers);
     copyPanel(canvas, 0, software.rgb, width, height);
     copyPanel(canvas, 1, reference.rgb, width, height);
     copyPanel(canvas, 2, differenceMap(software, reference, style), width, height);
-    const int mapLeft = panelLeft(2, width);
-    if (scale > 0) {
-        const int top = stripTop + 2 * scale;
-        drawText(canvas, panelLeft(0, width) + 2 * scale, top, "SOFTWARE", scale, kInk);
-        drawText(canvas, panelLeft(1, width) + 2 * scale, top, "REFERENCE", scale, kInk);
-        drawLegend(canvas, mapLeft + 2 * scale, top, scale, style.amplify);
-    }
+    const int top = stripTop + 2 * scale;
+    drawText(canvas, panelLeft(0, column) + 2 * scale, top, "SOFTWARE", scale, kInk);
+    drawText(canvas, panelLeft(1, column) + 2 * scale, top, "REFERENCE", scale, kInk);
+    drawLegend(canvas, panelLeft(2, column) + 2 * scale, top, scale, style.amplify);
     return canvas;
 }

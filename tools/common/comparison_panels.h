@@ -66,14 +66,20 @@ std::vector<std::uint8_t> differenceMap(const RendererPicture& software,
 // `amplify` above 1, the steps times that factor fill it).
 void drawLegend(RgbCanvas& canvas, int left, int top, int scale, int amplify = 1);
 
-// The scale of the captions and the legend below panels of this width: 2, 1,
-// or 0 when a panel is too narrow to carry them (no strip is drawn then).
+// The scale of the captions and the legend below panels of this width: 2
+// for wide panels, else 1.
 int legendScale(int width);
 
-// Three panels side by side with a gap between them, 3 * width + 2 *
-// kPanelGap wide, top row first: the software picture, the reference picture
-// and the difference map in that style, each exactly as it is. Below them, when the panels
-// are wide enough, a gap and a white strip that names the two pictures under
-// them and holds the map's legend under the map: nothing covers a panel.
+// The width of the column a panel of this width takes: its own, or, for a
+// panel narrower than the legend, the legend's, the panel at its left in the
+// gaps' grey. A narrow picture is widened rather than lose its names.
+int panelColumnWidth(int width);
+
+// Three panels side by side with a gap between them, each in a column of
+// panelColumnWidth (3 * width + 2 * kPanelGap wide for panels as wide as the
+// legend), top row first: the software picture, the reference picture and
+// the difference map in that style, each exactly as it is. Below them a gap
+// and a white strip that names the two pictures under them and holds the
+// map's legend under the map: nothing covers a panel.
 RgbCanvas composeComparisonPanels(const RendererPicture& software, const RendererPicture& reference,
                                   const MapStyle& style = MapStyle());

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdio.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -67,11 +68,22 @@ bool writeTemporary(const OutputTarget& target, const std::vector<std::uint8_t>&
     return closeAfter(fd, ok && writeAll(fd, bytes) && fsync(fd) == 0);
 }
 
+// A file written in place must not stop at the file-size limit, with old
+// and new content mixed. False with errno set.
+bool withinFileSizeLimit(std::size_t size) {
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return true;
+    if (size <= limit.rlim_cur) return true;
+    errno = EFBIG;
+    return false;
+}
+
 // Room for `size` bytes in the file the target writes in place, taken
 // without changing the file; a file system that cannot reserve space is
 // trusted to have it. A new file is only checked for room: it is made when
 // the outputs go into place. False with errno set.
 bool reserveInPlace(const OutputTarget& target, std::size_t size, Staged* staged) {
+    if (!withinFileSizeLimit(size)) return false;
     if (!target.exists()) {
         struct statvfs room;
         if (statvfs(directoryOf(target.file).c_str(), &room) != 0) return true;

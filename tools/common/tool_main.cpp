@@ -1,5 +1,6 @@
 #include "tools/common/tool_main.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,6 +37,10 @@ bool writeStandardOutput(const std::string& text, std::string* error) {
 int finishCommand(const std::string& program, CommandOutcome outcome, const std::string& error,
                   const std::function<std::string()>& usage,
                   const std::function<ToolResult()>& run) {
+    // Past the file-size limit a write fails with EFBIG, reported like any
+    // other failed write, instead of the signal ending the run with a
+    // temporary left behind.
+    signal(SIGXFSZ, SIG_IGN);
     switch (outcome) {
         case CommandOutcome::Help:
             return report(program, print(usage()));

@@ -20,15 +20,34 @@ bool isTerminal(const OutputTarget& target) {
     return terminal;
 }
 
+// An output that is an input's file would overwrite what the run read.
+bool overwritesInput(const std::vector<OutputTarget>& targets, const std::string& label,
+                     const std::string& path, std::string* error) {
+    struct stat input;
+    if (stat(path.c_str(), &input) != 0 || !S_ISREG(input.st_mode)) return false;
+    for (const OutputTarget& target : targets) {
+        if (target.exists() && target.device == input.st_dev && target.inode == input.st_ino) {
+            *error = target.label + " " + shown(target.path) + " is the file " + label + " " +
+                     shown(path) + " reads: an output may not overwrite an input";
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool prepareOutputs(const std::vector<std::pair<std::string, std::string>>& named,
                     const std::string& standardOutputUse, std::vector<OutputTarget>* targets,
-                    std::string* error) {
+                    std::string* error,
+                    const std::vector<std::pair<std::string, std::string>>& inputs) {
     std::vector<std::pair<std::string, std::string>> outputs;
     if (!standardOutputUse.empty()) outputs.emplace_back(standardOutputUse, "-");
     outputs.insert(outputs.end(), named.begin(), named.end());
     if (!resolveOutputs(outputs, targets, error)) return false;
+    for (const auto& [label, path] : inputs) {
+        if (overwritesInput(*targets, label, path, error)) return false;
+    }
     if (!standardOutputUse.empty()) targets->erase(targets->begin());
     for (const OutputTarget& target : *targets) {
         if (isTerminal(target)) {

@@ -26,6 +26,7 @@
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/difference_sheet.h"
 #include "tools/compare/renderer_pictures.h"
+#include "tools/compare/view_list.h"
 #include "tools/compare/view_sweep.h"
 
 namespace {
@@ -80,7 +81,7 @@ class Comparison {
             // each row for captions and below all for the legend.
             const int columns = maps > 0 ? std::min(maps, kSheetColumns) : 3;
             const int rows = maps > 0 ? (maps + columns - 1) / columns : 1;
-            const int pictureWidth = columns * width + (columns - 1) * kPanelGap;
+            const int pictureWidth = columns * panelColumnWidth(width) + (columns - 1) * kPanelGap;
             const int pictureHeight = rows * (height + 40) + 200;
             bytes += static_cast<std::size_t>(pictureWidth) * pictureHeight * 3 +
                      pngSizeBound(pictureWidth, pictureHeight);
@@ -313,7 +314,9 @@ bool Comparison::views(Outcome* out, std::string* error) {
         out->picture = composeDifferenceSheet(panels, frame_.width, frame_.height, kSheetColumns,
                                               options_.amplify);
     }
-    out->overLimit = gate && summary.overLimit > 0;
+    // A check of views that all cross the near plane checked nothing: it
+    // does not pass.
+    out->overLimit = gate && (summary.overLimit > 0 || summary.nothingChecked());
     return true;
 }
 
@@ -327,7 +330,11 @@ ToolResult runComparison(const CompareOptions& options, SoftwareRender renderSof
     std::vector<std::pair<std::string, std::string>> named;
     if (!options.pngPath.empty()) named.emplace_back("--png", options.pngPath);
     if (!options.causePngPath.empty()) named.emplace_back("--cause-png", options.causePngPath);
-    if (!prepareOutputs(named, "the report", &targets, &error)) return badArguments(error);
+    std::vector<std::pair<std::string, std::string>> inputs;
+    if (!options.viewsSpec.empty() && viewsFromFile(options.viewsSpec)) {
+        inputs.emplace_back("--views", options.viewsSpec);
+    }
+    if (!prepareOutputs(named, "the report", &targets, &error, inputs)) return badArguments(error);
 
     Comparison comparison(options, renderSoftware);
     Outcome outcome;

@@ -142,21 +142,22 @@ TEST(RendererComparison, ReportSaysWhatItCannotMeasureAndWhereTheLargestDifferen
 }
 
 // The three panels are the pictures and the map exactly as they are; the
-// names and the legend go in a strip below, never over a panel.
+// names and the legend go in a strip below, never over a panel. Panels
+// narrower than the legend keep it: each takes a column as wide as it.
 TEST(RendererComparison, PanelsShowBothPicturesAndTheMapUncovered) {
     const RgbCanvas::Rgb expectedMap[6] = {heatColour(3),  heatColour(1),  kSoftwareOnly,
                                            kReferenceOnly, kNeitherCovers, heatColour(255)};
     const struct {
         int width, height;
-        bool legend;
-    } sizes[] = {{3, 2, false}, {73, 6, false}, {74, 1, true}, {160, 120, true}};
+        int column;  // the width each panel's column takes
+    } sizes[] = {{3, 2, 74}, {73, 6, 74}, {74, 1, 74}, {160, 120, 160}};
     for (const auto& size : sizes) {
         RendererPicture software, reference;
         makePictures(size.width, size.height, {std::begin(kPixels), std::end(kPixels)}, &software,
                      &reference);
         const RgbCanvas canvas = composeComparisonPanels(software, reference);
-        ASSERT_EQ(canvas.width, 3 * size.width + 2 * kPanelGap);
-        ASSERT_EQ(canvas.height > size.height, size.legend) << size.width;
+        ASSERT_EQ(canvas.width, 3 * size.column + 2 * kPanelGap);
+        ASSERT_GT(canvas.height, size.height) << size.width;
         const auto at = [&](int x, int row) {
             const std::uint8_t* p = &canvas.rgb[(row * canvas.width + x) * 3];
             return RgbCanvas::Rgb{p[0], p[1], p[2]};
@@ -164,21 +165,24 @@ TEST(RendererComparison, PanelsShowBothPicturesAndTheMapUncovered) {
         long wrong = 0;
         for (int i = 0; i < size.width * size.height; ++i) {
             const int x = i % size.width, row = i / size.width;
-            const int panel = size.width + kPanelGap;
+            const int panel = size.column + kPanelGap;
             wrong += at(x, row) != kPixels[i % 6].software;
             wrong += at(panel + x, row) != kPixels[i % 6].reference;
             wrong += at(2 * panel + x, row) != expectedMap[i % 6];
         }
         EXPECT_EQ(wrong, 0) << size.width << " x " << size.height;
         EXPECT_EQ(at(size.width, 0), kGapColour);
-        if (!size.legend) continue;
-        long swatchPixels = 0;  // the legend's coverage colours, under the map
+        long swatchPixels = 0, inkUnderPictures = 0;  // the legend under the map, names under both
         for (int row = size.height; row < canvas.height; ++row) {
-            for (int x = 2 * (size.width + kPanelGap); x < canvas.width; ++x) {
-                swatchPixels += at(x, row) == kSoftwareOnly || at(x, row) == kReferenceOnly;
+            for (int x = 0; x < canvas.width; ++x) {
+                const bool underMap = x >= 2 * (size.column + kPanelGap);
+                swatchPixels +=
+                    underMap && (at(x, row) == kSoftwareOnly || at(x, row) == kReferenceOnly);
+                inkUnderPictures += !underMap && at(x, row) == kInk;
             }
         }
         EXPECT_GT(swatchPixels, 0) << size.width;
+        EXPECT_GT(inkUnderPictures, 0) << size.width;
     }
 }
 

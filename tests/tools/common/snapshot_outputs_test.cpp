@@ -329,6 +329,50 @@ TEST_F(SnapshotOutputs, AFullDiskReplacesNoFileWrittenInPlace) {
     EXPECT_TRUE(readFile(path("ad/a.png")) == expectedPng());
 }
 
+// Under a file-size limit the picture does not fit: one line, status 1,
+// no temporary left, and a file that would be written in place (in an
+// append-only directory) left as it was instead of cut off at the limit.
+TEST_F(SnapshotOutputs, AFileSizeLimitFailsInOneLineAndLeavesEveryFileAsItWas) {
+    constexpr unsigned long long kLimit = 1024;
+    ChildSettings limited;
+    limited.fileSizeLimit = kLimit;
+    const std::string old(500, 'o');
+    struct Case {
+        std::string directory;  // "" here, else one made append-only
+        std::string output;
+        bool compare = false;
+    };
+    std::vector<Case> cases = {{"", "new.png"}, {"", "old.png"}};
+    ASSERT_NO_FATAL_FAILURE(workIn("append-only"));
+    writeFile("old.png", old);
+    const ScopedAttribute appendOnly(dir_, FS_APPEND_FL);
+    if (appendOnly.set()) {
+        cases.push_back({"append-only", "old.png"});
+        cases.push_back({"append-only", "new.png"});
+    }
+    if (!compareBinary().empty()) cases.push_back({"", "new.png", true});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.directory + "/" + c.output + (c.compare ? " by compare" : ""));
+        dir_ = temp_.path() + (c.directory.empty() ? "" : "/" + c.directory);
+        if (c.directory.empty()) writeFile("old.png", old);
+        const std::vector<std::string> before = listDirectory(dir_);
+        const std::vector<std::string> argv = {c.compare ? compareBinary() : snapshotBinary(),
+                                               "--width=100", "--height=100", "--png", c.output};
+        const ToolRun unlimited = runTool(argv, logs_);
+        ASSERT_EQ(unlimited.status, 0) << unlimited.err;
+        ASSERT_GT(readFile(logs_ + "/" + c.output).size(), kLimit) << "make the picture larger";
+        const ToolRun run = runTool(argv, dir_, "", 60.0, limited);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(countLines(run.err), 1) << run.err;
+        EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+        EXPECT_EQ(listDirectory(dir_), before);
+        EXPECT_TRUE(readFile(path("old.png")) == old) << "old.png changed";
+    }
+    if (!appendOnly.set())
+        GTEST_SKIP() << "chattr +a needs root and a file system with file attributes";
+}
+
 // A file with something mounted on it cannot be renamed over: refused
 // before anything is rendered, like the other files that cannot be
 // replaced where they are.

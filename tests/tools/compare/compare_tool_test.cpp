@@ -2,6 +2,7 @@
 // server (the reference off screen through EGL), checked against the
 // snapshot tool's own pictures of the same view.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -609,6 +610,49 @@ TEST_F(CompareTool, CheckPassesTheRasteriserAndCatchesAPlantedFaultOverATurntabl
     EXPECT_EQ(lines[0].at("crosses_near_plane"), false);
     EXPECT_EQ(lines[1].at("crosses_near_plane"), true);
     EXPECT_EQ(lines[2].at("summary").at("crossing_near_plane"), 1);
+
+    // Where every view crosses the near plane the check checks nothing: it
+    // says so and does not pass.
+    std::ofstream(dir_ + "/all-near.views") << "-75 -30 11 0 0\n-15 -30 11 0 0\n";
+    for (const bool json : {false, true}) {
+        std::vector<std::string> nothing = {RW_COMPARE_BINARY, "--like-reference", "all", "--views",
+                                            "all-near.views"};
+        if (json) nothing.push_back("--json");
+        const ToolRun none = run(nothing);
+        EXPECT_EQ(none.status, 3) << none.err << none.out;
+        if (json) {
+            EXPECT_EQ(jsonLines(none.out).back().at("summary").at("views_checked"), 0) << none.out;
+        } else {
+            EXPECT_NE(none.out.find("nothing checked: every view crosses the near plane"),
+                      std::string::npos)
+                << none.out;
+        }
+    }
+}
+
+// An output that is the views file the run reads, by whatever name, is
+// refused before anything is drawn, and the views file stays as it was.
+TEST_F(CompareTool, AnOutputThatIsTheViewsFileIsRefused) {
+    const std::string views = "0 0 0.25 0 0\n90 0 0.25 0 0\n";
+    std::ofstream(dir_ + "/in.views") << views;
+    ASSERT_EQ(link((dir_ + "/in.views").c_str(), (dir_ + "/hard.views").c_str()), 0);
+    ASSERT_EQ(symlink("in.views", (dir_ + "/soft.views").c_str()), 0);
+    const std::vector<std::vector<std::string>> cases = {
+        {"--views", "in.views", "--png", "in.views"},
+        {"--views", "in.views", "--png", "hard.views"},
+        {"--views", "soft.views", "--png", "./in.views"},
+    };
+    for (const std::vector<std::string>& c : cases) {
+        std::vector<std::string> args = {RW_COMPARE_BINARY};
+        args.insert(args.end(), c.begin(), c.end());
+        const ToolRun refused = run(args);
+        EXPECT_EQ(refused.status, 2) << c[1] << " " << c[3] << ": " << refused.err;
+        EXPECT_EQ(countLines(refused.err), 1) << refused.err;
+        EXPECT_NE(refused.err.find("an output may not overwrite an input"), std::string::npos)
+            << refused.err;
+        EXPECT_EQ(refused.out, "") << "drawn before the refusal";
+        EXPECT_EQ(readFile(dir_ + "/in.views"), views);
+    }
 }
 
 // --like-reference all takes the rules that hold for the OpenGL found: with
