@@ -105,7 +105,7 @@ void coverageRings(cairo_t* cr, const Mapping& m) {
             const MagnifiedPixel& p = g.at(column, row);
             if (p.software == p.reference) continue;
             ring(cr, m, column, row, fromBytes(p.software ? kSoftwareOnly : kReferenceOnly), 3.0,
-                 3.5);
+                 5.5);
         }
     }
 }
@@ -170,7 +170,7 @@ void pinned(cairo_t* cr, const Mapping& m) {
     const MagnifierGeometry& g = m.g;
     // Black at the square's edge and white inside it, to show on any colour.
     ring(cr, m, g.x, g.y, {0.0, 0.0, 0.0}, 2.0, 1.0);
-    ring(cr, m, g.x, g.y, {1.0, 1.0, 1.0}, 2.0, 3.0);
+    ring(cr, m, g.x, g.y, {1.0, 1.0, 1.0}, 1.5, 3.0);
     const std::string label = std::to_string(g.x) + ", " + std::to_string(g.y);
     cairo_set_font_size(cr, 12);
     cairo_text_extents_t e;

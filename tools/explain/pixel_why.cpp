@@ -110,7 +110,8 @@ std::string softwareSentence(const PixelStory& s, const ReferenceRules& rules) {
                        " to " + std::to_string(f.endColumn - 1) + " and its depth " +
                        brief(f.depth) + " passed against " + brief(f.depthBefore);
     if (s.fragments.size() > 1) {
-        text += " (the last of " + std::to_string(s.fragments.size()) + " fragments here to pass)";
+        text += " (of the " + std::to_string(s.fragments.size()) +
+                " fragments here, the last to pass stays)";
     }
     text += stored->terms ? "; " + lighting(*stored->terms)
                           : "; its colour is mixed from the face's lit corners";

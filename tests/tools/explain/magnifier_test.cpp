@@ -54,7 +54,7 @@ TEST(Magnifier, DrawsTheGeometryWhereItLies) {
         {16.6, 28.5, 51, 204, 214, "the span's bar"},
         {20.7, 28.5, 51, 204, 214, "the bar in the span's last column"},
         {21.7, 28.5, 255, 255, 255, "no bar in the end column"},
-        {25.5, 26.0 + 4.0 / kMagnifierZoom, 0, 110, 255, "the software-only ring"},
+        {25.5, 26.0 + 5.5 / kMagnifierZoom, 0, 110, 255, "the software-only ring"},
         {20.0 + 1.0 / kMagnifierZoom, 30.5, 0, 0, 0, "the pinned pixel's ring"},
     };
     for (const auto& m : marks) {
