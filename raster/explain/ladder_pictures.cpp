@@ -1,5 +1,7 @@
 #include "raster/explain/ladder_pictures.h"
 
+#include <new>
+
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/like_reference/render_like_reference.h"
@@ -8,7 +10,7 @@ LadderPictures::LadderPictures(Scene& scene, int width, int height, const PixelR
     : width_(static_cast<std::size_t>(width)),
       kept_(kept.empty() ? PixelRect{0, 0, width - 1, height - 1} : kept) {
     for (int step = 0; step < kLadderStepCount; ++step) {
-        prepareFrameBuffers(width, height);
+        if (!prepareFrameBuffers(width, height)) throw std::bad_alloc();
         renderSoftwareLikeReference(scene, width, height, firstReferenceRules(step));
         std::vector<std::uint8_t>& covers = covers_[step];
         std::vector<std::uint8_t>& bytes = bytes_[step];

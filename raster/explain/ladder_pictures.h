@@ -17,7 +17,7 @@ class LadderPictures {
   public:
     // Draws the kLadderStepCount pictures of the scene (camera set up) with
     // the plain path, through colorBuffer and depthBuffer, which it sizes
-    // and clears for each (their memory must be had: prepareFrameBuffers);
+    // and clears for each (std::bad_alloc when their memory cannot be had);
     // they hold the last step's frame afterwards.
     // Only the pixels of `kept` are kept when it is not empty (one pixel for
     // one story); a pixel is asked for by its index in the frame.
