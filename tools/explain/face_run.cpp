@@ -89,9 +89,12 @@ ToolResult explainFace(const ExplainOptions& options) {
             const std::array<int, 2> centre = cropCentre(options, *scan);
             const OpenGLReadback::Rect& r = readback.rect;
             const ReferenceDepthRect depth{&readback.depth, r.x, r.y, r.width, r.height};
+            std::string ignored;
+            const int grid = drawn ? rulesFitting(readback.implementation, &ignored).subpixel
+                                   : kDefaultSubpixelBits;
             MagnifierGeometry geometry =
-                magnifyAround(frame.view, width, height, rules, centre[0], centre[1], options.face,
-                              drawn ? &depth : nullptr);
+                magnifyAround(frame.view, width, height, rules, grid, centre[0], centre[1],
+                              options.face, drawn ? &depth : nullptr);
             geometry.title = "face " + std::to_string(scan->object) + ":" +
                              std::to_string(scan->face) +
                              " drawn on the faces before it: its edges' x and its spans per row";

@@ -210,7 +210,10 @@ void legend(cairo_t* cr, const MagnifierGeometry& g) {
         y += 17;
     };
     line(kOutline, 0, "face outline where the vertex stage put it (float screen positions)");
-    line(kReferenceOutline, 3, "the reference model's outline, on its 1/256-pixel grid");
+    line(kReferenceOutline, 3,
+         g.gridBits > 0 ? "the reference's outline on its grid of 1/" +
+                              std::to_string(1 << g.gridBits) + " pixel"
+                        : "the reference's outline (it snaps to no grid known here)");
     line(kTick, 1, "an active edge's x on the row, where the software samples it");
     line(kBar, 2, "the span's filled columns: first column to end column - 1");
     line(fromBytes(kSoftwareOnly), 2,

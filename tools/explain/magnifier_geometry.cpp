@@ -46,9 +46,13 @@ void forEachCropPixel(MagnifierGeometry& g, Take take) {
 }  // namespace
 
 MagnifierGeometry gatherMagnifierGeometry(const Scene& scene, int width, int height,
-                                          const ReferenceRules& rules, int x, int y,
+                                          const ReferenceRules& rules, int gridBits, int x, int y,
                                           const std::optional<StopPoint>& onlyFace) {
     MagnifierGeometry g;
+    g.gridBits = gridBits;
+    const auto onGrid = [gridBits](float v) -> double {
+        return gridBits > 0 ? snappedToSubpixelGrid(v, gridBits) : v;
+    };
     g.x = x;
     g.y = y;
     g.width = width;
@@ -68,8 +72,7 @@ MagnifierGeometry gatherMagnifierGeometry(const Scene& scene, int width, int hei
             face.face = static_cast<int>(f);
             for (const Vertex& v : vertices.screenPolygon()) {
                 face.outline.push_back({v.position.x, v.position.y});
-                face.referenceOutline.push_back(
-                    {snappedToSubpixelGrid(v.position.x), snappedToSubpixelGrid(v.position.y)});
+                face.referenceOutline.push_back({onGrid(v.position.x), onGrid(v.position.y)});
             }
             if (!reachesCrop(face.outline, g.left(), g.bottom())) continue;
             if (!onlyFace || onlyFace->isFace(o, f)) {
@@ -123,13 +126,14 @@ void takeReferenceCoverage(MagnifierGeometry& g, const std::vector<float>& windo
 }
 
 MagnifierGeometry magnifyAround(const View& view, int width, int height,
-                                const ReferenceRules& rules, int x, int y,
+                                const ReferenceRules& rules, int gridBits, int x, int y,
                                 const std::optional<StopPoint>& face,
                                 const ReferenceDepthRect* referenceDepth) {
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view, width, height);
-    MagnifierGeometry g = gatherMagnifierGeometry(scene, width, height, rules, x, y, face);
+    MagnifierGeometry g =
+        gatherMagnifierGeometry(scene, width, height, rules, gridBits, x, y, face);
     takeSoftwarePixels(g);
     if (referenceDepth) {
         takeReferenceCoverage(g, *referenceDepth->windowDepth, referenceDepth->x, referenceDepth->y,

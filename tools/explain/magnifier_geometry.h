@@ -31,7 +31,7 @@ struct MagnifiedFace {
     int object = 0;
     int face = 0;
     std::vector<Point2> outline;           // where the vertex stage put the corners
-    std::vector<Point2> referenceOutline;  // snapped to the reference's 1/256-pixel grid
+    std::vector<Point2> referenceOutline;  // snapped to the reference's grid
 };
 
 struct MagnifiedRow {
@@ -47,6 +47,7 @@ struct MagnifierGeometry {
     int y = 0;
     int width = 0;  // the frame
     int height = 0;
+    int gridBits = 0;                    // the reference's grid, 1/2^gridBits pixel (0: none)
     std::string title;                   // what the picture shows, one line
     std::vector<MagnifiedPixel> pixels;  // kMagnifierSide rows, top row first, left to right
     std::vector<MagnifiedFace> faces;
@@ -65,10 +66,12 @@ struct MagnifierGeometry {
 
 // The outlines of every face of the scene (camera set up) that reach the
 // crop around (x, y), and the edges and spans on the crop's rows of those
-// faces (of `onlyFace` alone when given), set up under `rules`. The pixels
-// are left for the caller to fill in (see takeSoftwarePixels).
+// faces (of `onlyFace` alone when given), set up under `rules`; the
+// reference's outlines snapped to its grid of 1/2^gridBits pixel (0: no
+// grid). The pixels are left for the caller to fill in (see
+// takeSoftwarePixels).
 MagnifierGeometry gatherMagnifierGeometry(const Scene& scene, int width, int height,
-                                          const ReferenceRules& rules, int x, int y,
+                                          const ReferenceRules& rules, int gridBits, int x, int y,
                                           const std::optional<StopPoint>& onlyFace);
 
 // The software picture and coverage from colorBuffer and depthBuffer.
@@ -93,6 +96,6 @@ struct ReferenceDepthRect {
     int x, y, width, height;
 };
 MagnifierGeometry magnifyAround(const View& view, int width, int height,
-                                const ReferenceRules& rules, int x, int y,
+                                const ReferenceRules& rules, int gridBits, int x, int y,
                                 const std::optional<StopPoint>& face,
                                 const ReferenceDepthRect* referenceDepth);

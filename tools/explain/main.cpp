@@ -148,8 +148,12 @@ ToolResult run(const ExplainOptions& options) {
                 composePixelCrop(softwarePanel, explanation.reference ? &referencePanel : nullptr);
             const OpenGLReadback::Rect& r = readback.rect;
             const ReferenceDepthRect depth{&readback.depth, r.x, r.y, r.width, r.height};
+            std::string ignored;
+            const int grid = explanation.reference
+                                 ? rulesFitting(readback.implementation, &ignored).subpixel
+                                 : kDefaultSubpixelBits;
             MagnifierGeometry geometry =
-                magnifyAround(frame.view, width, height, question.rules, x, y, std::nullopt,
+                magnifyAround(frame.view, width, height, question.rules, grid, x, y, std::nullopt,
                               explanation.reference ? &depth : nullptr);
             geometry.title = "pixel " + std::to_string(x) + ", " + std::to_string(y) +
                              ": the software picture, its outlines and its row walk";

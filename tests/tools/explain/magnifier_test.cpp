@@ -27,6 +27,7 @@ TEST(Magnifier, DrawsTheGeometryWhereItLies) {
     g.y = 30;
     g.width = g.height = 64;
     g.title = "test";
+    g.gridBits = 8;
     g.pixels.resize(kMagnifierSide * kMagnifierSide);
     for (MagnifiedPixel& p : g.pixels) p = {true, {255, 255, 255}, false, false};
     g.at(25, 26).software = true;  // software only
