@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "gl/surface/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
+#include "raster/plain/stop_point.h"
 #include "tools/command_line/command_line.h"
 #include "view/view.h"
 
@@ -37,6 +39,9 @@ struct RenderOptions {
     // rules that hold for the OpenGL implementation found.
     bool likeReferenceAll = false;
     GlPlatform glPlatform = GlPlatform::Auto;  // how the reference reaches OpenGL
+    // Where the frame stops (rasterwork-snapshot --stop-after); none: the
+    // whole frame. The software renderer draws it on the plain path.
+    std::optional<StopPoint> stopAfter;
 };
 
 // 480 x 480, software renderer on its fast path with one thread per core,

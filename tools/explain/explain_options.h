@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@ struct ExplainOptions {
     int y = 0;  // row, 0 at the bottom as in the buffers
     bool json = false;
     std::string cropPngPath;
+    // --face OBJECT:FACE: that face's scan conversion instead of a pixel;
+    // X Y are then optional (pixelGiven) and centre the crop.
+    std::optional<StopPoint> face;
+    bool pixelGiven = true;
 };
 
 using ParsedExplainArguments = ParsedCommand<ExplainOptions>;

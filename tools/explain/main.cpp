@@ -14,8 +14,11 @@
 #include "raster/buffers/window_bytes.h"
 #include "tools/command_line/tool_main.h"
 #include "tools/explain/explain_options.h"
+#include "tools/explain/face_run.h"
+#include "tools/explain/magnifier.h"
 #include "tools/explain/pixel_crop.h"
 #include "tools/explain/pixel_explanation.h"
+#include "tools/explain/pixel_why.h"
 #include "tools/images/image_files.h"
 #include "tools/outputs/output_writer.h"
 #include "tools/outputs/tool_outputs.h"
@@ -78,6 +81,7 @@ PixelCrop softwareCrop(int x, int y, int width, int height) {
 }
 
 ToolResult run(const ExplainOptions& options) {
+    if (options.face) return explainFace(options);
     std::vector<OutputTarget> targets;
     std::string error;
     std::vector<std::pair<std::string, std::string>> named;
@@ -121,19 +125,35 @@ ToolResult run(const ExplainOptions& options) {
         }
         question.x = x;
         question.y = y;
+        explanation.settledBy =
+            settlingStepAt(frame.view, width, height, x, y,
+                           explanation.reference ? &*explanation.reference : nullptr);
         // The model first: the story's frame stays in the buffers for the crop.
         explanation.model = modelReferencePixel(question);
         if (!explanation.model) return failed(noMemory);
         std::optional<PixelStory> story = tellPixelStory(question);
         if (!story) return failed(noMemory);
         explanation.software = std::move(*story);
+        explanation.why = pixelWhy(explanation, question.rules).sentences();
 
         if (!targets.empty()) {
             const PixelCrop softwarePanel = softwareCrop(x, y, width, height);
             PixelCrop referencePanel;
             if (explanation.reference) referencePanel = referenceCrop(readback, x, y);
-            const RgbCanvas crop =
+            const RgbCanvas panels =
                 composePixelCrop(softwarePanel, explanation.reference ? &referencePanel : nullptr);
+            const OpenGLReadback::Rect& r = readback.rect;
+            const ReferenceDepthRect depth{&readback.depth, r.x, r.y, r.width, r.height};
+            std::string ignored;
+            const int grid = explanation.reference
+                                 ? rulesFitting(readback.implementation, &ignored).subpixel
+                                 : kDefaultSubpixelBits;
+            MagnifierGeometry geometry =
+                magnifyAround(frame.view, width, height, question.rules, grid, x, y, std::nullopt,
+                              explanation.reference ? &depth : nullptr);
+            geometry.title = "PIXEL " + std::to_string(x) + " " + std::to_string(y) +
+                             ": SOFTWARE PICTURE. OUTLINES. ROW WALK";
+            const RgbCanvas crop = stackedPictures(drawMagnifier(geometry), panels);
             if (!encodePng(crop.rgb.data(), crop.width, crop.height, &png, &error)) {
                 return failed("cannot make the PNG picture: " + error);
             }

@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 
+#include "base/shown_text.h"
 #include "inspect/json_values.h"
 #include "inspect/story_json.h"
 #include "raster/buffers/window_bytes.h"
+#include "tools/explain/pixel_why.h"
 #include "tools/pictures/reference_implementation.h"
 
 namespace {
@@ -156,8 +158,8 @@ std::array<int, 3> stepDifference(const PixelStory& software, const ReferencePix
 
 std::string explanationText(const PixelExplanation& e, const GlImplementation& gl) {
     const PixelStory& s = e.software;
-    std::string text = "pixel " + std::to_string(s.x) + ", " + std::to_string(s.y) + " of a " +
-                       std::to_string(s.width) + " x " + std::to_string(s.height) +
+    std::string text = e.why + "\n\npixel " + std::to_string(s.x) + ", " + std::to_string(s.y) +
+                       " of a " + std::to_string(s.width) + " x " + std::to_string(s.height) +
                        " frame (column, row; row 0 at the bottom)\n\n";
     int passed = 0;
     for (const StoryFragment& f : s.fragments) passed += f.fragment.passed;
@@ -207,7 +209,9 @@ std::string explanationText(const PixelExplanation& e, const GlImplementation& g
 
 std::string explanationJson(const PixelExplanation& e, const GlImplementation& gl) {
     const PixelStory& s = e.software;
-    std::string text = "{" + pixelStoryJsonMembers(s) + ", \"reference\": ";
+    std::string text = "{\"why\": " + jsonText(e.why) +
+                       ", \"settled_by\": " + settledByJson(e.settledBy) + ", " +
+                       pixelStoryJsonMembers(s) + ", \"reference\": ";
     if (e.reference) {
         const ReferencePixel& r = *e.reference;
         const std::array<std::uint8_t, 3>& bytes = r.windowBytes;

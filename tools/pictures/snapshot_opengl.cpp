@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,15 @@
 #include "tools/pictures/snapshot_opengl.h"
 
 namespace {
+
+// The scene cut after the stop point's face: the faces drawn up to there.
+void keepFacesUpTo(Scene& scene, const StopPoint& stop) {
+    const std::size_t object = static_cast<std::size_t>(stop.object);
+    if (object >= scene.objects.size()) return;
+    scene.objects.resize(object + 1);
+    std::vector<Face>& faces = scene.objects[object].faces;
+    faces.resize(std::min(faces.size(), static_cast<std::size_t>(stop.face) + 1));
+}
 
 // RASTERWORK_SNAPSHOT_X_TIMEOUT (seconds) shortens or lengthens the bound on
 // each wait on the X server (and on EGL's start), for tests of a server that
@@ -44,6 +54,7 @@ unsigned drawAndReadBack(const ReferenceSurface& surface, const RenderOptions& o
     surface.draw([&] {
         applySnapshotView(options);
         buildDefaultScene(scene);
+        if (options.stopAfter) keepFacesUpTo(scene, *options.stopAfter);
         drawReferenceFrame(scene, width, height);
         readBackFrame(pixels, (parts & OpenGLReadback::kRgb) ? &readback->rgbTopDown : nullptr,
                       (parts & OpenGLReadback::kColor) ? &readback->color : nullptr,

@@ -11,9 +11,10 @@ bool renderSoftwareSnapshot(const RenderOptions& options, FragmentObserver* obse
     if (!prepareFrameBuffers(options.width, options.height)) return false;
     buildDefaultScene(scene);
     setupCamera(scene, options.width, options.height);
-    if (observer || options.softwarePath == SoftwarePath::Plain || options.likeReference.any()) {
+    if (observer || options.softwarePath == SoftwarePath::Plain || options.likeReference.any() ||
+        options.stopAfter) {
         renderSoftwareLikeReference(scene, options.width, options.height, options.likeReference,
-                                    observer);
+                                    observer, options.stopAfter ? &*options.stopAfter : nullptr);
     } else {
         renderSoftware(scene, options.width, options.height, options.threads);
     }
