@@ -7,9 +7,7 @@
 #include "raster/explain/pixel_history.h"
 #include "raster/like_reference/reference_sampling.h"
 #include "raster/like_reference/render_like_reference.h"
-#include "scene/default_scene.h"
 #include "scene/scene.h"
-#include "view/camera.h"
 
 std::string objectColourName(const SceneObject& object) {
     const Color& c = object.material.diffuse;
@@ -22,7 +20,7 @@ namespace {
 // The signed distance of the pixel centre from the outline of the face that
 // comes nearest to it (or holds it furthest inside), on the screen as the
 // frame's rules place the corners.
-std::optional<double> nearestOutlineDistance(const Scene& scene, const PixelQuestion& q) {
+std::optional<double> nearestOutlineDistance(const Scene& scene, const FramePixel& q) {
     std::optional<double> best;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
@@ -31,10 +29,11 @@ std::optional<double> nearestOutlineDistance(const Scene& scene, const PixelQues
             if (stage.screenCorners.empty()) continue;
             std::vector<std::array<double, 2>> outline;
             for (const Vec3& c : stage.screenCorners) {
-                outline.push_back(q.rules.subpixel
-                                      ? std::array<double, 2>{snappedToSubpixelGrid(c.x),
-                                                              snappedToSubpixelGrid(c.y)}
-                                      : std::array<double, 2>{c.x, c.y});
+                outline.push_back(
+                    q.rules.subpixel != 0
+                        ? std::array<double, 2>{snappedToSubpixelGrid(c.x, q.rules.subpixel),
+                                                snappedToSubpixelGrid(c.y, q.rules.subpixel)}
+                        : std::array<double, 2>{c.x, c.y});
             }
             const double d = signedDistanceFromOutline(q.x + 0.5, q.y + 0.5, outline);
             if (!best || d > *best) best = d;
@@ -45,12 +44,9 @@ std::optional<double> nearestOutlineDistance(const Scene& scene, const PixelQues
 
 }  // namespace
 
-std::optional<PixelStory> tellPixelStory(const PixelQuestion& q, FrameBuffers& buffers) {
+std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& q, FrameBuffers& buffers) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
     if (!prepareFrameBuffers(buffers, q.width, q.height)) return std::nullopt;
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, q.view, q.width, q.height);
     // Under the vertex rule the pixels are not lit: their colours come from
     // the face's corners, so there are no terms to record.
     PixelHistory history(q.x, q.y, !q.rules.vertex);
@@ -69,8 +65,7 @@ std::optional<PixelStory> tellPixelStory(const PixelQuestion& q, FrameBuffers& b
                           static_cast<std::size_t>(q.x);
     story.color = buffers.color[i];
     story.depth = buffers.depth[i];
-    story.windowBytes = {windowByte(story.color.r), windowByte(story.color.g),
-                         windowByte(story.color.b)};
+    story.windowBytes = windowBytesOf(story.color);
 
     const Fragment* stored = nullptr;
     for (const StoryFragment& f : story.fragments) {

@@ -14,8 +14,6 @@
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/like_reference/smooth_shading.h"
 #include "raster/plain/vertex_stage.h"
-#include "scene/default_scene.h"
-#include "view/camera.h"
 
 namespace {
 
@@ -25,8 +23,8 @@ using Point = std::array<double, 2>;
 std::vector<Point> snappedOutline(const VertexStage& vertices) {
     std::vector<Point> outline;
     for (const Vertex& v : vertices.screenPolygon()) {
-        outline.push_back(
-            {snappedToSubpixelGrid(v.position.x), snappedToSubpixelGrid(v.position.y)});
+        outline.push_back({snappedToSubpixelGrid(v.position.x, kDefaultSubpixelBits),
+                           snappedToSubpixelGrid(v.position.y, kDefaultSubpixelBits)});
     }
     return outline;
 }
@@ -42,14 +40,12 @@ const Fragment* storedFragment(const std::vector<StoryFragment>& fragments) {
 
 }  // namespace
 
-std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& q, FrameBuffers& buffers) {
+std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel& q,
+                                                  FrameBuffers& buffers) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
     if (!prepareFrameBuffers(buffers, q.width, q.height)) return std::nullopt;
     ReferenceRules rules;
     parseReferenceRules("all", &rules, nullptr);
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, q.view, q.width, q.height);
     PixelHistory history(q.x, q.y, false);
     renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, rules, &history);
 
@@ -108,7 +104,6 @@ std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& q, FrameB
         told.screenY = corner.y;
     }
     model.color = sample.colour;
-    model.windowBytes = {windowByte(model.color.r), windowByte(model.color.g),
-                         windowByte(model.color.b)};
+    model.windowBytes = windowBytesOf(model.color);
     return model;
 }

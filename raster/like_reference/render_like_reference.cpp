@@ -5,11 +5,13 @@
 #include "raster/render_software.h"
 
 void renderSoftwareLikeReference(Scene& scene, PixelBuffers buffers, int width, int height,
-                                 const ReferenceRules& rules, FragmentObserver* observer) {
+                                 const ReferenceRules& rules, FragmentObserver* observer,
+                                 const StopPoint* stop) {
     if (!rules.any()) {
-        renderSoftwarePlain(scene, buffers, width, height, observer);
+        DrawStages textbook;
+        renderSoftwarePlain(scene, buffers, width, height, observer, textbook, stop);
         return;
     }
     ReferenceStages stages(rules);
-    renderSoftwarePlain(scene, buffers, width, height, observer, stages);
+    renderSoftwarePlain(scene, buffers, width, height, observer, stages, stop);
 }

@@ -5,8 +5,6 @@
 #include "raster/plain/device_coordinate.h"
 #include "raster/plain/shading_sinks.h"
 
-// Scales v to unit length in float: squares and their sum in float, a float
-// square root, k = 1 / length, float products. No zero-length check.
 LightParts lightParts(float d, float f, const Color& diffuse, const Color& specular,
                       const Color& lightColor) {
     const Color diffusePart(d * diffuse.r, d * diffuse.g, d * diffuse.b, 1.0f);
@@ -17,6 +15,8 @@ LightParts lightParts(float d, float f, const Color& diffuse, const Color& specu
     return {diffusePart, specularPart, contribution};
 }
 
+// Scales v to unit length in float: squares and their sum in float, a float
+// square root, k = 1 / length, float products. No zero-length check.
 Vec3 normalized(const Vec3& v) {
     const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     const float k = 1.0f / length;

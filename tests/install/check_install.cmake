@@ -1,6 +1,7 @@
 # Installs BUILD_DIR into a fresh PREFIX and checks that BINDIR holds exactly
 # PROGRAMS (comma-separated), that the licence and the documentation are in
-# DOCDIR (the README with the docs/ it links to), and that the snapshot tool runs
+# DOCDIR (the README with the docs/ it links to), that docs/building.md names
+# every program installed, and that the snapshot tool runs
 # from there and answers --version with VERSION.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -19,6 +20,17 @@ endif()
 foreach(doc LICENSE README.md docs/tools.md docs/building.md)
   if(NOT EXISTS "${PREFIX}/${DOCDIR}/${doc}")
     message(FATAL_ERROR "${doc} was not installed under ${DOCDIR}")
+  endif()
+endforeach()
+
+# The building page names every program installed.
+file(READ "${PREFIX}/${DOCDIR}/docs/building.md" building)
+string(REGEX REPLACE "[ \n]+" " " building "${building}")
+string(REGEX MATCH "`cmake --install` puts [^.]*" puts "${building}")
+foreach(program IN LISTS installed)
+  string(FIND "${puts}" "`${program}`" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "docs/building.md does not say that `cmake --install` puts ${program} in bin/")
   endif()
 endforeach()
 

@@ -40,6 +40,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
         const rlimit limit{settings.processLimit, settings.processLimit};
         if (setrlimit(RLIMIT_NPROC, &limit) != 0) _exit(126);
     }
+    if (settings.fileSizeLimit != 0) {
+        const rlimit limit{settings.fileSizeLimit, settings.fileSizeLimit};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+    }
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(strdup(a.c_str()));
     args.push_back(nullptr);

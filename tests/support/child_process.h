@@ -10,6 +10,7 @@ struct ChildSettings {
     bool appendStdout = false;                 // append to the stdout file instead of emptying it
     unsigned long long addressSpaceLimit = 0;  // RLIMIT_AS in bytes; 0 keeps the parent's
     unsigned long long processLimit = 0;       // RLIMIT_NPROC; 0 keeps the parent's
+    unsigned long long fileSizeLimit = 0;      // RLIMIT_FSIZE in bytes; 0 keeps the parent's
     bool closeStdout = false;                  // start with standard output closed
     int stdoutDescriptor = -1;  // standard output on this open descriptor instead of a file
 };

@@ -320,18 +320,111 @@ const tests = {
     await checkFloatsAgainstNative({ panX: 15, panY: -10 }, "after the pan");
   },
 
-  async "each wheel event zooms one step, up nearer"() {
+  // The viewer gets a notch as a press and a release of GLUT's button 3 or
+  // 4, one step (0.25 scene units) each; events sent faster than the page
+  // takes them are merged by the browser, and still count every notch.
+  async "each wheel notch zooms two steps as in the viewer, however fast they come"() {
     await setView({});
     const canvas = await box("#map-canvas");
     const x = canvas.left + 100, y = canvas.top + 100;
     await browser.mouse("mouseWheel", x, y, { deltaX: 0, deltaY: -100 });
     await settled();
-    checkEqual((await pageView()).zoom, 1.25, "zoom after one step up");
+    checkEqual((await pageView()).zoom, 2.25, "zoom after one notch up");
     await browser.mouse("mouseWheel", x, y, { deltaX: 0, deltaY: 100 });
     await browser.mouse("mouseWheel", x, y, { deltaX: 0, deltaY: 100 });
     await settled();
-    checkEqual((await pageView()).zoom, -0.75, "zoom after two steps down");
-    await checkFloatsAgainstNative({ zoom: -0.75 }, "after the wheel");
+    checkEqual((await pageView()).zoom, -1.75, "zoom after two notches down");
+    await checkFloatsAgainstNative({ zoom: -1.75 }, "after the wheel");
+    // The notches as the browser counts them (its wheel ticks, 120 each),
+    // however it merges the events, read in the same turn as the zoom, on a
+    // small frame that draws quickly.
+    await setView({ width: 64, height: 64, zoom: -1.75 });
+    const small = await box("#map-canvas");
+    const [sx, sy] = [small.left + small.width / 2, small.top + small.height / 2];
+    await browser.evaluate("window.ticks = 0; window.events = 0; addEventListener('wheel', " +
+      "(e) => { ticks += e.wheelDeltaY / 120; ++events; }, { capture: true }); true");
+    const notches = [];
+    for (let i = 0; i < 300; ++i) {
+      notches.push(browser.mouse("mouseWheel", sx, sy, { deltaX: 0, deltaY: 100 }));
+    }
+    await Promise.all(notches);
+    await settled();
+    const [ticks, events, zoom] = await browser.evaluate("[ticks, events, rasterwork.view().zoom]");
+    check(ticks < 0, "none of 300 fast notches arrived");
+    checkEqual(zoom, -1.75 + 2 * ticks, "zoom after " + -ticks + " fast notches down in " +
+      events + " wheel events");
+    console.log("      " + -ticks + " notches of 300 sent arrived in " + events + " wheel events");
+  },
+
+  // Zoomed past the scene no face reaches the screen: the story says so as
+  // the tool does, and the page's text keeps up with every notch.
+  async "where nothing reaches the screen the story is told and the text follows the wheel"() {
+    await openPage("#zoom=16&pixel=240,240");
+    check(await browser.evaluate("document.getElementById('status').className") !== "failed",
+      "the page says " + await browser.evaluate("document.getElementById('status').textContent"));
+    const story = JSON.parse(await browser.evaluate("JSON.stringify(rasterwork.story())"));
+    checkEqual(story, withoutReference(nativeExplanation({ zoom: 16 }, 240, 240)),
+      "story at 240, 240");
+    const shown = await browser.evaluate("document.getElementById('story-body').textContent");
+    for (const words of ["No span on row 240 comes near", "No face reaches the screen"]) {
+      check(shown.includes(words), "the story does not say " + JSON.stringify(words));
+    }
+    await openPage();
+    const canvas = await box("#software-canvas");
+    const x = canvas.left + 240.5, y = canvas.top + 239.5;
+    await browser.mouse("mouseMoved", x, y);
+    const text = (id) => browser.evaluate("document.getElementById('" + id + "').textContent");
+    for (let notch = 1; notch <= 8; ++notch) {
+      await browser.mouse("mouseWheel", x, y, { deltaX: 0, deltaY: -100 });
+      await settled();
+      const zoom = String(0.25 + 2 * notch);
+      checkEqual([await text("zoom"), (await text("command-explain")).includes("--zoom " + zoom)],
+        [zoom, true], "the text after notch " + notch);
+    }
+    await waitFor("the address bar to follow", async () =>
+      (await browser.evaluate("location.hash")).includes("zoom=16.25&"));
+  },
+
+  // A link with a bad % escape, at the start or on a hash change, is
+  // refused in words and leaves the view as it was.
+  async "a link that cannot be decoded is refused in words"() {
+    await openPage("#zoom=%");
+    const status = () => browser.evaluate("document.getElementById('status').textContent");
+    check(/link was refused/.test(await status()), "the page says " + await status());
+    checkEqual((await pageView()).zoom, 0.25, "zoom after a refused link");
+    await browser.evaluate("window.errors = []; window.addEventListener('error', " +
+      "(e) => errors.push(e.message)); true");
+    await setView({ zoom: 3, width: 200, height: 200 });
+    const before = await pageView();
+    await browser.evaluate("location.hash = '#zoom=5&angle-z=%E0%A4%A'; true");
+    await waitFor("the refusal", async () => /link was refused/.test(await status()));
+    checkEqual(await pageView(), before, "view after a refused hash change");
+    checkEqual(await browser.evaluate("errors"), [], "uncaught errors");
+    await waitFor("the address bar to show the view", async () =>
+      (await browser.evaluate("location.hash")).includes("zoom=3&"));
+  },
+
+  // A refused change changes nothing, and a pinned pixel outside a smaller
+  // frame is let go, so the explain command is one the tool takes.
+  async "a refused change changes nothing and a pin outside the new frame is let go"() {
+    await openPage("#pixel=400,400");
+    checkEqual((await pageView()).pixel, { pinned: true, x: 400, y: 400 }, "pinned pixel");
+    await browser.evaluate("location.hash = '#width=100&height=100'; true");
+    await waitFor("the smaller frame", async () => (await pageView()).width === 100);
+    await settled();
+    checkEqual((await pageView()).pixel, null, "pixel after the frame shrank");
+    const command = await browser.evaluate(
+      "document.getElementById('command-explain').textContent");
+    check(command.endsWith(" 50 50"), "explain command " + command);
+    const before = await pageView();
+    const link = await browser.evaluate("document.getElementById('link').getAttribute('href')");
+    const refused = await browser.evaluate("(() => { try { rasterwork.setView({width: 2049, " +
+      "zoom: 2}); return ''; } catch (e) { return e.message; } })()");
+    check(/sizes run from 1 to 2048/.test(refused), "setView said " + JSON.stringify(refused));
+    checkEqual(await pageView(), before, "view after the refused change");
+    checkEqual(await browser.evaluate("document.getElementById('link').getAttribute('href')"),
+      link, "link after the refused change");
+    await checkFloatsAgainstNative({ width: 100, height: 100 }, "after the refused change");
   },
 
   async "hovering shows the story of the pixel under the pointer, in every panel"() {
@@ -446,8 +539,8 @@ const tests = {
         ") said: " + JSON.stringify(refused));
       const status = await browser.evaluate("document.getElementById('status').textContent");
       check(status === refused, "the page says " + JSON.stringify(status));
-      checkEqual(await browser.evaluate("rasterwork.colorFloats().length"), 0,
-        "floats of a frame not drawn");
+      checkEqual(await browser.evaluate("rasterwork.colorFloats().length"), 3 * 480 * 480,
+        "floats of the frame before");
     }
     await setView({ width: 64, height: 48 });
     await checkFloatsAgainstNative({ width: 64, height: 48 }, "after a refused size");
@@ -540,11 +633,13 @@ const tests = {
 
 // rasterwork-explain's JSON without the real reference's part, which the
 // page cannot have (run without OpenGL, the tool has no reference bytes
-// either, so its reference model's step difference is null, as on the page).
+// either, so its reference model's step difference is null, as on the page),
+// and without the sentences the tool's story begins with and its settling
+// step, which the page's story does not tell yet.
 function withoutReference(explanation) {
   const copy = Object.assign({}, explanation);
   for (const key of ["reference", "reference_missing", "coverage", "step_difference",
-    "reference_implementation"]) {
+    "reference_implementation", "why", "settled_by"]) {
     delete copy[key];
   }
   return copy;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "tools/common/render_options.h"
-#include "tools/common/snapshot_software.h"
-#include "tools/common/tool_main.h"
+#include "tools/command_line/render_options.h"
+#include "tools/command_line/tool_main.h"
 #include "tools/compare/compare_options.h"
+#include "tools/pictures/snapshot_software.h"
 
 // Draws the software picture of a frame into `into` (renderSoftwareSnapshot);
 // false when there is no memory for it.

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "inspect/renderer_comparison.h"
 #include "raster/buffers/frame_buffers.h"
-#include "tools/common/renderer_comparison.h"
-#include "tools/common/snapshot_opengl.h"
+#include "tools/pictures/snapshot_opengl.h"
 
 // The software frame in `buffers` as the window would show it, into the
 // picture's storage. Its depth buffer holds normalised-device z

@@ -180,6 +180,10 @@ bool parseViewList(const std::string& description, const View& start, std::vecto
     return readViewFile(description, views, error);
 }
 
+bool viewsFromFile(const std::string& description) {
+    return description.rfind("turntable:", 0) != 0 && description.rfind("grid:", 0) != 0;
+}
+
 std::string viewText(const View& view) {
     char text[160];
     std::snprintf(text, sizeof text, "%.9g %.9g %.9g %.9g %.9g", view.angleZ, view.angleX,

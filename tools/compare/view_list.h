@@ -27,6 +27,9 @@ constexpr std::size_t kMaxViewFileBytes = std::size_t{16} << 20;
 bool parseViewList(const std::string& description, const View& start, std::vector<View>* views,
                    std::string* error);
 
+// Whether parseViewList reads the views from the file `description` names.
+bool viewsFromFile(const std::string& description);
+
 // The lines of a views file as they arrive, in pieces of any size: each
 // complete line becomes a view (or is a comment or blank); the first bad
 // one, or one longer than kMaxViewLineBytes, stops the reading with one line

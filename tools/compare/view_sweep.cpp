@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "inspect/json_values.h"
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/view_list.h"
 
@@ -99,7 +100,8 @@ std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* l
                        ", \"crossing_near_plane\": " + std::to_string(summary.crossingNearPlane);
     if (limit) {
         text += ", \"max_differing\": \"" + differingLimitText(*limit) +
-                "\", \"over_limit\": " + std::to_string(summary.overLimit);
+                "\", \"over_limit\": " + std::to_string(summary.overLimit) +
+                ", \"views_checked\": " + std::to_string(summary.views - summary.crossingNearPlane);
     }
     text += ", \"worst\": {";
     for (int figure = 0; figure < kSweepFigureCount; ++figure) {
@@ -137,6 +139,8 @@ std::string sweepText(const std::vector<ViewResult>& results, const SweepSummary
     if (limit) {
         text += ", " + std::to_string(summary.overLimit) + " over the limit of " +
                 differingLimitText(*limit) + " differing pixels";
+        if (summary.nothingChecked())
+            text += "\nnothing checked: every view crosses the near plane";
     }
     text += "\n";
     static const char* const kLabels[kSweepFigureCount] = {

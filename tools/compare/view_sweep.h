@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/renderer_comparison.h"
+#include "inspect/renderer_comparison.h"
 #include "tools/compare/differing_limit.h"
 #include "view/view.h"
 
@@ -38,6 +38,8 @@ struct SweepSummary {
     std::array<Worst, kSweepFigureCount> worst;
 
     void add(std::size_t index, const ViewResult& result, const DifferingLimit* limit);
+    // Every view crosses the near plane, so none counts.
+    bool nothingChecked() const { return views == crossingNearPlane; }
     // The distinct views that are worst by some figure, in figure order;
     // a figure at its best (0, or intersection over union 1) in every view
     // names none.
@@ -49,10 +51,10 @@ struct SweepSummary {
 // limit, the verdict's.
 std::string viewJsonLine(std::size_t index, const ViewResult& result, const DifferingLimit* limit);
 
-// {"summary": {...}} on one line: views, crossing_near_plane, over_limit
-// (with a limit) and "worst", each figure's worst view and value (null when
-// no view counted; the view null when the figure is at its best in every
-// view), then `members` (JSON members, comma-separated) where not empty.
+// {"summary": {...}} on one line: views, crossing_near_plane, with a limit
+// max_differing, over_limit and views_checked, and "worst", each figure's worst view and value
+// (null when no view counted; the view null when the figure is at its best in every view), then
+// `members` (JSON members, comma-separated) where not empty.
 std::string summaryJsonLine(const SweepSummary& summary, const DifferingLimit* limit,
                             const std::string& members = "");
 

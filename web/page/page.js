@@ -10,8 +10,8 @@
   const HEAT_STOPS = [[0, 0, 0], [180, 0, 0], [255, 140, 0], [255, 255, 170]];
   const FRAGMENT_COLOURS = ["#313695", "#4575b4", "#74add1", "#fee090", "#fdae61", "#f46d43",
     "#d73027", "#a50026"];
-  const FAST_PATH_NOTE = "Drawn by the plain path: the fast path's SIMD code does not build " +
-    "for WebAssembly from Debian's Highway 1.0.3 (its WASM target has no double lanes).";
+  const FAST_PATH_NOTE = "The software picture is drawn by the fast path on WebAssembly's SIMD " +
+    "lanes, or by the plain path while it tells a pixel's story; both give the same bits.";
 
   const state = {
     view: Object.assign({}, START_VIEW),
@@ -30,7 +30,10 @@
   let queued = null;  // the update asked for: null, "story" or "frame"
   let linkTimer = 0;
   let drawn = false;
+  let lastDrawn = null;  // the state of the last frame drawn
+  let refused = "";  // why the last update's frame was refused, or ""
   let ringShown = false;
+  let notchesPending = 0;  // wheel notches not yet whole
 
   const $ = (id) => document.getElementById(id);
   const canvases = ["software-canvas", "model-canvas", "map-canvas"].map($);
@@ -131,24 +134,36 @@
     queued = null;
     if (kind === null) return;
     const start = performance.now();
-    const v = state.view;
-    const pixel = state.pixel || { x: -1, y: -1 };
+    refused = "";
     if (kind === "frame") {
-      drawn = wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
-        state.height, state.rules, pixel.x, pixel.y) === 1;
+      drawn = drawState();
+      if (!drawn && lastDrawn) {
+        // A frame that cannot be drawn is refused: the one before comes back.
+        refused = cannotDrawText();
+        Object.assign(state, lastDrawn, { view: Object.assign({}, lastDrawn.view) });
+        drawn = drawState();
+      }
     } else if (drawn) {
+      const pixel = state.pixel || { x: -1, y: -1 };
       drawn = wasm._rw_tell(pixel.x, pixel.y) === 1;
     }
     const drawEnd = performance.now();
+    // The view's numbers, the commands and the link follow every input,
+    // whatever happens after.
+    showNumbers();
     if (!drawn) {
-      $("status").textContent = "Cannot draw a " + state.width + " x " + state.height +
-        " frame: sizes run from 1 to " + wasm._rw_largest_side() +
-        " per side, and the memory must suffice.";
+      $("status").textContent = cannotDrawText();
       $("status").className = "failed";
       return;
     }
-    $("status").textContent = FAST_PATH_NOTE;
-    $("status").className = "";
+    lastDrawn = { view: Object.assign({}, state.view), width: state.width,
+      height: state.height, rules: state.rules, pixel: state.pixel, pinned: state.pinned };
+    if (refused) {
+      refuse(refused);
+    } else {
+      $("status").textContent = FAST_PATH_NOTE;
+      $("status").className = "";
+    }
     if (kind === "frame") {
       sizeCanvases();
       present();
@@ -156,8 +171,11 @@
     } else if (state.pinned || ringShown) {
       present();  // the ring around a pinned pixel moves or goes
     }
-    showStory();
-    showNumbers();
+    try {
+      showStory();
+    } catch (error) {
+      $("story-body").textContent = "The story of this pixel cannot be shown: " + error;
+    }
     const end = performance.now();
     timing.update = end - start;
     timing.draw = drawEnd - start;
@@ -167,6 +185,38 @@
     $("frame-time").textContent = "update " + timing.update.toFixed(1) + " ms (drawing " +
       timing.draw.toFixed(1) + " ms); median of the last " + sorted.length + ": " +
       sorted[Math.floor(sorted.length / 2)].toFixed(1) + " ms";
+  }
+
+  // Draws both pictures of the state, telling the story of its pixel; true
+  // when drawn.
+  function drawState() {
+    const v = state.view;
+    const pixel = state.pixel || { x: -1, y: -1 };
+    return wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
+      state.height, state.rules, pixel.x, pixel.y) === 1;
+  }
+
+  function cannotDrawText() {
+    return "Cannot draw a " + state.width + " x " + state.height +
+      " frame: sizes run from 1 to " + wasm._rw_largest_side() +
+      " per side, and the memory must suffice.";
+  }
+
+  // Says why an input was refused; the view stays as it was, and so does
+  // the link in the address bar.
+  function refuse(message) {
+    $("status").textContent = message;
+    $("status").className = "failed";
+    clearTimeout(linkTimer);
+    history.replaceState(null, "", "#" + linkText());
+  }
+
+  // Lets go of a pixel outside the frame.
+  function keepPixelInFrame() {
+    if (state.pixel && (state.pixel.x >= state.width || state.pixel.y >= state.height)) {
+      state.pixel = null;
+      state.pinned = false;
+    }
   }
 
   // Asks for an update at the next animation frame; a frame covers a story.
@@ -304,9 +354,9 @@
   }
 
   // The software picture's side: every fragment in draw order with its
-  // depth test (and, without rules, its lighting terms), what the buffers
+  // depth test (and, except under the vertex rule, its lighting terms), what the buffers
   // hold, and for a pixel no fragment reached, the spans nearest to it.
-  function softwareHtml(s) {
+  function softwareHtml(s, row) {
     let html = "<h3>Software renderer, rules: " + rulesText(state.rules) + "</h3><p>" +
       s.fragments.length + " fragment(s) reached the depth test</p><ol>";
     for (const f of s.fragments) {
@@ -318,6 +368,9 @@
         (f.terms ? termsHtml(f) : "") + "</li>";
     }
     html += "</ol>";
+    if (s.fragments.length === 0 && s.nearest_spans && !s.nearest_spans.length) {
+      html += "<p>No span on row " + row + " comes near.</p>";
+    }
     if (s.fragments.length === 0 && s.nearest_spans && s.nearest_spans.length) {
       html += "<p>Nearest spans on this row: " + s.nearest_spans.map((n) =>
         "object " + n.object + " face " + n.face + ", x " + n.left + " to " + n.right +
@@ -376,12 +429,15 @@
     const inSoftware = s.depth < 1, inModel = m.covered;
     const coverage = inSoftware && inModel ? "both" : inSoftware ? "the software only"
       : inModel ? "the model only" : "neither";
-    const steps = s.window_bytes.map((b, c) => Math.abs(b - m.window_bytes[c]));
+    // Where no face reaches the screen the model has no bytes; it then
+    // covers nothing, so there is no step difference to give.
+    const steps = inSoftware && inModel ?
+      ", step difference " + s.window_bytes.map((b, c) => Math.abs(b - m.window_bytes[c])).join(" ")
+      : "";
     $("story-title").textContent = "Pixel " + story.x + ", " + story.y +
       " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "") +
-      ": covered by " + coverage + (inSoftware && inModel ? ", step difference " +
-        steps.join(" ") : "");
-    $("story-body").innerHTML = '<div class="side">' + softwareHtml(s) +
+      ": covered by " + coverage + steps;
+    $("story-body").innerHTML = '<div class="side">' + softwareHtml(s, story.y) +
       '</div><div class="side">' + modelHtml(m) + "</div>";
   }
 
@@ -454,11 +510,26 @@
     requestUpdate("story");
   }
 
+  // The wheel notches an event carries, up positive: Chromium counts the
+  // wheel's ticks in wheelDeltaY (120 a tick, over the device pixel ratio),
+  // summed when it merges fast events into one; without it, deltaY in lines
+  // (3 a notch), pages (1) or pixels (100).
+  function wheelNotches(event) {
+    if (event.wheelDeltaY) return event.wheelDeltaY * window.devicePixelRatio / 120;
+    return -event.deltaY / ([100, 3, 1][event.deltaMode] || 100);
+  }
+
   function onWheel(event) {
     event.preventDefault();
-    if (event.deltaY === 0) return;
-    // Up brings the scene nearer: one wheel step, 0.25 scene units.
-    state.view.zoom = Math.fround(state.view.zoom + (event.deltaY < 0 ? 1 : -1));
+    notchesPending += wheelNotches(event);
+    const notches = Math.trunc(notchesPending);
+    if (notches === 0) return;
+    notchesPending -= notches;
+    // As in the viewer, where GLUT reports a notch as a press and a release
+    // of button 3 (up, nearer) or 4, each one step of 0.25 scene units.
+    for (let event = 0; event < 2 * Math.abs(notches); ++event) {
+      state.view.zoom = Math.fround(state.view.zoom + Math.sign(notches));
+    }
     requestUpdate();
   }
 
@@ -487,11 +558,20 @@
   }
 
   // Takes what the link holds; what is missing or unreadable stays as it is.
+  // A link whose text cannot be decoded (a bad % escape) is refused whole.
+  // Returns whether it was taken.
   function applyLink(text) {
     const fields = {};
     for (const part of text.replace(/^#/, "").split("&")) {
       const at = part.indexOf("=");
-      if (at > 0) fields[part.slice(0, at)] = decodeURIComponent(part.slice(at + 1));
+      if (at <= 0) continue;
+      try {
+        fields[part.slice(0, at)] = decodeURIComponent(part.slice(at + 1));
+      } catch (error) {
+        refuse("The link was refused: " + JSON.stringify(part) + " is not a valid escape " +
+          "(a % must be followed by two hexadecimal digits); the view is as it was.");
+        return false;
+      }
     }
     const numbers = { "angle-z": "angleZ", "angle-x": "angleX", zoom: "zoom", "pan-x": "panX",
       "pan-y": "panY" };
@@ -515,8 +595,10 @@
       state.pixel = { x: +pixel[1], y: +pixel[2] };
       state.pinned = true;
     }
+    keepPixelInFrame();
     document.querySelector('input[name="stage"][value="' + state.stage + '"]').checked = true;
     document.querySelector('input[name="map"][value="' + state.map + '"]').checked = true;
+    return true;
   }
 
   // ---- controls -------------------------------------------------------------
@@ -565,9 +647,10 @@
     window.addEventListener("mousemove", onMouseMove);
     window.addEventListener("mouseup", onMouseUp);
     window.addEventListener("keydown", onKey);
-    window.addEventListener("hashchange", () => {
-      applyLink(location.hash);
-      requestUpdate();
+    // The hash as changed, not as the address bar may hold it by now (the
+    // link of an earlier input put there a moment later).
+    window.addEventListener("hashchange", (event) => {
+      if (applyLink(new URL(event.newURL).hash)) requestUpdate();
     });
     $("reset-view").addEventListener("click", () => {
       state.view = Object.assign({}, START_VIEW);
@@ -581,10 +664,7 @@
           return;
         }
         state[key] = value;
-        if (state.pixel && (state.pixel.x >= state.width || state.pixel.y >= state.height)) {
-          state.pixel = null;
-          state.pinned = false;
-        }
+        keepPixelInFrame();
         requestUpdate();
       });
     }
@@ -638,13 +718,10 @@
         if (given[key] !== undefined) state[key] = given[key];
       }
       state.rules = rules;
-      if (state.pixel && (state.pixel.x >= state.width || state.pixel.y >= state.height)) {
-        state.pixel = null;
-        state.pinned = false;
-      }
+      keepPixelInFrame();
       queued = "frame";
       update();
-      if (!drawn) throw new Error($("status").textContent);
+      if (refused || !drawn) throw new Error($("status").textContent);
       return hook.view();
     },
     // The last frame's software buffers as the snapshot tool's PFM files hold
@@ -688,9 +765,11 @@
     }
     buildRuleToggles();
     wireControls();
-    if (location.hash.length > 1) applyLink(location.hash);
+    const linkTaken = location.hash.length <= 1 || applyLink(location.hash);
+    const refusal = $("status").textContent;
     queued = "frame";
     update();
+    if (!linkTaken) refuse(refusal);
     return hook;
   }).catch((error) => {
     $("status").textContent = "The renderer could not start: " + error;
