@@ -19,7 +19,8 @@
 namespace {
 
 PageFrame frame;
-std::string text;  // the last text handed out
+std::string text;                          // the last text handed out
+std::vector<std::uint8_t> referenceBytes;  // filled by the page for rw_compare_with
 
 template <typename T>
 T* data(const std::vector<T>& values) {
@@ -136,6 +137,23 @@ const double* rw_difference() {
     figures[3] = static_cast<double>(d.overTolerance);
     figures[4] = d.largestStep;
     return figures;
+}
+
+// Room for the bytes of another reference (r, g, b, a per pixel of the
+// frame, rows from the bottom, a = 0 where nothing was drawn).
+std::uint8_t* rw_reference_bytes() {
+    referenceBytes.assign(static_cast<std::size_t>(frame.width()) * frame.height() * 4, 0);
+    return referenceBytes.data();
+}
+
+// Compares the frame's software picture with the bytes rw_reference_bytes
+// handed room for (1) or with the model (0); 1 when the bytes were taken.
+int rw_compare_with(int bytes) {
+    if (bytes == 0) {
+        frame.compareWithModel();
+        return 1;
+    }
+    return frame.compareWith(referenceBytes) ? 1 : 0;
 }
 
 int rw_rule_count() {

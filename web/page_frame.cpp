@@ -183,23 +183,54 @@ bool PageFrame::draw(const PageView& view, PagePixel pixel) {
     }
     takePicture(model_);
 
+    compareWithModel();
+    return true;
+}
+
+void PageFrame::compareWithModel() {
+    const std::size_t pixels = pixelCount(view_);
+    referenceCovered_.resize(pixels);
+    for (std::size_t i = 0; i < pixels; ++i) referenceCovered_[i] = covered(model_.depth, i);
+    referenceBytes_ = model_.bytes;
+    comparesWithModel_ = true;
+    compare();
+}
+
+bool PageFrame::compareWith(const std::vector<std::uint8_t>& rgba) {
+    const std::size_t pixels = pixelCount(view_);
+    if (rgba.size() != pixels * 4) {
+        compareWithModel();
+        return false;
+    }
+    referenceCovered_.resize(pixels);
+    referenceBytes_.resize(pixels);
+    for (std::size_t i = 0; i < pixels; ++i) {
+        referenceCovered_[i] = rgba[4 * i + 3] != 0;
+        referenceBytes_[i] = {rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]};
+    }
+    comparesWithModel_ = false;
+    compare();
+    return true;
+}
+
+void PageFrame::compare() {
+    causesCurrent_ = false;
     difference_ = FrameDifference();
     const std::size_t pixels = pixelCount(view_);
     for (std::size_t i = 0; i < pixels; ++i) {
         const bool inSoftware = covered(software_.depth, i);
-        const bool inModel = covered(model_.depth, i);
-        if (inSoftware && inModel) {
+        const bool inReference = referenceCovers(i);
+        if (inSoftware && inReference) {
             ++difference_.both;
-            const int step = largestStep(software_.bytes[i], model_.bytes[i]);
+            const int step = largestStep(software_.bytes[i], referenceBytes_[i]);
             difference_.largestStep = std::max(difference_.largestStep, step);
             if (step > kDifferenceTolerance) ++difference_.overTolerance;
         } else if (inSoftware) {
             ++difference_.softwareOnly;
-        } else if (inModel) {
+        } else if (inReference) {
             ++difference_.modelOnly;
         }
     }
-    return true;
 }
 
 bool PageFrame::tellStories(PagePixel pixel) {
@@ -239,22 +270,22 @@ const std::vector<std::int8_t>& PageFrame::causes() {
     if (causesCurrent_) return causes_;
     const std::size_t pixels = pixelCount(view_);
     LadderCauses ladder(pixels);
-    const auto matchModel = [&](bool stepCovers, const Rgb& stepBytes, std::size_t i) {
-        return matchPixel(stepCovers, stepBytes.data(), covered(model_.depth, i),
-                          model_.bytes[i].data(), kDifferenceTolerance);
+    const auto matchReference = [&](bool stepCovers, const Rgb& stepBytes, std::size_t i) {
+        return matchPixel(stepCovers, stepBytes.data(), referenceCovers(i),
+                          referenceBytes_[i].data(), kDifferenceTolerance);
     };
     for (int rules = 0; rules < kReferenceRuleCount; ++rules) {
         if (!drawPicture(firstReferenceRules(rules))) break;
         ladder.takeStep([&](std::size_t i) {
             const Color& c = colorBuffer[i];
             const float rgb[3] = {c.r, c.g, c.b};
-            return matchModel(depthBuffer[i] < 1.0f, windowBytesOf(rgb), i);
+            return matchReference(depthBuffer[i] < 1.0f, windowBytesOf(rgb), i);
         });
     }
     // The last step follows every rule: it draws the model itself.
     if (ladder.stepsTaken() == kReferenceRuleCount) {
         ladder.takeStep([&](std::size_t i) {
-            return matchModel(covered(model_.depth, i), model_.bytes[i], i);
+            return matchReference(covered(model_.depth, i), model_.bytes[i], i);
         });
     }
     causes_ = ladder.stepsTaken() == kLadderStepCount
@@ -272,11 +303,11 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
     }
     paintPanel(mapPanel_, view_, [&](std::size_t i) {
         const bool inSoftware = covered(software_.depth, i);
-        const bool inModel = covered(model_.depth, i);
-        if (!inSoftware && !inModel) return web::kNeitherCovers;
-        if (!inModel) return web::kSoftwareOnly;
+        const bool inReference = referenceCovers(i);
+        if (!inSoftware && !inReference) return web::kNeitherCovers;
+        if (!inReference) return web::kSoftwareOnly;
         if (!inSoftware) return web::kModelOnly;
-        return web::heatColour(largestStep(software_.bytes[i], model_.bytes[i]));
+        return web::heatColour(largestStep(software_.bytes[i], referenceBytes_[i]));
     });
     return mapPanel_;
 }

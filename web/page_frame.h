@@ -94,6 +94,15 @@ class PageFrame {
     const std::vector<std::uint8_t>& stagePanel(StagePicture picture);
     const std::vector<std::uint8_t>& mapPanel(MapPicture picture);
 
+    // The difference, the cause map and the difference map compare the
+    // software picture with the model, or after compareWith with the bytes
+    // given (r, g, b, a per pixel, rows from the bottom, a = 0 where nothing
+    // was drawn), until the next draw. False, comparing with the model, when
+    // `rgba` does not hold the frame's pixels.
+    bool compareWith(const std::vector<std::uint8_t>& rgba);
+    void compareWithModel();
+    bool comparesWithModel() const { return comparesWithModel_; }
+
     const FrameDifference& difference() const { return difference_; }
 
     // For the cause map: per pixel, the ladder step (0 for the specified
@@ -125,8 +134,16 @@ class PageFrame {
     // Counts the software picture's fragments per pixel and notes the faces.
     bool watchStages();
 
+    // Counts how the software picture differs from the reference chosen.
+    void compare();
+    bool referenceCovers(std::size_t i) const { return referenceCovered_[i] != 0; }
+
     PageView view_;
     Picture software_, model_;
+    // What the software picture is compared with: the model or given bytes.
+    std::vector<std::uint8_t> referenceCovered_;
+    std::vector<std::array<std::uint8_t, 3>> referenceBytes_;
+    bool comparesWithModel_ = true;
     std::optional<PixelStory> story_;
     std::optional<ReferenceModel> referenceModel_;
     std::vector<std::uint32_t> fragmentCounts_;

@@ -7,6 +7,7 @@
   const START_SIZE = { width: 480, height: 480 };
   const STAGES = ["colour", "depth", "faces", "fragments"];
   const MAPS = ["difference", "causes"];
+  const REFERENCES = ["webgl", "model"];  // what the middle panel shows
   const HEAT_STOPS = [[0, 0, 0], [180, 0, 0], [255, 140, 0], [255, 255, 170]];
   const FRAGMENT_COLOURS = ["#313695", "#4575b4", "#74add1", "#fee090", "#fdae61", "#f46d43",
     "#d73027", "#a50026"];
@@ -20,6 +21,7 @@
     rules: 0,        // bit i: rule i of the ladder
     stage: 0,        // index into STAGES
     map: 0,          // index into MAPS
+    reference: 0,    // index into REFERENCES; the model where WebGL2 cannot be had
     pixel: null,     // {x, y}, row 0 at the bottom
     pinned: false,
   };
@@ -34,6 +36,10 @@
   let refused = "";  // why the last update's frame was refused, or ""
   let ringShown = false;
   let notchesPending = 0;  // wheel notches not yet whole
+  // The last WebGL picture: r, g, b, a bytes per pixel, rows from the
+  // bottom; null when the last frame had none.
+  let webglBytes = null;
+  let webglFailure = "";  // why the last frame has no WebGL picture, or ""
 
   const $ = (id) => document.getElementById(id);
   const canvases = ["software-canvas", "model-canvas", "map-canvas"].map($);
@@ -101,6 +107,47 @@
     canvas.getContext("2d").putImageData(new ImageData(bytes, w, h), 0, 0);
   }
 
+  // The WebGL picture, top row first and opaque, white where nothing was
+  // drawn, as the window clears it.
+  function putWebglPanel(canvas) {
+    const w = state.width, h = state.height;
+    const image = new ImageData(w, h);
+    for (let y = 0; y < h; ++y) {
+      const from = webglBytes.subarray(4 * y * w, 4 * (y + 1) * w);
+      const to = 4 * (h - 1 - y) * w;
+      image.data.set(from, to);
+      for (let x = 0; x < w; ++x) {
+        if (from[4 * x + 3] === 0) image.data.fill(255, to + 4 * x, to + 4 * x + 3);
+        image.data[to + 4 * x + 3] = 255;
+      }
+    }
+    canvas.getContext("2d").putImageData(image, 0, 0);
+  }
+
+  // Whether the last frame compares with its WebGL picture.
+  const comparesWithWebgl = () => REFERENCES[state.reference] === "webgl" && webglBytes !== null;
+
+  // Draws the WebGL picture of the frame just drawn and compares the software
+  // picture with it; where it cannot be had, with the model, saying why.
+  function drawWebgl() {
+    webglBytes = null;
+    webglFailure = "";
+    if (REFERENCES[state.reference] !== "webgl") {
+      wasm._rw_compare_with(0);
+      return;
+    }
+    try {
+      webglBytes = rasterworkWebgl.draw(wasm, state.view, state.width, state.height);
+      heapView(Uint8Array, wasm._rw_reference_bytes(), webglBytes.length).set(webglBytes);
+      if (wasm._rw_compare_with(1) !== 1) throw new Error("the module did not take its bytes");
+    } catch (error) {
+      webglBytes = null;
+      webglFailure = "No WebGL picture (" + error.message + "): the middle panel shows the " +
+        "reference model.";
+      wasm._rw_compare_with(0);
+    }
+  }
+
   // A ring around the pinned pixel, on the pixels next to it.
   function ringPinned(canvas) {
     ringShown = state.pinned && state.pixel !== null;
@@ -114,7 +161,11 @@
 
   function present() {
     putPanel(canvases[0], wasm._rw_stage_panel(state.stage));
-    putPanel(canvases[1], wasm._rw_model_panel());
+    if (comparesWithWebgl()) {
+      putWebglPanel(canvases[1]);
+    } else {
+      putPanel(canvases[1], wasm._rw_model_panel());
+    }
     putPanel(canvases[2], wasm._rw_map_panel(state.map));
     canvases.forEach(ringPinned);
   }
@@ -165,6 +216,11 @@
       $("status").className = "";
     }
     if (kind === "frame") {
+      drawWebgl();
+      if (webglFailure && !refused) {
+        $("status").textContent = webglFailure;
+        $("status").className = "failed";
+      }
       sizeCanvases();
       present();
       showCaptions();
@@ -267,24 +323,51 @@
   function showCaptions() {
     $("software-caption").innerHTML = "<strong>Software renderer</strong> (plain path), rules: " +
       rulesText(state.rules) + ". " + stageLegend();
+    showMiddleCaption();
     const d = heapView(Float64Array, wasm._rw_difference(), 5);
+    const other = comparesWithWebgl() ? "WebGL" : "model";
     if (MAPS[state.map] === "difference") {
-      $("map-caption").innerHTML = "<strong>Difference</strong>, software against the model:" +
+      $("map-caption").innerHTML = "<strong>Difference</strong>, software against the " +
+        (comparesWithWebgl() ? "WebGL picture" : "model") + ":" +
         swatch("rgb(0,110,255)") + "software only " + d[1] +
-        swatch("rgb(0,170,0)") + "model only " + d[2] + swatch("#000") + "both " + d[0] +
+        swatch("rgb(0,170,0)") + other + " only " + d[2] + swatch("#000") + "both " + d[0] +
         ", the largest channel difference in 8-bit steps from " + swatch(heatColour(0)) + "0 to " +
         swatch(heatColour(255)) + "255; over one step: " + d[3] + ", largest " + d[4] + ".";
     } else {
       const causes = heapView(Int8Array, wasm._rw_causes(), state.width * state.height);
       const counts = new Array(ruleNames.length + 1).fill(0);
       for (const cause of causes) if (cause >= 0) counts[cause]++;
-      $("map-caption").innerHTML = "<strong>Causes</strong>: each pixel covered by the model " +
-        "or by the software picture at some step, by the first step of the ladder from which " +
-        "on the software picture stays within one step of the model there:" +
+      const other = comparesWithWebgl() ? "the WebGL picture" : "the model";
+      $("map-caption").innerHTML = "<strong>Causes</strong>: each pixel covered by " + other +
+        " or by the software picture at some step, by the first step of the ladder from which " +
+        "on the software picture stays within one step of " + other + " there (the last step " +
+        "is the model's picture):" +
         counts.map((count, step) =>
           swatch(causeColours[step]) + (step === 0 ? "specified" : ruleNames[step - 1]) +
           " " + count).join(" ") + ".";
     }
+  }
+
+  const MODEL_CAPTION = "<strong>Reference model</strong>: the same software renderer under " +
+    "all of the OpenGL reference's rules. A model of OpenGL, not OpenGL: checked natively " +
+    "against Mesa's llvmpipe (<code>rasterwork-compare --like-reference all</code>), it covers " +
+    "the same pixels with no channel more than one step apart in the start-up view and in a " +
+    "turntable of 36 views at 480 x 480; over a 12 x 12 grid of views at 240 x 240, 142 views " +
+    "match and two differ by one pixel each, covered by OpenGL only.";
+
+  function webglName() {
+    const i = rasterworkWebgl.info;
+    return escapeHtml(i.vendor) + ", " + escapeHtml(i.renderer) +
+      (i.unmasked ? "" : " (the names the browser shows; it hides the unmasked ones)");
+  }
+
+  function showMiddleCaption() {
+    $("model-caption").innerHTML = comparesWithWebgl() ?
+      "<strong>WebGL picture</strong>, drawn by " + webglName() + ": the scene through the " +
+      "browser's WebGL2, with OpenGL 1.x's lighting equations in GLSL (lit at the corners in " +
+      "eye space, smooth over each polygon as a fan from its first corner, depth test LESS, the " +
+      "tools' matrices). Its pixels (coverage, interpolation, precision) are the browser's own."
+      : MODEL_CAPTION + (webglFailure ? " " + escapeHtml(webglFailure) : "");
   }
 
   function stageLegend() {
@@ -417,6 +500,17 @@
       "</td></tr></table>";
   }
 
+  // The WebGL picture's side: its bytes at the pixel.
+  function webglHtml(x, y) {
+    let html = "<h3>WebGL picture (" + webglName() + ")</h3>";
+    if (!webglBytes) return html + "<p>None for this frame.</p>";
+    const at = 4 * (y * state.width + x);
+    const b = Array.from(webglBytes.subarray(at, at + 4));
+    return html + (b[3] === 0 ? "<p>No face was drawn here.</p>" :
+      "<table><tr><th>window bytes (r g b)</th><td>" + numbers(b.slice(0, 3)) +
+      "</td></tr></table>");
+  }
+
   function showStory() {
     const story = toldStory();
     if (!story) {
@@ -426,19 +520,23 @@
       return;
     }
     const s = story.software, m = story.reference_model;
-    const inSoftware = s.depth < 1, inModel = m.covered;
-    const coverage = inSoftware && inModel ? "both" : inSoftware ? "the software only"
-      : inModel ? "the model only" : "neither";
+    const webgl = comparesWithWebgl();
+    const at = 4 * (story.y * state.width + story.x);
+    const otherBytes = webgl ? Array.from(webglBytes.subarray(at, at + 3)) : m.window_bytes;
+    const inSoftware = s.depth < 1, inOther = webgl ? webglBytes[at + 3] !== 0 : m.covered;
+    const other = webgl ? "WebGL" : "the model";
+    const coverage = inSoftware && inOther ? "both" : inSoftware ? "the software only"
+      : inOther ? other + " only" : "neither";
     // Where no face reaches the screen the model has no bytes; it then
     // covers nothing, so there is no step difference to give.
-    const steps = inSoftware && inModel ?
-      ", step difference " + s.window_bytes.map((b, c) => Math.abs(b - m.window_bytes[c])).join(" ")
-      : "";
+    const steps = inSoftware && inOther ? ", step difference from " + other + " " +
+      s.window_bytes.map((b, c) => Math.abs(b - otherBytes[c])).join(" ") : "";
     $("story-title").textContent = "Pixel " + story.x + ", " + story.y +
       " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "") +
       ": covered by " + coverage + steps;
     $("story-body").innerHTML = '<div class="side">' + softwareHtml(s, story.y) +
-      '</div><div class="side">' + modelHtml(m) + "</div>";
+      '</div><div class="side">' + modelHtml(m) + "</div>" +
+      (webglBytes ? '<div class="side">' + webglHtml(story.x, story.y) + "</div>" : "");
   }
 
   // The pixel under the pointer, or null outside the frame.
@@ -554,6 +652,7 @@
     if (state.pixel) parts.push("pixel=" + state.pixel.x + "," + state.pixel.y);
     if (state.stage) parts.push("left=" + STAGES[state.stage]);
     if (state.map) parts.push("right=" + MAPS[state.map]);
+    if (state.reference) parts.push("middle=" + REFERENCES[state.reference]);
     return parts.join("&");
   }
 
@@ -590,6 +689,7 @@
     if (rules !== null) state.rules = rules;
     if (STAGES.indexOf(fields.left) >= 0) state.stage = STAGES.indexOf(fields.left);
     if (MAPS.indexOf(fields.right) >= 0) state.map = MAPS.indexOf(fields.right);
+    if (REFERENCES.indexOf(fields.middle) >= 0) state.reference = REFERENCES.indexOf(fields.middle);
     const pixel = /^(\d+),(\d+)$/.exec(fields.pixel || "");
     if (pixel && +pixel[1] < state.width && +pixel[2] < state.height) {
       state.pixel = { x: +pixel[1], y: +pixel[2] };
@@ -598,6 +698,8 @@
     keepPixelInFrame();
     document.querySelector('input[name="stage"][value="' + state.stage + '"]').checked = true;
     document.querySelector('input[name="map"][value="' + state.map + '"]').checked = true;
+    document.querySelector('input[name="reference"][value="' + state.reference + '"]')
+      .checked = true;
     return true;
   }
 
@@ -668,6 +770,12 @@
         requestUpdate();
       });
     }
+    for (const radio of document.querySelectorAll('input[name="reference"]')) {
+      radio.addEventListener("change", () => {
+        state.reference = Number(radio.value);
+        requestUpdate();
+      });
+    }
     $("ladder-down").addEventListener("click", () => stepLadder(-1));
     $("ladder-up").addEventListener("click", () => stepLadder(1));
     for (const radio of document.querySelectorAll('input[name="stage"], input[name="map"]')) {
@@ -711,6 +819,15 @@
       }
       const rules = given.rules === undefined ? state.rules : parseRules(given.rules);
       if (rules === null) throw new Error("unknown rule in " + JSON.stringify(given.rules));
+      if (given.reference !== undefined && REFERENCES.indexOf(given.reference) < 0) {
+        throw new Error("reference is \"webgl\" or \"model\", not " +
+          JSON.stringify(given.reference));
+      }
+      if (given.reference !== undefined) {
+        state.reference = REFERENCES.indexOf(given.reference);
+        document.querySelector('input[name="reference"][value="' + state.reference + '"]')
+          .checked = true;
+      }
       for (const key of Object.keys(START_VIEW)) {
         if (given[key] !== undefined) state.view[key] = Math.fround(given[key]);
       }
@@ -746,11 +863,18 @@
         rules: ruleNames.filter((name, i) => state.rules & (1 << i)),
         pixel: state.pixel ? Object.assign({ pinned: state.pinned }, state.pixel) : null,
         stage: STAGES[state.stage], map: MAPS[state.map],
+        reference: comparesWithWebgl() ? "webgl" : "model",
       });
     },
     // The last update's time in milliseconds: the whole of it, and the
     // drawing of both pictures in the module.
     timing: () => ({ update: timing.update, draw: timing.draw }),
+    // What draws the WebGL picture: whether WebGL2 was had, the vendor and
+    // renderer (unmasked where the browser gives them), or why not.
+    webgl: () => Object.assign({}, rasterworkWebgl.info),
+    // The last WebGL picture: r, g, b, a bytes per pixel, rows from the
+    // bottom, a = 0 where no face was drawn; null when the frame has none.
+    webglBytes: () => webglBytes ? webglBytes.slice() : null,
     // Whether the story panel shows this pixel.
     storyTitle: () => $("story-title").textContent,
   };
@@ -765,6 +889,13 @@
     }
     buildRuleToggles();
     wireControls();
+    if (!rasterworkWebgl.open().webgl2) {
+      state.reference = REFERENCES.indexOf("model");
+      $("reference-webgl").disabled = true;
+      $("reference-webgl-label").title = "No WebGL picture: " + rasterworkWebgl.info.reason;
+    }
+    document.querySelector('input[name="reference"][value="' + state.reference + '"]')
+      .checked = true;
     const linkTaken = location.hash.length <= 1 || applyLink(location.hash);
     const refusal = $("status").textContent;
     queued = "frame";
