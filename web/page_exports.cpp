@@ -60,7 +60,7 @@ int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY,
     view.width = width;
     view.height = height;
     for (int i = 0; i < kReferenceRuleCount; ++i) {
-        referenceRule(view.rules, i) = (rules >> i & 1) != 0;
+        setReferenceRule(view.rules, i, (rules >> i & 1) != 0);
     }
     return frame.draw(view, PagePixel{storyX, storyY}) ? 1 : 0;
 }

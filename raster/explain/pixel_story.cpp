@@ -31,10 +31,11 @@ std::optional<double> nearestOutlineDistance(const Scene& scene, const PixelQues
             if (stage.screenCorners.empty()) continue;
             std::vector<std::array<double, 2>> outline;
             for (const Vec3& c : stage.screenCorners) {
-                outline.push_back(q.rules.subpixel
-                                      ? std::array<double, 2>{snappedToSubpixelGrid(c.x),
-                                                              snappedToSubpixelGrid(c.y)}
-                                      : std::array<double, 2>{c.x, c.y});
+                outline.push_back(
+                    q.rules.subpixel != 0
+                        ? std::array<double, 2>{snappedToSubpixelGrid(c.x, q.rules.subpixel),
+                                                snappedToSubpixelGrid(c.y, q.rules.subpixel)}
+                        : std::array<double, 2>{c.x, c.y});
             }
             const double d = signedDistanceFromOutline(q.x + 0.5, q.y + 0.5, outline);
             if (!best || d > *best) best = d;

@@ -61,7 +61,7 @@ struct PixelStory {
     // Why no fragment reached the pixel, when none did: the spans on its row
     // nearest to it (see nearestSpans) and the signed distance in pixels of
     // its centre from the nearest face's outline on the screen (snapped to
-    // 1/256 pixel under the subpixel rule), negative outside; none when no
+    // the subpixel rule's grid), negative outside; none when no
     // face reaches the screen.
     std::vector<RowSpan> nearestSpans;
     std::optional<double> centreDistance;

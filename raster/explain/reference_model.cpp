@@ -25,8 +25,8 @@ using Point = std::array<double, 2>;
 std::vector<Point> snappedOutline(const VertexStage& vertices) {
     std::vector<Point> outline;
     for (const Vertex& v : vertices.screenPolygon()) {
-        outline.push_back(
-            {snappedToSubpixelGrid(v.position.x), snappedToSubpixelGrid(v.position.y)});
+        outline.push_back({snappedToSubpixelGrid(v.position.x, kDefaultSubpixelBits),
+                           snappedToSubpixelGrid(v.position.y, kDefaultSubpixelBits)});
     }
     return outline;
 }

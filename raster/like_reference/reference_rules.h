@@ -28,33 +28,49 @@ struct ReferenceRules {
     // correctly (each corner's weight divided by its clip w), as the
     // reference interpolates them, not linearly in screen space.
     bool perspective = false;
-    // Screen positions of the corners rounded to 1/256 pixel before edge
-    // set-up, as Mesa's llvmpipe snaps them to its 8 sub-pixel bits (other
-    // OpenGL implementations snap to other grids).
-    bool subpixel = false;
+    // Screen positions of the corners rounded to the nearest 1/2^subpixel
+    // pixel before edge set-up: the sub-pixel bits of the reference's grid,
+    // 1 to kMaxSubpixelBits, or 0 for no grid. Mesa's llvmpipe snaps to 8
+    // bits (1/256 pixel); other OpenGL implementations to other grids.
+    int subpixel = 0;
 
     bool any() const {
         return sampling || ambient || lights || viewer || specular || vertex || perspective ||
-               subpixel;
+               subpixel != 0;
     }
     // Whether the per-pixel lighting equation itself changes.
     bool lighting() const { return ambient || lights || viewer || specular; }
 };
 
+// The finest grid `subpixel=BITS` names, and the one plain `subpixel`
+// names: llvmpipe's 1/256 pixel.
+constexpr int kMaxSubpixelBits = 8;
+constexpr int kDefaultSubpixelBits = 8;
+
 // The switches' names, in the order the difference ladder turns them on.
 constexpr int kReferenceRuleCount = 8;
 extern const char* const kReferenceRuleNames[kReferenceRuleCount];
+constexpr int kSubpixelRule = kReferenceRuleCount - 1;  // the last: the grid
 
-// The switch named kReferenceRuleNames[index].
-bool& referenceRule(ReferenceRules& rules, int index);
+// Whether the switch named kReferenceRuleNames[index] is on.
+bool referenceRuleOn(const ReferenceRules& rules, int index);
+
+// Turns it on or off; on, `subpixel` takes kDefaultSubpixelBits.
+void setReferenceRule(ReferenceRules& rules, int index, bool on);
+
+// The switch as --like-reference names it: its name, and for a grid other
+// than kDefaultSubpixelBits "subpixel=BITS".
+std::string referenceRuleName(const ReferenceRules& rules, int index);
 
 // The first `count` switches of the ladder on, the rest off.
 ReferenceRules firstReferenceRules(int count);
 
-// Reads "all" or a comma-separated list of names. False, with the offending
-// name (or the whole text when it holds no name) in *bad, for anything else.
+// Reads "all" or a comma-separated list of names; "subpixel=BITS", BITS one
+// digit from 1 to kMaxSubpixelBits, names a grid, and a list may name only
+// one ("all" has kDefaultSubpixelBits). False, with the offending name (or
+// the whole text when it holds no name) in *bad, for anything else.
 bool parseReferenceRules(const std::string& text, ReferenceRules* rules, std::string* bad);
 
-// The switches that are on, comma-separated in ladder order; "none" when
-// none is.
+// The switches that are on, comma-separated in ladder order as
+// referenceRuleName names them; "none" when none is.
 std::string referenceRulesText(const ReferenceRules& rules);

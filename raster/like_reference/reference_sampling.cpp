@@ -21,19 +21,21 @@ int clampedColumn(float column, int width) {
 
 }  // namespace
 
-// Mesa's llvmpipe holds screen positions in fixed point with 8 fraction
-// bits, rounded to nearest.
-float snappedToSubpixelGrid(float value) {
-    return std::nearbyint(value * 256.0f) / 256.0f;
+// The reference holds screen positions in fixed point with `bits` fraction
+// bits (Mesa's llvmpipe 8), rounded to nearest. Scaling by a power of two is
+// exact, so only the rounding moves the value.
+float snappedToSubpixelGrid(float value, int bits) {
+    const float cells = static_cast<float>(1 << bits);
+    return std::nearbyint(value * cells) / cells;
 }
 
 ScanEdge edgeLikeReference(const Vertex& first, const Vertex& second, const ReferenceRules& rules) {
     Vertex a = first;
     Vertex b = second;
-    if (rules.subpixel) {
+    if (rules.subpixel != 0) {
         for (Vertex* v : {&a, &b}) {
-            v->position.x = snappedToSubpixelGrid(v->position.x);
-            v->position.y = snappedToSubpixelGrid(v->position.y);
+            v->position.x = snappedToSubpixelGrid(v->position.x, rules.subpixel);
+            v->position.y = snappedToSubpixelGrid(v->position.y, rules.subpixel);
         }
     }
     const ScanEdge edge = setupEdge(a, b);

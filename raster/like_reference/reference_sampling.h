@@ -13,12 +13,12 @@
 // counting as inside and one on a right or top side as outside; depth and
 // normal are taken at the centres.
 
-// A screen coordinate on the reference's sub-pixel grid: rounded to the
-// nearest 1/256 pixel.
-float snappedToSubpixelGrid(float value);
+// A screen coordinate on the reference's sub-pixel grid of `bits` bits (1 to
+// kMaxSubpixelBits): rounded to the nearest 1/2^bits pixel.
+float snappedToSubpixelGrid(float value, int bits);
 
 // The edge from `first` to `second` as setupEdge builds it, with the corners
-// first snapped to 1/256 pixel (rules.subpixel) and then prepared for the
+// first snapped to the grid of rules.subpixel bits and then prepared for the
 // row walk to sample it at row centres (rules.sampling, see centredOnRows).
 ScanEdge edgeLikeReference(const Vertex& first, const Vertex& second, const ReferenceRules& rules);
 

@@ -7,7 +7,7 @@
 // The plain path's stages under the reference's rules: each stage a rule
 // changes follows the reference where `rules` asks for it, and the
 // textbook's elsewhere.
-//   edge set-up   corners snapped to 1/256 pixel (subpixel), the edge
+//   edge set-up   corners snapped to the grid (subpixel), the edge
 //                 sampled at row centres (sampling): edgeLikeReference
 //   face          lit at its corners, for smooth shading (vertex)
 //   span set-up   columns and values at pixel centres (sampling):

@@ -10,16 +10,28 @@ bool startsWith(const std::string& text, const char* prefix) {
 
 }  // namespace
 
+bool rulesKnownFor(const GlImplementation& gl, ReferenceRules* rules) {
+    *rules = firstReferenceRules(kReferenceRuleCount);
+    if (startsWith(gl.renderer, "llvmpipe")) return true;
+    rules->subpixel = 0;
+    return startsWith(gl.renderer, "softpipe");
+}
+
 ReferenceRules rulesFitting(const GlImplementation& gl, std::string* note) {
     note->clear();
-    ReferenceRules rules = firstReferenceRules(kReferenceRuleCount);
-    if (startsWith(gl.renderer, "llvmpipe")) return rules;
-    rules.subpixel = false;
-    if (startsWith(gl.renderer, "softpipe")) return rules;
+    ReferenceRules rules;
+    if (rulesKnownFor(gl, &rules)) return rules;
     *note =
         "the reference's OpenGL is neither llvmpipe nor softpipe: --like-reference all takes "
-        "the rules that do not depend on it, all but subpixel (llvmpipe's grid)\n";
+        "the rules that do not depend on it, all but subpixel (llvmpipe's grid); "
+        "rasterwork-compare --fit-rules fits them to it\n";
     return rules;
+}
+
+std::string fittedRulesNote(std::size_t views) {
+    return "the reference's OpenGL is neither llvmpipe nor softpipe: --like-reference all takes "
+           "the rules fitted to it over " +
+           std::to_string(views) + " views (as --fit-rules finds them)\n";
 }
 
 std::string rulesTakenText(const ReferenceRules& rules) {
@@ -28,10 +40,9 @@ std::string rulesTakenText(const ReferenceRules& rules) {
 
 std::string rulesTakenJsonMember(const ReferenceRules& rules) {
     std::string list;
-    ReferenceRules copy = rules;
     for (int i = 0; i < kReferenceRuleCount; ++i) {
-        if (!referenceRule(copy, i)) continue;
-        list += (list.empty() ? "" : ", ") + jsonText(kReferenceRuleNames[i]);
+        if (!referenceRuleOn(rules, i)) continue;
+        list += (list.empty() ? "" : ", ") + jsonText(referenceRuleName(rules, i));
     }
     return "\"like_reference\": [" + list + "]";
 }

@@ -33,13 +33,21 @@ OptionRule likeReferenceOption(ReferenceRules* out, bool* all) {
             "specular (only where the light faces the surface),\n"
             "vertex (lit at the corners, colours interpolated),\n"
             "perspective (that interpolation perspective-correct) and\n"
-            "subpixel (corners snapped to 1/256 pixel). Any rule draws\n"
+            "subpixel (corners snapped to 1/256 pixel, llvmpipe's grid;\n"
+            "subpixel=BITS to 1/2^BITS pixel, BITS 1..8). Any rule draws\n"
             "with the plain path (the fast path draws only the\n"
             "software renderer's own picture)",
             [out, all](const std::string& value, std::string* error) {
                 std::string bad;
                 *all = value == "all";
                 if (parseReferenceRules(value, out, &bad)) return true;
+                const std::string grid = kReferenceRuleNames[kSubpixelRule];
+                if (bad == grid || bad.rfind(grid + "=", 0) == 0) {
+                    *error = "invalid grid " + shown(bad) + " in --like-reference " + shown(value) +
+                             ": expected one subpixel or subpixel=BITS, BITS from 1 to " +
+                             std::to_string(kMaxSubpixelBits);
+                    return false;
+                }
                 std::string names;
                 for (const char* name : kReferenceRuleNames) names += std::string(", ") + name;
                 *error = "unknown rule " + shown(bad) + " in --like-reference " + shown(value) +

@@ -116,6 +116,7 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
         }
     }
     report.differingPixels = worst.take();
+    report.stepDifferenceSum = stepSums[0] + stepSums[1] + stepSums[2];
     const long either = report.both + report.softwareOnly + report.referenceOnly;
     if (either > 0) report.iou = static_cast<double>(report.both) / static_cast<double>(either);
     if (report.both > 0) {

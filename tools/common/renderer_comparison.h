@@ -48,6 +48,7 @@ struct ComparisonReport {
     long referenceOnly = 0;
     std::optional<double> iou;  // both / covered by either; none when neither covers anything
     std::array<double, 3> meanStepDifference{};  // mean |software - reference| per channel
+    long long stepDifferenceSum = 0;             // |software - reference| over every channel
     std::array<int, 3> maxStepDifference{};
     // The pixel (x, y; row 0 at the bottom, as in the frame buffers) with the
     // largest difference in any channel; of several, the first in buffer order.

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "tools/common/option_rules.h"
+#include "tools/compare/rule_fit.h"
 #include "tools/compare/view_list.h"
 
 namespace {
@@ -19,6 +20,17 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                      "subpixel in turn, each on top of the rules before (the\n"
                      "difference ladder); one row each",
                      &o.ladder),
+          flagOption("--fit-rules",
+                     "fit the rules to the OpenGL found: over the views (see\n"
+                     "--views; default the view the options give and a\n"
+                     "turntable of 12 half a step on), try each rule in ladder\n"
+                     "order on top of those taken, taking it unless it leaves\n"
+                     "more differing pixels, then every subpixel grid (none, 1\n"
+                     "to 8 bits), taking the one that leaves fewest; print what\n"
+                     "the OpenGL does rule by rule with the differing pixels\n"
+                     "each choice leaves, and the fitted rules (JSON\n"
+                     "fitted_rules) as --like-reference takes them",
+                     &o.fitRules),
           rangeOption("--tolerance", "STEPS",
                       "a pixel both cover differs when some channel is off by\n"
                       "more than STEPS 8-bit steps, 0..255 (default 1)",
@@ -73,7 +85,10 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
                      "with its 'step'; with --views one line of figures per\n"
                      "view (with its 'view' number, angle_z, angle_x, zoom,\n"
                      "pan_x, pan_y and crosses_near_plane), then a 'summary'\n"
-                     "line, which names the reference_implementation",
+                     "line, which names the reference_implementation. With\n"
+                     "--fit-rules one object with fitted_rules, fit (per rule),\n"
+                     "views, views_fitted, tolerance and\n"
+                     "reference_implementation",
                      &o.json),
           fileOption("--png",
                      "write three panels side by side: the software picture,\n"
@@ -104,7 +119,33 @@ std::vector<OptionGroup> compareOptions(CompareOptions& o) {
     };
 }
 
+bool checkFitCombination(CompareOptions& o, std::string* error) {
+    const struct {
+        bool given;
+        const char* name;
+    } refused[] = {{o.frame.likeReference.any(), "--like-reference"},
+                   {o.ladder, "--ladder"},
+                   {o.limitGiven, "--max-differing"},
+                   {o.listDiffering != 0, "--list-differing"},
+                   {!o.pngPath.empty(), "--png"},
+                   {!o.causePngPath.empty(), "--cause-png"},
+                   {o.amplify != 1, "--amplify"}};
+    for (const auto& option : refused) {
+        if (!option.given) continue;
+        *error =
+            std::string("--fit-rules tries the rules itself and prints their fit; leave out ") +
+            option.name;
+        return false;
+    }
+    if (o.viewsSpec.empty()) {
+        o.views = defaultFitViews(o.frame.view);
+        return true;
+    }
+    return parseViewList(o.viewsSpec, o.frame.view, &o.views, error);
+}
+
 bool checkCombination(CompareOptions& o, std::string* error) {
+    if (o.fitRules) return checkFitCombination(o, error);
     if (o.ladder && o.frame.likeReference.any()) {
         *error = "--ladder switches on every rule in turn; leave out --like-reference";
         return false;
@@ -158,8 +199,9 @@ figures. The report names the OpenGL that drew the reference.
 With --like-reference the software renderer follows the named rules of the
 reference instead of its own, so what remains is what no rule explains. The
 rules are drawn by the plain software path; 'all' takes the rules that hold
-for the OpenGL found (subpixel, llvmpipe's grid, only for llvmpipe), and the
-report lists the rules taken. A view whose geometry comes
+for the OpenGL found (every rule for llvmpipe, all but subpixel for softpipe,
+for any other the rules --fit-rules fits to it), and the report lists the
+rules taken. A view whose geometry comes
 nearer than the near plane is reported as such and not held against the
 limit: the software path keeps what lies between the eye and the near plane,
 the reference cuts it away.

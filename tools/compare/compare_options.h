@@ -24,12 +24,14 @@ struct CompareOptions {
     int amplify = 1;           // factor on step differences in the --png maps
     int listDiffering = 0;     // differing pixels listed per comparison
     bool json = false;
-    bool ladder = false;  // one comparison per rule, switched on in turn
-    int tolerance = 1;    // steps a channel may differ by before a pixel differs
+    bool ladder = false;    // one comparison per rule, switched on in turn
+    bool fitRules = false;  // fit the rules to the OpenGL found over `views`
+    int tolerance = 1;      // steps a channel may differ by before a pixel differs
     bool limitGiven = false;
     DifferingLimit maxDiffering;  // 0 pixels unless limitGiven
     std::string viewsSpec;        // empty: the one view of `frame`
-    std::vector<View> views;      // the views viewsSpec names
+    std::vector<View> views;      // the views viewsSpec names (with fitRules, by default
+                                  // defaultFitViews)
 
     // Whether the run is a check: exit status 3 when over the limit. On with
     // --like-reference or --max-differing.

@@ -26,6 +26,7 @@
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/difference_sheet.h"
 #include "tools/compare/renderer_pictures.h"
+#include "tools/compare/rule_fit_run.h"
 #include "tools/compare/view_list.h"
 #include "tools/compare/view_sweep.h"
 
@@ -42,17 +43,33 @@ struct Outcome {
     bool overLimit = false;
 };
 
+std::string noMemoryFor(int width, int height) {
+    return "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) +
+           " comparison";
+}
+
+// The rules fitted to an OpenGL the tools do not know, with the line that
+// says so.
+struct FittedRules {
+    ReferenceRules rules;
+    std::string note;
+};
+
 class Comparison {
   public:
-    Comparison(const CompareOptions& options, SoftwareRender render)
-        : options_(options), render_(render), frame_(options.frame), rules_(frame_.likeReference) {
+    // With `fitted`, --like-reference all takes those rules for an OpenGL
+    // whose rules are not known.
+    Comparison(const CompareOptions& options, SoftwareRender render,
+               const FittedRules* fitted = nullptr)
+        : options_(options),
+          render_(render),
+          fitted_(fitted),
+          frame_(options.frame),
+          rules_(frame_.likeReference) {
         frame_.renderer = SnapshotRenderer::Software;
     }
 
-    std::string noMemory() const {
-        return "not enough memory for a " + std::to_string(frame_.width) + " x " +
-               std::to_string(frame_.height) + " comparison";
-    }
+    std::string noMemory() const { return noMemoryFor(frame_.width, frame_.height); }
 
     // Takes the memory of everything the run holds at once (the software
     // buffers, the read-back, both pictures, `maps` difference maps and the
@@ -112,11 +129,22 @@ class Comparison {
     }
 
     // The OpenGL that drew the reference is known: --like-reference all
-    // takes the rules that hold for it.
+    // takes the rules that hold for it, or those fitted to it.
     void referenceFound(const GlImplementation& implementation) {
         implementation_ = implementation;
-        if (frame_.likeReferenceAll) rules_ = rulesFitting(implementation, &rulesNote_);
+        if (!frame_.likeReferenceAll) return;
+        if (rulesKnownFor(implementation, &rules_)) return;
+        if (fitted_) {
+            rules_ = fitted_->rules;
+            rulesNote_ = fitted_->note;
+        } else {
+            needsFit_ = true;
+        }
     }
+
+    // Whether --like-reference all met an OpenGL whose rules are not known
+    // and no fit was given: the run is to be made again with one.
+    bool needsFit() const { return needsFit_; }
 
     // The lines above a text report: the reference's OpenGL and, in a check
     // of one set of rules (not the ladder's), the rules taken.
@@ -152,6 +180,8 @@ class Comparison {
 
     const CompareOptions& options_;
     SoftwareRender render_;
+    const FittedRules* fitted_;
+    bool needsFit_ = false;
     RenderOptions frame_;
     ReferenceRules rules_;  // the rules the software picture follows
     std::string rulesNote_;
@@ -320,6 +350,50 @@ bool Comparison::views(Outcome* out, std::string* error) {
     return true;
 }
 
+// --fit-rules: the fit over the options' views, as text or JSON.
+bool ruleFitReport(const CompareOptions& options, SoftwareRender render, Outcome* out,
+                   std::string* error) {
+    RuleFitRun run;
+    if (!fitRulesOverViews(options.frame, options.views, options.tolerance, render, &run, error)) {
+        return false;
+    }
+    const std::string heading =
+        "reference OpenGL                " + implementationText(run.implementation) + "\n";
+    out->text = options.json ? "{" + ruleFitJsonMembers(run.fit, run.basis) + ", " +
+                                   implementationJsonMember(run.implementation) + "}\n"
+                             : heading + ruleFitText(run.fit, run.basis);
+    return true;
+}
+
+// The report the options ask for; with --like-reference all against an
+// OpenGL whose rules are not known, the rules are fitted to it (over
+// defaultFitViews) and the report made again with them.
+bool makeOutcome(const CompareOptions& options, SoftwareRender render, Outcome* out,
+                 std::string* error) {
+    if (options.fitRules) return ruleFitReport(options, render, out, error);
+    const auto run = [&](Comparison& comparison) {
+        if (!options.views.empty()) return comparison.views(out, error);
+        if (options.ladder) return comparison.ladder(out, error);
+        return comparison.single(out, error);
+    };
+    bool needsFit = false;
+    {
+        Comparison comparison(options, render);
+        if (!run(comparison)) return false;
+        needsFit = comparison.needsFit();
+    }
+    if (!needsFit) return true;
+    const std::vector<View> views = defaultFitViews(options.frame.view);
+    RuleFitRun fit;
+    if (!fitRulesOverViews(options.frame, views, options.tolerance, render, &fit, error)) {
+        return false;
+    }
+    const FittedRules fitted{fit.fit.fitted, fittedRulesNote(fit.basis.viewsFitted)};
+    *out = Outcome();
+    Comparison comparison(options, render, &fitted);
+    return run(comparison);
+}
+
 }  // namespace
 
 ToolResult runComparison(const CompareOptions& options, SoftwareRender renderSoftware) {
@@ -336,19 +410,10 @@ ToolResult runComparison(const CompareOptions& options, SoftwareRender renderSof
     }
     if (!prepareOutputs(named, "the report", &targets, &error, inputs)) return badArguments(error);
 
-    Comparison comparison(options, renderSoftware);
     Outcome outcome;
     std::vector<std::uint8_t> png, causePng;
     try {
-        bool made = false;
-        if (!options.views.empty()) {
-            made = comparison.views(&outcome, &error);
-        } else if (options.ladder) {
-            made = comparison.ladder(&outcome, &error);
-        } else {
-            made = comparison.single(&outcome, &error);
-        }
-        if (!made) return failed(error);
+        if (!makeOutcome(options, renderSoftware, &outcome, &error)) return failed(error);
         if (!options.pngPath.empty() &&
             !encodePng(outcome.picture.rgb.data(), outcome.picture.width, outcome.picture.height,
                        &png, &error)) {
@@ -360,7 +425,7 @@ ToolResult runComparison(const CompareOptions& options, SoftwareRender renderSof
             return failed("cannot make the cause map's PNG picture: " + error);
         }
     } catch (const std::bad_alloc&) {
-        return failed(comparison.noMemory());
+        return failed(noMemoryFor(options.frame.width, options.frame.height));
     }
     // The report first: a report that cannot be written leaves the picture's
     // file as it was.

@@ -195,6 +195,11 @@ TEST(ReferenceRules, CoverageRulesCoverThePixelsWorkedOutByHand) {
         // ... unless 2.5015 snaps to the nearest 1/256, 2.5, on the centre,
         // which then has the depth of the snapped corner.
         {"sampling,subpixel", 2.5015f, 2, 7, 2, 7, 0.05f * 2.5015f},
+        {"sampling,subpixel=8", 2.5015f, 2, 7, 2, 7, 0.05f * 2.5015f},
+        // Half a pixel: 2.7 and 2.4 snap to 2.5, 6.6 to 6.5, which the
+        // centres on the right and top sides no longer reach.
+        {"sampling", 2.7f, 3, 7, 2, 7, 0.05f * 3.5f},
+        {"sampling,subpixel=1", 2.7f, 2, 6, 2, 6, 0.05f * 2.7f},
     };
     for (const auto& c : cases) {
         OneFace face({{c.left, 2.4f, 0.05f * c.left, kFacingEye},

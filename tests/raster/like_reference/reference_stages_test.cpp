@@ -84,7 +84,7 @@ TEST(ReferenceStages, AnObserverChangesNoBitUnderAnyRule) {
     for (const Frame& f : kFrames) {
         for (int i = 0; i < kReferenceRuleCount; ++i) {
             ReferenceRules alone;
-            referenceRule(alone, i) = true;
+            setReferenceRule(alone, i, true);
             for (const ReferenceRules& rules : {alone, firstReferenceRules(i + 1)}) {
                 SCOPED_TRACE(describe(f.view) + ", rules " + referenceRulesText(rules));
                 prepareDefaultFrame(scene, f.view, f.width, f.height);

@@ -9,8 +9,8 @@
 namespace {
 
 // --like-reference all follows the renderer the reference's OpenGL names:
-// llvmpipe's grid only for llvmpipe, and a line for an implementation whose
-// rules are not known.
+// llvmpipe's grid only for llvmpipe, and for an implementation whose rules
+// are not known (which rasterwork-compare fits) a line.
 TEST(FittingRules, AllTakesTheRulesThatHoldForTheRendererFound) {
     const std::string every = "sampling,ambient,lights,viewer,specular,vertex,perspective,subpixel";
     const std::string withoutGrid = "sampling,ambient,lights,viewer,specular,vertex,perspective";
@@ -33,9 +33,14 @@ TEST(FittingRules, AllTakesTheRulesThatHoldForTheRendererFound) {
         const ReferenceRules rules =
             rulesFitting(GlImplementation{"vendor", c.renderer, "4.5", "egl"}, &note);
         EXPECT_EQ(referenceRulesText(rules), c.rules);
+        ReferenceRules known;
+        EXPECT_EQ(rulesKnownFor(GlImplementation{"vendor", c.renderer, "4.5", "egl"}, &known),
+                  !c.noted);
+        EXPECT_EQ(referenceRulesText(known), c.rules);
         EXPECT_EQ(rulesTakenText(rules), "like the reference              " + c.rules + "\n");
         if (c.noted) {
             EXPECT_NE(note.find("all but subpixel"), std::string::npos) << note;
+            EXPECT_NE(note.find("--fit-rules"), std::string::npos) << note;
             EXPECT_EQ(note.find('\n'), note.size() - 1) << note;  // one line
         } else {
             EXPECT_EQ(note, "");
@@ -44,6 +49,9 @@ TEST(FittingRules, AllTakesTheRulesThatHoldForTheRendererFound) {
     EXPECT_EQ(rulesTakenJsonMember(ReferenceRules()), "\"like_reference\": []");
     EXPECT_EQ(rulesTakenJsonMember(firstReferenceRules(2)),
               "\"like_reference\": [\"sampling\", \"ambient\"]");
+    ReferenceRules grid;
+    grid.subpixel = 4;
+    EXPECT_EQ(rulesTakenJsonMember(grid), "\"like_reference\": [\"subpixel=4\"]");
 }
 
 // What the implementation says of itself reaches the report escaped: valid

@@ -51,6 +51,16 @@ TEST(CompareOptions, TakeTheSnapshotViewOptionsAJsonFlagAndAPicture) {
     EXPECT_TRUE(parseCompareArguments({"--like-reference", "vertex"}).options.gated());
     EXPECT_TRUE(parseCompareArguments({"--max-differing", "0.5%"}).options.gated());
 
+    // --fit-rules fits over the start view and a turntable unless given views.
+    parsed = parseCompareArguments({"--fit-rules", "--angle-z", "10"});
+    ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
+    ASSERT_EQ(parsed.options.views.size(), 13u);
+    EXPECT_EQ(parsed.options.views[1].angleZ, 25.0f);
+    EXPECT_FALSE(parsed.options.gated());
+    parsed = parseCompareArguments({"--fit-rules", "--views", "turntable:2", "--tolerance", "0"});
+    ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
+    EXPECT_EQ(parsed.options.views.size(), 2u);
+
     parsed = parseCompareArguments(
         {"--list-differing", "7", "--png", "c.png", "--amplify", "16", "--cause-png", "k.png"});
     ASSERT_EQ(parsed.outcome, CommandOutcome::Run) << parsed.error;
@@ -85,6 +95,14 @@ TEST(CompareOptions, RejectSnapshotOnlyOptionsAndBadValuesWithOneLine) {
         {{"--p", "c.png"}, "option '--p' is ambiguous: it may be '--pan-x', '--pan-y', '--png'"},
         {{"--like-reference", "sampling,shadows"}, "unknown rule 'shadows'"},
         {{"--like-reference", ""}, "unknown rule ''"},
+        {{"--like-reference", "subpixel=0"}, "invalid grid 'subpixel=0'"},
+        {{"--like-reference", "vertex,subpixel=9"}, "expected one subpixel or subpixel=BITS"},
+        {{"--like-reference", "subpixel=4,subpixel"}, "invalid grid 'subpixel'"},
+        {{"--fit-rules", "--like-reference", "all"}, "--fit-rules tries the rules itself"},
+        {{"--fit-rules", "--ladder"}, "leave out --ladder"},
+        {{"--fit-rules", "--png", "c.png"}, "leave out --png"},
+        {{"--fit-rules", "--max-differing", "1"}, "leave out --max-differing"},
+        {{"--fit-rules", "--views", "turntable:0"}, "expected turntable:N"},
         {{"--tolerance", "256"}, "--tolerance must be between 0 and 255"},
         {{"--tolerance", "-1"}, "--tolerance must be between 0 and 255"},
         {{"--max-differing", "ten"}, "invalid value 'ten' for --max-differing"},

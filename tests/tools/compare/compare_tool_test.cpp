@@ -25,6 +25,8 @@
 #include "tools/common/comparison_panels.h"
 #include "tools/common/reference_implementation.h"
 #include "tools/common/renderer_comparison.h"
+#include "tools/compare/rule_fit.h"
+#include "tools/compare/view_list.h"
 
 namespace {
 
@@ -628,6 +630,12 @@ TEST_F(CompareTool, CheckPassesTheRasteriserAndCatchesAPlantedFaultOverATurntabl
                 << none.out;
         }
     }
+    // Nor does a fit over them take rules on no evidence.
+    const ToolRun noFit = run({RW_COMPARE_BINARY, "--fit-rules", "--views", "all-near.views"});
+    EXPECT_EQ(noFit.status, 1);
+    EXPECT_EQ(noFit.err,
+              "rasterwork-compare: every view crosses the near plane: no view to fit the rules "
+              "over\n");
 }
 
 // An output that is the views file the run reads, by whatever name, is
@@ -691,6 +699,66 @@ TEST_F(CompareTool, LikeReferenceAllFitsTheImplementationOverATurntable) {
             EXPECT_EQ(differing, 0);
         }
     }
+}
+
+// --fit-rules over its default views at 480 x 480 finds llvmpipe's rules
+// (every rule, 1/256 pixel) and softpipe's (every rule, no grid), and what
+// it says the fitted rules leave is what a check with them finds.
+TEST_F(CompareTool, FitRulesFindsEachImplementationsRulesAndTheirRemainder) {
+    std::ofstream views(dir_ + "/fit.views");
+    for (const View& view : defaultFitViews(View{})) views << viewText(view) << "\n";
+    views.close();
+    const struct {
+        const char* driver;
+        std::vector<std::string> rules;
+    } cases[] = {
+        {"llvmpipe",
+         {"sampling", "ambient", "lights", "viewer", "specular", "vertex", "perspective",
+          "subpixel"}},
+        {"softpipe",
+         {"sampling", "ambient", "lights", "viewer", "specular", "vertex", "perspective"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.driver);
+        const std::vector<std::string> env = {std::string("GALLIUM_DRIVER=") + c.driver};
+        const ToolRun fitted =
+            runTool({RW_COMPARE_BINARY, "--fit-rules", "--json"}, dir_, "", 120.0, {}, "", env);
+        ASSERT_TRUE(fitted.finished);
+        ASSERT_EQ(fitted.status, 0) << fitted.err;
+        const nlohmann::json fit = nlohmann::json::parse(fitted.out);
+        EXPECT_EQ(fit.at("fitted_rules"), c.rules);
+        EXPECT_EQ(fit.at("views_fitted"), 13);
+        const nlohmann::json& grid = fit.at("fit")[7];
+        const long left = grid.at("differing_by_bits")[grid.at("bits").get<int>()];
+        std::printf("%s: fitted %s, %ld differing pixels over 13 views\n", c.driver,
+                    fit.at("fitted_rules").dump().c_str(), left);
+
+        std::string list;
+        for (const std::string& name : c.rules) list += (list.empty() ? "" : ",") + name;
+        const ToolRun check = runTool({RW_COMPARE_BINARY, "--like-reference", list, "--views",
+                                       "fit.views", "--max-differing", "100%", "--json"},
+                                      dir_, "", 120.0, {}, "", env);
+        ASSERT_EQ(check.status, 0) << check.err;
+        const std::vector<nlohmann::json> lines = jsonLines(check.out);
+        ASSERT_EQ(lines.size(), 14u);
+        long differing = 0;
+        for (std::size_t v = 0; v < 13; ++v) differing += lines[v].at("differing").get<long>();
+        EXPECT_EQ(differing, left);
+    }
+}
+
+// Mesa's no-op driver names itself "NOOP" and draws nothing it keeps: an
+// OpenGL the tools do not know, whose rules --like-reference all fits
+// before the check, and says so. What its buffers hold is not defined, so
+// only the fit's taking part is checked, not its rules.
+TEST_F(CompareTool, LikeReferenceAllFitsTheRulesOfAnOpenGLItDoesNotKnow) {
+    const ToolRun check = run({RW_COMPARE_BINARY, "--like-reference", "all"}, {"GALLIUM_NOOP=1"});
+    ASSERT_TRUE(check.finished);
+    ASSERT_TRUE(check.status == 0 || check.status == 3) << check.err;
+    EXPECT_NE(check.out.find("reference OpenGL                NOOP"), std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find("takes the rules fitted to it over 13 views"), std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find("\nlike the reference              "), std::string::npos);
 }
 
 }  // namespace

@@ -86,6 +86,15 @@ TEST(SnapshotOptions, ReadTheGlPlatformAndWhetherAllRulesWereAskedFor) {
     ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
     EXPECT_FALSE(parsed.options.likeReferenceAll);
     EXPECT_EQ(referenceRulesText(parsed.options.likeReference), every);
+    // A grid of 1 to 8 bits, named back as given; 8 bits is plain subpixel.
+    for (int bits = 1; bits <= 8; ++bits) {
+        const std::string grid = "subpixel=" + std::to_string(bits);
+        parsed = parseSnapshotArguments({"--like-reference", "vertex," + grid, "--png", "p"});
+        ASSERT_EQ(parsed.outcome, Outcome::Run) << parsed.error;
+        EXPECT_EQ(parsed.options.likeReference.subpixel, bits);
+        EXPECT_EQ(referenceRulesText(parsed.options.likeReference),
+                  bits == 8 ? "vertex,subpixel" : "vertex," + grid);
+    }
 }
 
 TEST(SnapshotOptions, LimitsAreInclusiveAndADashNamesStandardOutput) {
@@ -199,6 +208,11 @@ const std::vector<BadCase>& badCases() {
         {{"--like-reference", "shadows", "--png", "p"}, "unknown rule 'shadows'"},
         {{"--like-reference", "sampling,,vertex", "--png", "p"}, "unknown rule ''"},
         {{"--like-reference", "Sampling", "--png", "p"}, "expected 'all' or a comma-separated"},
+        {{"--like-reference", "subpixel=0", "--png", "p"}, "invalid grid 'subpixel=0'"},
+        {{"--like-reference", "subpixel=9", "--png", "p"}, "BITS from 1 to 8"},
+        {{"--like-reference", "subpixel=04", "--png", "p"}, "invalid grid 'subpixel=04'"},
+        {{"--like-reference", "subpixel=", "--png", "p"}, "invalid grid 'subpixel='"},
+        {{"--like-reference", "subpixel=2,subpixel=3", "--png", "p"}, "invalid grid 'subpixel=3'"},
         {{"--like-reference", "all", "--renderer", "opengl", "--png", "p"},
          "no effect with --renderer opengl"},
         {{"--renderer", "opengl", "--gl-platform", "wayland", "--png", "p"},
