@@ -15,6 +15,7 @@
 #include "raster/like_reference/reference_rules.h"
 #include "web/float_text.h"
 #include "web/page_frame.h"
+#include "web/page_rules.h"
 
 namespace {
 
@@ -47,8 +48,8 @@ extern "C" {
 
 // Draws the frame of a view, telling the story of pixel (storyX, storyY)
 // when it lies in the frame; `rules` holds bit i for the rule
-// kReferenceRuleNames[i]. The numbers are taken as floats, as the tools take
-// them. 1 when drawn, 0 when the size is out of range or memory is short.
+// kReferenceRuleNames[i] and the grid as pageRules reads it. The numbers are taken as floats, as
+// the tools take them. 1 when drawn, 0 when the size is out of range or memory is short.
 int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY, int width,
             int height, int rules, int storyX, int storyY) {
     PageView view;
@@ -59,9 +60,7 @@ int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY,
     view.view.panY = static_cast<float>(panY);
     view.width = width;
     view.height = height;
-    for (int i = 0; i < kReferenceRuleCount; ++i) {
-        setReferenceRule(view.rules, i, (rules >> i & 1) != 0);
-    }
+    view.rules = pageRules(rules);
     return frame.draw(view, PagePixel{storyX, storyY}) ? 1 : 0;
 }
 

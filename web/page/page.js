@@ -19,6 +19,7 @@
     width: START_SIZE.width,
     height: START_SIZE.height,
     rules: 0,        // bit i: rule i of the ladder
+    grid: 8,         // the subpixel rule's sub-pixel bits, 1 to 8
     stage: 0,        // index into STAGES
     map: 0,          // index into MAPS
     reference: 0,    // index into REFERENCES; the model where WebGL2 cannot be had
@@ -40,6 +41,8 @@
   // bottom; null when the last frame had none.
   let webglBytes = null;
   let webglFailure = "";  // why the last frame has no WebGL picture, or ""
+  let fitted = null;  // the rules fitted to the WebGL picture, {rules, grid, ...}, or null
+  let fitting = null;  // the fit under way, a promise
 
   const $ = (id) => document.getElementById(id);
   const canvases = ["software-canvas", "model-canvas", "map-canvas"].map($);
@@ -61,27 +64,44 @@
     return wasm.ccall("rw_float_from_text", "number", ["string"], [text]);
   }
 
-  function rulesText(rules) {
-    if (rules === (1 << ruleNames.length) - 1) return "all";
-    const on = ruleNames.filter((name, i) => rules & (1 << i));
+  const DEFAULT_GRID = 8;  // plain "subpixel": llvmpipe's 1/256 pixel
+
+  // The rules as --like-reference takes them; a grid other than the default
+  // as subpixel=BITS.
+  function rulesText(rules, grid = state.grid) {
+    if (rules === (1 << ruleNames.length) - 1 && grid === DEFAULT_GRID) return "all";
+    const on = ruleNames.filter((name, i) => rules & (1 << i)).map((name) =>
+      name === "subpixel" && grid !== DEFAULT_GRID ? name + "=" + grid : name);
     return on.length ? on.join(",") : "none";
   }
 
-  // "all", "none", a comma-separated list or an array of names; null for an
-  // unknown name.
+  // The rules as the module takes them: the grid in bits 8 to 11.
+  const encodedRules = (rules, grid) => rules | grid << 8;
+
+  // "all", "none", a comma-separated list or an array of names, of which
+  // one may be subpixel=BITS (1 to 8): {rules, grid}; null for an unknown
+  // name.
   function parseRules(given) {
     if (given === undefined || given === null) return null;
-    if (typeof given === "number") return given;
+    if (typeof given === "number") return { rules: given, grid: DEFAULT_GRID };
     const names = Array.isArray(given) ? given : String(given).split(",").filter((n) => n);
-    if (names.length === 1 && names[0] === "all") return (1 << ruleNames.length) - 1;
-    if (names.length === 1 && names[0] === "none") return 0;
-    let rules = 0;
-    for (const name of names) {
+    if (names.length === 1 && names[0] === "all") {
+      return { rules: (1 << ruleNames.length) - 1, grid: DEFAULT_GRID };
+    }
+    if (names.length === 1 && names[0] === "none") return { rules: 0, grid: DEFAULT_GRID };
+    let rules = 0, grid = DEFAULT_GRID, grids = 0;
+    for (let name of names) {
+      const bits = /^subpixel=([1-8])$/.exec(name);
+      if (bits) {
+        name = "subpixel";
+        grid = Number(bits[1]);
+        ++grids;
+      }
       const i = ruleNames.indexOf(name);
-      if (i < 0) return null;
+      if (i < 0 || grids > 1) return null;
       rules |= 1 << i;
     }
-    return rules;
+    return { rules, grid };
   }
 
   // ---- drawing ---------------------------------------------------------------
@@ -208,7 +228,8 @@
       return;
     }
     lastDrawn = { view: Object.assign({}, state.view), width: state.width,
-      height: state.height, rules: state.rules, pixel: state.pixel, pinned: state.pinned };
+      height: state.height, rules: state.rules, grid: state.grid, pixel: state.pixel,
+      pinned: state.pinned };
     if (refused) {
       refuse(refused);
     } else {
@@ -249,7 +270,7 @@
     const v = state.view;
     const pixel = state.pixel || { x: -1, y: -1 };
     return wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
-      state.height, state.rules, pixel.x, pixel.y) === 1;
+      state.height, encodedRules(state.rules, state.grid), pixel.x, pixel.y) === 1;
   }
 
   function cannotDrawText() {
@@ -311,10 +332,11 @@
     ruleNames.forEach((name, i) => {
       $("rule-" + name).checked = (state.rules & (1 << i)) !== 0;
     });
-    const step = ladderStep();
-    $("ladder-step").textContent = step === null ? "(not a ladder step)"
-      : step === 0 ? "0 of " + ruleNames.length + ": specified"
-      : step + " of " + ruleNames.length + ": + " + ruleNames[step - 1];
+    const step = ladderStep(), steps = ladderSteps(), top = steps.length - 1;
+    $("ladder-step").textContent = (step === null ? "(not a ladder step)"
+      : step === 0 ? "0 of " + top + ": specified"
+      : step + " of " + top + ": + " + steps[step].added) +
+      (fitted ? " (the rules fitted to the WebGL picture)" : "");
     $("link").href = "#" + linkText();
     clearTimeout(linkTimer);
     linkTimer = setTimeout(() => history.replaceState(null, "", "#" + linkText()), 300);
@@ -390,11 +412,142 @@
     }
   }
 
+  // The ladder's steps, {rules, grid, added}: from none, each rule of the
+  // set fitted to the WebGL picture in ladder order (every rule, at
+  // llvmpipe's grid, before a fit).
+  function ladderSteps() {
+    const steps = [{ rules: 0, grid: DEFAULT_GRID, added: "" }];
+    let rules = 0;
+    ruleNames.forEach((name, i) => {
+      if (fitted && !(fitted.rules & (1 << i))) return;
+      rules |= 1 << i;
+      const grid = fitted ? fitted.grid : DEFAULT_GRID;
+      steps.push({ rules, grid, added: rulesText(1 << i, grid) });
+    });
+    return steps;
+  }
+
   function ladderStep() {
-    for (let step = 0; step <= ruleNames.length; ++step) {
-      if (state.rules === (1 << step) - 1) return step;
+    const steps = ladderSteps();
+    for (let step = 0; step < steps.length; ++step) {
+      const s = steps[step];
+      const gridMatters = (s.rules & (1 << ruleNames.indexOf("subpixel"))) !== 0;
+      if (state.rules === s.rules && (!gridMatters || state.grid === s.grid)) return step;
     }
     return null;
+  }
+
+  // ---- the rules fitted to the WebGL picture -----------------------------------
+
+  const FIT_TURNTABLE_VIEWS = 12;
+
+  // The views a fit is made over by default, as the compare tool's
+  // --fit-rules: the view and a turntable of 12 about Z, half a step on.
+  function defaultFitViews() {
+    const views = [Object.assign({ width: state.width, height: state.height }, state.view)];
+    for (let k = 0; k < FIT_TURNTABLE_VIEWS; ++k) {
+      views.push(Object.assign({}, views[0],
+        { angleZ: Math.fround(state.view.angleZ + 360 * (k + 0.5) / FIT_TURNTABLE_VIEWS) }));
+    }
+    return views;
+  }
+
+  const lessScore = (a, b) => a.differing !== b.differing ? a.differing < b.differing
+    : a.steps < b.steps;
+  const nextTurn = () => new Promise((resolve) => setTimeout(resolve, 0));
+
+  // Fits the rules greedily, as the compare tool's --fit-rules does, to the
+  // WebGL pictures of `views`: from none, each rule in ladder order is tried
+  // on top of those taken and taken unless it leaves more (perspective only
+  // after vertex, which it refines); then every grid, none and 8 down to 1
+  // bits, and the one that leaves least (of equals no grid, then the
+  // finest). One scoring per turn of the event loop, so the page stays live.
+  async function fitRules(views) {
+    const pictures = views.map((v) =>
+      rasterworkWebgl.draw(wasm, v, v.width, v.height));
+    const covered = pictures.reduce((sum, bytes) => {
+      for (let i = 3; i < bytes.length; i += 4) if (bytes[i] !== 0) ++sum;
+      return sum;
+    }, 0);
+    const score = async (rules, grid) => {
+      const total = { differing: 0, steps: 0 };
+      for (let i = 0; i < views.length; ++i) {
+        const v = views[i];
+        heapView(Uint8Array, wasm._rw_fit_bytes(v.width * v.height), pictures[i].length)
+          .set(pictures[i]);
+        const at = wasm._rw_fit_score(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, v.width,
+          v.height, encodedRules(rules, grid));
+        if (at === 0) throw new Error("the software picture of a view cannot be drawn");
+        const figures = heapView(Float64Array, at, 2);
+        total.differing += figures[0];
+        total.steps += figures[1];
+        await nextTurn();
+      }
+      return total;
+    };
+    const subpixel = ruleNames.indexOf("subpixel");
+    const trials = [];
+    let taken = 0;
+    let current = await score(0, DEFAULT_GRID);
+    for (let i = 0; i < subpixel; ++i) {
+      const trial = { rule: ruleNames[i], tried: false, without: current, with: current,
+        taken: false };
+      trials.push(trial);
+      if (ruleNames[i] === "perspective" && !(taken & (1 << ruleNames.indexOf("vertex")))) {
+        continue;
+      }
+      trial.tried = true;
+      trial.with = await score(taken | 1 << i, DEFAULT_GRID);
+      trial.taken = !lessScore(trial.without, trial.with);
+      if (trial.taken) {
+        taken |= 1 << i;
+        current = trial.with;
+      }
+    }
+    const grids = [current];
+    let best = 0;
+    for (let bits = 8; bits >= 1; --bits) {
+      grids[bits] = await score(taken | 1 << subpixel, bits);
+      if (lessScore(grids[bits], grids[best])) best = bits;
+    }
+    const rules = best ? taken | 1 << subpixel : taken;
+    const grid = best || DEFAULT_GRID;
+    return { rules, grid, fitted_rules: rulesText(rules, grid), trials, grids, views: views.length,
+      covered, differing: grids[best].differing, renderer: rasterworkWebgl.info.renderer };
+  }
+
+  function fitText(fit) {
+    return "Fitted to " + fit.renderer + " over " + fit.views + " views: " + fit.fitted_rules +
+      "; it leaves " + fit.differing + " of " + fit.covered + " covered pixels differing (" +
+      (100 * fit.differing / Math.max(fit.covered, 1)).toFixed(3) + "%). Per rule, the " +
+      "differing pixels without and with it: " + fit.trials.map((t) => t.rule + " " +
+        (t.tried ? t.without.differing + " / " + t.with.differing + (t.taken ? " taken" : "")
+          : "not tried")).join(", ") + "; per grid, none then 1 to 8 bits: " +
+      fit.grids.map((g) => g.differing).join(" ") + ".";
+  }
+
+  // Fits over `views` (the default ones when none are given) and lets the
+  // ladder climb the fitted set.
+  function startFit(views) {
+    if (fitting) return fitting;
+    if (!rasterworkWebgl.info.webgl2) {
+      return Promise.reject(new Error("no WebGL picture to fit to: " + rasterworkWebgl.info.reason));
+    }
+    $("fit-rules").disabled = true;
+    $("fit-result").textContent = "Fitting the rules to the WebGL picture…";
+    fitting = fitRules(views || defaultFitViews()).then((fit) => {
+      fitted = fit;
+      $("fit-result").textContent = fitText(fit);
+      showNumbers();
+      return fit;
+    }, (error) => {
+      $("fit-result").textContent = "The fit failed: " + error.message;
+      throw error;
+    }).finally(() => {
+      fitting = null;
+      $("fit-rules").disabled = false;
+    });
+    return fitting;
   }
 
   // ---- the pixel's story -----------------------------------------------------
@@ -686,7 +839,7 @@
       }
     }
     const rules = parseRules(fields["like-reference"]);
-    if (rules !== null) state.rules = rules;
+    if (rules !== null) Object.assign(state, rules);
     if (STAGES.indexOf(fields.left) >= 0) state.stage = STAGES.indexOf(fields.left);
     if (MAPS.indexOf(fields.right) >= 0) state.map = MAPS.indexOf(fields.right);
     if (REFERENCES.indexOf(fields.middle) >= 0) state.reference = REFERENCES.indexOf(fields.middle);
@@ -724,18 +877,21 @@
   // One step along the ladder. From rules that are no ladder step, up goes
   // to the first step that holds them all, down to the last step within them.
   function stepLadder(by) {
+    const steps = ladderSteps();
     const step = ladderStep();
     let next;
     if (step !== null) {
       next = step + by;
     } else if (by > 0) {
-      next = 32 - Math.clz32(state.rules);
+      next = steps.findIndex((s) => (s.rules & state.rules) === state.rules);
+      if (next < 0) next = steps.length - 1;
     } else {
       next = 0;
-      while (state.rules & (1 << next)) ++next;
+      while (next + 1 < steps.length && (steps[next + 1].rules & ~state.rules) === 0) ++next;
     }
-    next = Math.min(Math.max(next, 0), ruleNames.length);
-    state.rules = (1 << next) - 1;
+    next = Math.min(Math.max(next, 0), steps.length - 1);
+    state.rules = steps[next].rules;
+    state.grid = steps[next].grid;
     requestUpdate();
   }
 
@@ -778,6 +934,7 @@
     }
     $("ladder-down").addEventListener("click", () => stepLadder(-1));
     $("ladder-up").addEventListener("click", () => stepLadder(1));
+    $("fit-rules").addEventListener("click", () => startFit().catch(() => {}));
     for (const radio of document.querySelectorAll('input[name="stage"], input[name="map"]')) {
       radio.addEventListener("change", () => {
         state[radio.name] = Number(radio.value);
@@ -817,7 +974,8 @@
           throw new Error(key + " is not a whole number: " + given[key]);
         }
       }
-      const rules = given.rules === undefined ? state.rules : parseRules(given.rules);
+      const rules = given.rules === undefined ? { rules: state.rules, grid: state.grid }
+        : parseRules(given.rules);
       if (rules === null) throw new Error("unknown rule in " + JSON.stringify(given.rules));
       if (given.reference !== undefined && REFERENCES.indexOf(given.reference) < 0) {
         throw new Error("reference is \"webgl\" or \"model\", not " +
@@ -834,7 +992,7 @@
       for (const key of ["width", "height"]) {
         if (given[key] !== undefined) state[key] = given[key];
       }
-      state.rules = rules;
+      Object.assign(state, rules);
       keepPixelInFrame();
       queued = "frame";
       update();
@@ -860,7 +1018,8 @@
     view() {
       return Object.assign({}, state.view, {
         width: state.width, height: state.height,
-        rules: ruleNames.filter((name, i) => state.rules & (1 << i)),
+        rules: rulesText(state.rules) === "none" ? [] : rulesText(state.rules).split(",")
+          .flatMap((name) => name === "all" ? ruleNames : [name]),
         pixel: state.pixel ? Object.assign({ pinned: state.pinned }, state.pixel) : null,
         stage: STAGES[state.stage], map: MAPS[state.map],
         reference: comparesWithWebgl() ? "webgl" : "model",
@@ -875,6 +1034,12 @@
     // The last WebGL picture: r, g, b, a bytes per pixel, rows from the
     // bottom, a = 0 where no face was drawn; null when the frame has none.
     webglBytes: () => webglBytes ? webglBytes.slice() : null,
+    // Fits the rules to the WebGL pictures of `views` (each a view with its
+    // width and height; by default the view and a turntable of 12) and lets
+    // the ladder climb them: a promise of the fit.
+    fitRules: (views) => startFit(views),
+    // The last fit, or null.
+    fitted: () => fitted && JSON.parse(JSON.stringify(fitted)),
     // Whether the story panel shows this pixel.
     storyTitle: () => $("story-title").textContent,
   };
@@ -893,6 +1058,7 @@
       state.reference = REFERENCES.indexOf("model");
       $("reference-webgl").disabled = true;
       $("reference-webgl-label").title = "No WebGL picture: " + rasterworkWebgl.info.reason;
+      $("fit-rules").disabled = true;
     }
     document.querySelector('input[name="reference"][value="' + state.reference + '"]')
       .checked = true;
