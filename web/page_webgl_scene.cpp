@@ -18,6 +18,18 @@ void putColumnMajor(const Matrix4& m, float* out) {
     }
 }
 
+// a * b of column-major float matrices, each element summed in float from
+// the left.
+void multiplyColumnMajor(const float* a, const float* b, float* out) {
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            float sum = a[row] * b[4 * column];
+            for (int k = 1; k < 4; ++k) sum = sum + a[4 * k + row] * b[4 * column + k];
+            out[4 * column + row] = sum;
+        }
+    }
+}
+
 void putColor(const Color& c, float* out) {
     out[0] = c.r;
     out[1] = c.g;
@@ -65,6 +77,8 @@ WebglScene buildWebglScene(const View& view, int width, int height) {
     float* u = out.uniforms.data();
     putColumnMajor(scene.viewTransform.matrix, u + kWebglModelViewAt);
     putColumnMajor(scene.projectionTransform.matrix, u + kWebglProjectionAt);
+    multiplyColumnMajor(u + kWebglProjectionAt, u + kWebglModelViewAt,
+                        u + kWebglModelViewProjectionAt);
     // Normals go through the inverse transpose of the model-view matrix:
     // column c of the transpose is row c of the inverse.
     const Matrix4& inverse = scene.viewTransform.inverse;

@@ -26,7 +26,10 @@ constexpr int kWebglNormalMatrixAt = 32;  // 9 floats: the inverse's upper 3 x 3
 constexpr int kWebglAmbientAt = 41;       // 4 floats: light model ambient = material ambient
 constexpr int kWebglLightsAt = 45;        // per light: direction x y z (w = 0), colour r g b a
 constexpr int kWebglLightFloats = 7;
-constexpr int kWebglUniformFloats = kWebglLightsAt + kWebglMaxLights * kWebglLightFloats;
+// 16 floats: projection times model-view, multiplied in float as Mesa's
+// fixed-function pipeline multiplies them before it transforms a corner.
+constexpr int kWebglModelViewProjectionAt = kWebglLightsAt + kWebglMaxLights * kWebglLightFloats;
+constexpr int kWebglUniformFloats = kWebglModelViewProjectionAt + 16;
 
 // The scene and camera of a view at a frame size, as the tools set them up.
 WebglScene buildWebglScene(const View& view, int width, int height);

@@ -7,7 +7,8 @@
 const rasterworkWebgl = (function () {
   const VERTEX_FLOATS = 16;  // the module's layout, web/page_webgl_scene.h
   const MODEL_VIEW_AT = 0, PROJECTION_AT = 16, NORMAL_MATRIX_AT = 32, AMBIENT_AT = 41,
-    LIGHTS_AT = 45, LIGHT_FLOATS = 7;
+    LIGHTS_AT = 45, LIGHT_FLOATS = 7, MAX_LIGHTS = 8,
+    MODEL_VIEW_PROJECTION_AT = LIGHTS_AT + MAX_LIGHTS * LIGHT_FLOATS, UNIFORM_FLOATS = MODEL_VIEW_PROJECTION_AT + 16;
 
   // highp throughout: mediump moves coverage and colours on some
   // implementations.
@@ -20,14 +21,14 @@ in vec4 diffuse;
 in vec4 specular;
 in float shininess;
 uniform mat4 modelView;
-uniform mat4 projection;
+uniform mat4 modelViewProjection;
 uniform mat3 normalMatrix;
 uniform vec4 ambient;
 uniform vec3 lightDirection[LIGHTS];
 uniform vec4 lightColor[LIGHTS];
 out vec4 color;
 void main() {
-  gl_Position = projection * (modelView * position);
+  gl_Position = modelViewProjection * position;
   // Lit per corner in eye space; the normal is not renormalised.
   vec3 n = normalMatrix * normal;
   // Light-model ambient times material ambient (both the scene's ambient);
@@ -112,7 +113,8 @@ void main() {
   function setUniforms(u, lights) {
     const at = (name) => gl.getUniformLocation(program, name);
     gl.uniformMatrix4fv(at("modelView"), false, u.subarray(MODEL_VIEW_AT, MODEL_VIEW_AT + 16));
-    gl.uniformMatrix4fv(at("projection"), false, u.subarray(PROJECTION_AT, PROJECTION_AT + 16));
+    gl.uniformMatrix4fv(at("modelViewProjection"), false,
+      u.subarray(MODEL_VIEW_PROJECTION_AT, MODEL_VIEW_PROJECTION_AT + 16));
     gl.uniformMatrix3fv(at("normalMatrix"), false,
       u.subarray(NORMAL_MATRIX_AT, NORMAL_MATRIX_AT + 9));
     gl.uniform4fv(at("ambient"), u.subarray(AMBIENT_AT, AMBIENT_AT + 4));
@@ -158,7 +160,7 @@ void main() {
     const floats = (pointer, length) =>
       new Float32Array(wasm.HEAPU8.buffer, pointer, length).slice();
     const vertices = floats(wasm._rw_webgl_vertices(), corners * VERTEX_FLOATS);
-    const uniforms = floats(wasm._rw_webgl_uniforms(), LIGHTS_AT + LIGHT_FLOATS * 8);
+    const uniforms = floats(wasm._rw_webgl_uniforms(), UNIFORM_FLOATS);
     useProgram(Math.max(lights, 1));
     gl.useProgram(program);
     gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
