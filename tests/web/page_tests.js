@@ -592,7 +592,7 @@ const tests = {
 
   async "the cause map gives each pixel the step from which on it is within one step of the model"() {
     const size = { width: 160, height: 160, angleZ: -100, angleX: -70 };
-    await setView(size);
+    await setView(Object.assign({ reference: "model" }, size));
     const causes = await pageBytes("rasterwork.causes()");
     const modelColor = await pageBytes("rasterwork.modelColorFloats()");
     const modelDepth = await pageBytes("rasterwork.modelDepthFloats()");
