@@ -155,6 +155,11 @@ int rw_compare_with(int bytes) {
     return frame.compareWith(referenceBytes) ? 1 : 0;
 }
 
+// The grid of the cause map's last step, as PageFrame::setLadderGrid.
+void rw_set_ladder_grid(int bits) {
+    frame.setLadderGrid(bits);
+}
+
 int rw_rule_count() {
     return kReferenceRuleCount;
 }

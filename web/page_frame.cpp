@@ -266,6 +266,12 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
     return stagePanel_;
 }
 
+void PageFrame::setLadderGrid(int bits) {
+    if (bits < 0 || bits > kMaxSubpixelBits || bits == ladderGrid_) return;
+    ladderGrid_ = bits;
+    causesCurrent_ = false;
+}
+
 const std::vector<std::int8_t>& PageFrame::causes() {
     if (causesCurrent_) return causes_;
     const std::size_t pixels = pixelCount(view_);
@@ -282,10 +288,19 @@ const std::vector<std::int8_t>& PageFrame::causes() {
             return matchReference(depthBuffer[i] < 1.0f, windowBytesOf(rgb), i);
         });
     }
-    // The last step follows every rule: it draws the model itself.
-    if (ladder.stepsTaken() == kReferenceRuleCount) {
+    // The last step follows every rule: at the model's grid it is the model
+    // itself.
+    ReferenceRules all = firstReferenceRules(kReferenceRuleCount);
+    all.subpixel = ladderGrid_;
+    if (ladder.stepsTaken() == kReferenceRuleCount && ladderGrid_ == kDefaultSubpixelBits) {
         ladder.takeStep([&](std::size_t i) {
             return matchReference(covered(model_.depth, i), model_.bytes[i], i);
+        });
+    } else if (ladder.stepsTaken() == kReferenceRuleCount && drawPicture(all)) {
+        ladder.takeStep([&](std::size_t i) {
+            const Color& c = colorBuffer[i];
+            const float rgb[3] = {c.r, c.g, c.b};
+            return matchReference(depthBuffer[i] < 1.0f, windowBytesOf(rgb), i);
         });
     }
     causes_ = ladder.stepsTaken() == kLadderStepCount

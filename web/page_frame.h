@@ -113,6 +113,11 @@ class PageFrame {
     // left as they are.
     const std::vector<std::int8_t>& causes();
 
+    // The grid of the cause map's last step (all rules): the model's
+    // kDefaultSubpixelBits unless a fit to another reference found another
+    // (0: none). Kept from frame to frame.
+    void setLadderGrid(int bits);
+
   private:
     // One picture as the buffers held it after drawing.
     struct Picture {
@@ -153,4 +158,5 @@ class PageFrame {
     FrameDifference difference_;
     std::vector<std::int8_t> causes_;
     bool causesCurrent_ = false;
+    int ladderGrid_ = kDefaultSubpixelBits;
 };

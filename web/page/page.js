@@ -357,16 +357,18 @@
         swatch(heatColour(255)) + "255; over one step: " + d[3] + ", largest " + d[4] + ".";
     } else {
       const causes = heapView(Int8Array, wasm._rw_causes(), state.width * state.height);
-      const counts = new Array(ruleNames.length + 1).fill(0);
+      // Steps 0 to the rule count, then the pixels no step brings within.
+      const counts = new Array(ruleNames.length + 2).fill(0);
       for (const cause of causes) if (cause >= 0) counts[cause]++;
       const other = comparesWithWebgl() ? "the WebGL picture" : "the model";
       $("map-caption").innerHTML = "<strong>Causes</strong>: each pixel covered by " + other +
         " or by the software picture at some step, by the first step of the ladder from which " +
-        "on the software picture stays within one step of " + other + " there (the last step " +
-        "is the model's picture):" +
+        "on the software picture stays within one step of " + other + " there:" +
         counts.map((count, step) =>
-          swatch(causeColours[step]) + (step === 0 ? "specified" : ruleNames[step - 1]) +
-          " " + count).join(" ") + ".";
+          swatch(causeColours[step]) + (step === 0 ? "specified"
+            : step > ruleNames.length ? "unexplained"
+            : step === ruleNames.length ? rulesText(1 << (step - 1), fitted ? fitted.grid
+              : DEFAULT_GRID) : ruleNames[step - 1]) + " " + count).join(" ") + ".";
     }
   }
 
@@ -538,7 +540,9 @@
     fitting = fitRules(views || defaultFitViews()).then((fit) => {
       fitted = fit;
       $("fit-result").textContent = fitText(fit);
-      showNumbers();
+      // The cause map's last step takes the fitted grid.
+      wasm._rw_set_ladder_grid(fit.rules & (1 << ruleNames.indexOf("subpixel")) ? fit.grid : 0);
+      requestUpdate();
       return fit;
     }, (error) => {
       $("fit-result").textContent = "The fit failed: " + error.message;
@@ -1049,7 +1053,7 @@
     for (let i = 0; i < wasm._rw_rule_count(); ++i) {
       ruleNames.push(wasm.UTF8ToString(wasm._rw_rule_name(i)));
     }
-    for (let step = 0; step <= ruleNames.length; ++step) {
+    for (let step = 0; step <= ruleNames.length + 1; ++step) {
       causeColours.push("#" + wasm._rw_cause_colour(step).toString(16).padStart(6, "0"));
     }
     buildRuleToggles();
