@@ -3,51 +3,22 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "inspect/buffer_pictures.h"
+#include "inspect/colour_scales.h"
+#include "inspect/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
-#include "raster/explain/ladder_causes.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/plain/fragment_observer.h"
+#include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
-#include "web/page_colours.h"
-
-using web::Rgb;
 
 namespace {
 
 std::size_t pixelCount(const PageView& view) {
     return static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
-}
-
-// Counts the fragments at every pixel and keeps the object and face of the
-// last one that passed, the one whose colour the pixel shows.
-class StageCounter : public FragmentObserver {
-  public:
-    StageCounter(int width, std::vector<std::uint32_t>& counts, std::vector<std::int32_t>& objects,
-                 std::vector<std::int32_t>& faces)
-        : width_(width), counts_(counts), objects_(objects), faces_(faces) {}
-
-    ShadingTerms* fragment(const Fragment& fragment) override {
-        const std::size_t i = static_cast<std::size_t>(fragment.row) * width_ + fragment.column;
-        ++counts_[i];
-        if (fragment.passed) {
-            objects_[i] = fragment.object;
-            faces_[i] = fragment.face;
-        }
-        return nullptr;
-    }
-
-  private:
-    int width_;
-    std::vector<std::uint32_t>& counts_;
-    std::vector<std::int32_t>& objects_;
-    std::vector<std::int32_t>& faces_;
-};
-
-std::array<std::uint8_t, 3> windowBytesOf(const float* rgb) {
-    return {windowByte(rgb[0]), windowByte(rgb[1]), windowByte(rgb[2])};
 }
 
 // Fills `rgba` (top row first) with paint(i) of each pixel i (row 0 at the
@@ -68,16 +39,6 @@ void paintPanel(std::vector<std::uint8_t>& rgba, const PageView& view, Paint pai
     }
 }
 
-bool covered(const std::vector<float>& depth, std::size_t i) {
-    return depth[i] < 1.0f;
-}
-
-int largestStep(const std::array<std::uint8_t, 3>& a, const std::array<std::uint8_t, 3>& b) {
-    int largest = 0;
-    for (int c = 0; c < 3; ++c) largest = std::max(largest, std::abs(a[c] - b[c]));
-    return largest;
-}
-
 }  // namespace
 
 PixelQuestion PageFrame::question(PagePixel pixel) const {
@@ -91,6 +52,12 @@ PixelQuestion PageFrame::question(PagePixel pixel) const {
     return question;
 }
 
+std::size_t PageFrame::topDown(std::size_t i) const {
+    const std::size_t width = static_cast<std::size_t>(view_.width);
+    const std::size_t row = i / width;
+    return (static_cast<std::size_t>(view_.height) - 1 - row) * width + i % width;
+}
+
 bool PageFrame::inFrame(PagePixel pixel) const {
     return pixel.x >= 0 && pixel.x < view_.width && pixel.y >= 0 && pixel.y < view_.height;
 }
@@ -100,7 +67,13 @@ bool PageFrame::drawPicture(const ReferenceRules& rules) {
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
-    renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
+    if (rules.any()) {
+        renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
+    } else {
+        // The software renderer's own picture, which the fast path draws
+        // with the same bits as the plain one, in less time.
+        renderSoftware(scene, view_.width, view_.height);
+    }
     return true;
 }
 
@@ -119,18 +92,13 @@ bool PageFrame::drawModel(PagePixel pixel) {
 }
 
 bool PageFrame::watchStages() {
-    if (stagesCurrent_) return true;
+    if (stages_) return true;
     if (!prepareFrameBuffers(view_.width, view_.height)) return false;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
-    const std::size_t pixels = pixelCount(view_);
-    fragmentCounts_.assign(pixels, 0);
-    winningObjects_.assign(pixels, -1);
-    winningFaces_.assign(pixels, -1);
-    StageCounter counter(view_.width, fragmentCounts_, winningObjects_, winningFaces_);
-    renderSoftwareLikeReference(scene, view_.width, view_.height, view_.rules, &counter);
-    stagesCurrent_ = true;
+    stages_.emplace(view_.width, view_.height);
+    renderSoftwareLikeReference(scene, view_.width, view_.height, view_.rules, &*stages_);
     return true;
 }
 
@@ -138,37 +106,41 @@ void PageFrame::takePicture(Picture& picture) {
     const std::size_t pixels = pixelCount(view_);
     picture.color.resize(pixels * 3);
     picture.depth.assign(depthBuffer, depthBuffer + pixels);
-    picture.bytes.resize(pixels);
+    picture.shown.width = view_.width;
+    picture.shown.height = view_.height;
+    picture.shown.rgb.resize(pixels * 3);
+    picture.shown.windowDepth.resize(pixels);
     picture.panel.resize(pixels * 4);
     // Plain pointers: the byte stores below may alias anything, and would
     // otherwise make the compiler reload every vector's data on each pixel.
     // (windowByte pixel by pixel: in WebAssembly, convertToBgra runs on
     // Highway's emulated vectors, some thirty times slower.)
     const Color* colors = colorBuffer;
+    const float* depths = depthBuffer;
     float* rgb = picture.color.data();
-    Rgb* bytes = picture.bytes.data();
     for (int y = 0; y < view_.height; ++y) {
         const std::size_t rowStart = static_cast<std::size_t>(y) * view_.width;
-        std::uint8_t* out =
-            &picture.panel[static_cast<std::size_t>(view_.height - 1 - y) * view_.width * 4];
-        for (std::size_t i = rowStart; i < rowStart + view_.width; ++i, out += 4) {
+        const std::size_t topRowStart =
+            static_cast<std::size_t>(view_.height - 1 - y) * view_.width;
+        std::uint8_t* out = &picture.panel[topRowStart * 4];
+        std::uint8_t* shown = &picture.shown.rgb[topRowStart * 3];
+        double* windowDepth = &picture.shown.windowDepth[topRowStart];
+        for (std::size_t i = rowStart; i < rowStart + view_.width; ++i, out += 4, shown += 3) {
             const Color c = colors[i];
             rgb[3 * i] = c.r;
             rgb[3 * i + 1] = c.g;
             rgb[3 * i + 2] = c.b;
-            const Rgb pixel = {windowByte(c.r), windowByte(c.g), windowByte(c.b)};
-            bytes[i] = pixel;
-            out[0] = pixel[0];
-            out[1] = pixel[1];
-            out[2] = pixel[2];
+            const Rgb pixel = windowBytesOf(c);
+            for (int k = 0; k < 3; ++k) out[k] = shown[k] = pixel[k];
             out[3] = 255;
+            *windowDepth++ = windowDepthOf(depths[i]);
         }
     }
 }
 
 bool PageFrame::draw(const PageView& view, PagePixel pixel) {
     causesCurrent_ = false;
-    stagesCurrent_ = false;
+    stages_.reset();
     view_ = view;
     const bool sized = view.width >= 1 && view.height >= 1 && view.width <= kLargestPageSide &&
                        view.height <= kLargestPageSide;
@@ -188,25 +160,14 @@ bool PageFrame::draw(const PageView& view, PagePixel pixel) {
 }
 
 void PageFrame::compareWithModel() {
-    const std::size_t pixels = pixelCount(view_);
-    referenceCovered_.resize(pixels);
-    for (std::size_t i = 0; i < pixels; ++i) referenceCovered_[i] = covered(model_.depth, i);
-    referenceBytes_ = model_.bytes;
     comparesWithModel_ = true;
     compare();
 }
 
 bool PageFrame::compareWith(const std::vector<std::uint8_t>& rgba) {
-    const std::size_t pixels = pixelCount(view_);
-    if (rgba.size() != pixels * 4) {
+    if (!rgbaPicture(rgba, view_.width, view_.height, &givenReference_)) {
         compareWithModel();
         return false;
-    }
-    referenceCovered_.resize(pixels);
-    referenceBytes_.resize(pixels);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        referenceCovered_[i] = rgba[4 * i + 3] != 0;
-        referenceBytes_[i] = {rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]};
     }
     comparesWithModel_ = false;
     compare();
@@ -215,22 +176,7 @@ bool PageFrame::compareWith(const std::vector<std::uint8_t>& rgba) {
 
 void PageFrame::compare() {
     causesCurrent_ = false;
-    difference_ = FrameDifference();
-    const std::size_t pixels = pixelCount(view_);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        const bool inSoftware = covered(software_.depth, i);
-        const bool inReference = referenceCovers(i);
-        if (inSoftware && inReference) {
-            ++difference_.both;
-            const int step = largestStep(software_.bytes[i], referenceBytes_[i]);
-            difference_.largestStep = std::max(difference_.largestStep, step);
-            if (step > kDifferenceTolerance) ++difference_.overTolerance;
-        } else if (inSoftware) {
-            ++difference_.softwareOnly;
-        } else if (inReference) {
-            ++difference_.modelOnly;
-        }
-    }
+    difference_ = compareRenderers(software_.shown, reference(), kDifferenceTolerance);
 }
 
 bool PageFrame::tellStories(PagePixel pixel) {
@@ -245,23 +191,26 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
         case StagePicture::Colour:
             return software_.panel;
         case StagePicture::Depth: {
-            const web::DepthScale scale = web::depthScale(software_.depth);
+            const DepthScale scale = depthScale(software_.depth.data(), software_.depth.size());
             paintPanel(stagePanel_, view_,
-                       [&](std::size_t i) { return web::depthColour(software_.depth[i], scale); });
+                       [&](std::size_t i) { return depthColour(software_.depth[i], scale); });
             break;
         }
         case StagePicture::Faces: {
             Scene scene;  // for the objects' colours
             buildDefaultScene(scene);
-            paintPanel(stagePanel_, view_, [&](std::size_t i) {
-                return web::faceColour(scene, winningObjects_[i], winningFaces_[i]);
-            });
+            const std::vector<std::int32_t>& objects = stages_->winningObjects();
+            const std::vector<std::int32_t>& faces = stages_->winningFaces();
+            paintPanel(stagePanel_, view_,
+                       [&](std::size_t i) { return faceColour(scene, objects[i], faces[i]); });
             break;
         }
-        case StagePicture::Fragments:
+        case StagePicture::Fragments: {
+            const std::vector<std::uint32_t>& counts = stages_->fragmentCounts();
             paintPanel(stagePanel_, view_,
-                       [&](std::size_t i) { return web::fragmentCountColour(fragmentCounts_[i]); });
+                       [&](std::size_t i) { return fragmentCountColour(counts[i]); });
             break;
+        }
     }
     return stagePanel_;
 }
@@ -276,17 +225,19 @@ const std::vector<std::int8_t>& PageFrame::causes() {
     if (causesCurrent_) return causes_;
     const std::size_t pixels = pixelCount(view_);
     LadderCauses ladder(pixels);
-    const auto matchReference = [&](bool stepCovers, const Rgb& stepBytes, std::size_t i) {
-        return matchPixel(stepCovers, stepBytes.data(), referenceCovers(i),
-                          referenceBytes_[i].data(), kDifferenceTolerance);
+    const RendererPicture& model = model_.shown;
+    const RendererPicture& reference = this->reference();
+    const auto matchReference = [&](bool stepCovers, const std::uint8_t* stepBytes, std::size_t i) {
+        const std::size_t t = topDown(i);
+        return matchPixel(stepCovers, stepBytes, reference.covered(t), &reference.rgb[3 * t],
+                          kDifferenceTolerance);
+    };
+    const auto matchBuffers = [&](std::size_t i) {
+        return matchReference(depthBuffer[i] < 1.0f, windowBytesOf(colorBuffer[i]).data(), i);
     };
     for (int rules = 0; rules < kReferenceRuleCount; ++rules) {
         if (!drawPicture(firstReferenceRules(rules))) break;
-        ladder.takeStep([&](std::size_t i) {
-            const Color& c = colorBuffer[i];
-            const float rgb[3] = {c.r, c.g, c.b};
-            return matchReference(depthBuffer[i] < 1.0f, windowBytesOf(rgb), i);
-        });
+        ladder.takeStep(matchBuffers);
     }
     // The last step follows every rule: at the model's grid it is the model
     // itself.
@@ -294,14 +245,10 @@ const std::vector<std::int8_t>& PageFrame::causes() {
     all.subpixel = ladderGrid_;
     if (ladder.stepsTaken() == kReferenceRuleCount && ladderGrid_ == kDefaultSubpixelBits) {
         ladder.takeStep([&](std::size_t i) {
-            return matchReference(covered(model_.depth, i), model_.bytes[i], i);
+            return matchReference(model.covered(topDown(i)), &model.rgb[3 * topDown(i)], i);
         });
     } else if (ladder.stepsTaken() == kReferenceRuleCount && drawPicture(all)) {
-        ladder.takeStep([&](std::size_t i) {
-            const Color& c = colorBuffer[i];
-            const float rgb[3] = {c.r, c.g, c.b};
-            return matchReference(depthBuffer[i] < 1.0f, windowBytesOf(rgb), i);
-        });
+        ladder.takeStep(matchBuffers);
     }
     causes_ = ladder.stepsTaken() == kLadderStepCount
                   ? ladder.causes()
@@ -317,12 +264,7 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
         return mapPanel_;
     }
     paintPanel(mapPanel_, view_, [&](std::size_t i) {
-        const bool inSoftware = covered(software_.depth, i);
-        const bool inReference = referenceCovers(i);
-        if (!inSoftware && !inReference) return web::kNeitherCovers;
-        if (!inReference) return web::kSoftwareOnly;
-        if (!inSoftware) return web::kModelOnly;
-        return web::heatColour(largestStep(software_.bytes[i], referenceBytes_[i]));
+        return differenceColour(software_.shown, reference(), topDown(i));
     });
     return mapPanel_;
 }

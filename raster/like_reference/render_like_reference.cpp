@@ -5,11 +5,12 @@
 #include "raster/render_software.h"
 
 void renderSoftwareLikeReference(Scene& scene, int width, int height, const ReferenceRules& rules,
-                                 FragmentObserver* observer) {
+                                 FragmentObserver* observer, const StopPoint* stop) {
     if (!rules.any()) {
-        renderSoftwarePlain(scene, width, height, observer);
+        DrawStages textbook;
+        renderSoftwarePlain(scene, width, height, observer, textbook, stop);
         return;
     }
     ReferenceStages stages(rules);
-    renderSoftwarePlain(scene, width, height, observer, stages);
+    renderSoftwarePlain(scene, width, height, observer, stages, stop);
 }

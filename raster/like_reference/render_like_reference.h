@@ -2,6 +2,7 @@
 
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/fragment_observer.h"
+#include "raster/plain/stop_point.h"
 #include "scene/scene.h"
 
 // renderSoftwarePlain following the OpenGL reference's rules where `rules`
@@ -9,6 +10,8 @@
 // the fast path has no such rules); with none, renderSoftwarePlain itself,
 // to the last bit. Tells the observer (when not null) about every fragment
 // and fills the lighting terms it asks for, except under the vertex rule,
-// where pixels are not lit.
+// where pixels are not lit. With a stop point (when not null) it draws no
+// further than that point.
 void renderSoftwareLikeReference(Scene& scene, int width, int height, const ReferenceRules& rules,
-                                 FragmentObserver* observer = nullptr);
+                                 FragmentObserver* observer = nullptr,
+                                 const StopPoint* stop = nullptr);

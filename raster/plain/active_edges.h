@@ -25,14 +25,14 @@ inline bool strictlyAscendingX(const std::vector<ScanEdge>& edges) {
 }
 
 // Scan conversion's row walk. Walks a face's rows from bottom to top with an
-// active edge list and calls span(left, right, y) for every pair of x-sorted
-// active edges, in order: even-odd filling. An edge covers the rows from its
-// truncated yStart to its truncated yEnd - 1, so at a vertex one edge retires
-// on the row where the next enters. `active` is working storage; its
-// contents on entry do not matter.
-template <typename SpanVisitor>
-void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector<ScanEdge>& active,
-                     SpanVisitor&& span) {
+// active edge list and calls row(y, active) on every row with the active
+// edges sorted by x. An edge covers the rows from its truncated yStart to its
+// truncated yEnd - 1, so at a vertex one edge retires on the row where the
+// next enters. `active` is working storage; its contents on entry do not
+// matter.
+template <typename RowVisitor>
+void forEachActiveRow(const std::vector<ScanEdge>& edges, int height, std::vector<ScanEdge>& active,
+                      RowVisitor&& row) {
     // The rows from the lowest truncated start to the highest truncated end,
     // cut to the window.
     int firstRow = 9999999;
@@ -76,7 +76,17 @@ void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector
         // before.
         if (!strictlyAscendingX(active)) std::sort(active.begin(), active.end(), lessX);
 
-        // Pairs only: an entry left without a partner is ignored.
-        for (std::size_t i = 0; i + 1 < active.size(); i += 2) span(active[i], active[i + 1], y);
+        row(y, static_cast<const std::vector<ScanEdge>&>(active));
     }
+}
+
+// The row walk calling span(left, right, y) for every pair of x-sorted
+// active edges, in order: even-odd filling.
+template <typename SpanVisitor>
+void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector<ScanEdge>& active,
+                     SpanVisitor&& span) {
+    forEachActiveRow(edges, height, active, [&](int y, const std::vector<ScanEdge>& sorted) {
+        // Pairs only: an entry left without a partner is ignored.
+        for (std::size_t i = 0; i + 1 < sorted.size(); i += 2) span(sorted[i], sorted[i + 1], y);
+    });
 }

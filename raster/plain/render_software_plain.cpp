@@ -31,7 +31,7 @@
 // chosen once before the first face: the textbook stages are the steps
 // above, and a frame drawn by other rules replaces some of them.
 void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer,
-                         DrawStages& stages) {
+                         DrawStages& stages, const StopPoint* stop) {
     const DrawContext draw(scene, width, height, stages, observer);
     VertexStage vertexStage;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
@@ -41,6 +41,10 @@ void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* 
             vertexStage.faceEdges(scene, object.faces[f], width, height, edges, stages);
             const FaceContext face{draw, o, f};
             stages.prepareFace(face, vertexStage);
+            if (stop && stop->isFace(o, f)) {
+                scanConvertPolygon(edges, face, stop->row);
+                return;
+            }
             scanConvertPolygon(edges, face);
         }
     }

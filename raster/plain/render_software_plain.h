@@ -2,10 +2,13 @@
 
 #include "raster/plain/draw_stages.h"
 #include "raster/plain/fragment_observer.h"
+#include "raster/plain/stop_point.h"
 #include "scene/scene.h"
 
 // renderSoftwarePlain with the steps `stages` chooses for the whole frame in
 // place of the textbook ones (see DrawStages), telling the observer (when not
-// null) about every fragment as it is drawn.
+// null) about every fragment as it is drawn. With a stop point (when not
+// null) it draws no further than that point; the faces before it come out
+// exactly as in the whole frame.
 void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer,
-                         DrawStages& stages);
+                         DrawStages& stages, const StopPoint* stop = nullptr);

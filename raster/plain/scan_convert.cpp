@@ -3,11 +3,11 @@
 #include "raster/plain/active_edges.h"
 #include "raster/plain/fill_span.h"
 
-void scanConvertPolygon(std::vector<ScanEdge>& edges, const FaceContext& face) {
+void scanConvertPolygon(std::vector<ScanEdge>& edges, const FaceContext& face, int lastRow) {
     std::vector<ScanEdge> active;
     forEachSpanPair(edges, face.draw.height, active,
                     [&](const ScanEdge& left, const ScanEdge& right, int y) {
-                        fillSpan(left, right, y, face);
+                        if (y <= lastRow) fillSpan(left, right, y, face);
                     });
     std::vector<ScanEdge>().swap(edges);
 }

@@ -32,8 +32,8 @@ std::vector<std::uint8_t> modelAsReadBack(const PageFrame& frame) {
 }
 
 // Compared with the model's own bytes, the frame counts what it counts
-// against the model; the fit's score of all rules against them leaves
-// nothing, and of no rule what the difference counts.
+// against the model, and draws the same maps; the fit's score of all rules
+// against them leaves nothing, and of no rule what the difference counts.
 TEST(PageWebgl, ComparingWithBytesCountsAsWithTheModel) {
     for (const View& view : kViews) {
         PageFrame frame;
@@ -42,22 +42,28 @@ TEST(PageWebgl, ComparingWithBytesCountsAsWithTheModel) {
         page.width = 160;
         page.height = 120;
         ASSERT_TRUE(frame.draw(page));
-        const FrameDifference model = frame.difference();
+        const ComparisonReport model = frame.difference();
+        const std::vector<std::uint8_t> modelMap = frame.mapPanel(MapPicture::Difference);
+        const std::vector<std::int8_t> modelCauses = frame.causes();
         const std::vector<std::uint8_t> bytes = modelAsReadBack(frame);
         ASSERT_TRUE(frame.compareWith(bytes));
         EXPECT_FALSE(frame.comparesWithModel());
-        const FrameDifference given = frame.difference();
+        const ComparisonReport given = frame.difference();
         EXPECT_EQ(given.both, model.both);
         EXPECT_EQ(given.softwareOnly, model.softwareOnly);
-        EXPECT_EQ(given.modelOnly, model.modelOnly);
-        EXPECT_EQ(given.overTolerance, model.overTolerance);
-        EXPECT_EQ(given.largestStep, model.largestStep);
+        EXPECT_EQ(given.referenceOnly, model.referenceOnly);
+        EXPECT_EQ(given.pixelsOverTolerance, model.pixelsOverTolerance);
+        EXPECT_EQ(given.maxStepDifference, model.maxStepDifference);
+        EXPECT_EQ(given.stepDifferenceSum, model.stepDifferenceSum);
+        EXPECT_EQ(frame.mapPanel(MapPicture::Difference), modelMap);
+        EXPECT_EQ(frame.causes(), modelCauses);
 
         PageFitScore all, none;
         ASSERT_TRUE(scoreRulesAgainst(view, 160, 120, pageRules(0xff), bytes, &all));
         EXPECT_EQ(all.differing, 0);
         ASSERT_TRUE(scoreRulesAgainst(view, 160, 120, pageRules(0), bytes, &none));
-        EXPECT_GT(none.differing, 0);
+        EXPECT_EQ(none.differing, model.differing());
+        EXPECT_EQ(none.steps, model.stepDifferenceSum);
 
         EXPECT_FALSE(frame.compareWith(std::vector<std::uint8_t>(7)));
         EXPECT_TRUE(frame.comparesWithModel());

@@ -4,7 +4,8 @@
 #include <cstdlib>
 
 #include "base/shown_text.h"
-#include "tools/common/option_rules.h"
+#include "tools/command_line/face_address.h"
+#include "tools/command_line/option_rules.h"
 
 namespace {
 
@@ -15,17 +16,23 @@ std::vector<OptionGroup> explainOptions(ExplainOptions& o) {
         {"Software renderer:",
          {likeReferenceOption(&o.frame.likeReference, &o.frame.likeReferenceAll)}},
         {"Output:",
-         {flagOption("--json",
-                     "print the explanation as one JSON object (keys x, y, width,\n"
-                     "height, software, reference, coverage, step_difference,\n"
-                     "reference_model, reference_implementation)",
+         {faceOption(&o.face),
+          flagOption("--json",
+                     "print the explanation as one JSON object (keys why,\n"
+                     "settled_by, x, y, width, height, software, reference,\n"
+                     "coverage, step_difference, reference_model,\n"
+                     "reference_implementation)",
                      &o.json),
           fileOption("--crop-png",
-                     "write a zoomed crop of 15 x 15 pixels around the pixel,\n"
-                     "each pixel a square, the pixel outlined: the software\n"
-                     "picture, the reference picture and the difference map as\n"
-                     "rasterwork-compare draws them, each named below (the\n"
-                     "software panel alone when there is no reference)",
+                     "write the magnifier: 15 x 15 pixels around the pixel drawn\n"
+                     "as geometry, 32 screen pixels each (the grid, colours and\n"
+                     "centres, the faces' outlines as the vertex stage put them\n"
+                     "and dashed on the reference's grid, each row's edge x as\n"
+                     "ticks and filled columns as bars, one-side coverage\n"
+                     "ringed); below it the software picture, the reference\n"
+                     "picture and the difference map of those pixels as\n"
+                     "rasterwork-compare draws them (the software panel alone\n"
+                     "when there is no reference)",
                      &o.cropPngPath)}},
     };
 }
@@ -50,6 +57,10 @@ bool readCoordinate(const std::string& what, const std::string& text, int* out,
 }
 
 bool readPixel(const std::vector<std::string>& operands, ExplainOptions& o, std::string* error) {
+    if (o.face && operands.empty()) {
+        o.pixelGiven = false;
+        return true;
+    }
     if (operands.size() < 2) {
         *error = operands.empty() ? "missing the pixel: give its column X and row Y"
                                   : "missing the pixel's row Y after the column X";
@@ -64,6 +75,7 @@ bool readPixel(const std::vector<std::string>& operands, ExplainOptions& o, std:
 }
 
 bool pixelInFrame(const ExplainOptions& o, std::string* error) {
+    if (o.face && !checkFaceExists("--face", *o.face, o.frame.height, error)) return false;
     const int width = o.frame.width;
     const int height = o.frame.height;
     if (o.x >= 0 && o.x < width && o.y >= 0 && o.y < height) return true;
@@ -86,7 +98,8 @@ path (under the reference's rules that --like-reference names, if any; 'all'
 takes those that hold for the OpenGL found), watching every fragment that
 reaches the pixel, and with the OpenGL reference (off screen through EGL, or
 in a window of its own on the X display in DISPLAY: see --gl-platform), then
-prints:
+prints why in words (a sentence for each side and the step of the difference
+ladder that settles the difference: the cause map's step at the pixel), then:
 
   the software side: every fragment at the pixel in draw order (object and
   face, the span on that row, its depth and the depth it was tested against,
@@ -101,6 +114,14 @@ prints:
 Where the reference cannot reach OpenGL at all (neither EGL nor an X display),
 only the software side is printed, with a line saying why the reference is
 missing.
+
+With --face O:F it explains one face's scan conversion instead (software
+side only, X Y optional): the face's corners on the screen, its edge table
+(each side's rows, its x on its first row and its change of x, depth and
+normal per row), then for each row the face covers the active edges in x
+order, the edges entering and retiring there, the spans (left x, right x,
+first column, end column, the end column not filled) and each column's depth
+test against the depth buffer as the faces before it left it.
 )",
         ExplainOptions{},
         explainOptions,

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "tools/common/render_options.h"
-#include "tools/common/tool_command.h"
+#include "tools/command_line/render_options.h"
+#include "tools/command_line/tool_command.h"
 
 // Everything one run of rasterwork-explain needs: the frame size and view
 // (the renderer field of `frame` is not used), the pixel, the form of the
@@ -15,6 +16,10 @@ struct ExplainOptions {
     int y = 0;  // row, 0 at the bottom as in the buffers
     bool json = false;
     std::string cropPngPath;
+    // --face OBJECT:FACE: that face's scan conversion instead of a pixel;
+    // X Y are then optional (pixelGiven) and centre the crop.
+    std::optional<StopPoint> face;
+    bool pixelGiven = true;
 };
 
 using ParsedExplainArguments = ParsedCommand<ExplainOptions>;

@@ -9,18 +9,21 @@
 #include <utility>
 #include <vector>
 
+#include "inspect/pixel_question.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
-#include "raster/explain/pixel_story.h"
-#include "tools/common/fitting_rules.h"
-#include "tools/common/image_files.h"
-#include "tools/common/output_writer.h"
-#include "tools/common/snapshot_opengl.h"
-#include "tools/common/tool_main.h"
-#include "tools/common/tool_outputs.h"
+#include "tools/command_line/tool_main.h"
 #include "tools/explain/explain_options.h"
+#include "tools/explain/face_run.h"
+#include "tools/explain/magnifier.h"
 #include "tools/explain/pixel_crop.h"
 #include "tools/explain/pixel_explanation.h"
+#include "tools/explain/pixel_why.h"
+#include "tools/images/image_files.h"
+#include "tools/outputs/output_writer.h"
+#include "tools/outputs/tool_outputs.h"
+#include "tools/pictures/fitting_rules.h"
+#include "tools/pictures/snapshot_opengl.h"
 
 namespace {
 
@@ -32,10 +35,6 @@ OpenGLReadback::Rect cropRect(int x, int y, int width, int height) {
     const int right = std::min(width - 1, x + half);
     const int top = std::min(height - 1, y + half);
     return {left, bottom, right - left + 1, top - bottom + 1};
-}
-
-std::array<std::uint8_t, 3> windowBytesOf(const Color& c) {
-    return {windowByte(c.r), windowByte(c.g), windowByte(c.b)};
 }
 
 // The reference side from a read-back over `rect`, which holds (x, y).
@@ -76,12 +75,13 @@ PixelCrop softwareCrop(int x, int y, int width, int height) {
         if (column < 0 || column >= width || row < 0 || row >= height) return false;
         const std::size_t i = static_cast<std::size_t>(row) * width + column;
         pixel->rgb = windowBytesOf(colorBuffer[i]);
-        pixel->windowDepth = 0.5 * static_cast<double>(depthBuffer[i]) + 0.5;
+        pixel->windowDepth = windowDepthOf(depthBuffer[i]);
         return true;
     });
 }
 
 ToolResult run(const ExplainOptions& options) {
+    if (options.face) return explainFace(options);
     std::vector<OutputTarget> targets;
     std::string error;
     std::vector<std::pair<std::string, std::string>> named;
@@ -125,19 +125,35 @@ ToolResult run(const ExplainOptions& options) {
         }
         question.x = x;
         question.y = y;
+        explanation.settledBy =
+            settlingStepAt(frame.view, width, height, x, y,
+                           explanation.reference ? &*explanation.reference : nullptr);
         // The model first: the story's frame stays in the buffers for the crop.
         explanation.model = modelReferencePixel(question);
         if (!explanation.model) return failed(noMemory);
         std::optional<PixelStory> story = tellPixelStory(question);
         if (!story) return failed(noMemory);
         explanation.software = std::move(*story);
+        explanation.why = pixelWhy(explanation, question.rules).sentences();
 
         if (!targets.empty()) {
             const PixelCrop softwarePanel = softwareCrop(x, y, width, height);
             PixelCrop referencePanel;
             if (explanation.reference) referencePanel = referenceCrop(readback, x, y);
-            const RgbCanvas crop =
+            const RgbCanvas panels =
                 composePixelCrop(softwarePanel, explanation.reference ? &referencePanel : nullptr);
+            const OpenGLReadback::Rect& r = readback.rect;
+            const ReferenceDepthRect depth{&readback.depth, r.x, r.y, r.width, r.height};
+            std::string ignored;
+            const int grid = explanation.reference
+                                 ? rulesFitting(readback.implementation, &ignored).subpixel
+                                 : kDefaultSubpixelBits;
+            MagnifierGeometry geometry =
+                magnifyAround(frame.view, width, height, question.rules, grid, x, y, std::nullopt,
+                              explanation.reference ? &depth : nullptr);
+            geometry.title = "PIXEL " + std::to_string(x) + " " + std::to_string(y) +
+                             ": SOFTWARE PICTURE. OUTLINES. ROW WALK";
+            const RgbCanvas crop = stackedPictures(drawMagnifier(geometry), panels);
             if (!encodePng(crop.rgb.data(), crop.width, crop.height, &png, &error)) {
                 return failed("cannot make the PNG picture: " + error);
             }

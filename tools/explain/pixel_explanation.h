@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "gl/gl_platform.h"
+#include "gl/surface/gl_platform.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 
@@ -22,6 +22,8 @@ struct PixelExplanation {
     std::optional<ReferencePixel> reference;
     std::optional<ReferenceModel> model;  // the reference model's side of the pixel
     std::string referenceMissing;         // why there is no reference, when there is none
+    int settledBy = -1;                   // the cause map's step at the pixel (see pixel_why.h)
+    std::string why;                      // the sentences the story begins with
 };
 
 // "both", "software_only", "reference_only" or "neither"; the explanation

@@ -4,7 +4,8 @@
 #include <utility>
 
 #include "base/shown_text.h"
-#include "tools/common/option_rules.h"
+#include "tools/command_line/face_address.h"
+#include "tools/command_line/option_rules.h"
 #include "tools/snapshot/snapshot_outputs.h"
 
 SnapshotOptions defaultSnapshotOptions() {
@@ -53,6 +54,15 @@ bool checkCombination(const SnapshotOptions& o, std::string* error) {
             }
         }
     }
+    if (o.stopAfter) {
+        if (!checkFaceExists("--stop-after", *o.stopAfter, o.height, error)) return false;
+        if (o.stopAfter->row != StopPoint::kWholeFace && o.renderer == SnapshotRenderer::OpenGL) {
+            *error =
+                "--stop-after with a row stops the software renderer's row walk; with "
+                "--renderer opengl give OBJECT:FACE only";
+            return false;
+        }
+    }
     for (const SnapshotOutput& output : kSnapshotOutputs) {
         if (output.stage && o.renderer == SnapshotRenderer::OpenGL && wanted(o, output)) {
             *error = std::string(output.flag) +
@@ -99,7 +109,7 @@ std::vector<OptionGroup> snapshotOptions(SnapshotOptions& o) {
                       "is the same for every N. The plain path uses one",
                       kMaxSnapshotThreads, &o.threads),
           likeReferenceOption(&o.likeReference, &o.likeReferenceAll),
-          glPlatformOption(&o.glPlatform)}},
+          glPlatformOption(&o.glPlatform), stopAfterOption(&o.stopAfter)}},
         {"Outputs (at least one is required; a run that writes nothing is an error):",
          outputOptions(o, false)},
         {"Pictures of the software renderer's stages (PNG, the frame with a legend\n"

@@ -35,6 +35,11 @@ TEST(ExplainCommand, RefusesEveryBadPixelWithOneLine) {
         {{"--", "-1", "0"}, "pixel -1, 0 is outside"},
         {{"-1", "0"}, "unknown option '-1'"},
         {{"--json=1", "1", "1"}, "option '--json' takes no value"},
+        {{"--face", "3:0"}, "--face 3:0: the scene has no object 3 (objects 0 to 2)"},
+        {{"--face", "2:144"}, "object 2 has no face 144 (faces 0 to 143)"},
+        {{"--face", "0:1:2"}, "for --face: expected OBJECT:FACE, whole numbers from 0"},
+        {{"--face", "a:1"}, "for --face: expected OBJECT:FACE"},
+        {{"--face", "0:1", "5"}, "missing the pixel's row Y after the column X"},
     };
     const TempDir temp("rasterwork-explain-cli-");
     for (const auto& bad : cases) {

@@ -12,8 +12,9 @@
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
-#include "tools/common/comparison_panels.h"
+#include "tools/explain/magnifier.h"
 #include "tools/explain/pixel_crop.h"
+#include "tools/images/comparison_panels.h"
 #include "tools/snapshot/stage_pictures.h"
 
 namespace {
@@ -146,6 +147,11 @@ TEST_F(ExplainTool, AgreesWithTheSnapshotFilesAtEveryKindOfPixel) {
         const ViewFiles f = files(p.view);
         const json e = explain(p.view, p.x, p.y);
         const json& software = e["software"];
+        // The story begins with a sentence per side and the settling step.
+        const std::string why = e["why"];
+        EXPECT_EQ(why.rfind("Software: ", 0), 0u) << why;
+        EXPECT_NE(why.find(". Reference: "), std::string::npos) << why;
+        EXPECT_EQ(e["settled_by"].is_null(), e["coverage"] == "neither") << why;
         const std::size_t i = static_cast<std::size_t>(p.y) * kWidth + p.x;
         const int row = kHeight - 1 - p.y;  // in the PNGs, top row first
         for (int c = 0; c < 3; ++c) {
@@ -232,13 +238,15 @@ TEST_F(ExplainTool, ReferenceObjectMatchesTheReferenceColour) {
         RgbImage crop;
         std::string error;
         ASSERT_TRUE(readPng(temp_->path() + "/crop.png", &crop, &error)) << error;
+        // The magnifier, then the three panels below it.
         const int panel = kCropSide * kCropZoom;
-        ASSERT_EQ(crop.width, 3 * panel + 2 * kPanelGap);
-        ASSERT_EQ(crop.height, panel + kPanelGap + kCropCaptionHeight);
+        const int top = kMagnifierHeight + kPanelGap;
+        ASSERT_EQ(crop.width, std::max(kMagnifierWidth, 3 * panel + 2 * kPanelGap));
+        ASSERT_EQ(crop.height, top + panel + kPanelGap + kCropCaptionHeight);
         // Each panel's caption is drawn in ink in the white strip below it.
         for (int k = 0; k < 3; ++k) {
             int ink = 0;
-            for (int row = panel + kPanelGap; row < crop.height; ++row) {
+            for (int row = top + panel + kPanelGap; row < crop.height; ++row) {
                 for (int x = k * (panel + kPanelGap); x < k * (panel + kPanelGap) + panel; ++x) {
                     const std::uint8_t* q = crop.at(x, row);
                     ink += std::equal(kInk.begin(), kInk.end(), q);
@@ -248,8 +256,9 @@ TEST_F(ExplainTool, ReferenceObjectMatchesTheReferenceColour) {
         }
         const int centre = kCropSide / 2 * kCropZoom + kCropZoom / 2;
         for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(crop.at(centre, centre)[c], e["software"]["window_bytes"][c].get<int>());
-            EXPECT_EQ(crop.at(panel + kPanelGap + centre, centre)[c], bytes[c].get<int>());
+            EXPECT_EQ(crop.at(centre, top + centre)[c],
+                      e["software"]["window_bytes"][c].get<int>());
+            EXPECT_EQ(crop.at(panel + kPanelGap + centre, top + centre)[c], bytes[c].get<int>());
         }
     }
 }
@@ -270,6 +279,44 @@ const ViewArgs kModelViews[] = {
 // The reference model predicts the reference's bytes within one step
 // wherever both cover the pixel, and it is the colour --like-reference all
 // draws there, to the last bit.
+// A face's scan as --face prints it: every span's depth tests are what the
+// story of those pixels reports for that face.
+TEST_F(ExplainTool, FaceScanAgreesWithThePixelsItReaches) {
+    const ViewArgs& view = kViews[1];
+    const json scan = json::parse(run({RW_EXPLAIN_BINARY, "--json", "--face", "0:70"}, view).out);
+    EXPECT_EQ(scan["object"], 0);
+    EXPECT_EQ(scan["face"], 70);
+    EXPECT_FALSE(scan["corners"].empty());
+    EXPECT_FALSE(scan["edges"].empty());
+    int checked = 0;
+    for (const json& row : scan["rows"]) {
+        EXPECT_EQ(row["active"].size(), row["active_edges"].size());
+        for (const json& span : row["spans"]) {
+            const int first = span["first_column"], end = span["end_column"];
+            ASSERT_EQ(span["fragments"].size(), static_cast<std::size_t>(std::max(0, end - first)));
+            // Each row's first fragment: a few tool runs, every row.
+            if (span["fragments"].empty()) continue;
+            const json& f = span["fragments"][0];
+            const json pixel = explain(view, f["column"], row["y"]);
+            bool found = false;
+            for (const json& told : pixel["software"]["fragments"]) {
+                if (told["object"] != 0 || told["face"] != 70) continue;
+                found = true;
+                EXPECT_EQ(told["span"]["left"], span["left"]);
+                EXPECT_EQ(told["span"]["right"], span["right"]);
+                EXPECT_EQ(told["span"]["first_column"], first);
+                EXPECT_EQ(told["span"]["end_column"], end);
+                EXPECT_EQ(told["depth"], f["depth"]);
+                EXPECT_EQ(told["depth_before"], f["depth_before"]);
+                EXPECT_EQ(told["passed"], f["passed"]);
+            }
+            EXPECT_TRUE(found) << f["column"] << ", " << row["y"];
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 2);
+}
+
 TEST_F(ExplainTool, ReferenceModelPredictsTheReference) {
     const struct {
         const ViewArgs& view;

@@ -219,6 +219,14 @@ const std::vector<BadCase>& badCases() {
          "unknown platform 'wayland'"},
         {{"--renderer", "opengl", "--gl-platform", "EGL", "--png", "p"}, "unknown platform 'EGL'"},
         {{"--gl-platform", "egl", "--png", "p"}, "no effect with the software renderer"},
+        {{"--stop-after", "3:0", "--png", "p"}, "the scene has no object 3 (objects 0 to 2)"},
+        {{"--stop-after", "0:144", "--png", "p"}, "object 0 has no face 144 (faces 0 to 143)"},
+        {{"--stop-after", "0:1:64", "--height", "64", "--png", "p"}, "row 64 is outside the frame"},
+        {{"--stop-after", "0", "--png", "p"}, "expected OBJECT:FACE or OBJECT:FACE:ROW"},
+        {{"--stop-after", "0:-1", "--png", "p"}, "expected OBJECT:FACE or OBJECT:FACE:ROW"},
+        {{"--stop-after", "0:1:2:3", "--png", "p"}, "expected OBJECT:FACE or OBJECT:FACE:ROW"},
+        {{"--stop-after", "0:1:2", "--renderer", "opengl", "--png", "p"},
+         "with --renderer opengl give OBJECT:FACE only"},
     };
     return cases;
 }
