@@ -15,12 +15,13 @@ Scene sceneSeenFrom(const PixelQuestion& q) {
 
 }  // namespace
 
-std::optional<PixelStory> tellPixelStory(const PixelQuestion& question) {
+std::optional<PixelStory> tellPixelStory(const PixelQuestion& question, FrameBuffers& buffers) {
     Scene scene = sceneSeenFrom(question);
-    return tellPixelStory(scene, question.framePixel());
+    return tellPixelStory(scene, question.framePixel(), buffers);
 }
 
-std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question) {
+std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question,
+                                                  FrameBuffers& buffers) {
     Scene scene = sceneSeenFrom(question);
-    return modelReferencePixel(scene, question.framePixel());
+    return modelReferencePixel(scene, question.framePixel(), buffers);
 }

@@ -252,10 +252,6 @@ std::string differingPixelsJson(const ComparisonReport& r) {
 
 }  // namespace
 
-std::string reportJson(const ComparisonReport& r) {
-    return "{" + reportJsonMembers(r) + "}\n";
-}
-
 std::string reportJsonMembers(const ComparisonReport& r) {
     const bool compared = r.both > 0;
     return "\"width\": " + std::to_string(r.width) + ", \"height\": " + std::to_string(r.height) +

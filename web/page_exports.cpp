@@ -81,8 +81,9 @@ const char* rw_story_json() {
 // the real reference's part.
 const char* rw_explain_json(int x, int y) {
     const PixelQuestion question = frame.question(PagePixel{x, y});
-    const std::optional<PixelStory> story = tellPixelStory(question);
-    return explanationText(story, story ? modelReferencePixel(question) : std::nullopt);
+    FrameBuffers buffers;  // apart from the frame's: its pictures stay as drawn
+    const std::optional<PixelStory> story = tellPixelStory(question, buffers);
+    return explanationText(story, story ? modelReferencePixel(question, buffers) : std::nullopt);
 }
 
 int rw_width() {

@@ -155,7 +155,7 @@ TEST_F(CompareTool, ReportAndPictureEqualThoseOfTheSnapshotsOfTheSameView) {
     const ComparisonReport expected = compareRenderers(software, reference);
     EXPECT_GT(expected.both, 1000);
     report.erase("reference_implementation");
-    EXPECT_EQ(report, nlohmann::json::parse(reportJson(expected)));
+    EXPECT_EQ(report, nlohmann::json::parse("{" + reportJsonMembers(expected) + "}"));
     EXPECT_EQ(text.out, "reference OpenGL                " + implementationText(gl) + "\n" +
                             reportText(expected));
 

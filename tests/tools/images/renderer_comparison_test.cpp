@@ -14,6 +14,11 @@
 
 namespace {
 
+// The report as the compare tool's JSON object holds it.
+std::string reportJson(const ComparisonReport& r) {
+    return "{" + reportJsonMembers(r) + "}\n";
+}
+
 struct PixelPair {
     RgbCanvas::Rgb software, reference;
     double softwareDepth, referenceDepth;  // window depth; 1.0 is not covered
