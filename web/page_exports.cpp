@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "inspect/colour_scales.h"
-#include "inspect/pixel_question.h"
-#include "inspect/story_json.h"
+#include "examine/colour_scales.h"
+#include "examine/pixel_question.h"
+#include "examine/story_json.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 #include "raster/like_reference/reference_rules.h"

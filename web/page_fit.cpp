@@ -1,7 +1,7 @@
 #include "web/page_fit.h"
 
-#include "inspect/buffer_pictures.h"
-#include "inspect/renderer_comparison.h"
+#include "examine/buffer_pictures.h"
+#include "examine/renderer_comparison.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "scene/default_scene.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "inspect/buffer_pictures.h"
-#include "inspect/colour_scales.h"
-#include "inspect/ladder_causes.h"
+#include "examine/buffer_pictures.h"
+#include "examine/colour_scales.h"
+#include "examine/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/like_reference/render_like_reference.h"

@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "inspect/pixel_question.h"
-#include "inspect/renderer_comparison.h"
-#include "inspect/stage_recorder.h"
+#include "examine/pixel_question.h"
+#include "examine/renderer_comparison.h"
+#include "examine/stage_recorder.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "inspect/colour_scales.h"
-#include "inspect/renderer_comparison.h"
+#include "examine/colour_scales.h"
+#include "examine/renderer_comparison.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/viewer_buffers.h"
 #include "raster/buffers/window_bytes.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/ladder_causes.h"
+#include "examine/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/near_plane.h"

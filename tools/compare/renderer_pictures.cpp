@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "inspect/buffer_pictures.h"
+#include "examine/buffer_pictures.h"
 #include "raster/buffers/frame_buffers.h"
 
 void softwarePicture(PixelBuffers buffers, int width, int height, RendererPicture* picture) {

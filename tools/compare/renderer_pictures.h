@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "raster/buffers/frame_buffers.h"
 #include "tools/pictures/snapshot_opengl.h"
 

@@ -1,6 +1,6 @@
 #include "tools/compare/rule_fit_run.h"
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "raster/plain/near_plane.h"
 #include "scene/scene.h"
 #include "tools/compare/renderer_pictures.h"

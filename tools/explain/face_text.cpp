@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "base/shown_text.h"
-#include "inspect/json_values.h"
-#include "inspect/story_json.h"
+#include "examine/json_values.h"
+#include "examine/story_json.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/pixel_question.h"
+#include "examine/pixel_question.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "tools/command_line/tool_main.h"

@@ -1,6 +1,6 @@
 #include "tools/pictures/fitting_rules.h"
 
-#include "inspect/json_values.h"
+#include "examine/json_values.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/buffer_pictures.h"
+#include "examine/buffer_pictures.h"
 #include "raster/buffers/frame_buffers.h"
 #include "scene/scene.h"
 #include "tools/command_line/tool_main.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bit_testing.h"
-#include "inspect/pixel_question.h"
+#include "examine/pixel_question.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/viewer_buffers.h"
 #include "raster/explain/face_scan.h"

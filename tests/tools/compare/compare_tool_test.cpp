@@ -17,8 +17,8 @@
 
 #include "bit_testing.h"
 #include "child_process.h"
-#include "inspect/ladder_causes.h"
-#include "inspect/renderer_comparison.h"
+#include "examine/ladder_causes.h"
+#include "examine/renderer_comparison.h"
 #include "mismatch_pictures.h"
 #include "run_tool.h"
 #include "temp_dir.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "tools/images/comparison_panels.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/ladder_causes.h"
+#include "examine/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/render_software.h"
 #include "scene/scene.h"

@@ -3,7 +3,7 @@
 // and the compare tool take it, and each pixel's step looked up on its own.
 #include <gtest/gtest.h>
 
-#include "inspect/ladder_pictures.h"
+#include "examine/ladder_pictures.h"
 #include "raster/buffers/viewer_buffers.h"
 #include "scene_rendering.h"
 

@@ -1,4 +1,4 @@
-#include "inspect/ladder_pictures.h"
+#include "examine/ladder_pictures.h"
 
 #include <new>
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "inspect/json_values.h"
+#include "examine/json_values.h"
 
 namespace {
 

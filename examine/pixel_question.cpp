@@ -1,4 +1,4 @@
-#include "inspect/pixel_question.h"
+#include "examine/pixel_question.h"
 
 #include "scene/default_scene.h"
 #include "scene/scene.h"
