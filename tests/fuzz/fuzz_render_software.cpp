@@ -152,8 +152,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < pixels; ++i) {
         if (!(depthBuffer[i] <= 1.0f)) std::abort();
     }
-    const bool finiteView = std::isfinite(angleZ) && std::isfinite(angleX) && std::isfinite(zoom) &&
-                            std::isfinite(panX) && std::isfinite(panY);
+    const bool finiteView = std::isfinite(view.angleZ) && std::isfinite(view.angleX) &&
+                            std::isfinite(view.zoom) && std::isfinite(view.panX) &&
+                            std::isfinite(view.panY);
     if (finiteView && everythingInFront(scene)) {
         for (std::size_t i = 0; i < pixels; ++i) {
             const Color& c = colorBuffer[i];
