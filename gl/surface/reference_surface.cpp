@@ -2,11 +2,14 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "gl/bitmap_text.h"
 #include "gl/surface/egl_pbuffer.h"
 #include "gl/surface/gl_window.h"
 #include "guard/library_failures.h"
 #include "guard/render_threads.h"
+#include "guard/time_bound.h"
 #include "guard/x_wait_bound.h"
 
 namespace {
@@ -18,6 +21,18 @@ std::string glString(GLenum name) {
 
 GlImplementation currentImplementation(const char* platform) {
     return {glString(GL_VENDOR), glString(GL_RENDERER), glString(GL_VERSION), platform};
+}
+
+// How long drawing a width x height frame and reading it back through EGL
+// may take before the GL library counts as hung: waitSeconds and a whole
+// number of seconds at kSecondsPerPixel, rounded up. The slowest frame
+// measured, 16384 x 16384 with every pixel lit, drawn on one thread of a
+// loaded 2-core machine, took some 0.18 us a pixel: this allows more than
+// twenty times that, so no honest frame is cut off.
+double eglDrawSeconds(double waitSeconds, int width, int height) {
+    constexpr double kSecondsPerPixel = 4e-6;
+    const double pixels = static_cast<double>(width) * static_cast<double>(height);
+    return waitSeconds + std::ceil(pixels * kSecondsPerPixel);
 }
 
 }  // namespace
@@ -32,6 +47,9 @@ bool ReferenceSurface::open(GlPlatform platform, const char* program, double wai
                             int height, std::string* error, bool* platformFound) {
     close();
     program_ = program;
+    waitSeconds_ = waitSeconds;
+    width_ = width;
+    height_ = height;
     *platformFound = false;
     fitRenderThreadsToWhatCanStart();
     if (platform == GlPlatform::Egl) {
@@ -85,6 +103,8 @@ bool ReferenceSurface::openX11(const char* program, double waitSeconds, int widt
 void ReferenceSurface::draw(const std::function<void()>& drawAndRead) const {
     if (egl_) {
         const LibraryFailureReport failures(program_, "", "drawing and reading back");
+        const TimeBound bound(program_, "drawing and reading back through EGL",
+                              eglDrawSeconds(waitSeconds_, width_, height_));
         try {
             drawAndRead();
         } catch (...) {

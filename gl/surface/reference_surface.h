@@ -34,7 +34,8 @@ class ReferenceSurface {
 
     // Runs drawAndRead, which draws a frame and reads it back. Drawing a
     // large picture can take the GL library longer than the bound: on X only
-    // the server's answers are timed meanwhile.
+    // the server's answers are timed meanwhile; through EGL the whole stretch
+    // is timed, by a bound that grows with the frame.
     void draw(const std::function<void()>& drawAndRead) const;
 
     // Done with the platform (on X, with the server; see closeGlutDisplay);
@@ -48,6 +49,9 @@ class ReferenceSurface {
                  bool* found);
 
     std::string program_;
+    double waitSeconds_ = 0.0;
+    int width_ = 0;
+    int height_ = 0;
     std::unique_ptr<EglPbuffer> egl_;
     int window_ = 0;
     GlImplementation implementation_;

@@ -1,6 +1,7 @@
 // A GL library that crashes, aborts or exits while EGL starts, or a driver
 // that is not there: each tool says so in one line of its own with what the
 // libraries said, status 1, and explain still explains the software side.
+// One that hangs while the frame is drawn through EGL is cut off the same way.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -114,6 +115,39 @@ TEST(FailingGlLibrary, EndsInOneLineWithWhatTheLibrariesSaid) {
         }
         EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
         EXPECT_EQ(listDirectory(temp.path()), std::vector<std::string>{"vendor.json"});
+    }
+}
+
+// A read-back through EGL that never returns: each tool ends within the
+// bound (shortened here), in one line that names the stretch, status 1, and
+// the output it was to replace is left as it was.
+TEST(FailingGlLibrary, HangingEglReadBackEndsInOneLine) {
+    const std::vector<std::vector<std::string>> commands = {
+        {snapshotBinary(), "--renderer", "opengl", "--png", "picture.png"},
+        {compareBinary(), "--png", "picture.png"},
+        {RW_EXPLAIN_BINARY, "--crop-png", "picture.png", "3", "3"},
+    };
+    for (const std::vector<std::string>& command : commands) {
+        SCOPED_TRACE(command[0]);
+        const TempDir temp("rasterwork-hanging-gl-");
+        const std::string old = "the picture before\n";
+        std::ofstream(temp.path() + "/picture.png") << old;
+        std::vector<std::string> argv = command;
+        argv.insert(argv.begin() + 1, {"--gl-platform", "egl", "--width", "8", "--height", "8"});
+        const ToolRun run =
+            runTool(argv, temp.path(), "", 30.0, {}, "",
+                    {"LD_PRELOAD=" RW_HANGING_GL_READBACK, "RASTERWORK_SNAPSHOT_X_TIMEOUT=1"});
+        ASSERT_TRUE(run.finished) << "still running after 30 s";
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(countLines(run.err), 1) << run.err;
+        const std::string program = command[0].substr(command[0].rfind('/') + 1);
+        EXPECT_EQ(run.err.rfind(program + ": drawing and reading back through EGL did not finish "
+                                          "within ",
+                                0),
+                  0u)
+            << run.err;
+        EXPECT_EQ(listDirectory(temp.path()), std::vector<std::string>{"picture.png"});
+        EXPECT_EQ(readFile(temp.path() + "/picture.png"), old);
     }
 }
 
