@@ -1,5 +1,6 @@
 // The real viewer binary under an X server of its own, driven by real key
 // and pointer events.
+#include "privileged_setup.h"
 #include "viewer_fixture.h"
 
 #include <X11/extensions/XTest.h>
@@ -71,8 +72,9 @@ long residentKiB(pid_t pid) {
 class ViewerTest : public ViewerFixture {
   protected:
     // The viewer's window at (0, 0), showing a frame with a white border.
-    void startViewerWithFrame(const ChildSettings& settings = {}) {
-        ASSERT_NO_FATAL_FAILURE(startViewerWindow(settings));
+    void startViewerWithFrame(const ChildSettings& settings = {},
+                              const std::vector<std::string>& runUnder = {}) {
+        ASSERT_NO_FATAL_FAILURE(startViewerWindow(settings, runUnder));
         ASSERT_TRUE(waitForWhiteFrame()) << "no frame with a white border at (0, 0)";
     }
 
@@ -270,6 +272,43 @@ TEST_F(ViewerTest, MemoryRunningOutInTheGLLibraryIsOneLine) {
         EXPECT_EQ(status, 1) << err;
         EXPECT_EQ(countLines(err), 1) << err;
         EXPECT_EQ(err.rfind("rasterwork: ", 0), 0u) << err;
+        EXPECT_EQ(printed(), "");
+    }
+}
+
+// As a user whose process limit lets the GL library start only some of its
+// threads, or none, the viewer draws both pictures and `q` ends it.
+TEST_F(ViewerTest, RunsAndQuitsWhenOnlySomeThreadsCanStart) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to run the viewer as nobody, whose processes the limit counts";
+    }
+    for (const unsigned long long processes : {2ull, 3ull}) {
+        SCOPED_TRACE(std::to_string(processes) + " processes");
+        ChildSettings limited;
+        limited.processLimit = processes;
+        ASSERT_NO_FATAL_FAILURE(startViewerWithFrame(limited, asOrdinaryUser({})));
+        const auto shown = [&] { return client_->captureScreen(0, 0, kSize, kSize); };
+        RgbImage reference;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                reference = shown();
+                return !isWhiteRegion(reference, 0, 0, kSize, kSize);
+            },
+            kFrameSeconds))
+            << "no OpenGL picture";
+        pointIntoWindow();
+        typeKey(XK_g);
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                const RgbImage software = shown();
+                return software.rgb != reference.rgb &&
+                       !isWhiteRegion(software, 0, 0, kSize, kSize);
+            },
+            kFrameSeconds))
+            << "no software picture";
+        typeKey(XK_q);
+        expectExitStatus(0);
+        EXPECT_EQ(readFile(errPath()), "");
         EXPECT_EQ(printed(), "");
     }
 }

@@ -11,6 +11,14 @@
 #include <cstring>
 #include <utility>
 
+std::vector<std::string> asOrdinaryUser(std::vector<std::string> argv) {
+    if (geteuid() == 0) {
+        argv.insert(argv.begin(),
+                    {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
+    }
+    return argv;
+}
+
 bool setFileAttribute(const std::string& path, int attribute, bool on) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return false;

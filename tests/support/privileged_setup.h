@@ -1,6 +1,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+// Run as root, argv run as the unprivileged user nobody (uid and gid 65534,
+// which root's special rights do not cover, process limits among them);
+// otherwise argv as it is.
+constexpr int kNobody = 65534;
+std::vector<std::string> asOrdinaryUser(std::vector<std::string> argv);
 
 // Set-ups of the file system that need privileges (root, or the
 // capabilities CAP_LINUX_IMMUTABLE and CAP_SYS_ADMIN) and a file system that

@@ -48,10 +48,12 @@ void ViewerFixture::startViewer(const std::vector<std::string>& argv,
     ASSERT_TRUE(viewer_->started());
 }
 
-void ViewerFixture::startViewerWindow(const ChildSettings& settings) {
+void ViewerFixture::startViewerWindow(const ChildSettings& settings,
+                                      const std::vector<std::string>& runUnder) {
     ASSERT_NO_FATAL_FAILURE(startServer());
-    ASSERT_NO_FATAL_FAILURE(
-        startViewer({viewerPath()}, {"DISPLAY=" + server_->display()}, settings));
+    std::vector<std::string> argv = runUnder;
+    argv.push_back(viewerPath());
+    ASSERT_NO_FATAL_FAILURE(startViewer(argv, {"DISPLAY=" + server_->display()}, settings));
     window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
     ASSERT_NE(window_, 0u) << "no window titled Rasterwork; stderr: " << readFile(errPath());
     client_->moveWindow(window_, 0, 0);

@@ -37,8 +37,10 @@ class ViewerFixture : public ::testing::Test {
     // Starts the server and the viewer on it, waits for the window and moves
     // it to (0, 0), where it then is at its full size. Without a window
     // manager it would sit at (-1, -1); the move also makes the viewer draw
-    // another frame.
-    void startViewerWindow(const ChildSettings& settings = {});
+    // another frame. runUnder, when given, is the command the viewer is
+    // started through (as another user, say).
+    void startViewerWindow(const ChildSettings& settings = {},
+                           const std::vector<std::string>& runUnder = {});
 
     static std::string viewerPath();
     std::string outPath() const { return dir_ + "/stdout.txt"; }

@@ -38,14 +38,6 @@ ToolRun runTool(const std::vector<std::string>& argv, const std::string& workDir
     return run;
 }
 
-std::vector<std::string> asOrdinaryUser(std::vector<std::string> argv) {
-    if (geteuid() == 0) {
-        argv.insert(argv.begin(),
-                    {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
-    }
-    return argv;
-}
-
 std::string snapshotBinary() {
     return RW_SNAPSHOT_BINARY;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "privileged_setup.h"
 
 // Result of running a program to completion.
 struct ToolRun {
@@ -27,11 +28,6 @@ ToolRun runTool(const std::vector<std::string>& argv, const std::string& workDir
 std::vector<std::string> toolCommand(const std::vector<std::string>& argv,
                                      const std::string& workDir, const std::string& display = "",
                                      const std::vector<std::string>& extraEnv = {});
-
-// Run as root, argv run as the unprivileged user nobody (uid and gid 65534,
-// which root's special rights do not cover); otherwise argv as it is.
-constexpr int kNobody = 65534;
-std::vector<std::string> asOrdinaryUser(std::vector<std::string> argv);
 
 // The snapshot and compare binaries built alongside these tests (no
 // compare binary, "", in a build without OpenGL).
