@@ -11,6 +11,7 @@
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/explain/face_scan.h"
+#include "raster/explain/face_scan_json.h"
 #include "raster/explain/pixel_story.h"
 #include "scene/default_scene.h"
 #include "tools/common/fitting_rules.h"
@@ -83,7 +84,7 @@ ToolResult explainFace(const ExplainOptions& options) {
                           std::to_string(options.face->face));
         const std::string name =
             objectColourName(scene.objects[static_cast<std::size_t>(scan->object)]);
-        text = options.json ? faceScanJson(*scan, name, width, height)
+        text = options.json ? faceScanJson(*scan, name, width, height, rules)
                             : faceScanText(*scan, name, width, height);
         if (!targets.empty()) {
             const std::array<int, 2> centre = cropCentre(options, *scan);
@@ -103,13 +104,7 @@ ToolResult explainFace(const ExplainOptions& options) {
                 return failed("cannot make the PNG picture: " + error);
             }
         }
-        if (rules.any()) {
-            if (options.json) {
-                text.insert(text.size() - 2, ", " + rulesTakenJsonMember(rules));
-            } else {
-                text = rulesTakenText(rules) + rulesNote + "\n" + text;
-            }
-        }
+        if (rules.any() && !options.json) text = rulesTakenText(rules) + rulesNote + "\n" + text;
     } catch (const std::bad_alloc&) {
         return failed(noMemory);
     }
