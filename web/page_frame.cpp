@@ -12,6 +12,7 @@
 #include "scene/scene.h"
 #include "view/camera.h"
 #include "web/page_colours.h"
+#include "web/stage_counter.h"
 
 using web::Rgb;
 
@@ -21,51 +22,8 @@ std::size_t pixelCount(const PageView& view) {
     return static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
 }
 
-// Counts the fragments at every pixel and keeps the object and face of the
-// last one that passed, the one whose colour the pixel shows.
-class StageCounter : public FragmentObserver {
-  public:
-    StageCounter(int width, std::vector<std::uint32_t>& counts, std::vector<std::int32_t>& objects,
-                 std::vector<std::int32_t>& faces)
-        : width_(width), counts_(counts), objects_(objects), faces_(faces) {}
-
-    ShadingTerms* fragment(const Fragment& fragment) override {
-        const std::size_t i = static_cast<std::size_t>(fragment.row) * width_ + fragment.column;
-        ++counts_[i];
-        if (fragment.passed) {
-            objects_[i] = fragment.object;
-            faces_[i] = fragment.face;
-        }
-        return nullptr;
-    }
-
-  private:
-    int width_;
-    std::vector<std::uint32_t>& counts_;
-    std::vector<std::int32_t>& objects_;
-    std::vector<std::int32_t>& faces_;
-};
-
 std::array<std::uint8_t, 3> windowBytesOf(const float* rgb) {
     return {windowByte(rgb[0]), windowByte(rgb[1]), windowByte(rgb[2])};
-}
-
-// Fills `rgba` (top row first) with paint(i) of each pixel i (row 0 at the
-// bottom).
-template <typename Paint>
-void paintPanel(std::vector<std::uint8_t>& rgba, const PageView& view, Paint paint) {
-    rgba.resize(pixelCount(view) * 4);
-    for (int y = 0; y < view.height; ++y) {
-        std::uint8_t* out = &rgba[static_cast<std::size_t>(view.height - 1 - y) * view.width * 4];
-        const std::size_t rowStart = static_cast<std::size_t>(y) * view.width;
-        for (int x = 0; x < view.width; ++x, out += 4) {
-            const std::array<std::uint8_t, 3> rgb = paint(rowStart + x);
-            out[0] = rgb[0];
-            out[1] = rgb[1];
-            out[2] = rgb[2];
-            out[3] = 255;
-        }
-    }
 }
 
 bool covered(const std::vector<float>& depth, std::size_t i) {
@@ -128,7 +86,7 @@ bool PageFrame::watchStages() {
     fragmentCounts_.assign(pixels, 0);
     winningObjects_.assign(pixels, -1);
     winningFaces_.assign(pixels, -1);
-    StageCounter counter(view_.width, fragmentCounts_, winningObjects_, winningFaces_);
+    web::StageCounter counter(view_.width, fragmentCounts_, winningObjects_, winningFaces_);
     renderSoftwareLikeReference(scene, view_.width, view_.height, view_.rules, &counter);
     stagesCurrent_ = true;
     return true;
@@ -215,21 +173,23 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
             return software_.panel;
         case StagePicture::Depth: {
             const web::DepthScale scale = web::depthScale(software_.depth);
-            paintPanel(stagePanel_, view_,
-                       [&](std::size_t i) { return web::depthColour(software_.depth[i], scale); });
+            web::paintPanel(stagePanel_, view_.width, view_.height, [&](std::size_t i) {
+                return web::depthColour(software_.depth[i], scale);
+            });
             break;
         }
         case StagePicture::Faces: {
             Scene scene;  // for the objects' colours
             buildDefaultScene(scene);
-            paintPanel(stagePanel_, view_, [&](std::size_t i) {
+            web::paintPanel(stagePanel_, view_.width, view_.height, [&](std::size_t i) {
                 return web::faceColour(scene, winningObjects_[i], winningFaces_[i]);
             });
             break;
         }
         case StagePicture::Fragments:
-            paintPanel(stagePanel_, view_,
-                       [&](std::size_t i) { return web::fragmentCountColour(fragmentCounts_[i]); });
+            web::paintPanel(stagePanel_, view_.width, view_.height, [&](std::size_t i) {
+                return web::fragmentCountColour(fragmentCounts_[i]);
+            });
             break;
     }
     return stagePanel_;
@@ -267,10 +227,11 @@ const std::vector<std::int8_t>& PageFrame::causes() {
 const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
     if (picture == MapPicture::Causes) {
         const std::vector<std::int8_t>& steps = causes();
-        paintPanel(mapPanel_, view_, [&](std::size_t i) { return causeColour(steps[i]); });
+        web::paintPanel(mapPanel_, view_.width, view_.height,
+                        [&](std::size_t i) { return causeColour(steps[i]); });
         return mapPanel_;
     }
-    paintPanel(mapPanel_, view_, [&](std::size_t i) {
+    web::paintPanel(mapPanel_, view_.width, view_.height, [&](std::size_t i) {
         const bool inSoftware = covered(software_.depth, i);
         const bool inModel = covered(model_.depth, i);
         if (!inSoftware && !inModel) return web::kNeitherCovers;

@@ -34,6 +34,7 @@
   let refused = "";  // why the last update's frame was refused, or ""
   let ringShown = false;
   let notchesPending = 0;  // wheel notches not yet whole
+  let stepMode = null;  // step_mode.js, once the module runs
 
   const $ = (id) => document.getElementById(id);
   const canvases = ["software-canvas", "model-canvas", "map-canvas"].map($);
@@ -113,7 +114,9 @@
   }
 
   function present() {
-    putPanel(canvases[0], wasm._rw_stage_panel(state.stage));
+    if (!stepMode || !stepMode.present(canvases[0])) {
+      putPanel(canvases[0], wasm._rw_stage_panel(state.stage));
+    }
     putPanel(canvases[1], wasm._rw_model_panel());
     putPanel(canvases[2], wasm._rw_map_panel(state.map));
     canvases.forEach(ringPinned);
@@ -166,6 +169,7 @@
     }
     if (kind === "frame") {
       sizeCanvases();
+      stepMode.viewChanged();
       present();
       showCaptions();
     } else if (state.pinned || ringShown) {
@@ -496,6 +500,7 @@
         const same = state.pinned && state.pixel && state.pixel.x === pixel.x &&
           state.pixel.y === pixel.y;
         setPixel(pixel, !same);
+        if (pointer.canvas === canvases[0]) stepMode.pick(pixel);
       }
     }
     pointer.buttons = event.buttons;
@@ -726,8 +731,11 @@
     },
     // The last frame's software buffers as the snapshot tool's PFM files hold
     // them: r, g, b per pixel and one depth per pixel, rows from the bottom.
-    colorFloats: () => copyFloats(wasm._rw_software_color(), 3),
-    depthFloats: () => copyFloats(wasm._rw_software_depth(), 1),
+    // In the step mode, the buffers at the step.
+    colorFloats: () => (stepMode.active() ? stepMode.colorFloats()
+      : copyFloats(wasm._rw_software_color(), 3)),
+    depthFloats: () => (stepMode.active() ? stepMode.depthFloats()
+      : copyFloats(wasm._rw_software_depth(), 1)),
     modelColorFloats: () => copyFloats(wasm._rw_model_color(), 3),
     modelDepthFloats: () => copyFloats(wasm._rw_model_depth(), 1),
     // Per pixel (rows from the bottom) the cause map's ladder step, -1 where
@@ -750,7 +758,8 @@
     },
     // The last update's time in milliseconds: the whole of it, and the
     // drawing of both pictures in the module.
-    timing: () => ({ update: timing.update, draw: timing.draw }),
+    // and the last step of the step mode (drawing up to it and showing it).
+    timing: () => Object.assign({ update: timing.update, draw: timing.draw }, stepMode.timing()),
     // Whether the story panel shows this pixel.
     storyTitle: () => $("story-title").textContent,
   };
@@ -764,6 +773,8 @@
       causeColours.push("#" + wasm._rw_cause_colour(step).toString(16).padStart(6, "0"));
     }
     buildRuleToggles();
+    stepMode = createStepMode({ wasm, state, $, putPanel, present, copyFloats });
+    Object.assign(hook, stepMode.hook);
     wireControls();
     const linkTaken = location.hash.length <= 1 || applyLink(location.hash);
     const refusal = $("status").textContent;

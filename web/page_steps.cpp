@@ -1,0 +1,132 @@
+#include "web/page_steps.h"
+
+#include <cstddef>
+#include <new>
+#include <optional>
+
+#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/window_bytes.h"
+#include "raster/explain/face_scan.h"
+#include "raster/explain/face_scan_json.h"
+#include "raster/explain/pixel_story.h"
+#include "raster/like_reference/render_like_reference.h"
+#include "scene/default_scene.h"
+#include "view/camera.h"
+#include "web/page_colours.h"
+#include "web/stage_counter.h"
+
+namespace {
+
+const Scene& defaultScene() {
+    static const Scene scene = [] {
+        Scene s;
+        buildDefaultScene(s);
+        return s;
+    }();
+    return scene;
+}
+
+bool prepareScene(const PageView& view, Scene& scene) {
+    if (!prepareFrameBuffers(view.width, view.height)) return false;
+    buildDefaultScene(scene);
+    setupCamera(scene, view.view, view.width, view.height);
+    return true;
+}
+
+}  // namespace
+
+int sceneObjectCount() {
+    return static_cast<int>(defaultScene().objects.size());
+}
+
+int sceneFaceCount(int object) {
+    const Scene& scene = defaultScene();
+    if (object < 0 || static_cast<std::size_t>(object) >= scene.objects.size()) return 0;
+    return static_cast<int>(scene.objects[static_cast<std::size_t>(object)].faces.size());
+}
+
+bool sceneHasFace(int object, int face) {
+    return face >= 0 && face < sceneFaceCount(object);
+}
+
+bool PageSteps::stepTo(const PageView& view, const StopPoint& stop) {
+    const bool rowInFrame = stop.row == StopPoint::kWholeFace || stop.row < view.height;
+    if (!sceneHasFace(stop.object, stop.face) || !rowInFrame) return false;
+    try {
+        Scene scene;
+        if (!prepareScene(view, scene)) return false;
+        const std::size_t pixels =
+            static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
+        fragmentCounts_.assign(pixels, 0);
+        winningObjects_.assign(pixels, -1);
+        winningFaces_.assign(pixels, -1);
+        web::StageCounter counter(view.width, fragmentCounts_, winningObjects_, winningFaces_);
+        renderSoftwareLikeReference(scene, view.width, view.height, view.rules, &counter, &stop);
+        color_.resize(pixels * 3);
+        for (std::size_t i = 0; i < pixels; ++i) {
+            color_[3 * i] = colorBuffer[i].r;
+            color_[3 * i + 1] = colorBuffer[i].g;
+            color_[3 * i + 2] = colorBuffer[i].b;
+        }
+        depth_.assign(depthBuffer, depthBuffer + pixels);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    view_ = view;
+    return true;
+}
+
+const std::vector<std::uint8_t>& PageSteps::panel(StagePicture picture) {
+    const web::DepthScale scale = web::depthScale(depth_);
+    const Scene& scene = defaultScene();
+    web::paintPanel(panel_, view_.width, view_.height, [&](std::size_t i) -> web::Rgb {
+        switch (picture) {
+            case StagePicture::Depth:
+                return web::depthColour(depth_[i], scale);
+            case StagePicture::Faces:
+                return web::faceColour(scene, winningObjects_[i], winningFaces_[i]);
+            case StagePicture::Fragments:
+                return web::fragmentCountColour(fragmentCounts_[i]);
+            case StagePicture::Colour:
+                break;
+        }
+        return {windowByte(color_[3 * i]), windowByte(color_[3 * i + 1]),
+                windowByte(color_[3 * i + 2])};
+    });
+    return panel_;
+}
+
+std::string PageSteps::faceScanJson(const PageView& view, int object, int face) {
+    if (!sceneHasFace(object, face)) return "";
+    try {
+        Scene scene;
+        if (!prepareScene(view, scene)) return "";
+        const std::optional<FaceScan> scan =
+            scanFace(scene, view.width, view.height, view.rules, object, face);
+        if (!scan) return "";
+        return ::faceScanJson(*scan,
+                              objectColourName(scene.objects[static_cast<std::size_t>(object)]),
+                              view.width, view.height, view.rules);
+    } catch (const std::bad_alloc&) {
+        return "";
+    }
+}
+
+int PageSteps::faceAt(const PageView& view, int x, int y) {
+    if (x < 0 || x >= view.width || y < 0 || y >= view.height) return -1;
+    try {
+        Scene scene;
+        if (!prepareScene(view, scene)) return -1;
+        const std::size_t pixels =
+            static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
+        std::vector<std::uint32_t> counts(pixels, 0);
+        std::vector<std::int32_t> objects(pixels, -1), faces(pixels, -1);
+        web::StageCounter counter(view.width, counts, objects, faces);
+        renderSoftwareLikeReference(scene, view.width, view.height, view.rules, &counter);
+        const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(view.width) +
+                              static_cast<std::size_t>(x);
+        return objects[i] < 0 ? -1 : objects[i] << 16 | faces[i];
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+}
