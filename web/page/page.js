@@ -10,8 +10,8 @@
   const HEAT_STOPS = [[0, 0, 0], [180, 0, 0], [255, 140, 0], [255, 255, 170]];
   const FRAGMENT_COLOURS = ["#313695", "#4575b4", "#74add1", "#fee090", "#fdae61", "#f46d43",
     "#d73027", "#a50026"];
-  const FAST_PATH_NOTE = "Drawn by the plain path: the fast path's SIMD code does not build " +
-    "for WebAssembly from Debian's Highway 1.0.3 (its WASM target has no double lanes).";
+  const PURPOSE = "Compare its picture with a model of OpenGL pixel by pixel, point at any " +
+    "pixel to hear why it is what it is, and step through the frame face by face and row by row.";
 
   const state = {
     view: Object.assign({}, START_VIEW),
@@ -164,7 +164,7 @@
     if (refused) {
       refuse(refused);
     } else {
-      $("status").textContent = FAST_PATH_NOTE;
+      $("status").textContent = PURPOSE;
       $("status").className = "";
     }
     if (kind === "frame") {
