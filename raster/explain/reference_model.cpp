@@ -107,7 +107,11 @@ std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& q) {
         told.screenX = corner.x;
         told.screenY = corner.y;
     }
-    model.color = sample.colour;
+    // Where no face holds the centre the weights lie outside the triangle:
+    // the pixel shows the background the frame was cleared to, not the
+    // colour they would extrapolate.
+    model.color =
+        model.covered ? sample.colour : colorBuffer[static_cast<std::size_t>(q.y) * q.width + q.x];
     model.windowBytes = {windowByte(model.color.r), windowByte(model.color.g),
                          windowByte(model.color.b)};
     return model;

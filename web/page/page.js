@@ -414,10 +414,11 @@
         "</td><td>" + vector(c.eye_normal) + "</td><td>" + numbers(c.color) + "</td></tr>")
         .join("") + "</table>";
     const weights = (w) => w.map((v) => v.toPrecision(9)).join(" ");
+    const background = m.covered ? "" : " (not covered: the background)";
     return html + "<table><tr><th>weights, screen-linear</th><td>" + weights(m.screen_weights) +
       "</td></tr><tr><th>weights, perspective-correct</th><td>" + weights(m.weights) +
-      "</td></tr><tr><th>colour (r g b a)</th><td>" + numbers(m.color) +
-      "</td></tr><tr><th>window bytes (r g b)</th><td>" + numbers(m.window_bytes) +
+      "</td></tr><tr><th>colour (r g b a)</th><td>" + numbers(m.color) + background +
+      "</td></tr><tr><th>window bytes (r g b)</th><td>" + numbers(m.window_bytes) + background +
       "</td></tr></table>";
   }
 
