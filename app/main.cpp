@@ -3,13 +3,12 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <string>
 
 #include "app/callbacks.h"
-#include "gl/display_check.h"
-#include "gl/library_failures.h"
-#include "gl/memory_headroom.h"
-#include "gl/startup_messages.h"
-#include "gl/x_wait_bound.h"
+#include "gl/surface/glut_start.h"
+#include "guard/library_failures.h"
+#include "guard/memory_headroom.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 
@@ -18,37 +17,29 @@ int main(int argc, char** argv) {
     // the lost-connection line through Xlib, not end the viewer silently by
     // SIGPIPE.
     signal(SIGPIPE, SIG_IGN);
-    DisplayProbe probe(argc, argv, "rasterwork");
-    if (!probe.problem().empty()) {
-        std::fprintf(stderr, "rasterwork: %s\n", probe.problem().c_str());
-        return 1;
-    }
-
-    // The GL library does not all check its allocations: a window as large
-    // as the screen that it has no room for is refused before it starts,
-    // and memory running out later is said in one line too.
-    int screenWidth = 0, screenHeight = 0;
-    probe.screenSize(&screenWidth, &screenHeight);
-    expectFramesOf(screenWidth, screenHeight);
-    if (!addressSpaceLeft(openGLFrameBytes(screenWidth, screenHeight))) {
-        std::fprintf(stderr,
-                     "rasterwork: not enough memory for the OpenGL library to draw a window as "
-                     "large as the screen (%d x %d)\n",
-                     screenWidth, screenHeight);
-        return 1;
-    }
 
     // Display mode and size only record settings, so they may precede glutInit.
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(480, 480);
-    {
-        const StartupMessagesHeld held;
-        const XWaitBound bound("rasterwork", probe.name(), "opening the window", kXWaitSeconds);
-        glutInit(&argc, argv);
-        glutCreateWindow("Rasterwork");
+    GlutStart start;
+    start.program = "rasterwork";
+    start.what = "opening the window";
+    // The GL library does not all check its allocations: a window as large
+    // as the screen that it has no room for is refused before it starts,
+    // and memory running out later is said in one line too.
+    start.refusal = [](int screenWidth, int screenHeight) {
+        return openGLMemoryRefusal(screenWidth, screenHeight,
+                                   "a window as large as the screen (" +
+                                       std::to_string(screenWidth) + " x " +
+                                       std::to_string(screenHeight) + ")");
+    };
+    start.alsoWithin = [] { glutCreateWindow("Rasterwork"); };
+    std::string displayName, problem;
+    if (!startGlut(start, &argc, argv, &displayName, &problem)) {
+        std::fprintf(stderr, "rasterwork: %s\n", problem.c_str());
+        return 1;
     }
-    probe.close();  // GLUT holds its own connection now
-    const LibraryFailureReport failures("rasterwork", probe.name(), "drawing");
+    const LibraryFailureReport failures("rasterwork", displayName, "drawing");
 
     glutDisplayFunc(display);
     glutReshapeFunc(reshape);

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "frame/reference_frame.h"
-#include "gl/gl_window.h"
 #include "gl/present.h"
+#include "gl/surface/gl_window.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/simd_targets.h"
 #include "raster/render_software.h"

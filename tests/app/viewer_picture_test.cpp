@@ -151,7 +151,8 @@ class ViewerPicture : public ViewerFixture {
             if (!marks.empty()) {
                 writePpm(dir_ + "/" + name + "-marked.ppm", markPredictions(last_, marks));
             }
-            std::printf("picture %s kept in %s/%s.ppm\n", name.c_str(), dir_.c_str(), name.c_str());
+            std::printf("picture %s saved as %s.ppm with the viewer's output\n", name.c_str(),
+                        name.c_str());
         }
         return ok;
     }

@@ -2,6 +2,7 @@
 #include "temp_dir.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 void ViewerFixture::SetUp() {
@@ -14,12 +15,22 @@ void ViewerFixture::TearDown() {
     client_.reset();
     server_.reset();
     if (dir_.empty()) return;
+    std::error_code ignored;
     if (HasFailure()) {
-        std::printf("viewer output and pictures kept in %s\n", dir_.c_str());
-    } else {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+        // What the viewer said goes into the test's log; its files, with any
+        // pictures, under $RW_TEST_ARTIFACTS where that is set.
+        std::printf("viewer stderr: %s\nviewer stdout: %s\n", readFile(errPath()).c_str(),
+                    printed().c_str());
+        const char* artifacts = std::getenv("RW_TEST_ARTIFACTS");
+        if (artifacts != nullptr && *artifacts != '\0') {
+            const std::filesystem::path kept =
+                std::filesystem::path(artifacts) / std::filesystem::path(dir_).filename();
+            std::filesystem::create_directories(artifacts, ignored);
+            std::filesystem::copy(dir_, kept, std::filesystem::copy_options::recursive, ignored);
+            std::printf("viewer output and pictures kept in %s\n", kept.c_str());
+        }
     }
+    std::filesystem::remove_all(dir_, ignored);
 }
 
 void ViewerFixture::startServer() {

@@ -13,8 +13,9 @@
 
 // The real viewer under an Xvfb server of its own, watched and driven through
 // an X client. The viewer's standard output and error go to files in a
-// temporary directory, which is removed when the test passes and kept, with
-// its path printed, when it fails.
+// temporary directory, which is removed when the test ends; when it failed,
+// what the viewer said is printed first, and the directory copied under
+// $RW_TEST_ARTIFACTS where that is set.
 class ViewerFixture : public ::testing::Test {
   public:
     static constexpr int kSize = 480;              // the viewer's window side
@@ -23,7 +24,7 @@ class ViewerFixture : public ::testing::Test {
 
   protected:
     void SetUp() override;
-    // Ends the viewer, the client and the server, then removes or keeps the
+    // Ends the viewer, the client and the server, then removes the
     // directory.
     void TearDown() override;
 

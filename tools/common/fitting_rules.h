@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "gl/gl_platform.h"
+#include "gl/surface/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
 
 // The rules that hold for an OpenGL known by the renderer it names: every

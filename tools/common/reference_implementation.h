@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gl/gl_platform.h"
+#include "gl/surface/gl_platform.h"
 
 // The OpenGL that drew the reference, for a report line: "<renderer> from
 // <vendor>, OpenGL <version>, <how it was reached>".

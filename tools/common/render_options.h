@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "gl/gl_platform.h"
+#include "gl/surface/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/stop_point.h"
 #include "tools/common/command_line.h"

@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "frame/reference_frame.h"
-#include "gl/memory_headroom.h"
 #include "gl/reference_objects.h"
 #include "gl/reference_readback.h"
-#include "gl/reference_surface.h"
-#include "gl/x_wait_bound.h"
+#include "gl/surface/reference_surface.h"
+#include "guard/memory_headroom.h"
+#include "guard/x_wait_bound.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "tools/common/image_files.h"
@@ -83,12 +83,12 @@ bool renderViews(const RenderOptions& options, const std::vector<View>& views, u
     }
     // The GL library does not all check its allocations: a frame it has no
     // room for is refused before it is drawn.
-    expectFramesOf(options.width, options.height);
-    if (!addressSpaceLeft(openGLFrameBytes(options.width, options.height))) {
+    const std::string refusal = openGLMemoryRefusal(
+        options.width, options.height,
+        "a " + std::to_string(options.width) + " x " + std::to_string(options.height) + " picture");
+    if (!refusal.empty()) {
         surface.close();
-        *error = "not enough memory for the OpenGL library to draw a " +
-                 std::to_string(options.width) + " x " + std::to_string(options.height) +
-                 " picture";
+        *error = refusal;
         return false;
     }
     for (std::size_t v = 0; v < views.size(); ++v) {

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "base/default_signal_action.h"
+#include "guard/default_signal_action.h"
 
 namespace {
 

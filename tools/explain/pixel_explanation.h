@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "gl/gl_platform.h"
+#include "gl/surface/gl_platform.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 

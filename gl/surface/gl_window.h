@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gl/x_wait_bound.h"
+#include "guard/x_wait_bound.h"
 
 // GLUT on the X display named by DISPLAY, for programs that draw off the
 // viewer's main loop (the snapshot tool, the benchmark).
@@ -27,7 +27,11 @@ double glutWaitSeconds();
 // viewer's, of exactly width x height, and waits (a few seconds at most)
 // until the window system has shown it. Returns the GLUT window id, which is
 // then current, or 0 with a reason.
-int openFrameWindow(int width, int height, const char* title, std::string* error);
+// *noOpenGL (where given) is set when GLUT could make no OpenGL context at
+// all (a broken driver): GLUT is then left in the middle, and nothing of it
+// may be called again.
+int openFrameWindow(int width, int height, const char* title, std::string* error,
+                    bool* noOpenGL = nullptr);
 
 // Destroys the window and closes GLUT's connection to the server, waiting
 // until the server has taken both: afterwards nothing talks to the server

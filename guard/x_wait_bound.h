@@ -4,7 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "gl/library_failures.h"
+#include "guard/library_failures.h"
+#include "guard/signal_messages.h"
 
 // How long the X server may take to answer before the program gives up.
 constexpr double kXWaitSeconds = 30.0;
@@ -25,9 +26,8 @@ class XServerPing;
 // second connection or its thread cannot be had (a process limit), the
 // whole stretch is timed instead.
 //
-// A crash meanwhile is told apart as LibraryFailureReport tells it. Uses
-// SIGALRM and the real-time interval timer, which nothing else may use
-// meanwhile. Stretches do not nest.
+// A crash meanwhile is told apart as LibraryFailureReport tells it. Keeps
+// its time through time_bound.h, SIGALRM's owner. Stretches do not nest.
 class XWaitBound {
   public:
     enum class Limit { WholeStretch, ServerAnswers };
@@ -50,5 +50,6 @@ class XWaitBound {
 
   private:
     LibraryFailureReport failures_;
+    SignalMessage message_;  // the line said when the server does not answer
     std::unique_ptr<XServerPing> ping_;
 };

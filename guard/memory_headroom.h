@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Memory for the GL library, which does not all check its allocations: when
 // the address space a process may have (ulimit -v) runs out inside it, it
@@ -26,3 +27,9 @@ bool addressSpaceLeft(std::size_t bytes);
 // Async-signal-safe, for telling after a crash in the GL library whether a
 // failed allocation caused it.
 bool memoryRanOut();
+
+// The refusal to draw before the GL library starts, for the viewer and the
+// tools alike: "" when there is room for the GL library to draw width x
+// height frames, else "not enough memory for the OpenGL library to draw
+// <what>". Frames of that size are expected from now on (expectFramesOf).
+std::string openGLMemoryRefusal(int width, int height, const std::string& what);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // The GL and GLUT libraries do not all check for a connection to the X
@@ -21,5 +22,23 @@ class LibraryFailureReport {
                          const std::string& what);
     ~LibraryFailureReport();
     LibraryFailureReport(const LibraryFailureReport&) = delete;
+
+    // For a catch (...) around a call into the libraries: an exception that
+    // came out of them ends the program as one they let escape to the top
+    // does (the library's state is left in the middle, and no clean-up may
+    // call it again).
+    [[noreturn]] void endOnEscapedException() const;
+
+    // Runs `call`, a start of the library the program can do without (EGL,
+    // where X may do instead): a crash in it that is neither memory running
+    // out nor a lost connection comes back as false, with *crash saying
+    // "the OpenGL library crashed (<signal>) while <what>", instead of
+    // ending the process; an exit() the library calls meanwhile ends it in
+    // one line with what the libraries said. Whatever `call` had begun is
+    // then left in the middle: none of it may be called again.
+    bool survive(const std::function<void()>& call, std::string* crash) const;
+
+  private:
+    std::string what_;
     LibraryFailureReport& operator=(const LibraryFailureReport&) = delete;
 };

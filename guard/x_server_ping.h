@@ -1,22 +1,21 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <thread>
+
+#include "guard/signal_messages.h"
 
 struct xcb_connection_t;
 
 // A second connection to the X server that, on a thread of its own, asks the
 // server for a reply in turn and needs each within `seconds`. When one does
-// not come, writes the `length` bytes of `message` to standard error and
-// ends the process with status 1. A connection that breaks ends the asking
-// quietly: the program's own connection reports that. Connecting waits on
-// the server; the caller bounds that wait. Where no thread can be started
-// (a process limit, no memory for its stack), nothing asks.
+// not come, says `message` as the program's last line (status 1). A connection that breaks ends the
+// asking quietly: the program's own connection reports that. Connecting waits on the server; the
+// caller bounds that wait. Where no thread can be started (a process limit, no memory for its
+// stack), nothing asks.
 class XServerPing {
   public:
-    XServerPing(const std::string& display, double seconds, const char* message,
-                std::size_t length);
+    XServerPing(const std::string& display, double seconds, const SignalMessage& message);
     ~XServerPing();
     XServerPing(const XServerPing&) = delete;
     XServerPing& operator=(const XServerPing&) = delete;
@@ -30,8 +29,7 @@ class XServerPing {
 
     xcb_connection_t* connection_ = nullptr;
     double seconds_;
-    const char* message_;
-    std::size_t length_;
+    const SignalMessage& message_;
     int stop_[2] = {-1, -1};  // a pipe: closing the writing end stops the asking
     std::thread thread_;
 };

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "gl/gl_platform.h"
+#include "gl/surface/gl_platform.h"
 
 class EglPbuffer;
 
@@ -47,6 +47,7 @@ class ReferenceSurface {
     bool openX11(const char* program, double waitSeconds, int width, int height, std::string* error,
                  bool* found);
 
+    std::string program_;
     std::unique_ptr<EglPbuffer> egl_;
     int window_ = 0;
     GlImplementation implementation_;

@@ -1,4 +1,4 @@
-#include "gl/signal_messages.h"
+#include "guard/signal_messages.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -6,7 +6,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gl/startup_messages.h"
+#include "guard/startup_messages.h"
+
+void sayLastLineAndEnd(const char* line, std::size_t length) {
+    if (write(programStandardError(), line, length) < 0) {
+        // Nothing more to say; the status tells the rest.
+    }
+    _exit(1);
+}
 
 void SignalMessage::keep(const std::string& line) {
     length = std::min(line.size(), sizeof text);

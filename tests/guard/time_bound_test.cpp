@@ -1,6 +1,6 @@
 // A stretch that outlasts its bound ends the process with one line and
 // status 1; one that finishes in time leaves the timer disarmed.
-#include "gl/time_bound.h"
+#include "guard/time_bound.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

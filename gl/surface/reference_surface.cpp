@@ -1,12 +1,13 @@
-#include "gl/reference_surface.h"
+#include "gl/surface/reference_surface.h"
 
 #include <GL/gl.h>
 
 #include "gl/bitmap_text.h"
-#include "gl/egl_pbuffer.h"
-#include "gl/gl_window.h"
-#include "gl/render_threads.h"
-#include "gl/x_wait_bound.h"
+#include "gl/surface/egl_pbuffer.h"
+#include "gl/surface/gl_window.h"
+#include "guard/library_failures.h"
+#include "guard/render_threads.h"
+#include "guard/x_wait_bound.h"
 
 namespace {
 
@@ -30,8 +31,9 @@ ReferenceSurface::~ReferenceSurface() {
 bool ReferenceSurface::open(GlPlatform platform, const char* program, double waitSeconds, int width,
                             int height, std::string* error, bool* platformFound) {
     close();
+    program_ = program;
     *platformFound = false;
-    drawOnTheCallingThreadWhereNoThreadStarts();
+    fitRenderThreadsToWhatCanStart();
     if (platform == GlPlatform::Egl) {
         if (openEgl(program, waitSeconds, width, height, error, platformFound)) return true;
         *error = "cannot draw the reference through EGL: " + *error;
@@ -70,15 +72,24 @@ bool ReferenceSurface::openX11(const char* program, double waitSeconds, int widt
     *found = false;
     if (!initGlutOnDisplay(program, error, waitSeconds)) return false;
     *found = true;
-    window_ = openFrameWindow(width, height, "Rasterwork snapshot", error);
-    if (window_ == 0) return false;
+    bool noOpenGL = false;
+    window_ = openFrameWindow(width, height, "Rasterwork snapshot", error, &noOpenGL);
+    if (window_ == 0) {
+        *found = !noOpenGL;  // a display without OpenGL is no platform for it
+        return false;
+    }
     implementation_ = currentImplementation("x11");
     return true;
 }
 
 void ReferenceSurface::draw(const std::function<void()>& drawAndRead) const {
     if (egl_) {
-        drawAndRead();
+        const LibraryFailureReport failures(program_, "", "drawing and reading back");
+        try {
+            drawAndRead();
+        } catch (...) {
+            failures.endOnEscapedException();
+        }
         return;
     }
     const XWaitBound bound(glutProgram(), glutDisplay(), "drawing and reading back",

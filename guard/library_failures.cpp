@@ -1,8 +1,9 @@
-#include "gl/library_failures.h"
+#include "guard/library_failures.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -11,15 +12,16 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
 
-#include "base/default_signal_action.h"
 #include "base/shown_text.h"
-#include "gl/memory_headroom.h"
-#include "gl/signal_messages.h"
-#include "gl/startup_messages.h"
+#include "guard/default_signal_action.h"
+#include "guard/memory_headroom.h"
+#include "guard/signal_messages.h"
+#include "guard/startup_messages.h"
 
 namespace {
 
@@ -30,6 +32,12 @@ SignalMessage busMessage;
 SignalMessage abortMessage;
 SignalMessage memoryMessage;
 std::terminate_handler previousTerminate = nullptr;
+// Where a call that may survive a crash (LibraryFailureReport::survive)
+// goes back to, and the signal it came back by.
+sigjmp_buf* volatile crashEscape = nullptr;
+volatile sig_atomic_t crashSignal = 0;
+// The line said when the library ends the program by exit() meanwhile.
+SignalMessage exitMessage;
 
 // Where the X server listens, worked out from the display name before the
 // handlers may need it: the display number (-1 when the name has none),
@@ -106,12 +114,14 @@ bool aConnectionBroke() {
 // what it is and ends the process by the signal.
 void crashed(int signal) {
     if (aConnectionBroke()) {
-        lostMessage.say();
-        _exit(1);
+        lostMessage.sayAndEnd();
     }
     if (memoryRanOut()) {
-        memoryMessage.say();
-        _exit(1);
+        memoryMessage.sayAndEnd();
+    }
+    if (crashEscape != nullptr) {
+        crashSignal = signal;
+        siglongjmp(*crashEscape, 1);
     }
     if (signal == SIGBUS) {
         busMessage.say();
@@ -136,12 +146,28 @@ void unhandledException() {
     } catch (...) {
     }
     if (noMemory) {
-        memoryMessage.say();
-        _exit(1);
+        memoryMessage.sayAndEnd();
     }
     abortMessage.say();
     raiseWithDefaultAction(SIGABRT);
     _exit(134);
+}
+
+// A library that calls exit() in a call that may survive a crash ends the
+// program in one line of its own, with what the libraries said.
+void endedByTheLibrary() {
+    if (crashEscape == nullptr) return;
+    crashEscape = nullptr;
+    const std::string line(exitMessage.text, exitMessage.length - 1);
+    const std::string said = releaseStartupMessages() + "\n";
+    const std::string whole = line + said;
+    sayLastLineAndEnd(whole.data(), whole.size());
+}
+
+std::string crashText(int signal) {
+    if (signal == SIGBUS) return "crashed (SIGBUS, bus error)";
+    if (signal == SIGABRT) return "crashed (SIGABRT, aborted)";
+    return "crashed (SIGSEGV, segmentation fault)";
 }
 
 }  // namespace
@@ -155,11 +181,38 @@ LibraryFailureReport::LibraryFailureReport(const std::string& program, const std
     busMessage.keep(program + ": crashed (SIGBUS, bus error) while " + what + "\n");
     abortMessage.keep(program + ": crashed (SIGABRT, aborted) while " + what + "\n");
     memoryMessage.keep(program + ": the OpenGL library ran out of memory while " + what + "\n");
+    exitMessage.keep(program + ": the OpenGL library ended the program while " + what + "\n");
+    what_ = what;
     takeDisplayNumber(display);
     setSignalHandler(SIGSEGV, crashed);
     setSignalHandler(SIGBUS, crashed);
     setSignalHandler(SIGABRT, crashed);
     previousTerminate = std::set_terminate(unhandledException);
+}
+
+void LibraryFailureReport::endOnEscapedException() const {
+    unhandledException();
+    _exit(1);  // not reached: unhandledException ends the process
+}
+
+bool LibraryFailureReport::survive(const std::function<void()>& call, std::string* crash) const {
+    static bool exitWatched = false;
+    if (!exitWatched) exitWatched = std::atexit(endedByTheLibrary) == 0;
+    static sigjmp_buf cameBack;
+    if (sigsetjmp(cameBack, 1) != 0) {
+        crashEscape = nullptr;
+        *crash = "the OpenGL library " + crashText(crashSignal) + " while " + what_;
+        return false;
+    }
+    crashEscape = &cameBack;
+    try {
+        call();
+    } catch (...) {
+        crashEscape = nullptr;
+        endOnEscapedException();
+    }
+    crashEscape = nullptr;
+    return true;
 }
 
 LibraryFailureReport::~LibraryFailureReport() {

@@ -1,4 +1,4 @@
-#include "gl/gl_window.h"
+#include "gl/surface/gl_window.h"
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>
@@ -10,8 +10,10 @@
 #include <set>
 #include <thread>
 
-#include "gl/display_check.h"
-#include "gl/startup_messages.h"
+#include "gl/surface/glut_start.h"
+#include "guard/startup_messages.h"
+#include "guard/x_failures.h"
+#include "guard/x_wait_bound.h"
 
 namespace {
 
@@ -41,19 +43,11 @@ bool initGlutOnDisplay(const char* programName, std::string* error, double waitS
     waitBound = waitSeconds;
     static char* argv[] = {program.data(), nullptr};
     int argc = 1;
-    DisplayProbe probe(argc, argv, program, waitSeconds);
-    if (!probe.problem().empty()) {
-        *error = probe.problem();
-        return false;
-    }
-    displayName = probe.name();  // failures end the program with a line of its own from here
     glutInitWarningFunc(onGlutWarning);
-    {
-        const StartupMessagesHeld held;
-        const XWaitBound bound(program, displayName, "opening the display", waitSeconds);
-        glutInit(&argc, argv);
-    }
-    probe.close();  // GLUT holds its own connection now
+    GlutStart start;
+    start.program = program;
+    start.waitSeconds = waitSeconds;
+    if (!startGlut(start, &argc, argv, &displayName, error)) return false;
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     initialised = true;
     return true;
@@ -71,7 +65,7 @@ double glutWaitSeconds() {
     return waitBound;
 }
 
-int openFrameWindow(int width, int height, const char* title, std::string* error) {
+int openFrameWindow(int width, int height, const char* title, std::string* error, bool* noOpenGL) {
     // The GL library makes the window's buffers meanwhile, which for a large
     // window takes it longer than the server may: only the server is timed.
     const XWaitBound bound(program, displayName, "opening a window", waitBound,
@@ -80,7 +74,14 @@ int openFrameWindow(int width, int height, const char* title, std::string* error
     glutInitWindowSize(width, height);
     glutInitWindowPosition(0, 0);
     holdStartupMessages();  // the GL libraries load with the first context
-    const int window = glutCreateWindow(title);
+    int window = 0;
+    std::string glutError;
+    if (!surviveGlutErrors([&] { window = glutCreateWindow(title); }, &glutError)) {
+        // No OpenGL context could be had on this display (a broken driver).
+        *error = glutError + releaseStartupMessages();
+        if (noOpenGL != nullptr) *noOpenGL = true;
+        return 0;
+    }
     releaseStartupMessages();
     glutDisplayFunc(markShown);
 

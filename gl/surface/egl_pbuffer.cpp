@@ -1,4 +1,4 @@
-#include "gl/egl_pbuffer.h"
+#include "gl/surface/egl_pbuffer.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -8,10 +8,17 @@
 #include <cstring>
 #include <vector>
 
-#include "gl/startup_messages.h"
-#include "gl/time_bound.h"
+#include "guard/library_failures.h"
+#include "guard/memory_headroom.h"
+#include "guard/resources_left.h"
+#include "guard/startup_messages.h"
+#include "guard/time_bound.h"
 
 namespace {
+
+// The address space Mesa's software driver takes to start, its LLVM
+// included: some 230 MB on Debian 12, rounded up.
+constexpr std::size_t kLibraryStartBytes = std::size_t{256} << 20;
 
 // EGL's error codes by name, for messages.
 std::string eglErrorName(EGLint code) {
@@ -104,9 +111,27 @@ bool EglPbuffer::open(const std::string& program, double waitSeconds, int width,
     *found = false;
     std::string cause;
     holdStartupMessages();  // what the libraries say as they load goes into the one line
+    expectFramesOf(width, height);
     {
+        // No X display is involved: a crash is memory running out, or the
+        // reason EGL cannot be had.
+        const LibraryFailureReport failures(program, "", "starting EGL");
         const TimeBound bound(program, "starting EGL", waitSeconds);
-        cause = start(width, height, found);
+        std::string crash;
+        if (!failures.survive([&] { cause = start(width, height, found); }, &crash)) {
+            // The library stopped in the middle: nothing of it is called again.
+            display_ = surface_ = context_ = nullptr;
+            *found = false;  // an EGL that crashes cannot be had
+            cause = crash;
+        } else if (!cause.empty()) {
+            // Checked before the held messages give their descriptor back.
+            const std::string shortOf =
+                resourceThatRanOut(kLibraryStartBytes + openGLFrameBytes(width, height));
+            if (!shortOf.empty()) {
+                cause = shortOf + " for the OpenGL library to start EGL";
+                *found = true;  // EGL is there: the process is short of what it takes
+            }
+        }
     }
     const std::string said = releaseStartupMessages();
     if (!cause.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // From now on a lost connection to the X server, an X protocol error and a
@@ -8,3 +9,10 @@
 // the libraries said while start-up messages were held (see
 // startup_messages.h). Without this, Xlib and GLUT print lines of their own.
 void endOnXFailures(const std::string& program, const std::string& display);
+
+// Runs `call`, a step the program can do without (the tools' window for the
+// reference): a GLUT error in it comes back as false with *error GLUT's
+// text ("freeglut: ...") instead of ending the process. GLUT is then left
+// in the middle of that step: nothing of it may be called again, and the X
+// protocol errors its requests left behind are ignored from then on.
+bool surviveGlutErrors(const std::function<void()>& call, std::string* error);

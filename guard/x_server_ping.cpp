@@ -1,4 +1,4 @@
-#include "gl/x_server_ping.h"
+#include "guard/x_server_ping.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -10,17 +10,14 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "gl/startup_messages.h"
-
 namespace {
 
 constexpr int kPauseMilliseconds = 100;  // between a reply and the next question
 
 }  // namespace
 
-XServerPing::XServerPing(const std::string& display, double seconds, const char* message,
-                         std::size_t length)
-    : seconds_(seconds), message_(message), length_(length) {
+XServerPing::XServerPing(const std::string& display, double seconds, const SignalMessage& message)
+    : seconds_(seconds), message_(message) {
     connection_ = xcb_connect(display.c_str(), nullptr);
     if (xcb_connection_has_error(connection_) || pipe(stop_) != 0) return;
     try {
@@ -55,12 +52,7 @@ void XServerPing::askInTurn() {
             }
             if (xcb_connection_has_error(connection_)) return;
             const double left = std::chrono::duration<double>(due - Clock::now()).count();
-            if (left <= 0.0) {
-                if (write(programStandardError(), message_, length_) < 0) {
-                    // Nothing more to say; the status tells the rest.
-                }
-                _exit(1);
-            }
+            if (left <= 0.0) message_.sayAndEnd();
             pollfd wait[2] = {{fd, POLLIN, 0}, {stop_[0], POLLIN, 0}};
             poll(wait, 2, static_cast<int>(std::ceil(left * 1000.0)));
             if (wait[1].revents) return;

@@ -1,4 +1,4 @@
-#include "gl/startup_messages.h"
+#include "guard/startup_messages.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

@@ -1,4 +1,4 @@
-#include "gl/memory_headroom.h"
+#include "guard/memory_headroom.h"
 
 #include <sys/mman.h>
 
@@ -44,4 +44,10 @@ bool addressSpaceLeft(std::size_t bytes) {
 
 bool memoryRanOut() {
     return !addressSpaceLeft(std::max(kCrashHeadroomBytes, 4 * framePixels));
+}
+
+std::string openGLMemoryRefusal(int width, int height, const std::string& what) {
+    expectFramesOf(width, height);
+    if (addressSpaceLeft(openGLFrameBytes(width, height))) return "";
+    return "not enough memory for the OpenGL library to draw " + what;
 }

@@ -1,4 +1,4 @@
-#include "base/default_signal_action.h"
+#include "guard/default_signal_action.h"
 
 #include <signal.h>
 
