@@ -18,16 +18,21 @@ std::vector<OptionGroup> explainOptions(ExplainOptions& o) {
         {"Output:",
          {faceOption(&o.face),
           flagOption("--json",
-                     "print the explanation as one JSON object (keys x, y, width,\n"
-                     "height, software, reference, coverage, step_difference,\n"
-                     "reference_model, reference_implementation)",
+                     "print the explanation as one JSON object (keys why,\n"
+                     "settled_by, x, y, width, height, software, reference,\n"
+                     "coverage, step_difference, reference_model,\n"
+                     "reference_implementation)",
                      &o.json),
           fileOption("--crop-png",
-                     "write a zoomed crop of 15 x 15 pixels around the pixel,\n"
-                     "each pixel a square, the pixel outlined: the software\n"
-                     "picture, the reference picture and the difference map as\n"
-                     "rasterwork-compare draws them, each named below (the\n"
-                     "software panel alone when there is no reference)",
+                     "write the magnifier: 15 x 15 pixels around the pixel drawn\n"
+                     "as geometry, 32 screen pixels each (the grid, colours and\n"
+                     "centres, the faces' outlines as the vertex stage put them\n"
+                     "and dashed on the reference's grid, each row's edge x as\n"
+                     "ticks and filled columns as bars, one-side coverage\n"
+                     "ringed); below it the software picture, the reference\n"
+                     "picture and the difference map of those pixels as\n"
+                     "rasterwork-compare draws them (the software panel alone\n"
+                     "when there is no reference)",
                      &o.cropPngPath)}},
     };
 }
@@ -93,7 +98,8 @@ path (under the reference's rules that --like-reference names, if any; 'all'
 takes those that hold for the OpenGL found), watching every fragment that
 reaches the pixel, and with the OpenGL reference (off screen through EGL, or
 in a window of its own on the X display in DISPLAY: see --gl-platform), then
-prints:
+prints why in words (a sentence for each side and the step of the difference
+ladder that settles the difference: the cause map's step at the pixel), then:
 
   the software side: every fragment at the pixel in draw order (object and
   face, the span on that row, its depth and the depth it was tested against,

@@ -96,9 +96,9 @@ ToolResult explainFace(const ExplainOptions& options) {
             MagnifierGeometry geometry =
                 magnifyAround(frame.view, width, height, rules, grid, centre[0], centre[1],
                               options.face, drawn ? &depth : nullptr);
-            geometry.title = "face " + std::to_string(scan->object) + ":" +
+            geometry.title = "FACE " + std::to_string(scan->object) + ":" +
                              std::to_string(scan->face) +
-                             " drawn on the faces before it: its edges' x and its spans per row";
+                             " ON THE FACES BEFORE IT: EDGES AND SPANS";
             const RgbCanvas crop = drawMagnifier(geometry);
             if (!encodePng(crop.rgb.data(), crop.width, crop.height, &png, &error)) {
                 return failed("cannot make the PNG picture: " + error);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tools/common/comparison_panels.h"
 
@@ -15,7 +16,7 @@ constexpr int kMargin = kMagnifierMargin;  // row numbers left, column numbers b
 constexpr int kCrop = kMagnifierSide * kMagnifierZoom;
 constexpr int kWidth = kMagnifierWidth;
 constexpr int kHeight = kMagnifierHeight;
-constexpr double kTop = kMagnifierTop;  // below the title
+constexpr int kTop = kMagnifierTop;  // below the title
 
 struct Rgb {
     double r, g, b;
@@ -44,13 +45,14 @@ struct Mapping {
     }
 };
 
-void text(cairo_t* cr, double x, double y, const std::string& s, double size, bool centred) {
-    cairo_set_font_size(cr, size);
-    cairo_text_extents_t extents;
-    cairo_text_extents(cr, s.c_str(), &extents);
-    cairo_move_to(cr, centred ? x - extents.width / 2 - extents.x_bearing : x, y);
-    cairo_show_text(cr, s.c_str());
-}
+// Text is drawn in the tools' own bitmap font once the geometry is on the
+// canvas: the same letters on every machine, and no font library.
+struct Label {
+    int x, row;  // top-left corner; centred on x when `centred`
+    std::string text;
+    bool centred;
+};
+constexpr int kTextScale = 2;
 
 void pixels(cairo_t* cr, const Mapping& m) {
     const MagnifierGeometry& g = m.g;
@@ -152,77 +154,69 @@ void rowWalk(cairo_t* cr, const Mapping& m) {
     }
 }
 
-void numbers(cairo_t* cr, const Mapping& m) {
+void numbers(const Mapping& m, std::vector<Label>& labels) {
     const MagnifierGeometry& g = m.g;
-    colour(cr, kText);
-    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     for (int i = 0; i < kMagnifierSide; ++i) {
-        text(cr, m.x(g.left() + i + 0.5), kTop + kCrop + 14, std::to_string(g.left() + i), 10,
-             true);
-        text(cr, kMargin / 2.0, m.y(g.bottom() + i + 0.5) + 4, std::to_string(g.bottom() + i), 10,
-             true);
+        labels.push_back({static_cast<int>(m.x(g.left() + i + 0.5)), kTop + kCrop + 6,
+                          std::to_string(g.left() + i), true});
+        labels.push_back({kMargin / 2, static_cast<int>(m.y(g.bottom() + i + 0.5)) - 5,
+                          std::to_string(g.bottom() + i), true});
     }
-    text(cr, kMargin + kCrop / 2.0, kTop + kCrop + 30,
-         "column (row numbers at the left, 0 at the bottom)", 10, true);
+    labels.push_back(
+        {kMargin + kCrop / 2, kTop + kCrop + 22, "COLUMN. ROW AT THE LEFT. 0 AT THE BOTTOM", true});
 }
 
-void pinned(cairo_t* cr, const Mapping& m) {
+void pinned(cairo_t* cr, const Mapping& m, std::vector<Label>& labels) {
     const MagnifierGeometry& g = m.g;
     // Black at the square's edge and white inside it, to show on any colour.
     ring(cr, m, g.x, g.y, {0.0, 0.0, 0.0}, 2.0, 1.0);
     ring(cr, m, g.x, g.y, {1.0, 1.0, 1.0}, 1.5, 3.0);
-    const std::string label = std::to_string(g.x) + ", " + std::to_string(g.y);
-    cairo_set_font_size(cr, 12);
-    cairo_text_extents_t e;
-    cairo_text_extents(cr, label.c_str(), &e);
-    const double left = m.x(g.x + 0.5) - e.width / 2 - 3;
-    const double top = m.y(g.y + 1) - e.height - 8;
+    const std::string label = std::to_string(g.x) + " " + std::to_string(g.y);
+    const int width = textWidth(label, kTextScale);
+    const double left = m.x(g.x + 0.5) - width / 2.0 - 3;
+    const double top = m.y(g.y + 1) - kGlyphHeight * kTextScale - 9;
     colour(cr, {1.0, 1.0, 1.0}, 0.85);
-    cairo_rectangle(cr, left, top, e.width + 6, e.height + 5);
+    cairo_rectangle(cr, left, top, width + 6, kGlyphHeight * kTextScale + 6);
     cairo_fill(cr);
-    colour(cr, {0.0, 0.0, 0.0});
-    text(cr, left + 3, top + e.height + 1, label, 12, false);
+    labels.push_back({static_cast<int>(left) + 3, static_cast<int>(top) + 3, label, false});
 }
 
-void legend(cairo_t* cr, const MagnifierGeometry& g) {
-    double y = kTop + kCrop + kMargin + 8;
+void legend(cairo_t* cr, const MagnifierGeometry& g, std::vector<Label>& labels) {
+    int y = kTop + kCrop + kMargin + 6;
     const double x = 12;
     const auto line = [&](const Rgb& c, int kind, const std::string& words) {
+        const double middle = y + kGlyphHeight * kTextScale / 2.0;
         colour(cr, c);
         cairo_set_line_width(cr, kind == 1 ? 2.5 : 1.5);
         if (kind == 0 || kind == 3) {
             const double dash[] = {6.0, 6.0};
             if (kind == 3) cairo_set_dash(cr, dash, 2, 0.0);
-            cairo_move_to(cr, x, y - 4);
-            cairo_line_to(cr, x + 28, y - 4);
+            cairo_move_to(cr, x, middle);
+            cairo_line_to(cr, x + 28, middle);
             cairo_stroke(cr);
             cairo_set_dash(cr, nullptr, 0, 0.0);
         } else if (kind == 1) {
-            cairo_move_to(cr, x + 14, y - 11);
-            cairo_line_to(cr, x + 14, y + 3);
+            cairo_move_to(cr, x + 14, middle - 7);
+            cairo_line_to(cr, x + 14, middle + 7);
             cairo_stroke(cr);
-        } else {
-            cairo_rectangle(cr, x, y - 7, 28, 5);
+        } else if (kind == 2) {
+            cairo_rectangle(cr, x, middle - 2.5, 28, 5);
             cairo_fill(cr);
         }
-        colour(cr, kText);
-        text(cr, x + 36, y, words, 11, false);
-        y += 17;
+        labels.push_back({static_cast<int>(x) + 36, y, words, false});
+        y += 16;
     };
-    line(kOutline, 0, "face outline where the vertex stage put it (float screen positions)");
+    line(kOutline, 0, "OUTLINE WHERE THE VERTEX STAGE PUT IT");
     line(kReferenceOutline, 3,
-         g.gridBits > 0 ? "the reference's outline on its grid of 1/" +
-                              std::to_string(1 << g.gridBits) + " pixel"
-                        : "the reference's outline (it snaps to no grid known here)");
-    line(kTick, 1, "an active edge's x on the row, where the software samples it");
-    line(kBar, 2, "the span's filled columns: first column to end column - 1");
-    line(fromBytes(kSoftwareOnly), 2,
-         "ring: covered by the software only; green ring: the reference only");
-    colour(cr, kText);
-    text(cr, x, y,
-         "dots: pixel centres; " + std::to_string(g.width) + " x " + std::to_string(g.height) +
-             " frame, grey beyond its edges",
-         11, false);
+         g.gridBits > 0 ? "THE REFERENCE OUTLINE ON ITS GRID OF " +
+                              std::to_string(1 << g.gridBits) + " STEPS A PIXEL"
+                        : "THE REFERENCE OUTLINE: NO GRID KNOWN");
+    line(kTick, 1, "AN ACTIVE EDGE X ON THE ROW: WHERE THE SOFTWARE SAMPLES IT");
+    line(kBar, 2, "THE SPAN: FIRST COLUMN TO END COLUMN - 1");
+    line(fromBytes(kSoftwareOnly), 2, "RING: SOFTWARE ONLY. GREEN RING: REFERENCE ONLY");
+    line(kText, -1,
+         "DOTS: PIXEL CENTRES. " + std::to_string(g.width) + " X " + std::to_string(g.height) +
+             " FRAME. GREY BEYOND IT");
 }
 
 }  // namespace
@@ -235,9 +229,7 @@ RgbCanvas drawMagnifier(const MagnifierGeometry& g) {
     cairo_t* cr = context.get();
     cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
     cairo_paint(cr);
-    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    colour(cr, kText);
-    text(cr, kMargin, 18, g.title, 13, false);
+    std::vector<Label> labels = {{kMargin, 9, g.title, false}};
 
     const Mapping m{g};
     cairo_save(cr);
@@ -247,10 +239,10 @@ RgbCanvas drawMagnifier(const MagnifierGeometry& g) {
     rowWalk(cr, m);
     outlines(cr, m);
     coverageRings(cr, m);
-    pinned(cr, m);
+    pinned(cr, m, labels);
     cairo_restore(cr);
-    numbers(cr, m);
-    legend(cr, g);
+    numbers(m, labels);
+    legend(cr, g, labels);
 
     cairo_surface_flush(surface.get());
     RgbCanvas canvas;
@@ -268,6 +260,11 @@ RgbCanvas drawMagnifier(const MagnifierGeometry& g) {
             out[1] = static_cast<std::uint8_t>(pixel >> 8);
             out[2] = static_cast<std::uint8_t>(pixel);
         }
+    }
+    const RgbCanvas::Rgb ink = {40, 40, 40};
+    for (const Label& l : labels) {
+        const int x = l.centred ? l.x - textWidth(l.text, kTextScale) / 2 : l.x;
+        drawText(canvas, x, l.row, l.text, kTextScale, ink);
     }
     return canvas;
 }

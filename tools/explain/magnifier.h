@@ -11,7 +11,8 @@
 // as a tick and the span's filled columns as a bar; the pixels one side
 // alone covers ringed in the difference map's colours; the pinned pixel
 // ringed and labelled; column and row numbers along the sides and a legend
-// below.
+// below, in the tools' bitmap font (legend_font.h), so that no font library
+// is needed and the picture is the same on every machine.
 constexpr int kMagnifierZoom = 32;
 // The picture's size: the title, the crop with its numbers, the legend.
 constexpr int kMagnifierMargin = 40;

@@ -47,8 +47,8 @@ struct MagnifierGeometry {
     int y = 0;
     int width = 0;  // the frame
     int height = 0;
-    int gridBits = 0;                    // the reference's grid, 1/2^gridBits pixel (0: none)
-    std::string title;                   // what the picture shows, one line
+    int gridBits = 0;   // the reference's grid, 1/2^gridBits pixel (0: none)
+    std::string title;  // what the picture shows, one line in the tools' capital letters
     std::vector<MagnifiedPixel> pixels;  // kMagnifierSide rows, top row first, left to right
     std::vector<MagnifiedFace> faces;
     std::vector<MagnifiedRow> rows;  // of the faces whose edges and spans are drawn

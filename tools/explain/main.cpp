@@ -155,8 +155,8 @@ ToolResult run(const ExplainOptions& options) {
             MagnifierGeometry geometry =
                 magnifyAround(frame.view, width, height, question.rules, grid, x, y, std::nullopt,
                               explanation.reference ? &depth : nullptr);
-            geometry.title = "pixel " + std::to_string(x) + ", " + std::to_string(y) +
-                             ": the software picture, its outlines and its row walk";
+            geometry.title = "PIXEL " + std::to_string(x) + " " + std::to_string(y) +
+                             ": SOFTWARE PICTURE. OUTLINES. ROW WALK";
             const RgbCanvas crop = stackedPictures(drawMagnifier(geometry), panels);
             if (!encodePng(crop.rgb.data(), crop.width, crop.height, &png, &error)) {
                 return failed("cannot make the PNG picture: " + error);

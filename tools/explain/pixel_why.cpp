@@ -125,6 +125,13 @@ std::string referenceSentence(const PixelExplanation& e) {
     const bool covers = e.reference ? e.reference->windowDepth < 1.0f : m.covered;
     const std::string outline = faceLabel(s, m.object, m.face) + " on its 1/256-pixel grid";
     const std::string distance = brief(std::fabs(m.centreDistance)) + " px";
+    if (covers != m.covered) {
+        return std::string("Reference: ") + (covers ? "covered" : "not covered") +
+               ", though its model puts the centre " + centre(s) + " " + distance +
+               (m.covered ? " inside " : " outside ") + outline +
+               ": the reference's own rasteriser decides so close a case by its fixed-point "
+               "edge functions.";
+    }
     if (!covers) {
         return "Reference: not covered: it samples pixel centres, and the centre " + centre(s) +
                " lies " + distance + " outside the nearest outline, " + outline + ".";
