@@ -693,6 +693,12 @@ tests["stepTo's floats equal --stop-after's, and faceScan equals --face --json"]
         JSON.stringify(view) + " after " + cut);
     }
   }
+  // The row button past a face's last row goes on to the next face's first.
+  const last = await run("rasterwork.faceScan(2, 10).rows.pop().y");
+  await run("rasterwork.stepTo({ object: 2, face: 10, row: " + last + " })");
+  await browser.evaluate("document.getElementById('step-row-up').click()");
+  checkEqual(await run("rasterwork.step()"), { object: 2, face: 11,
+    row: (await run("rasterwork.faceScan(2, 11)")).rows[0].y }, "after the last row of 2:10");
   console.log("      " + floats + " floats at 6 steps of 2 views, all equal");
 };
 

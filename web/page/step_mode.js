@@ -21,6 +21,14 @@ function createStepMode(page) {
     return JSON.parse(text);
   }
 
+  // The last face scan asked for, kept until the view changes: each costs
+  // drawing the frame up to its face.
+  let kept = null;
+  function keptScan(object, face) {
+    if (!kept || kept.object !== object || kept.face !== face) kept = faceScan(object, face);
+    return kept;
+  }
+
   // Draws the buffers up to `to`; throws, leaving the step as it was, when
   // there is no such face or row.
   function go(to) {
@@ -30,7 +38,7 @@ function createStepMode(page) {
       throw new Error("cannot stop after " + to.object + ":" + to.face +
         (whole ? "" : ":" + to.row) + " in a " + state.width + " x " + state.height + " frame");
     }
-    if (!scan || scan.object !== to.object || scan.face !== to.face) scan = faceScan(to.object, to.face);
+    scan = keptScan(to.object, to.face);
     at = { object: to.object, face: to.face, row: to.row };
     active = true;
     $("step-on").checked = true;
@@ -55,7 +63,7 @@ function createStepMode(page) {
   }
 
   function startOf(face, last) {
-    const s = faceScan(face.object, face.face);
+    const s = keptScan(face.object, face.face);
     if (!s.rows.length) return { object: face.object, face: face.face, row: null };
     return { object: face.object, face: face.face, row: s.rows[last ? s.rows.length - 1 : 0].y };
   }
@@ -235,8 +243,8 @@ function createStepMode(page) {
     // The view changed: the same step in the new frame, or out of step mode
     // where it has no such row.
     viewChanged() {
+      kept = null;
       if (!active) return;
-      scan = null;
       try {
         go(at);
       } catch (error) {
