@@ -338,19 +338,38 @@
   // significant digits.
   const windowDepth = (z) => z === null ? "none" : Number((0.5 * z + 0.5).toPrecision(9));
 
+  // The story's terms, as docs/stages.md defines them, shown as tooltips.
+  const TERMS = {
+    world: "World space: the scene's own coordinates, in which the vertex positions and the " +
+      "light positions are stored; the software lights every pixel here.",
+    eye: "Eye space: the coordinates after the view transform, the eye at the origin looking " +
+      "down -z; the reference model lights each face's corners here.",
+    diffuse: "Diffuse factor: the normal's dot product with the direction to the light, " +
+      "clamped at 0; it scales the material's diffuse colour.",
+    base: "Specular base: the dot product of the half vector (halfway between the directions " +
+      "to the eye and to the light) with the normal, not clamped.",
+    factor: "Factor (specular factor): the specular base raised to the material's shininess; " +
+      "it scales the material's specular colour.",
+    adds: "Adds (x colour): what the term adds to the colour, times the light's colour; the " +
+      "ambient term plus every light's adds, in order, is the pixel's colour.",
+  };
+  const term = (text, key) => '<abbr title="' + TERMS[key] + '">' + text + "</abbr>";
+
   function termsHtml(fragment) {
     const t = fragment.terms;
     let html = "<table class=terms><tr><th>renormalised normal</th><td>" + vector(t.normal) +
-      "</td></tr><tr><th>world position</th><td>" + vector(t.position) +
+      "</td></tr><tr><th>" + term("world position", "world") + "</th><td>" + vector(t.position) +
       "</td></tr><tr><th>eye direction</th><td>" + vector(t.eye_direction) +
       "</td></tr><tr><th>ambient (r g b)</th><td>" + numbers(t.ambient) + "</td></tr>";
     t.lights.forEach((l, i) => {
       html += "<tr><th>light " + i + "</th><td>colour " + numbers(l.light_color) +
         ", direction " + vector(l.direction) + "</td></tr>" +
-        "<tr><th>diffuse</th><td>factor " + l.diffuse_factor + ", adds " +
+        "<tr><th>diffuse</th><td>" + term("factor", "diffuse") + " " + l.diffuse_factor + ", " +
+        term("adds", "adds") + " " +
         numbers(l.diffuse_part) + "</td></tr>" +
-        "<tr><th>specular</th><td>half vector " + vector(l.half_vector) + ", base " +
-        l.specular_base + ", factor " + l.specular_factor + ", adds " +
+        "<tr><th>specular</th><td>half vector " + vector(l.half_vector) + ", " +
+        term("base", "base") + " " + l.specular_base + ", " + term("factor", "factor") + " " +
+        l.specular_factor + ", " + term("adds", "adds") + " " +
         numbers(l.specular_part) + "</td></tr>";
     });
     return html + "<tr><th>colour (r g b)</th><td>" + numbers(fragment.color) +
@@ -409,7 +428,7 @@
       ", face " + m.face + "; pixel centre " + m.centre_distance.toPrecision(4) +
       " pixels inside its outline (negative: outside)</p>";
     html += "<p>fan triangle of corners " + m.triangle.join(", ") + "</p><table>" +
-      "<tr><th>corner</th><th>eye position</th><th>eye normal</th><th>lit colour (r g b a)</th>" +
+      "<tr><th>corner</th><th>" + term("eye position", "eye") + "</th><th>eye normal</th><th>lit colour (r g b a)</th>" +
       "</tr>" + m.corners.map((c) => "<tr><td>" + c.index + "</td><td>" + vector(c.eye_position) +
         "</td><td>" + vector(c.eye_normal) + "</td><td>" + numbers(c.color) + "</td></tr>")
         .join("") + "</table>";
