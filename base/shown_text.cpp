@@ -128,20 +128,3 @@ std::string escapedText(const std::string& text, std::size_t longest) {
 std::string shown(const std::string& value, std::size_t longest) {
     return "'" + escapedText(value, longest) + "'";
 }
-
-std::string jsonText(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}

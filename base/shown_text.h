@@ -19,7 +19,3 @@ std::string escapedText(const std::string& text, std::size_t longest = 0);
 
 // The escaped text in single quotes, for a value quoted in a message.
 std::string shown(const std::string& value, std::size_t longest = 0);
-
-// A string for JSON: in double quotes, with quotes, backslashes and control
-// characters escaped.
-std::string jsonText(const std::string& text);

@@ -1,20 +1,28 @@
 // rasterwork-bench: times the parts of a viewer frame for the default scene
 // and view at 480 x 480 (the viewer's window) and 1920 x 1080.
 //
-// Without a display the OpenGL benchmarks are skipped, and one line on
-// standard error names them and the reason. Unless the
-// command line says otherwise every benchmark runs five times after a
-// warm-up and only the aggregates (median, mean, spread) are reported.
+// The OpenGL frames are drawn off screen through EGL where it can be had,
+// else in windows on the X display (--gl-platform=egl|x11|auto chooses);
+// the context lines name the OpenGL that drew them and the SIMD target the
+// fast path runs on (the best one here, or --simd-target=NAME). Without
+// either platform the OpenGL benchmarks are skipped, and one line on
+// standard error names them and the reason. Unless the command line says otherwise every benchmark
+// runs five times after a warm-up and only the aggregates (median, mean,
+// spread) are reported.
 #include <benchmark/benchmark.h>
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "bench/bench_gl.h"
+#include "bench/bench_options.h"
+#include "bench/stage_benchmarks.h"
 #include "frame/reference_frame.h"
 #include "gl/present.h"
 #include "gl/surface/gl_window.h"
@@ -99,9 +107,27 @@ void softwarePass(benchmark::State& state, FrameSize size) {
     countPixels(state, size);
 }
 
+// The OpenGL surface of the frame's size current; false (the benchmark
+// skipped with the reason) when there is none.
+bool useSurface(benchmark::State& state, FrameSize size, BenchGl* gl) {
+    std::string problem;
+    if (gl->use(size.width, size.height, &problem)) return true;
+    state.SkipWithError(problem.c_str());
+    return false;
+}
+
+// A part of the fast path alone (stage_benchmarks.h) at the default view.
+void fastPathPart(benchmark::State& state, FrameSize size,
+                  void (*part)(benchmark::State&, Scene&, int, int)) {
+    viewerStart(false);
+    setupCamera(scene, size.width, size.height);
+    part(state, scene, size.width, size.height);
+    countPixels(state, size);
+}
+
 // Showing a finished software picture in the window, until OpenGL is done.
-void presentBuffer(benchmark::State& state, FrameSize size, int window) {
-    glutSetWindow(window);
+void presentBuffer(benchmark::State& state, FrameSize size, BenchGl* gl) {
+    if (!useSurface(state, size, gl)) return;
     viewerStart(false);
     drawReferenceFrame(scene, size.width, size.height);  // a real picture and the viewer's GL state
     glFinish();
@@ -114,8 +140,8 @@ void presentBuffer(benchmark::State& state, FrameSize size, int window) {
 
 // A whole viewer frame without the buffer swap: clear, camera, buffers,
 // then the OpenGL reference renderer or the software path with presentation.
-void wholeFrame(benchmark::State& state, FrameSize size, int window, bool openGL) {
-    glutSetWindow(window);
+void wholeFrame(benchmark::State& state, FrameSize size, BenchGl* gl, bool openGL) {
+    if (!useSurface(state, size, gl)) return;
     viewerStart(openGL);
     for (auto _ : state) {
         drawReferenceFrame(scene, size.width, size.height);
@@ -158,18 +184,36 @@ int main(int argc, char** argv) {
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
     }
+    BenchOptions options;
+    std::string badArgument;
+    if (!takeBenchOptions(&argc, argv, &options, &badArgument)) {
+        std::fprintf(stderr, "rasterwork-bench: %s\n", badArgument.c_str());
+        return 1;
+    }
     std::vector<char*> args = withDefaults(argc, argv);
     int count = static_cast<int>(args.size()) - 1;
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    // The fast path runs on the best of these, as the viewer's does, unless
+    // --simd-target restricts it to one.
+    if (options.simdTarget != 0) restrictSimdTarget(options.simdTarget);
     const std::vector<std::int64_t> targets = availableSimdTargets();
-    // The fast path runs on the best of these, as the viewer's does.
     if (!targets.empty()) benchmark::AddCustomContext("simd_target", simdTargetName(targets[0]));
 
     const FrameSize sizes[] = {{480, 480}, {1920, 1080}};
     std::string glProblem;
     std::string skipped;
-    const bool haveGL = initGlutOnDisplay("rasterwork-bench", &glProblem);
+    std::vector<std::pair<int, int>> surfaceSizes;
+    for (const FrameSize size : sizes) surfaceSizes.emplace_back(size.width, size.height);
+    BenchGl gl;
+    const bool haveGL = gl.open(options.glPlatform, surfaceSizes, &glProblem);
+    if (haveGL) {
+        const GlImplementation& found = gl.implementation();
+        benchmark::AddCustomContext("opengl_renderer", found.renderer);
+        benchmark::AddCustomContext("opengl_vendor", found.vendor);
+        benchmark::AddCustomContext("opengl_version", found.version);
+        benchmark::AddCustomContext("opengl_platform", found.platform);
+    }
 
     for (const FrameSize size : sizes) {
         const std::string name = size.name();
@@ -181,24 +225,24 @@ int main(int argc, char** argv) {
                                                SoftwareRenderer{renderSoftwareTwoThreads}));
         configure(
             benchmark::RegisterBenchmark(("software_pass/" + name).c_str(), softwarePass, size));
+        configure(benchmark::RegisterBenchmark(("span_bins/" + name).c_str(), fastPathPart, size,
+                                               timeSpanBins));
+        configure(benchmark::RegisterBenchmark(("conversion/" + name).c_str(), fastPathPart, size,
+                                               timeConversion));
         configure(benchmark::RegisterBenchmark(("software_plain/" + name).c_str(),
                                                renderSoftwareOnly, size,
                                                SoftwareRenderer{renderSoftwarePlain}));
 
-        std::string problem = glProblem;
-        const int window =
-            haveGL ? openFrameWindow(size.width, size.height, "Rasterwork benchmark", &problem) : 0;
         const char* const glNames[] = {"present/", "software_frame/", "opengl_frame/"};
         for (int kind = 0; kind < 3; ++kind) {
             const std::string full = glNames[kind] + name;
-            if (!window) {
+            if (!haveGL) {
                 skipped += (skipped.empty() ? "" : ", ") + full;
-                glProblem = problem;
             } else if (kind == 0) {
-                configure(benchmark::RegisterBenchmark(full.c_str(), presentBuffer, size, window));
+                configure(benchmark::RegisterBenchmark(full.c_str(), presentBuffer, size, &gl));
             } else {
-                configure(benchmark::RegisterBenchmark(full.c_str(), wholeFrame, size, window,
-                                                       kind == 2));
+                configure(
+                    benchmark::RegisterBenchmark(full.c_str(), wholeFrame, size, &gl, kind == 2));
             }
         }
     }

@@ -1,6 +1,7 @@
 // The functions the page's JavaScript calls in the WebAssembly module. One
 // frame at a time lives here; pointers into it stay valid until the next
 // rw_draw or panel call.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -8,10 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "raster/explain/ladder_causes.h"
+#include "inspect/colour_scales.h"
+#include "inspect/pixel_question.h"
+#include "inspect/story_json.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
-#include "raster/explain/story_json.h"
 #include "raster/like_reference/reference_rules.h"
 #include "web/float_text.h"
 #include "web/page_frame.h"
@@ -131,12 +133,12 @@ std::int8_t* rw_causes() {
 // both, software only, model only, over the tolerance, largest step.
 const double* rw_difference() {
     static double figures[5];
-    const FrameDifference& d = frame.difference();
+    const ComparisonReport& d = frame.difference();
     figures[0] = static_cast<double>(d.both);
     figures[1] = static_cast<double>(d.softwareOnly);
-    figures[2] = static_cast<double>(d.modelOnly);
-    figures[3] = static_cast<double>(d.overTolerance);
-    figures[4] = d.largestStep;
+    figures[2] = static_cast<double>(d.referenceOnly);
+    figures[3] = static_cast<double>(d.pixelsOverTolerance);
+    figures[4] = *std::max_element(d.maxStepDifference.begin(), d.maxStepDifference.end());
     return figures;
 }
 
@@ -151,7 +153,7 @@ const char* rw_rule_name(int index) {
 // The cause map's colour of a ladder step (0 to rw_rule_count()) as
 // 0xRRGGBB, the same as the compare tool's --cause-png.
 int rw_cause_colour(int step) {
-    const std::array<std::uint8_t, 3> rgb = causeColour(step);
+    const Rgb rgb = causeColour(step);
     return rgb[0] << 16 | rgb[1] << 8 | rgb[2];
 }
 

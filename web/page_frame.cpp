@@ -3,37 +3,22 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "inspect/colour_scales.h"
+#include "inspect/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
-#include "raster/explain/ladder_causes.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/plain/fragment_observer.h"
+#include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
-#include "web/page_colours.h"
-#include "web/stage_counter.h"
-
-using web::Rgb;
+#include "web/paint_panel.h"
 
 namespace {
 
 std::size_t pixelCount(const PageView& view) {
     return static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
-}
-
-std::array<std::uint8_t, 3> windowBytesOf(const float* rgb) {
-    return {windowByte(rgb[0]), windowByte(rgb[1]), windowByte(rgb[2])};
-}
-
-bool covered(const std::vector<float>& depth, std::size_t i) {
-    return depth[i] < 1.0f;
-}
-
-int largestStep(const std::array<std::uint8_t, 3>& a, const std::array<std::uint8_t, 3>& b) {
-    int largest = 0;
-    for (int c = 0; c < 3; ++c) largest = std::max(largest, std::abs(a[c] - b[c]));
-    return largest;
 }
 
 }  // namespace
@@ -49,6 +34,12 @@ PixelQuestion PageFrame::question(PagePixel pixel) const {
     return question;
 }
 
+std::size_t PageFrame::topDown(std::size_t i) const {
+    const std::size_t width = static_cast<std::size_t>(view_.width);
+    const std::size_t row = i / width;
+    return (static_cast<std::size_t>(view_.height) - 1 - row) * width + i % width;
+}
+
 bool PageFrame::inFrame(PagePixel pixel) const {
     return pixel.x >= 0 && pixel.x < view_.width && pixel.y >= 0 && pixel.y < view_.height;
 }
@@ -58,7 +49,13 @@ bool PageFrame::drawPicture(const ReferenceRules& rules) {
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
-    renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
+    if (rules.any()) {
+        renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
+    } else {
+        // The software renderer's own picture, which the fast path draws
+        // with the same bits as the plain one, in less time.
+        renderSoftware(scene, view_.width, view_.height);
+    }
     return true;
 }
 
@@ -77,18 +74,13 @@ bool PageFrame::drawModel(PagePixel pixel) {
 }
 
 bool PageFrame::watchStages() {
-    if (stagesCurrent_) return true;
+    if (stages_) return true;
     if (!prepareFrameBuffers(view_.width, view_.height)) return false;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
-    const std::size_t pixels = pixelCount(view_);
-    fragmentCounts_.assign(pixels, 0);
-    winningObjects_.assign(pixels, -1);
-    winningFaces_.assign(pixels, -1);
-    web::StageCounter counter(view_.width, fragmentCounts_, winningObjects_, winningFaces_);
-    renderSoftwareLikeReference(scene, view_.width, view_.height, view_.rules, &counter);
-    stagesCurrent_ = true;
+    stages_.emplace(view_.width, view_.height);
+    renderSoftwareLikeReference(scene, view_.width, view_.height, view_.rules, &*stages_);
     return true;
 }
 
@@ -96,37 +88,41 @@ void PageFrame::takePicture(Picture& picture) {
     const std::size_t pixels = pixelCount(view_);
     picture.color.resize(pixels * 3);
     picture.depth.assign(depthBuffer, depthBuffer + pixels);
-    picture.bytes.resize(pixels);
+    picture.shown.width = view_.width;
+    picture.shown.height = view_.height;
+    picture.shown.rgb.resize(pixels * 3);
+    picture.shown.windowDepth.resize(pixels);
     picture.panel.resize(pixels * 4);
     // Plain pointers: the byte stores below may alias anything, and would
     // otherwise make the compiler reload every vector's data on each pixel.
     // (windowByte pixel by pixel: in WebAssembly, convertToBgra runs on
     // Highway's emulated vectors, some thirty times slower.)
     const Color* colors = colorBuffer;
+    const float* depths = depthBuffer;
     float* rgb = picture.color.data();
-    Rgb* bytes = picture.bytes.data();
     for (int y = 0; y < view_.height; ++y) {
         const std::size_t rowStart = static_cast<std::size_t>(y) * view_.width;
-        std::uint8_t* out =
-            &picture.panel[static_cast<std::size_t>(view_.height - 1 - y) * view_.width * 4];
-        for (std::size_t i = rowStart; i < rowStart + view_.width; ++i, out += 4) {
+        const std::size_t topRowStart =
+            static_cast<std::size_t>(view_.height - 1 - y) * view_.width;
+        std::uint8_t* out = &picture.panel[topRowStart * 4];
+        std::uint8_t* shown = &picture.shown.rgb[topRowStart * 3];
+        double* windowDepth = &picture.shown.windowDepth[topRowStart];
+        for (std::size_t i = rowStart; i < rowStart + view_.width; ++i, out += 4, shown += 3) {
             const Color c = colors[i];
             rgb[3 * i] = c.r;
             rgb[3 * i + 1] = c.g;
             rgb[3 * i + 2] = c.b;
-            const Rgb pixel = {windowByte(c.r), windowByte(c.g), windowByte(c.b)};
-            bytes[i] = pixel;
-            out[0] = pixel[0];
-            out[1] = pixel[1];
-            out[2] = pixel[2];
+            const Rgb pixel = windowBytesOf(c);
+            for (int k = 0; k < 3; ++k) out[k] = shown[k] = pixel[k];
             out[3] = 255;
+            *windowDepth++ = windowDepthOf(depths[i]);
         }
     }
 }
 
 bool PageFrame::draw(const PageView& view, PagePixel pixel) {
     causesCurrent_ = false;
-    stagesCurrent_ = false;
+    stages_.reset();
     view_ = view;
     const bool sized = view.width >= 1 && view.height >= 1 && view.width <= kLargestPageSide &&
                        view.height <= kLargestPageSide;
@@ -141,22 +137,7 @@ bool PageFrame::draw(const PageView& view, PagePixel pixel) {
     }
     takePicture(model_);
 
-    difference_ = FrameDifference();
-    const std::size_t pixels = pixelCount(view_);
-    for (std::size_t i = 0; i < pixels; ++i) {
-        const bool inSoftware = covered(software_.depth, i);
-        const bool inModel = covered(model_.depth, i);
-        if (inSoftware && inModel) {
-            ++difference_.both;
-            const int step = largestStep(software_.bytes[i], model_.bytes[i]);
-            difference_.largestStep = std::max(difference_.largestStep, step);
-            if (step > kDifferenceTolerance) ++difference_.overTolerance;
-        } else if (inSoftware) {
-            ++difference_.softwareOnly;
-        } else if (inModel) {
-            ++difference_.modelOnly;
-        }
-    }
+    difference_ = compareRenderers(software_.shown, model_.shown, kDifferenceTolerance);
     return true;
 }
 
@@ -172,25 +153,26 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
         case StagePicture::Colour:
             return software_.panel;
         case StagePicture::Depth: {
-            const web::DepthScale scale = web::depthScale(software_.depth);
-            web::paintPanel(stagePanel_, view_.width, view_.height, [&](std::size_t i) {
-                return web::depthColour(software_.depth[i], scale);
-            });
+            const DepthScale scale = depthScale(software_.depth.data(), software_.depth.size());
+            paintPanel(stagePanel_, view_.width, view_.height,
+                       [&](std::size_t i) { return depthColour(software_.depth[i], scale); });
             break;
         }
         case StagePicture::Faces: {
             Scene scene;  // for the objects' colours
             buildDefaultScene(scene);
-            web::paintPanel(stagePanel_, view_.width, view_.height, [&](std::size_t i) {
-                return web::faceColour(scene, winningObjects_[i], winningFaces_[i]);
-            });
+            const std::vector<std::int32_t>& objects = stages_->winningObjects();
+            const std::vector<std::int32_t>& faces = stages_->winningFaces();
+            paintPanel(stagePanel_, view_.width, view_.height,
+                       [&](std::size_t i) { return faceColour(scene, objects[i], faces[i]); });
             break;
         }
-        case StagePicture::Fragments:
-            web::paintPanel(stagePanel_, view_.width, view_.height, [&](std::size_t i) {
-                return web::fragmentCountColour(fragmentCounts_[i]);
-            });
+        case StagePicture::Fragments: {
+            const std::vector<std::uint32_t>& counts = stages_->fragmentCounts();
+            paintPanel(stagePanel_, view_.width, view_.height,
+                       [&](std::size_t i) { return fragmentCountColour(counts[i]); });
             break;
+        }
     }
     return stagePanel_;
 }
@@ -199,22 +181,22 @@ const std::vector<std::int8_t>& PageFrame::causes() {
     if (causesCurrent_) return causes_;
     const std::size_t pixels = pixelCount(view_);
     LadderCauses ladder(pixels);
-    const auto matchModel = [&](bool stepCovers, const Rgb& stepBytes, std::size_t i) {
-        return matchPixel(stepCovers, stepBytes.data(), covered(model_.depth, i),
-                          model_.bytes[i].data(), kDifferenceTolerance);
+    const RendererPicture& model = model_.shown;
+    const auto matchModel = [&](bool stepCovers, const std::uint8_t* stepBytes, std::size_t i) {
+        const std::size_t t = topDown(i);
+        return matchPixel(stepCovers, stepBytes, model.covered(t), &model.rgb[3 * t],
+                          kDifferenceTolerance);
     };
     for (int rules = 0; rules < kReferenceRuleCount; ++rules) {
         if (!drawPicture(firstReferenceRules(rules))) break;
         ladder.takeStep([&](std::size_t i) {
-            const Color& c = colorBuffer[i];
-            const float rgb[3] = {c.r, c.g, c.b};
-            return matchModel(depthBuffer[i] < 1.0f, windowBytesOf(rgb), i);
+            return matchModel(depthBuffer[i] < 1.0f, windowBytesOf(colorBuffer[i]).data(), i);
         });
     }
     // The last step follows every rule: it draws the model itself.
     if (ladder.stepsTaken() == kReferenceRuleCount) {
         ladder.takeStep([&](std::size_t i) {
-            return matchModel(covered(model_.depth, i), model_.bytes[i], i);
+            return matchModel(model.covered(topDown(i)), &model.rgb[3 * topDown(i)], i);
         });
     }
     causes_ = ladder.stepsTaken() == kLadderStepCount
@@ -227,17 +209,12 @@ const std::vector<std::int8_t>& PageFrame::causes() {
 const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
     if (picture == MapPicture::Causes) {
         const std::vector<std::int8_t>& steps = causes();
-        web::paintPanel(mapPanel_, view_.width, view_.height,
-                        [&](std::size_t i) { return causeColour(steps[i]); });
+        paintPanel(mapPanel_, view_.width, view_.height,
+                   [&](std::size_t i) { return causeColour(steps[i]); });
         return mapPanel_;
     }
-    web::paintPanel(mapPanel_, view_.width, view_.height, [&](std::size_t i) {
-        const bool inSoftware = covered(software_.depth, i);
-        const bool inModel = covered(model_.depth, i);
-        if (!inSoftware && !inModel) return web::kNeitherCovers;
-        if (!inModel) return web::kSoftwareOnly;
-        if (!inSoftware) return web::kModelOnly;
-        return web::heatColour(largestStep(software_.bytes[i], model_.bytes[i]));
+    paintPanel(mapPanel_, view_.width, view_.height, [&](std::size_t i) {
+        return differenceColour(software_.shown, model_.shown, topDown(i));
     });
     return mapPanel_;
 }

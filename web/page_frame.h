@@ -5,6 +5,9 @@
 #include <optional>
 #include <vector>
 
+#include "inspect/pixel_question.h"
+#include "inspect/renderer_comparison.h"
+#include "inspect/stage_recorder.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 #include "raster/like_reference/reference_rules.h"
@@ -40,15 +43,6 @@ enum class MapPicture { Difference, Causes };
 // Pixels are covered where their depth is below the cleared 1.0; two covered
 // pixels differ when a window byte is more than this many steps apart.
 constexpr int kDifferenceTolerance = 1;
-
-// How the software picture differs from the model's, over the whole frame.
-struct FrameDifference {
-    long both = 0;
-    long softwareOnly = 0;
-    long modelOnly = 0;
-    long overTolerance = 0;  // covered by both, a channel off by more than the tolerance
-    int largestStep = 0;     // in any channel, where both cover
-};
 
 class PageFrame {
   public:
@@ -94,7 +88,9 @@ class PageFrame {
     const std::vector<std::uint8_t>& stagePanel(StagePicture picture);
     const std::vector<std::uint8_t>& mapPanel(MapPicture picture);
 
-    const FrameDifference& difference() const { return difference_; }
+    // How the software picture differs from the model's (the reference side
+    // of the report), over the whole frame, with kDifferenceTolerance.
+    const ComparisonReport& difference() const { return difference_; }
 
     // For the cause map: per pixel, the ladder step (0 for the specified
     // picture, k for the first k rules) from which on the software picture
@@ -109,8 +105,8 @@ class PageFrame {
     struct Picture {
         std::vector<float> color;  // r, g, b per pixel, rows from the bottom
         std::vector<float> depth;
-        std::vector<std::array<std::uint8_t, 3>> bytes;  // as the window shows them
-        std::vector<std::uint8_t> panel;                 // RGBA, top row first
+        RendererPicture shown;            // as the window shows it, top row first
+        std::vector<std::uint8_t> panel;  // RGBA, top row first
     };
 
     bool inFrame(PagePixel pixel) const;
@@ -124,16 +120,16 @@ class PageFrame {
     void takePicture(Picture& picture);
     // Counts the software picture's fragments per pixel and notes the faces.
     bool watchStages();
+    // The index into the top-down pictures of pixel i (row 0 at the bottom).
+    std::size_t topDown(std::size_t i) const;
 
     PageView view_;
     Picture software_, model_;
     std::optional<PixelStory> story_;
     std::optional<ReferenceModel> referenceModel_;
-    std::vector<std::uint32_t> fragmentCounts_;
-    std::vector<std::int32_t> winningObjects_, winningFaces_;
-    bool stagesCurrent_ = false;
+    std::optional<StageRecorder> stages_;  // of the frame drawn last, once watched
     std::vector<std::uint8_t> stagePanel_, mapPanel_;
-    FrameDifference difference_;
+    ComparisonReport difference_;
     std::vector<std::int8_t> causes_;
     bool causesCurrent_ = false;
 };

@@ -4,16 +4,16 @@
 #include <new>
 #include <optional>
 
+#include "inspect/colour_scales.h"
+#include "inspect/face_scan_json.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/face_scan.h"
-#include "raster/explain/face_scan_json.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "scene/default_scene.h"
 #include "view/camera.h"
-#include "web/page_colours.h"
-#include "web/stage_counter.h"
+#include "web/paint_panel.h"
 
 namespace {
 
@@ -57,11 +57,8 @@ bool PageSteps::stepTo(const PageView& view, const StopPoint& stop) {
         if (!prepareScene(view, scene)) return false;
         const std::size_t pixels =
             static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
-        fragmentCounts_.assign(pixels, 0);
-        winningObjects_.assign(pixels, -1);
-        winningFaces_.assign(pixels, -1);
-        web::StageCounter counter(view.width, fragmentCounts_, winningObjects_, winningFaces_);
-        renderSoftwareLikeReference(scene, view.width, view.height, view.rules, &counter, &stop);
+        stages_.emplace(view.width, view.height);
+        renderSoftwareLikeReference(scene, view.width, view.height, view.rules, &*stages_, &stop);
         color_.resize(pixels * 3);
         for (std::size_t i = 0; i < pixels; ++i) {
             color_[3 * i] = colorBuffer[i].r;
@@ -70,6 +67,7 @@ bool PageSteps::stepTo(const PageView& view, const StopPoint& stop) {
         }
         depth_.assign(depthBuffer, depthBuffer + pixels);
     } catch (const std::bad_alloc&) {
+        stages_.reset();  // its size may no longer be the view's
         return false;
     }
     view_ = view;
@@ -77,16 +75,21 @@ bool PageSteps::stepTo(const PageView& view, const StopPoint& stop) {
 }
 
 const std::vector<std::uint8_t>& PageSteps::panel(StagePicture picture) {
-    const web::DepthScale scale = web::depthScale(depth_);
+    panel_.clear();
+    if (!stages_) return panel_;
+    const DepthScale scale = depthScale(depth_.data(), depth_.size());
     const Scene& scene = defaultScene();
-    web::paintPanel(panel_, view_.width, view_.height, [&](std::size_t i) -> web::Rgb {
+    const std::vector<std::int32_t>& objects = stages_->winningObjects();
+    const std::vector<std::int32_t>& faces = stages_->winningFaces();
+    const std::vector<std::uint32_t>& counts = stages_->fragmentCounts();
+    paintPanel(panel_, view_.width, view_.height, [&](std::size_t i) -> Rgb {
         switch (picture) {
             case StagePicture::Depth:
-                return web::depthColour(depth_[i], scale);
+                return depthColour(depth_[i], scale);
             case StagePicture::Faces:
-                return web::faceColour(scene, winningObjects_[i], winningFaces_[i]);
+                return faceColour(scene, objects[i], faces[i]);
             case StagePicture::Fragments:
-                return web::fragmentCountColour(fragmentCounts_[i]);
+                return fragmentCountColour(counts[i]);
             case StagePicture::Colour:
                 break;
         }
@@ -117,15 +120,12 @@ int PageSteps::faceAt(const PageView& view, int x, int y) {
     try {
         Scene scene;
         if (!prepareScene(view, scene)) return -1;
-        const std::size_t pixels =
-            static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
-        std::vector<std::uint32_t> counts(pixels, 0);
-        std::vector<std::int32_t> objects(pixels, -1), faces(pixels, -1);
-        web::StageCounter counter(view.width, counts, objects, faces);
-        renderSoftwareLikeReference(scene, view.width, view.height, view.rules, &counter);
+        StageRecorder stages(view.width, view.height);
+        renderSoftwareLikeReference(scene, view.width, view.height, view.rules, &stages);
         const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(view.width) +
                               static_cast<std::size_t>(x);
-        return objects[i] < 0 ? -1 : objects[i] << 16 | faces[i];
+        const std::int32_t object = stages.winningObjects()[i];
+        return object < 0 ? -1 : object << 16 | stages.winningFaces()[i];
     } catch (const std::bad_alloc&) {
         return -1;
     }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "inspect/stage_recorder.h"
 #include "raster/plain/stop_point.h"
 #include "web/page_frame.h"
 
@@ -38,8 +40,7 @@ class PageSteps {
   private:
     PageView view_;
     std::vector<float> color_, depth_;
-    std::vector<std::uint32_t> fragmentCounts_;
-    std::vector<std::int32_t> winningObjects_, winningFaces_;
+    std::optional<StageRecorder> stages_;  // at the stop point
     std::vector<std::uint8_t> panel_;
 };
 

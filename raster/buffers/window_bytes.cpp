@@ -35,8 +35,16 @@ template <class DF, class V>
 HWY_INLINE V roundedChannels(DF df, V v) {
     const auto zero = hn::Zero(df);
     const auto one = hn::Set(df, 1.0f);
+#if HWY_ARCH_X86 && HWY_TARGET != HWY_SCALAR && HWY_TARGET != HWY_EMU128
+    // x86's maxps(a, b) is a > b ? a : b and minps(a, b) a < b ? a : b, NaN
+    // and signed zeros included: windowByte's two selections, one
+    // instruction each.
+    v = hn::Max(v, zero);
+    v = hn::Min(v, one);
+#else
     v = hn::IfThenElse(hn::Gt(v, zero), v, zero);
     v = hn::IfThenElse(hn::Lt(v, one), v, one);
+#endif
     return hn::Add(hn::Mul(v, hn::Set(df, 255.0f)), hn::Set(df, 8388608.0f));
 }
 

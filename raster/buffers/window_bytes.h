@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -9,6 +10,21 @@
 // as 0, times 255 in float, rounded to the nearest whole number with ties to
 // even.
 std::uint8_t windowByte(float value);
+
+// A colour's red, green and blue as the window shows them.
+inline std::array<std::uint8_t, 3> windowBytesOf(const Color& color) {
+    return {windowByte(color.r), windowByte(color.g), windowByte(color.b)};
+}
+
+// The two scales of depth: normalised-device z (-1 near to 1 far, what the
+// software depth buffer holds) and window depth (0 near to 1 far, what
+// OpenGL's holds), window = 0.5 z + 0.5, exact in double both ways.
+inline double windowDepthOf(float deviceZ) {
+    return 0.5 * static_cast<double>(deviceZ) + 0.5;
+}
+inline double deviceZOf(float windowDepth) {
+    return 2.0 * static_cast<double>(windowDepth) - 1.0;
+}
 
 namespace rw {
 

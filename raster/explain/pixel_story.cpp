@@ -7,9 +7,7 @@
 #include "raster/explain/pixel_history.h"
 #include "raster/like_reference/reference_sampling.h"
 #include "raster/like_reference/render_like_reference.h"
-#include "scene/default_scene.h"
 #include "scene/scene.h"
-#include "view/camera.h"
 
 std::string objectColourName(const SceneObject& object) {
     const Color& c = object.material.diffuse;
@@ -22,7 +20,7 @@ namespace {
 // The signed distance of the pixel centre from the outline of the face that
 // comes nearest to it (or holds it furthest inside), on the screen as the
 // frame's rules place the corners.
-std::optional<double> nearestOutlineDistance(const Scene& scene, const PixelQuestion& q) {
+std::optional<double> nearestOutlineDistance(const Scene& scene, const FramePixel& q) {
     std::optional<double> best;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
@@ -46,12 +44,9 @@ std::optional<double> nearestOutlineDistance(const Scene& scene, const PixelQues
 
 }  // namespace
 
-std::optional<PixelStory> tellPixelStory(const PixelQuestion& q) {
+std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& q) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
     if (!prepareFrameBuffers(q.width, q.height)) return std::nullopt;
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, q.view, q.width, q.height);
     // Under the vertex rule the pixels are not lit: their colours come from
     // the face's corners, so there are no terms to record.
     PixelHistory history(q.x, q.y, !q.rules.vertex);
@@ -70,8 +65,7 @@ std::optional<PixelStory> tellPixelStory(const PixelQuestion& q) {
                           static_cast<std::size_t>(q.x);
     story.color = colorBuffer[i];
     story.depth = depthBuffer[i];
-    story.windowBytes = {windowByte(story.color.r), windowByte(story.color.g),
-                         windowByte(story.color.b)};
+    story.windowBytes = windowBytesOf(story.color);
 
     const Fragment* stored = nullptr;
     for (const StoryFragment& f : story.fragments) {

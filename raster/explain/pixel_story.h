@@ -11,25 +11,14 @@
 #include "raster/plain/fragment_observer.h"
 #include "scene/color.h"
 #include "scene/scene.h"
-#include "view/view.h"
 
 // The software renderer's story of one pixel: every fragment that reached the
 // pixel's depth test, in draw order, with what became of it, and what the
 // buffers hold there at the end.
 
-// The two scales of depth: normalised-device z (-1 near to 1 far, what the
-// software depth buffer holds) and window depth (0 near to 1 far, what
-// OpenGL's holds), window = 0.5 z + 0.5, exact in double both ways.
-inline double windowDepthOf(float deviceZ) {
-    return 0.5 * static_cast<double>(deviceZ) + 0.5;
-}
-inline double deviceZOf(float windowDepth) {
-    return 2.0 * static_cast<double>(windowDepth) - 1.0;
-}
-
-// The pixel asked about and the frame it belongs to.
-struct PixelQuestion {
-    View view;
+// The pixel asked about and the frame it belongs to; the scene it is asked
+// of has its camera set up for the frame's size.
+struct FramePixel {
     int width = 480;
     int height = 480;
     ReferenceRules rules;  // the reference's rules the renderer follows; none by default
@@ -71,16 +60,14 @@ struct PixelStory {
 
     // Whether the renderer covers the pixel: its depth is below 1.0.
     bool covered() const { return depth < 1.0f; }
-    // The depth as the window's depth buffer would hold it, 0 near to 1 far.
-    double windowDepth() const { return windowDepthOf(depth); }
 };
 
 // "red", "green" or "blue": the strongest channel of the object's diffuse colour.
 std::string objectColourName(const SceneObject& object);
 
-// Draws the default scene in the question's view and size with the plain
-// path under its rules, watching the pixel, into colorBuffer and depthBuffer
-// (which hold the frame afterwards, exactly as renderSoftwareLikeReference
-// leaves it), and tells the pixel's story. Empty, with nothing drawn, when the pixel
-// lies outside the frame or there is no memory for the frame's buffers.
-std::optional<PixelStory> tellPixelStory(const PixelQuestion& question);
+// Draws `scene` in the frame's size with the plain path under its rules,
+// watching the pixel, into colorBuffer and depthBuffer (which hold the frame
+// afterwards, exactly as renderSoftwareLikeReference leaves it), and tells
+// the pixel's story. Empty, with nothing drawn, when the pixel lies outside
+// the frame or there is no memory for the frame's buffers.
+std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& pixel);

@@ -14,8 +14,6 @@
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/like_reference/smooth_shading.h"
 #include "raster/plain/vertex_stage.h"
-#include "scene/default_scene.h"
-#include "view/camera.h"
 
 namespace {
 
@@ -42,14 +40,11 @@ const Fragment* storedFragment(const std::vector<StoryFragment>& fragments) {
 
 }  // namespace
 
-std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& q) {
+std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel& q) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
     if (!prepareFrameBuffers(q.width, q.height)) return std::nullopt;
     ReferenceRules rules;
     parseReferenceRules("all", &rules, nullptr);
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, q.view, q.width, q.height);
     PixelHistory history(q.x, q.y, false);
     renderSoftwareLikeReference(scene, q.width, q.height, rules, &history);
 
@@ -111,8 +106,10 @@ std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& q) {
     // the pixel shows the background the frame was cleared to, not the
     // colour they would extrapolate.
     model.color =
-        model.covered ? sample.colour : colorBuffer[static_cast<std::size_t>(q.y) * q.width + q.x];
-    model.windowBytes = {windowByte(model.color.r), windowByte(model.color.g),
-                         windowByte(model.color.b)};
+        model.covered
+            ? sample.colour
+            : colorBuffer[static_cast<std::size_t>(q.y) * static_cast<std::size_t>(q.width) +
+                          static_cast<std::size_t>(q.x)];
+    model.windowBytes = windowBytesOf(model.color);
     return model;
 }

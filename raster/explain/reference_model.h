@@ -46,9 +46,9 @@ struct ReferenceModel {
     std::array<std::uint8_t, 3> windowBytes{};  // that colour as the window shows it
 };
 
-// Draws the default scene in the question's view and size under every rule
-// of the reference (the question's own rules do not matter), into
+// Draws `scene` in the frame's size under every rule of the reference (the
+// frame's own rules do not matter), into
 // colorBuffer and depthBuffer, and works out the reference model's side of
 // the pixel. Empty when the pixel lies outside the frame or there is no
 // memory for the frame.
-std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question);
+std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel& pixel);

@@ -18,6 +18,10 @@
 
 #include <cmath>
 
+#if HWY_TARGET == HWY_WASM
+#include <wasm_simd128.h>
+#endif
+
 HWY_BEFORE_NAMESPACE();
 namespace rw {
 namespace HWY_NAMESPACE {
@@ -54,6 +58,34 @@ HWY_INLINE Doubles broadcast(double value) {
 HWY_INLINE Doubles loadDoubles(const double* p) {
     return Doubles{hn::LoadU(DD(), p)};
 }
+#elif HWY_TARGET == HWY_WASM
+// Highway's WebAssembly target has no double lanes: the halves are
+// WebAssembly's own f64x2 vectors, with the same IEEE operations.
+struct Doubles {
+    v128_t lo, hi;
+};
+HWY_INLINE Doubles widen(VF v) {
+    return Doubles{wasm_f64x2_promote_low_f32x4(v.raw),
+                   wasm_f64x2_promote_low_f32x4(wasm_i32x4_shuffle(v.raw, v.raw, 2, 3, 2, 3))};
+}
+HWY_INLINE VF narrow(const Doubles& d) {
+    const v128_t lo = wasm_f32x4_demote_f64x2_zero(d.lo);
+    const v128_t hi = wasm_f32x4_demote_f64x2_zero(d.hi);
+    return VF{wasm_i32x4_shuffle(lo, hi, 0, 1, 4, 5)};
+}
+HWY_INLINE Doubles broadcast(double value) {
+    const v128_t v = wasm_f64x2_splat(value);
+    return Doubles{v, v};
+}
+HWY_INLINE Doubles loadDoubles(const double* p) {
+    return Doubles{wasm_v128_load(p), wasm_v128_load(p + 2)};
+}
+HWY_INLINE Doubles add(const Doubles& a, const Doubles& b) {
+    return Doubles{wasm_f64x2_add(a.lo, b.lo), wasm_f64x2_add(a.hi, b.hi)};
+}
+HWY_INLINE Doubles mul(const Doubles& a, const Doubles& b) {
+    return Doubles{wasm_f64x2_mul(a.lo, b.lo), wasm_f64x2_mul(a.hi, b.hi)};
+}
 #else
 using DH = hn::Half<DF>;
 using DD = hn::Rebind<double, DH>;
@@ -84,12 +116,14 @@ HWY_INLINE Doubles loadDoubles(const double* p) {
 }
 #endif
 
+#if HWY_TARGET != HWY_WASM
 HWY_INLINE Doubles add(const Doubles& a, const Doubles& b) {
     return apply([](VD x, VD y) { return hn::Add(x, y); }, a, b);
 }
 HWY_INLINE Doubles mul(const Doubles& a, const Doubles& b) {
     return apply([](VD x, VD y) { return hn::Mul(x, y); }, a, b);
 }
+#endif
 
 struct Vec3F {
     VF x, y, z;

@@ -306,8 +306,10 @@ HWY_NOINLINE void shadeNarrowRow(const SpanFillJob& job, const RowConstants& row
 // Lights the recorded fragments of columns [first, end) of row y, a vector
 // of columns at a time. The last vector ends at `end` and may reach back
 // over columns already lit, which hold no record any more; a row narrower
-// than a vector goes through a copy padded with pixels that hold none.
-HWY_INLINE void shadeRecordedRow(const SpanFillJob& job, int y, int first, int end) {
+// than a vector goes through a copy padded with pixels that hold none. One
+// call a row, kept out of line so that profiles show the lighting apart from
+// the walk.
+HWY_NOINLINE void shadeRecordedRow(const SpanFillJob& job, int y, int first, int end) {
     const int lanes = static_cast<int>(hn::Lanes(DF()));
     const std::size_t rowBase = static_cast<std::size_t>(y) * static_cast<std::size_t>(job.width);
     float* colors = reinterpret_cast<float*>(job.color + rowBase);

@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/output_target.h"
-#include "tools/common/output_writer.h"
+#include "tools/outputs/output_target.h"
+#include "tools/outputs/output_writer.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/common/comparison_panels.h"
+#include "inspect/colour_scales.h"
+#include "tools/images/comparison_panels.h"
 
 namespace {
 

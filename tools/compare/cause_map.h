@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "raster/explain/ladder_causes.h"
-#include "tools/common/legend_font.h"
+#include "inspect/ladder_causes.h"
+#include "tools/images/legend_font.h"
 
 // The cause map as a picture: each pixel of the frame (top row first) in its
 // cause's colour (causeColour), a lone unexplained pixel ringed as on the

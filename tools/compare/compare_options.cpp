@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "tools/common/option_rules.h"
+#include "tools/command_line/option_rules.h"
 #include "tools/compare/rule_fit.h"
 #include "tools/compare/view_list.h"
 

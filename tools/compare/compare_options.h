@@ -5,8 +5,8 @@
 
 #include "view/view.h"
 
-#include "tools/common/render_options.h"
-#include "tools/common/tool_command.h"
+#include "tools/command_line/render_options.h"
+#include "tools/command_line/tool_command.h"
 #include "tools/compare/differing_limit.h"
 
 // Largest tolerance in 8-bit steps, and largest factor on step differences.

@@ -10,18 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "inspect/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
-#include "raster/explain/ladder_causes.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/near_plane.h"
 #include "scene/scene.h"
-#include "tools/common/comparison_panels.h"
-#include "tools/common/fitting_rules.h"
-#include "tools/common/image_files.h"
-#include "tools/common/output_writer.h"
-#include "tools/common/reference_implementation.h"
-#include "tools/common/snapshot_opengl.h"
-#include "tools/common/tool_outputs.h"
 #include "tools/compare/cause_map.h"
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/difference_sheet.h"
@@ -29,6 +22,13 @@
 #include "tools/compare/rule_fit_run.h"
 #include "tools/compare/view_list.h"
 #include "tools/compare/view_sweep.h"
+#include "tools/images/comparison_panels.h"
+#include "tools/images/image_files.h"
+#include "tools/outputs/output_writer.h"
+#include "tools/outputs/tool_outputs.h"
+#include "tools/pictures/fitting_rules.h"
+#include "tools/pictures/reference_implementation.h"
+#include "tools/pictures/snapshot_opengl.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/common/render_options.h"
-#include "tools/common/tool_main.h"
+#include "tools/command_line/render_options.h"
+#include "tools/command_line/tool_main.h"
 #include "tools/compare/compare_options.h"
 
 // Draws the software picture of a frame into colorBuffer and depthBuffer

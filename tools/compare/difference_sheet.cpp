@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tools/common/comparison_panels.h"
+#include "tools/images/comparison_panels.h"
 
 RgbCanvas composeDifferenceSheet(const std::vector<SheetPanel>& panels, int width, int height,
                                  int columns, int amplify) {

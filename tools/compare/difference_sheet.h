@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/legend_font.h"
+#include "tools/images/legend_font.h"
 
 // One difference map of a sheet and the caption above it.
 struct SheetPanel {
     std::string caption;
     std::vector<std::uint8_t> map;  // width x height, as differenceMap makes it
-                                    // (tools/common/comparison_panels.h)
+                                    // (tools/images/comparison_panels.h)
 };
 
 // The maps on a grid of at most `columns` per row, each with its caption in

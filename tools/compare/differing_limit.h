@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "tools/common/renderer_comparison.h"
+#include "inspect/renderer_comparison.h"
 
 // How many pixels may differ before a comparison counts as over the limit:
 // a count, or a percentage of the pixels covered by either renderer.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/common/renderer_comparison.h"
-#include "tools/common/snapshot_opengl.h"
+#include "inspect/renderer_comparison.h"
+#include "tools/pictures/snapshot_opengl.h"
 
 // The software frame in colorBuffer and depthBuffer as the window would show
 // it, into the picture's storage. Its depth buffer holds normalised-device z

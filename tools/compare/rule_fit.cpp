@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/shown_text.h"
+#include "inspect/json_values.h"
 
 namespace {
 

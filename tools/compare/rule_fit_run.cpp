@@ -1,10 +1,10 @@
 #include "tools/compare/rule_fit_run.h"
 
+#include "inspect/renderer_comparison.h"
 #include "raster/plain/near_plane.h"
 #include "scene/scene.h"
-#include "tools/common/renderer_comparison.h"
-#include "tools/common/snapshot_opengl.h"
 #include "tools/compare/renderer_pictures.h"
+#include "tools/pictures/snapshot_opengl.h"
 
 bool fitRulesOverViews(const RenderOptions& frame, const std::vector<View>& views, int tolerance,
                        SoftwareRender render, RuleFitRun* run, std::string* error) {

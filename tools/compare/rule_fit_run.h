@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/reference_implementation.h"
-#include "tools/common/render_options.h"
+#include "tools/command_line/render_options.h"
 #include "tools/compare/compare_run.h"
 #include "tools/compare/rule_fit.h"
+#include "tools/pictures/reference_implementation.h"
 #include "view/view.h"
 
 // A fit against the OpenGL found, and what it was fitted over.

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/render_options.h"
-#include "tools/common/tool_command.h"
+#include "tools/command_line/render_options.h"
+#include "tools/command_line/tool_command.h"
 
 // Everything one run of rasterwork-explain needs: the frame size and view
 // (the renderer field of `frame` is not used), the pixel, the form of the

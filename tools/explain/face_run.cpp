@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "inspect/face_scan_json.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/explain/face_scan.h"
-#include "raster/explain/face_scan_json.h"
 #include "raster/explain/pixel_story.h"
 #include "scene/default_scene.h"
-#include "tools/common/fitting_rules.h"
-#include "tools/common/image_files.h"
-#include "tools/common/output_writer.h"
-#include "tools/common/snapshot_opengl.h"
-#include "tools/common/tool_outputs.h"
 #include "tools/explain/face_text.h"
 #include "tools/explain/magnifier.h"
+#include "tools/images/image_files.h"
+#include "tools/outputs/output_writer.h"
+#include "tools/outputs/tool_outputs.h"
+#include "tools/pictures/fitting_rules.h"
+#include "tools/pictures/snapshot_opengl.h"
 #include "view/camera.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/common/tool_main.h"
+#include "tools/command_line/tool_main.h"
 #include "tools/explain/explain_options.h"
 
 // rasterwork-explain --face O:F: draws the frame up to that face with the

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "base/shown_text.h"
-#include "raster/explain/story_json.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/comparison_panels.h"
+#include "tools/images/comparison_panels.h"
 
 namespace {
 

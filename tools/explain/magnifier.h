@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/common/legend_font.h"
 #include "tools/explain/magnifier_geometry.h"
+#include "tools/images/legend_font.h"
 
 // The magnifier: the crop around the pinned pixel drawn as geometry with
 // Cairo, kMagnifierZoom screen pixels per frame pixel. The pixel grid, each

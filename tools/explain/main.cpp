@@ -9,21 +9,21 @@
 #include <utility>
 #include <vector>
 
+#include "inspect/pixel_question.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
-#include "raster/explain/pixel_story.h"
-#include "tools/common/fitting_rules.h"
-#include "tools/common/image_files.h"
-#include "tools/common/output_writer.h"
-#include "tools/common/snapshot_opengl.h"
-#include "tools/common/tool_main.h"
-#include "tools/common/tool_outputs.h"
+#include "tools/command_line/tool_main.h"
 #include "tools/explain/explain_options.h"
 #include "tools/explain/face_run.h"
 #include "tools/explain/magnifier.h"
 #include "tools/explain/pixel_crop.h"
 #include "tools/explain/pixel_explanation.h"
 #include "tools/explain/pixel_why.h"
+#include "tools/images/image_files.h"
+#include "tools/outputs/output_writer.h"
+#include "tools/outputs/tool_outputs.h"
+#include "tools/pictures/fitting_rules.h"
+#include "tools/pictures/snapshot_opengl.h"
 
 namespace {
 
@@ -35,10 +35,6 @@ OpenGLReadback::Rect cropRect(int x, int y, int width, int height) {
     const int right = std::min(width - 1, x + half);
     const int top = std::min(height - 1, y + half);
     return {left, bottom, right - left + 1, top - bottom + 1};
-}
-
-std::array<std::uint8_t, 3> windowBytesOf(const Color& c) {
-    return {windowByte(c.r), windowByte(c.g), windowByte(c.b)};
 }
 
 // The reference side from a read-back over `rect`, which holds (x, y).
@@ -79,7 +75,7 @@ PixelCrop softwareCrop(int x, int y, int width, int height) {
         if (column < 0 || column >= width || row < 0 || row >= height) return false;
         const std::size_t i = static_cast<std::size_t>(row) * width + column;
         pixel->rgb = windowBytesOf(colorBuffer[i]);
-        pixel->windowDepth = 0.5 * static_cast<double>(depthBuffer[i]) + 0.5;
+        pixel->windowDepth = windowDepthOf(depthBuffer[i]);
         return true;
     });
 }

@@ -1,6 +1,6 @@
 #include "tools/explain/pixel_crop.h"
 
-#include "tools/common/comparison_panels.h"
+#include "tools/images/comparison_panels.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/common/legend_font.h"
-#include "tools/common/renderer_comparison.h"
+#include "inspect/renderer_comparison.h"
+#include "tools/images/legend_font.h"
 
 // A zoomed look at the pixels around one pixel: kCropSide x kCropSide pixels
 // centred on it, each drawn as a kCropZoom x kCropZoom square, the centre

@@ -1,28 +1,22 @@
 #include "tools/explain/pixel_explanation.h"
 
-#include <cstdio>
 #include <cstdlib>
 
-#include "raster/explain/story_json.h"
-
 #include "base/shown_text.h"
-#include "tools/common/reference_implementation.h"
+#include "inspect/json_values.h"
+#include "inspect/story_json.h"
+#include "raster/buffers/window_bytes.h"
 #include "tools/explain/pixel_why.h"
+#include "tools/pictures/reference_implementation.h"
 
 namespace {
 
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", value);
-    return text;
-}
-
 std::string textVec(const Vec3& v) {
-    return "(" + number(v.x) + ", " + number(v.y) + ", " + number(v.z) + ")";
+    return "(" + nineDigits(v.x) + ", " + nineDigits(v.y) + ", " + nineDigits(v.z) + ")";
 }
 
 std::string textRgb(const Color& c) {
-    return number(c.r) + " " + number(c.g) + " " + number(c.b);
+    return nineDigits(c.r) + " " + nineDigits(c.g) + " " + nineDigits(c.b);
 }
 
 std::string textBytes(const std::array<std::uint8_t, 3>& bytes) {
@@ -45,11 +39,11 @@ void appendTermsText(std::string& text, const ShadingTerms& terms) {
         const LightTerms& l = terms.lights[i];
         text += "    light " + std::to_string(i) + " (colour " + textRgb(l.lightColor) + ")\n";
         text += "      direction           " + textVec(l.direction) + "\n";
-        text += "      diffuse factor      " + number(l.diffuseFactor) + ", term " +
+        text += "      diffuse factor      " + nineDigits(l.diffuseFactor) + ", term " +
                 textRgb(l.diffusePart) + "\n";
         text += "      half vector         " + textVec(l.halfVector) + "\n";
-        text += "      specular base       " + number(l.specularBase) + ", factor " +
-                number(l.specularFactor) + ", term " + textRgb(l.specularPart) + "\n";
+        text += "      specular base       " + nineDigits(l.specularBase) + ", factor " +
+                nineDigits(l.specularFactor) + ", term " + textRgb(l.specularPart) + "\n";
         text += "      adds (x colour)     " + textRgb(l.contribution) + "\n";
     }
     text += "    colour (r g b)        " + textRgb(terms.color) + "\n";
@@ -62,15 +56,15 @@ void appendWhyNotCoveredText(std::string& text, const PixelStory& s) {
     }
     for (const RowSpan& r : s.nearestSpans) {
         text += "  nearest span on row " + std::to_string(s.y) + ": " + objectLabel(s, r.object) +
-                ", face " + std::to_string(r.face) + ", x " + number(r.left) + " to " +
-                number(r.right) + ", " +
+                ", face " + std::to_string(r.face) + ", x " + nineDigits(r.left) + " to " +
+                nineDigits(r.right) + ", " +
                 (r.endColumn > r.firstColumn ? "filling columns " + std::to_string(r.firstColumn) +
                                                    " to " + std::to_string(r.endColumn - 1)
                                              : std::string("filling no column")) +
                 "\n";
     }
     if (s.centreDistance) {
-        text += "  pixel centre " + number(*s.centreDistance) +
+        text += "  pixel centre " + nineDigits(*s.centreDistance) +
                 " pixels from the nearest outline (negative outside)\n";
     }
 }
@@ -81,15 +75,15 @@ void appendVertexStageText(std::string& text, const PixelStory& s) {
         "  vertex stage of " + objectLabel(s, v.object) + ", face " + std::to_string(v.face) + "\n";
     for (std::size_t i = 0; i < v.clipCorners.size(); ++i) {
         const Vec4& c = v.clipCorners[i];
-        text += "    corner " + std::to_string(i) + ": clip (" + number(c.x) + ", " + number(c.y) +
-                ", " + number(c.z) + ", " + number(c.w) + ")";
+        text += "    corner " + std::to_string(i) + ": clip (" + nineDigits(c.x) + ", " +
+                nineDigits(c.y) + ", " + nineDigits(c.z) + ", " + nineDigits(c.w) + ")";
         if (i < v.screenCorners.size()) text += ", screen " + textVec(v.screenCorners[i]);
         text += "\n";
     }
     for (const EdgeAtRow& e : v.edgesOnRow) {
-        text += "    edge at row " + std::to_string(s.y) + ": x " + number(e.x) + ", step " +
-                number(e.dxdy) + " per row (rows from y " + number(e.yStart) + " to " +
-                number(e.yEnd) + ")\n";
+        text += "    edge at row " + std::to_string(s.y) + ": x " + nineDigits(e.x) + ", step " +
+                nineDigits(e.dxdy) + " per row (rows from y " + nineDigits(e.yStart) + " to " +
+                nineDigits(e.yEnd) + ")\n";
     }
 }
 
@@ -106,7 +100,7 @@ std::string textSteps(const std::array<int, 3>& steps) {
 }
 
 std::string textWeights(const std::array<double, 3>& w) {
-    return number(w[0]) + " " + number(w[1]) + " " + number(w[2]);
+    return nineDigits(w[0]) + " " + nineDigits(w[1]) + " " + nineDigits(w[2]);
 }
 
 void appendModelText(std::string& text, const PixelExplanation& e) {
@@ -121,22 +115,23 @@ void appendModelText(std::string& text, const PixelExplanation& e) {
             objectLabel(s, m.object) + ", face " + std::to_string(m.face) + "\n";
     text += "  outline on the 1/256 grid ";
     for (const auto& corner : m.snappedCorners) {
-        text += " (" + number(corner[0]) + ", " + number(corner[1]) + ")";
+        text += " (" + nineDigits(corner[0]) + ", " + nineDigits(corner[1]) + ")";
     }
-    text +=
-        "\n  centre distance          " + number(m.centreDistance) + " pixels (positive inside)\n";
+    text += "\n  centre distance          " + nineDigits(m.centreDistance) +
+            " pixels (positive inside)\n";
     text += "  fan triangle             corners " + std::to_string(m.triangle[0]) + " " +
             std::to_string(m.triangle[1]) + " " + std::to_string(m.triangle[2]) + "\n";
     for (int k = 0; k < 3; ++k) {
         const ModelCorner& c = m.corners[static_cast<std::size_t>(k)];
         text += "    corner " + std::to_string(c.index) + ": eye position " +
                 textVec(c.eyePosition) + ", eye normal " + textVec(c.eyeNormal) + "\n";
-        text += "      lit colour (r g b a)  " + textRgb(c.color) + " " + number(c.color.a) + "\n";
+        text +=
+            "      lit colour (r g b a)  " + textRgb(c.color) + " " + nineDigits(c.color.a) + "\n";
     }
     text += "  weights on the screen    " + textWeights(m.screenWeights) + "\n";
     text += "  weights with 1/w         " + textWeights(m.weights) + "\n";
     const std::string background = m.covered ? "" : " (not covered: the background)";
-    text += "  colour (r g b a)         " + textRgb(m.color) + " " + number(m.color.a) +
+    text += "  colour (r g b a)         " + textRgb(m.color) + " " + nineDigits(m.color.a) +
             background + "\n";
     text += "  window bytes (r g b)     " + textBytes(m.windowBytes) + background + "\n";
     if (e.reference) {
@@ -177,20 +172,20 @@ std::string explanationText(const PixelExplanation& e, const GlImplementation& g
         const Fragment& f = explained.fragment;
         text += "  fragment " + std::to_string(i + 1) + ": " + objectLabel(s, f.object) +
                 ", face " + std::to_string(f.face) + "\n";
-        text += "    span x " + number(f.spanLeft) + " to " + number(f.spanRight) +
+        text += "    span x " + nineDigits(f.spanLeft) + " to " + nineDigits(f.spanRight) +
                 ", filling columns " + std::to_string(f.firstColumn) + " to " +
                 std::to_string(f.endColumn - 1) + "\n";
-        text += "    depth " + number(f.depth) + " tested against " + number(f.depthBefore) + ": " +
-                (f.passed ? "passed" : "failed") + (explained.replaced ? ", later replaced" : "") +
-                "\n";
+        text += "    depth " + nineDigits(f.depth) + " tested against " +
+                nineDigits(f.depthBefore) + ": " + (f.passed ? "passed" : "failed") +
+                (explained.replaced ? ", later replaced" : "") + "\n";
         if (explained.terms) appendTermsText(text, *explained.terms);
     }
     appendWhyNotCoveredText(text, s);
     if (s.vertexStage) appendVertexStageText(text, s);
-    text += "  stored colour (r g b a)  " + textRgb(s.color) + " " + number(s.color.a) +
+    text += "  stored colour (r g b a)  " + textRgb(s.color) + " " + nineDigits(s.color.a) +
             "\n  window bytes (r g b)     " + textBytes(s.windowBytes) +
-            "\n  stored depth             " + number(s.depth) + " (device z; window depth " +
-            number(s.windowDepth()) + ")\n\n";
+            "\n  stored depth             " + nineDigits(s.depth) + " (device z; window depth " +
+            nineDigits(windowDepthOf(s.depth)) + ")\n\n";
 
     if (e.model) appendModelText(text, e);
     if (!e.reference) {
@@ -203,8 +198,8 @@ std::string explanationText(const PixelExplanation& e, const GlImplementation& g
     text += "reference renderer (OpenGL):\n";
     text += "  drawn by                 " + implementationText(gl) + "\n";
     text += "  window bytes (r g b)     " + textBytes(r.windowBytes) + "\n";
-    text += "  window depth             " + number(r.windowDepth) + " (device z " +
-            number(deviceZOf(r.windowDepth)) + ")\n";
+    text += "  window depth             " + nineDigits(r.windowDepth) + " (device z " +
+            nineDigits(deviceZOf(r.windowDepth)) + ")\n";
     text +=
         "  object drawn             " + (r.object < 0 ? "none" : objectLabel(s, r.object)) + "\n\n";
     const std::array<int, 3> steps = stepDifference(s, r);
@@ -223,7 +218,7 @@ std::string explanationJson(const PixelExplanation& e, const GlImplementation& g
         const ReferencePixel& r = *e.reference;
         const std::array<std::uint8_t, 3>& bytes = r.windowBytes;
         text += "{\"window_bytes\": " + jsonInts({bytes[0], bytes[1], bytes[2]}) +
-                ", \"window_depth\": " + jsonFloat(r.windowDepth) +
+                ", \"window_depth\": " + jsonNumber(r.windowDepth) +
                 ", \"device_z\": " + jsonDouble(deviceZOf(r.windowDepth)) +
                 ", \"object\": " + (r.object < 0 ? "null" : std::to_string(r.object)) + "}";
         const std::array<int, 3> steps = stepDifference(s, r);

@@ -5,7 +5,8 @@
 #include <cstdio>
 
 #include "base/shown_text.h"
-#include "raster/explain/ladder_pictures.h"
+#include "inspect/json_values.h"
+#include "inspect/ladder_pictures.h"
 #include "scene/default_scene.h"
 #include "view/camera.h"
 

@@ -8,15 +8,16 @@
 #include <utility>
 #include <vector>
 
+#include "inspect/buffer_pictures.h"
 #include "raster/buffers/frame_buffers.h"
 #include "scene/scene.h"
-#include "tools/common/image_files.h"
-#include "tools/common/output_target.h"
-#include "tools/common/output_writer.h"
-#include "tools/common/snapshot_opengl.h"
-#include "tools/common/snapshot_software.h"
-#include "tools/common/tool_main.h"
-#include "tools/common/tool_outputs.h"
+#include "tools/command_line/tool_main.h"
+#include "tools/images/image_files.h"
+#include "tools/outputs/output_target.h"
+#include "tools/outputs/output_writer.h"
+#include "tools/outputs/tool_outputs.h"
+#include "tools/pictures/snapshot_opengl.h"
+#include "tools/pictures/snapshot_software.h"
 #include "tools/snapshot/snapshot_options.h"
 #include "tools/snapshot/snapshot_outputs.h"
 #include "tools/snapshot/stage_pictures.h"

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "base/shown_text.h"
-#include "tools/common/face_address.h"
-#include "tools/common/option_rules.h"
+#include "tools/command_line/face_address.h"
+#include "tools/command_line/option_rules.h"
 #include "tools/snapshot/snapshot_outputs.h"
 
 SnapshotOptions defaultSnapshotOptions() {

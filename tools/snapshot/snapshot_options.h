@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/render_options.h"
-#include "tools/common/tool_command.h"
+#include "tools/command_line/render_options.h"
+#include "tools/command_line/tool_command.h"
 
 // Everything one run of rasterwork-snapshot needs: what to render and the
 // files to write (an empty path means "not wanted"; kSnapshotOutputs names

@@ -1,6 +1,6 @@
 #include "tools/snapshot/snapshot_outputs.h"
 
-#include "tools/common/image_files.h"
+#include "tools/images/image_files.h"
 
 namespace {
 

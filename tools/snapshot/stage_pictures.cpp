@@ -9,8 +9,6 @@ namespace {
 
 constexpr RgbCanvas::Rgb kInk = {40, 40, 40};
 constexpr RgbCanvas::Rgb kStrip = {235, 235, 235};
-constexpr RgbCanvas::Rgb kUncovered = {0, 0, 0};
-constexpr int kLightnessLevels = 7;
 
 int textScale(int width) {
     return width >= 320 ? 2 : 1;
@@ -53,52 +51,17 @@ std::string depthLabel(float depth) {
     return text;
 }
 
-std::uint8_t greyFor(float depth, float nearest, float farthest) {
-    const float span = farthest - nearest;
-    const float t = span > 0.0f ? (depth - nearest) / span : 0.0f;
-    return static_cast<std::uint8_t>(std::lround(255.0f - t * (255.0f - kFarthestGrey)));
-}
-
 }  // namespace
-
-StageRecorder::StageRecorder(int width, int height)
-    : width_(width),
-      height_(height),
-      counts_(pixelCount(width, height), 0),
-      objects_(pixelCount(width, height), kNoObject),
-      faces_(pixelCount(width, height), kNoObject) {}
-
-ShadingTerms* StageRecorder::fragment(const Fragment& fragment) {
-    const std::size_t i = static_cast<std::size_t>(fragment.row) * width_ + fragment.column;
-    ++counts_[i];
-    if (fragment.passed) {
-        objects_[i] = fragment.object;
-        faces_[i] = fragment.face;
-    }
-    return nullptr;
-}
 
 int stageLegendHeight(int width) {
     return (kGlyphHeight + 4) * textScale(width);
 }
 
 RgbCanvas depthPicture(const float* depths, int width, int height) {
-    const auto stored = [](float depth) { return depth < 1.0f; };
-    float nearest = 1.0f;
-    float farthest = -1.0f;
-    bool any = false;
-    for (std::size_t i = 0; i < pixelCount(width, height); ++i) {
-        if (!stored(depths[i])) continue;
-        nearest = any ? std::min(nearest, depths[i]) : depths[i];
-        farthest = any ? std::max(farthest, depths[i]) : depths[i];
-        any = true;
-    }
+    const DepthScale range = depthScale(depths, pixelCount(width, height));
+    const bool any = range.nearest <= range.farthest;
     RgbCanvas canvas = frameCanvas(width, height);
-    paintFrame(canvas, width, height, [&](std::size_t i) {
-        if (!stored(depths[i])) return kUncovered;
-        const std::uint8_t grey = greyFor(depths[i], nearest, farthest);
-        return RgbCanvas::Rgb{grey, grey, grey};
-    });
+    paintFrame(canvas, width, height, [&](std::size_t i) { return depthColour(depths[i], range); });
 
     const int scale = textScale(width);
     const int top = legendTop(height, scale);
@@ -108,38 +71,18 @@ RgbCanvas depthPicture(const float* depths, int width, int height) {
     }
     // NEAR <value> [bar from bright to dark] FAR <value>
     int x = 2 * scale;
-    const std::string nearText = "NEAR " + depthLabel(nearest);
+    const std::string nearText = "NEAR " + depthLabel(range.nearest);
     drawText(canvas, x, top, nearText, scale, kInk);
     x += textWidth(nearText, scale) + 3 * scale;
     const int bar = 24 * scale;
     for (int column = 0; column < bar; ++column) {
         const float t = static_cast<float>(column) / static_cast<float>(bar - 1);
-        const std::uint8_t grey = greyFor(t, 0.0f, 1.0f);
+        const std::uint8_t grey = depthGrey(t, DepthScale{0.0f, 1.0f});
         canvas.fill(x + column, top, 1, kGlyphHeight * scale, RgbCanvas::Rgb{grey, grey, grey});
     }
     x += bar + 3 * scale;
-    drawText(canvas, x, top, "FAR " + depthLabel(farthest), scale, kInk);
+    drawText(canvas, x, top, "FAR " + depthLabel(range.farthest), scale, kInk);
     return canvas;
-}
-
-RgbCanvas::Rgb faceColour(const Scene& scene, int object, int face) {
-    const Color& diffuse = scene.objects[static_cast<std::size_t>(object)].material.diffuse;
-    const float largest = std::max({diffuse.r, diffuse.g, diffuse.b});
-    const float hue[3] = {largest > 0.0f ? diffuse.r / largest : 1.0f,
-                          largest > 0.0f ? diffuse.g / largest : 1.0f,
-                          largest > 0.0f ? diffuse.b / largest : 1.0f};
-    // Steps of 3 out of 7 levels: faces i, i + 1 and i + n (for any row
-    // length n not a multiple of 7) land on different levels.
-    const int level = (face % kLightnessLevels) * 3 % kLightnessLevels;
-    const float lightness = 0.25f + 0.6f * static_cast<float>(level) / (kLightnessLevels - 1);
-    RgbCanvas::Rgb colour;
-    for (int c = 0; c < 3; ++c) {
-        // Dark to the pure hue below one half, the hue to white above.
-        const float value = lightness < 0.5f ? hue[c] * 2.0f * lightness
-                                             : hue[c] + (1.0f - hue[c]) * (2.0f * lightness - 1.0f);
-        colour[c] = static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
-    }
-    return colour;
 }
 
 RgbCanvas facesPicture(const StageRecorder& stages, const Scene& scene) {
@@ -148,10 +91,8 @@ RgbCanvas facesPicture(const StageRecorder& stages, const Scene& scene) {
     RgbCanvas canvas = frameCanvas(width, height);
     const std::vector<std::int32_t>& objects = stages.winningObjects();
     const std::vector<std::int32_t>& faces = stages.winningFaces();
-    paintFrame(canvas, width, height, [&](std::size_t i) {
-        if (objects[i] == StageRecorder::kNoObject) return kNoFaceColour;
-        return faceColour(scene, objects[i], faces[i]);
-    });
+    paintFrame(canvas, width, height,
+               [&](std::size_t i) { return faceColour(scene, objects[i], faces[i]); });
     const int scale = textScale(width);
     int x = 2 * scale;
     const int top = legendTop(height, scale);
@@ -167,13 +108,6 @@ RgbCanvas facesPicture(const StageRecorder& stages, const Scene& scene) {
     }
     drawText(canvas, x, top, "ONE COLOUR PER FACE", scale, kInk);
     return canvas;
-}
-
-RgbCanvas::Rgb fragmentCountColour(std::uint32_t count) {
-    static constexpr RgbCanvas::Rgb kScale[kHottestCount + 1] = {
-        {255, 255, 255}, {49, 54, 149},  {69, 117, 180}, {116, 173, 209}, {254, 224, 144},
-        {253, 174, 97},  {244, 109, 67}, {215, 48, 39},  {165, 0, 38}};
-    return kScale[std::min(count, kHottestCount)];
 }
 
 RgbCanvas fragmentsPicture(const StageRecorder& stages) {

@@ -12,6 +12,8 @@
     "#d73027", "#a50026"];
   const PURPOSE = "Compare its picture with a model of OpenGL pixel by pixel, point at any " +
     "pixel to hear why it is what it is, and step through the frame face by face and row by row.";
+  const FAST_PATH_NOTE = "The software picture is drawn by the fast path on WebAssembly's SIMD " +
+    "lanes, or by the plain path while it tells a pixel's story; both give the same bits.";
 
   const state = {
     view: Object.assign({}, START_VIEW),
@@ -164,7 +166,7 @@
     if (refused) {
       refuse(refused);
     } else {
-      $("status").textContent = PURPOSE;
+      $("status").textContent = PURPOSE + " " + FAST_PATH_NOTE;
       $("status").className = "";
     }
     if (kind === "frame") {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bit_testing.h"
+#include "inspect/pixel_question.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/explain/face_scan.h"
 #include "raster/explain/pixel_story.h"

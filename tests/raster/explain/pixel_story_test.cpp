@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bit_testing.h"
+#include "inspect/pixel_question.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/like_reference/render_like_reference.h"

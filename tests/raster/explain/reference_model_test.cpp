@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bit_testing.h"
+#include "inspect/pixel_question.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/reference_model.h"
 #include "raster/like_reference/render_like_reference.h"

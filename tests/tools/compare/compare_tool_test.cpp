@@ -17,16 +17,16 @@
 
 #include "bit_testing.h"
 #include "child_process.h"
+#include "inspect/ladder_causes.h"
+#include "inspect/renderer_comparison.h"
 #include "mismatch_pictures.h"
-#include "raster/explain/ladder_causes.h"
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
-#include "tools/common/comparison_panels.h"
-#include "tools/common/reference_implementation.h"
-#include "tools/common/renderer_comparison.h"
 #include "tools/compare/rule_fit.h"
 #include "tools/compare/view_list.h"
+#include "tools/images/comparison_panels.h"
+#include "tools/pictures/reference_implementation.h"
 
 namespace {
 

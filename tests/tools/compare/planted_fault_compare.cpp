@@ -5,10 +5,10 @@
 #include <cstddef>
 
 #include "raster/buffers/frame_buffers.h"
-#include "tools/common/snapshot_software.h"
-#include "tools/common/tool_main.h"
+#include "tools/command_line/tool_main.h"
 #include "tools/compare/compare_options.h"
 #include "tools/compare/compare_run.h"
+#include "tools/pictures/snapshot_software.h"
 
 namespace {
 

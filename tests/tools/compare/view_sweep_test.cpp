@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/renderer_comparison.h"
+#include "inspect/renderer_comparison.h"
 #include "tools/compare/differing_limit.h"
 #include "tools/compare/view_sweep.h"
 

@@ -12,9 +12,9 @@
 #include "run_tool.h"
 #include "temp_dir.h"
 #include "test_images.h"
-#include "tools/common/comparison_panels.h"
 #include "tools/explain/magnifier.h"
 #include "tools/explain/pixel_crop.h"
+#include "tools/images/comparison_panels.h"
 #include "tools/snapshot/stage_pictures.h"
 
 namespace {

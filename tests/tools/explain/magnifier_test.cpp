@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "tools/common/comparison_panels.h"
 #include "tools/explain/magnifier.h"
+#include "tools/images/comparison_panels.h"
 
 namespace {
 

@@ -1,0 +1,60 @@
+#include "inspect/json_values.h"
+
+#include <cmath>
+#include <cstdio>
+
+std::string nineDigits(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    return text;
+}
+
+std::string jsonNumber(double value) {
+    return std::isfinite(value) ? nineDigits(value) : "null";
+}
+
+std::string jsonDouble(double value) {
+    if (!std::isfinite(value)) return "null";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::string jsonInts(std::initializer_list<int> values) {
+    std::string text = "[";
+    for (const int value : values) {
+        if (text.size() > 1) text += ", ";
+        text += std::to_string(value);
+    }
+    return text + "]";
+}
+
+std::string jsonFloats(std::initializer_list<float> values) {
+    std::string text = "[";
+    for (const float value : values) {
+        if (text.size() > 1) text += ", ";
+        text += jsonNumber(value);
+    }
+    return text + "]";
+}
+
+std::string jsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
+std::string jsonText(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            quoted += escape;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}

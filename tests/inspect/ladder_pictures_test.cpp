@@ -1,0 +1,47 @@
+// A pixel's settling step against the cause map of its frame: the ladder's
+// pictures drawn once per view, the map taken over every pixel as the page
+// and the compare tool take it, and each pixel's step looked up on its own.
+#include <gtest/gtest.h>
+
+#include "inspect/ladder_pictures.h"
+#include "scene_rendering.h"
+
+namespace {
+
+TEST(LadderPictures, EveryPixelSettlesAtItsCauseInTheMap) {
+    const View views[] = {View{}, View{90.0f, -30.0f, 0.25f, 0.0f, 0.0f}};
+    constexpr int kWidth = 160, kHeight = 120;
+    for (const View& view : views) {
+        SCOPED_TRACE(describe(view));
+        Scene scene;
+        prepareDefaultFrame(scene, view, kWidth, kHeight);
+        const LadderPictures ladder(scene, kWidth, kHeight);
+        // Against the reference model: the last step's picture.
+        const int model = kLadderStepCount - 1;
+        const std::size_t pixels = static_cast<std::size_t>(kWidth) * kHeight;
+        LadderCauses map(pixels);
+        for (int step = 0; step < kLadderStepCount; ++step) {
+            map.takeStep([&](std::size_t i) {
+                return matchPixel(ladder.covers(step, i), ladder.bytes(step, i),
+                                  ladder.covers(model, i), ladder.bytes(model, i),
+                                  kLadderTolerance);
+            });
+        }
+        const std::vector<std::int8_t> causes = map.causes();
+        std::array<long, kCauseCount + 1> seen{};
+        long wrong = 0;
+        for (std::size_t i = 0; i < pixels; ++i) {
+            const int step = settledBy(ladder, i, ladder.covers(model, i), ladder.bytes(model, i));
+            wrong += step != causes[i];
+            ++seen[static_cast<std::size_t>(step + 1)];
+        }
+        EXPECT_EQ(wrong, 0);
+        // The views hold uncovered pixels and pixels that rules settle.
+        EXPECT_GT(seen[0], 0);
+        long settledByARule = 0;
+        for (int k = 1; k <= kReferenceRuleCount; ++k) settledByARule += seen[k + 1];
+        EXPECT_GT(settledByARule, 100);
+    }
+}
+
+}  // namespace
