@@ -166,7 +166,8 @@
     if (refused) {
       refuse(refused);
     } else {
-      $("status").textContent = PURPOSE + " " + FAST_PATH_NOTE;
+      $("status").textContent = PURPOSE;
+      $("status").title = FAST_PATH_NOTE;
       $("status").className = "";
     }
     if (kind === "frame") {
