@@ -46,3 +46,24 @@ void softwarePicture(const Color* colors, const float* depths, int width, int he
     colorBufferToRgbTopDown(colors, width, height, picture->rgb.data());
     windowDepthTopDown(depths, width, height, DepthKind::DeviceZ, &picture->windowDepth);
 }
+
+bool rgbaPicture(const std::vector<std::uint8_t>& rgba, int width, int height,
+                 RendererPicture* picture) {
+    if (width < 0 || height < 0) return false;
+    const std::size_t w = static_cast<std::size_t>(width);
+    const std::size_t pixels = w * static_cast<std::size_t>(height);
+    if (rgba.size() != pixels * 4) return false;
+    picture->width = width;
+    picture->height = height;
+    picture->rgb.resize(pixels * 3);
+    picture->windowDepth.resize(pixels);
+    for (int row = 0; row < height; ++row) {
+        const std::uint8_t* source = &rgba[static_cast<std::size_t>(height - 1 - row) * w * 4];
+        const std::size_t target = static_cast<std::size_t>(row) * w;
+        for (std::size_t x = 0; x < w; ++x) {
+            for (int k = 0; k < 3; ++k) picture->rgb[3 * (target + x) + k] = source[4 * x + k];
+            picture->windowDepth[target + x] = source[4 * x + 3] != 0 ? 0.0 : 1.0;
+        }
+    }
+    return true;
+}

@@ -28,3 +28,12 @@ void windowDepthTopDown(const float* depths, int width, int height, DepthKind ki
 // a renderer, into the picture's storage.
 void softwarePicture(const Color* colors, const float* depths, int width, int height,
                      RendererPicture* picture);
+
+// Another renderer's picture read back as RGBA bytes (r, g, b, a per pixel,
+// rows from the bottom, a = 0 where it drew nothing), which carry no depth:
+// its covered pixels get window depth 0, so the comparison's colour and
+// coverage figures hold and its depth difference means nothing. False,
+// leaving the picture as it was, when `rgba` does not hold width * height
+// pixels.
+bool rgbaPicture(const std::vector<std::uint8_t>& rgba, int width, int height,
+                 RendererPicture* picture);

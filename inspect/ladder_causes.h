@@ -12,8 +12,9 @@
 // software picture as specified, then with the reference's rules switched
 // on one by one in the ladder's order) from which on the software picture
 // stays within the tolerance of the picture it is explained against there.
-// The browser page explains against the reference model, the compare tool
-// against the real reference.
+// The browser page explains against the picture in its middle panel (its
+// WebGL picture or the reference model), the compare tool against the real
+// reference.
 
 // Causes: 0 for the specified picture (already within), k for the ladder's
 // first k rules, then these two.

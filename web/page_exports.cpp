@@ -17,13 +17,15 @@
 #include "raster/like_reference/reference_rules.h"
 #include "web/float_text.h"
 #include "web/page_frame.h"
+#include "web/page_rules.h"
 #include "web/page_steps.h"
 
 namespace {
 
 PageFrame frame;
-PageSteps steps;   // the step mode, on the view of the frame drawn last
-std::string text;  // the last text handed out
+PageSteps steps;                           // the step mode, on the view of the frame drawn last
+std::string text;                          // the last text handed out
+std::vector<std::uint8_t> referenceBytes;  // filled by the page for rw_compare_with
 
 template <typename T>
 T* data(const std::vector<T>& values) {
@@ -50,8 +52,8 @@ extern "C" {
 
 // Draws the frame of a view, telling the story of pixel (storyX, storyY)
 // when it lies in the frame; `rules` holds bit i for the rule
-// kReferenceRuleNames[i]. The numbers are taken as floats, as the tools take
-// them. 1 when drawn, 0 when the size is out of range or memory is short.
+// kReferenceRuleNames[i] and the grid as pageRules reads it. The numbers are taken as floats, as
+// the tools take them. 1 when drawn, 0 when the size is out of range or memory is short.
 int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY, int width,
             int height, int rules, int storyX, int storyY) {
     PageView view;
@@ -62,9 +64,7 @@ int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY,
     view.view.panY = static_cast<float>(panY);
     view.width = width;
     view.height = height;
-    for (int i = 0; i < kReferenceRuleCount; ++i) {
-        setReferenceRule(view.rules, i, (rules >> i & 1) != 0);
-    }
+    view.rules = pageRules(rules);
     return frame.draw(view, PagePixel{storyX, storyY}) ? 1 : 0;
 }
 
@@ -140,6 +140,28 @@ const double* rw_difference() {
     figures[3] = static_cast<double>(d.pixelsOverTolerance);
     figures[4] = *std::max_element(d.maxStepDifference.begin(), d.maxStepDifference.end());
     return figures;
+}
+
+// Room for the bytes of another reference (r, g, b, a per pixel of the
+// frame, rows from the bottom, a = 0 where nothing was drawn).
+std::uint8_t* rw_reference_bytes() {
+    referenceBytes.assign(static_cast<std::size_t>(frame.width()) * frame.height() * 4, 0);
+    return referenceBytes.data();
+}
+
+// Compares the frame's software picture with the bytes rw_reference_bytes
+// handed room for (1) or with the model (0); 1 when the bytes were taken.
+int rw_compare_with(int bytes) {
+    if (bytes == 0) {
+        frame.compareWithModel();
+        return 1;
+    }
+    return frame.compareWith(referenceBytes) ? 1 : 0;
+}
+
+// The grid of the cause map's last step, as PageFrame::setLadderGrid.
+void rw_set_ladder_grid(int bits) {
+    frame.setLadderGrid(bits);
 }
 
 int rw_rule_count() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "inspect/buffer_pictures.h"
 #include "inspect/colour_scales.h"
 #include "inspect/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
@@ -137,8 +138,28 @@ bool PageFrame::draw(const PageView& view, PagePixel pixel) {
     }
     takePicture(model_);
 
-    difference_ = compareRenderers(software_.shown, model_.shown, kDifferenceTolerance);
+    compareWithModel();
     return true;
+}
+
+void PageFrame::compareWithModel() {
+    comparesWithModel_ = true;
+    compare();
+}
+
+bool PageFrame::compareWith(const std::vector<std::uint8_t>& rgba) {
+    if (!rgbaPicture(rgba, view_.width, view_.height, &givenReference_)) {
+        compareWithModel();
+        return false;
+    }
+    comparesWithModel_ = false;
+    compare();
+    return true;
+}
+
+void PageFrame::compare() {
+    causesCurrent_ = false;
+    difference_ = compareRenderers(software_.shown, reference(), kDifferenceTolerance);
 }
 
 bool PageFrame::tellStories(PagePixel pixel) {
@@ -177,27 +198,40 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
     return stagePanel_;
 }
 
+void PageFrame::setLadderGrid(int bits) {
+    if (bits < 0 || bits > kMaxSubpixelBits || bits == ladderGrid_) return;
+    ladderGrid_ = bits;
+    causesCurrent_ = false;
+}
+
 const std::vector<std::int8_t>& PageFrame::causes() {
     if (causesCurrent_) return causes_;
     const std::size_t pixels = pixelCount(view_);
     LadderCauses ladder(pixels);
     const RendererPicture& model = model_.shown;
-    const auto matchModel = [&](bool stepCovers, const std::uint8_t* stepBytes, std::size_t i) {
+    const RendererPicture& reference = this->reference();
+    const auto matchReference = [&](bool stepCovers, const std::uint8_t* stepBytes, std::size_t i) {
         const std::size_t t = topDown(i);
-        return matchPixel(stepCovers, stepBytes, model.covered(t), &model.rgb[3 * t],
+        return matchPixel(stepCovers, stepBytes, reference.covered(t), &reference.rgb[3 * t],
                           kDifferenceTolerance);
+    };
+    const auto matchBuffers = [&](std::size_t i) {
+        return matchReference(depthBuffer[i] < 1.0f, windowBytesOf(colorBuffer[i]).data(), i);
     };
     for (int rules = 0; rules < kReferenceRuleCount; ++rules) {
         if (!drawPicture(firstReferenceRules(rules))) break;
-        ladder.takeStep([&](std::size_t i) {
-            return matchModel(depthBuffer[i] < 1.0f, windowBytesOf(colorBuffer[i]).data(), i);
-        });
+        ladder.takeStep(matchBuffers);
     }
-    // The last step follows every rule: it draws the model itself.
-    if (ladder.stepsTaken() == kReferenceRuleCount) {
+    // The last step follows every rule: at the model's grid it is the model
+    // itself.
+    ReferenceRules all = firstReferenceRules(kReferenceRuleCount);
+    all.subpixel = ladderGrid_;
+    if (ladder.stepsTaken() == kReferenceRuleCount && ladderGrid_ == kDefaultSubpixelBits) {
         ladder.takeStep([&](std::size_t i) {
-            return matchModel(model.covered(topDown(i)), &model.rgb[3 * topDown(i)], i);
+            return matchReference(model.covered(topDown(i)), &model.rgb[3 * topDown(i)], i);
         });
+    } else if (ladder.stepsTaken() == kReferenceRuleCount && drawPicture(all)) {
+        ladder.takeStep(matchBuffers);
     }
     causes_ = ladder.stepsTaken() == kLadderStepCount
                   ? ladder.causes()
@@ -214,7 +248,7 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
         return mapPanel_;
     }
     paintPanel(mapPanel_, view_.width, view_.height, [&](std::size_t i) {
-        return differenceColour(software_.shown, model_.shown, topDown(i));
+        return differenceColour(software_.shown, reference(), topDown(i));
     });
     return mapPanel_;
 }

@@ -88,8 +88,19 @@ class PageFrame {
     const std::vector<std::uint8_t>& stagePanel(StagePicture picture);
     const std::vector<std::uint8_t>& mapPanel(MapPicture picture);
 
-    // How the software picture differs from the model's (the reference side
-    // of the report), over the whole frame, with kDifferenceTolerance.
+    // The difference, the cause map and the difference map compare the
+    // software picture with the model, or after compareWith with the bytes
+    // given (r, g, b, a per pixel, rows from the bottom, a = 0 where nothing
+    // was drawn), until the next draw. False, comparing with the model, when
+    // `rgba` does not hold the frame's pixels.
+    bool compareWith(const std::vector<std::uint8_t>& rgba);
+    void compareWithModel();
+    bool comparesWithModel() const { return comparesWithModel_; }
+
+    // How the software picture differs from the reference chosen (the
+    // reference side of the report), over the whole frame, with
+    // kDifferenceTolerance. Given bytes carry no depth, so against them the
+    // report's depth difference means nothing.
     const ComparisonReport& difference() const { return difference_; }
 
     // For the cause map: per pixel, the ladder step (0 for the specified
@@ -99,6 +110,11 @@ class PageFrame {
     // pictures, so it costs a frame per step; the software buffers above are
     // left as they are.
     const std::vector<std::int8_t>& causes();
+
+    // The grid of the cause map's last step (all rules): the model's
+    // kDefaultSubpixelBits unless a fit to another reference found another
+    // (0: none). Kept from frame to frame.
+    void setLadderGrid(int bits);
 
   private:
     // One picture as the buffers held it after drawing.
@@ -123,8 +139,17 @@ class PageFrame {
     // The index into the top-down pictures of pixel i (row 0 at the bottom).
     std::size_t topDown(std::size_t i) const;
 
+    // Compares the software picture with the reference chosen.
+    void compare();
+    const RendererPicture& reference() const {
+        return comparesWithModel_ ? model_.shown : givenReference_;
+    }
+
     PageView view_;
     Picture software_, model_;
+    // What the software picture is compared with: the model or given bytes.
+    RendererPicture givenReference_;
+    bool comparesWithModel_ = true;
     std::optional<PixelStory> story_;
     std::optional<ReferenceModel> referenceModel_;
     std::optional<StageRecorder> stages_;  // of the frame drawn last, once watched
@@ -132,4 +157,5 @@ class PageFrame {
     ComparisonReport difference_;
     std::vector<std::int8_t> causes_;
     bool causesCurrent_ = false;
+    int ladderGrid_ = kDefaultSubpixelBits;
 };

@@ -22,16 +22,25 @@ function findBrowser() {
     "): run scripts/install-deps web");
 }
 
+// The browser's flags for each WebGL the tests draw with: SwiftShader,
+// what Chromium gives without a GPU, and ANGLE on Mesa's OpenGL ES.
+const GRAPHICS_FLAGS = {
+  swiftshader: ["--disable-gpu"],
+  "angle-mesa": ["--use-gl=angle", "--use-angle=gl-egl", "--ignore-gpu-blocklist"],
+};
+
 class Browser {
-  static async start() {
+  // `graphics` names one of GRAPHICS_FLAGS.
+  static async start(graphics = "swiftshader") {
     const browser = new Browser();
-    await browser.launch();
+    if (!GRAPHICS_FLAGS[graphics]) throw new Error("no such graphics: " + graphics);
+    await browser.launch(GRAPHICS_FLAGS[graphics]);
     return browser;
   }
 
-  async launch() {
+  async launch(graphicsFlags) {
     this.profile = fs.mkdtempSync(path.join(os.tmpdir(), "rasterwork-browser-"));
-    const args = ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+    const args = ["--headless", "--no-sandbox", ...graphicsFlags, "--no-first-run",
       "--disable-background-networking", "--disable-component-update", "--disable-sync",
       "--disable-dev-shm-usage", "--user-data-dir=" + this.profile,
       "--remote-debugging-pipe", "about:blank"];
@@ -172,4 +181,4 @@ class Browser {
   }
 }
 
-module.exports = { Browser };
+module.exports = { Browser, GRAPHICS_FLAGS };

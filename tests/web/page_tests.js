@@ -6,14 +6,15 @@
 //
 //   node tests/web/page_tests.js --page build-web/rasterwork.html \
 //       --snapshot PATH/rasterwork-snapshot --explain PATH/rasterwork-explain \
-//       --failures DIR [--only NAME]
+//       --failures DIR [--only NAME] [--graphics swiftshader|angle-mesa]
 //
+// The browser draws WebGL with SwiftShader (the default) or ANGLE on Mesa.
 // A failing test writes a screenshot of the page to DIR/NAME.png.
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
 const { spawnSync } = require("child_process");
-const { Browser } = require("./browser.js");
+const { Browser, GRAPHICS_FLAGS } = require("./browser.js");
 
 const options = parseArguments(process.argv.slice(2));
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), "rasterwork-web-tests-"));
@@ -21,15 +22,19 @@ const START = { angleZ: -135, angleX: -60, zoom: 0.25, panX: 0, panY: 0, width: 
   height: 480, rules: "none" };
 
 function parseArguments(args) {
-  const result = { failures: "browser-test-failures" };
+  const result = { failures: "browser-test-failures", graphics: "swiftshader" };
   for (let i = 0; i < args.length; i += 2) {
     const key = args[i].replace(/^--/, "");
-    if (!["page", "snapshot", "explain", "failures", "only"].includes(key) ||
+    if (!["page", "snapshot", "explain", "failures", "only", "graphics"].includes(key) ||
         args[i + 1] === undefined) {
       console.error("page_tests: unknown or incomplete argument " + args[i]);
       process.exit(2);
     }
     result[key] = args[i + 1];
+  }
+  if (!GRAPHICS_FLAGS[result.graphics]) {
+    console.error("page_tests: --graphics is one of " + Object.keys(GRAPHICS_FLAGS).join(", "));
+    process.exit(2);
   }
   for (const needed of ["page", "snapshot", "explain"]) {
     if (!result[needed]) {
@@ -81,10 +86,11 @@ function readPfm(file) {
   return bytes.subarray(at);
 }
 
-function nativeFloats(view) {
+function nativeFloats(view, renderer = "software") {
   const color = path.join(scratch, "color.pfm");
   const depth = path.join(scratch, "depth.pfm");
-  runTool(options.snapshot, viewArguments(view).concat(["--color-pfm", color, "--depth-pfm", depth]));
+  runTool(options.snapshot, viewArguments(view).concat(["--renderer", renderer, "--color-pfm", color,
+    "--depth-pfm", depth]));
   return { color: readPfm(color), depth: readPfm(depth) };
 }
 
@@ -587,7 +593,7 @@ const tests = {
 
   async "the cause map gives each pixel the step from which on it is within one step of the model"() {
     const size = { width: 160, height: 160, angleZ: -100, angleX: -70 };
-    await setView(size);
+    await setView(Object.assign({ reference: "model" }, size));
     const causes = await pageBytes("rasterwork.causes()");
     const modelColor = await pageBytes("rasterwork.modelColorFloats()");
     const modelDepth = await pageBytes("rasterwork.modelDepthFloats()");
@@ -702,9 +708,14 @@ tests["stepTo's floats equal --stop-after's, and faceScan equals --face --json"]
   console.log("      " + floats + " floats at 6 steps of 2 views, all equal");
 };
 
+require("./webgl_tests.js")(tests, {
+  options, browser: () => browser, setView, pageBytes, pageView, nativeFloats, windowByte, check,
+  checkEqual, VIEW_TABLE,
+});
+
 async function main() {
   fs.mkdirSync(options.failures, { recursive: true });
-  browser = await Browser.start();
+  browser = await Browser.start(options.graphics);
   let failed = 0, ran = 0;
   try {
     for (const [name, test] of Object.entries(tests)) {

@@ -7,6 +7,7 @@
   const START_SIZE = { width: 480, height: 480 };
   const STAGES = ["colour", "depth", "faces", "fragments"];
   const MAPS = ["difference", "causes"];
+  const REFERENCES = ["webgl", "model"];  // what the middle panel shows
   const HEAT_STOPS = [[0, 0, 0], [180, 0, 0], [255, 140, 0], [255, 255, 170]];
   const FRAGMENT_COLOURS = ["#313695", "#4575b4", "#74add1", "#fee090", "#fdae61", "#f46d43",
     "#d73027", "#a50026"];
@@ -20,8 +21,10 @@
     width: START_SIZE.width,
     height: START_SIZE.height,
     rules: 0,        // bit i: rule i of the ladder
+    grid: 8,         // the subpixel rule's sub-pixel bits, 1 to 8
     stage: 0,        // index into STAGES
     map: 0,          // index into MAPS
+    reference: 0,    // index into REFERENCES; the model where WebGL2 cannot be had
     pixel: null,     // {x, y}, row 0 at the bottom
     pinned: false,
   };
@@ -37,6 +40,12 @@
   let ringShown = false;
   let notchesPending = 0;  // wheel notches not yet whole
   let stepMode = null;  // step_mode.js, once the module runs
+  // The last WebGL picture: r, g, b, a bytes per pixel, rows from the
+  // bottom; null when the last frame had none.
+  let webglBytes = null;
+  let webglFailure = "";  // why the last frame has no WebGL picture, or ""
+  let fitted = null;  // the rules fitted to the WebGL picture, {rules, grid, ...}, or null
+  let fitting = null;  // the fit under way, a promise
 
   const $ = (id) => document.getElementById(id);
   const canvases = ["software-canvas", "model-canvas", "map-canvas"].map($);
@@ -58,27 +67,44 @@
     return wasm.ccall("rw_float_from_text", "number", ["string"], [text]);
   }
 
-  function rulesText(rules) {
-    if (rules === (1 << ruleNames.length) - 1) return "all";
-    const on = ruleNames.filter((name, i) => rules & (1 << i));
+  const DEFAULT_GRID = 8;  // plain "subpixel": llvmpipe's 1/256 pixel
+
+  // The rules as --like-reference takes them; a grid other than the default
+  // as subpixel=BITS.
+  function rulesText(rules, grid = state.grid) {
+    if (rules === (1 << ruleNames.length) - 1 && grid === DEFAULT_GRID) return "all";
+    const on = ruleNames.filter((name, i) => rules & (1 << i)).map((name) =>
+      name === "subpixel" && grid !== DEFAULT_GRID ? name + "=" + grid : name);
     return on.length ? on.join(",") : "none";
   }
 
-  // "all", "none", a comma-separated list or an array of names; null for an
-  // unknown name.
+  // The rules as the module takes them: the grid in bits 8 to 11.
+  const encodedRules = (rules, grid) => rules | grid << 8;
+
+  // "all", "none", a comma-separated list or an array of names, of which
+  // one may be subpixel=BITS (1 to 8): {rules, grid}; null for an unknown
+  // name.
   function parseRules(given) {
     if (given === undefined || given === null) return null;
-    if (typeof given === "number") return given;
+    if (typeof given === "number") return { rules: given, grid: DEFAULT_GRID };
     const names = Array.isArray(given) ? given : String(given).split(",").filter((n) => n);
-    if (names.length === 1 && names[0] === "all") return (1 << ruleNames.length) - 1;
-    if (names.length === 1 && names[0] === "none") return 0;
-    let rules = 0;
-    for (const name of names) {
+    if (names.length === 1 && names[0] === "all") {
+      return { rules: (1 << ruleNames.length) - 1, grid: DEFAULT_GRID };
+    }
+    if (names.length === 1 && names[0] === "none") return { rules: 0, grid: DEFAULT_GRID };
+    let rules = 0, grid = DEFAULT_GRID, grids = 0;
+    for (let name of names) {
+      const bits = /^subpixel=([1-8])$/.exec(name);
+      if (bits) {
+        name = "subpixel";
+        grid = Number(bits[1]);
+        ++grids;
+      }
       const i = ruleNames.indexOf(name);
-      if (i < 0) return null;
+      if (i < 0 || grids > 1) return null;
       rules |= 1 << i;
     }
-    return rules;
+    return { rules, grid };
   }
 
   // ---- drawing ---------------------------------------------------------------
@@ -104,6 +130,47 @@
     canvas.getContext("2d").putImageData(new ImageData(bytes, w, h), 0, 0);
   }
 
+  // The WebGL picture, top row first and opaque, white where nothing was
+  // drawn, as the window clears it.
+  function putWebglPanel(canvas) {
+    const w = state.width, h = state.height;
+    const image = new ImageData(w, h);
+    for (let y = 0; y < h; ++y) {
+      const from = webglBytes.subarray(4 * y * w, 4 * (y + 1) * w);
+      const to = 4 * (h - 1 - y) * w;
+      image.data.set(from, to);
+      for (let x = 0; x < w; ++x) {
+        if (from[4 * x + 3] === 0) image.data.fill(255, to + 4 * x, to + 4 * x + 3);
+        image.data[to + 4 * x + 3] = 255;
+      }
+    }
+    canvas.getContext("2d").putImageData(image, 0, 0);
+  }
+
+  // Whether the last frame compares with its WebGL picture.
+  const comparesWithWebgl = () => REFERENCES[state.reference] === "webgl" && webglBytes !== null;
+
+  // Draws the WebGL picture of the frame just drawn and compares the software
+  // picture with it; where it cannot be had, with the model, saying why.
+  function drawWebgl() {
+    webglBytes = null;
+    webglFailure = "";
+    if (REFERENCES[state.reference] !== "webgl") {
+      wasm._rw_compare_with(0);
+      return;
+    }
+    try {
+      webglBytes = rasterworkWebgl.draw(wasm, state.view, state.width, state.height);
+      heapView(Uint8Array, wasm._rw_reference_bytes(), webglBytes.length).set(webglBytes);
+      if (wasm._rw_compare_with(1) !== 1) throw new Error("the module did not take its bytes");
+    } catch (error) {
+      webglBytes = null;
+      webglFailure = "No WebGL picture (" + error.message + "): the middle panel shows the " +
+        "reference model.";
+      wasm._rw_compare_with(0);
+    }
+  }
+
   // A ring around the pinned pixel, on the pixels next to it.
   function ringPinned(canvas) {
     ringShown = state.pinned && state.pixel !== null;
@@ -119,7 +186,11 @@
     if (!stepMode || !stepMode.present(canvases[0])) {
       putPanel(canvases[0], wasm._rw_stage_panel(state.stage));
     }
-    putPanel(canvases[1], wasm._rw_model_panel());
+    if (comparesWithWebgl()) {
+      putWebglPanel(canvases[1]);
+    } else {
+      putPanel(canvases[1], wasm._rw_model_panel());
+    }
     putPanel(canvases[2], wasm._rw_map_panel(state.map));
     canvases.forEach(ringPinned);
   }
@@ -162,7 +233,8 @@
       return;
     }
     lastDrawn = { view: Object.assign({}, state.view), width: state.width,
-      height: state.height, rules: state.rules, pixel: state.pixel, pinned: state.pinned };
+      height: state.height, rules: state.rules, grid: state.grid, pixel: state.pixel,
+      pinned: state.pinned };
     if (refused) {
       refuse(refused);
     } else {
@@ -171,6 +243,11 @@
       $("status").className = "";
     }
     if (kind === "frame") {
+      drawWebgl();
+      if (webglFailure && !refused) {
+        $("status").textContent = webglFailure;
+        $("status").className = "failed";
+      }
       sizeCanvases();
       stepMode.viewChanged();
       present();
@@ -200,7 +277,7 @@
     const v = state.view;
     const pixel = state.pixel || { x: -1, y: -1 };
     return wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
-      state.height, state.rules, pixel.x, pixel.y) === 1;
+      state.height, encodedRules(state.rules, state.grid), pixel.x, pixel.y) === 1;
   }
 
   function cannotDrawText() {
@@ -262,10 +339,11 @@
     ruleNames.forEach((name, i) => {
       $("rule-" + name).checked = (state.rules & (1 << i)) !== 0;
     });
-    const step = ladderStep();
-    $("ladder-step").textContent = step === null ? "(not a ladder step)"
-      : step === 0 ? "0 of " + ruleNames.length + ": specified"
-      : step + " of " + ruleNames.length + ": + " + ruleNames[step - 1];
+    const step = ladderStep(), steps = ladderSteps(), top = steps.length - 1;
+    $("ladder-step").textContent = (step === null ? "(not a ladder step)"
+      : step === 0 ? "0 of " + top + ": specified"
+      : step + " of " + top + ": + " + steps[step].added) +
+      (fitted ? " (the rules fitted to the WebGL picture)" : "");
     $("link").href = "#" + linkText();
     clearTimeout(linkTimer);
     linkTimer = setTimeout(() => history.replaceState(null, "", "#" + linkText()), 300);
@@ -274,24 +352,53 @@
   function showCaptions() {
     $("software-caption").innerHTML = "<strong>Software renderer</strong> (plain path), rules: " +
       rulesText(state.rules) + ". " + stageLegend();
+    showMiddleCaption();
     const d = heapView(Float64Array, wasm._rw_difference(), 5);
+    const other = comparesWithWebgl() ? "WebGL" : "model";
     if (MAPS[state.map] === "difference") {
-      $("map-caption").innerHTML = "<strong>Difference</strong>, software against the model:" +
+      $("map-caption").innerHTML = "<strong>Difference</strong>, software against the " +
+        (comparesWithWebgl() ? "WebGL picture" : "model") + ":" +
         swatch("rgb(0,110,255)") + "software only " + d[1] +
-        swatch("rgb(0,170,0)") + "model only " + d[2] + swatch("#000") + "both " + d[0] +
+        swatch("rgb(0,170,0)") + other + " only " + d[2] + swatch("#000") + "both " + d[0] +
         ", the largest channel difference in 8-bit steps from " + swatch(heatColour(0)) + "0 to " +
         swatch(heatColour(255)) + "255; over one step: " + d[3] + ", largest " + d[4] + ".";
     } else {
       const causes = heapView(Int8Array, wasm._rw_causes(), state.width * state.height);
-      const counts = new Array(ruleNames.length + 1).fill(0);
+      // Steps 0 to the rule count, then the pixels no step brings within.
+      const counts = new Array(ruleNames.length + 2).fill(0);
       for (const cause of causes) if (cause >= 0) counts[cause]++;
-      $("map-caption").innerHTML = "<strong>Causes</strong>: each pixel covered by the model " +
-        "or by the software picture at some step, by the first step of the ladder from which " +
-        "on the software picture stays within one step of the model there:" +
+      const other = comparesWithWebgl() ? "the WebGL picture" : "the model";
+      $("map-caption").innerHTML = "<strong>Causes</strong>: each pixel covered by " + other +
+        " or by the software picture at some step, by the first step of the ladder from which " +
+        "on the software picture stays within one step of " + other + " there:" +
         counts.map((count, step) =>
-          swatch(causeColours[step]) + (step === 0 ? "specified" : ruleNames[step - 1]) +
-          " " + count).join(" ") + ".";
+          swatch(causeColours[step]) + (step === 0 ? "specified"
+            : step > ruleNames.length ? "unexplained"
+            : step === ruleNames.length ? rulesText(1 << (step - 1), fitted ? fitted.grid
+              : DEFAULT_GRID) : ruleNames[step - 1]) + " " + count).join(" ") + ".";
     }
+  }
+
+  const MODEL_CAPTION = "<strong>Reference model</strong>: the same software renderer under " +
+    "all of the OpenGL reference's rules. A model of OpenGL, not OpenGL: checked natively " +
+    "against Mesa's llvmpipe (<code>rasterwork-compare --like-reference all</code>), it covers " +
+    "the same pixels with no channel more than one step apart in the start-up view and in a " +
+    "turntable of 36 views at 480 x 480; over a 12 x 12 grid of views at 240 x 240, 142 views " +
+    "match and two differ by one pixel each, covered by OpenGL only.";
+
+  function webglName() {
+    const i = rasterworkWebgl.info;
+    return escapeHtml(i.vendor) + ", " + escapeHtml(i.renderer) +
+      (i.unmasked ? "" : " (the names the browser shows; it hides the unmasked ones)");
+  }
+
+  function showMiddleCaption() {
+    $("model-caption").innerHTML = comparesWithWebgl() ?
+      "<strong>WebGL picture</strong>, drawn by " + webglName() + ": the scene through the " +
+      "browser's WebGL2, with OpenGL 1.x's lighting equations in GLSL (lit at the corners in " +
+      "eye space, smooth over each polygon as a fan from its first corner, depth test LESS, the " +
+      "tools' matrices). Its pixels (coverage, interpolation, precision) are the browser's own."
+      : MODEL_CAPTION + (webglFailure ? " " + escapeHtml(webglFailure) : "");
   }
 
   function stageLegend() {
@@ -314,11 +421,144 @@
     }
   }
 
+  // The ladder's steps, {rules, grid, added}: from none, each rule of the
+  // set fitted to the WebGL picture in ladder order (every rule, at
+  // llvmpipe's grid, before a fit).
+  function ladderSteps() {
+    const steps = [{ rules: 0, grid: DEFAULT_GRID, added: "" }];
+    let rules = 0;
+    ruleNames.forEach((name, i) => {
+      if (fitted && !(fitted.rules & (1 << i))) return;
+      rules |= 1 << i;
+      const grid = fitted ? fitted.grid : DEFAULT_GRID;
+      steps.push({ rules, grid, added: rulesText(1 << i, grid) });
+    });
+    return steps;
+  }
+
   function ladderStep() {
-    for (let step = 0; step <= ruleNames.length; ++step) {
-      if (state.rules === (1 << step) - 1) return step;
+    const steps = ladderSteps();
+    for (let step = 0; step < steps.length; ++step) {
+      const s = steps[step];
+      const gridMatters = (s.rules & (1 << ruleNames.indexOf("subpixel"))) !== 0;
+      if (state.rules === s.rules && (!gridMatters || state.grid === s.grid)) return step;
     }
     return null;
+  }
+
+  // ---- the rules fitted to the WebGL picture -----------------------------------
+
+  const FIT_TURNTABLE_VIEWS = 12;
+
+  // The views a fit is made over by default, as the compare tool's
+  // --fit-rules: the view and a turntable of 12 about Z, half a step on.
+  function defaultFitViews() {
+    const views = [Object.assign({ width: state.width, height: state.height }, state.view)];
+    for (let k = 0; k < FIT_TURNTABLE_VIEWS; ++k) {
+      views.push(Object.assign({}, views[0],
+        { angleZ: Math.fround(state.view.angleZ + 360 * (k + 0.5) / FIT_TURNTABLE_VIEWS) }));
+    }
+    return views;
+  }
+
+  const lessScore = (a, b) => a.differing !== b.differing ? a.differing < b.differing
+    : a.steps < b.steps;
+  const nextTurn = () => new Promise((resolve) => setTimeout(resolve, 0));
+
+  // Fits the rules greedily, as the compare tool's --fit-rules does, to the
+  // WebGL pictures of `views`: from none, each rule in ladder order is tried
+  // on top of those taken and taken unless it leaves more (perspective only
+  // after vertex, which it refines); then every grid, none and 8 down to 1
+  // bits, and the one that leaves least (of equals no grid, then the
+  // finest). One scoring per turn of the event loop, so the page stays live.
+  async function fitRules(views) {
+    const pictures = views.map((v) =>
+      rasterworkWebgl.draw(wasm, v, v.width, v.height));
+    const covered = pictures.reduce((sum, bytes) => {
+      for (let i = 3; i < bytes.length; i += 4) if (bytes[i] !== 0) ++sum;
+      return sum;
+    }, 0);
+    const score = async (rules, grid) => {
+      const total = { differing: 0, steps: 0 };
+      for (let i = 0; i < views.length; ++i) {
+        const v = views[i];
+        heapView(Uint8Array, wasm._rw_fit_bytes(v.width * v.height), pictures[i].length)
+          .set(pictures[i]);
+        const at = wasm._rw_fit_score(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, v.width,
+          v.height, encodedRules(rules, grid));
+        if (at === 0) throw new Error("the software picture of a view cannot be drawn");
+        const figures = heapView(Float64Array, at, 2);
+        total.differing += figures[0];
+        total.steps += figures[1];
+        await nextTurn();
+      }
+      return total;
+    };
+    const subpixel = ruleNames.indexOf("subpixel");
+    const trials = [];
+    let taken = 0;
+    let current = await score(0, DEFAULT_GRID);
+    for (let i = 0; i < subpixel; ++i) {
+      const trial = { rule: ruleNames[i], tried: false, without: current, with: current,
+        taken: false };
+      trials.push(trial);
+      if (ruleNames[i] === "perspective" && !(taken & (1 << ruleNames.indexOf("vertex")))) {
+        continue;
+      }
+      trial.tried = true;
+      trial.with = await score(taken | 1 << i, DEFAULT_GRID);
+      trial.taken = !lessScore(trial.without, trial.with);
+      if (trial.taken) {
+        taken |= 1 << i;
+        current = trial.with;
+      }
+    }
+    const grids = [current];
+    let best = 0;
+    for (let bits = 8; bits >= 1; --bits) {
+      grids[bits] = await score(taken | 1 << subpixel, bits);
+      if (lessScore(grids[bits], grids[best])) best = bits;
+    }
+    const rules = best ? taken | 1 << subpixel : taken;
+    const grid = best || DEFAULT_GRID;
+    return { rules, grid, fitted_rules: rulesText(rules, grid), trials, grids, views: views.length,
+      covered, differing: grids[best].differing, renderer: rasterworkWebgl.info.renderer };
+  }
+
+  function fitText(fit) {
+    return "Fitted to " + fit.renderer + " over " + fit.views + " views: " + fit.fitted_rules +
+      "; it leaves " + fit.differing + " of " + fit.covered + " covered pixels differing (" +
+      (100 * fit.differing / Math.max(fit.covered, 1)).toFixed(3) + "%). Per rule, the " +
+      "differing pixels without and with it: " + fit.trials.map((t) => t.rule + " " +
+        (t.tried ? t.without.differing + " / " + t.with.differing + (t.taken ? " taken" : "")
+          : "not tried")).join(", ") + "; per grid, none then 1 to 8 bits: " +
+      fit.grids.map((g) => g.differing).join(" ") + ".";
+  }
+
+  // Fits over `views` (the default ones when none are given) and lets the
+  // ladder climb the fitted set.
+  function startFit(views) {
+    if (fitting) return fitting;
+    if (!rasterworkWebgl.info.webgl2) {
+      return Promise.reject(new Error("no WebGL picture to fit to: " + rasterworkWebgl.info.reason));
+    }
+    $("fit-rules").disabled = true;
+    $("fit-result").textContent = "Fitting the rules to the WebGL picture…";
+    fitting = fitRules(views || defaultFitViews()).then((fit) => {
+      fitted = fit;
+      $("fit-result").textContent = fitText(fit);
+      // The cause map's last step takes the fitted grid.
+      wasm._rw_set_ladder_grid(fit.rules & (1 << ruleNames.indexOf("subpixel")) ? fit.grid : 0);
+      requestUpdate();
+      return fit;
+    }, (error) => {
+      $("fit-result").textContent = "The fit failed: " + error.message;
+      throw error;
+    }).finally(() => {
+      fitting = null;
+      $("fit-rules").disabled = false;
+    });
+    return fitting;
   }
 
   // ---- the pixel's story -----------------------------------------------------
@@ -444,6 +684,17 @@
       "</td></tr></table>";
   }
 
+  // The WebGL picture's side: its bytes at the pixel.
+  function webglHtml(x, y) {
+    let html = "<h3>WebGL picture (" + webglName() + ")</h3>";
+    if (!webglBytes) return html + "<p>None for this frame.</p>";
+    const at = 4 * (y * state.width + x);
+    const b = Array.from(webglBytes.subarray(at, at + 4));
+    return html + (b[3] === 0 ? "<p>No face was drawn here.</p>" :
+      "<table><tr><th>window bytes (r g b)</th><td>" + numbers(b.slice(0, 3)) +
+      "</td></tr></table>");
+  }
+
   function showStory() {
     const story = toldStory();
     if (!story) {
@@ -453,19 +704,23 @@
       return;
     }
     const s = story.software, m = story.reference_model;
-    const inSoftware = s.depth < 1, inModel = m.covered;
-    const coverage = inSoftware && inModel ? "both" : inSoftware ? "the software only"
-      : inModel ? "the model only" : "neither";
+    const webgl = comparesWithWebgl();
+    const at = 4 * (story.y * state.width + story.x);
+    const otherBytes = webgl ? Array.from(webglBytes.subarray(at, at + 3)) : m.window_bytes;
+    const inSoftware = s.depth < 1, inOther = webgl ? webglBytes[at + 3] !== 0 : m.covered;
+    const other = webgl ? "WebGL" : "the model";
+    const coverage = inSoftware && inOther ? "both" : inSoftware ? "the software only"
+      : inOther ? other + " only" : "neither";
     // Where no face reaches the screen the model has no bytes; it then
     // covers nothing, so there is no step difference to give.
-    const steps = inSoftware && inModel ?
-      ", step difference " + s.window_bytes.map((b, c) => Math.abs(b - m.window_bytes[c])).join(" ")
-      : "";
+    const steps = inSoftware && inOther ? ", step difference from " + other + " " +
+      s.window_bytes.map((b, c) => Math.abs(b - otherBytes[c])).join(" ") : "";
     $("story-title").textContent = "Pixel " + story.x + ", " + story.y +
       " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "") +
       ": covered by " + coverage + steps;
     $("story-body").innerHTML = '<div class="side">' + softwareHtml(s, story.y) +
-      '</div><div class="side">' + modelHtml(m) + "</div>";
+      '</div><div class="side">' + modelHtml(m) + "</div>" +
+      (webglBytes ? '<div class="side">' + webglHtml(story.x, story.y) + "</div>" : "");
   }
 
   // The pixel under the pointer, or null outside the frame.
@@ -582,6 +837,7 @@
     if (state.pixel) parts.push("pixel=" + state.pixel.x + "," + state.pixel.y);
     if (state.stage) parts.push("left=" + STAGES[state.stage]);
     if (state.map) parts.push("right=" + MAPS[state.map]);
+    if (state.reference) parts.push("middle=" + REFERENCES[state.reference]);
     return parts.join("&");
   }
 
@@ -615,9 +871,10 @@
       }
     }
     const rules = parseRules(fields["like-reference"]);
-    if (rules !== null) state.rules = rules;
+    if (rules !== null) Object.assign(state, rules);
     if (STAGES.indexOf(fields.left) >= 0) state.stage = STAGES.indexOf(fields.left);
     if (MAPS.indexOf(fields.right) >= 0) state.map = MAPS.indexOf(fields.right);
+    if (REFERENCES.indexOf(fields.middle) >= 0) state.reference = REFERENCES.indexOf(fields.middle);
     const pixel = /^(\d+),(\d+)$/.exec(fields.pixel || "");
     if (pixel && +pixel[1] < state.width && +pixel[2] < state.height) {
       state.pixel = { x: +pixel[1], y: +pixel[2] };
@@ -626,6 +883,8 @@
     keepPixelInFrame();
     document.querySelector('input[name="stage"][value="' + state.stage + '"]').checked = true;
     document.querySelector('input[name="map"][value="' + state.map + '"]').checked = true;
+    document.querySelector('input[name="reference"][value="' + state.reference + '"]')
+      .checked = true;
     return true;
   }
 
@@ -650,18 +909,21 @@
   // One step along the ladder. From rules that are no ladder step, up goes
   // to the first step that holds them all, down to the last step within them.
   function stepLadder(by) {
+    const steps = ladderSteps();
     const step = ladderStep();
     let next;
     if (step !== null) {
       next = step + by;
     } else if (by > 0) {
-      next = 32 - Math.clz32(state.rules);
+      next = steps.findIndex((s) => (s.rules & state.rules) === state.rules);
+      if (next < 0) next = steps.length - 1;
     } else {
       next = 0;
-      while (state.rules & (1 << next)) ++next;
+      while (next + 1 < steps.length && (steps[next + 1].rules & ~state.rules) === 0) ++next;
     }
-    next = Math.min(Math.max(next, 0), ruleNames.length);
-    state.rules = (1 << next) - 1;
+    next = Math.min(Math.max(next, 0), steps.length - 1);
+    state.rules = steps[next].rules;
+    state.grid = steps[next].grid;
     requestUpdate();
   }
 
@@ -696,8 +958,15 @@
         requestUpdate();
       });
     }
+    for (const radio of document.querySelectorAll('input[name="reference"]')) {
+      radio.addEventListener("change", () => {
+        state.reference = Number(radio.value);
+        requestUpdate();
+      });
+    }
     $("ladder-down").addEventListener("click", () => stepLadder(-1));
     $("ladder-up").addEventListener("click", () => stepLadder(1));
+    $("fit-rules").addEventListener("click", () => startFit().catch(() => {}));
     for (const radio of document.querySelectorAll('input[name="stage"], input[name="map"]')) {
       radio.addEventListener("change", () => {
         state[radio.name] = Number(radio.value);
@@ -737,15 +1006,25 @@
           throw new Error(key + " is not a whole number: " + given[key]);
         }
       }
-      const rules = given.rules === undefined ? state.rules : parseRules(given.rules);
+      const rules = given.rules === undefined ? { rules: state.rules, grid: state.grid }
+        : parseRules(given.rules);
       if (rules === null) throw new Error("unknown rule in " + JSON.stringify(given.rules));
+      if (given.reference !== undefined && REFERENCES.indexOf(given.reference) < 0) {
+        throw new Error("reference is \"webgl\" or \"model\", not " +
+          JSON.stringify(given.reference));
+      }
+      if (given.reference !== undefined) {
+        state.reference = REFERENCES.indexOf(given.reference);
+        document.querySelector('input[name="reference"][value="' + state.reference + '"]')
+          .checked = true;
+      }
       for (const key of Object.keys(START_VIEW)) {
         if (given[key] !== undefined) state.view[key] = Math.fround(given[key]);
       }
       for (const key of ["width", "height"]) {
         if (given[key] !== undefined) state[key] = given[key];
       }
-      state.rules = rules;
+      Object.assign(state, rules);
       keepPixelInFrame();
       queued = "frame";
       update();
@@ -774,15 +1053,29 @@
     view() {
       return Object.assign({}, state.view, {
         width: state.width, height: state.height,
-        rules: ruleNames.filter((name, i) => state.rules & (1 << i)),
+        rules: rulesText(state.rules) === "none" ? [] : rulesText(state.rules).split(",")
+          .flatMap((name) => name === "all" ? ruleNames : [name]),
         pixel: state.pixel ? Object.assign({ pinned: state.pinned }, state.pixel) : null,
         stage: STAGES[state.stage], map: MAPS[state.map],
+        reference: comparesWithWebgl() ? "webgl" : "model",
       });
     },
     // The last update's time in milliseconds: the whole of it, and the
     // drawing of both pictures in the module.
     // and the last step of the step mode (drawing up to it and showing it).
     timing: () => Object.assign({ update: timing.update, draw: timing.draw }, stepMode.timing()),
+    // What draws the WebGL picture: whether WebGL2 was had, the vendor and
+    // renderer (unmasked where the browser gives them), or why not.
+    webgl: () => Object.assign({}, rasterworkWebgl.info),
+    // The last WebGL picture: r, g, b, a bytes per pixel, rows from the
+    // bottom, a = 0 where no face was drawn; null when the frame has none.
+    webglBytes: () => webglBytes ? webglBytes.slice() : null,
+    // Fits the rules to the WebGL pictures of `views` (each a view with its
+    // width and height; by default the view and a turntable of 12) and lets
+    // the ladder climb them: a promise of the fit.
+    fitRules: (views) => startFit(views),
+    // The last fit, or null.
+    fitted: () => fitted && JSON.parse(JSON.stringify(fitted)),
     // Whether the story panel shows this pixel.
     storyTitle: () => $("story-title").textContent,
   };
@@ -792,13 +1085,21 @@
     for (let i = 0; i < wasm._rw_rule_count(); ++i) {
       ruleNames.push(wasm.UTF8ToString(wasm._rw_rule_name(i)));
     }
-    for (let step = 0; step <= ruleNames.length; ++step) {
+    for (let step = 0; step <= ruleNames.length + 1; ++step) {
       causeColours.push("#" + wasm._rw_cause_colour(step).toString(16).padStart(6, "0"));
     }
     buildRuleToggles();
     stepMode = createStepMode({ wasm, state, $, putPanel, present, copyFloats });
     Object.assign(hook, stepMode.hook);
     wireControls();
+    if (!rasterworkWebgl.open().webgl2) {
+      state.reference = REFERENCES.indexOf("model");
+      $("reference-webgl").disabled = true;
+      $("reference-webgl-label").title = "No WebGL picture: " + rasterworkWebgl.info.reason;
+      $("fit-rules").disabled = true;
+    }
+    document.querySelector('input[name="reference"][value="' + state.reference + '"]')
+      .checked = true;
     const linkTaken = location.hash.length <= 1 || applyLink(location.hash);
     const refusal = $("status").textContent;
     queued = "frame";
