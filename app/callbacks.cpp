@@ -8,6 +8,8 @@
 #include "scene/scene.h"
 #include "view/view_state.h"
 
+Scene viewerScene;
+
 namespace {
 constexpr unsigned char kEscape = 27;
 
@@ -33,7 +35,7 @@ void display() {
     const int width = viewport[2];
     const int height = viewport[3];
 
-    drawFrame(scene, width, height);
+    drawFrame(viewerScene, width, height);
     glutSwapBuffers();
 }
 

@@ -1,5 +1,11 @@
 #pragma once
 
+#include "scene/scene.h"
+
+// The one scene the viewer draws; constructed during static initialisation,
+// filled by main and destroyed at exit.
+extern Scene viewerScene;
+
 // GLUT callbacks of the viewer. Input callbacks never draw: they change the
 // view state and request a redraw, which the one-shot idle callback turns
 // into exactly one frame.

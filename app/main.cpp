@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     glutMotionFunc(motion);
     glutIdleFunc(idle);  // the first redraw
 
-    buildDefaultScene(scene);
+    buildDefaultScene(viewerScene);
     glutMainLoop();
     return 0;
 }

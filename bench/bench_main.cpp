@@ -32,7 +32,7 @@
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
-#include "view/view_state.h"
+#include "view/view.h"
 
 namespace {
 
@@ -45,11 +45,11 @@ struct FrameSize {
     long pixels() const { return static_cast<long>(width) * height; }
 };
 
-// The scene and view state as the viewer has them after start-up.
-void viewerStart(bool openGL) {
-    resetViewState();
-    useOpenGL = openGL;
+// The default scene with the camera of the view the viewer starts with, at
+// the frame size.
+void viewerStart(Scene& scene, FrameSize size) {
     buildDefaultScene(scene);
+    setupCamera(scene, View{}, size.width, size.height);
 }
 
 void countPixels(benchmark::State& state, FrameSize size) {
@@ -59,35 +59,37 @@ void countPixels(benchmark::State& state, FrameSize size) {
 // Sizing and clearing of the colour and depth buffers at an unchanged size,
 // as every frame does it.
 void clearBuffers(benchmark::State& state, FrameSize size) {
-    prepareFrameBuffers(size.width, size.height);
+    FrameBuffers buffers;
+    prepareFrameBuffers(buffers, size.width, size.height);
     for (auto _ : state) {
-        prepareFrameBuffers(size.width, size.height);
-        benchmark::DoNotOptimize(colorBuffer);
-        benchmark::DoNotOptimize(depthBuffer);
+        prepareFrameBuffers(buffers, size.width, size.height);
+        benchmark::DoNotOptimize(buffers.color);
+        benchmark::DoNotOptimize(buffers.depth);
         benchmark::ClobberMemory();
     }
     countPixels(state, size);
 }
 
-using SoftwareRenderer = void (*)(Scene&, int, int);
+using SoftwareRenderer = void (*)(Scene&, PixelBuffers, int, int);
 
 // The fast path with its rows shared between two threads, as the snapshot
 // tool runs it on a two-core machine.
-void renderSoftwareTwoThreads(Scene& scene, int width, int height) {
-    renderSoftware(scene, width, height, 2);
+void renderSoftwareTwoThreads(Scene& scene, PixelBuffers buffers, int width, int height) {
+    renderSoftware(scene, buffers, width, height, 2);
 }
 
 // One software path alone, into freshly cleared buffers (the clear is not
 // timed): renderSoftware for software/, on two threads for
 // software_2_threads/, renderSoftwarePlain for software_plain/.
 void renderSoftwareOnly(benchmark::State& state, FrameSize size, SoftwareRenderer render) {
-    viewerStart(false);
-    setupCamera(scene, size.width, size.height);
+    Scene scene;
+    viewerStart(scene, size);
+    FrameBuffers buffers;
     for (auto _ : state) {
         state.PauseTiming();
-        prepareFrameBuffers(size.width, size.height);
+        prepareFrameBuffers(buffers, size.width, size.height);
         state.ResumeTiming();
-        render(scene, size.width, size.height);
+        render(scene, buffers.pixels(), size.width, size.height);
         benchmark::ClobberMemory();
     }
     countPixels(state, size);
@@ -97,11 +99,12 @@ void renderSoftwareOnly(benchmark::State& state, FrameSize size, SoftwareRendere
 // same view: renderSoftwareFrame clearing what the frame before drew,
 // rendering and converting the rows to window bytes, without OpenGL.
 void softwarePass(benchmark::State& state, FrameSize size) {
-    viewerStart(false);
-    setupCamera(scene, size.width, size.height);
-    prepareFrameBuffers(size.width, size.height);
+    Scene scene;
+    viewerStart(scene, size);
+    FrameBuffers buffers;
+    prepareFrameBuffers(buffers, size.width, size.height);
     for (auto _ : state) {
-        renderSoftwareFrame(scene, size.width, size.height, {});
+        renderSoftwareFrame(scene, buffers, size.width, size.height, {});
         benchmark::ClobberMemory();
     }
     countPixels(state, size);
@@ -119,8 +122,8 @@ bool useSurface(benchmark::State& state, FrameSize size, BenchGl* gl) {
 // A part of the fast path alone (stage_benchmarks.h) at the default view.
 void fastPathPart(benchmark::State& state, FrameSize size,
                   void (*part)(benchmark::State&, Scene&, int, int)) {
-    viewerStart(false);
-    setupCamera(scene, size.width, size.height);
+    Scene scene;
+    viewerStart(scene, size);
     part(state, scene, size.width, size.height);
     countPixels(state, size);
 }
@@ -128,11 +131,14 @@ void fastPathPart(benchmark::State& state, FrameSize size,
 // Showing a finished software picture in the window, until OpenGL is done.
 void presentBuffer(benchmark::State& state, FrameSize size, BenchGl* gl) {
     if (!useSurface(state, size, gl)) return;
-    viewerStart(false);
-    drawReferenceFrame(scene, size.width, size.height);  // a real picture and the viewer's GL state
+    Scene scene;
+    viewerStart(scene, size);
+    FrameBuffers buffers;
+    // A real picture and the viewer's GL state.
+    drawSoftwareFrame(scene, buffers, size.width, size.height);
     glFinish();
     for (auto _ : state) {
-        presentColorBuffer(size.width, size.height);
+        presentColorBuffer(buffers.color, size.width, size.height);
         glFinish();
     }
     countPixels(state, size);
@@ -142,9 +148,16 @@ void presentBuffer(benchmark::State& state, FrameSize size, BenchGl* gl) {
 // then the OpenGL reference renderer or the software path with presentation.
 void wholeFrame(benchmark::State& state, FrameSize size, BenchGl* gl, bool openGL) {
     if (!useSurface(state, size, gl)) return;
-    viewerStart(openGL);
+    Scene scene;
+    viewerStart(scene, size);
+    FrameBuffers buffers;
     for (auto _ : state) {
-        drawReferenceFrame(scene, size.width, size.height);
+        setupCamera(scene, View{}, size.width, size.height);
+        if (openGL) {
+            drawReferenceFrame(scene, size.width, size.height);
+        } else {
+            drawSoftwareFrame(scene, buffers, size.width, size.height);
+        }
         glFinish();
     }
     countPixels(state, size);

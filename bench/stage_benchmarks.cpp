@@ -20,8 +20,9 @@ void timeSpanBins(benchmark::State& state, Scene& scene, int width, int height) 
 }
 
 void timeConversion(benchmark::State& state, Scene& scene, int width, int height) {
-    prepareFrameBuffers(width, height);
-    const PixelRect drawn = renderSoftware(scene, width, height, 1);
+    FrameBuffers buffers;
+    prepareFrameBuffers(buffers, width, height);
+    const PixelBounds drawn = renderSoftware(scene, buffers.pixels(), width, height, 1);
     if (drawn.empty()) {
         state.SkipWithError("nothing drawn");
         return;
@@ -31,7 +32,7 @@ void timeConversion(benchmark::State& state, Scene& scene, int width, int height
     for (auto _ : state) {
         for (int y = drawn.firstRow; y <= drawn.lastRow; ++y) {
             const Color* row =
-                colorBuffer + static_cast<std::size_t>(y) * width + drawn.firstColumn;
+                buffers.color + static_cast<std::size_t>(y) * width + drawn.firstColumn;
             rw::convertToBgra(row, columns, bgra.data());
             benchmark::DoNotOptimize(bgra.data());
         }

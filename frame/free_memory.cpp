@@ -30,13 +30,16 @@ void keepFreedMemoryForTheNextFrame() {
 #endif
 }
 
-void giveBackMemoryAfterShrink(int width, int height) {
+void giveBackMemoryAfterShrink(int width, int height, FrameBuffers* unused) {
     static long long largest = 0;
     const long long pixels =
         static_cast<long long>(std::max(width, 0)) * static_cast<long long>(std::max(height, 0));
     largest = std::max(largest, pixels);
     if (largest < kWorthPixels || pixels > largest / 4) return;
     releaseFastPathStorage();
+    if (unused && (unused->width != width || unused->height != height)) {
+        releaseFrameBuffers(*unused);
+    }
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif

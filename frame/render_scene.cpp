@@ -8,7 +8,7 @@
 #include "frame/free_memory.h"
 #include "gl/present.h"
 #include "gl/render_opengl.h"
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/render_software.h"
 #include "view/view_state.h"
 
@@ -31,7 +31,7 @@ void reportMissingBuffers(int width, int height, bool missing) {
     std::fflush(stderr);
 }
 
-void renderSoftwareScene(Scene& scene, int width, int height) {
+void drawSoftwareScene(Scene& scene, FrameBuffers& buffers, int width, int height) {
     // The window was just cleared to white, which is what every pixel
     // outside the drawn bands is. The flush hands the clear to OpenGL, whose
     // own threads clear the window and then draw each band while this one
@@ -40,29 +40,40 @@ void renderSoftwareScene(Scene& scene, int width, int height) {
     bool ready = false;
     try {
         PictureHandOver handOver(width, height);
-        ready = renderSoftwareFrame(
-            scene, width, height, [&handOver](const WindowPicture& band) { handOver.band(band); });
+        ready =
+            renderSoftwareFrame(scene, buffers, width, height,
+                                [&handOver](const WindowPicture& band) { handOver.band(band); });
     } catch (const std::bad_alloc&) {
         // The frame's other storage (the spans, the per-frame tables, taken
         // before any band is shown) did not fit either: white, as for the
         // buffers.
     }
     reportMissingBuffers(width, height, !ready);
-    if (!ready) return;                                    // the window was cleared to white
-    presentWindowPicture(width, height, WindowPicture{});  // the current colour
+    if (!ready) return;  // the window was cleared to white
+    leaveLastPixelColor(buffers.color, width, height);
 }
 
 }  // namespace
 
-void renderScene(Scene& scene, int width, int height) {
+void renderReferenceScene(Scene& scene, int width, int height, FrameBuffers* softwareBuffers) {
     keepFreedMemoryForTheNextFrame();
-    if (useOpenGL) {
-        // The buffers stay sized and cleared in this mode too; only what the
-        // last software frame drew needs clearing.
-        if (sizeFrameBuffers(width, height)) clearWrittenPixels();
-        renderOpenGL(scene, width, height);
-    } else {
-        renderSoftwareScene(scene, width, height);
-    }
+    renderOpenGL(scene, width, height);
+    giveBackMemoryAfterShrink(width, height, softwareBuffers);
+}
+
+void renderSoftwareScene(Scene& scene, FrameBuffers& buffers, int width, int height) {
+    keepFreedMemoryForTheNextFrame();
+    drawSoftwareScene(scene, buffers, width, height);
     giveBackMemoryAfterShrink(width, height);
+}
+
+void renderScene(Scene& scene, int width, int height) {
+    // The software buffers wait in the OpenGL mode as the last software
+    // frame left them (the next software frame clears what that one drew),
+    // unless the window has shrunk far below them.
+    if (useOpenGL) {
+        renderReferenceScene(scene, width, height, &viewerBuffers);
+    } else {
+        renderSoftwareScene(scene, viewerBuffers, width, height);
+    }
 }

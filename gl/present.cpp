@@ -14,27 +14,26 @@
 #include <cstring>
 #include <vector>
 
-#include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 
 namespace {
 
 // The rectangle's pixels as packed BGRA bytes, bottom row first.
-void convertRect(int width, const PixelRect& rect, std::vector<std::uint8_t>& bytes) {
+void convertRect(const Color* colors, int width, const PixelBounds& rect,
+                 std::vector<std::uint8_t>& bytes) {
     const std::size_t columns = static_cast<std::size_t>(rect.lastColumn - rect.firstColumn + 1);
     const std::size_t rows = static_cast<std::size_t>(rect.lastRow - rect.firstRow + 1);
     bytes.resize(columns * rows * 4);
     std::uint8_t* out = bytes.data();
     for (int y = rect.firstRow; y <= rect.lastRow; ++y, out += 4 * columns) {
-        const Color* in = colorBuffer +
-                          static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+        const Color* in = colors + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                           static_cast<std::size_t>(rect.firstColumn);
         rw::convertToBgra(in, columns, out);
     }
 }
 
 void drawBgra(const WindowPicture& picture) {
-    const PixelRect& rect = picture.drawn;
+    const PixelBounds& rect = picture.drawn;
     // Raster position and pixel transfer state are ours only for this call.
     glPushAttrib(GL_CURRENT_BIT | GL_PIXEL_MODE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -67,37 +66,36 @@ void drawBgra(const WindowPicture& picture) {
     glPopAttrib();
 }
 
-// The next OpenGL frame draws its overlay in the current colour: that of the
-// last pixel presented.
-void takeLastPixelColor(int width, int height) {
+}  // namespace
+
+void leaveLastPixelColor(const Color* colors, int width, int height) {
+    if (width <= 0 || height <= 0) return;
     const std::size_t last =
         static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(width) +
         static_cast<std::size_t>(width - 1);
-    const Color& c = colorBuffer[last];
+    const Color& c = colors[last];
     glColor3f(c.r, c.g, c.b);
 }
-
-}  // namespace
 
 void presentWindowPicture(int width, int height, const WindowPicture& picture) {
     if (width <= 0 || height <= 0) return;
     if (!picture.drawn.empty()) drawBgra(picture);
-    takeLastPixelColor(width, height);
 }
 
-void presentColorBufferRect(int width, int height, const PixelRect& drawn) {
-    PixelRect rect = drawn;
+void presentColorBufferRect(const Color* colors, int width, int height, const PixelBounds& drawn) {
+    PixelBounds rect = drawn;
     rect.firstColumn = std::max(rect.firstColumn, 0);
     rect.firstRow = std::max(rect.firstRow, 0);
     rect.lastColumn = std::min(rect.lastColumn, width - 1);
     rect.lastRow = std::min(rect.lastRow, height - 1);
     static std::vector<std::uint8_t> bytes;  // kept from frame to frame
-    if (!rect.empty()) convertRect(width, rect, bytes);
+    if (!rect.empty()) convertRect(colors, width, rect, bytes);
     presentWindowPicture(width, height, WindowPicture{rect, bytes.data()});
+    leaveLastPixelColor(colors, width, height);
 }
 
-void presentColorBuffer(int width, int height) {
-    presentColorBufferRect(width, height, PixelRect{0, 0, width - 1, height - 1});
+void presentColorBuffer(const Color* colors, int width, int height) {
+    presentColorBufferRect(colors, width, height, PixelBounds{0, 0, width - 1, height - 1});
 }
 
 namespace {

@@ -1,24 +1,30 @@
 #pragma once
 
 #include "raster/render_software.h"
+#include "scene/color.h"
 
-// Shows colorBuffer (width x height, row 0 at the bottom) in the lower-left
-// corner of the current OpenGL window, whatever the matrices and the pixel
-// state hold: each pixel's r, g and b, clamped to [0, 1] and rounded to the
-// nearest of 256 steps (ties to even), with alpha 1. Leaves the pixel state
-// as it was and the current colour at that of pixel (width - 1, height - 1).
-void presentColorBuffer(int width, int height);
+// Shows a colour buffer (width x height, row 0 at the bottom) in the
+// lower-left corner of the current OpenGL window, whatever the matrices and
+// the pixel state hold: each pixel's r, g and b, clamped to [0, 1] and
+// rounded to the nearest of 256 steps (ties to even), with alpha 1. Leaves the
+// pixel state as it was and the current colour as leaveLastPixelColor does.
+void presentColorBuffer(const Color* colors, int width, int height);
 
 // The same for the pixels inside `drawn` only; the window keeps what it shows
 // elsewhere. Over a window cleared to white, with the colour buffer white
 // outside `drawn`, the window ends up as presentColorBuffer leaves it.
-void presentColorBufferRect(int width, int height, const PixelRect& drawn);
+void presentColorBufferRect(const Color* colors, int width, int height, const PixelBounds& drawn);
 
 // Shows a software frame's picture: the bytes of its drawn rectangle (which
-// lies inside the frame), the window keeping what it shows elsewhere. Leaves
-// the current colour at that of colorBuffer's pixel (width - 1, height - 1),
-// as the two functions above do, which convert colorBuffer and call this.
+// lies inside the frame), the window keeping what it shows elsewhere. The
+// current colour stays as it was.
 void presentWindowPicture(int width, int height, const WindowPicture& picture);
+
+// Sets the current colour to the r, g and b of the frame's last pixel,
+// (width - 1, height - 1), the last one a frame shown point by point would
+// have drawn: the next OpenGL frame draws its overlay in it. Nothing for an
+// empty frame.
+void leaveLastPixelColor(const Color* colors, int width, int height);
 
 // Shows a software frame's picture band by band (see PictureBands) as it is
 // made, without waiting for OpenGL to draw each band: every band is flushed

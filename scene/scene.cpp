@@ -3,8 +3,6 @@
 #include <cmath>
 #include <limits>
 
-Scene scene;
-
 void Scene::reset() {
     objects.resize(0);
     lights.resize(0);

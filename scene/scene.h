@@ -64,6 +64,3 @@ struct Scene {
     // face first if there is none, so a vertex is never lost or misplaced.
     void addVertex(Vec4 position);
 };
-
-// The one scene the viewer draws; constructed during static initialisation.
-extern Scene scene;

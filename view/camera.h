@@ -7,5 +7,5 @@
 // frame size, and inverts each into its stored inverse.
 void setupCamera(Scene& scene, const View& view, int width, int height);
 
-// The same from the view state.
+// The same from the viewer's view state.
 void setupCamera(Scene& scene, int width, int height);

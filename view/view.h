@@ -9,7 +9,3 @@ struct View {
     float panX = 0.0f;       // pixels of right-button drag
     float panY = 0.0f;
 };
-
-// Puts every ViewState field back to its start-up value, then sets the view
-// fields from view.
-void applyView(const View& view);

@@ -1,7 +1,5 @@
 #include "view/view_state.h"
 
-#include "view/view.h"
-
 namespace {
 constexpr View kStartView{};
 }  // namespace
@@ -30,4 +28,13 @@ void resetViewState() {
     middleButtonDown = false;
     rightButtonDown = false;
     useOpenGL = true;
+}
+
+void applyView(const View& view) {
+    resetViewState();
+    angleZ = view.angleZ;
+    angleX = view.angleX;
+    zoom = view.zoom;
+    panX = view.panX;
+    panY = view.panY;
 }

@@ -37,25 +37,27 @@ int main() {
         view.zoom = c.zoom;
         setupCamera(scene, view, c.width, c.height);
         const std::size_t n = static_cast<std::size_t>(c.width) * c.height;
-        prepareFrameBuffers(c.width, c.height);
-        renderSoftwarePlain(scene, c.width, c.height);
-        std::vector<float> plainColor(reinterpret_cast<float*>(colorBuffer),
-                                      reinterpret_cast<float*>(colorBuffer) + 4 * n);
-        std::vector<float> plainDepth(depthBuffer, depthBuffer + n);
-        prepareFrameBuffers(c.width, c.height);
-        renderSoftware(scene, c.width, c.height);
-        const bool same = std::memcmp(plainColor.data(), colorBuffer, 4 * n * sizeof(float)) == 0 &&
-                          std::memcmp(plainDepth.data(), depthBuffer, n * sizeof(float)) == 0;
+        FrameBuffers buffers;
+        prepareFrameBuffers(buffers, c.width, c.height);
+        renderSoftwarePlain(scene, buffers.pixels(), c.width, c.height);
+        std::vector<float> plainColor(reinterpret_cast<float*>(buffers.color),
+                                      reinterpret_cast<float*>(buffers.color) + 4 * n);
+        std::vector<float> plainDepth(buffers.depth, buffers.depth + n);
+        prepareFrameBuffers(buffers, c.width, c.height);
+        renderSoftware(scene, buffers.pixels(), c.width, c.height);
+        const bool same =
+            std::memcmp(plainColor.data(), buffers.color, 4 * n * sizeof(float)) == 0 &&
+            std::memcmp(plainDepth.data(), buffers.depth, n * sizeof(float)) == 0;
         double best[2] = {1e9, 1e9};
         std::vector<double> times[2];
         for (int rep = 0; rep < 15; ++rep) {
             for (int path = 0; path < 2; ++path) {
-                prepareFrameBuffers(c.width, c.height);
+                prepareFrameBuffers(buffers, c.width, c.height);
                 const double start = emscripten_get_now();
                 if (path == 0)
-                    renderSoftware(scene, c.width, c.height);
+                    renderSoftware(scene, buffers.pixels(), c.width, c.height);
                 else
-                    renderSoftwarePlain(scene, c.width, c.height);
+                    renderSoftwarePlain(scene, buffers.pixels(), c.width, c.height);
                 const double t = emscripten_get_now() - start;
                 times[path].push_back(t);
                 if (t < best[path]) best[path] = t;

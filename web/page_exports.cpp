@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "inspect/colour_scales.h"
-#include "inspect/pixel_question.h"
-#include "inspect/story_json.h"
+#include "examine/colour_scales.h"
+#include "examine/pixel_question.h"
+#include "examine/story_json.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 #include "raster/like_reference/reference_rules.h"
@@ -83,8 +83,9 @@ const char* rw_story_json() {
 // the real reference's part.
 const char* rw_explain_json(int x, int y) {
     const PixelQuestion question = frame.question(PagePixel{x, y});
-    const std::optional<PixelStory> story = tellPixelStory(question);
-    return explanationText(story, story ? modelReferencePixel(question) : std::nullopt);
+    FrameBuffers buffers;  // apart from the frame's: its pictures stay as drawn
+    const std::optional<PixelStory> story = tellPixelStory(question, buffers);
+    return explanationText(story, story ? modelReferencePixel(question, buffers) : std::nullopt);
 }
 
 int rw_width() {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "inspect/buffer_pictures.h"
-#include "inspect/colour_scales.h"
-#include "inspect/ladder_causes.h"
+#include "examine/buffer_pictures.h"
+#include "examine/colour_scales.h"
+#include "examine/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/like_reference/render_like_reference.h"
@@ -46,16 +46,16 @@ bool PageFrame::inFrame(PagePixel pixel) const {
 }
 
 bool PageFrame::drawPicture(const ReferenceRules& rules) {
-    if (!prepareFrameBuffers(view_.width, view_.height)) return false;
+    if (!prepareFrameBuffers(buffers_, view_.width, view_.height)) return false;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
     if (rules.any()) {
-        renderSoftwareLikeReference(scene, view_.width, view_.height, rules);
+        renderSoftwareLikeReference(scene, buffers_.pixels(), view_.width, view_.height, rules);
     } else {
         // The software renderer's own picture, which the fast path draws
         // with the same bits as the plain one, in less time.
-        renderSoftware(scene, view_.width, view_.height);
+        renderSoftware(scene, buffers_.pixels(), view_.width, view_.height);
     }
     return true;
 }
@@ -63,32 +63,33 @@ bool PageFrame::drawPicture(const ReferenceRules& rules) {
 bool PageFrame::drawSoftware(PagePixel pixel) {
     story_.reset();
     if (!inFrame(pixel)) return drawPicture(view_.rules);
-    story_ = tellPixelStory(question(pixel));
+    story_ = tellPixelStory(question(pixel), buffers_);
     return story_.has_value();
 }
 
 bool PageFrame::drawModel(PagePixel pixel) {
     referenceModel_.reset();
     if (!inFrame(pixel)) return drawPicture(firstReferenceRules(kReferenceRuleCount));
-    referenceModel_ = modelReferencePixel(question(pixel));
+    referenceModel_ = modelReferencePixel(question(pixel), buffers_);
     return referenceModel_.has_value();
 }
 
 bool PageFrame::watchStages() {
     if (stages_) return true;
-    if (!prepareFrameBuffers(view_.width, view_.height)) return false;
+    if (!prepareFrameBuffers(buffers_, view_.width, view_.height)) return false;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
     stages_.emplace(view_.width, view_.height);
-    renderSoftwareLikeReference(scene, view_.width, view_.height, view_.rules, &*stages_);
+    renderSoftwareLikeReference(scene, buffers_.pixels(), view_.width, view_.height, view_.rules,
+                                &*stages_);
     return true;
 }
 
 void PageFrame::takePicture(Picture& picture) {
     const std::size_t pixels = pixelCount(view_);
     picture.color.resize(pixels * 3);
-    picture.depth.assign(depthBuffer, depthBuffer + pixels);
+    picture.depth.assign(buffers_.depth, buffers_.depth + pixels);
     picture.shown.width = view_.width;
     picture.shown.height = view_.height;
     picture.shown.rgb.resize(pixels * 3);
@@ -98,8 +99,8 @@ void PageFrame::takePicture(Picture& picture) {
     // otherwise make the compiler reload every vector's data on each pixel.
     // (windowByte pixel by pixel: in WebAssembly, convertToBgra runs on
     // Highway's emulated vectors, some thirty times slower.)
-    const Color* colors = colorBuffer;
-    const float* depths = depthBuffer;
+    const Color* colors = buffers_.color;
+    const float* depths = buffers_.depth;
     float* rgb = picture.color.data();
     for (int y = 0; y < view_.height; ++y) {
         const std::size_t rowStart = static_cast<std::size_t>(y) * view_.width;
@@ -216,7 +217,7 @@ const std::vector<std::int8_t>& PageFrame::causes() {
                           kDifferenceTolerance);
     };
     const auto matchBuffers = [&](std::size_t i) {
-        return matchReference(depthBuffer[i] < 1.0f, windowBytesOf(colorBuffer[i]).data(), i);
+        return matchReference(buffers_.depth[i] < 1.0f, windowBytesOf(buffers_.color[i]).data(), i);
     };
     for (int rules = 0; rules < kReferenceRuleCount; ++rules) {
         if (!drawPicture(firstReferenceRules(rules))) break;

@@ -5,9 +5,10 @@
 #include <optional>
 #include <vector>
 
-#include "inspect/pixel_question.h"
-#include "inspect/renderer_comparison.h"
-#include "inspect/stage_recorder.h"
+#include "examine/pixel_question.h"
+#include "examine/renderer_comparison.h"
+#include "examine/stage_recorder.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 #include "raster/like_reference/reference_rules.h"
@@ -146,6 +147,7 @@ class PageFrame {
     }
 
     PageView view_;
+    FrameBuffers buffers_;  // where each picture is drawn
     Picture software_, model_;
     // What the software picture is compared with: the model or given bytes.
     RendererPicture givenReference_;

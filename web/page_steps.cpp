@@ -4,8 +4,8 @@
 #include <new>
 #include <optional>
 
-#include "inspect/colour_scales.h"
-#include "inspect/face_scan_json.h"
+#include "examine/colour_scales.h"
+#include "examine/face_scan_json.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/face_scan.h"
@@ -26,8 +26,8 @@ const Scene& defaultScene() {
     return scene;
 }
 
-bool prepareScene(const PageView& view, Scene& scene) {
-    if (!prepareFrameBuffers(view.width, view.height)) return false;
+bool prepareScene(const PageView& view, Scene& scene, FrameBuffers& buffers) {
+    if (!prepareFrameBuffers(buffers, view.width, view.height)) return false;
     buildDefaultScene(scene);
     setupCamera(scene, view.view, view.width, view.height);
     return true;
@@ -54,18 +54,19 @@ bool PageSteps::stepTo(const PageView& view, const StopPoint& stop) {
     if (!sceneHasFace(stop.object, stop.face) || !rowInFrame) return false;
     try {
         Scene scene;
-        if (!prepareScene(view, scene)) return false;
+        if (!prepareScene(view, scene, buffers_)) return false;
         const std::size_t pixels =
             static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
         stages_.emplace(view.width, view.height);
-        renderSoftwareLikeReference(scene, view.width, view.height, view.rules, &*stages_, &stop);
+        renderSoftwareLikeReference(scene, buffers_.pixels(), view.width, view.height, view.rules,
+                                    &*stages_, &stop);
         color_.resize(pixels * 3);
         for (std::size_t i = 0; i < pixels; ++i) {
-            color_[3 * i] = colorBuffer[i].r;
-            color_[3 * i + 1] = colorBuffer[i].g;
-            color_[3 * i + 2] = colorBuffer[i].b;
+            color_[3 * i] = buffers_.color[i].r;
+            color_[3 * i + 1] = buffers_.color[i].g;
+            color_[3 * i + 2] = buffers_.color[i].b;
         }
-        depth_.assign(depthBuffer, depthBuffer + pixels);
+        depth_.assign(buffers_.depth, buffers_.depth + pixels);
     } catch (const std::bad_alloc&) {
         stages_.reset();  // its size may no longer be the view's
         return false;
@@ -103,9 +104,9 @@ std::string PageSteps::faceScanJson(const PageView& view, int object, int face) 
     if (!sceneHasFace(object, face)) return "";
     try {
         Scene scene;
-        if (!prepareScene(view, scene)) return "";
+        if (!prepareScene(view, scene, buffers_)) return "";
         const std::optional<FaceScan> scan =
-            scanFace(scene, view.width, view.height, view.rules, object, face);
+            scanFace(scene, buffers_.pixels(), view.width, view.height, view.rules, object, face);
         if (!scan) return "";
         return ::faceScanJson(*scan,
                               objectColourName(scene.objects[static_cast<std::size_t>(object)]),
@@ -119,9 +120,10 @@ int PageSteps::faceAt(const PageView& view, int x, int y) {
     if (x < 0 || x >= view.width || y < 0 || y >= view.height) return -1;
     try {
         Scene scene;
-        if (!prepareScene(view, scene)) return -1;
+        if (!prepareScene(view, scene, buffers_)) return -1;
         StageRecorder stages(view.width, view.height);
-        renderSoftwareLikeReference(scene, view.width, view.height, view.rules, &stages);
+        renderSoftwareLikeReference(scene, buffers_.pixels(), view.width, view.height, view.rules,
+                                    &stages);
         const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(view.width) +
                               static_cast<std::size_t>(x);
         const std::int32_t object = stages.winningObjects()[i];

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "inspect/stage_recorder.h"
+#include "examine/stage_recorder.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/plain/stop_point.h"
 #include "web/page_frame.h"
 
@@ -39,6 +40,7 @@ class PageSteps {
 
   private:
     PageView view_;
+    FrameBuffers buffers_;  // where each step and scan is drawn
     std::vector<float> color_, depth_;
     std::optional<StageRecorder> stages_;  // at the stop point
     std::vector<std::uint8_t> panel_;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/colour_scales.h"
+#include "examine/colour_scales.h"
 
 // Fills `rgba` (top row first) with paint(i) of each pixel i (row 0 at the
 // bottom) of a width x height picture.

@@ -99,7 +99,7 @@ void walkRows(FaceScan& scan, const std::vector<ScanEdge>& edges, int width, int
             s.left = sorted[i].x;
             s.right = sorted[i + 1].x;
             Span span;
-            if (stages.setUpSpan(sorted[i], sorted[i + 1], width, span)) {
+            if (stages.setupSpan(sorted[i], sorted[i + 1], width, span)) {
                 s.firstColumn = span.startColumn;
                 s.endColumn = span.endColumn;
             } else {
@@ -120,15 +120,15 @@ void walkRows(FaceScan& scan, const std::vector<ScanEdge>& edges, int width, int
 
 }  // namespace
 
-std::optional<FaceScan> scanFace(Scene& scene, int width, int height, const ReferenceRules& rules,
-                                 int object, int face) {
+std::optional<FaceScan> scanFace(Scene& scene, PixelBuffers buffers, int width, int height,
+                                 const ReferenceRules& rules, int object, int face) {
     if (object < 0 || static_cast<std::size_t>(object) >= scene.objects.size()) return std::nullopt;
     const SceneObject& owner = scene.objects[static_cast<std::size_t>(object)];
     if (face < 0 || static_cast<std::size_t>(face) >= owner.faces.size()) return std::nullopt;
 
     FaceFragments watched(object, face);
     const StopPoint stop{object, face};
-    renderSoftwareLikeReference(scene, width, height, rules, &watched, &stop);
+    renderSoftwareLikeReference(scene, buffers, width, height, rules, &watched, &stop);
 
     std::unique_ptr<ReferenceStages> reference;
     if (rules.any()) reference = std::make_unique<ReferenceStages>(rules);

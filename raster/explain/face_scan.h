@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "math/vec.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/reference_rules.h"
 #include "scene/scene.h"
 
@@ -63,8 +64,7 @@ struct FaceScan {
 };
 
 // Draws the scene (camera set up) with the plain path under `rules` up to
-// and including the face, into colorBuffer and depthBuffer (sized for
-// width x height), and tells that face's scan conversion. Empty when the
-// scene has no such face.
-std::optional<FaceScan> scanFace(Scene& scene, int width, int height, const ReferenceRules& rules,
-                                 int object, int face);
+// and including the face, into `buffers` (sized for width x height), and
+// tells that face's scan conversion. Empty when the scene has no such face.
+std::optional<FaceScan> scanFace(Scene& scene, PixelBuffers buffers, int width, int height,
+                                 const ReferenceRules& rules, int object, int face);

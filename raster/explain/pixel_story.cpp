@@ -44,13 +44,13 @@ std::optional<double> nearestOutlineDistance(const Scene& scene, const FramePixe
 
 }  // namespace
 
-std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& q) {
+std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& q, FrameBuffers& buffers) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
-    if (!prepareFrameBuffers(q.width, q.height)) return std::nullopt;
+    if (!prepareFrameBuffers(buffers, q.width, q.height)) return std::nullopt;
     // Under the vertex rule the pixels are not lit: their colours come from
     // the face's corners, so there are no terms to record.
     PixelHistory history(q.x, q.y, !q.rules.vertex);
-    renderSoftwareLikeReference(scene, q.width, q.height, q.rules, &history);
+    renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, q.rules, &history);
 
     PixelStory story;
     story.x = q.x;
@@ -63,8 +63,8 @@ std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& q) {
     story.fragments = history.fragments();
     const std::size_t i = static_cast<std::size_t>(q.y) * static_cast<std::size_t>(q.width) +
                           static_cast<std::size_t>(q.x);
-    story.color = colorBuffer[i];
-    story.depth = depthBuffer[i];
+    story.color = buffers.color[i];
+    story.depth = buffers.depth[i];
     story.windowBytes = windowBytesOf(story.color);
 
     const Fragment* stored = nullptr;

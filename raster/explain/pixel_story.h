@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/explain/row_walk.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/fragment_observer.h"
@@ -66,8 +67,9 @@ struct PixelStory {
 std::string objectColourName(const SceneObject& object);
 
 // Draws `scene` in the frame's size with the plain path under its rules,
-// watching the pixel, into colorBuffer and depthBuffer (which hold the frame
-// afterwards, exactly as renderSoftwareLikeReference leaves it), and tells
-// the pixel's story. Empty, with nothing drawn, when the pixel lies outside
-// the frame or there is no memory for the frame's buffers.
-std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& pixel);
+// watching the pixel, into `buffers` (which hold the frame afterwards,
+// exactly as renderSoftwareLikeReference leaves it), and tells the pixel's
+// story. Empty, with nothing drawn, when the pixel lies outside the frame or
+// there is no memory for the frame's buffers.
+std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& pixel,
+                                         FrameBuffers& buffers);

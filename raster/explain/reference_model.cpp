@@ -40,13 +40,14 @@ const Fragment* storedFragment(const std::vector<StoryFragment>& fragments) {
 
 }  // namespace
 
-std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel& q) {
+std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel& q,
+                                                  FrameBuffers& buffers) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
-    if (!prepareFrameBuffers(q.width, q.height)) return std::nullopt;
+    if (!prepareFrameBuffers(buffers, q.width, q.height)) return std::nullopt;
     ReferenceRules rules;
     parseReferenceRules("all", &rules, nullptr);
     PixelHistory history(q.x, q.y, false);
-    renderSoftwareLikeReference(scene, q.width, q.height, rules, &history);
+    renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, rules, &history);
 
     ReferenceModel model;
     const Point centre{q.x + 0.5, q.y + 0.5};
@@ -108,8 +109,8 @@ std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel
     model.color =
         model.covered
             ? sample.colour
-            : colorBuffer[static_cast<std::size_t>(q.y) * static_cast<std::size_t>(q.width) +
-                          static_cast<std::size_t>(q.x)];
+            : buffers.color[static_cast<std::size_t>(q.y) * static_cast<std::size_t>(q.width) +
+                            static_cast<std::size_t>(q.x)];
     model.windowBytes = windowBytesOf(model.color);
     return model;
 }

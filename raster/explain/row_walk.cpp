@@ -53,7 +53,7 @@ std::vector<RowSpan> spansOnRow(const Scene& scene, int width, int height,
                                     s.left = left.x;
                                     s.right = right.x;
                                     Span span;
-                                    if (stages.setUpSpan(left, right, width, span)) {
+                                    if (stages.setupSpan(left, right, width, span)) {
                                         s.firstColumn = span.startColumn;
                                         s.endColumn = span.endColumn;
                                     }

@@ -127,7 +127,8 @@ bool fitsLaneIndex(int width, int height) {
     return static_cast<long long>(width) * static_cast<long long>(height) < (1LL << 31);
 }
 
-SpanFillJob jobFor(const LightingConstants& shading, int width, int height, FastRenderer& r) {
+SpanFillJob jobFor(const LightingConstants& shading, PixelBuffers buffers, int width, int height,
+                   FastRenderer& r) {
     SpanFillJob job;
     job.spans = r.bins.spans.data();
     job.rowStart = r.bins.rowStart.data();
@@ -136,8 +137,8 @@ SpanFillJob jobFor(const LightingConstants& shading, int width, int height, Fast
     job.shading = &shading;
     job.columnDevice = r.tables.columnDevice.data();
     job.rowDevice = r.tables.rowDevice.data();
-    job.depth = depthBuffer;
-    job.color = colorBuffer;
+    job.depth = buffers.depth;
+    job.color = buffers.color;
     reducedUnprojection(job, r.tables, width, height);
     return job;
 }
@@ -169,19 +170,19 @@ void shadeOnThreads(const SpanFillJob& job, int first, int last, int threads) {
 
 }  // namespace
 
-PixelRect renderSoftware(Scene& scene, int width, int height, int threads) {
-    if (width <= 0 || height <= 0) return PixelRect{};  // no pixel to draw
+PixelBounds renderSoftware(Scene& scene, PixelBuffers buffers, int width, int height, int threads) {
+    if (width <= 0 || height <= 0) return PixelBounds{};  // no pixel to draw
     if (!fitsLaneIndex(width, height)) {
-        renderSoftwarePlain(scene, width, height);
-        return PixelRect{0, 0, width - 1, height - 1};
+        renderSoftwarePlain(scene, buffers, width, height);
+        return PixelBounds{0, 0, width - 1, height - 1};
     }
     FastRenderer& r = fastRenderer();
     r.bins.collect(scene, width, height);
-    const PixelRect drawn{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
+    const PixelBounds drawn{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
     if (drawn.empty()) return drawn;
     r.tables.deviceTables(width, height);
     const LightingConstants shading = lightingConstants(scene);
-    SpanFillJob job = jobFor(shading, width, height, r);
+    SpanFillJob job = jobFor(shading, buffers, width, height, r);
     job.prefetchSpans = true;  // the buffers were cleared whole, out of cache
     shadeOnThreads(job, r.bins.firstRow, r.bins.lastRow, threads);
     return drawn;
@@ -189,7 +190,7 @@ PixelRect renderSoftware(Scene& scene, int width, int height, int threads) {
 
 namespace {
 
-std::size_t pictureBytes(const PixelRect& rect) {
+std::size_t pictureBytes(const PixelBounds& rect) {
     if (rect.empty()) return 0;
     return static_cast<std::size_t>(rect.lastColumn - rect.firstColumn + 1) *
            static_cast<std::size_t>(rect.lastRow - rect.firstRow + 1) * 4;
@@ -197,40 +198,46 @@ std::size_t pictureBytes(const PixelRect& rect) {
 
 // Frames too large for the lane indices: the plain path on a full clear, and
 // the whole picture converted.
-bool renderPlainFrame(Scene& scene, int width, int height, const PictureBands& bands) {
-    const PixelRect whole{0, 0, width - 1, height - 1};
+bool renderPlainFrame(Scene& scene, FrameBuffers& buffers, int width, int height,
+                      const PictureBands& bands) {
+    const PixelBounds whole{0, 0, width - 1, height - 1};
     std::uint8_t* bgra = fastRenderer().picture.reserve(pictureBytes(whole));
-    if (!bgra || !prepareFrameBuffers(width, height)) return false;
-    renderSoftwarePlain(scene, width, height);
+    if (!bgra || !prepareFrameBuffers(buffers, width, height)) return false;
+    renderSoftwarePlain(scene, buffers.pixels(), width, height);
     const std::size_t columns = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
-        rw::convertToBgra(colorBuffer + y * columns, columns, bgra + y * columns * 4);
+        rw::convertToBgra(buffers.color + y * columns, columns, bgra + y * columns * 4);
     if (bands) bands(WindowPicture{whole, bgra});
     return true;
 }
 
 }  // namespace
 
-bool renderSoftwareFrame(Scene& scene, int width, int height, const PictureBands& bands) {
-    if (!sizeFrameBuffers(width, height)) return false;
+bool renderSoftwareFrame(Scene& scene, FrameBuffers& buffers, int width, int height,
+                         const PictureBands& bands) {
+    if (!sizeFrameBuffers(buffers, width, height)) return false;
     if (width <= 0 || height <= 0) return true;  // no pixel to clear or draw
-    if (!fitsLaneIndex(width, height)) return renderPlainFrame(scene, width, height, bands);
+    if (!fitsLaneIndex(width, height))
+        return renderPlainFrame(scene, buffers, width, height, bands);
 
     FastRenderer& r = fastRenderer();
     r.bins.collect(scene, width, height);
     RowPass pass;
+    pass.buffers = &buffers;
     pass.spans = r.bins.spans.data();
     pass.rowStart = r.bins.rowStart.data();
     pass.width = width;
     pass.height = height;
-    pass.drawn = PixelRect{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
+    pass.drawn =
+        PixelBounds{r.bins.firstColumn, r.bins.firstRow, r.bins.lastColumn, r.bins.lastRow};
     if (!pass.drawn.empty()) {
         pass.bgra = r.picture.reserve(pictureBytes(pass.drawn));
         if (!pass.bgra) return false;
         r.tables.deviceTables(width, height);
     }
     const LightingConstants shading = lightingConstants(scene);
-    const SpanFillJob job = pass.drawn.empty() ? SpanFillJob{} : jobFor(shading, width, height, r);
+    const SpanFillJob job =
+        pass.drawn.empty() ? SpanFillJob{} : jobFor(shading, buffers.pixels(), width, height, r);
     runRowPass(
         pass, [&job](int first, int end) { rw::shadeRows(job, first, end); }, bands);
     return true;
@@ -240,6 +247,6 @@ void releaseFastPathStorage() {
     fastRenderer() = FastRenderer{};
 }
 
-void renderSoftware(Scene& scene, int width, int height) {
-    renderSoftware(scene, width, height, 1);
+void renderSoftware(Scene& scene, PixelBuffers buffers, int width, int height) {
+    renderSoftware(scene, buffers, width, height, 1);
 }

@@ -41,8 +41,8 @@ int bandEnd(int first, int drawnEnd, int rows) {
 }
 
 // The columns [first, end) of row y that its spans cover.
-WrittenColumns spanColumns(const RowPass& pass, int y) {
-    WrittenColumns columns{pass.width, 0};
+IndexRange spanColumns(const RowPass& pass, int y) {
+    IndexRange columns{pass.width, 0};
     for (std::uint32_t i = pass.rowStart[y]; i < pass.rowStart[y + 1]; ++i) {
         columns.first = std::min(columns.first, pass.spans[i].span.startColumn);
         columns.end = std::max(columns.end, pass.spans[i].span.endColumn);
@@ -52,8 +52,8 @@ WrittenColumns spanColumns(const RowPass& pass, int y) {
 
 // Row y of the drawn rectangle as window bytes; outside `covered` the row
 // holds the cleared white, whose bytes are all 255.
-void convertRow(const RowPass& pass, int y, WrittenColumns covered) {
-    const PixelRect& rect = pass.drawn;
+void convertRow(const RowPass& pass, int y, IndexRange covered) {
+    const PixelBounds& rect = pass.drawn;
     const std::size_t columns = static_cast<std::size_t>(rect.lastColumn - rect.firstColumn + 1);
     std::uint8_t* out = pass.bgra + static_cast<std::size_t>(y - rect.firstRow) * columns * 4;
     if (covered.first >= covered.end) {
@@ -64,20 +64,20 @@ void convertRow(const RowPass& pass, int y, WrittenColumns covered) {
     const std::size_t inside = static_cast<std::size_t>(covered.end - covered.first);
     std::memset(out, 0xff, before * 4);
     const Color* row =
-        colorBuffer + static_cast<std::size_t>(y) * static_cast<std::size_t>(pass.width);
+        pass.buffers->color + static_cast<std::size_t>(y) * static_cast<std::size_t>(pass.width);
     rw::convertToBgra(row + covered.first, inside, out + before * 4);
     std::memset(out + (before + inside) * 4, 0xff, (columns - before - inside) * 4);
 }
 
 // Rows [first, end) of the picture, columns `covered` only.
-WindowPicture bandPicture(const RowPass& pass, int first, int end, WrittenColumns covered) {
-    const PixelRect& rect = pass.drawn;
+WindowPicture bandPicture(const RowPass& pass, int first, int end, IndexRange covered) {
+    const PixelBounds& rect = pass.drawn;
     const int columns = rect.lastColumn - rect.firstColumn + 1;
     const std::size_t offset =
         (static_cast<std::size_t>(first - rect.firstRow) * static_cast<std::size_t>(columns) +
          static_cast<std::size_t>(covered.first - rect.firstColumn)) *
         4;
-    return WindowPicture{PixelRect{covered.first, first, covered.end - 1, end - 1},
+    return WindowPicture{PixelBounds{covered.first, first, covered.end - 1, end - 1},
                          pass.bgra + offset, columns};
 }
 
@@ -86,12 +86,15 @@ WindowPicture bandPicture(const RowPass& pass, int first, int end, WrittenColumn
 void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeBand,
                 const PictureBands& bands) {
     // Written rows outside the drawn ones only need their clear.
-    const PixelRect& rect = pass.drawn;
-    const WrittenColumns written = writtenRows();
+    const PixelBounds& rect = pass.drawn;
+    FrameBuffers& buffers = *pass.buffers;
+    const IndexRange written = writtenRows(buffers);
     const int drawnFirst = rect.empty() ? written.end : rect.firstRow;
     const int drawnEnd = rect.empty() ? written.end : rect.lastRow + 1;
-    for (int y = written.first; y < std::min(written.end, drawnFirst); ++y) clearWrittenRow(y);
-    for (int y = std::max(written.first, drawnEnd); y < written.end; ++y) clearWrittenRow(y);
+    for (int y = written.first; y < std::min(written.end, drawnFirst); ++y)
+        clearWrittenRow(buffers, y);
+    for (int y = std::max(written.first, drawnEnd); y < written.end; ++y)
+        clearWrittenRow(buffers, y);
 
     // Each hand-over costs the receiver a fixed amount on this thread that
     // grows with the window (Mesa's llvmpipe sets up its whole frame for
@@ -108,14 +111,14 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
                static_cast<long long>(bandEnd(end, drawnEnd, rows) - pieceFirst) * pass.width >
                    kLargestPiecePixels;
     };
-    WrittenColumns piece{pass.width, 0};
+    IndexRange piece{pass.width, 0};
     for (int first = drawnFirst, end = first; first < drawnEnd; first = end) {
         end = bandEnd(first, drawnEnd, rows);
-        for (int y = first; y < end; ++y) clearWrittenRow(y);
+        for (int y = first; y < end; ++y) clearWrittenRow(buffers, y);
         shadeBand(first, end);
         for (int y = first; y < end; ++y) {
-            const WrittenColumns covered = spanColumns(pass, y);
-            noteWrittenColumns(y, covered.first, covered.end);
+            const IndexRange covered = spanColumns(pass, y);
+            noteWrittenColumns(buffers, y, covered.first, covered.end);
             convertRow(pass, y, covered);
             piece.first = std::min(piece.first, covered.first);
             piece.end = std::max(piece.end, covered.end);
@@ -123,7 +126,7 @@ void runRowPass(const RowPass& pass, const std::function<void(int, int)>& shadeB
         if (gather && pieceFirst != drawnFirst && !pieceFull(end)) continue;
         if (bands && piece.first < piece.end) bands(bandPicture(pass, pieceFirst, end, piece));
         pieceFirst = end;
-        piece = WrittenColumns{pass.width, 0};
+        piece = IndexRange{pass.width, 0};
     }
-    finishWrittenRows();
+    finishWrittenRows(buffers);
 }

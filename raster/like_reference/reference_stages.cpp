@@ -6,7 +6,7 @@
 #include "raster/plain/shade_pixel.h"
 #include "raster/plain/vertex_stage.h"
 
-ScanEdge ReferenceStages::setUpEdge(const Vertex& first, const Vertex& second) const {
+ScanEdge ReferenceStages::setupEdge(const Vertex& first, const Vertex& second) const {
     return edgeLikeReference(first, second, rules_);
 }
 
@@ -17,10 +17,10 @@ void ReferenceStages::prepareFace(const FaceContext& face, const VertexStage& ve
                   vertices.screenPolygon(), rules_);
 }
 
-bool ReferenceStages::setUpSpan(const ScanEdge& left, const ScanEdge& right, int width,
+bool ReferenceStages::setupSpan(const ScanEdge& left, const ScanEdge& right, int width,
                                 Span& span) const {
     return rules_.sampling ? setupCentredSpan(left, right, width, span)
-                           : setupSpan(left, right, width, span);
+                           : ::setupSpan(left, right, width, span);
 }
 
 void ReferenceStages::shade(Color& out, const FaceContext& face, Vec3& normal, float column,

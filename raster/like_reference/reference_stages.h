@@ -24,9 +24,9 @@ class ReferenceStages : public DrawStages {
   public:
     explicit ReferenceStages(const ReferenceRules& rules) : rules_(rules) {}
 
-    ScanEdge setUpEdge(const Vertex& first, const Vertex& second) const override;
+    ScanEdge setupEdge(const Vertex& first, const Vertex& second) const override;
     void prepareFace(const FaceContext& face, const VertexStage& vertices) override;
-    bool setUpSpan(const ScanEdge& left, const ScanEdge& right, int width,
+    bool setupSpan(const ScanEdge& left, const ScanEdge& right, int width,
                    Span& span) const override;
     void shade(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
                float depth) const override;

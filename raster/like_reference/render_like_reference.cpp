@@ -4,13 +4,14 @@
 #include "raster/plain/render_software_plain.h"
 #include "raster/render_software.h"
 
-void renderSoftwareLikeReference(Scene& scene, int width, int height, const ReferenceRules& rules,
-                                 FragmentObserver* observer, const StopPoint* stop) {
+void renderSoftwareLikeReference(Scene& scene, PixelBuffers buffers, int width, int height,
+                                 const ReferenceRules& rules, FragmentObserver* observer,
+                                 const StopPoint* stop) {
     if (!rules.any()) {
         DrawStages textbook;
-        renderSoftwarePlain(scene, width, height, observer, textbook, stop);
+        renderSoftwarePlain(scene, buffers, width, height, observer, textbook, stop);
         return;
     }
     ReferenceStages stages(rules);
-    renderSoftwarePlain(scene, width, height, observer, stages, stop);
+    renderSoftwarePlain(scene, buffers, width, height, observer, stages, stop);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/fragment_observer.h"
 #include "raster/plain/stop_point.h"
@@ -12,6 +13,6 @@
 // and fills the lighting terms it asks for, except under the vertex rule,
 // where pixels are not lit. With a stop point (when not null) it draws no
 // further than that point.
-void renderSoftwareLikeReference(Scene& scene, int width, int height, const ReferenceRules& rules,
-                                 FragmentObserver* observer = nullptr,
+void renderSoftwareLikeReference(Scene& scene, PixelBuffers buffers, int width, int height,
+                                 const ReferenceRules& rules, FragmentObserver* observer = nullptr,
                                  const StopPoint* stop = nullptr);

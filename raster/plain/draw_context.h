@@ -2,19 +2,21 @@
 
 #include <cstddef>
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/plain/draw_stages.h"
 #include "raster/plain/fragment_observer.h"
 #include "raster/plain/lighting_constants.h"
 #include "scene/scene.h"
 
-// One frame as every step of the plain path sees it: the scene, the frame
-// size, the lighting constants worked out once for the frame, the steps it
-// is drawn with, and who, if anyone, watches the fragments.
+// One frame as every step of the plain path sees it: the scene, the buffers
+// it is drawn into and the frame size, the lighting constants worked out once for the frame, the
+// steps it is drawn with, and who, if anyone, watches the fragments.
 struct DrawContext {
-    DrawContext(const Scene& scene, int width, int height,
+    DrawContext(const Scene& scene, PixelBuffers buffers, int width, int height,
                 const DrawStages& stages = DrawStages::textbook(),
                 FragmentObserver* observer = nullptr)
         : scene(scene),
+          buffers(buffers),
           width(width),
           height(height),
           shading(lightingConstants(scene)),
@@ -22,6 +24,7 @@ struct DrawContext {
           observer(observer) {}
 
     const Scene& scene;
+    PixelBuffers buffers;
     int width;
     int height;
     LightingConstants shading;

@@ -7,15 +7,15 @@ const DrawStages& DrawStages::textbook() {
     return stages;
 }
 
-ScanEdge DrawStages::setUpEdge(const Vertex& first, const Vertex& second) const {
-    return setupEdge(first, second);
+ScanEdge DrawStages::setupEdge(const Vertex& first, const Vertex& second) const {
+    return ::setupEdge(first, second);
 }
 
 void DrawStages::prepareFace(const FaceContext&, const VertexStage&) {}
 
-bool DrawStages::setUpSpan(const ScanEdge& left, const ScanEdge& right, int width,
+bool DrawStages::setupSpan(const ScanEdge& left, const ScanEdge& right, int width,
                            Span& span) const {
-    return setupSpan(left, right, width, span);
+    return ::setupSpan(left, right, width, span);
 }
 
 void DrawStages::shade(Color& out, const FaceContext& face, Vec3& normal, float column, float row,

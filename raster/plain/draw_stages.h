@@ -22,16 +22,17 @@ class DrawStages {
     static const DrawStages& textbook();
 
     // Edge set-up: the outline side from `first` to `second` (screen x,
-    // screen y, depth) as an edge for the row walk. Default: setupEdge.
-    virtual ScanEdge setUpEdge(const Vertex& first, const Vertex& second) const;
+    // screen y, depth) as an edge for the row walk. Default: ::setupEdge
+    // (scan_edge.h).
+    virtual ScanEdge setupEdge(const Vertex& first, const Vertex& second) const;
 
     // Per-face preparation, once the vertex stage has put the face on the
     // screen and before its rows are walked. Default: nothing.
     virtual void prepareFace(const FaceContext& face, const VertexStage& vertices);
 
     // Span set-up: the span between a pair of x-sorted active edges on one
-    // row; false when it covers no column. Default: setupSpan.
-    virtual bool setUpSpan(const ScanEdge& left, const ScanEdge& right, int width,
+    // row; false when it covers no column. Default: ::setupSpan (span.h).
+    virtual bool setupSpan(const ScanEdge& left, const ScanEdge& right, int width,
                            Span& span) const;
 
     // Pixel shading of a pixel that passed its depth test, at screen position

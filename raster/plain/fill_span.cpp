@@ -2,7 +2,6 @@
 
 #include <cstddef>
 
-#include "raster/buffers/frame_buffers.h"
 #include "raster/plain/span.h"
 
 namespace {
@@ -45,8 +44,8 @@ void fillColumns(const ScanEdge& left, const ScanEdge& right, int y, const Span&
                  const FaceContext& face, Watch watch) {
     const DrawStages& stages = face.draw.stages;
     const std::ptrdiff_t rowStart = static_cast<std::ptrdiff_t>(y) * face.draw.width;
-    float* depths = depthBuffer + rowStart;
-    Color* colors = colorBuffer + rowStart;
+    float* depths = face.draw.buffers.depth + rowStart;
+    Color* colors = face.draw.buffers.color + rowStart;
     float depth = span.depth;
     Vec3 normal = span.normal;
     for (int j = span.startColumn; j < span.endColumn; ++j) {
@@ -81,7 +80,7 @@ void fillColumns(const ScanEdge& left, const ScanEdge& right, int y, const Span&
 
 void fillSpan(const ScanEdge& left, const ScanEdge& right, int y, const FaceContext& face) {
     Span span;
-    if (!face.draw.stages.setUpSpan(left, right, face.draw.width, span)) return;
+    if (!face.draw.stages.setupSpan(left, right, face.draw.width, span)) return;
     if (face.draw.observer) {
         fillColumns(left, right, y, span, face, Watched{*face.draw.observer});
     } else {

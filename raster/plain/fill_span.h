@@ -4,7 +4,7 @@
 #include "raster/plain/scan_edge.h"
 
 // Fills the span between a pair of x-sorted active edges on row y, column by
-// column, into depthBuffer and colorBuffer: the frame's span set-up, then per
+// column, into the frame's buffers: the frame's span set-up, then per
 // column the depth test and, for each pixel that passes, the frame's pixel
 // shading (textbook: setupSpan and shadePixel). Tells the frame's observer,
 // if any, about every fragment.

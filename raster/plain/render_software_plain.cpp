@@ -30,9 +30,9 @@
 // between steps 1 and 3, are asked of the frame's DrawStages (draw_stages.h),
 // chosen once before the first face: the textbook stages are the steps
 // above, and a frame drawn by other rules replaces some of them.
-void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer,
-                         DrawStages& stages, const StopPoint* stop) {
-    const DrawContext draw(scene, width, height, stages, observer);
+void renderSoftwarePlain(Scene& scene, PixelBuffers buffers, int width, int height,
+                         FragmentObserver* observer, DrawStages& stages, const StopPoint* stop) {
+    const DrawContext draw(scene, buffers, width, height, stages, observer);
     VertexStage vertexStage;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         const SceneObject& object = scene.objects[o];
@@ -50,11 +50,12 @@ void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* 
     }
 }
 
-void renderSoftwarePlain(Scene& scene, int width, int height, FragmentObserver* observer) {
+void renderSoftwarePlain(Scene& scene, PixelBuffers buffers, int width, int height,
+                         FragmentObserver* observer) {
     DrawStages textbook;
-    renderSoftwarePlain(scene, width, height, observer, textbook);
+    renderSoftwarePlain(scene, buffers, width, height, observer, textbook);
 }
 
-void renderSoftwarePlain(Scene& scene, int width, int height) {
-    renderSoftwarePlain(scene, width, height, nullptr);
+void renderSoftwarePlain(Scene& scene, PixelBuffers buffers, int width, int height) {
+    renderSoftwarePlain(scene, buffers, width, height, nullptr);
 }

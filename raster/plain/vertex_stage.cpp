@@ -22,7 +22,7 @@ Vertex screenVertex(const ClipVertex& corner, int width, int height) {
 // cover a row: its truncated ends differ and it ends above y = 0.
 void appendEdge(std::vector<ScanEdge>& edges, const Vertex& previous, const Vertex& current,
                 const DrawStages& stages) {
-    const ScanEdge edge = stages.setUpEdge(previous, current);
+    const ScanEdge edge = stages.setupEdge(previous, current);
     if (truncateToInt(edge.yStart) == truncateToInt(edge.yEnd)) return;
     if (edge.yEnd <= 0.0f) return;
     edges.push_back(edge);

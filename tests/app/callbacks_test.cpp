@@ -346,3 +346,14 @@ TEST_F(CallbacksTest, ABurstOfInputGivesOneFrameAtTheNextIdlePass) {
 }
 
 }  // namespace
+
+// Each test runs in a process of its own: here nothing has touched the
+// viewer's scene, which static initialisation constructed empty.
+TEST(ViewerScene, IsConstructedEmptyBeforeMain) {
+    EXPECT_TRUE(viewerScene.objects.empty());
+    EXPECT_TRUE(viewerScene.lights.empty());
+    EXPECT_EQ(viewerScene.currentMaterial.diffuse.r, 1.0f);
+    EXPECT_EQ(viewerScene.ambient.r, 0.0f);
+    EXPECT_EQ(viewerScene.modelTransform.matrix.m[0], 1.0);
+    EXPECT_EQ(viewerScene.modelTransform.matrix.m[1], 0.0);
+}

@@ -38,7 +38,7 @@ std::string format(const char* pattern, double a, double b, double c, double d, 
 }
 
 std::string sceneName(const Scene& s) {
-    return &s == &scene ? "scene" : "another scene";
+    return &s == &viewerScene ? "scene" : "another scene";
 }
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include "scene/default_scene.h"
 #include "view/camera.h"
 #include "view/view.h"
+#include "view/view_state.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <cstring>
 #include <vector>
 
-#include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/simd_targets.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/render_software.h"
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
-#include "view/view_state.h"
+#include "view/view.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ std::uint32_t bitsOf(float value) {
 
 // Clears the buffers for the frame and marks their spare elements.
 void prepareMarked(int width, int height, std::size_t pixels, std::size_t elements) {
-    if (!prepareFrameBuffers(width, height)) std::abort();
+    if (!prepareFrameBuffers(viewerBuffers, width, height)) std::abort();
     for (std::size_t i = pixels; i < elements; ++i) {
         depthBuffer[i] = kMark;
         colorBuffer[i] = Color(kMark, kMark, kMark, kMark);
@@ -108,20 +108,20 @@ std::vector<std::uint32_t> pictureBits(std::size_t pixels) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Scene scene;
     static const bool built = (buildDefaultScene(scene), true);
     (void)built;
     Reader in{data, size};
     const int width = 1 + in.byte();
     const int height = 1 + in.byte();
-    resetViewState();
-    angleZ = in.anyFloat();
-    angleX = in.anyFloat();
-    zoom = in.anyFloat();
-    panX = in.anyFloat();
-    panY = in.anyFloat();
-    useOpenGL = false;
+    View view;
+    view.angleZ = in.anyFloat();
+    view.angleX = in.anyFloat();
+    view.zoom = in.anyFloat();
+    view.panX = in.anyFloat();
+    view.panY = in.anyFloat();
 
-    setupCamera(scene, width, height);
+    setupCamera(scene, view, width, height);
     const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     const std::size_t elements = frameBufferElements(width, height);
     static const std::vector<std::int64_t> targets = availableSimdTargets();
@@ -129,14 +129,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int64_t target : targets) {
         restrictSimdTarget(target);
         prepareMarked(width, height, pixels, elements);
-        renderSoftware(scene, width, height);
+        renderSoftware(scene, viewerBuffers.pixels(), width, height);
         if (!marksKept(pixels, elements)) std::abort();
         fast.push_back(pictureBits(pixels));
     }
     restrictSimdTarget(0);
 
     prepareMarked(width, height, pixels, elements);
-    renderSoftwarePlain(scene, width, height);
+    renderSoftwarePlain(scene, viewerBuffers.pixels(), width, height);
     if (!marksKept(pixels, elements)) std::abort();
     const std::vector<std::uint32_t> plain = pictureBits(pixels);
     for (const std::vector<std::uint32_t>& picture : fast) {
@@ -146,14 +146,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Watching the plain path changes no bit, whatever the geometry.
     AskForEveryTerm observer(width, height);
     prepareMarked(width, height, pixels, elements);
-    renderSoftwarePlain(scene, width, height, &observer);
+    renderSoftwarePlain(scene, viewerBuffers.pixels(), width, height, &observer);
     if (!marksKept(pixels, elements) || pictureBits(pixels) != plain) std::abort();
 
     for (std::size_t i = 0; i < pixels; ++i) {
         if (!(depthBuffer[i] <= 1.0f)) std::abort();
     }
-    const bool finiteView = std::isfinite(angleZ) && std::isfinite(angleX) && std::isfinite(zoom) &&
-                            std::isfinite(panX) && std::isfinite(panY);
+    const bool finiteView = std::isfinite(view.angleZ) && std::isfinite(view.angleX) &&
+                            std::isfinite(view.zoom) && std::isfinite(view.panX) &&
+                            std::isfinite(view.panY);
     if (finiteView && everythingInFront(scene)) {
         for (std::size_t i = 0; i < pixels; ++i) {
             const Color& c = colorBuffer[i];

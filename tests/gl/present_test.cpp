@@ -19,7 +19,7 @@
 
 #include "gl_window.h"
 #include "mismatch_pictures.h"
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "rgba_pictures.h"
 
@@ -78,7 +78,7 @@ std::vector<float> interestingValues(bool nonFinite) {
 }
 
 void fillBuffer(int width, int height, unsigned seed, bool nonFinite = false) {
-    prepareFrameBuffers(width, height);
+    prepareFrameBuffers(viewerBuffers, width, height);
     const std::vector<float> special = interestingValues(nonFinite);
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> anywhere(-0.5f, 2.0f);
@@ -122,7 +122,7 @@ Presented presentOneWay(int width, int height, Present present, bool overWhite =
 }
 
 // Over a window cleared to white, a buffer that is white outside `drawn`.
-void whiteOutside(int width, int height, const PixelRect& drawn) {
+void whiteOutside(int width, int height, const PixelBounds& drawn) {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const bool inside = x >= drawn.firstColumn && x <= drawn.lastColumn &&
@@ -134,20 +134,26 @@ void whiteOutside(int width, int height, const PixelRect& drawn) {
 
 using Presentation = void (*)(int width, int height);
 
+// presentColorBuffer of the viewer's colour buffer.
+void presentViewerColors(int width, int height) {
+    presentColorBuffer(colorBuffer, width, height);
+}
+
 // The whole buffer, or with `drawn` given only that part of it over the white
 // clear, against a reference presentation of the whole buffer. Infinities and
 // NaN are in the picture when the reference is the float upload.
 ::testing::AssertionResult presentsLike(Presentation reference, int width, int height,
-                                        unsigned seed, const PixelRect* drawn = nullptr) {
+                                        unsigned seed, const PixelBounds* drawn = nullptr) {
     fillBuffer(width, height, seed, reference == presentAsFloats);
     if (drawn) whiteOutside(width, height, *drawn);
     const bool overWhite = drawn != nullptr;
     const Presented expected = presentOneWay(width, height, reference, overWhite);
     const Presented actual =
         drawn ? presentOneWay(
-                    width, height, [drawn](int w, int h) { presentColorBufferRect(w, h, *drawn); },
+                    width, height,
+                    [drawn](int w, int h) { presentColorBufferRect(colorBuffer, w, h, *drawn); },
                     overWhite)
-              : presentOneWay(width, height, presentColorBuffer);
+              : presentOneWay(width, height, presentViewerColors);
     const int readWidth = std::min(width + 1, glwindow::kWidth);
     const int readHeight = std::min(height + 1, glwindow::kHeight);
     if (expected.pixels != actual.pixels) {
@@ -202,7 +208,7 @@ TEST(Presentation, MatchesTheFloatUploadWithInfinitiesAndNaN) {
 TEST(Presentation, DrawnRectangleOverWhiteMatchesOnePointPerPixel) {
     const struct {
         int width, height;
-        PixelRect drawn;
+        PixelBounds drawn;
     } cases[] = {{480, 480, {100, 37, 411, 300}}, {333, 517, {0, 0, 332, 516}},
                  {64, 48, {63, 47, 63, 47}},      {64, 48, {-5, 10, 80, 60}},
                  {64, 48, {10, 10, 9, 20}},       {1920, 1080, {600, 200, 1500, 900}}};
@@ -222,7 +228,7 @@ TEST(Presentation, DrawnRectangleOverWhiteMatchesOnePointPerPixel) {
 TEST(Presentation, BandsHandedOverWithoutWaitingShowThePicture) {
     const struct {
         int width, height;
-        PixelRect drawn;
+        PixelBounds drawn;
         int bandRows;
     } cases[] = {{480, 480, {0, 180, 479, 382}, 64},
                  {1920, 1080, {410, 406, 1508, 860}, 24},
@@ -251,7 +257,7 @@ TEST(Presentation, BandsHandedOverWithoutWaitingShowThePicture) {
                             bytes.data() + static_cast<std::size_t>(y - first) * columns * 4);
                     }
                     handOver.band(WindowPicture{
-                        PixelRect{c.drawn.firstColumn, first, c.drawn.lastColumn, last},
+                        PixelBounds{c.drawn.firstColumn, first, c.drawn.lastColumn, last},
                         bytes.data()});
                     std::fill(bytes.begin(), bytes.end(), std::uint8_t{0x5a});
                     ++bands;
@@ -265,12 +271,12 @@ TEST(Presentation, BandsHandedOverWithoutWaitingShowThePicture) {
 }
 
 TEST(Presentation, LeavesLastPixelColourCurrent) {
-    prepareFrameBuffers(4, 3);
+    prepareFrameBuffers(viewerBuffers, 4, 3);
     colorBuffer[4 * 3 - 1] = Color(0.25f, 0.5f, 0.75f, 0.125f);
     colorBuffer[0] = Color(0.9f, 0.1f, 0.2f, 1.0f);
     glwindow::beginFrame(4, 3);
     glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
-    presentColorBuffer(4, 3);
+    presentColorBuffer(colorBuffer, 4, 3);
     GLfloat current[4];
     glGetFloatv(GL_CURRENT_COLOR, current);
     EXPECT_EQ(current[0], 0.25f);
@@ -280,12 +286,12 @@ TEST(Presentation, LeavesLastPixelColourCurrent) {
 }
 
 TEST(Presentation, RowZeroIsAtTheBottom) {
-    prepareFrameBuffers(3, 2);
+    prepareFrameBuffers(viewerBuffers, 3, 2);
     colorBuffer[0] = Color(1.0f, 0.0f, 0.0f, 1.0f);  // (0, 0)
     colorBuffer[2] = Color(0.0f, 1.0f, 0.0f, 1.0f);  // (2, 0)
     colorBuffer[3] = Color(0.0f, 0.0f, 1.0f, 1.0f);  // (0, 1)
     glwindow::beginFrame(3, 2);
-    presentColorBuffer(3, 2);
+    presentColorBuffer(colorBuffer, 3, 2);
     const std::vector<std::uint8_t> pixels = glwindow::readRgba(0, 0, 3, 2);
     const std::vector<std::uint8_t> expected = {255, 0,   0,   255, 255, 255, 255, 255,
                                                 0,   255, 0,   255, 0,   0,   255, 255,
@@ -294,13 +300,13 @@ TEST(Presentation, RowZeroIsAtTheBottom) {
 }
 
 TEST(Presentation, ZeroSizedFrameTouchesNothing) {
-    prepareFrameBuffers(8, 8);
+    prepareFrameBuffers(viewerBuffers, 8, 8);
     glwindow::beginFrame(8, 8);
     glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
     const std::vector<std::uint8_t> before = glwindow::readRgba(0, 0, 8, 8);
     for (const auto& size : {std::make_pair(0, 8), std::make_pair(8, 0), std::make_pair(0, 0)}) {
-        prepareFrameBuffers(size.first, size.second);
-        presentColorBuffer(size.first, size.second);
+        prepareFrameBuffers(viewerBuffers, size.first, size.second);
+        presentColorBuffer(colorBuffer, size.first, size.second);
         GLfloat current[4];
         glGetFloatv(GL_CURRENT_COLOR, current);
         EXPECT_EQ(current[0], 0.1f);
@@ -323,7 +329,7 @@ TEST(Presentation, DoesNotDependOnTheMatrices) {
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
         glTranslatef(-3.0f, 0.0f, 0.0f);
-        presentColorBuffer(width, height);
+        presentColorBuffer(colorBuffer, width, height);
         glLoadIdentity();
     });
     EXPECT_EQ(actual.pixels, expected.pixels);
@@ -347,7 +353,7 @@ TEST(Presentation, IgnoresAndRestoresPixelAndRasterState) {
 
     fillBuffer(61, 47, 99);
     const Presented expected = presentOneWay(61, 47, presentAsPoints);
-    const Presented actual = presentOneWay(61, 47, presentColorBuffer);
+    const Presented actual = presentOneWay(61, 47, presentViewerColors);
     EXPECT_EQ(actual.pixels, expected.pixels);
 
     GLint value = 0;

@@ -7,7 +7,7 @@
 
 #include "mismatch_pictures.h"
 #include "picture_files.h"
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/render_software.h"
 #include "raster_testing.h"
 
@@ -40,9 +40,9 @@ struct Picture : BufferCopy {
 };
 
 Picture render(Scene scene) {
-    prepareFrameBuffers(kWidth, kHeight);
+    prepareFrameBuffers(viewerBuffers, kWidth, kHeight);
     markSlack(kWidth, kHeight);
-    renderSoftware(scene, kWidth, kHeight);
+    renderSoftware(scene, viewerBuffers.pixels(), kWidth, kHeight);
     EXPECT_TRUE(slackIntact(kWidth, kHeight));
     return Picture{copyBuffers(kWidth, kHeight)};
 }

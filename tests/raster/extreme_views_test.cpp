@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/plain/project_vertex.h"
 #include "raster/render_software.h"
 #include "raster_testing.h"
@@ -72,7 +72,7 @@ TEST(ExtremeViews, RenderSoftwareStaysInsideTheBuffersAndFinite) {
         Scene scene;
         prepareDefaultFrame(scene, view, kWidth, kHeight);
         markSlack(kWidth, kHeight);
-        renderSoftware(scene, kWidth, kHeight);
+        renderSoftware(scene, viewerBuffers.pixels(), kWidth, kHeight);
 
         ++views;
         ASSERT_TRUE(slackIntact(kWidth, kHeight)) << describe(view);

@@ -7,7 +7,7 @@
 
 #include "mismatch_pictures.h"
 #include "picture_files.h"
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "scene_rendering.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bit_testing.h"
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/plain/scan_edge.h"
 #include "scene/scene.h"
 

@@ -2,12 +2,11 @@
 
 #include <sstream>
 
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/render_software.h"
 #include "raster_testing.h"
 #include "scene/default_scene.h"
 #include "view/camera.h"
-#include "view/view_state.h"
 
 std::string describe(const View& view) {
     std::ostringstream out;
@@ -17,16 +16,14 @@ std::string describe(const View& view) {
 }
 
 void prepareDefaultFrame(Scene& scene, const View& view, int width, int height) {
-    applyView(view);
     buildDefaultScene(scene);
-    setupCamera(scene, width, height);
-    prepareFrameBuffers(width, height);
-    resetViewState();
+    setupCamera(scene, view, width, height);
+    prepareFrameBuffers(viewerBuffers, width, height);
 }
 
 void renderDefaultScene(Scene& scene, const View& view, int width, int height) {
     prepareDefaultFrame(scene, view, width, height);
-    renderSoftware(scene, width, height);
+    renderSoftware(scene, viewerBuffers.pixels(), width, height);
 }
 
 std::uint64_t colorDigest(int width, int height) {

@@ -15,8 +15,7 @@ inline void PrintTo(const View& view, std::ostream* out) {
 }
 
 // Builds the default scene into `scene`, sets up the camera for the view and
-// the frame size, and sizes and clears the buffers; the view state is back at
-// its start-up values afterwards.
+// the frame size, and sizes and clears the viewer's buffers.
 void prepareDefaultFrame(Scene& scene, const View& view, int width, int height);
 
 // prepareDefaultFrame, then renderSoftware.

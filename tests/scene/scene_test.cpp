@@ -37,13 +37,6 @@ TEST(Scene, FreshSceneIsEmptyWithResetCurrentState) {
     }
 }
 
-TEST(Scene, GlobalSceneIsConstructedBeforeMain) {
-    // Nothing else in this program touches the global.
-    expectResetState(scene);
-    expectSameColor(scene.ambient, 0, 0, 0, 1);
-    EXPECT_TRUE(sameBits(scene.modelTransform.matrix, kIdentity));
-}
-
 TEST(Scene, DefaultRecords) {
     const Vertex v;
     expectSameVec4(v.position, 0, 0, 0, 1);

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "inspect/colour_scales.h"
-#include "inspect/renderer_comparison.h"
+#include "examine/colour_scales.h"
+#include "examine/renderer_comparison.h"
 #include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "scene/default_scene.h"
@@ -115,9 +116,10 @@ TEST(PageFrame, StagePicturesAreTheSnapshotToolsOfTheSameFrame) {
         Scene scene;
         buildDefaultScene(scene);
         setupCamera(scene, c.view.view, width, height);
-        ASSERT_TRUE(prepareFrameBuffers(width, height));
+        ASSERT_TRUE(prepareFrameBuffers(viewerBuffers, width, height));
         StageRecorder stages(width, height);
-        renderSoftwareLikeReference(scene, width, height, c.view.rules, &stages);
+        renderSoftwareLikeReference(scene, viewerBuffers.pixels(), width, height, c.view.rules,
+                                    &stages);
 
         expectSamePicture(frame.stagePanel(StagePicture::Depth),
                           depthPicture(frame.softwareDepth().data(), width, height), width, height,

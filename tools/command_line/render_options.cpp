@@ -5,7 +5,6 @@
 
 #include "base/shown_text.h"
 #include "tools/command_line/option_rules.h"
-#include "view/view_state.h"
 
 int defaultSnapshotThreads() {
     const unsigned cores = std::thread::hardware_concurrency();
@@ -17,11 +16,6 @@ RenderOptions defaultRenderOptions() {
     RenderOptions options;
     options.threads = defaultSnapshotThreads();
     return options;
-}
-
-void applySnapshotView(const RenderOptions& options) {
-    applyView(options.view);
-    useOpenGL = options.renderer == SnapshotRenderer::OpenGL;
 }
 
 OptionRule likeReferenceOption(ReferenceRules* out, bool* all) {

@@ -48,10 +48,6 @@ struct RenderOptions {
 // the view the viewer starts with.
 RenderOptions defaultRenderOptions();
 
-// Puts the options' view into the ViewState globals (the rest as at start-up)
-// and selects the renderer through useOpenGL.
-void applySnapshotView(const RenderOptions& options);
-
 // The frame-size and view options (--width, --height, --angle-z, --angle-x,
 // --zoom, --pan-x, --pan-y), writing into o; shared by every tool that
 // renders a view.

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "inspect/colour_scales.h"
+#include "examine/colour_scales.h"
 #include "tools/images/comparison_panels.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "inspect/ladder_causes.h"
+#include "examine/ladder_causes.h"
 #include "tools/images/legend_font.h"
 
 // The cause map as a picture: each pixel of the frame (top row first) in its

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/ladder_causes.h"
+#include "examine/ladder_causes.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/near_plane.h"
@@ -105,7 +105,7 @@ class Comparison {
         }
         spare.reserve(bytes);
         // Last: these are cleared as they are taken, which takes a while.
-        return prepareFrameBuffers(width, height);
+        return prepareFrameBuffers(drawn_.buffers, width, height);
     }
 
     // The software picture of `view` drawn under `rules` into software_, and
@@ -115,8 +115,8 @@ class Comparison {
         RenderOptions frame = frame_;
         frame.view = view;
         frame.likeReference = rules;
-        if (!render_(frame)) return false;
-        softwarePicture(frame.width, frame.height, &software_);
+        if (!render_(frame, drawn_)) return false;
+        softwarePicture(drawn_.buffers.pixels(), frame.width, frame.height, &software_);
         *report =
             compareRenderers(software_, reference, options_.tolerance, options_.listDiffering);
         return true;
@@ -188,6 +188,7 @@ class Comparison {
     GlImplementation implementation_;
     RendererPicture reference_;
     RendererPicture software_;
+    SoftwareFrame drawn_;  // the last software picture drawn, with its scene
 };
 
 bool Comparison::single(Outcome* out, std::string* error) {
@@ -195,7 +196,6 @@ bool Comparison::single(Outcome* out, std::string* error) {
         *error = noMemory();
         return false;
     }
-    // The reference first: its frame clears the software buffers.
     if (!renderReference(error)) return false;
     ComparisonReport report;
     if (!compare(frame_.view, rules_, reference_, &report)) {
@@ -291,8 +291,7 @@ bool Comparison::views(Outcome* out, std::string* error) {
             noMemoryLeft = true;
             return false;
         }
-        // The software render left the scene with this view's camera.
-        result.crossesNearPlane = crossesNearPlane(scene);
+        result.crossesNearPlane = crossesNearPlane(drawn_.scene);
         summary.add(v, result, gate);
         results.push_back(result);
         if (!options_.pngPath.empty()) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 
 // One step of the difference ladder: the comparison after the rule named
 // `step` was switched on, on top of the steps before it ("specified" for

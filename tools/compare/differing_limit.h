@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 
 // How many pixels may differ before a comparison counts as over the limit:
 // a count, or a percentage of the pixels covered by either renderer.

@@ -9,7 +9,8 @@
 int main(int argc, char** argv) {
     return toolMain(
         compareCommand(), argc, argv, +[](const CompareOptions& options) {
-            return runComparison(
-                options, [](const RenderOptions& frame) { return renderSoftwareSnapshot(frame); });
+            return runComparison(options, [](const RenderOptions& frame, SoftwareFrame& into) {
+                return renderSoftwareSnapshot(frame, into);
+            });
         });
 }

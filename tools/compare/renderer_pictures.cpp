@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "inspect/buffer_pictures.h"
+#include "examine/buffer_pictures.h"
 #include "raster/buffers/frame_buffers.h"
 
-void softwarePicture(int width, int height, RendererPicture* picture) {
-    softwarePicture(colorBuffer, depthBuffer, width, height, picture);
+void softwarePicture(PixelBuffers buffers, int width, int height, RendererPicture* picture) {
+    softwarePicture(buffers.color, buffers.depth, width, height, picture);
 }
 
 void referencePicture(OpenGLReadback& readback, int width, int height, RendererPicture* picture) {

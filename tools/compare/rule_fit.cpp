@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/shown_text.h"
-#include "inspect/json_values.h"
+#include "examine/json_values.h"
 
 namespace {
 

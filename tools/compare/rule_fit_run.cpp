@@ -1,10 +1,11 @@
 #include "tools/compare/rule_fit_run.h"
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "raster/plain/near_plane.h"
 #include "scene/scene.h"
 #include "tools/compare/renderer_pictures.h"
 #include "tools/pictures/snapshot_opengl.h"
+#include "tools/pictures/snapshot_software.h"
 
 bool fitRulesOverViews(const RenderOptions& frame, const std::vector<View>& views, int tolerance,
                        SoftwareRender render, RuleFitRun* run, std::string* error) {
@@ -27,6 +28,7 @@ bool fitRulesOverViews(const RenderOptions& frame, const std::vector<View>& view
 
     std::vector<bool> left(views.size(), false);  // crosses the near plane
     bool firstScoring = true;
+    SoftwareFrame drawnFrame;
     RendererPicture software;
     const RulesScore score = [&](const ReferenceRules& rules, FitScore* result) {
         *result = FitScore();
@@ -36,13 +38,13 @@ bool fitRulesOverViews(const RenderOptions& frame, const std::vector<View>& view
             drawn.renderer = SnapshotRenderer::Software;
             drawn.view = views[v];
             drawn.likeReference = rules;
-            if (!render(drawn)) return false;
-            // The render left the scene with this view's camera.
-            if (firstScoring && crossesNearPlane(scene)) {
+            if (!render(drawn, drawnFrame)) return false;
+            // The render left the frame's scene with this view's camera.
+            if (firstScoring && crossesNearPlane(drawnFrame.scene)) {
                 left[v] = true;
                 continue;
             }
-            softwarePicture(frame.width, frame.height, &software);
+            softwarePicture(drawnFrame.buffers.pixels(), frame.width, frame.height, &software);
             const ComparisonReport report = compareRenderers(software, references[v], tolerance);
             result->differing += report.differing();
             result->steps += report.stepDifferenceSum;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "inspect/json_values.h"
+#include "examine/json_values.h"
 #include "tools/compare/difference_ladder.h"
 #include "tools/compare/view_list.h"
 

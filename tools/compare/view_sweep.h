@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "tools/compare/differing_limit.h"
 #include "view/view.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "inspect/face_scan_json.h"
+#include "examine/face_scan_json.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/explain/face_scan.h"
 #include "raster/explain/pixel_story.h"
@@ -73,12 +73,13 @@ ToolResult explainFace(const ExplainOptions& options) {
                 rules = rulesFitting(readback.implementation, &rulesNote);
             }
         }
-        if (!prepareFrameBuffers(width, height)) return failed(noMemory);
+        FrameBuffers buffers;
+        if (!prepareFrameBuffers(buffers, width, height)) return failed(noMemory);
         Scene scene;
         buildDefaultScene(scene);
         setupCamera(scene, frame.view, width, height);
-        const std::optional<FaceScan> scan =
-            scanFace(scene, width, height, rules, options.face->object, options.face->face);
+        const std::optional<FaceScan> scan = scanFace(scene, buffers.pixels(), width, height, rules,
+                                                      options.face->object, options.face->face);
         if (!scan)
             return failed("no face " + std::to_string(options.face->object) + ":" +
                           std::to_string(options.face->face));
@@ -88,14 +89,14 @@ ToolResult explainFace(const ExplainOptions& options) {
                             : faceScanText(*scan, name, width, height);
         if (!targets.empty()) {
             const std::array<int, 2> centre = cropCentre(options, *scan);
-            const OpenGLReadback::Rect& r = readback.rect;
+            const PixelRect& r = readback.rect;
             const ReferenceDepthRect depth{&readback.depth, r.x, r.y, r.width, r.height};
             std::string ignored;
             const int grid = drawn ? rulesFitting(readback.implementation, &ignored).subpixel
                                    : kDefaultSubpixelBits;
             MagnifierGeometry geometry =
                 magnifyAround(frame.view, width, height, rules, grid, centre[0], centre[1],
-                              options.face, drawn ? &depth : nullptr);
+                              options.face, drawn ? &depth : nullptr, buffers);
             geometry.title = "FACE " + std::to_string(scan->object) + ":" +
                              std::to_string(scan->face) +
                              " ON THE FACES BEFORE IT: EDGES AND SPANS";

@@ -5,6 +5,6 @@
 #include "raster/explain/face_scan.h"
 
 // One face's scan conversion for people, several lines (the JSON is
-// faceScanJson in inspect/face_scan_json.h).
+// faceScanJson in examine/face_scan_json.h).
 std::string faceScanText(const FaceScan& scan, const std::string& objectName, int width,
                          int height);

@@ -86,7 +86,7 @@ MagnifierGeometry gatherMagnifierGeometry(const Scene& scene, int width, int hei
                         for (const ScanEdge& e : sorted) told.edgeX.push_back(e.x);
                         for (std::size_t i = 0; i + 1 < sorted.size(); i += 2) {
                             Span span;
-                            if (stages.setUpSpan(sorted[i], sorted[i + 1], width, span)) {
+                            if (stages.setupSpan(sorted[i], sorted[i + 1], width, span)) {
                                 told.spans.push_back({span.startColumn, span.endColumn});
                             }
                         }
@@ -99,20 +99,21 @@ MagnifierGeometry gatherMagnifierGeometry(const Scene& scene, int width, int hei
     return g;
 }
 
-void takeSoftwarePixels(MagnifierGeometry& g) {
-    forEachCropPixel(g, [](MagnifiedPixel& p, std::size_t i) {
-        const Color& c = colorBuffer[i];
+void takeSoftwarePixels(MagnifierGeometry& g, PixelBuffers buffers) {
+    forEachCropPixel(g, [&](MagnifiedPixel& p, std::size_t i) {
+        const Color& c = buffers.color[i];
         p.rgb = {windowByte(c.r), windowByte(c.g), windowByte(c.b)};
-        p.software = depthBuffer[i] < 1.0f;
+        p.software = buffers.depth[i] < 1.0f;
     });
 }
 
-void takeModelCoverage(MagnifierGeometry& g, Scene& scene, const StopPoint* stop) {
-    if (!prepareFrameBuffers(g.width, g.height)) return;
-    renderSoftwareLikeReference(scene, g.width, g.height, firstReferenceRules(kReferenceRuleCount),
-                                nullptr, stop);
-    forEachCropPixel(g,
-                     [](MagnifiedPixel& p, std::size_t i) { p.reference = depthBuffer[i] < 1.0f; });
+void takeModelCoverage(MagnifierGeometry& g, Scene& scene, const StopPoint* stop,
+                       FrameBuffers& buffers) {
+    if (!prepareFrameBuffers(buffers, g.width, g.height)) return;
+    renderSoftwareLikeReference(scene, buffers.pixels(), g.width, g.height,
+                                firstReferenceRules(kReferenceRuleCount), nullptr, stop);
+    forEachCropPixel(
+        g, [&](MagnifiedPixel& p, std::size_t i) { p.reference = buffers.depth[i] < 1.0f; });
 }
 
 void takeReferenceCoverage(MagnifierGeometry& g, const std::vector<float>& windowDepth, int rectX,
@@ -128,18 +129,18 @@ void takeReferenceCoverage(MagnifierGeometry& g, const std::vector<float>& windo
 MagnifierGeometry magnifyAround(const View& view, int width, int height,
                                 const ReferenceRules& rules, int gridBits, int x, int y,
                                 const std::optional<StopPoint>& face,
-                                const ReferenceDepthRect* referenceDepth) {
+                                const ReferenceDepthRect* referenceDepth, FrameBuffers& buffers) {
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view, width, height);
     MagnifierGeometry g =
         gatherMagnifierGeometry(scene, width, height, rules, gridBits, x, y, face);
-    takeSoftwarePixels(g);
+    takeSoftwarePixels(g, buffers.pixels());
     if (referenceDepth) {
         takeReferenceCoverage(g, *referenceDepth->windowDepth, referenceDepth->x, referenceDepth->y,
                               referenceDepth->width, referenceDepth->height);
     } else {
-        takeModelCoverage(g, scene, face ? &*face : nullptr);
+        takeModelCoverage(g, scene, face ? &*face : nullptr, buffers);
     }
     return g;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/plain/stop_point.h"
 #include "scene/scene.h"
@@ -74,8 +75,8 @@ MagnifierGeometry gatherMagnifierGeometry(const Scene& scene, int width, int hei
                                           const ReferenceRules& rules, int gridBits, int x, int y,
                                           const std::optional<StopPoint>& onlyFace);
 
-// The software picture and coverage from colorBuffer and depthBuffer.
-void takeSoftwarePixels(MagnifierGeometry& geometry);
+// The software picture and coverage from `buffers`.
+void takeSoftwarePixels(MagnifierGeometry& geometry, PixelBuffers buffers);
 
 // The reference's coverage from its window depth over the frame's
 // rectangle whose lower-left pixel is (rectX, rectY), rows from the bottom.
@@ -83,14 +84,16 @@ void takeReferenceCoverage(MagnifierGeometry& geometry, const std::vector<float>
                            int rectX, int rectY, int rectWidth, int rectHeight);
 
 // The reference model's coverage: the scene drawn under every rule (up to
-// `stop` when given), through colorBuffer and depthBuffer.
-void takeModelCoverage(MagnifierGeometry& geometry, Scene& scene, const StopPoint* stop);
+// `stop` when given), through `buffers`.
+void takeModelCoverage(MagnifierGeometry& geometry, Scene& scene, const StopPoint* stop,
+                       FrameBuffers& buffers);
 
 // All of the above for the default scene in this view: the geometry around
-// (x, y), the software side from the buffers as they stand (the frame to
+// (x, y), the software side from `buffers` as they stand (the frame to
 // show must be in them), the reference's coverage from its window depth
 // over a rectangle holding the crop (`referenceDepth`, when not null), else
-// from the reference model drawn up to `face` (the whole frame without one).
+// from the reference model drawn up to `face` (the whole frame without one)
+// through `buffers`.
 struct ReferenceDepthRect {
     const std::vector<float>* windowDepth;
     int x, y, width, height;
@@ -98,4 +101,4 @@ struct ReferenceDepthRect {
 MagnifierGeometry magnifyAround(const View& view, int width, int height,
                                 const ReferenceRules& rules, int gridBits, int x, int y,
                                 const std::optional<StopPoint>& face,
-                                const ReferenceDepthRect* referenceDepth);
+                                const ReferenceDepthRect* referenceDepth, FrameBuffers& buffers);

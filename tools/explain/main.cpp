@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/pixel_question.h"
+#include "examine/pixel_question.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "tools/command_line/tool_main.h"
@@ -28,7 +28,7 @@
 namespace {
 
 // The frame's pixels the crop around (x, y) shows, clipped to the frame.
-OpenGLReadback::Rect cropRect(int x, int y, int width, int height) {
+PixelRect cropRect(int x, int y, int width, int height) {
     const int half = kCropSide / 2;
     const int left = std::max(0, x - half);
     const int bottom = std::max(0, y - half);
@@ -39,7 +39,7 @@ OpenGLReadback::Rect cropRect(int x, int y, int width, int height) {
 
 // The reference side from a read-back over `rect`, which holds (x, y).
 ReferencePixel referencePixel(const OpenGLReadback& readback, int x, int y) {
-    const OpenGLReadback::Rect& rect = readback.rect;
+    const PixelRect& rect = readback.rect;
     const std::size_t i = static_cast<std::size_t>(y - rect.y) * rect.width + (x - rect.x);
     const std::size_t topDown =
         static_cast<std::size_t>(rect.height - 1 - (y - rect.y)) * rect.width + (x - rect.x);
@@ -51,7 +51,7 @@ ReferencePixel referencePixel(const OpenGLReadback& readback, int x, int y) {
 }
 
 PixelCrop referenceCrop(const OpenGLReadback& readback, int x, int y) {
-    const OpenGLReadback::Rect& rect = readback.rect;
+    const PixelRect& rect = readback.rect;
     return cropAround(x, y, [&](int column, int row, CroppedPixel* pixel) {
         if (column < rect.x || column >= rect.x + rect.width || row < rect.y ||
             row >= rect.y + rect.height) {
@@ -70,12 +70,12 @@ PixelCrop referenceCrop(const OpenGLReadback& readback, int x, int y) {
 
 // The software buffers as the window would show them; the window depth of a
 // normalised-device z is 0.5 z + 0.5, exact in double.
-PixelCrop softwareCrop(int x, int y, int width, int height) {
+PixelCrop softwareCrop(PixelBuffers buffers, int x, int y, int width, int height) {
     return cropAround(x, y, [&](int column, int row, CroppedPixel* pixel) {
         if (column < 0 || column >= width || row < 0 || row >= height) return false;
         const std::size_t i = static_cast<std::size_t>(row) * width + column;
-        pixel->rgb = windowBytesOf(colorBuffer[i]);
-        pixel->windowDepth = windowDepthOf(depthBuffer[i]);
+        pixel->rgb = windowBytesOf(buffers.color[i]);
+        pixel->windowDepth = windowDepthOf(buffers.depth[i]);
         return true;
     });
 }
@@ -99,7 +99,6 @@ ToolResult run(const ExplainOptions& options) {
     std::vector<std::uint8_t> png;
     std::string text;
     try {
-        // The reference first: its frame clears the software buffers.
         frame.renderer = SnapshotRenderer::OpenGL;
         OpenGLReadback readback;
         readback.rect = cropRect(x, y, width, height);
@@ -113,6 +112,7 @@ ToolResult run(const ExplainOptions& options) {
             return failed(error);
         }
 
+        FrameBuffers buffers;
         PixelQuestion question;
         question.view = frame.view;
         question.width = width;
@@ -127,22 +127,22 @@ ToolResult run(const ExplainOptions& options) {
         question.y = y;
         explanation.settledBy =
             settlingStepAt(frame.view, width, height, x, y,
-                           explanation.reference ? &*explanation.reference : nullptr);
+                           explanation.reference ? &*explanation.reference : nullptr, buffers);
         // The model first: the story's frame stays in the buffers for the crop.
-        explanation.model = modelReferencePixel(question);
+        explanation.model = modelReferencePixel(question, buffers);
         if (!explanation.model) return failed(noMemory);
-        std::optional<PixelStory> story = tellPixelStory(question);
+        std::optional<PixelStory> story = tellPixelStory(question, buffers);
         if (!story) return failed(noMemory);
         explanation.software = std::move(*story);
         explanation.why = pixelWhy(explanation, question.rules).sentences();
 
         if (!targets.empty()) {
-            const PixelCrop softwarePanel = softwareCrop(x, y, width, height);
+            const PixelCrop softwarePanel = softwareCrop(buffers.pixels(), x, y, width, height);
             PixelCrop referencePanel;
             if (explanation.reference) referencePanel = referenceCrop(readback, x, y);
             const RgbCanvas panels =
                 composePixelCrop(softwarePanel, explanation.reference ? &referencePanel : nullptr);
-            const OpenGLReadback::Rect& r = readback.rect;
+            const PixelRect& r = readback.rect;
             const ReferenceDepthRect depth{&readback.depth, r.x, r.y, r.width, r.height};
             std::string ignored;
             const int grid = explanation.reference
@@ -150,7 +150,7 @@ ToolResult run(const ExplainOptions& options) {
                                  : kDefaultSubpixelBits;
             MagnifierGeometry geometry =
                 magnifyAround(frame.view, width, height, question.rules, grid, x, y, std::nullopt,
-                              explanation.reference ? &depth : nullptr);
+                              explanation.reference ? &depth : nullptr, buffers);
             geometry.title = "PIXEL " + std::to_string(x) + " " + std::to_string(y) +
                              ": SOFTWARE PICTURE. OUTLINES. ROW WALK";
             const RgbCanvas crop = stackedPictures(drawMagnifier(geometry), panels);

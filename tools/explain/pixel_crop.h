@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "tools/images/legend_font.h"
 
 // A zoomed look at the pixels around one pixel: kCropSide x kCropSide pixels

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "base/shown_text.h"
-#include "inspect/json_values.h"
-#include "inspect/story_json.h"
+#include "examine/json_values.h"
+#include "examine/story_json.h"
 #include "raster/buffers/window_bytes.h"
 #include "tools/explain/pixel_why.h"
 #include "tools/pictures/reference_implementation.h"

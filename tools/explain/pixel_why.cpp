@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "base/shown_text.h"
-#include "inspect/json_values.h"
-#include "inspect/ladder_pictures.h"
+#include "examine/json_values.h"
+#include "examine/ladder_pictures.h"
 #include "scene/default_scene.h"
 #include "view/camera.h"
 
@@ -175,11 +175,11 @@ PixelWhy pixelWhy(const PixelExplanation& e, const ReferenceRules& rules) {
 }
 
 int settlingStepAt(const View& view, int width, int height, int x, int y,
-                   const ReferencePixel* reference) {
+                   const ReferencePixel* reference, FrameBuffers& buffers) {
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view, width, height);
-    const LadderPictures ladder(scene, width, height, PixelRect{x, y, x, y});
+    const LadderPictures ladder(scene, buffers, width, height, PixelBounds{x, y, x, y});
     const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x;
     if (reference) {
         return settledBy(ladder, i, reference->windowDepth < 1.0f, reference->windowBytes.data());

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/reference_rules.h"
 #include "tools/explain/pixel_explanation.h"
 #include "view/view.h"
@@ -22,9 +23,10 @@ PixelWhy pixelWhy(const PixelExplanation& explanation, const ReferenceRules& rul
 
 // The cause map's step at pixel (x, y) of the default scene in this view:
 // the ladder drawn at that pixel against the reference's bytes, or the
-// reference model's where there is no reference.
+// reference model's where there is no reference. The ladder is drawn
+// through `buffers`, which hold its last step's frame afterwards.
 int settlingStepAt(const View& view, int width, int height, int x, int y,
-                   const ReferencePixel* reference);
+                   const ReferencePixel* reference, FrameBuffers& buffers);
 
 // "specified", the rule's name or "unexplained"; null (JSON) where no step
 // and not the reference covers the pixel.

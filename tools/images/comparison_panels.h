@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/colour_scales.h"
-#include "inspect/renderer_comparison.h"
+#include "examine/colour_scales.h"
+#include "examine/renderer_comparison.h"
 #include "tools/images/legend_font.h"
 
 // The difference map's colours are kNeitherCovers, kSoftwareOnly,
-// kReferenceOnly and the heat scale (inspect/colour_scales.h).
+// kReferenceOnly and the heat scale (examine/colour_scales.h).
 
 // The ring drawn around a lone differing pixel, kRingRadius pixels from it
 // (a square outline), where no other pixel within kRingRadius - 1 differs.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "gl/surface/gl_platform.h"
-#include "inspect/rules_json.h"  // the same rules as a JSON member
+#include "examine/rules_json.h"  // the same rules as a JSON member
 #include "raster/like_reference/reference_rules.h"
 
 // The rules that hold for an OpenGL known by the renderer it names: every

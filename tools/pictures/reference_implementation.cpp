@@ -1,7 +1,7 @@
 #include "tools/pictures/reference_implementation.h"
 
 #include "base/shown_text.h"
-#include "inspect/json_values.h"
+#include "examine/json_values.h"
 
 std::string implementationText(const GlImplementation& gl) {
     const std::string how = gl.platform == "egl"   ? "off screen through EGL"

@@ -15,6 +15,7 @@
 #include "scene/scene.h"
 #include "tools/images/image_files.h"
 #include "tools/pictures/snapshot_opengl.h"
+#include "view/camera.h"
 
 namespace {
 
@@ -46,17 +47,17 @@ unsigned drawAndReadBack(const ReferenceSurface& surface, const RenderOptions& o
                          unsigned parts, OpenGLReadback* readback) {
     const int width = options.width;
     const int height = options.height;
-    OpenGLReadback::Rect& rect = readback->rect;
-    if (rect.width == 0) rect = OpenGLReadback::Rect{0, 0, width, height};
-    const PixelRect pixels{rect.x, rect.y, rect.width, rect.height};
+    PixelRect& rect = readback->rect;
+    if (rect.width == 0) rect = PixelRect{0, 0, width, height};
 
     unsigned failure = 0;
     surface.draw([&] {
-        applySnapshotView(options);
+        Scene scene;
         buildDefaultScene(scene);
+        setupCamera(scene, options.view, width, height);
         if (options.stopAfter) keepFacesUpTo(scene, *options.stopAfter);
         drawReferenceFrame(scene, width, height);
-        readBackFrame(pixels, (parts & OpenGLReadback::kRgb) ? &readback->rgbTopDown : nullptr,
+        readBackFrame(rect, (parts & OpenGLReadback::kRgb) ? &readback->rgbTopDown : nullptr,
                       (parts & OpenGLReadback::kColor) ? &readback->color : nullptr,
                       (parts & OpenGLReadback::kDepth) ? &readback->depth : nullptr);
         if (parts & OpenGLReadback::kObjects) {

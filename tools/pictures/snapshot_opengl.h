@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "gl/reference_readback.h"
 #include "scene/color.h"
 #include "tools/command_line/render_options.h"
 #include "view/view.h"
@@ -16,9 +17,7 @@ struct OpenGLReadback {
     static constexpr unsigned kRgb = 1, kColor = 2, kDepth = 4, kObjects = 8;  // parts to read
     // The rectangle to read, its lower-left pixel at (x, y) with row 0 at the
     // bottom; the whole frame when width is 0. It must lie inside the frame.
-    struct Rect {
-        int x = 0, y = 0, width = 0, height = 0;
-    } rect;
+    PixelRect rect;
     std::vector<std::uint8_t> rgbTopDown;  // 8-bit RGB as shown, top row first
     std::vector<Color> color;  // the same colours as OpenGL reads them back as floats, row 0 at the
                                // bottom

@@ -1,22 +1,25 @@
 #include "tools/pictures/snapshot_software.h"
-#include "raster/buffers/frame_buffers.h"
+
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/render_software.h"
 #include "scene/default_scene.h"
-#include "scene/scene.h"
 #include "view/camera.h"
 
-bool renderSoftwareSnapshot(const RenderOptions& options, FragmentObserver* observer) {
-    applySnapshotView(options);
-    if (!prepareFrameBuffers(options.width, options.height)) return false;
+bool renderSoftwareSnapshot(const RenderOptions& options, SoftwareFrame& frame,
+                            FragmentObserver* observer) {
+    const int width = options.width;
+    const int height = options.height;
+    if (!prepareFrameBuffers(frame.buffers, width, height)) return false;
+    Scene& scene = frame.scene;
     buildDefaultScene(scene);
-    setupCamera(scene, options.width, options.height);
+    setupCamera(scene, options.view, width, height);
+    const PixelBuffers buffers = frame.buffers.pixels();
     if (observer || options.softwarePath == SoftwarePath::Plain || options.likeReference.any() ||
         options.stopAfter) {
-        renderSoftwareLikeReference(scene, options.width, options.height, options.likeReference,
-                                    observer, options.stopAfter ? &*options.stopAfter : nullptr);
+        renderSoftwareLikeReference(scene, buffers, width, height, options.likeReference, observer,
+                                    options.stopAfter ? &*options.stopAfter : nullptr);
     } else {
-        renderSoftware(scene, options.width, options.height, options.threads);
+        renderSoftware(scene, buffers, width, height, options.threads);
     }
     return true;
 }

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/buffer_pictures.h"
+#include "examine/buffer_pictures.h"
 #include "raster/buffers/frame_buffers.h"
 #include "scene/scene.h"
 #include "tools/command_line/tool_main.h"
@@ -86,6 +86,7 @@ ToolResult run(const SnapshotOptions& options) {
         // The faces and the fragment counts are watched on the plain path,
         // which draws the same buffers as the fast one.
         std::optional<StageRecorder> stages;
+        SoftwareFrame software;
         if (options.renderer == SnapshotRenderer::OpenGL) {
             if (!renderOpenGLSnapshot(options, readbackParts(parts), &readback, &error)) {
                 return failed(error);
@@ -94,17 +95,18 @@ ToolResult run(const SnapshotOptions& options) {
             frame.depths = readback.depth.data();
         } else {
             if (parts & kStages) stages.emplace(width, height);
-            if (!renderSoftwareSnapshot(options, stages ? &*stages : nullptr)) {
+            if (!renderSoftwareSnapshot(options, software, stages ? &*stages : nullptr)) {
                 return failed(noMemory);
             }
             if (parts & kWindowRgb) {
                 readback.rgbTopDown.resize(static_cast<std::size_t>(width) * height * 3);
-                colorBufferToRgbTopDown(colorBuffer, width, height, readback.rgbTopDown.data());
+                colorBufferToRgbTopDown(software.buffers.color, width, height,
+                                        readback.rgbTopDown.data());
             }
-            frame.colors = colorBuffer;
-            frame.depths = depthBuffer;
+            frame.colors = software.buffers.color;
+            frame.depths = software.buffers.depth;
             frame.stages = stages ? &*stages : nullptr;
-            frame.scene = &scene;
+            frame.scene = &software.scene;
         }
         frame.rgbTopDown = readback.rgbTopDown.data();
         for (const std::size_t i : wanted) {

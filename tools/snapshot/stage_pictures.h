@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/colour_scales.h"
-#include "inspect/stage_recorder.h"
+#include "examine/colour_scales.h"
+#include "examine/stage_recorder.h"
 #include "scene/scene.h"
 #include "tools/images/legend_font.h"
 

@@ -1,4 +1,4 @@
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace {
 // Puts the globals back to their start-up shape so every test starts from the
 // placeholders and an unknown size.
 void forgetBuffers() {
-    prepareFrameBuffers(-1, -1);
+    prepareFrameBuffers(viewerBuffers, -1, -1);
     cachedWidth = -1;
     cachedHeight = -1;
 }
@@ -45,12 +45,12 @@ bool isGarbage(const Color& c) {
     return ::testing::AssertionSuccess();
 }
 
-class FrameBuffers : public ::testing::Test {
+class ViewerFrameBuffers : public ::testing::Test {
   protected:
     void SetUp() override { forgetBuffers(); }
 };
 
-TEST_F(FrameBuffers, ElementCountIsPixelsPlusSlack) {
+TEST_F(ViewerFrameBuffers, ElementCountIsPixelsPlusSlack) {
     EXPECT_EQ(frameBufferElements(480, 480), 480u * 480u + 1000u);
     EXPECT_EQ(frameBufferElements(641, 479), 641u * 479u + 1000u);
     EXPECT_EQ(frameBufferElements(0, 480), 1000u);
@@ -61,10 +61,10 @@ TEST_F(FrameBuffers, ElementCountIsPixelsPlusSlack) {
     EXPECT_EQ(frameBufferElements(46341, 46341), std::size_t{46341} * 46341u + 1000u);
 }
 
-TEST_F(FrameBuffers, FirstCallReplacesPlaceholdersAtViewportSize) {
+TEST_F(ViewerFrameBuffers, FirstCallReplacesPlaceholdersAtViewportSize) {
     const Color* oldColor = colorBuffer;
     const float* oldDepth = depthBuffer;
-    prepareFrameBuffers(480, 480);
+    prepareFrameBuffers(viewerBuffers, 480, 480);
     EXPECT_NE(colorBuffer, oldColor);
     EXPECT_NE(depthBuffer, oldDepth);
     EXPECT_EQ(cachedWidth, 480);
@@ -76,19 +76,19 @@ TEST_F(FrameBuffers, FirstCallReplacesPlaceholdersAtViewportSize) {
     depthBuffer[n - 1] = 0.0f;
 }
 
-TEST_F(FrameBuffers, SameSizeReusesAndClears) {
-    prepareFrameBuffers(64, 32);
+TEST_F(ViewerFrameBuffers, SameSizeReusesAndClears) {
+    prepareFrameBuffers(viewerBuffers, 64, 32);
     const Color* color = colorBuffer;
     const float* depth = depthBuffer;
     scribble(64u * 32u);
-    prepareFrameBuffers(64, 32);
+    prepareFrameBuffers(viewerBuffers, 64, 32);
     EXPECT_EQ(colorBuffer, color);
     EXPECT_EQ(depthBuffer, depth);
     EXPECT_TRUE(clearedUpTo(64u * 32u));
 }
 
-TEST_F(FrameBuffers, ChangeOfOneDimensionReallocates) {
-    prepareFrameBuffers(64, 32);
+TEST_F(ViewerFrameBuffers, ChangeOfOneDimensionReallocates) {
+    prepareFrameBuffers(viewerBuffers, 64, 32);
 
     // Keep the old arrays alive across the change so the allocator cannot
     // hand back the same address; only a real reallocation moves the pointers.
@@ -96,7 +96,7 @@ TEST_F(FrameBuffers, ChangeOfOneDimensionReallocates) {
     float* keepDepth = depthBuffer;
     colorBuffer = new Color[1];
     depthBuffer = new float[1];
-    prepareFrameBuffers(64, 33);
+    prepareFrameBuffers(viewerBuffers, 64, 33);
     EXPECT_EQ(cachedWidth, 64);
     EXPECT_EQ(cachedHeight, 33);
     EXPECT_NE(colorBuffer, keepColor);
@@ -109,7 +109,7 @@ TEST_F(FrameBuffers, ChangeOfOneDimensionReallocates) {
     keepDepth = depthBuffer;
     colorBuffer = new Color[1];
     depthBuffer = new float[1];
-    prepareFrameBuffers(65, 33);
+    prepareFrameBuffers(viewerBuffers, 65, 33);
     EXPECT_EQ(cachedWidth, 65);
     EXPECT_EQ(cachedHeight, 33);
     EXPECT_NE(colorBuffer, keepColor);
@@ -119,22 +119,22 @@ TEST_F(FrameBuffers, ChangeOfOneDimensionReallocates) {
     delete[] keepDepth;
 }
 
-TEST_F(FrameBuffers, SwappedDimensionsReallocate) {
+TEST_F(ViewerFrameBuffers, SwappedDimensionsReallocate) {
     // 40 x 30 and 30 x 40 have the same pixel count; the rule looks at each
     // dimension, not at the area.
-    prepareFrameBuffers(40, 30);
+    prepareFrameBuffers(viewerBuffers, 40, 30);
     Color* keepColor = colorBuffer;
     colorBuffer = new Color[1];
-    prepareFrameBuffers(30, 40);
+    prepareFrameBuffers(viewerBuffers, 30, 40);
     EXPECT_NE(colorBuffer, keepColor);
     EXPECT_EQ(cachedWidth, 30);
     EXPECT_EQ(cachedHeight, 40);
     delete[] keepColor;
 }
 
-TEST_F(FrameBuffers, FreshElementsAreOpaqueBlack) {
+TEST_F(ViewerFrameBuffers, FreshElementsAreOpaqueBlack) {
     // Elements past the cleared pixels come straight from allocation.
-    prepareFrameBuffers(3, 2);
+    prepareFrameBuffers(viewerBuffers, 3, 2);
     const std::size_t n = frameBufferElements(3, 2);
     for (std::size_t i = 6; i < n; ++i) {
         const Color& c = colorBuffer[i];
@@ -142,12 +142,12 @@ TEST_F(FrameBuffers, FreshElementsAreOpaqueBlack) {
     }
 }
 
-TEST_F(FrameBuffers, ClearStopsAtLastPixel) {
-    prepareFrameBuffers(7, 5);
+TEST_F(ViewerFrameBuffers, ClearStopsAtLastPixel) {
+    prepareFrameBuffers(viewerBuffers, 7, 5);
     const std::size_t pixels = 7u * 5u;
     const std::size_t n = frameBufferElements(7, 5);
     scribble(n);
-    prepareFrameBuffers(7, 5);
+    prepareFrameBuffers(viewerBuffers, 7, 5);
     EXPECT_TRUE(clearedUpTo(pixels));
     for (std::size_t i = pixels; i < n; ++i) {
         ASSERT_TRUE(isGarbage(colorBuffer[i])) << "slack colour " << i << " was written";
@@ -168,11 +168,11 @@ class FrameBufferClear : public ::testing::TestWithParam<std::int64_t> {
 TEST_P(FrameBufferClear, ClearsEveryPixelAndNoSlackOnThisTarget) {
     const std::pair<int, int> sizes[] = {{1, 1}, {3, 1}, {5, 3}, {7, 5}, {1, 17}, {33, 1}, {9, 7}};
     for (const auto& size : sizes) {
-        prepareFrameBuffers(size.first, size.second);
+        prepareFrameBuffers(viewerBuffers, size.first, size.second);
         const std::size_t pixels = static_cast<std::size_t>(size.first * size.second);
         const std::size_t n = frameBufferElements(size.first, size.second);
         scribble(n);
-        prepareFrameBuffers(size.first, size.second);
+        prepareFrameBuffers(viewerBuffers, size.first, size.second);
         EXPECT_TRUE(clearedUpTo(pixels)) << size.first << "x" << size.second;
         for (std::size_t i = pixels; i < n; ++i) {
             ASSERT_TRUE(isGarbage(colorBuffer[i])) << "slack colour " << i << " was written";
@@ -187,16 +187,16 @@ INSTANTIATE_TEST_SUITE_P(EverySimdTarget, FrameBufferClear,
                              return std::string(simdTargetName(info.param));
                          });
 
-TEST_F(FrameBuffers, ZeroSizedFrameHasOnlySlackAndClearsNothing) {
+TEST_F(ViewerFrameBuffers, ZeroSizedFrameHasOnlySlackAndClearsNothing) {
     for (const auto& size : {std::make_pair(0, 480), std::make_pair(480, 0), std::make_pair(0, 0),
                              std::make_pair(-4, 9)}) {
         forgetBuffers();
-        prepareFrameBuffers(size.first, size.second);
+        prepareFrameBuffers(viewerBuffers, size.first, size.second);
         EXPECT_EQ(cachedWidth, size.first);
         EXPECT_EQ(cachedHeight, size.second);
         ASSERT_EQ(frameBufferElements(size.first, size.second), 1000u);
         scribble(1000);
-        prepareFrameBuffers(size.first, size.second);
+        prepareFrameBuffers(viewerBuffers, size.first, size.second);
         for (std::size_t i = 0; i < 1000; ++i) {
             ASSERT_TRUE(isGarbage(colorBuffer[i])) << size.first << "x" << size.second << " " << i;
             ASSERT_EQ(depthBuffer[i], -3.0f);
@@ -204,10 +204,10 @@ TEST_F(FrameBuffers, ZeroSizedFrameHasOnlySlackAndClearsNothing) {
     }
 }
 
-TEST_F(FrameBuffers, ContentsAreNotCarriedOverOnResize) {
-    prepareFrameBuffers(4, 4);
+TEST_F(ViewerFrameBuffers, ContentsAreNotCarriedOverOnResize) {
+    prepareFrameBuffers(viewerBuffers, 4, 4);
     scribble(frameBufferElements(4, 4));
-    prepareFrameBuffers(4, 3);
+    prepareFrameBuffers(viewerBuffers, 4, 3);
     EXPECT_TRUE(clearedUpTo(12));
     for (std::size_t i = 12; i < frameBufferElements(4, 3); ++i) {
         ASSERT_FALSE(isGarbage(colorBuffer[i])) << i;

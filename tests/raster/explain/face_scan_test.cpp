@@ -6,8 +6,9 @@
 #include <string>
 
 #include "bit_testing.h"
-#include "inspect/pixel_question.h"
+#include "examine/pixel_question.h"
 #include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/explain/face_scan.h"
 #include "raster/explain/pixel_story.h"
 #include "scene_rendering.h"
@@ -38,7 +39,7 @@ TEST(FaceScan, RowsAndSpansAreWhatTheFragmentsAtThosePixelsReport) {
         Scene scene;
         prepareDefaultFrame(scene, q.view, q.width, q.height);
         const std::optional<FaceScan> scan =
-            scanFace(scene, q.width, q.height, q.rules, c.object, c.face);
+            scanFace(scene, viewerBuffers.pixels(), q.width, q.height, q.rules, c.object, c.face);
         ASSERT_TRUE(scan);
         EXPECT_FALSE(scan->corners.empty());
         long fragments = 0, checked = 0;
@@ -59,7 +60,7 @@ TEST(FaceScan, RowsAndSpansAreWhatTheFragmentsAtThosePixelsReport) {
                     if (fragments++ % 2 != 0) continue;
                     q.x = f.column;
                     q.y = row.y;
-                    const std::optional<PixelStory> story = tellPixelStory(q);
+                    const std::optional<PixelStory> story = tellPixelStory(q, viewerBuffers);
                     ASSERT_TRUE(story);
                     const auto told = std::find_if(story->fragments.begin(), story->fragments.end(),
                                                    [&](const StoryFragment& s) {
@@ -83,7 +84,7 @@ TEST(FaceScan, RowsAndSpansAreWhatTheFragmentsAtThosePixelsReport) {
     }
     EXPECT_GT(failed, 0);
     Scene empty;
-    EXPECT_FALSE(scanFace(empty, 16, 16, ReferenceRules{}, 0, 0));
+    EXPECT_FALSE(scanFace(empty, viewerBuffers.pixels(), 16, 16, ReferenceRules{}, 0, 0));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bit_testing.h"
-#include "inspect/pixel_question.h"
+#include "examine/pixel_question.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/like_reference/render_like_reference.h"
@@ -35,9 +35,9 @@ BufferCopy drawnFrame(const PixelQuestion& q) {
     Scene scene;
     prepareDefaultFrame(scene, q.view, q.width, q.height);
     if (q.rules.any()) {
-        renderSoftwareLikeReference(scene, q.width, q.height, q.rules);
+        renderSoftwareLikeReference(scene, viewerBuffers.pixels(), q.width, q.height, q.rules);
     } else {
-        renderSoftware(scene, q.width, q.height);
+        renderSoftware(scene, viewerBuffers.pixels(), q.width, q.height);
     }
     return copyBuffers(q.width, q.height);
 }
@@ -140,7 +140,7 @@ TEST(PixelStory, TellsHowTheStoredPixelCameAbout) {
         const PixelQuestion& q = p.q;
         SCOPED_TRACE(std::to_string(q.x) + ", " + std::to_string(q.y) + ": " + p.kind);
         const BufferCopy expected = drawnFrame(q);
-        const std::optional<PixelStory> story = tellPixelStory(q);
+        const std::optional<PixelStory> story = tellPixelStory(q, viewerBuffers);
         ASSERT_TRUE(story.has_value());
         EXPECT_TRUE(sameBuffers(copyBuffers(q.width, q.height), expected));  // left in the buffers
 
@@ -211,7 +211,7 @@ TEST(PixelStory, NoneForAPixelOutsideTheFrame) {
     const BufferCopy before = drawnFrame(inside);
     for (const auto& [x, y] : {std::pair{-1, 0}, {64, 0}, {0, -1}, {0, 48}, {-100000, 100000}}) {
         SCOPED_TRACE(std::to_string(x) + ", " + std::to_string(y));
-        EXPECT_FALSE(tellPixelStory(question(kEdgeOn, 64, 48, x, y)).has_value());
+        EXPECT_FALSE(tellPixelStory(question(kEdgeOn, 64, 48, x, y), viewerBuffers).has_value());
         EXPECT_TRUE(sameBuffers(copyBuffers(64, 48), before));
     }
 }
@@ -243,7 +243,7 @@ TEST(PixelStory, SaysWhyAPixelIsNotCoveredAndShowsTheVertexStage) {
     for (const auto& p : pixels) {
         const PixelQuestion& q = p.q;
         SCOPED_TRACE(std::to_string(q.x) + ", " + std::to_string(q.y));
-        const std::optional<PixelStory> story = tellPixelStory(q);
+        const std::optional<PixelStory> story = tellPixelStory(q, viewerBuffers);
         ASSERT_TRUE(story.has_value());
         ASSERT_EQ(story->fragments.empty(), !p.covered);
         ASSERT_TRUE(story->vertexStage.has_value());

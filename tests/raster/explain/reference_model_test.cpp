@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bit_testing.h"
-#include "inspect/pixel_question.h"
+#include "examine/pixel_question.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/reference_model.h"
 #include "raster/like_reference/render_like_reference.h"
@@ -30,7 +30,7 @@ BufferCopy drawnUnderEveryRule(const PixelQuestion& q) {
     parseReferenceRules("all", &rules, nullptr);
     Scene scene;
     prepareDefaultFrame(scene, q.view, q.width, q.height);
-    renderSoftwareLikeReference(scene, q.width, q.height, rules);
+    renderSoftwareLikeReference(scene, viewerBuffers.pixels(), q.width, q.height, rules);
     return copyBuffers(q.width, q.height);
 }
 
@@ -58,7 +58,7 @@ TEST(ReferenceModel, IsTheColourTheRulesDraw) {
         SCOPED_TRACE(std::to_string(q.x) + ", " + std::to_string(q.y) + " of " +
                      std::to_string(q.width) + " x " + std::to_string(q.height));
         const BufferCopy drawn = drawnUnderEveryRule(q);
-        const std::optional<ReferenceModel> model = modelReferencePixel(q);
+        const std::optional<ReferenceModel> model = modelReferencePixel(q, viewerBuffers);
         ASSERT_TRUE(model.has_value());
         const std::size_t i = pixelIndex(q.x, q.y, q.width);
         EXPECT_EQ(model->covered, drawn.depths[i] < 1.0f);
@@ -117,8 +117,10 @@ TEST(ReferenceModel, IsTheColourTheRulesDraw) {
 }
 
 TEST(ReferenceModel, NoneForAPixelOutsideTheFrame) {
-    EXPECT_FALSE(modelReferencePixel(question(kStartView, 64, 48, 64, 0)).has_value());
-    EXPECT_FALSE(modelReferencePixel(question(kStartView, 64, 48, 0, -1)).has_value());
+    EXPECT_FALSE(
+        modelReferencePixel(question(kStartView, 64, 48, 64, 0), viewerBuffers).has_value());
+    EXPECT_FALSE(
+        modelReferencePixel(question(kStartView, 64, 48, 0, -1), viewerBuffers).has_value());
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 
 #include "mismatch_pictures.h"
 #include "picture_files.h"
-#include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/simd_targets.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/fast/scan_convert_fast.h"
 #include "raster/plain/clip_w.h"
@@ -134,7 +134,7 @@ TEST_P(FastPath, DrawsThePlainPathsBuffersBitForBit) {
                      std::to_string(frame.height));
         Scene scene;
         prepareFrame(scene, frame);
-        renderSoftwarePlain(scene, frame.width, frame.height);
+        renderSoftwarePlain(scene, viewerBuffers.pixels(), frame.width, frame.height);
         const BufferCopy plain = copyBuffers(frame.width, frame.height);
         const bool drew = std::any_of(plain.depths.begin(), plain.depths.end(),
                                       [](float depth) { return depth != 1.0f; });
@@ -142,9 +142,9 @@ TEST_P(FastPath, DrawsThePlainPathsBuffersBitForBit) {
         framesBehindTheEye += drew && reachesBehindTheEye(scene);
 
         for (int threads = 1; threads <= 3; ++threads) {
-            prepareFrameBuffers(frame.width, frame.height);
+            prepareFrameBuffers(viewerBuffers, frame.width, frame.height);
             markSlack(frame.width, frame.height);
-            renderSoftware(scene, frame.width, frame.height, threads);
+            renderSoftware(scene, viewerBuffers.pixels(), frame.width, frame.height, threads);
             EXPECT_TRUE(slackIntact(frame.width, frame.height));
             const std::size_t differing = differingFloats(plain, frame.width, frame.height);
             if (differing != 0) {
@@ -179,7 +179,7 @@ TEST_P(FastPath, ViewerFramesEqualAFullClearAndThePlainPath) {
     std::vector<BufferCopy> plain;
     for (std::size_t i = 0; i < run.size(); ++i) {
         prepareFrame(scenes[i], run[i]);
-        renderSoftwarePlain(scenes[i], run[i].width, run[i].height);
+        renderSoftwarePlain(scenes[i], viewerBuffers.pixels(), run[i].width, run[i].height);
         plain.push_back(copyBuffers(run[i].width, run[i].height));
     }
     for (std::size_t i = 0; i < run.size(); ++i) {
@@ -187,29 +187,31 @@ TEST_P(FastPath, ViewerFramesEqualAFullClearAndThePlainPath) {
         SCOPED_TRACE(describe(run[i].view) + " at " + std::to_string(width) + "x" +
                      std::to_string(height));
         if (i % 3 == 2) {
-            ASSERT_TRUE(sizeFrameBuffers(width, height));
-            clearWrittenPixels();
+            ASSERT_TRUE(sizeFrameBuffers(viewerBuffers, width, height));
+            clearWrittenPixels(viewerBuffers);
         }
         if (i % 5 == 4) releaseFastPathStorage();
         // The window as the bands leave it over white, and where they reach.
         std::vector<std::uint8_t> window(pixelIndex(0, height, width) * 4, 255);
         std::vector<bool> inBand(pixelIndex(0, height, width), false);
         std::size_t bandsOutside = 0;
-        ASSERT_TRUE(renderSoftwareFrame(scenes[i], width, height, [&](const WindowPicture& band) {
-            const PixelRect& r = band.drawn;
-            bandsOutside += r.empty() || r.firstColumn < 0 || r.firstRow < 0 ||
-                            r.lastColumn >= width || r.lastRow >= height;
-            if (bandsOutside != 0) return;
-            const int stride = band.rowLength ? band.rowLength : r.lastColumn - r.firstColumn + 1;
-            for (int y = r.firstRow; y <= r.lastRow; ++y) {
-                for (int x = r.firstColumn; x <= r.lastColumn; ++x) {
-                    const std::uint8_t* from =
-                        band.bgra + pixelIndex(x - r.firstColumn, y - r.firstRow, stride) * 4;
-                    std::copy(from, from + 4, window.begin() + pixelIndex(x, y, width) * 4);
-                    inBand[pixelIndex(x, y, width)] = true;
+        ASSERT_TRUE(renderSoftwareFrame(
+            scenes[i], viewerBuffers, width, height, [&](const WindowPicture& band) {
+                const PixelBounds& r = band.drawn;
+                bandsOutside += r.empty() || r.firstColumn < 0 || r.firstRow < 0 ||
+                                r.lastColumn >= width || r.lastRow >= height;
+                if (bandsOutside != 0) return;
+                const int stride =
+                    band.rowLength ? band.rowLength : r.lastColumn - r.firstColumn + 1;
+                for (int y = r.firstRow; y <= r.lastRow; ++y) {
+                    for (int x = r.firstColumn; x <= r.lastColumn; ++x) {
+                        const std::uint8_t* from =
+                            band.bgra + pixelIndex(x - r.firstColumn, y - r.firstRow, stride) * 4;
+                        std::copy(from, from + 4, window.begin() + pixelIndex(x, y, width) * 4);
+                        inBand[pixelIndex(x, y, width)] = true;
+                    }
                 }
-            }
-        }));
+            }));
         EXPECT_EQ(bandsOutside, 0u);
         EXPECT_EQ(differingFloats(plain[i], width, height), 0u);
 
@@ -248,7 +250,7 @@ TEST(SpanStorage, ShrinksAfterAMuchLargerFrame) {
     Scene scene;
     buildDefaultScene(scene);
     const auto collect = [&](SpanBins& bins, int width, int height) {
-        setupCamera(scene, width, height);
+        setupCamera(scene, View{}, width, height);
         bins.collect(scene, width, height);
     };
     for (const Case& c : cases) {

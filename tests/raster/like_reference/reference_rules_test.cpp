@@ -10,7 +10,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "raster_testing.h"
 
@@ -47,8 +47,8 @@ struct OneFace {
         if (*rules) {
             ASSERT_TRUE(parseReferenceRules(rules, &parsed, &bad)) << bad;
         }
-        ASSERT_TRUE(prepareFrameBuffers(size, size));
-        renderSoftwareLikeReference(scene, size, size, parsed);
+        ASSERT_TRUE(prepareFrameBuffers(viewerBuffers, size, size));
+        renderSoftwareLikeReference(scene, viewerBuffers.pixels(), size, size, parsed);
     }
     const Color& colour(int x, int y) const { return colorBuffer[pixelIndex(x, y, size)]; }
     float depth(int x, int y) const { return depthBuffer[pixelIndex(x, y, size)]; }

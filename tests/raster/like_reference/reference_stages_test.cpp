@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/plain/render_software_plain.h"
@@ -66,12 +67,12 @@ TEST(ReferenceStages, WithoutARuleDrawTheTextbookPicture) {
     for (const Frame& f : kFrames) {
         SCOPED_TRACE(describe(f.view));
         prepareDefaultFrame(scene, f.view, f.width, f.height);
-        renderSoftwarePlain(scene, f.width, f.height);
+        renderSoftwarePlain(scene, viewerBuffers.pixels(), f.width, f.height);
         const Digests textbook = digests(f);
 
         prepareDefaultFrame(scene, f.view, f.width, f.height);
         ReferenceStages stages{ReferenceRules()};
-        renderSoftwarePlain(scene, f.width, f.height, nullptr, stages);
+        renderSoftwarePlain(scene, viewerBuffers.pixels(), f.width, f.height, nullptr, stages);
         EXPECT_TRUE(digests(f) == textbook);
     }
 }
@@ -88,12 +89,14 @@ TEST(ReferenceStages, AnObserverChangesNoBitUnderAnyRule) {
             for (const ReferenceRules& rules : {alone, firstReferenceRules(i + 1)}) {
                 SCOPED_TRACE(describe(f.view) + ", rules " + referenceRulesText(rules));
                 prepareDefaultFrame(scene, f.view, f.width, f.height);
-                renderSoftwareLikeReference(scene, f.width, f.height, rules);
+                renderSoftwareLikeReference(scene, viewerBuffers.pixels(), f.width, f.height,
+                                            rules);
                 const Digests unwatched = digests(f);
 
                 prepareDefaultFrame(scene, f.view, f.width, f.height);
                 AskForTerms observer;
-                renderSoftwareLikeReference(scene, f.width, f.height, rules, &observer);
+                renderSoftwareLikeReference(scene, viewerBuffers.pixels(), f.width, f.height, rules,
+                                            &observer);
                 EXPECT_TRUE(digests(f) == unwatched);
                 EXPECT_GT(observer.fragments, 0u);
             }

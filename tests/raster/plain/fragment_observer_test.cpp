@@ -58,13 +58,13 @@ TEST(FragmentObserver, SeesEveryDepthTestInDrawOrderAndChangesNoBit) {
     for (const auto& f : frames) {
         SCOPED_TRACE(describe(f.view));
         prepareDefaultFrame(scene, f.view, f.width, f.height);
-        renderSoftwarePlain(scene, f.width, f.height);
+        renderSoftwarePlain(scene, viewerBuffers.pixels(), f.width, f.height);
         const std::uint64_t colors = colorDigest(f.width, f.height);
         const std::uint64_t depths = depthDigest(f.width, f.height);
 
         prepareDefaultFrame(scene, f.view, f.width, f.height);
         EveryFragment observer;
-        renderSoftwarePlain(scene, f.width, f.height, &observer);
+        renderSoftwarePlain(scene, viewerBuffers.pixels(), f.width, f.height, &observer);
         EXPECT_EQ(colorDigest(f.width, f.height), colors);
         EXPECT_EQ(depthDigest(f.width, f.height), depths);
         EXPECT_EQ(observer.fragments.size(), spanColumns(scene, f.width, f.height));

@@ -7,7 +7,7 @@
 
 #include "mismatch_pictures.h"
 #include "picture_files.h"
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/plain/clip_w.h"
 #include "raster/plain/project_vertex.h"
 #include "raster/plain/scan_convert.h"
@@ -30,7 +30,7 @@ void unclippedVertexStage(Scene& scene, int width, int height) {
         s.normal = v.normal;
         return s;
     };
-    const DrawContext draw(scene, width, height);
+    const DrawContext draw(scene, viewerBuffers.pixels(), width, height);
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
             const Face& face = scene.objects[o].faces[f];
@@ -76,7 +76,7 @@ TEST_P(FrontFaces, AreDrawnBitForBitAsWithoutClipping) {
     ASSERT_GT(smallestClipW(scene), kMinClipW) << describe(view);
     const BufferCopy viaRenderer = copyBuffers(width, height);
 
-    prepareFrameBuffers(width, height);
+    prepareFrameBuffers(viewerBuffers, width, height);
     unclippedVertexStage(scene, width, height);
     const BufferCopy unclipped = copyBuffers(width, height);
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bit_testing.h"
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/plain/active_edges.h"
 #include "raster/plain/shade_pixel.h"
 #include "raster_testing.h"
@@ -34,12 +34,12 @@ class ScanConvert : public ::testing::Test {
     }
 
     void frame(int width, int height) {
-        prepareFrameBuffers(width, height);
+        prepareFrameBuffers(viewerBuffers, width, height);
         markSlack(width, height);
     }
 
     void fill(std::vector<ScanEdge> edges, int width, int height, std::size_t object) {
-        const DrawContext context(scene, width, height);
+        const DrawContext context(scene, viewerBuffers.pixels(), width, height);
         scanConvertPolygon(edges, FaceContext{context, object, 0});
         EXPECT_TRUE(edges.empty());
         EXPECT_EQ(edges.capacity(), 0u);
@@ -279,7 +279,7 @@ TEST_F(ScanConvert, FailingPixelIsNotShadedAndItsNormalIsNotRenormalised) {
                     Vec3{4.0f, 0.0f, 1.0f})};
     auto shadeAtColumn2 = [&](Vec3 normal) {
         Color c(0.0f, 0.0f, 0.0f, 1.0f);
-        const DrawContext context(scene, 8, 1);
+        const DrawContext context(scene, viewerBuffers.pixels(), 8, 1);
         shadePixel(c, FaceContext{context, red, 0}, normal, 2.0f, 0.0f, 0.5f);
         return c;
     };

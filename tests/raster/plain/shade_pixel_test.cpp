@@ -32,7 +32,7 @@ struct ShadeSetup {
     // The pixel at column 1, row 1 of a 2 x 2 frame, depth -1; `out` keeps
     // whatever alpha it comes with, and `normal` comes back normalised.
     void shadeInto(Color& out, Vec3& normal) {
-        const DrawContext draw(scene, 2, 2);
+        const DrawContext draw(scene, viewerBuffers.pixels(), 2, 2);
         shadePixel(out, FaceContext{draw, 0, 0}, normal, 1.0f, 1.0f, -1.0f);
     }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/plain/truncate_to_int.h"
 #include "raster/plain/vertex_stage.h"
@@ -28,8 +29,8 @@ BufferCopy drawn(const Scene& scene, const ReferenceRules& rules, int object, in
         cut.objects.resize(static_cast<std::size_t>(object) + 1);
         cut.objects.back().faces.resize(static_cast<std::size_t>(face + 1));
     }
-    prepareFrameBuffers(kSide, kSide);
-    renderSoftwareLikeReference(cut, kSide, kSide, rules, nullptr, stop);
+    prepareFrameBuffers(viewerBuffers, kSide, kSide);
+    renderSoftwareLikeReference(cut, viewerBuffers.pixels(), kSide, kSide, rules, nullptr, stop);
     return copyBuffers(kSide, kSide);
 }
 
@@ -102,9 +103,9 @@ TEST(StopPoint, StopsTheFrameWhereTheSceneCutAfterThatFaceEnds) {
     }();
     const StopPoint last{2, 143};
     const BufferCopy stopped = drawn(whole, ReferenceRules{}, 0, 0, &last);
-    prepareFrameBuffers(kSide, kSide);
+    prepareFrameBuffers(viewerBuffers, kSide, kSide);
     Scene scene = whole;
-    renderSoftware(scene, kSide, kSide);
+    renderSoftware(scene, viewerBuffers.pixels(), kSide, kSide);
     EXPECT_TRUE(sameRows(stopped, copyBuffers(kSide, kSide), 0, kSide - 1));
 }
 

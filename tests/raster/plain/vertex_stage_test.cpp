@@ -192,12 +192,12 @@ TEST(VertexStage, BothPathsFillTheFaceThroughScanConversion) {
     scene.beginObject();
     addScreenFace(scene, {{2.0f, 2.0f}, {6.0f, 2.0f}, {6.0f, 6.0f}, {2.0f, 6.0f}});
     scene.beginObject();  // an object without faces draws nothing
-    using Render = void (*)(Scene&, int, int);
+    using Render = void (*)(Scene&, PixelBuffers, int, int);
     const Render paths[] = {renderSoftwarePlain, renderSoftware};
     for (Render render : paths) {
-        prepareFrameBuffers(8, 8);
+        prepareFrameBuffers(viewerBuffers, 8, 8);
         markSlack(8, 8);
-        render(scene, 8, 8);
+        render(scene, viewerBuffers.pixels(), 8, 8);
         expectGreenSquare();
     }
 }

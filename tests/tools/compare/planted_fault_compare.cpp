@@ -12,15 +12,17 @@
 
 namespace {
 
-bool renderWithLongerSpans(const RenderOptions& frame) {
-    if (!renderSoftwareSnapshot(frame)) return false;
+bool renderWithLongerSpans(const RenderOptions& frame, SoftwareFrame& into) {
+    if (!renderSoftwareSnapshot(frame, into)) return false;
+    float* depth = into.buffers.depth;
+    Color* color = into.buffers.color;
     for (int y = 0; y < frame.height; ++y) {
         const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.width);
         // Right to left, so that each run grows by one pixel only.
         for (std::size_t x = static_cast<std::size_t>(frame.width) - 1; x > 0; --x) {
-            if (depthBuffer[row + x] == 1.0f && depthBuffer[row + x - 1] < 1.0f) {
-                depthBuffer[row + x] = depthBuffer[row + x - 1];
-                colorBuffer[row + x] = colorBuffer[row + x - 1];
+            if (depth[row + x] == 1.0f && depth[row + x - 1] < 1.0f) {
+                depth[row + x] = depth[row + x - 1];
+                color[row + x] = color[row + x - 1];
             }
         }
     }

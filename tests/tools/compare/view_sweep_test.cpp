@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "tools/compare/differing_limit.h"
 #include "tools/compare/view_sweep.h"
 

@@ -12,7 +12,7 @@
 
 #include "bit_testing.h"
 #include "child_process.h"
-#include "inspect/buffer_pictures.h"
+#include "examine/buffer_pictures.h"
 #include "temp_dir.h"
 #include "test_images.h"
 #include "tools/images/image_files.h"

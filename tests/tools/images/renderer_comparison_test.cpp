@@ -9,10 +9,15 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "tools/images/comparison_panels.h"
 
 namespace {
+
+// The report as the compare tool's JSON object holds it.
+std::string reportJson(const ComparisonReport& r) {
+    return "{" + reportJsonMembers(r) + "}\n";
+}
 
 struct PixelPair {
     RgbCanvas::Rgb software, reference;

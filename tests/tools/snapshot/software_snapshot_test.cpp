@@ -7,7 +7,7 @@
 #include "bit_testing.h"
 #include "child_process.h"
 #include "mismatch_pictures.h"
-#include "raster/buffers/frame_buffers.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "raster/render_software.h"
 #include "run_tool.h"
 #include "scene/default_scene.h"
@@ -16,7 +16,6 @@
 #include "test_images.h"
 #include "view/camera.h"
 #include "view/view.h"
-#include "view/view_state.h"
 
 namespace {
 
@@ -27,12 +26,11 @@ struct Shot {
 
 // What the viewer's software frame of this view leaves in the buffers.
 void renderDirectly(const Shot& s) {
-    applyView(s.view);
-    useOpenGL = false;
+    Scene scene;
     buildDefaultScene(scene);
-    setupCamera(scene, s.width, s.height);
-    prepareFrameBuffers(s.width, s.height);
-    renderSoftware(scene, s.width, s.height);
+    setupCamera(scene, s.view, s.width, s.height);
+    prepareFrameBuffers(viewerBuffers, s.width, s.height);
+    renderSoftware(scene, viewerBuffers.pixels(), s.width, s.height);
 }
 
 std::vector<std::string> toolArguments(const Shot& s) {

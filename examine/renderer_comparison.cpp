@@ -1,4 +1,4 @@
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "inspect/json_values.h"
+#include "examine/json_values.h"
 
 int DifferingPixel::largestStep() const {
     return std::max({stepDifference[0], stepDifference[1], stepDifference[2]});
@@ -251,10 +251,6 @@ std::string differingPixelsJson(const ComparisonReport& r) {
 }
 
 }  // namespace
-
-std::string reportJson(const ComparisonReport& r) {
-    return "{" + reportJsonMembers(r) + "}\n";
-}
 
 std::string reportJsonMembers(const ComparisonReport& r) {
     const bool compared = r.both > 0;

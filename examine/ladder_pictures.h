@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/ladder_causes.h"
+#include "examine/ladder_causes.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/render_software.h"
 #include "scene/scene.h"
 
@@ -16,12 +17,13 @@
 class LadderPictures {
   public:
     // Draws the kLadderStepCount pictures of the scene (camera set up) with
-    // the plain path, through colorBuffer and depthBuffer, which it sizes
-    // and clears for each (std::bad_alloc when their memory cannot be had);
-    // they hold the last step's frame afterwards.
+    // the plain path, through `buffers`, which it sizes and clears for each
+    // (std::bad_alloc when their memory cannot be had); they hold the last
+    // step's frame afterwards.
     // Only the pixels of `kept` are kept when it is not empty (one pixel for
     // one story); a pixel is asked for by its index in the frame.
-    LadderPictures(Scene& scene, int width, int height, const PixelRect& kept = PixelRect{});
+    LadderPictures(Scene& scene, FrameBuffers& buffers, int width, int height,
+                   const PixelBounds& kept = PixelBounds{});
 
     bool covers(int step, std::size_t pixel) const { return covers_[step][kept(pixel)] != 0; }
     const std::uint8_t* bytes(int step, std::size_t pixel) const {
@@ -36,7 +38,7 @@ class LadderPictures {
     }
 
     std::size_t width_;
-    PixelRect kept_;
+    PixelBounds kept_;
     std::array<std::vector<std::uint8_t>, kLadderStepCount> covers_;
     std::array<std::vector<std::uint8_t>, kLadderStepCount> bytes_;
 };

@@ -3,7 +3,8 @@
 // and the compare tool take it, and each pixel's step looked up on its own.
 #include <gtest/gtest.h>
 
-#include "inspect/ladder_pictures.h"
+#include "examine/ladder_pictures.h"
+#include "raster/buffers/viewer_buffers.h"
 #include "scene_rendering.h"
 
 namespace {
@@ -15,7 +16,7 @@ TEST(LadderPictures, EveryPixelSettlesAtItsCauseInTheMap) {
         SCOPED_TRACE(describe(view));
         Scene scene;
         prepareDefaultFrame(scene, view, kWidth, kHeight);
-        const LadderPictures ladder(scene, kWidth, kHeight);
+        const LadderPictures ladder(scene, viewerBuffers, kWidth, kHeight);
         // Against the reference model: the last step's picture.
         const int model = kLadderStepCount - 1;
         const std::size_t pixels = static_cast<std::size_t>(kWidth) * kHeight;

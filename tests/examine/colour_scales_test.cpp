@@ -5,7 +5,7 @@
 #include <cmath>
 #include <set>
 
-#include "inspect/colour_scales.h"
+#include "examine/colour_scales.h"
 #include "scene/default_scene.h"
 
 namespace {

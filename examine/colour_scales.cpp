@@ -1,10 +1,10 @@
-#include "inspect/colour_scales.h"
+#include "examine/colour_scales.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include "inspect/ladder_causes.h"
+#include "examine/ladder_causes.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "inspect/story_json.h"
+#include "examine/story_json.h"
 
 #include <cstdlib>
 
-#include "inspect/json_values.h"
+#include "examine/json_values.h"
 #include "raster/buffers/window_bytes.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "scene/color.h"
 
 // Buffers (rows from the bottom) as the window shows them, top row first.

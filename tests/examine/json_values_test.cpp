@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "inspect/json_values.h"
-#include "inspect/rules_json.h"
+#include "examine/json_values.h"
+#include "examine/rules_json.h"
 
 namespace {
 

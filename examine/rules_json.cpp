@@ -1,6 +1,6 @@
-#include "inspect/rules_json.h"
+#include "examine/rules_json.h"
 
-#include "inspect/json_values.h"
+#include "examine/json_values.h"
 
 std::string rulesTakenJsonMember(const ReferenceRules& rules) {
     std::string list;

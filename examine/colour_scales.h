@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/renderer_comparison.h"
+#include "examine/renderer_comparison.h"
 #include "scene/scene.h"
 
 // Every colour scale the tools' pictures and the page's panels are drawn

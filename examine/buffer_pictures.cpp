@@ -1,4 +1,4 @@
-#include "inspect/buffer_pictures.h"
+#include "examine/buffer_pictures.h"
 
 #include <cstddef>
 

@@ -1,4 +1,4 @@
-#include "inspect/ladder_causes.h"
+#include "examine/ladder_causes.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "inspect/ladder_pictures.h"
+#include "examine/ladder_pictures.h"
 
 #include <new>
 
@@ -6,19 +6,21 @@
 #include "raster/buffers/window_bytes.h"
 #include "raster/like_reference/render_like_reference.h"
 
-LadderPictures::LadderPictures(Scene& scene, int width, int height, const PixelRect& kept)
+LadderPictures::LadderPictures(Scene& scene, FrameBuffers& buffers, int width, int height,
+                               const PixelBounds& kept)
     : width_(static_cast<std::size_t>(width)),
-      kept_(kept.empty() ? PixelRect{0, 0, width - 1, height - 1} : kept) {
+      kept_(kept.empty() ? PixelBounds{0, 0, width - 1, height - 1} : kept) {
     for (int step = 0; step < kLadderStepCount; ++step) {
-        if (!prepareFrameBuffers(width, height)) throw std::bad_alloc();
-        renderSoftwareLikeReference(scene, width, height, firstReferenceRules(step));
+        if (!prepareFrameBuffers(buffers, width, height)) throw std::bad_alloc();
+        renderSoftwareLikeReference(scene, buffers.pixels(), width, height,
+                                    firstReferenceRules(step));
         std::vector<std::uint8_t>& covers = covers_[step];
         std::vector<std::uint8_t>& bytes = bytes_[step];
         for (int y = kept_.firstRow; y <= kept_.lastRow; ++y) {
             for (int x = kept_.firstColumn; x <= kept_.lastColumn; ++x) {
                 const std::size_t i = static_cast<std::size_t>(y) * width_ + x;
-                covers.push_back(depthBuffer[i] < 1.0f);
-                const Color& c = colorBuffer[i];
+                covers.push_back(buffers.depth[i] < 1.0f);
+                const Color& c = buffers.color[i];
                 bytes.insert(bytes.end(), {windowByte(c.r), windowByte(c.g), windowByte(c.b)});
             }
         }

@@ -1,10 +1,10 @@
-#include "inspect/face_scan_json.h"
+#include "examine/face_scan_json.h"
 
 #include <cstddef>
 #include <vector>
 
-#include "inspect/json_values.h"
-#include "inspect/rules_json.h"
+#include "examine/json_values.h"
+#include "examine/rules_json.h"
 
 namespace {
 

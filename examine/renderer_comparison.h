@@ -84,7 +84,8 @@ std::string differingPixelsText(const ComparisonReport& report);
 // pixels (differingPixelsText).
 std::string reportText(const ComparisonReport& report);
 
-// The report as one JSON object on one line, with the keys width, height,
+// The members of the report as one JSON object (written without its braces,
+// for the records that hold them): the keys width, height,
 // both, software_only, reference_only, iou, mean_step_difference,
 // max_step_difference, max_step_difference_at ([x, y]), pixels_over_one_step,
 // max_depth_difference, tolerance and pixels_over_tolerance, and when the
@@ -94,7 +95,4 @@ std::string reportText(const ComparisonReport& report);
 // covers nothing) and step_difference ([r, g, b], null where not both
 // cover). A figure over no pixels is null: iou when neither renderer covers a pixel, the colour and
 // depth differences when not both do.
-std::string reportJson(const ComparisonReport& report);
-
-// The members of that object, without the braces, for records that extend it.
 std::string reportJsonMembers(const ComparisonReport& report);

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 #include "raster/like_reference/reference_rules.h"
@@ -22,10 +23,10 @@ struct PixelQuestion {
 };
 
 // The software renderer's story of the pixel (tellPixelStory of the default
-// scene with its camera set up for the view), the frame left in colorBuffer
-// and depthBuffer.
-std::optional<PixelStory> tellPixelStory(const PixelQuestion& question);
+// scene with its camera set up for the view), the frame left in `buffers`.
+std::optional<PixelStory> tellPixelStory(const PixelQuestion& question, FrameBuffers& buffers);
 
 // The reference model's side of the pixel (modelReferencePixel of the same
-// scene), drawn under every rule of the reference.
-std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question);
+// scene), drawn under every rule of the reference into `buffers`.
+std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question,
+                                                  FrameBuffers& buffers);

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "inspect/colour_scales.h"
-#include "inspect/ladder_causes.h"
+#include "examine/colour_scales.h"
+#include "examine/ladder_causes.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "inspect/stage_recorder.h"
+#include "examine/stage_recorder.h"
 
 #include <cstddef>
 

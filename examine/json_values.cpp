@@ -1,4 +1,4 @@
-#include "inspect/json_values.h"
+#include "examine/json_values.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,0 +1,27 @@
+#include "examine/pixel_question.h"
+
+#include "scene/default_scene.h"
+#include "scene/scene.h"
+#include "view/camera.h"
+
+namespace {
+
+Scene sceneSeenFrom(const PixelQuestion& q) {
+    Scene scene;
+    buildDefaultScene(scene);
+    setupCamera(scene, q.view, q.width, q.height);
+    return scene;
+}
+
+}  // namespace
+
+std::optional<PixelStory> tellPixelStory(const PixelQuestion& question, FrameBuffers& buffers) {
+    Scene scene = sceneSeenFrom(question);
+    return tellPixelStory(scene, question.framePixel(), buffers);
+}
+
+std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question,
+                                                  FrameBuffers& buffers) {
+    Scene scene = sceneSeenFrom(question);
+    return modelReferencePixel(scene, question.framePixel(), buffers);
+}
