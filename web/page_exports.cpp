@@ -18,10 +18,12 @@
 #include "web/float_text.h"
 #include "web/page_frame.h"
 #include "web/page_rules.h"
+#include "web/page_steps.h"
 
 namespace {
 
 PageFrame frame;
+PageSteps steps;                           // the step mode, on the view of the frame drawn last
 std::string text;                          // the last text handed out
 std::vector<std::uint8_t> referenceBytes;  // filled by the page for rw_compare_with
 
@@ -193,6 +195,48 @@ double rw_float_from_text(const char* number) {
 
 int rw_largest_side() {
     return kLargestPageSide;
+}
+
+// Draws the frame drawn last up to and including face `face` of object
+// `object` (in draw order) and, unless `wholeFace`, within it up to and
+// including window row `row`; 1 when drawn, 0 for no such face or row.
+int rw_step_to(int object, int face, int row, int wholeFace) {
+    const StopPoint stop{object, face, wholeFace != 0 ? StopPoint::kWholeFace : row};
+    return steps.stepTo(frame.view(), stop) ? 1 : 0;
+}
+
+float* rw_step_color() {
+    return data(steps.color());
+}
+
+float* rw_step_depth() {
+    return data(steps.depth());
+}
+
+// RGBA bytes, top row first, of a stage picture at the step.
+std::uint8_t* rw_step_panel(int picture) {
+    return data(steps.panel(static_cast<StagePicture>(picture)));
+}
+
+// rasterwork-explain --face OBJECT:FACE --json for the frame drawn last; ""
+// for no such face.
+const char* rw_face_scan_json(int object, int face) {
+    text = steps.faceScanJson(frame.view(), object, face);
+    return text.c_str();
+}
+
+// The face the whole frame keeps at pixel (x, y), as object << 16 | face;
+// -1 for none.
+int rw_face_at(int x, int y) {
+    return steps.faceAt(frame.view(), x, y);
+}
+
+int rw_object_count() {
+    return sceneObjectCount();
+}
+
+int rw_face_count(int object) {
+    return sceneFaceCount(object);
 }
 
 }  // extern "C"

@@ -14,29 +14,12 @@
 #include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
+#include "web/paint_panel.h"
 
 namespace {
 
 std::size_t pixelCount(const PageView& view) {
     return static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
-}
-
-// Fills `rgba` (top row first) with paint(i) of each pixel i (row 0 at the
-// bottom).
-template <typename Paint>
-void paintPanel(std::vector<std::uint8_t>& rgba, const PageView& view, Paint paint) {
-    rgba.resize(pixelCount(view) * 4);
-    for (int y = 0; y < view.height; ++y) {
-        std::uint8_t* out = &rgba[static_cast<std::size_t>(view.height - 1 - y) * view.width * 4];
-        const std::size_t rowStart = static_cast<std::size_t>(y) * view.width;
-        for (int x = 0; x < view.width; ++x, out += 4) {
-            const std::array<std::uint8_t, 3> rgb = paint(rowStart + x);
-            out[0] = rgb[0];
-            out[1] = rgb[1];
-            out[2] = rgb[2];
-            out[3] = 255;
-        }
-    }
 }
 
 }  // namespace
@@ -193,7 +176,7 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
             return software_.panel;
         case StagePicture::Depth: {
             const DepthScale scale = depthScale(software_.depth.data(), software_.depth.size());
-            paintPanel(stagePanel_, view_,
+            paintPanel(stagePanel_, view_.width, view_.height,
                        [&](std::size_t i) { return depthColour(software_.depth[i], scale); });
             break;
         }
@@ -202,13 +185,13 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
             buildDefaultScene(scene);
             const std::vector<std::int32_t>& objects = stages_->winningObjects();
             const std::vector<std::int32_t>& faces = stages_->winningFaces();
-            paintPanel(stagePanel_, view_,
+            paintPanel(stagePanel_, view_.width, view_.height,
                        [&](std::size_t i) { return faceColour(scene, objects[i], faces[i]); });
             break;
         }
         case StagePicture::Fragments: {
             const std::vector<std::uint32_t>& counts = stages_->fragmentCounts();
-            paintPanel(stagePanel_, view_,
+            paintPanel(stagePanel_, view_.width, view_.height,
                        [&](std::size_t i) { return fragmentCountColour(counts[i]); });
             break;
         }
@@ -261,10 +244,11 @@ const std::vector<std::int8_t>& PageFrame::causes() {
 const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
     if (picture == MapPicture::Causes) {
         const std::vector<std::int8_t>& steps = causes();
-        paintPanel(mapPanel_, view_, [&](std::size_t i) { return causeColour(steps[i]); });
+        paintPanel(mapPanel_, view_.width, view_.height,
+                   [&](std::size_t i) { return causeColour(steps[i]); });
         return mapPanel_;
     }
-    paintPanel(mapPanel_, view_, [&](std::size_t i) {
+    paintPanel(mapPanel_, view_.width, view_.height, [&](std::size_t i) {
         return differenceColour(software_.shown, reference(), topDown(i));
     });
     return mapPanel_;

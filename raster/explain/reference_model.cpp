@@ -103,7 +103,14 @@ std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel
         told.screenX = corner.x;
         told.screenY = corner.y;
     }
-    model.color = sample.colour;
+    // Where no face holds the centre the weights lie outside the triangle:
+    // the pixel shows the background the frame was cleared to, not the
+    // colour they would extrapolate.
+    model.color =
+        model.covered
+            ? sample.colour
+            : buffers.color[static_cast<std::size_t>(q.y) * static_cast<std::size_t>(q.width) +
+                            static_cast<std::size_t>(q.x)];
     model.windowBytes = windowBytesOf(model.color);
     return model;
 }

@@ -39,7 +39,10 @@ struct ReferenceModel {
     std::array<ModelCorner, 3> corners;  // and what they hold
     std::array<double, 3> screenWeights{};
     std::array<double, 3> weights{};  // perspective-correct (with 1/w): what the colour mixes with
-    Color color;                      // the interpolated colour the model stores
+    // The interpolated colour the model stores; where it does not cover the
+    // pixel, the background there (the weights then lie outside the
+    // triangle and mix nothing).
+    Color color;
     std::array<std::uint8_t, 3> windowBytes{};  // that colour as the window shows it
 };
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "examine/json_values.h"
+#include "examine/rules_json.h"
 
 namespace {
 
@@ -29,6 +30,16 @@ TEST(JsonValues, NumbersReadBackAndNonFiniteOnesAreNull) {
 TEST(JsonValues, TextsEscapeQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(jsonText("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\u000a\\u0001\"");
     EXPECT_EQ(jsonText(""), "\"\"");
+}
+
+// The rules taken are named as --like-reference reads them.
+TEST(JsonValues, RulesTakenAreNamedAsTheOptionReadsThem) {
+    EXPECT_EQ(rulesTakenJsonMember(ReferenceRules()), "\"like_reference\": []");
+    EXPECT_EQ(rulesTakenJsonMember(firstReferenceRules(2)),
+              "\"like_reference\": [\"sampling\", \"ambient\"]");
+    ReferenceRules grid;
+    grid.subpixel = 4;
+    EXPECT_EQ(rulesTakenJsonMember(grid), "\"like_reference\": [\"subpixel=4\"]");
 }
 
 }  // namespace

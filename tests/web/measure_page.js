@@ -1,7 +1,7 @@
 "use strict";
 // Figures for the docs, not a test: the time of the page's whole update after
 // an input event (both pictures drawn, the panels, the difference and the
-// hovered pixel's story), read through window.rasterwork after each of N real
+// hovered pixel's story) and of a step of the step mode, read through window.rasterwork after each of N real
 // one-pixel drag events at 480 x 480, and the size of the page's file.
 //
 //   node tests/web/measure_page.js build-web/rasterwork.html [EVENTS]
@@ -38,9 +38,24 @@ async function main() {
       return "median " + at(0.5).toFixed(1) + " ms, best " + sorted[0].toFixed(1) +
         " ms, 90th percentile " + at(0.9).toFixed(1) + " ms";
     };
+    // The step mode: stepping to points spread over the frame (a face's
+    // first, middle and last row and the whole face, faces across all
+    // objects), each drawn up to there and shown.
+    const steps = JSON.parse(await browser.evaluate(`(() => {
+      const times = [];
+      for (let i = 0; i < ${events}; ++i) {
+        const object = i % 3, face = (i * 37) % 144;
+        const rows = rasterwork.faceScan(object, face).rows;
+        const row = rows.length ? rows[[0, rows.length >> 1, rows.length - 1][i % 3]].y : null;
+        rasterwork.stepTo({ object, face, row: i % 4 === 3 ? null : row });
+        times.push(rasterwork.timing().step);
+      }
+      return JSON.stringify(times);
+    })()`));
     console.log("events               " + events + " one-pixel drags at 480 x 480");
     console.log("whole update         " + figures(updates));
     console.log("drawing both         " + figures(draws));
+    console.log("step to a point      " + figures(steps) + " (" + events + " points)");
     console.log("page file            " + fs.statSync(page).size + " bytes");
   } finally {
     await browser.close();

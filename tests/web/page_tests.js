@@ -53,6 +53,7 @@ function viewArguments(view) {
     "--angle-z", String(v.angleZ), "--angle-x", String(v.angleX), "--zoom", String(v.zoom),
     "--pan-x", String(v.panX), "--pan-y", String(v.panY)];
   if (v.rules !== "none") args.push("--like-reference", v.rules);
+  if (v.stopAfter) args.push("--stop-after", v.stopAfter);
   return args;
 }
 
@@ -674,6 +675,37 @@ tests["the story at a table of pixels equals rasterwork-explain --json"] = async
     }
   }
   console.log("      " + pixels + " pixels, " + fragments + " fragments, every key and value equal");
+};
+
+// The step mode's buffers equal the snapshot tool's cut at the same point
+// (a face mid-frame at one of its rows and whole, the last face), and its
+// face scan is rasterwork-explain --face --json's, byte for byte.
+tests["stepTo's floats equal --stop-after's, and faceScan equals --face --json"] = async () => {
+  const run = (expression) => browser.evaluate("JSON.stringify(" + expression + ")").then(JSON.parse);
+  let floats = 0;
+  for (const view of [{}, { width: 256, height: 200, angleZ: 60, rules: "sampling,vertex" }]) {
+    await setView(view);
+    const scan = await run("rasterwork.faceScan(1, 57)");
+    const native = runTool(options.explain, viewArguments(view).concat(["--gl-platform", "x11",
+      "--face", "1:57", "--json"]));
+    checkEqual(scan, JSON.parse(native), JSON.stringify(view) + " faceScan(1, 57)");
+    check(scan.rows.length > 2, "face 1:57 covers " + scan.rows.length + " rows");
+    const middle = scan.rows[scan.rows.length >> 1].y;
+    for (const to of [{ object: 1, face: 57, row: middle }, { object: 1, face: 57, row: null },
+      { object: 2, face: 143, row: null }]) {
+      checkEqual(await run("rasterwork.stepTo(" + JSON.stringify(to) + ")"), to, "step()");
+      const cut = to.object + ":" + to.face + (to.row === null ? "" : ":" + to.row);
+      floats += await checkFloatsAgainstNative(Object.assign({}, view, { stopAfter: cut }),
+        JSON.stringify(view) + " after " + cut);
+    }
+  }
+  // The row button past a face's last row goes on to the next face's first.
+  const last = await run("rasterwork.faceScan(2, 10).rows.pop().y");
+  await run("rasterwork.stepTo({ object: 2, face: 10, row: " + last + " })");
+  await browser.evaluate("document.getElementById('step-row-up').click()");
+  checkEqual(await run("rasterwork.step()"), { object: 2, face: 11,
+    row: (await run("rasterwork.faceScan(2, 11)")).rows[0].y }, "after the last row of 2:10");
+  console.log("      " + floats + " floats at 6 steps of 2 views, all equal");
 };
 
 require("./webgl_tests.js")(tests, {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "examine/face_scan_json.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/explain/face_scan.h"
 #include "raster/explain/pixel_story.h"
@@ -45,15 +46,12 @@ std::array<int, 2> cropCentre(const ExplainOptions& o, const FaceScan& scan) {
 ToolResult explainFace(const ExplainOptions& options) {
     std::vector<OutputTarget> targets;
     std::string error;
-    std::vector<std::pair<std::string, std::string>> named;
-    if (!options.cropPngPath.empty()) named.emplace_back("--crop-png", options.cropPngPath);
-    if (!prepareOutputs(named, "the explanation", &targets, &error)) return badArguments(error);
+    if (!prepareCropOutput(options, &targets, &error)) return badArguments(error);
 
     RenderOptions frame = options.frame;
     const int width = frame.width;
     const int height = frame.height;
-    const std::string noMemory = "not enough memory for a " + std::to_string(width) + " x " +
-                                 std::to_string(height) + " frame";
+    const std::string noMemory = notEnoughMemory(width, height, "frame");
     std::string text;
     std::vector<std::uint8_t> png;
     try {
@@ -84,7 +82,7 @@ ToolResult explainFace(const ExplainOptions& options) {
                           std::to_string(options.face->face));
         const std::string name =
             objectColourName(scene.objects[static_cast<std::size_t>(scan->object)]);
-        text = options.json ? faceScanJson(*scan, name, width, height)
+        text = options.json ? faceScanJson(*scan, name, width, height, rules)
                             : faceScanText(*scan, name, width, height);
         if (!targets.empty()) {
             const std::array<int, 2> centre = cropCentre(options, *scan);
@@ -104,13 +102,7 @@ ToolResult explainFace(const ExplainOptions& options) {
                 return failed("cannot make the PNG picture: " + error);
             }
         }
-        if (rules.any()) {
-            if (options.json) {
-                text.insert(text.size() - 2, ", " + rulesTakenJsonMember(rules));
-            } else {
-                text = rulesTakenText(rules) + rulesNote + "\n" + text;
-            }
-        }
+        if (rules.any() && !options.json) text = rulesTakenText(rules) + rulesNote + "\n" + text;
     } catch (const std::bad_alloc&) {
         return failed(noMemory);
     }

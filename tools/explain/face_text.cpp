@@ -4,8 +4,6 @@
 #include <vector>
 
 #include "base/shown_text.h"
-#include "examine/json_values.h"
-#include "examine/story_json.h"
 
 namespace {
 
@@ -32,37 +30,6 @@ std::string columnsText(const FaceScanSpan& s) {
     if (s.endColumn <= s.firstColumn) return "no column" + ends;
     return "columns " + std::to_string(s.firstColumn) + " to " + std::to_string(s.endColumn - 1) +
            ends;
-}
-
-template <typename T, typename Item>
-std::string jsonList(const std::vector<T>& items, Item item) {
-    std::string text = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) text += (i > 0 ? ", " : "") + item(items[i]);
-    return text + "]";
-}
-
-std::string jsonVec(const Vec3& v) {
-    return "[" + jsonNumber(v.x) + ", " + jsonNumber(v.y) + ", " + jsonNumber(v.z) + "]";
-}
-
-std::string jsonIndexList(const std::vector<int>& indices) {
-    return jsonList(indices, [](int i) { return std::to_string(i); });
-}
-
-std::string spanJson(const FaceScanSpan& s) {
-    return "{\"left\": " + jsonNumber(s.left) + ", \"right\": " + jsonNumber(s.right) +
-           ", \"left_edge\": " + std::to_string(s.leftEdge) +
-           ", \"right_edge\": " + std::to_string(s.rightEdge) +
-           ", \"first_column\": " + std::to_string(s.firstColumn) +
-           ", \"end_column\": " + std::to_string(s.endColumn) + ", \"fragments\": " +
-           jsonList(s.fragments,
-                    [](const FaceScanFragment& f) {
-                        return "{\"column\": " + std::to_string(f.column) +
-                               ", \"depth\": " + jsonNumber(f.depth) +
-                               ", \"depth_before\": " + jsonNumber(f.depthBefore) +
-                               ", \"passed\": " + (f.passed ? "true" : "false") + "}";
-                    }) +
-           "}";
 }
 
 }  // namespace
@@ -110,31 +77,4 @@ std::string faceScanText(const FaceScan& scan, const std::string& objectName, in
         }
     }
     return text;
-}
-
-std::string faceScanJson(const FaceScan& scan, const std::string& objectName, int width,
-                         int height) {
-    std::string text =
-        "{\"object\": " + std::to_string(scan.object) +
-        ", \"object_name\": " + jsonText(objectName) + ", \"face\": " + std::to_string(scan.face) +
-        ", \"width\": " + std::to_string(width) + ", \"height\": " + std::to_string(height) +
-        ", \"corners\": " + jsonList(scan.corners, [](const Vec3& c) { return jsonVec(c); });
-    text += ", \"edges\": " + jsonList(scan.edges, [](const FaceScanEdge& e) {
-                return "{\"first_row\": " + std::to_string(e.firstRow) +
-                       ", \"last_row\": " + std::to_string(e.lastRow) +
-                       ", \"y_start\": " + jsonNumber(e.yStart) +
-                       ", \"y_end\": " + jsonNumber(e.yEnd) + ", \"x\": " + jsonNumber(e.x) +
-                       ", \"z\": " + jsonNumber(e.z) + ", \"normal\": " + jsonVec(e.normal) +
-                       ", \"dxdy\": " + jsonNumber(e.dxdy) + ", \"dzdy\": " + jsonNumber(e.dzdy) +
-                       ", \"dnormal\": " + jsonVec(e.dNormal) + "}";
-            });
-    text += ", \"rows\": " + jsonList(scan.rows, [](const FaceScanRow& r) {
-                return "{\"y\": " + std::to_string(r.y) + ", \"active\": " +
-                       jsonList(r.activeX, [](float x) { return jsonNumber(x); }) +
-                       ", \"active_edges\": " + jsonIndexList(r.active) +
-                       ", \"entering\": " + jsonIndexList(r.entering) +
-                       ", \"leaving\": " + jsonIndexList(r.leaving) +
-                       ", \"spans\": " + jsonList(r.spans, spanJson) + "}";
-            });
-    return text + "}\n";
 }

@@ -130,8 +130,10 @@ void appendModelText(std::string& text, const PixelExplanation& e) {
     }
     text += "  weights on the screen    " + textWeights(m.screenWeights) + "\n";
     text += "  weights with 1/w         " + textWeights(m.weights) + "\n";
-    text += "  colour (r g b a)         " + textRgb(m.color) + " " + nineDigits(m.color.a) + "\n";
-    text += "  window bytes (r g b)     " + textBytes(m.windowBytes) + "\n";
+    const std::string background = m.covered ? "" : " (not covered: the background)";
+    text += "  colour (r g b a)         " + textRgb(m.color) + " " + nineDigits(m.color.a) +
+            background + "\n";
+    text += "  window bytes (r g b)     " + textBytes(m.windowBytes) + background + "\n";
     if (e.reference) {
         text += "  step difference from the reference (r g b): " +
                 textSteps(bytesDifference(m.windowBytes, e.reference->windowBytes)) + "\n";

@@ -1,7 +1,5 @@
 #include "tools/pictures/fitting_rules.h"
 
-#include "examine/json_values.h"
-
 namespace {
 
 bool startsWith(const std::string& text, const char* prefix) {
@@ -36,13 +34,4 @@ std::string fittedRulesNote(std::size_t views) {
 
 std::string rulesTakenText(const ReferenceRules& rules) {
     return "like the reference              " + referenceRulesText(rules) + "\n";
-}
-
-std::string rulesTakenJsonMember(const ReferenceRules& rules) {
-    std::string list;
-    for (int i = 0; i < kReferenceRuleCount; ++i) {
-        if (!referenceRuleOn(rules, i)) continue;
-        list += (list.empty() ? "" : ", ") + jsonText(referenceRuleName(rules, i));
-    }
-    return "\"like_reference\": [" + list + "]";
 }

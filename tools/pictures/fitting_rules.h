@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "examine/rules_json.h"  // the same rules as a JSON member
 #include "gl/surface/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
 
@@ -25,6 +26,3 @@ std::string fittedRulesNote(std::size_t views);
 // The report line listing the rules taken, as --like-reference names them
 // ("none" for none): "like the reference   <names>".
 std::string rulesTakenText(const ReferenceRules& rules);
-
-// The same as a JSON member: "like_reference": [names].
-std::string rulesTakenJsonMember(const ReferenceRules& rules);

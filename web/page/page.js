@@ -11,6 +11,8 @@
   const HEAT_STOPS = [[0, 0, 0], [180, 0, 0], [255, 140, 0], [255, 255, 170]];
   const FRAGMENT_COLOURS = ["#313695", "#4575b4", "#74add1", "#fee090", "#fdae61", "#f46d43",
     "#d73027", "#a50026"];
+  const PURPOSE = "Compare its picture with a model of OpenGL pixel by pixel, point at any " +
+    "pixel to hear why it is what it is, and step through the frame face by face and row by row.";
   const FAST_PATH_NOTE = "The software picture is drawn by the fast path on WebAssembly's SIMD " +
     "lanes, or by the plain path while it tells a pixel's story; both give the same bits.";
 
@@ -37,6 +39,7 @@
   let refused = "";  // why the last update's frame was refused, or ""
   let ringShown = false;
   let notchesPending = 0;  // wheel notches not yet whole
+  let stepMode = null;  // step_mode.js, once the module runs
   // The last WebGL picture: r, g, b, a bytes per pixel, rows from the
   // bottom; null when the last frame had none.
   let webglBytes = null;
@@ -180,7 +183,9 @@
   }
 
   function present() {
-    putPanel(canvases[0], wasm._rw_stage_panel(state.stage));
+    if (!stepMode || !stepMode.present(canvases[0])) {
+      putPanel(canvases[0], wasm._rw_stage_panel(state.stage));
+    }
     if (comparesWithWebgl()) {
       putWebglPanel(canvases[1]);
     } else {
@@ -233,7 +238,8 @@
     if (refused) {
       refuse(refused);
     } else {
-      $("status").textContent = FAST_PATH_NOTE;
+      $("status").textContent = PURPOSE;
+      $("status").title = FAST_PATH_NOTE;
       $("status").className = "";
     }
     if (kind === "frame") {
@@ -243,6 +249,7 @@
         $("status").className = "failed";
       }
       sizeCanvases();
+      stepMode.viewChanged();
       present();
       showCaptions();
     } else if (state.pinned || ringShown) {
@@ -574,19 +581,38 @@
   // significant digits.
   const windowDepth = (z) => z === null ? "none" : Number((0.5 * z + 0.5).toPrecision(9));
 
+  // The story's terms, as docs/stages.md defines them, shown as tooltips.
+  const TERMS = {
+    world: "World space: the scene's own coordinates, in which the vertex positions and the " +
+      "light positions are stored; the software lights every pixel here.",
+    eye: "Eye space: the coordinates after the view transform, the eye at the origin looking " +
+      "down -z; the reference model lights each face's corners here.",
+    diffuse: "Diffuse factor: the normal's dot product with the direction to the light, " +
+      "clamped at 0; it scales the material's diffuse colour.",
+    base: "Specular base: the dot product of the half vector (halfway between the directions " +
+      "to the eye and to the light) with the normal, not clamped.",
+    factor: "Factor (specular factor): the specular base raised to the material's shininess; " +
+      "it scales the material's specular colour.",
+    adds: "Adds (x colour): what the term adds to the colour, times the light's colour; the " +
+      "ambient term plus every light's adds, in order, is the pixel's colour.",
+  };
+  const term = (text, key) => '<abbr title="' + TERMS[key] + '">' + text + "</abbr>";
+
   function termsHtml(fragment) {
     const t = fragment.terms;
     let html = "<table class=terms><tr><th>renormalised normal</th><td>" + vector(t.normal) +
-      "</td></tr><tr><th>world position</th><td>" + vector(t.position) +
+      "</td></tr><tr><th>" + term("world position", "world") + "</th><td>" + vector(t.position) +
       "</td></tr><tr><th>eye direction</th><td>" + vector(t.eye_direction) +
       "</td></tr><tr><th>ambient (r g b)</th><td>" + numbers(t.ambient) + "</td></tr>";
     t.lights.forEach((l, i) => {
       html += "<tr><th>light " + i + "</th><td>colour " + numbers(l.light_color) +
         ", direction " + vector(l.direction) + "</td></tr>" +
-        "<tr><th>diffuse</th><td>factor " + l.diffuse_factor + ", adds " +
+        "<tr><th>diffuse</th><td>" + term("factor", "diffuse") + " " + l.diffuse_factor + ", " +
+        term("adds", "adds") + " " +
         numbers(l.diffuse_part) + "</td></tr>" +
-        "<tr><th>specular</th><td>half vector " + vector(l.half_vector) + ", base " +
-        l.specular_base + ", factor " + l.specular_factor + ", adds " +
+        "<tr><th>specular</th><td>half vector " + vector(l.half_vector) + ", " +
+        term("base", "base") + " " + l.specular_base + ", " + term("factor", "factor") + " " +
+        l.specular_factor + ", " + term("adds", "adds") + " " +
         numbers(l.specular_part) + "</td></tr>";
     });
     return html + "<tr><th>colour (r g b)</th><td>" + numbers(fragment.color) +
@@ -645,15 +671,16 @@
       ", face " + m.face + "; pixel centre " + m.centre_distance.toPrecision(4) +
       " pixels inside its outline (negative: outside)</p>";
     html += "<p>fan triangle of corners " + m.triangle.join(", ") + "</p><table>" +
-      "<tr><th>corner</th><th>eye position</th><th>eye normal</th><th>lit colour (r g b a)</th>" +
+      "<tr><th>corner</th><th>" + term("eye position", "eye") + "</th><th>eye normal</th><th>lit colour (r g b a)</th>" +
       "</tr>" + m.corners.map((c) => "<tr><td>" + c.index + "</td><td>" + vector(c.eye_position) +
         "</td><td>" + vector(c.eye_normal) + "</td><td>" + numbers(c.color) + "</td></tr>")
         .join("") + "</table>";
     const weights = (w) => w.map((v) => v.toPrecision(9)).join(" ");
+    const background = m.covered ? "" : " (not covered: the background)";
     return html + "<table><tr><th>weights, screen-linear</th><td>" + weights(m.screen_weights) +
       "</td></tr><tr><th>weights, perspective-correct</th><td>" + weights(m.weights) +
-      "</td></tr><tr><th>colour (r g b a)</th><td>" + numbers(m.color) +
-      "</td></tr><tr><th>window bytes (r g b)</th><td>" + numbers(m.window_bytes) +
+      "</td></tr><tr><th>colour (r g b a)</th><td>" + numbers(m.color) + background +
+      "</td></tr><tr><th>window bytes (r g b)</th><td>" + numbers(m.window_bytes) + background +
       "</td></tr></table>";
   }
 
@@ -751,6 +778,7 @@
         const same = state.pinned && state.pixel && state.pixel.x === pixel.x &&
           state.pixel.y === pixel.y;
         setPixel(pixel, !same);
+        if (pointer.canvas === canvases[0]) stepMode.pick(pixel);
       }
     }
     pointer.buttons = event.buttons;
@@ -1005,8 +1033,11 @@
     },
     // The last frame's software buffers as the snapshot tool's PFM files hold
     // them: r, g, b per pixel and one depth per pixel, rows from the bottom.
-    colorFloats: () => copyFloats(wasm._rw_software_color(), 3),
-    depthFloats: () => copyFloats(wasm._rw_software_depth(), 1),
+    // In the step mode, the buffers at the step.
+    colorFloats: () => (stepMode.active() ? stepMode.colorFloats()
+      : copyFloats(wasm._rw_software_color(), 3)),
+    depthFloats: () => (stepMode.active() ? stepMode.depthFloats()
+      : copyFloats(wasm._rw_software_depth(), 1)),
     modelColorFloats: () => copyFloats(wasm._rw_model_color(), 3),
     modelDepthFloats: () => copyFloats(wasm._rw_model_depth(), 1),
     // Per pixel (rows from the bottom) the cause map's ladder step, -1 where
@@ -1031,7 +1062,8 @@
     },
     // The last update's time in milliseconds: the whole of it, and the
     // drawing of both pictures in the module.
-    timing: () => ({ update: timing.update, draw: timing.draw }),
+    // and the last step of the step mode (drawing up to it and showing it).
+    timing: () => Object.assign({ update: timing.update, draw: timing.draw }, stepMode.timing()),
     // What draws the WebGL picture: whether WebGL2 was had, the vendor and
     // renderer (unmasked where the browser gives them), or why not.
     webgl: () => Object.assign({}, rasterworkWebgl.info),
@@ -1057,6 +1089,8 @@
       causeColours.push("#" + wasm._rw_cause_colour(step).toString(16).padStart(6, "0"));
     }
     buildRuleToggles();
+    stepMode = createStepMode({ wasm, state, $, putPanel, present, copyFloats });
+    Object.assign(hook, stepMode.hook);
     wireControls();
     if (!rasterworkWebgl.open().webgl2) {
       state.reference = REFERENCES.indexOf("model");

@@ -326,6 +326,7 @@ TEST_F(ExplainTool, ReferenceModelPredictsTheReference) {
         {kModelViews[0], 80, 85},   {kModelViews[0], 135, 65},  {kModelViews[1], 56, 60},
         {kModelViews[1], 123, 64},  {kModelViews[2], 449, 259}, {kModelViews[2], 240, 240},
         {kModelViews[3], 120, 150}, {kModelViews[3], 102, 169}, {kModelViews[0], 0, 0},
+        {kModelViews[2], 300, 200},
     };
     int compared = 0;
     for (const auto& p : pixels) {
@@ -339,9 +340,13 @@ TEST_F(ExplainTool, ReferenceModelPredictsTheReference) {
         if (!model["object"].is_null()) {
             EXPECT_EQ(model["centre_distance"].get<double>() >= 0.0, modelCovers);
         }
-        if (!modelCovers) continue;
+        // Under all rules the software picture is the model's, so where the
+        // model does not cover the pixel both show the background.
         for (int c = 0; c < 3; ++c) {
             EXPECT_EQ(bitsOf(model["color"][c]), bitsOf(e["software"]["color"][c])) << c;
+        }
+        if (e["coverage"] == "neither") {
+            EXPECT_EQ(model["step_difference"], json::array({0, 0, 0}));
         }
         if (e["coverage"] != "both") continue;
         ++compared;

@@ -46,12 +46,6 @@ TEST(FittingRules, AllTakesTheRulesThatHoldForTheRendererFound) {
             EXPECT_EQ(note, "");
         }
     }
-    EXPECT_EQ(rulesTakenJsonMember(ReferenceRules()), "\"like_reference\": []");
-    EXPECT_EQ(rulesTakenJsonMember(firstReferenceRules(2)),
-              "\"like_reference\": [\"sampling\", \"ambient\"]");
-    ReferenceRules grid;
-    grid.subpixel = 4;
-    EXPECT_EQ(rulesTakenJsonMember(grid), "\"like_reference\": [\"subpixel=4\"]");
 }
 
 // What the implementation says of itself reaches the report escaped: valid
