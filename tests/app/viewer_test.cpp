@@ -384,10 +384,12 @@ TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
         // What is resident once a larger window has come and gone, as the
         // huge one will: what the GL library and the allocator keep after any
         // resize is not the huge frame's.
+        // The larger frame, 16 times the small one, is timed like a huge one.
         resize(4 * kSize, 0, 0);
-        ASSERT_TRUE(waitUntil([&] { return !shows(software); }, kFrameSeconds));
+        ASSERT_TRUE(waitUntil([&] { return !shows(software); }, kHugeFrameSeconds));
         resize(kSize, 0, 0);
-        ASSERT_TRUE(waitUntil([&] { return shows(software); }, kFrameSeconds));
+        ASSERT_TRUE(waitUntil([&] { return shows(software); }, kHugeFrameSeconds))
+            << "the software picture did not come back after " << 4 * kSize << " x " << 4 * kSize;
         const long residentBefore = residentKiB(viewer_->pid());
         ASSERT_GT(residentBefore, 0);
 
