@@ -6,7 +6,6 @@
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_history.h"
 #include "raster/like_reference/reference_sampling.h"
-#include "raster/like_reference/render_like_reference.h"
 #include "scene/scene.h"
 
 std::string objectColourName(const SceneObject& object) {
@@ -44,13 +43,13 @@ std::optional<double> nearestOutlineDistance(const Scene& scene, const FramePixe
 
 }  // namespace
 
-std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& q, FrameBuffers& buffers) {
+std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& q, FrameBuffers& buffers,
+                                         StoryFrame drawn) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
-    if (!prepareFrameBuffers(buffers, q.width, q.height)) return std::nullopt;
     // Under the vertex rule the pixels are not lit: their colours come from
     // the face's corners, so there are no terms to record.
     PixelHistory history(q.x, q.y, !q.rules.vertex);
-    renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, q.rules, &history);
+    if (!drawWatchingPixel(scene, q, q.rules, drawn, history, buffers)) return std::nullopt;
 
     PixelStory story;
     story.x = q.x;

@@ -1,5 +1,6 @@
 #include "raster/plain/render_software_plain.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -31,7 +32,8 @@
 // chosen once before the first face: the textbook stages are the steps
 // above, and a frame drawn by other rules replaces some of them.
 void renderSoftwarePlain(Scene& scene, PixelBuffers buffers, int width, int height,
-                         FragmentObserver* observer, DrawStages& stages, const StopPoint* stop) {
+                         FragmentObserver* observer, DrawStages& stages, const StopPoint* stop,
+                         FilledRows rows) {
     const DrawContext draw(scene, buffers, width, height, stages, observer);
     VertexStage vertexStage;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
@@ -42,10 +44,11 @@ void renderSoftwarePlain(Scene& scene, PixelBuffers buffers, int width, int heig
             const FaceContext face{draw, o, f};
             stages.prepareFace(face, vertexStage);
             if (stop && stop->isFace(o, f)) {
-                scanConvertPolygon(edges, face, stop->row);
+                scanConvertPolygon(edges, face,
+                                   FilledRows{rows.first, std::min(rows.last, stop->row)});
                 return;
             }
-            scanConvertPolygon(edges, face);
+            scanConvertPolygon(edges, face, rows);
         }
     }
 }
