@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "raster/plain/active_edges.h"
 #include "raster/plain/draw_context.h"
 #include "raster/plain/scan_convert.h"
 #include "raster/plain/vertex_stage.h"
@@ -41,14 +42,18 @@ void renderSoftwarePlain(Scene& scene, PixelBuffers buffers, int width, int heig
         for (std::size_t f = 0; f < object.faces.size(); ++f) {
             std::vector<ScanEdge> edges;
             vertexStage.faceEdges(scene, object.faces[f], width, height, edges, stages);
-            const FaceContext face{draw, o, f};
-            stages.prepareFace(face, vertexStage);
-            if (stop && stop->isFace(o, f)) {
-                scanConvertPolygon(edges, face,
-                                   FilledRows{rows.first, std::min(rows.last, stop->row)});
-                return;
+            const bool stopsHere = stop && stop->isFace(o, f);
+            const FilledRows faceRows =
+                stopsHere ? FilledRows{rows.first, std::min(rows.last, stop->row)} : rows;
+            // A face whose rows are none of those filled leaves nothing in
+            // the buffers: it is neither prepared nor walked.
+            const WalkedRows walked = walkedRows(edges, height);
+            if (walked.first <= faceRows.last && faceRows.first <= walked.last) {
+                const FaceContext face{draw, o, f};
+                stages.prepareFace(face, vertexStage);
+                scanConvertPolygon(edges, face, faceRows);
             }
-            scanConvertPolygon(edges, face, rows);
+            if (stopsHere) return;
         }
     }
 }
