@@ -130,7 +130,7 @@ bool PageFrame::draw(const PageView& view, PagePixel pixel) {
     view_ = view;
     const bool sized = view.width >= 1 && view.height >= 1 && view.width <= kLargestPageSide &&
                        view.height <= kLargestPageSide;
-    differenceCurrent_ = false;
+    differenceCurrent_ = differenceMapCurrent_ = false;
     software_.floats.taken = model_.floats.taken = false;
     if (!sized || !drawPicture(view_.rules, software_) ||
         !drawPicture(firstReferenceRules(kReferenceRuleCount), model_) || !tellStories(pixel)) {
@@ -163,6 +163,7 @@ void PageFrame::compare() {
     causesCurrent_ = false;
     difference_ = compareRenderers(software_.shown, reference(), kDifferenceTolerance);
     differenceCurrent_ = true;
+    differenceMapCurrent_ = false;
 }
 
 bool PageFrame::tellStories(PagePixel pixel) {
@@ -255,10 +256,21 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
         const std::vector<std::int8_t>& steps = causes();
         paintPanel(mapPanel_, view_.width, view_.height,
                    [&](std::size_t i) { return causeColour(steps[i]); });
+        differenceMapCurrent_ = false;
         return mapPanel_;
     }
-    paintPanel(mapPanel_, view_.width, view_.height, [&](std::size_t i) {
-        return differenceColour(software_.shown, reference(), topDown(i));
-    });
+    if (differenceMapCurrent_) return mapPanel_;
+    // Both pictures and the panel hold the top row first.
+    const RendererPicture& reference = this->reference();
+    mapPanel_.resize(pixelCount(view_) * 4);
+    std::uint8_t* out = mapPanel_.data();
+    for (std::size_t t = 0; t < pixelCount(view_); ++t, out += 4) {
+        const Rgb rgb = differenceColour(software_.shown, reference, t);
+        out[0] = rgb[0];
+        out[1] = rgb[1];
+        out[2] = rgb[2];
+        out[3] = 255;
+    }
+    differenceMapCurrent_ = true;
     return mapPanel_;
 }

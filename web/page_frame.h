@@ -164,7 +164,8 @@ class PageFrame {
     // What the software picture is compared with: the model or given bytes.
     RendererPicture givenReference_;
     bool comparesWithModel_ = true;
-    bool differenceCurrent_ = false;  // difference_ is of the pictures drawn last
+    bool differenceCurrent_ = false;     // difference_ is of the pictures drawn last
+    bool differenceMapCurrent_ = false;  // mapPanel_ holds the map of difference_
     std::optional<PixelStory> story_;
     std::optional<ReferenceModel> referenceModel_;
     std::optional<StageRecorder> stages_;  // of the frame drawn last, once watched
