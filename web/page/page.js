@@ -137,13 +137,15 @@
   function putWebglPanel(canvas) {
     const w = state.width, h = state.height;
     const image = new ImageData(w, h);
+    // A pixel at a time as one 32-bit word (r, g, b, a in memory whatever
+    // the byte order): white where nothing was drawn, else opaque.
+    const bytes = webglBytes.byteOffset % 4 === 0 ? webglBytes : webglBytes.slice();
+    const from = new Uint32Array(bytes.buffer, bytes.byteOffset, w * h);
+    const to = new Uint32Array(image.data.buffer);
+    const opaque = new Uint32Array(new Uint8Array([0, 0, 0, 255]).buffer)[0];
     for (let y = 0; y < h; ++y) {
-      const from = webglBytes.subarray(4 * y * w, 4 * (y + 1) * w);
-      const to = 4 * (h - 1 - y) * w;
-      image.data.set(from, to);
-      for (let x = 0; x < w; ++x) {
-        if (from[4 * x + 3] === 0) image.data.fill(255, to + 4 * x, to + 4 * x + 3);
-        image.data[to + 4 * x + 3] = 255;
+      for (let x = 0, i = y * w, t = (h - 1 - y) * w; x < w; ++x, ++i, ++t) {
+        to[t] = bytes[4 * i + 3] === 0 ? 0xffffffff : from[i] | opaque;
       }
     }
     canvas.getContext("2d").putImageData(image, 0, 0);
