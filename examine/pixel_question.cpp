@@ -15,13 +15,14 @@ Scene sceneSeenFrom(const PixelQuestion& q) {
 
 }  // namespace
 
-std::optional<PixelStory> tellPixelStory(const PixelQuestion& question, FrameBuffers& buffers) {
+std::optional<PixelStory> tellPixelStory(const PixelQuestion& question, FrameBuffers& buffers,
+                                         StoryFrame drawn) {
     Scene scene = sceneSeenFrom(question);
-    return tellPixelStory(scene, question.framePixel(), buffers);
+    return tellPixelStory(scene, question.framePixel(), buffers, drawn);
 }
 
 std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question,
-                                                  FrameBuffers& buffers) {
+                                                  FrameBuffers& buffers, StoryFrame drawn) {
     Scene scene = sceneSeenFrom(question);
-    return modelReferencePixel(scene, question.framePixel(), buffers);
+    return modelReferencePixel(scene, question.framePixel(), buffers, drawn);
 }

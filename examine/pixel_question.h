@@ -23,10 +23,13 @@ struct PixelQuestion {
 };
 
 // The software renderer's story of the pixel (tellPixelStory of the default
-// scene with its camera set up for the view), the frame left in `buffers`.
-std::optional<PixelStory> tellPixelStory(const PixelQuestion& question, FrameBuffers& buffers);
+// scene with its camera set up for the view), the frame, or the pixel's row
+// of it, left in `buffers`.
+std::optional<PixelStory> tellPixelStory(const PixelQuestion& question, FrameBuffers& buffers,
+                                         StoryFrame drawn = StoryFrame::Whole);
 
 // The reference model's side of the pixel (modelReferencePixel of the same
 // scene), drawn under every rule of the reference into `buffers`.
 std::optional<ReferenceModel> modelReferencePixel(const PixelQuestion& question,
-                                                  FrameBuffers& buffers);
+                                                  FrameBuffers& buffers,
+                                                  StoryFrame drawn = StoryFrame::Whole);

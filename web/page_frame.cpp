@@ -45,33 +45,25 @@ bool PageFrame::inFrame(PagePixel pixel) const {
     return pixel.x >= 0 && pixel.x < view_.width && pixel.y >= 0 && pixel.y < view_.height;
 }
 
-bool PageFrame::drawPicture(const ReferenceRules& rules) {
-    if (!prepareFrameBuffers(buffers_, view_.width, view_.height)) return false;
+bool PageFrame::drawPicture(const ReferenceRules& rules, FrameBuffers& buffers) const {
+    if (!prepareFrameBuffers(buffers, view_.width, view_.height)) return false;
     Scene scene;
     buildDefaultScene(scene);
     setupCamera(scene, view_.view, view_.width, view_.height);
     if (rules.any()) {
-        renderSoftwareLikeReference(scene, buffers_.pixels(), view_.width, view_.height, rules);
+        renderSoftwareLikeReference(scene, buffers.pixels(), view_.width, view_.height, rules);
     } else {
         // The software renderer's own picture, which the fast path draws
         // with the same bits as the plain one, in less time.
-        renderSoftware(scene, buffers_.pixels(), view_.width, view_.height);
+        renderSoftware(scene, buffers.pixels(), view_.width, view_.height);
     }
     return true;
 }
 
-bool PageFrame::drawSoftware(PagePixel pixel) {
-    story_.reset();
-    if (!inFrame(pixel)) return drawPicture(view_.rules);
-    story_ = tellPixelStory(question(pixel), buffers_);
-    return story_.has_value();
-}
-
-bool PageFrame::drawModel(PagePixel pixel) {
-    referenceModel_.reset();
-    if (!inFrame(pixel)) return drawPicture(firstReferenceRules(kReferenceRuleCount));
-    referenceModel_ = modelReferencePixel(question(pixel), buffers_);
-    return referenceModel_.has_value();
+bool PageFrame::drawPicture(const ReferenceRules& rules, Picture& picture) {
+    if (!drawPicture(rules, picture.buffers)) return false;
+    takePicture(picture);
+    return true;
 }
 
 bool PageFrame::watchStages() {
@@ -88,8 +80,7 @@ bool PageFrame::watchStages() {
 
 void PageFrame::takePicture(Picture& picture) {
     const std::size_t pixels = pixelCount(view_);
-    picture.color.resize(pixels * 3);
-    picture.depth.assign(buffers_.depth, buffers_.depth + pixels);
+    picture.floats.taken = false;
     picture.shown.width = view_.width;
     picture.shown.height = view_.height;
     picture.shown.rgb.resize(pixels * 3);
@@ -99,9 +90,8 @@ void PageFrame::takePicture(Picture& picture) {
     // otherwise make the compiler reload every vector's data on each pixel.
     // (windowByte pixel by pixel: in WebAssembly, convertToBgra runs on
     // Highway's emulated vectors, some thirty times slower.)
-    const Color* colors = buffers_.color;
-    const float* depths = buffers_.depth;
-    float* rgb = picture.color.data();
+    const Color* colors = picture.buffers.color;
+    const float* depths = picture.buffers.depth;
     for (int y = 0; y < view_.height; ++y) {
         const std::size_t rowStart = static_cast<std::size_t>(y) * view_.width;
         const std::size_t topRowStart =
@@ -110,16 +100,28 @@ void PageFrame::takePicture(Picture& picture) {
         std::uint8_t* shown = &picture.shown.rgb[topRowStart * 3];
         double* windowDepth = &picture.shown.windowDepth[topRowStart];
         for (std::size_t i = rowStart; i < rowStart + view_.width; ++i, out += 4, shown += 3) {
-            const Color c = colors[i];
-            rgb[3 * i] = c.r;
-            rgb[3 * i + 1] = c.g;
-            rgb[3 * i + 2] = c.b;
-            const Rgb pixel = windowBytesOf(c);
+            const Rgb pixel = windowBytesOf(colors[i]);
             for (int k = 0; k < 3; ++k) out[k] = shown[k] = pixel[k];
             out[3] = 255;
             *windowDepth++ = windowDepthOf(depths[i]);
         }
     }
+}
+
+const PageFrame::Picture::Floats& PageFrame::floats(const Picture& picture) const {
+    Picture::Floats& floats = picture.floats;
+    if (floats.taken) return floats;
+    const std::size_t pixels = pixelCount(view_);
+    floats.color.resize(pixels * 3);
+    floats.depth.assign(picture.buffers.depth, picture.buffers.depth + pixels);
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const Color& c = picture.buffers.color[i];
+        floats.color[3 * i] = c.r;
+        floats.color[3 * i + 1] = c.g;
+        floats.color[3 * i + 2] = c.b;
+    }
+    floats.taken = true;
+    return floats;
 }
 
 bool PageFrame::draw(const PageView& view, PagePixel pixel) {
@@ -128,22 +130,21 @@ bool PageFrame::draw(const PageView& view, PagePixel pixel) {
     view_ = view;
     const bool sized = view.width >= 1 && view.height >= 1 && view.width <= kLargestPageSide &&
                        view.height <= kLargestPageSide;
-    if (!sized || !drawSoftware(pixel)) {
+    differenceCurrent_ = differenceMapCurrent_ = false;
+    software_.floats.taken = model_.floats.taken = false;
+    if (!sized || !drawPicture(view_.rules, software_) ||
+        !drawPicture(firstReferenceRules(kReferenceRuleCount), model_) || !tellStories(pixel)) {
         view_.width = view_.height = 0;
+        story_.reset();
+        referenceModel_.reset();
         return false;
     }
-    takePicture(software_);
-    if (!drawModel(pixel)) {
-        view_.width = view_.height = 0;
-        return false;
-    }
-    takePicture(model_);
-
     compareWithModel();
     return true;
 }
 
 void PageFrame::compareWithModel() {
+    if (comparesWithModel_ && differenceCurrent_) return;
     comparesWithModel_ = true;
     compare();
 }
@@ -161,10 +162,18 @@ bool PageFrame::compareWith(const std::vector<std::uint8_t>& rgba) {
 void PageFrame::compare() {
     causesCurrent_ = false;
     difference_ = compareRenderers(software_.shown, reference(), kDifferenceTolerance);
+    differenceCurrent_ = true;
+    differenceMapCurrent_ = false;
 }
 
 bool PageFrame::tellStories(PagePixel pixel) {
-    return drawSoftware(pixel) && drawModel(pixel);
+    story_.reset();
+    referenceModel_.reset();
+    if (!inFrame(pixel)) return true;
+    story_ = tellPixelStory(question(pixel), buffers_, StoryFrame::PixelRow);
+    if (story_)
+        referenceModel_ = modelReferencePixel(question(pixel), buffers_, StoryFrame::PixelRow);
+    return story_.has_value() && referenceModel_.has_value();
 }
 
 const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
@@ -175,9 +184,10 @@ const std::vector<std::uint8_t>& PageFrame::stagePanel(StagePicture picture) {
         case StagePicture::Colour:
             return software_.panel;
         case StagePicture::Depth: {
-            const DepthScale scale = depthScale(software_.depth.data(), software_.depth.size());
+            const float* depths = software_.buffers.depth;
+            const DepthScale scale = depthScale(depths, pixelCount(view_));
             paintPanel(stagePanel_, view_.width, view_.height,
-                       [&](std::size_t i) { return depthColour(software_.depth[i], scale); });
+                       [&](std::size_t i) { return depthColour(depths[i], scale); });
             break;
         }
         case StagePicture::Faces: {
@@ -220,7 +230,7 @@ const std::vector<std::int8_t>& PageFrame::causes() {
         return matchReference(buffers_.depth[i] < 1.0f, windowBytesOf(buffers_.color[i]).data(), i);
     };
     for (int rules = 0; rules < kReferenceRuleCount; ++rules) {
-        if (!drawPicture(firstReferenceRules(rules))) break;
+        if (!drawPicture(firstReferenceRules(rules), buffers_)) break;
         ladder.takeStep(matchBuffers);
     }
     // The last step follows every rule: at the model's grid it is the model
@@ -231,7 +241,7 @@ const std::vector<std::int8_t>& PageFrame::causes() {
         ladder.takeStep([&](std::size_t i) {
             return matchReference(model.covered(topDown(i)), &model.rgb[3 * topDown(i)], i);
         });
-    } else if (ladder.stepsTaken() == kReferenceRuleCount && drawPicture(all)) {
+    } else if (ladder.stepsTaken() == kReferenceRuleCount && drawPicture(all, buffers_)) {
         ladder.takeStep(matchBuffers);
     }
     causes_ = ladder.stepsTaken() == kLadderStepCount
@@ -246,10 +256,21 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
         const std::vector<std::int8_t>& steps = causes();
         paintPanel(mapPanel_, view_.width, view_.height,
                    [&](std::size_t i) { return causeColour(steps[i]); });
+        differenceMapCurrent_ = false;
         return mapPanel_;
     }
-    paintPanel(mapPanel_, view_.width, view_.height, [&](std::size_t i) {
-        return differenceColour(software_.shown, reference(), topDown(i));
-    });
+    if (differenceMapCurrent_) return mapPanel_;
+    // Both pictures and the panel hold the top row first.
+    const RendererPicture& reference = this->reference();
+    mapPanel_.resize(pixelCount(view_) * 4);
+    std::uint8_t* out = mapPanel_.data();
+    for (std::size_t t = 0; t < pixelCount(view_); ++t, out += 4) {
+        const Rgb rgb = differenceColour(software_.shown, reference, t);
+        out[0] = rgb[0];
+        out[1] = rgb[1];
+        out[2] = rgb[2];
+        out[3] = 255;
+    }
+    differenceMapCurrent_ = true;
     return mapPanel_;
 }

@@ -17,8 +17,9 @@
 // What the browser page draws for one view: the software renderer's picture
 // under the rules the page has switched on, the reference model (the same
 // renderer under all of the reference's rules), the difference between the
-// two, and pictures of the software renderer's stages. Everything is drawn by
-// the plain path, on one thread.
+// two, and pictures of the software renderer's stages. On one thread; the
+// software picture without rules is drawn by the fast path, everything else
+// by the plain path.
 
 // The largest width and height the page draws.
 constexpr int kLargestPageSide = 2048;
@@ -47,15 +48,16 @@ constexpr int kDifferenceTolerance = 1;
 
 class PageFrame {
   public:
-    // Draws the software picture and the model at `view`; while they are
-    // drawn, the software picture tells the story of `pixel` (when it lies in
-    // the frame) and the model works out its side of it. The stage and map
-    // pictures are made by the calls below. False, with the frame empty, when
-    // the size is out of range or the memory cannot be had.
+    // Draws the software picture and the model at `view`, then tells the
+    // stories of `pixel` as tellStories does. The stage and map pictures are
+    // made by the calls below. False, with the frame empty, when the size is
+    // out of range or the memory cannot be had.
     bool draw(const PageView& view, PagePixel pixel = PagePixel());
 
-    // The same for another pixel of the frame drawn last (each picture drawn
-    // again); a pixel outside the frame forgets them. False when the memory
+    // The software picture's story of a pixel of the frame drawn last and the
+    // model's side of it, each heard from the pixel's row alone (the same
+    // stories as from the whole frame, see StoryFrame); a pixel outside the
+    // frame forgets them. The pictures stay as drawn. False when the memory
     // cannot be had.
     bool tellStories(PagePixel pixel);
 
@@ -65,11 +67,12 @@ class PageFrame {
 
     // The software picture's colour (r, g, b per pixel) and depth buffers,
     // rows from the bottom: what the snapshot tool's --color-pfm and
-    // --depth-pfm hold for the same view and rules.
-    const std::vector<float>& softwareColor() const { return software_.color; }
-    const std::vector<float>& softwareDepth() const { return software_.depth; }
-    const std::vector<float>& modelColor() const { return model_.color; }
-    const std::vector<float>& modelDepth() const { return model_.depth; }
+    // --depth-pfm hold for the same view and rules. Copied from the buffers
+    // the first time they are asked for after a draw.
+    const std::vector<float>& softwareColor() const { return floats(software_).color; }
+    const std::vector<float>& softwareDepth() const { return floats(software_).depth; }
+    const std::vector<float>& modelColor() const { return floats(model_).color; }
+    const std::vector<float>& modelDepth() const { return floats(model_).depth; }
 
     // The software picture's story of the pixel asked for last, and the
     // reference model's side of it; none when no pixel of the frame was
@@ -118,23 +121,31 @@ class PageFrame {
     void setLadderGrid(int bits);
 
   private:
-    // One picture as the buffers held it after drawing.
+    // One picture, in the buffers it was drawn into.
     struct Picture {
-        std::vector<float> color;  // r, g, b per pixel, rows from the bottom
-        std::vector<float> depth;
+        FrameBuffers buffers;
         RendererPicture shown;            // as the window shows it, top row first
         std::vector<std::uint8_t> panel;  // RGBA, top row first
+        // The buffers' floats as the hook hands them out, once asked for.
+        struct Floats {
+            bool taken = false;
+            std::vector<float> color;  // r, g, b per pixel, rows from the bottom
+            std::vector<float> depth;
+        };
+        mutable Floats floats;
     };
 
     bool inFrame(PagePixel pixel) const;
-    // Draws one picture into the frame buffers under `rules`.
-    bool drawPicture(const ReferenceRules& rules);
-    // The software picture, telling the pixel's story when it is in the frame.
-    bool drawSoftware(PagePixel pixel);
-    // The model, working out its side of the pixel when it is in the frame.
-    bool drawModel(PagePixel pixel);
-    // Copies the buffers of the frame just drawn into `picture`.
+    // Draws the scene under `rules` into `buffers`: the fast path without
+    // rules, the plain one with them.
+    bool drawPicture(const ReferenceRules& rules, FrameBuffers& buffers) const;
+    // Draws `picture` under `rules` and makes what the window would show.
+    bool drawPicture(const ReferenceRules& rules, Picture& picture);
+    // The window's bytes and depths and the panel of the picture just drawn.
     void takePicture(Picture& picture);
+    // The picture's floats, copied from its buffers on the first call after a
+    // draw.
+    const Picture::Floats& floats(const Picture& picture) const;
     // Counts the software picture's fragments per pixel and notes the faces.
     bool watchStages();
     // The index into the top-down pictures of pixel i (row 0 at the bottom).
@@ -147,11 +158,14 @@ class PageFrame {
     }
 
     PageView view_;
-    FrameBuffers buffers_;  // where each picture is drawn
+    // Where the stories, the ladder's steps and the watched stages are drawn.
+    FrameBuffers buffers_;
     Picture software_, model_;
     // What the software picture is compared with: the model or given bytes.
     RendererPicture givenReference_;
     bool comparesWithModel_ = true;
+    bool differenceCurrent_ = false;     // difference_ is of the pictures drawn last
+    bool differenceMapCurrent_ = false;  // mapPanel_ holds the map of difference_
     std::optional<PixelStory> story_;
     std::optional<ReferenceModel> referenceModel_;
     std::optional<StageRecorder> stages_;  // of the frame drawn last, once watched

@@ -80,6 +80,16 @@ bool prepareFrameBuffers(FrameBuffers& buffers, int width, int height) {
     return true;
 }
 
+bool prepareFrameRow(FrameBuffers& buffers, int width, int height, int y) {
+    if (!sizeFrameBuffers(buffers, width, height)) return false;
+    if (y >= 0 && y < height && width > 0) {
+        clearPixels(buffers, static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
+                    static_cast<std::size_t>(width));
+    }
+    buffers.written.unknown = true;
+    return true;
+}
+
 IndexRange writtenRows(const FrameBuffers& buffers) {
     const FrameBuffers::WrittenRecord& written = buffers.written;
     if (written.unknown) return IndexRange{0, written.height};

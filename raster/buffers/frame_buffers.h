@@ -68,6 +68,11 @@ bool prepareFrameBuffers(FrameBuffers& buffers, int width, int height);
 // result, but nothing is cleared. Fresh stores count as written everywhere.
 bool sizeFrameBuffers(FrameBuffers& buffers, int width, int height);
 
+// Sizes the stores as sizeFrameBuffers does and clears row y alone (when the
+// frame has it), for a frame that draws only that row. The other rows hold
+// whatever they held, and every row counts as written.
+bool prepareFrameRow(FrameBuffers& buffers, int width, int height, int y);
+
 // Frees both stores and forgets the size: the next sizing allocates anew.
 void releaseFrameBuffers(FrameBuffers& buffers);
 

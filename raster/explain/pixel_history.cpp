@@ -1,5 +1,7 @@
 #include "raster/explain/pixel_history.h"
 
+#include "raster/like_reference/render_like_reference.h"
+
 ShadingTerms* PixelHistory::fragment(const Fragment& fragment) {
     if (fragment.column != column_ || fragment.row != row_) return nullptr;
     if (fragment.passed) {
@@ -10,4 +12,17 @@ ShadingTerms* PixelHistory::fragment(const Fragment& fragment) {
     fragments_.push_back(StoryFragment{fragment, false, std::nullopt});
     if (!fragment.passed || !withTerms_) return nullptr;
     return &fragments_.back().terms.emplace();
+}
+
+bool drawWatchingPixel(Scene& scene, const FramePixel& q, const ReferenceRules& rules,
+                       StoryFrame drawn, PixelHistory& history, FrameBuffers& buffers) {
+    if (drawn == StoryFrame::Whole) {
+        if (!prepareFrameBuffers(buffers, q.width, q.height)) return false;
+        renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, rules, &history);
+        return true;
+    }
+    if (!prepareFrameRow(buffers, q.width, q.height, q.y)) return false;
+    renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, rules, &history,
+                                nullptr, FilledRows{q.y, q.y});
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "raster/buffers/frame_buffers.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/plain/fragment_observer.h"
 
@@ -24,3 +25,9 @@ class PixelHistory : public FragmentObserver {
     bool withTerms_;
     std::vector<StoryFragment> fragments_;
 };
+
+// Draws `scene` in the pixel's frame under `rules` into `buffers`, `history`
+// watching: the whole frame or only the pixel's row. False, with nothing
+// drawn, when there is no memory for the buffers.
+bool drawWatchingPixel(Scene& scene, const FramePixel& pixel, const ReferenceRules& rules,
+                       StoryFrame drawn, PixelHistory& history, FrameBuffers& buffers);

@@ -6,7 +6,7 @@
 #include "raster/buffers/window_bytes.h"
 #include "raster/explain/pixel_history.h"
 #include "raster/like_reference/reference_sampling.h"
-#include "raster/like_reference/render_like_reference.h"
+#include "raster/plain/vertex_stage.h"
 #include "scene/scene.h"
 
 std::string objectColourName(const SceneObject& object) {
@@ -19,16 +19,19 @@ namespace {
 
 // The signed distance of the pixel centre from the outline of the face that
 // comes nearest to it (or holds it furthest inside), on the screen as the
-// frame's rules place the corners.
+// frame's rules place the corners (the vertex stage's screen corners, which
+// no rule's edge set-up changes).
 std::optional<double> nearestOutlineDistance(const Scene& scene, const FramePixel& q) {
     std::optional<double> best;
-    for (std::size_t o = 0; o < scene.objects.size(); ++o) {
-        for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
-            const FaceVertexStage stage = faceVertexStage(
-                scene, q.width, q.height, q.rules, static_cast<int>(o), static_cast<int>(f), q.y);
-            if (stage.screenCorners.empty()) continue;
+    VertexStage vertices;
+    std::vector<ScanEdge> edges;
+    for (const SceneObject& object : scene.objects) {
+        for (const Face& face : object.faces) {
+            vertices.faceEdges(scene, face, q.width, q.height, edges);
+            if (vertices.screenPolygon().empty()) continue;
             std::vector<std::array<double, 2>> outline;
-            for (const Vec3& c : stage.screenCorners) {
+            for (const Vertex& v : vertices.screenPolygon()) {
+                const Vec4& c = v.position;
                 outline.push_back(
                     q.rules.subpixel != 0
                         ? std::array<double, 2>{snappedToSubpixelGrid(c.x, q.rules.subpixel),
@@ -44,13 +47,13 @@ std::optional<double> nearestOutlineDistance(const Scene& scene, const FramePixe
 
 }  // namespace
 
-std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& q, FrameBuffers& buffers) {
+std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& q, FrameBuffers& buffers,
+                                         StoryFrame drawn) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
-    if (!prepareFrameBuffers(buffers, q.width, q.height)) return std::nullopt;
     // Under the vertex rule the pixels are not lit: their colours come from
     // the face's corners, so there are no terms to record.
     PixelHistory history(q.x, q.y, !q.rules.vertex);
-    renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, q.rules, &history);
+    if (!drawWatchingPixel(scene, q, q.rules, drawn, history, buffers)) return std::nullopt;
 
     PixelStory story;
     story.x = q.x;

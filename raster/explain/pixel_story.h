@@ -63,13 +63,23 @@ struct PixelStory {
     bool covered() const { return depth < 1.0f; }
 };
 
+// How much of the frame is drawn to hear a pixel's story: all of it, or only
+// the pixel's row. Both give the same story, bit for bit: the fragments at a
+// pixel come from the spans on its row alone, and a row filled by itself
+// comes out as in the whole frame (see renderSoftwarePlain). The whole frame
+// leaves it in the buffers; the row alone takes a fraction of the time and
+// leaves the buffers' other rows as they were.
+enum class StoryFrame { Whole, PixelRow };
+
 // "red", "green" or "blue": the strongest channel of the object's diffuse colour.
 std::string objectColourName(const SceneObject& object);
 
 // Draws `scene` in the frame's size with the plain path under its rules,
 // watching the pixel, into `buffers` (which hold the frame afterwards,
-// exactly as renderSoftwareLikeReference leaves it), and tells the pixel's
-// story. Empty, with nothing drawn, when the pixel lies outside the frame or
-// there is no memory for the frame's buffers.
+// exactly as renderSoftwareLikeReference leaves it, or only the pixel's row
+// of it), and tells the pixel's story. Empty, with nothing drawn, when the
+// pixel lies outside the frame or there is no memory for the frame's
+// buffers.
 std::optional<PixelStory> tellPixelStory(Scene& scene, const FramePixel& pixel,
-                                         FrameBuffers& buffers);
+                                         FrameBuffers& buffers,
+                                         StoryFrame drawn = StoryFrame::Whole);

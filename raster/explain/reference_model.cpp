@@ -11,7 +11,6 @@
 #include "raster/explain/row_walk.h"
 #include "raster/like_reference/reference_lighting.h"
 #include "raster/like_reference/reference_sampling.h"
-#include "raster/like_reference/render_like_reference.h"
 #include "raster/like_reference/smooth_shading.h"
 #include "raster/plain/vertex_stage.h"
 
@@ -41,13 +40,12 @@ const Fragment* storedFragment(const std::vector<StoryFragment>& fragments) {
 }  // namespace
 
 std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel& q,
-                                                  FrameBuffers& buffers) {
+                                                  FrameBuffers& buffers, StoryFrame drawn) {
     if (q.x < 0 || q.x >= q.width || q.y < 0 || q.y >= q.height) return std::nullopt;
-    if (!prepareFrameBuffers(buffers, q.width, q.height)) return std::nullopt;
     ReferenceRules rules;
     parseReferenceRules("all", &rules, nullptr);
     PixelHistory history(q.x, q.y, false);
-    renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, rules, &history);
+    if (!drawWatchingPixel(scene, q, rules, drawn, history, buffers)) return std::nullopt;
 
     ReferenceModel model;
     const Point centre{q.x + 0.5, q.y + 0.5};

@@ -47,8 +47,10 @@ struct ReferenceModel {
 };
 
 // Draws `scene` in the frame's size under every rule of the reference (the
-// frame's own rules do not matter), into `buffers`, and works out the
+// frame's own rules do not matter), into `buffers` (the whole frame, or only
+// the pixel's row: the same answer, see StoryFrame), and works out the
 // reference model's side of the pixel. Empty when the pixel lies outside the
 // frame or there is no memory for the frame.
 std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel& pixel,
-                                                  FrameBuffers& buffers);
+                                                  FrameBuffers& buffers,
+                                                  StoryFrame drawn = StoryFrame::Whole);

@@ -6,12 +6,12 @@
 
 void renderSoftwareLikeReference(Scene& scene, PixelBuffers buffers, int width, int height,
                                  const ReferenceRules& rules, FragmentObserver* observer,
-                                 const StopPoint* stop) {
+                                 const StopPoint* stop, FilledRows rows) {
     if (!rules.any()) {
         DrawStages textbook;
-        renderSoftwarePlain(scene, buffers, width, height, observer, textbook, stop);
+        renderSoftwarePlain(scene, buffers, width, height, observer, textbook, stop, rows);
         return;
     }
     ReferenceStages stages(rules);
-    renderSoftwarePlain(scene, buffers, width, height, observer, stages, stop);
+    renderSoftwarePlain(scene, buffers, width, height, observer, stages, stop, rows);
 }

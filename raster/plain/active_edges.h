@@ -24,17 +24,15 @@ inline bool strictlyAscendingX(const std::vector<ScanEdge>& edges) {
     return true;
 }
 
-// Scan conversion's row walk. Walks a face's rows from bottom to top with an
-// active edge list and calls row(y, active) on every row with the active
-// edges sorted by x. An edge covers the rows from its truncated yStart to its
-// truncated yEnd - 1, so at a vertex one edge retires on the row where the
-// next enters. `active` is working storage; its contents on entry do not
-// matter.
-template <typename RowVisitor>
-void forEachActiveRow(const std::vector<ScanEdge>& edges, int height, std::vector<ScanEdge>& active,
-                      RowVisitor&& row) {
-    // The rows from the lowest truncated start to the highest truncated end,
-    // cut to the window.
+// The rows a face's row walk visits, first..last (none when first > last):
+// from the lowest truncated yStart to the highest truncated yEnd, cut to the
+// window.
+struct WalkedRows {
+    int first = 0;
+    int last = -1;
+};
+
+inline WalkedRows walkedRows(const std::vector<ScanEdge>& edges, int height) {
     int firstRow = 9999999;
     int lastRow = 0;
     for (const ScanEdge& edge : edges) {
@@ -45,9 +43,21 @@ void forEachActiveRow(const std::vector<ScanEdge>& edges, int height, std::vecto
     const long long topRow = static_cast<long long>(height) - 1;
     if (lastRow > topRow) lastRow = static_cast<int>(std::max<long long>(topRow, INT_MIN));
     if (firstRow < 0) firstRow = 0;
+    return WalkedRows{firstRow, lastRow};
+}
 
+// Scan conversion's row walk. Walks a face's rows from bottom to top with an
+// active edge list and calls row(y, active) on every row with the active
+// edges sorted by x. An edge covers the rows from its truncated yStart to its
+// truncated yEnd - 1, so at a vertex one edge retires on the row where the
+// next enters. `active` is working storage; its contents on entry do not
+// matter.
+template <typename RowVisitor>
+void forEachActiveRow(const std::vector<ScanEdge>& edges, int height, std::vector<ScanEdge>& active,
+                      RowVisitor&& row) {
+    const WalkedRows rows = walkedRows(edges, height);
     active.clear();
-    for (int y = firstRow; y <= lastRow; ++y) {
+    for (int y = rows.first; y <= rows.last; ++y) {
         // Retire the edges that end at or below this row.
         for (ScanEdge& edge : active) {
             if (truncateToInt(edge.yEnd) <= y) edge.finished = true;

@@ -1,8 +1,10 @@
 #include "raster/plain/render_software_plain.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
+#include "raster/plain/active_edges.h"
 #include "raster/plain/draw_context.h"
 #include "raster/plain/scan_convert.h"
 #include "raster/plain/vertex_stage.h"
@@ -31,7 +33,8 @@
 // chosen once before the first face: the textbook stages are the steps
 // above, and a frame drawn by other rules replaces some of them.
 void renderSoftwarePlain(Scene& scene, PixelBuffers buffers, int width, int height,
-                         FragmentObserver* observer, DrawStages& stages, const StopPoint* stop) {
+                         FragmentObserver* observer, DrawStages& stages, const StopPoint* stop,
+                         FilledRows rows) {
     const DrawContext draw(scene, buffers, width, height, stages, observer);
     VertexStage vertexStage;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
@@ -39,13 +42,18 @@ void renderSoftwarePlain(Scene& scene, PixelBuffers buffers, int width, int heig
         for (std::size_t f = 0; f < object.faces.size(); ++f) {
             std::vector<ScanEdge> edges;
             vertexStage.faceEdges(scene, object.faces[f], width, height, edges, stages);
-            const FaceContext face{draw, o, f};
-            stages.prepareFace(face, vertexStage);
-            if (stop && stop->isFace(o, f)) {
-                scanConvertPolygon(edges, face, stop->row);
-                return;
+            const bool stopsHere = stop && stop->isFace(o, f);
+            const FilledRows faceRows =
+                stopsHere ? FilledRows{rows.first, std::min(rows.last, stop->row)} : rows;
+            // A face whose rows are none of those filled leaves nothing in
+            // the buffers: it is neither prepared nor walked.
+            const WalkedRows walked = walkedRows(edges, height);
+            if (walked.first <= faceRows.last && faceRows.first <= walked.last) {
+                const FaceContext face{draw, o, f};
+                stages.prepareFace(face, vertexStage);
+                scanConvertPolygon(edges, face, faceRows);
             }
-            scanConvertPolygon(edges, face);
+            if (stopsHere) return;
         }
     }
 }

@@ -3,11 +3,11 @@
 #include "raster/plain/active_edges.h"
 #include "raster/plain/fill_span.h"
 
-void scanConvertPolygon(std::vector<ScanEdge>& edges, const FaceContext& face, int lastRow) {
+void scanConvertPolygon(std::vector<ScanEdge>& edges, const FaceContext& face, FilledRows rows) {
     std::vector<ScanEdge> active;
     forEachSpanPair(edges, face.draw.height, active,
                     [&](const ScanEdge& left, const ScanEdge& right, int y) {
-                        if (y <= lastRow) fillSpan(left, right, y, face);
+                        if (rows.holds(y)) fillSpan(left, right, y, face);
                     });
     std::vector<ScanEdge>().swap(edges);
 }

@@ -1,10 +1,13 @@
 "use strict";
 // Figures for the docs, not a test: the time of the page's whole update after
 // an input event (both pictures drawn, the panels, the difference and the
-// hovered pixel's story) and of a step of the step mode, read through window.rasterwork after each of N real
-// one-pixel drag events at 480 x 480, and the size of the page's file.
+// hovered pixel's story) and its parts, read through window.rasterwork after
+// each of N real one-pixel drag events at 480 x 480; the same after N moves
+// of the pointer alone (only the stories told again); a step of the step
+// mode; and the size of the page's file. The middle panel shows the model
+// unless "webgl" is given.
 //
-//   node tests/web/measure_page.js build-web/rasterwork.html [EVENTS]
+//   node tests/web/measure_page.js build-web/rasterwork.html [EVENTS] [model|webgl]
 const fs = require("fs");
 const path = require("path");
 const { Browser } = require("./browser.js");
@@ -12,26 +15,34 @@ const { Browser } = require("./browser.js");
 async function main() {
   const page = process.argv[2];
   const events = Number(process.argv[3] || 120);
+  const reference = process.argv[4] || "model";
   const browser = await Browser.start();
   try {
     await browser.open("file://" + path.resolve(page));
     await browser.evaluate("window.rasterwork.ready.then(() => true)");
+    await browser.evaluate("rasterwork.setView({ reference: " + JSON.stringify(reference) +
+      " }).reference");
     const box = JSON.parse(await browser.evaluate("JSON.stringify(document.getElementById(" +
       "'software-canvas').getBoundingClientRect())"));
     const x = box.left + 240, y = box.top + 240;
     // A hovered pixel first, so each update tells its story too.
     await browser.mouse("mouseMoved", x, y);
     await browser.mouse("mousePressed", x, y, { button: "left", buttons: 1, clickCount: 1 });
-    const updates = [], draws = [];
+    const afterNextFrame = async () => JSON.parse(await browser.evaluate("new Promise((done) => " +
+      "requestAnimationFrame(() => requestAnimationFrame(() => " +
+      "done(JSON.stringify(rasterwork.timing())))))"));
+    const drags = [];
     for (let i = 1; i <= events; ++i) {
       await browser.mouse("mouseMoved", x + (i % 2), y, { button: "left", buttons: 1 });
-      const timing = JSON.parse(await browser.evaluate("new Promise((done) => " +
-        "requestAnimationFrame(() => requestAnimationFrame(() => " +
-        "done(JSON.stringify(rasterwork.timing())))))"));
-      updates.push(timing.update);
-      draws.push(timing.draw);
+      drags.push(await afterNextFrame());
     }
     await browser.mouse("mouseReleased", x, y, { button: "left", buttons: 0, clickCount: 1 });
+    // The pointer alone, over pixels of the patches and of the background.
+    const hovers = [];
+    for (let i = 1; i <= events; ++i) {
+      await browser.mouse("mouseMoved", x - 60 + (i % 13) * 9, y - 40 + (i % 7) * 11);
+      hovers.push(await afterNextFrame());
+    }
     const figures = (values) => {
       const sorted = values.slice().sort((a, b) => a - b);
       const at = (q) => sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))];
@@ -52,9 +63,16 @@ async function main() {
       }
       return JSON.stringify(times);
     })()`));
-    console.log("events               " + events + " one-pixel drags at 480 x 480");
-    console.log("whole update         " + figures(updates));
-    console.log("drawing both         " + figures(draws));
+    const of = (list, key) => list.map((timing) => timing[key]);
+    console.log("events               " + events + " one-pixel drags at 480 x 480, the " +
+      reference + " in the middle");
+    console.log("whole update         " + figures(of(drags, "update")));
+    console.log("  drawing, stories   " + figures(of(drags, "draw")));
+    console.log("  WebGL picture      " + figures(of(drags, "webgl")));
+    console.log("  panels, captions   " + figures(of(drags, "panels")));
+    console.log("  story shown        " + figures(of(drags, "story")));
+    console.log("pointer moved        " + figures(of(hovers, "update")) + " (" + events +
+      " pixels)");
     console.log("step to a point      " + figures(steps) + " (" + events + " points)");
     console.log("page file            " + fs.statSync(page).size + " bytes");
   } finally {

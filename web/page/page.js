@@ -14,7 +14,8 @@
   const PURPOSE = "Compare its picture with a model of OpenGL pixel by pixel, point at any " +
     "pixel to hear why it is what it is, and step through the frame face by face and row by row.";
   const FAST_PATH_NOTE = "The software picture is drawn by the fast path on WebAssembly's SIMD " +
-    "lanes, or by the plain path while it tells a pixel's story; both give the same bits.";
+    "lanes, or by the plain path under the reference's rules; a pixel's story is the plain " +
+    "path's walk of its row. Both give the same bits.";
 
   const state = {
     view: Object.assign({}, START_VIEW),
@@ -28,7 +29,8 @@
     pixel: null,     // {x, y}, row 0 at the bottom
     pinned: false,
   };
-  const timing = { update: 0, draw: 0, history: [] };
+  // The last update's times (ms): all of it, and its parts.
+  const timing = { update: 0, draw: 0, webgl: 0, panels: 0, story: 0, history: [] };
   let wasm = null;
   let ruleNames = [];
   const causeColours = [];  // per ladder step, "#rrggbb", from the module
@@ -135,13 +137,15 @@
   function putWebglPanel(canvas) {
     const w = state.width, h = state.height;
     const image = new ImageData(w, h);
+    // A pixel at a time as one 32-bit word (r, g, b, a in memory whatever
+    // the byte order): white where nothing was drawn, else opaque.
+    const bytes = webglBytes.byteOffset % 4 === 0 ? webglBytes : webglBytes.slice();
+    const from = new Uint32Array(bytes.buffer, bytes.byteOffset, w * h);
+    const to = new Uint32Array(image.data.buffer);
+    const opaque = new Uint32Array(new Uint8Array([0, 0, 0, 255]).buffer)[0];
     for (let y = 0; y < h; ++y) {
-      const from = webglBytes.subarray(4 * y * w, 4 * (y + 1) * w);
-      const to = 4 * (h - 1 - y) * w;
-      image.data.set(from, to);
-      for (let x = 0; x < w; ++x) {
-        if (from[4 * x + 3] === 0) image.data.fill(255, to + 4 * x, to + 4 * x + 3);
-        image.data[to + 4 * x + 3] = 255;
+      for (let x = 0, i = y * w, t = (h - 1 - y) * w; x < w; ++x, ++i, ++t) {
+        to[t] = bytes[4 * i + 3] === 0 ? 0xffffffff : from[i] | opaque;
       }
     }
     canvas.getContext("2d").putImageData(image, 0, 0);
@@ -242,8 +246,13 @@
       $("status").title = FAST_PATH_NOTE;
       $("status").className = "";
     }
+    let webglTime = 0;
+    let panelsStart = performance.now();
     if (kind === "frame") {
       drawWebgl();
+      const webglEnd = performance.now();
+      webglTime = webglEnd - panelsStart;
+      panelsStart = webglEnd;
       if (webglFailure && !refused) {
         $("status").textContent = webglFailure;
         $("status").className = "failed";
@@ -255,6 +264,7 @@
     } else if (state.pinned || ringShown) {
       present();  // the ring around a pinned pixel moves or goes
     }
+    const storyStart = performance.now();
     try {
       showStory();
     } catch (error) {
@@ -263,6 +273,9 @@
     const end = performance.now();
     timing.update = end - start;
     timing.draw = drawEnd - start;
+    timing.webgl = webglTime;
+    timing.panels = storyStart - panelsStart;
+    timing.story = end - storyStart;
     timing.history.push(timing.update);
     if (timing.history.length > 30) timing.history.shift();
     const sorted = timing.history.slice().sort((a, b) => a - b);
@@ -350,8 +363,9 @@
   }
 
   function showCaptions() {
-    $("software-caption").innerHTML = "<strong>Software renderer</strong> (plain path), rules: " +
-      rulesText(state.rules) + ". " + stageLegend();
+    const rules = rulesText(state.rules);
+    $("software-caption").innerHTML = "<strong>Software renderer</strong> (" +
+      (rules === "none" ? "fast" : "plain") + " path), rules: " + rules + ". " + stageLegend();
     showMiddleCaption();
     const d = heapView(Float64Array, wasm._rw_difference(), 5);
     const other = comparesWithWebgl() ? "WebGL" : "model";
@@ -1060,10 +1074,13 @@
         reference: comparesWithWebgl() ? "webgl" : "model",
       });
     },
-    // The last update's time in milliseconds: the whole of it, and the
-    // drawing of both pictures in the module.
-    // and the last step of the step mode (drawing up to it and showing it).
-    timing: () => Object.assign({ update: timing.update, draw: timing.draw }, stepMode.timing()),
+    // The last update's time in milliseconds: the whole of it; the drawing of
+    // both pictures and the stories in the module, the WebGL picture (drawn,
+    // read back and compared), the panels with their captions, and the story
+    // shown; and the last step of the step mode (drawing up to it and
+    // showing it).
+    timing: () => Object.assign({ update: timing.update, draw: timing.draw, webgl: timing.webgl,
+      panels: timing.panels, story: timing.story }, stepMode.timing()),
     // What draws the WebGL picture: whether WebGL2 was had, the vendor and
     // renderer (unmasked where the browser gives them), or why not.
     webgl: () => Object.assign({}, rasterworkWebgl.info),
