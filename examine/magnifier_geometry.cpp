@@ -1,4 +1,4 @@
-#include "tools/explain/magnifier_geometry.h"
+#include "examine/magnifier_geometry.h"
 
 #include <algorithm>
 #include <memory>
