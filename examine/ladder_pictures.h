@@ -19,11 +19,12 @@ class LadderPictures {
     // Draws the kLadderStepCount pictures of the scene (camera set up) with
     // the plain path, through `buffers`, which it sizes and clears for each
     // (std::bad_alloc when their memory cannot be had); they hold the last
-    // step's frame afterwards (of the faces drawn).
+    // step's frame afterwards.
     // Only the pixels of `kept` are kept when it is not empty (one pixel for
-    // one story), and only the faces that can change them are drawn, which
-    // leaves them as the whole scene draws them; a pixel is asked for by its
-    // index in the frame.
+    // one story), and then only the faces that can change them are drawn
+    // and only their rows cleared between steps, which leaves them as the
+    // whole scene draws them, and the buffers holding nothing of use; a
+    // pixel is asked for by its index in the frame.
     LadderPictures(Scene& scene, FrameBuffers& buffers, int width, int height,
                    const PixelBounds& kept = PixelBounds{});
 
