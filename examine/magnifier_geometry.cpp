@@ -107,6 +107,14 @@ void takeSoftwarePixels(MagnifierGeometry& g, PixelBuffers buffers) {
     });
 }
 
+void takeSoftwarePixels(MagnifierGeometry& g, const std::vector<float>& rgb,
+                        const std::vector<float>& depth) {
+    forEachCropPixel(g, [&](MagnifiedPixel& p, std::size_t i) {
+        p.rgb = {windowByte(rgb[3 * i]), windowByte(rgb[3 * i + 1]), windowByte(rgb[3 * i + 2])};
+        p.software = depth[i] < 1.0f;
+    });
+}
+
 void takeModelCoverage(MagnifierGeometry& g, Scene& scene, const StopPoint* stop,
                        FrameBuffers& buffers) {
     if (!prepareFrameBuffers(buffers, g.width, g.height)) return;
