@@ -2,47 +2,13 @@
 
 #include <new>
 #include <optional>
-#include <set>
-#include <utility>
 
+#include "examine/faces_reaching.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
-#include "raster/explain/row_walk.h"
 #include "raster/like_reference/render_like_reference.h"
 
 namespace {
-
-// The scene with only the faces that can change the kept pixels under
-// `rules`: those with a span on a kept row that begins at or left of the
-// kept columns' last. A pixel holds the fragment of the last face to pass
-// its depth test there, and that fragment's colour depends on the depth
-// tests of the span's earlier columns too (the running normal steps on from
-// a passed pixel's normalised normal), which depend on the faces drawn
-// there before it; faces reaching a kept row only right of the kept
-// columns, or no kept row at all, change nothing in them.
-Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRules& rules,
-                    const PixelBounds& kept) {
-    std::set<std::pair<int, int>> reaching;
-    for (int row = kept.firstRow; row <= kept.lastRow; ++row) {
-        for (const RowSpan& span : spansOnRow(scene, width, height, rules, row)) {
-            if (span.firstColumn < span.endColumn && span.firstColumn <= kept.lastColumn) {
-                reaching.emplace(span.object, span.face);
-            }
-        }
-    }
-    Scene culled = scene;
-    for (std::size_t o = 0; o < culled.objects.size(); ++o) {
-        std::vector<Face>& faces = culled.objects[o].faces;
-        faces.clear();
-        const std::vector<Face>& all = scene.objects[o].faces;
-        for (std::size_t f = 0; f < all.size(); ++f) {
-            if (reaching.count({static_cast<int>(o), static_cast<int>(f)})) {
-                faces.push_back(all[f]);
-            }
-        }
-    }
-    return culled;
-}
 
 // Readies the buffers for a step: sized and cleared whole for the first
 // step and for every step of the whole frame's ladder, and for a ladder

@@ -4,6 +4,7 @@
 #include <new>
 #include <optional>
 
+#include "examine/faces_reaching.h"
 #include "examine/magnifier_geometry.h"
 #include "examine/magnifier_json.h"
 #include "scene/default_scene.h"
@@ -51,7 +52,13 @@ std::string pageStepMagnifierJson(const PageView& view, const StopPoint& stop,
         MagnifierGeometry g = gatherMagnifierGeometry(scene, view.width, view.height, view.rules,
                                                       gridBits, x, y, stop);
         takeSoftwarePixels(g, rgb, depth);
-        takeModelCoverage(g, scene, &stop, buffers);
+        // The model drawn up to the stop point with the faces that can reach
+        // the crop alone: what it covers there, in far less time.
+        const ReferenceRules model = firstReferenceRules(kReferenceRuleCount);
+        const PixelBounds crop{g.left(), g.bottom(), g.left() + kMagnifierSide - 1,
+                               g.bottom() + kMagnifierSide - 1};
+        Scene reaching = facesReaching(scene, view.width, view.height, model, crop);
+        takeModelCoverage(g, reaching, &stop, buffers);
         return magnifierJson(g);
     } catch (const std::bad_alloc&) {
         return "";

@@ -29,28 +29,32 @@ function createMagnifier(page) {
   }
 
   // Where the magnifier looks: in the step mode the current row, at the
-  // pinned pixel's column or else the middle of the row's spans (of the
-  // face's corners for a whole face); otherwise the pixel under the pointer
-  // or pinned. Null for nowhere.
+  // pinned pixel's column where the crop then holds the row's spans, else at
+  // their middle (the middle of the face's corners for a whole face or a row
+  // it does not cover); otherwise the pixel under the pointer or pinned.
+  // Null for nowhere.
   function centre() {
     const step = page.stepMode.current();
     const pixel = state.pixel;
     if (!step) return pixel && { x: pixel.x, y: pixel.y, pinned: state.pinned, step: null };
     const { at, scan } = step;
     const inFrame = (v, side) => Math.min(Math.max(Math.floor(v), 0), side - 1);
-    let x, y;
-    if (at.row === null) {
-      const corners = scan.corners.length ? scan.corners : [[0, 0]];
-      x = corners.reduce((sum, c) => sum + c[0], 0) / corners.length;
-      y = corners.reduce((sum, c) => sum + c[1], 0) / corners.length;
-    } else {
-      y = at.row;
-      const row = scan.rows.find((r) => r.y === at.row);
-      const spans = row ? row.spans.filter((s) => s.end_column > s.first_column) : [];
-      x = spans.length ? (spans[0].first_column + spans[spans.length - 1].end_column - 1) / 2
-        : row && row.active.length ? row.active[0] : scan.corners.length ? scan.corners[0][0] : 0;
+    const half = 7;  // pixels on each side of the middle one
+    const corners = scan.corners.length ? scan.corners : [[0, 0]];
+    let from = Math.min(...corners.map((c) => c[0])), to = Math.max(...corners.map((c) => c[0]));
+    let x = (from + to) / 2;
+    let y = corners.reduce((sum, c) => sum + c[1], 0) / corners.length;
+    const row = at.row === null ? null : scan.rows.find((r) => r.y === at.row);
+    if (at.row !== null) y = at.row;
+    const spans = row ? row.spans.filter((s) => s.end_column > s.first_column) : [];
+    if (spans.length) {
+      from = spans[0].first_column;
+      to = spans[spans.length - 1].end_column - 1;
+      x = (from + to) / 2;
+    } else if (row && row.active.length && row.active[0] !== null) {
+      from = to = x = row.active[0];
     }
-    if (state.pinned && pixel) x = pixel.x;
+    if (state.pinned && pixel && pixel.x + half >= from && pixel.x - half <= to) x = pixel.x;
     x = inFrame(x, state.width);
     y = inFrame(y, state.height);
     return { x, y, pinned: state.pinned && pixel !== null && pixel.x === x && pixel.y === y,
@@ -199,7 +203,8 @@ function createMagnifier(page) {
       "vertex stage put it on the screen</li>" +
       "<li>" + swatch("border-top: 2px dashed " + COLOURS.reference) + "the reference's outline " +
       grid + "</li>" +
-      "<li>" + swatch("border-left: 3px solid " + COLOURS.tick + "; width: 0; margin: 0 8px") +
+      "<li>" + swatch("border-left: 3px solid " + COLOURS.tick + "; width: 3px; height: 14px; " +
+        "margin: 0 19px 0 10px") +
       "an active edge's x on the row: where the software samples it</li>" +
       "<li>" + swatch("background: " + COLOURS.bar + "; height: 5px") + "a span's filled " +
       "columns, its first to its end column - 1</li>" +
