@@ -66,6 +66,12 @@ void endOnXFailures(const std::string& programName, const std::string& display) 
     glutInitErrorFunc(onGlutError);
 }
 
+void endIfServerGone() {
+    Display* fresh = XOpenDisplay(displayName.c_str());
+    if (fresh == nullptr) endWith("lost the connection to " + server());
+    XCloseDisplay(fresh);
+}
+
 bool surviveGlutErrors(const std::function<void()>& call, std::string* error) {
     static sigjmp_buf cameBack;
     if (sigsetjmp(cameBack, 1) != 0) {

@@ -16,3 +16,10 @@ void endOnXFailures(const std::string& program, const std::string& display);
 // in the middle of that step: nothing of it may be called again, and the X
 // protocol errors its requests left behind are ignored from then on.
 bool surviveGlutErrors(const std::function<void()>& call, std::string* error);
+
+// After a step GLUT gave up: when the X server no longer takes a connection,
+// the step failed because the server went away, and the process ends as for
+// a lost connection (one line, status 1) rather than blaming the step; the
+// exit would otherwise meet the dead connection and say so a second time.
+// Returns when the server still answers. Bound the call as any X wait.
+void endIfServerGone();

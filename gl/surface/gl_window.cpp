@@ -77,7 +77,9 @@ int openFrameWindow(int width, int height, const char* title, std::string* error
     int window = 0;
     std::string glutError;
     if (!surviveGlutErrors([&] { window = glutCreateWindow(title); }, &glutError)) {
-        // No OpenGL context could be had on this display (a broken driver).
+        // No OpenGL context could be had on this display (a broken driver),
+        // unless the display itself has gone.
+        endIfServerGone();
         *error = glutError + releaseStartupMessages();
         if (noOpenGL != nullptr) *noOpenGL = true;
         return 0;

@@ -22,7 +22,7 @@ set(checked 0)
 set(name "`[A-Za-z_][A-Za-z0-9_:]*`")
 set(codeName "`?[A-Za-z_][A-Za-z0-9_:]*(\\(\\))?`?")
 set(codePath "`?[A-Za-z0-9_./-]+\\.(cpp|h)`?")
-set(ourFolders "math|scene|view|raster|gl|frame|app|tools|bench|tests|docs|scripts")
+set(ourFolders "base|guard|math|scene|view|raster|examine|gl|frame|app|tools|bench|web|packaging|tests|docs|scripts")
 
 # Appends to `problems` each of `names` (a list of mentions' names) that none
 # of the files at `paths` holds; counts them in `checked`.

@@ -26,6 +26,13 @@ inline ToolResult badArguments(std::string message) {
     return {kBadArguments, std::move(message)};
 }
 
+// The line for a run whose buffers do not fit: "not enough memory for a
+// W x H <what>".
+inline std::string notEnoughMemory(int width, int height, const std::string& what) {
+    return "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) +
+           " " + what;
+}
+
 // Writes text to standard output and flushes it; false with a one-line
 // reason when it could not be written (a closed or full output).
 bool writeStandardOutput(const std::string& text, std::string* error);

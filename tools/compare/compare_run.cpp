@@ -44,8 +44,7 @@ struct Outcome {
 };
 
 std::string noMemoryFor(int width, int height) {
-    return "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) +
-           " comparison";
+    return notEnoughMemory(width, height, "comparison");
 }
 
 // The rules fitted to an OpenGL the tools do not know, with the line that

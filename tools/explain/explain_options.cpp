@@ -6,6 +6,7 @@
 #include "base/shown_text.h"
 #include "tools/command_line/face_address.h"
 #include "tools/command_line/option_rules.h"
+#include "tools/outputs/tool_outputs.h"
 
 namespace {
 
@@ -144,4 +145,11 @@ ParsedExplainArguments parseExplainArguments(const std::vector<std::string>& arg
 
 std::string explainUsage() {
     return usageOf(explainCommand());
+}
+
+bool prepareCropOutput(const ExplainOptions& options, std::vector<OutputTarget>* targets,
+                       std::string* error) {
+    std::vector<std::pair<std::string, std::string>> named;
+    if (!options.cropPngPath.empty()) named.emplace_back("--crop-png", options.cropPngPath);
+    return prepareOutputs(named, "the explanation", targets, error);
 }

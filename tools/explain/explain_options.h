@@ -6,6 +6,7 @@
 
 #include "tools/command_line/render_options.h"
 #include "tools/command_line/tool_command.h"
+#include "tools/outputs/output_target.h"
 
 // Everything one run of rasterwork-explain needs: the frame size and view
 // (the renderer field of `frame` is not used), the pixel, the form of the
@@ -30,3 +31,8 @@ const ToolCommand<ExplainOptions>& explainCommand();
 ParsedExplainArguments parseExplainArguments(const std::vector<std::string>& args);
 
 std::string explainUsage();
+
+// The target of --crop-png, when given, prepared as every output is (see
+// prepareOutputs); false with the reason when it cannot be written.
+bool prepareCropOutput(const ExplainOptions& options, std::vector<OutputTarget>* targets,
+                       std::string* error);

@@ -46,15 +46,12 @@ std::array<int, 2> cropCentre(const ExplainOptions& o, const FaceScan& scan) {
 ToolResult explainFace(const ExplainOptions& options) {
     std::vector<OutputTarget> targets;
     std::string error;
-    std::vector<std::pair<std::string, std::string>> named;
-    if (!options.cropPngPath.empty()) named.emplace_back("--crop-png", options.cropPngPath);
-    if (!prepareOutputs(named, "the explanation", &targets, &error)) return badArguments(error);
+    if (!prepareCropOutput(options, &targets, &error)) return badArguments(error);
 
     RenderOptions frame = options.frame;
     const int width = frame.width;
     const int height = frame.height;
-    const std::string noMemory = "not enough memory for a " + std::to_string(width) + " x " +
-                                 std::to_string(height) + " frame";
+    const std::string noMemory = notEnoughMemory(width, height, "frame");
     std::string text;
     std::vector<std::uint8_t> png;
     try {

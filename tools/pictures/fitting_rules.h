@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <string>
 
-#include "gl/surface/gl_platform.h"
 #include "examine/rules_json.h"  // the same rules as a JSON member
+#include "gl/surface/gl_platform.h"
 #include "raster/like_reference/reference_rules.h"
 
 // The rules that hold for an OpenGL known by the renderer it names: every

@@ -73,8 +73,7 @@ ToolResult run(const SnapshotOptions& options) {
 
     const int width = options.width;
     const int height = options.height;
-    const std::string noMemory = "not enough memory for a " + std::to_string(width) + " x " +
-                                 std::to_string(height) + " picture";
+    const std::string noMemory = notEnoughMemory(width, height, "picture");
     const unsigned parts = partsRead(wanted);
     OpenGLReadback readback;
     EncodedOutputs encoded;
