@@ -8,13 +8,6 @@
 
 namespace {
 
-template <typename T, typename Item>
-std::string jsonList(const std::vector<T>& items, Item item) {
-    std::string text = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) text += (i > 0 ? ", " : "") + item(items[i]);
-    return text + "]";
-}
-
 std::string jsonVec(const Vec3& v) {
     return jsonFloats({v.x, v.y, v.z});
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 // The one writer of JSON values the tools and the page share. JSON has no
 // infinities or NaN: a number that is not finite is written as null.
@@ -29,3 +31,11 @@ std::string jsonBool(bool value);
 // A string: in double quotes, with quotes, backslashes and control
 // characters escaped.
 std::string jsonText(const std::string& text);
+
+// A list of items, each written by item(element).
+template <typename T, typename Item>
+std::string jsonList(const std::vector<T>& items, Item item) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) text += (i > 0 ? ", " : "") + item(items[i]);
+    return text + "]";
+}

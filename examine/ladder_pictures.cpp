@@ -1,19 +1,50 @@
 #include "examine/ladder_pictures.h"
 
 #include <new>
+#include <optional>
 
+#include "examine/faces_reaching.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/like_reference/render_like_reference.h"
+
+namespace {
+
+// Readies the buffers for a step: sized and cleared whole for the first
+// step and for every step of the whole frame's ladder, and for a ladder
+// kept to some pixels only their rows after the first: what a step draws
+// on a row depends on nothing but that row's depths, so whatever the steps
+// before left on the other rows changes nothing in the kept ones.
+bool readyForStep(FrameBuffers& buffers, int width, int height, int step, const PixelBounds& kept) {
+    if (step == 0 || kept.empty()) return prepareFrameBuffers(buffers, width, height);
+    buffers.written.unknown = true;  // the step before drew without noting it
+    for (int row = kept.firstRow; row <= kept.lastRow; ++row) clearWrittenRow(buffers, row);
+    return true;
+}
+
+}  // namespace
 
 LadderPictures::LadderPictures(Scene& scene, FrameBuffers& buffers, int width, int height,
                                const PixelBounds& kept)
     : width_(static_cast<std::size_t>(width)),
       kept_(kept.empty() ? PixelBounds{0, 0, width - 1, height - 1} : kept) {
+    // The faces that can change the kept pixels, and the rules they were
+    // found under; the same for every step whose rules cover the same pixels.
+    Scene reaching;
+    std::optional<ReferenceRules> reachingUnder;
     for (int step = 0; step < kLadderStepCount; ++step) {
-        if (!prepareFrameBuffers(buffers, width, height)) throw std::bad_alloc();
-        renderSoftwareLikeReference(scene, buffers.pixels(), width, height,
-                                    firstReferenceRules(step));
+        if (!readyForStep(buffers, width, height, step, kept)) throw std::bad_alloc();
+        const ReferenceRules rules = firstReferenceRules(step);
+        if (kept.empty()) {
+            renderSoftwareLikeReference(scene, buffers.pixels(), width, height, rules);
+        } else {
+            if (!reachingUnder || !reachingUnder->sameCoverage(rules)) {
+                reaching = facesReaching(scene, width, height, rules, kept_);
+                reachingUnder = rules;
+            }
+            renderSoftwareLikeReference(reaching, buffers.pixels(), width, height, rules);
+            buffers.written.unknown = true;
+        }
         std::vector<std::uint8_t>& covers = covers_[step];
         std::vector<std::uint8_t>& bytes = bytes_[step];
         for (int y = kept_.firstRow; y <= kept_.lastRow; ++y) {

@@ -6,17 +6,21 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <optional>
 #include <string>
 
 #include "examine/colour_scales.h"
+#include "examine/json_values.h"
 #include "examine/pixel_question.h"
+#include "examine/pixel_why.h"
 #include "examine/story_json.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 #include "raster/like_reference/reference_rules.h"
 #include "web/float_text.h"
 #include "web/page_frame.h"
+#include "web/page_magnifier.h"
 #include "web/page_rules.h"
 #include "web/page_steps.h"
 
@@ -26,6 +30,7 @@ PageFrame frame;
 PageSteps steps;                           // the step mode, on the view of the frame drawn last
 std::string text;                          // the last text handed out
 std::vector<std::uint8_t> referenceBytes;  // filled by the page for rw_compare_with
+FrameBuffers scratch;  // where a story's settling step and the magnifier's model are drawn
 
 template <typename T>
 T* data(const std::vector<T>& values) {
@@ -33,15 +38,23 @@ T* data(const std::vector<T>& values) {
 }
 
 // What rasterwork-explain --json writes for the story and the reference
-// model's side, without the real reference's part (which needs OpenGL):
-// the model's step difference from the reference is null; null for no story.
-const char* explanationText(const std::optional<PixelStory>& story,
+// model's side, without the real reference's part (which needs OpenGL): the
+// why and the settling step told against the model, as the tool tells them
+// without OpenGL; the model's step difference from the reference is null;
+// null for no story.
+const char* explanationText(const PixelQuestion& question, const std::optional<PixelStory>& story,
                             const std::optional<ReferenceModel>& model) {
-    if (!story || !model) {
-        text = "null";
-    } else {
-        text = "{" + pixelStoryJsonMembers(*story) +
+    text = "null";
+    if (!story || !model) return text.c_str();
+    try {
+        const int step = settlingStepAt(question.view, question.width, question.height, question.x,
+                                        question.y, nullptr, scratch);
+        const PixelWhy why = pixelWhy(*story, nullptr, &*model, step, question.rules);
+        text = "{\"why\": " + jsonText(why.sentences()) +
+               ", \"settled_by\": " + settledByJson(step) + ", " + pixelStoryJsonMembers(*story) +
                ", \"reference_model\": " + referenceModelJson(*model, nullptr) + "}";
+    } catch (const std::bad_alloc&) {
+        text = "null";
     }
     return text.c_str();
 }
@@ -75,7 +88,10 @@ int rw_tell(int x, int y) {
 
 // The story of the pixel asked for last, as explanationText writes it.
 const char* rw_story_json() {
-    return explanationText(frame.story(), frame.referenceModel());
+    const std::optional<PixelStory>& story = frame.story();
+    if (!story) return explanationText(PixelQuestion(), story, frame.referenceModel());
+    return explanationText(frame.question(PagePixel{story->x, story->y}), story,
+                           frame.referenceModel());
 }
 
 // The story of any pixel of the frame, told afresh (both pictures drawn
@@ -85,7 +101,8 @@ const char* rw_explain_json(int x, int y) {
     const PixelQuestion question = frame.question(PagePixel{x, y});
     FrameBuffers buffers;  // apart from the frame's: its pictures stay as drawn
     const std::optional<PixelStory> story = tellPixelStory(question, buffers);
-    return explanationText(story, story ? modelReferencePixel(question, buffers) : std::nullopt);
+    return explanationText(question, story,
+                           story ? modelReferencePixel(question, buffers) : std::nullopt);
 }
 
 int rw_width() {
@@ -229,6 +246,21 @@ const char* rw_face_scan_json(int object, int face) {
 // -1 for none.
 int rw_face_at(int x, int y) {
     return steps.faceAt(frame.view(), x, y);
+}
+
+// The magnifier's geometry around pixel (x, y), as magnifierJson writes
+// it, with the reference's outline on a grid of 1/2^gridBits pixel: of the
+// frame drawn last, or (atStep) of the step mode's last step; "" when the
+// memory cannot be had.
+const char* rw_magnifier_json(int x, int y, int gridBits, int atStep) {
+    if (atStep != 0) {
+        text = pageStepMagnifierJson(steps.view(), steps.stop(), steps.color(), steps.depth(),
+                                     gridBits, x, y, scratch);
+    } else {
+        text = pageMagnifierJson(frame.view(), frame.softwareColor(), frame.softwareDepth(),
+                                 frame.modelDepth(), gridBits, x, y);
+    }
+    return text.c_str();
 }
 
 int rw_object_count() {

@@ -72,6 +72,7 @@ bool PageSteps::stepTo(const PageView& view, const StopPoint& stop) {
         return false;
     }
     view_ = view;
+    stop_ = stop;
     return true;
 }
 

@@ -22,6 +22,10 @@ class PageSteps {
     // or the memory cannot be had.
     bool stepTo(const PageView& view, const StopPoint& stop);
 
+    // The view and the stop point of the last step drawn.
+    const PageView& view() const { return view_; }
+    const StopPoint& stop() const { return stop_; }
+
     // The buffers at the stop point, laid out as PageFrame's.
     const std::vector<float>& color() const { return color_; }
     const std::vector<float>& depth() const { return depth_; }
@@ -40,6 +44,7 @@ class PageSteps {
 
   private:
     PageView view_;
+    StopPoint stop_;
     FrameBuffers buffers_;  // where each step and scan is drawn
     std::vector<float> color_, depth_;
     std::optional<StageRecorder> stages_;  // at the stop point

@@ -8,6 +8,7 @@
 #include "raster/like_reference/reference_stages.h"
 #include "raster/plain/active_edges.h"
 #include "raster/plain/span.h"
+#include "raster/plain/truncate_to_int.h"
 #include "raster/plain/vertex_stage.h"
 
 namespace {
@@ -44,6 +45,14 @@ std::vector<RowSpan> spansOnRow(const Scene& scene, int width, int height,
         for (std::size_t o = 0; o < scene.objects.size(); ++o) {
             for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
                 vertices.faceEdges(scene, scene.objects[o].faces[f], width, height, edges, stages);
+                // An edge covers the rows from its truncated start to its
+                // truncated end - 1: a face none of whose edges covers the
+                // row has no span there.
+                if (std::none_of(edges.begin(), edges.end(), [row](const ScanEdge& e) {
+                        return truncateToInt(e.yStart) <= row && row < truncateToInt(e.yEnd);
+                    })) {
+                    continue;
+                }
                 forEachSpanPair(edges, height, active,
                                 [&](const ScanEdge& left, const ScanEdge& right, int y) {
                                     if (y != row) return;

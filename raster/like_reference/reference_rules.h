@@ -40,6 +40,12 @@ struct ReferenceRules {
     }
     // Whether the per-pixel lighting equation itself changes.
     bool lighting() const { return ambient || lights || viewer || specular; }
+    // Whether these rules set up the same edges and spans as `other`, so
+    // that every face covers the same pixels under both: only `sampling` and
+    // `subpixel` move them; the other switches change the colours alone.
+    bool sameCoverage(const ReferenceRules& other) const {
+        return sampling == other.sampling && subpixel == other.subpixel;
+    }
 };
 
 // The finest grid `subpixel=BITS` names, and the one plain `subpixel`

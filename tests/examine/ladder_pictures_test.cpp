@@ -1,6 +1,7 @@
 // A pixel's settling step against the cause map of its frame: the ladder's
 // pictures drawn once per view, the map taken over every pixel as the page
-// and the compare tool take it, and each pixel's step looked up on its own.
+// and the compare tool take it, and each pixel's step looked up on its own,
+// in the whole ladder and in a ladder drawn for that pixel alone.
 #include <gtest/gtest.h>
 
 #include "examine/ladder_pictures.h"
@@ -37,6 +38,21 @@ TEST(LadderPictures, EveryPixelSettlesAtItsCauseInTheMap) {
             ++seen[static_cast<std::size_t>(step + 1)];
         }
         EXPECT_EQ(wrong, 0);
+        // A ladder kept to one pixel draws only the faces that can change
+        // it, and settles it all the same: one pixel in 7, spread over
+        // every row and column.
+        FrameBuffers own;
+        long asked = 0;
+        wrong = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 3 * y % 7; x < kWidth; x += 7) {
+                const std::size_t i = static_cast<std::size_t>(y) * kWidth + x;
+                const LadderPictures one(scene, own, kWidth, kHeight, PixelBounds{x, y, x, y});
+                wrong += settledBy(one, i, one.covers(model, i), one.bytes(model, i)) != causes[i];
+                ++asked;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "of " << asked;
         // The views hold uncovered pixels and pixels that rules settle.
         EXPECT_GT(seen[0], 0);
         long settledByARule = 0;

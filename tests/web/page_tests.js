@@ -443,7 +443,7 @@ const tests = {
       const row = 240 - 1 - top;
       const title = "Pixel " + column + ", " + row + " ";
       await waitFor("the story of " + column + ", " + row, async () =>
-        (await browser.evaluate("rasterwork.storyTitle()")).startsWith(title));
+        (await browser.evaluate("rasterwork.storyTitle()")).includes(title));
       const view = await pageView();
       checkEqual([view.pixel.x, view.pixel.y, view.pixel.pinned], [column, row, false],
         "hovered pixel");
@@ -482,7 +482,7 @@ const tests = {
     view = await pageView();
     checkEqual(view.pixel, { pinned: true, x: 151, y: 181 }, "pixel after right, up, up");
     await waitFor("the story to follow the keys to 151, 181", async () =>
-      (await browser.evaluate("rasterwork.storyTitle()")).startsWith("Pixel 151, 181 "));
+      (await browser.evaluate("rasterwork.storyTitle()")).includes("Pixel 151, 181 "));
   },
 
   async "a link restores the view, the rules and the pixel"() {
@@ -640,13 +640,12 @@ const tests = {
 
 // rasterwork-explain's JSON without the real reference's part, which the
 // page cannot have (run without OpenGL, the tool has no reference bytes
-// either, so its reference model's step difference is null, as on the page),
-// and without the sentences the tool's story begins with and its settling
-// step, which the page's story does not tell yet.
+// either, so its reference model's step difference is null, as on the page,
+// and its why and settling step are told against the model).
 function withoutReference(explanation) {
   const copy = Object.assign({}, explanation);
   for (const key of ["reference", "reference_missing", "coverage", "step_difference",
-    "reference_implementation", "why", "settled_by"]) {
+    "reference_implementation"]) {
     delete copy[key];
   }
   return copy;
@@ -655,7 +654,8 @@ function withoutReference(explanation) {
 // At a table of pixels (stored by one fragment, by the second of two, by
 // none, covered by the reference only, with large lighting terms), the
 // story is rasterwork-explain --json's: the same keys in the same order and
-// the same values, without the reference's part.
+// the same values (the why and its settling step among them), without the
+// reference's part; the title shown for a pinned pixel begins with the why.
 tests["the story at a table of pixels equals rasterwork-explain --json"] = async () => {
   const table = [
     [{ width: 240, height: 240 }, [[60, 130], [39, 167], [0, 0], [102, 169]]],
@@ -665,16 +665,27 @@ tests["the story at a table of pixels equals rasterwork-explain --json"] = async
     [{ angleZ: 90, angleX: -30 }, [[100, 240], [120, 250]]],
   ];
   let pixels = 0, fragments = 0;
+  const settling = new Set();
   for (const [view, points] of table) {
     await setView(view);
     for (const [x, y] of points) {
       const native = withoutReference(nativeExplanation(view, x, y));
       checkEqual(await explainOnPage(x, y), native, JSON.stringify(view) + " pixel " + x + ", " + y);
       fragments += native.software.fragments.length;
+      settling.add(String(native.settled_by));
       ++pixels;
     }
+    const [x, y] = points[0];
+    await openPage("#pixel=" + x + "," + y);
+    await setView(view);
+    const title = await browser.evaluate("rasterwork.storyTitle()");
+    const why = withoutReference(nativeExplanation(view, x, y)).why.replace(/`/g, "");
+    check(title.startsWith(why + "Pixel " + x + ", " + y + " "), "the title at " + x + ", " + y +
+      " is " + JSON.stringify(title) + ", not the why " + JSON.stringify(why));
   }
-  console.log("      " + pixels + " pixels, " + fragments + " fragments, every key and value equal");
+  check(settling.size >= 3, "the table settles by " + [...settling].join(", ") + " only");
+  console.log("      " + pixels + " pixels, " + fragments + " fragments, every key and value " +
+    "equal; settled by " + [...settling].join(", "));
 };
 
 // The step mode's buffers equal the snapshot tool's cut at the same point
@@ -706,6 +717,93 @@ tests["stepTo's floats equal --stop-after's, and faceScan equals --face --json"]
   checkEqual(await run("rasterwork.step()"), { object: 2, face: 11,
     row: (await run("rasterwork.faceScan(2, 11)")).rows[0].y }, "after the last row of 2:10");
   console.log("      " + floats + " floats at 6 steps of 2 views, all equal");
+};
+
+// The magnifier's geometry is the native code's for the same view and
+// pixel: each row's active edges' x and its spans are rasterwork-explain
+// --face --json's for that face and row, each outline the face's corners,
+// the reference's outline the model's snapped corners, each pixel's colour
+// and coverage the snapshot tool's pictures (the software one and the
+// model). In the step mode it follows the current row, with that face's
+// rows alone and the buffers at the step. The canvas is drawn: the edges'
+// ticks are on it and the pinned pixel's square holds its colour.
+tests["the magnifier's geometry is the native code's, around the pinned pixel and at a step"] =
+async () => {
+  const run = (expression) => browser.evaluate("JSON.stringify(" + expression + ")").then(JSON.parse);
+  let pixels = 0;
+  const checkGeometry = (g, view, what, face = null) => {
+    const software = nativeFloats(view);
+    const model = nativeFloats(Object.assign({}, view, { rules: "all" }));
+    const width = view.width || START.width;
+    g.pixels.forEach((p, k) => {
+      const x = g.left + k % g.side, y = g.bottom + g.side - 1 - Math.floor(k / g.side), i = y * width + x;
+      if (!p.in_frame) return;
+      ++pixels;
+      checkEqual([p.rgb, p.software, p.reference], [[0, 1, 2].map((c) =>
+        windowByte(software.color.readFloatLE(4 * (3 * i + c)))), software.depth.readFloatLE(4 * i) < 1,
+      model.depth.readFloatLE(4 * i) < 1], what + " pixel " + x + ", " + y);
+    });
+    const faces = new Set(g.rows.map((r) => r.object + ":" + r.face));
+    check(faces.size > 0 && (face === null || [...faces].join() === face), what + ": rows of " +
+      [...faces].join(", "));
+    for (const name of faces) {
+      const scan = JSON.parse(runTool(options.explain, viewArguments(Object.assign({}, view,
+        { stopAfter: null })).concat(["--gl-platform",
+        "x11", "--face", name, "--json"])));
+      const outline = g.faces.find((f) => f.object + ":" + f.face === name).outline;
+      checkEqual(outline, scan.corners.map((c) => c.slice(0, 2)), what + " outline of " + name);
+      const inCrop = scan.rows.filter((r) => r.y >= g.bottom && r.y < g.bottom + g.side);
+      checkEqual(g.rows.filter((r) => r.object + ":" + r.face === name).map((r) =>
+        [r.y, r.edge_x, r.spans]), inCrop.map((r) => [r.y, r.active, r.spans.filter((s) =>
+        s.end_column > s.first_column).map((s) => [s.first_column, s.end_column])]),
+      what + " rows of " + name);
+    }
+    return faces.size;
+  };
+  await openPage("#pixel=136,274");
+  const g = await run("rasterwork.magnifier(136, 274)");
+  checkEqual([g.x, g.y, g.side, g.left, g.bottom], [136, 274, 15, 129, 267], "the crop");
+  checkEqual((await run("rasterwork.magnifier()")).geometry, g, "the geometry shown");
+  let faces = checkGeometry(g, {}, "136, 274");
+  const story = nativeExplanation({}, 136, 274);
+  const modelFace = story.reference_model;
+  checkEqual(g.faces.find((f) => f.object === modelFace.object && f.face === modelFace.face)
+    .reference_outline, modelFace.snapped_corners, "the reference's outline of the model's face");
+
+  // The canvas: the ticks' colour, and the pinned pixel's colour in most
+  // of its square (the dot, the rings and lines leave the rest).
+  const drawn = await run(`(() => {
+    const canvas = document.getElementById("magnifier-canvas");
+    const ratio = canvas.width / canvas.getBoundingClientRect().width;
+    const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+    const at = (x, y) => Array.from(data.subarray(4 * (y * canvas.width + x), 4 * (y * canvas.width + x) + 3));
+    let ticks = 0, same = 0, inner = 0;
+    for (let i = 0; i < data.length; i += 4) {
+      ticks += data[i] === 255 && data[i + 1] === 128 && data[i + 2] === 0;
+    }
+    // The square of the pixel in the middle: column 7 of 15, 40 + 7 * 32 from the left.
+    for (let y = 8 + 7 * 32 + 8; y < 8 + 8 * 32 - 8; ++y) {
+      for (let x = 40 + 7 * 32 + 8; x < 40 + 8 * 32 - 8; ++x, ++inner) {
+        same += at(Math.round(x * ratio), Math.round(y * ratio)).join() === "${g.pixels[7 * 15 + 7].rgb.join()}";
+      }
+    }
+    return { ticks, same, inner };
+  })()`);
+  check(drawn.ticks > 20, "no ticks drawn: " + drawn.ticks);
+  check(drawn.same > drawn.inner / 2, drawn.same + " of " + drawn.inner + " points of the pinned " +
+    "pixel's square show its colour");
+
+  const view = { width: 256, height: 200, angleZ: 60, rules: "sampling,vertex" };
+  await setView(view);
+  const scan = await run("rasterwork.faceScan(1, 57)");
+  const row = scan.rows[scan.rows.length >> 1];
+  await run("rasterwork.stepTo({ object: 1, face: 57, row: " + row.y + " })");
+  const shown = await run("rasterwork.magnifier()");
+  checkEqual([shown.where.y, shown.where.step], [row.y, { object: 1, face: 57, row: row.y }],
+    "the magnifier at the step");
+  faces += checkGeometry(shown.geometry, Object.assign({ stopAfter: "1:57:" + row.y }, view),
+    "the step to 1:57:" + row.y, "1:57");
+  console.log("      " + faces + " faces' rows and outlines and " + pixels + " pixels equal the tools'");
 };
 
 require("./webgl_tests.js")(tests, {

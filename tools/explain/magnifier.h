@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/explain/magnifier_geometry.h"
+#include "examine/magnifier_geometry.h"
 #include "tools/images/legend_font.h"
 
 // The magnifier: the crop around the pinned pixel drawn as geometry with

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "examine/pixel_question.h"
+#include "examine/pixel_why.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "tools/command_line/tool_main.h"
@@ -18,7 +19,6 @@
 #include "tools/explain/magnifier.h"
 #include "tools/explain/pixel_crop.h"
 #include "tools/explain/pixel_explanation.h"
-#include "tools/explain/pixel_why.h"
 #include "tools/images/image_files.h"
 #include "tools/outputs/output_writer.h"
 #include "tools/outputs/tool_outputs.h"
@@ -131,7 +131,10 @@ ToolResult run(const ExplainOptions& options) {
         std::optional<PixelStory> story = tellPixelStory(question, buffers);
         if (!story) return failed(noMemory);
         explanation.software = std::move(*story);
-        explanation.why = pixelWhy(explanation, question.rules).sentences();
+        explanation.why = pixelWhy(explanation.software,
+                                   explanation.reference ? &*explanation.reference : nullptr,
+                                   &*explanation.model, explanation.settledBy, question.rules)
+                              .sentences();
 
         if (!targets.empty()) {
             const PixelCrop softwarePanel = softwareCrop(buffers.pixels(), x, y, width, height);

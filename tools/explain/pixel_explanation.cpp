@@ -4,9 +4,9 @@
 
 #include "base/shown_text.h"
 #include "examine/json_values.h"
+#include "examine/pixel_why.h"
 #include "examine/story_json.h"
 #include "raster/buffers/window_bytes.h"
-#include "tools/explain/pixel_why.h"
 #include "tools/pictures/reference_implementation.h"
 
 namespace {

@@ -5,17 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "examine/pixel_why.h"
 #include "gl/surface/gl_platform.h"
 #include "raster/explain/pixel_story.h"
 #include "raster/explain/reference_model.h"
 
 // Everything both renderers did at one pixel, and how the results compare.
-
-struct ReferencePixel {
-    std::array<std::uint8_t, 3> windowBytes{};
-    float windowDepth = 1.0f;  // 0 near to 1 far, 1 where nothing was drawn
-    int object = -1;           // the object OpenGL drew there, -1 for none
-};
 
 struct PixelExplanation {
     PixelStory software;  // the pixel, its frame and the software renderer's story

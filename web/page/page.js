@@ -42,6 +42,7 @@
   let ringShown = false;
   let notchesPending = 0;  // wheel notches not yet whole
   let stepMode = null;  // step_mode.js, once the module runs
+  let magnifier = null;  // magnifier.js, once the module runs
   // The last WebGL picture: r, g, b, a bytes per pixel, rows from the
   // bottom; null when the last frame had none.
   let webglBytes = null;
@@ -151,6 +152,14 @@
     canvas.getContext("2d").putImageData(image, 0, 0);
   }
 
+  // The reference's grid the magnifier draws its outline on: the fitted
+  // one against a WebGL picture once the rules are fitted (none where the fit
+  // takes no grid), llvmpipe's 1/256 pixel otherwise, as the model's.
+  function magnifierGrid() {
+    if (!comparesWithWebgl() || !fitted) return DEFAULT_GRID;
+    return fitted.rules & (1 << ruleNames.indexOf("subpixel")) ? fitted.grid : 0;
+  }
+
   // Whether the last frame compares with its WebGL picture.
   const comparesWithWebgl = () => REFERENCES[state.reference] === "webgl" && webglBytes !== null;
 
@@ -197,6 +206,7 @@
     }
     putPanel(canvases[2], wasm._rw_map_panel(state.map));
     canvases.forEach(ringPinned);
+    if (magnifier) magnifier.show();
   }
 
   function sizeCanvases() {
@@ -263,6 +273,8 @@
       showCaptions();
     } else if (state.pinned || ringShown) {
       present();  // the ring around a pinned pixel moves or goes
+    } else {
+      magnifier.show();  // it follows the pixel under the pointer
     }
     const storyStart = performance.now();
     try {
@@ -709,6 +721,16 @@
       "</td></tr></table>");
   }
 
+  // The why the story begins with, the ladder's steps as code, the
+  // settling one with its colour in the cause map.
+  function whyHtml(story) {
+    const step = story.settled_by === null ? -1 : story.settled_by === "specified" ? 0
+      : story.settled_by === "unexplained" ? ruleNames.length + 1
+      : ruleNames.indexOf(story.settled_by) + 1;
+    return escapeHtml(story.why).replace(/`([^`]*)`/g, (all, name) => "<code>" + name + "</code>" +
+      (name === story.settled_by && step >= 0 ? swatch(causeColours[step]) : ""));
+  }
+
   function showStory() {
     const story = toldStory();
     if (!story) {
@@ -729,9 +751,10 @@
     // covers nothing, so there is no step difference to give.
     const steps = inSoftware && inOther ? ", step difference from " + other + " " +
       s.window_bytes.map((b, c) => Math.abs(b - otherBytes[c])).join(" ") : "";
-    $("story-title").textContent = "Pixel " + story.x + ", " + story.y +
-      " (column, row; row 0 at the bottom)" + (state.pinned ? ", pinned" : "") +
-      ": covered by " + coverage + steps;
+    $("story-title").innerHTML = '<span class="why">' + whyHtml(story) + "</span>Pixel " +
+      story.x + ", " + story.y + " (column, row; row 0 at the bottom)" +
+      (state.pinned ? ", pinned" : "") + ": covered by " + coverage + steps +
+      (webgl ? " (the sentences above are told against the reference model)" : "");
     $("story-body").innerHTML = '<div class="side">' + softwareHtml(s, story.y) +
       '</div><div class="side">' + modelHtml(m) + "</div>" +
       (webglBytes ? '<div class="side">' + webglHtml(story.x, story.y) + "</div>" : "");
@@ -1093,8 +1116,13 @@
     fitRules: (views) => startFit(views),
     // The last fit, or null.
     fitted: () => fitted && JSON.parse(JSON.stringify(fitted)),
-    // Whether the story panel shows this pixel.
+    // Whether the story panel shows this pixel, and why it is what it is.
     storyTitle: () => $("story-title").textContent,
+    // The magnifier's geometry around any pixel of the frame drawn last (in
+    // the step mode, at the step) as the module gathers it; without a
+    // pixel, what the magnifier shows: {where, geometry} or null.
+    magnifier: (x, y) => (x === undefined ? magnifier.shown()
+      : magnifier.geometry(x, y, stepMode.active())),
   };
 
   hook.ready = createRasterworkModule().then((module) => {
@@ -1108,6 +1136,8 @@
     buildRuleToggles();
     stepMode = createStepMode({ wasm, state, $, putPanel, present, copyFloats });
     Object.assign(hook, stepMode.hook);
+    magnifier = createMagnifier({ wasm, state, $, stepMode, comparesWithWebgl,
+      gridBits: magnifierGrid, webglCovers: (x, y) => webglBytes[4 * (y * state.width + x) + 3] !== 0 });
     wireControls();
     if (!rasterworkWebgl.open().webgl2) {
       state.reference = REFERENCES.indexOf("model");

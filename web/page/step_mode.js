@@ -233,6 +233,8 @@ function createStepMode(page) {
 
   return {
     active: () => active,
+    // Where the step mode stands and its face's scan; null outside it.
+    current: () => (active ? { at: Object.assign({}, at), scan } : null),
     // Draws the left panel at the step; false when not stepping.
     present(canvas) {
       if (!active) return false;

@@ -1,4 +1,4 @@
-#include "tools/explain/magnifier_geometry.h"
+#include "examine/magnifier_geometry.h"
 
 #include <algorithm>
 #include <memory>
@@ -104,6 +104,14 @@ void takeSoftwarePixels(MagnifierGeometry& g, PixelBuffers buffers) {
         const Color& c = buffers.color[i];
         p.rgb = {windowByte(c.r), windowByte(c.g), windowByte(c.b)};
         p.software = buffers.depth[i] < 1.0f;
+    });
+}
+
+void takeSoftwarePixels(MagnifierGeometry& g, const std::vector<float>& rgb,
+                        const std::vector<float>& depth) {
+    forEachCropPixel(g, [&](MagnifiedPixel& p, std::size_t i) {
+        p.rgb = {windowByte(rgb[3 * i]), windowByte(rgb[3 * i + 1]), windowByte(rgb[3 * i + 2])};
+        p.software = depth[i] < 1.0f;
     });
 }
 

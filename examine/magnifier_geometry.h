@@ -77,6 +77,10 @@ MagnifierGeometry gatherMagnifierGeometry(const Scene& scene, int width, int hei
 
 // The software picture and coverage from `buffers`.
 void takeSoftwarePixels(MagnifierGeometry& geometry, PixelBuffers buffers);
+// The same from a copy of them: r, g, b per pixel and a depth per pixel,
+// rows from the bottom.
+void takeSoftwarePixels(MagnifierGeometry& geometry, const std::vector<float>& rgb,
+                        const std::vector<float>& depth);
 
 // The reference's coverage from its window depth over the frame's
 // rectangle whose lower-left pixel is (rectX, rectY), rows from the bottom.

@@ -1,10 +1,9 @@
-#include "tools/explain/pixel_why.h"
+#include "examine/pixel_why.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "base/shown_text.h"
 #include "examine/json_values.h"
 #include "examine/ladder_pictures.h"
 #include "scene/default_scene.h"
@@ -119,11 +118,11 @@ std::string softwareSentence(const PixelStory& s, const ReferenceRules& rules) {
     return text + ".";
 }
 
-std::string referenceSentence(const PixelExplanation& e) {
-    if (!e.model || e.model->object < 0) return "Reference: no face reaches the screen.";
-    const ReferenceModel& m = *e.model;
-    const PixelStory& s = e.software;
-    const bool covers = e.reference ? e.reference->windowDepth < 1.0f : m.covered;
+std::string referenceSentence(const PixelStory& s, const ReferencePixel* reference,
+                              const ReferenceModel* model) {
+    if (!model || model->object < 0) return "Reference: no face reaches the screen.";
+    const ReferenceModel& m = *model;
+    const bool covers = reference ? reference->windowDepth < 1.0f : m.covered;
     const std::string outline = faceLabel(s, m.object, m.face) + " on its 1/256-pixel grid";
     const std::string distance = brief(std::fabs(m.centreDistance)) + " px";
     if (covers != m.covered) {
@@ -141,8 +140,7 @@ std::string referenceSentence(const PixelExplanation& e) {
         return "Reference: covered, since it samples pixel centres: the centre " + centre(s) +
                " lies " + distance + " inside " + outline + ".";
     }
-    const std::array<std::uint8_t, 3>& bytes =
-        e.reference ? e.reference->windowBytes : m.windowBytes;
+    const std::array<std::uint8_t, 3>& bytes = reference ? reference->windowBytes : m.windowBytes;
     return "Reference: " + faceLabel(s, m.object, m.face) +
            ": it lights the face's corners in eye space, clamps them to 1 and mixes corners " +
            std::to_string(m.triangle[0]) + ", " + std::to_string(m.triangle[1]) + " and " +
@@ -169,9 +167,10 @@ std::string settledSentence(int step) {
 
 }  // namespace
 
-PixelWhy pixelWhy(const PixelExplanation& e, const ReferenceRules& rules) {
-    return {softwareSentence(e.software, rules), referenceSentence(e),
-            settledSentence(e.settledBy)};
+PixelWhy pixelWhy(const PixelStory& software, const ReferencePixel* reference,
+                  const ReferenceModel* model, int settledBy, const ReferenceRules& rules) {
+    return {softwareSentence(software, rules), referenceSentence(software, reference, model),
+            settledSentence(settledBy)};
 }
 
 int settlingStepAt(const View& view, int width, int height, int x, int y,
