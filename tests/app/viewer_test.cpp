@@ -60,15 +60,6 @@ long cpuTicks(pid_t pid) {
     return utime + stime;
 }
 
-// Resident memory of a process in KiB, from /proc; -1 when unreadable.
-long residentKiB(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return -1;
-}
-
 class ViewerTest : public ViewerFixture {
   protected:
     // The viewer's window at (0, 0), showing a frame with a white border.

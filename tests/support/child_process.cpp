@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <thread>
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
@@ -99,4 +100,12 @@ std::string readFile(const std::string& path) {
 int countLines(const std::string& text) {
     if (text.empty() || text.back() != '\n') return -1;
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+long residentKiB(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
 }

@@ -39,6 +39,9 @@ class ChildProcess {
     bool reaped_ = false;
 };
 
+// Resident memory of a process in KiB, from /proc; -1 when unreadable.
+long residentKiB(pid_t pid);
+
 std::string readFile(const std::string& path);
 
 // Number of lines of a text made of newline-terminated lines; -1 when the

@@ -237,8 +237,15 @@ TEST_F(SnapshotOutputs, AnOutputThatCannotBeReplacedLeavesEveryOutputAsItWas) {
     std::vector<std::string> argv = {snapshotBinary(), "--width", "6000", "--height", "6000"};
     argv.insert(argv.end(), args.begin(), args.end());
     ChildProcess child(toolCommand(argv, dir_), {}, logs_ + "/stdout", logs_ + "/stderr");
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // The frame's buffers (16 bytes a pixel of colour alone) are made only
+    // once the outputs are prepared: the change must come after that, and a
+    // loaded machine may take any time to get there.
+    const auto rendering = [&] { return residentKiB(child.pid()) > 6000L * 6000 * 16 / 1024 / 2; };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!rendering() && child.running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_TRUE(child.running()) << "finished before the change; make the picture larger";
+    ASSERT_TRUE(rendering()) << "the frame's buffers never came within 60 s";
     ASSERT_EQ(unlink(path("b.pfm").c_str()), 0);
     ASSERT_EQ(mkdir(path("b.pfm").c_str(), 0755), 0);
     ToolRun run;
