@@ -29,7 +29,6 @@
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/simd_targets.h"
 #include "raster/render_software.h"
-#include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
 #include "view/view.h"
@@ -48,8 +47,7 @@ struct FrameSize {
 // The default scene with the camera of the view the viewer starts with, at
 // the frame size.
 void viewerStart(Scene& scene, FrameSize size) {
-    buildDefaultScene(scene);
-    setupCamera(scene, View{}, size.width, size.height);
+    scene = defaultSceneSeenFrom(View{}, size.width, size.height);
 }
 
 void countPixels(benchmark::State& state, FrameSize size) {

@@ -11,7 +11,6 @@
 #include "raster/plain/active_edges.h"
 #include "raster/plain/span.h"
 #include "raster/plain/vertex_stage.h"
-#include "scene/default_scene.h"
 #include "view/camera.h"
 
 namespace {
@@ -138,9 +137,7 @@ MagnifierGeometry magnifyAround(const View& view, int width, int height,
                                 const ReferenceRules& rules, int gridBits, int x, int y,
                                 const std::optional<StopPoint>& face,
                                 const ReferenceDepthRect* referenceDepth, FrameBuffers& buffers) {
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, view, width, height);
+    Scene scene = defaultSceneSeenFrom(view, width, height);
     MagnifierGeometry g =
         gatherMagnifierGeometry(scene, width, height, rules, gridBits, x, y, face);
     takeSoftwarePixels(g, buffers.pixels());

@@ -1,16 +1,12 @@
 #include "examine/pixel_question.h"
 
-#include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
 
 namespace {
 
 Scene sceneSeenFrom(const PixelQuestion& q) {
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, q.view, q.width, q.height);
-    return scene;
+    return defaultSceneSeenFrom(q.view, q.width, q.height);
 }
 
 }  // namespace

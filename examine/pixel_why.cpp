@@ -6,7 +6,6 @@
 
 #include "examine/json_values.h"
 #include "examine/ladder_pictures.h"
-#include "scene/default_scene.h"
 #include "view/camera.h"
 
 namespace {
@@ -175,9 +174,7 @@ PixelWhy pixelWhy(const PixelStory& software, const ReferencePixel* reference,
 
 int settlingStepAt(const View& view, int width, int height, int x, int y,
                    const ReferencePixel* reference, FrameBuffers& buffers) {
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, view, width, height);
+    Scene scene = defaultSceneSeenFrom(view, width, height);
     const LadderPictures ladder(scene, buffers, width, height, PixelBounds{x, y, x, y});
     const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x;
     if (reference) {

@@ -1,5 +1,6 @@
 #include "view/camera.h"
 
+#include "scene/default_scene.h"
 #include "view/view_state.h"
 
 namespace {
@@ -41,4 +42,11 @@ void setupCamera(Scene& scene, const View& view, int width, int height) {
 
 void setupCamera(Scene& scene, int width, int height) {
     setupCamera(scene, View{angleZ, angleX, zoom, panX, panY}, width, height);
+}
+
+Scene defaultSceneSeenFrom(const View& view, int width, int height) {
+    Scene scene;
+    buildDefaultScene(scene);
+    setupCamera(scene, view, width, height);
+    return scene;
 }

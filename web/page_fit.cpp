@@ -4,7 +4,6 @@
 #include "examine/renderer_comparison.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/render_like_reference.h"
-#include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
 #include "web/page_frame.h"
@@ -18,9 +17,7 @@ bool scoreRulesAgainst(const View& view, int width, int height, const ReferenceR
         !prepareFrameBuffers(buffers, width, height)) {
         return false;
     }
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, view, width, height);
+    Scene scene = defaultSceneSeenFrom(view, width, height);
     renderSoftwareLikeReference(scene, buffers.pixels(), width, height, rules);
     RendererPicture software;
     softwarePicture(buffers.color, buffers.depth, width, height, &software);

@@ -47,9 +47,7 @@ bool PageFrame::inFrame(PagePixel pixel) const {
 
 bool PageFrame::drawPicture(const ReferenceRules& rules, FrameBuffers& buffers) const {
     if (!prepareFrameBuffers(buffers, view_.width, view_.height)) return false;
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, view_.view, view_.width, view_.height);
+    Scene scene = defaultSceneSeenFrom(view_.view, view_.width, view_.height);
     if (rules.any()) {
         renderSoftwareLikeReference(scene, buffers.pixels(), view_.width, view_.height, rules);
     } else {
@@ -69,9 +67,7 @@ bool PageFrame::drawPicture(const ReferenceRules& rules, Picture& picture) {
 bool PageFrame::watchStages() {
     if (stages_) return true;
     if (!prepareFrameBuffers(buffers_, view_.width, view_.height)) return false;
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, view_.view, view_.width, view_.height);
+    Scene scene = defaultSceneSeenFrom(view_.view, view_.width, view_.height);
     stages_.emplace(view_.width, view_.height);
     renderSoftwareLikeReference(scene, buffers_.pixels(), view_.width, view_.height, view_.rules,
                                 &*stages_);

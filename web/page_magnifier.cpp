@@ -7,17 +7,13 @@
 #include "examine/faces_reaching.h"
 #include "examine/magnifier_geometry.h"
 #include "examine/magnifier_json.h"
-#include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
 
 namespace {
 
 Scene sceneSeenFrom(const PageView& view) {
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, view.view, view.width, view.height);
-    return scene;
+    return defaultSceneSeenFrom(view.view, view.width, view.height);
 }
 
 // Whether the pictures hold the view's frame (an earlier one's, or none,

@@ -28,8 +28,7 @@ const Scene& defaultScene() {
 
 bool prepareScene(const PageView& view, Scene& scene, FrameBuffers& buffers) {
     if (!prepareFrameBuffers(buffers, view.width, view.height)) return false;
-    buildDefaultScene(scene);
-    setupCamera(scene, view.view, view.width, view.height);
+    scene = defaultSceneSeenFrom(view.view, view.width, view.height);
     return true;
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "view/camera.h"
 
@@ -58,9 +57,7 @@ void putCorner(const Vertex& vertex, const Material& material, std::vector<float
 }  // namespace
 
 WebglScene buildWebglScene(const View& view, int width, int height) {
-    Scene scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, view, width, height);
+    Scene scene = defaultSceneSeenFrom(view, width, height);
 
     WebglScene out;
     for (const SceneObject& object : scene.objects) {

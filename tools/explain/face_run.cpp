@@ -13,7 +13,6 @@
 #include "raster/buffers/frame_buffers.h"
 #include "raster/explain/face_scan.h"
 #include "raster/explain/pixel_story.h"
-#include "scene/default_scene.h"
 #include "tools/explain/face_text.h"
 #include "tools/explain/magnifier.h"
 #include "tools/images/image_files.h"
@@ -72,9 +71,7 @@ ToolResult explainFace(const ExplainOptions& options) {
         }
         FrameBuffers buffers;
         if (!prepareFrameBuffers(buffers, width, height)) return failed(noMemory);
-        Scene scene;
-        buildDefaultScene(scene);
-        setupCamera(scene, frame.view, width, height);
+        Scene scene = defaultSceneSeenFrom(frame.view, width, height);
         const std::optional<FaceScan> scan = scanFace(scene, buffers.pixels(), width, height, rules,
                                                       options.face->object, options.face->face);
         if (!scan)

@@ -11,7 +11,6 @@
 #include "gl/surface/reference_surface.h"
 #include "guard/memory_headroom.h"
 #include "guard/x_wait_bound.h"
-#include "scene/default_scene.h"
 #include "scene/scene.h"
 #include "tools/images/image_files.h"
 #include "tools/pictures/snapshot_opengl.h"
@@ -52,9 +51,7 @@ unsigned drawAndReadBack(const ReferenceSurface& surface, const RenderOptions& o
 
     unsigned failure = 0;
     surface.draw([&] {
-        Scene scene;
-        buildDefaultScene(scene);
-        setupCamera(scene, options.view, width, height);
+        Scene scene = defaultSceneSeenFrom(options.view, width, height);
         if (options.stopAfter) keepFacesUpTo(scene, *options.stopAfter);
         drawReferenceFrame(scene, width, height);
         readBackFrame(rect, (parts & OpenGLReadback::kRgb) ? &readback->rgbTopDown : nullptr,

@@ -2,7 +2,6 @@
 
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/render_software.h"
-#include "scene/default_scene.h"
 #include "view/camera.h"
 
 bool renderSoftwareSnapshot(const RenderOptions& options, SoftwareFrame& frame,
@@ -11,8 +10,7 @@ bool renderSoftwareSnapshot(const RenderOptions& options, SoftwareFrame& frame,
     const int height = options.height;
     if (!prepareFrameBuffers(frame.buffers, width, height)) return false;
     Scene& scene = frame.scene;
-    buildDefaultScene(scene);
-    setupCamera(scene, options.view, width, height);
+    scene = defaultSceneSeenFrom(options.view, width, height);
     const PixelBuffers buffers = frame.buffers.pixels();
     if (observer || options.softwarePath == SoftwarePath::Plain || options.likeReference.any() ||
         options.stopAfter) {
