@@ -123,8 +123,8 @@ void takeModelCoverage(MagnifierGeometry& g, Scene& scene, const StopPoint* stop
         g, [&](MagnifiedPixel& p, std::size_t i) { p.reference = buffers.depth[i] < 1.0f; });
 }
 
-void takeReferenceCoverage(MagnifierGeometry& g, const std::vector<float>& windowDepth, int rectX,
-                           int rectY, int rectWidth, int rectHeight) {
+void takeReferenceCoverage(MagnifierGeometry& g, const float* windowDepth, int rectX, int rectY,
+                           int rectWidth, int rectHeight) {
     forEachCropPixel(g, [&](MagnifiedPixel& p, std::size_t i) {
         const int column = static_cast<int>(i % static_cast<std::size_t>(g.width)) - rectX;
         const int row = static_cast<int>(i / static_cast<std::size_t>(g.width)) - rectY;
@@ -142,8 +142,8 @@ MagnifierGeometry magnifyAround(const View& view, int width, int height,
         gatherMagnifierGeometry(scene, width, height, rules, gridBits, x, y, face);
     takeSoftwarePixels(g, buffers.pixels());
     if (referenceDepth) {
-        takeReferenceCoverage(g, *referenceDepth->windowDepth, referenceDepth->x, referenceDepth->y,
-                              referenceDepth->width, referenceDepth->height);
+        takeReferenceCoverage(g, referenceDepth->windowDepth->data(), referenceDepth->x,
+                              referenceDepth->y, referenceDepth->width, referenceDepth->height);
     } else {
         takeModelCoverage(g, scene, face ? &*face : nullptr, buffers);
     }

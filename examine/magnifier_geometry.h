@@ -84,8 +84,8 @@ void takeSoftwarePixels(MagnifierGeometry& geometry, const std::vector<float>& r
 
 // The reference's coverage from its window depth over the frame's
 // rectangle whose lower-left pixel is (rectX, rectY), rows from the bottom.
-void takeReferenceCoverage(MagnifierGeometry& geometry, const std::vector<float>& windowDepth,
-                           int rectX, int rectY, int rectWidth, int rectHeight);
+void takeReferenceCoverage(MagnifierGeometry& geometry, const float* windowDepth, int rectX,
+                           int rectY, int rectWidth, int rectHeight);
 
 // The reference model's coverage: the scene drawn under every rule (up to
 // `stop` when given), through `buffers`.

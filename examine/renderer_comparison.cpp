@@ -69,6 +69,14 @@ DifferingPixel differingPixel(const RendererPicture& software, const RendererPic
 
 ComparisonReport compareRenderers(const RendererPicture& software, const RendererPicture& reference,
                                   int tolerance, int listLimit) {
+    const std::vector<IndexRange> wholeRows(static_cast<std::size_t>(std::max(software.height, 0)),
+                                            IndexRange{0, software.width});
+    return compareRenderers(software, reference, tolerance, listLimit, wholeRows);
+}
+
+ComparisonReport compareRenderers(const RendererPicture& software, const RendererPicture& reference,
+                                  int tolerance, int listLimit,
+                                  const std::vector<IndexRange>& candidates) {
     ComparisonReport report;
     report.tolerance = tolerance;
     report.listLimit = listLimit;
@@ -82,7 +90,10 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
     for (int y = 0; y < software.height; ++y) {
         const std::size_t rowStart = static_cast<std::size_t>(software.height - 1 - y) *
                                      static_cast<std::size_t>(software.width);
-        for (int x = 0; x < software.width; ++x) {
+        const IndexRange columns = static_cast<std::size_t>(y) < candidates.size()
+                                       ? candidates[static_cast<std::size_t>(y)]
+                                       : IndexRange{0, software.width};
+        for (int x = std::max(columns.first, 0); x < std::min(columns.end, software.width); ++x) {
             const std::size_t i = rowStart + static_cast<std::size_t>(x);
             const bool inSoftware = software.covered(i);
             const bool inReference = reference.covered(i);

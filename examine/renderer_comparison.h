@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "raster/buffers/frame_buffers.h"
+
 // One renderer's picture of a frame: what the window shows and how deep each
 // pixel is. Both arrays hold the top row first.
 struct RendererPicture {
@@ -73,6 +75,13 @@ struct ComparisonReport {
 // report lists that many of the worst differing pixels.
 ComparisonReport compareRenderers(const RendererPicture& software, const RendererPicture& reference,
                                   int tolerance = 1, int listLimit = 0);
+
+// The same report, looking only at the columns `candidates` gives for each
+// row (from the bottom; a row without an entry is looked at whole): the
+// caller knows that neither picture covers a pixel outside them.
+ComparisonReport compareRenderers(const RendererPicture& software, const RendererPicture& reference,
+                                  int tolerance, int listLimit,
+                                  const std::vector<IndexRange>& candidates);
 
 // The listed differing pixels for people: a heading that says how many of
 // how many are listed and one line per pixel; empty when the report lists

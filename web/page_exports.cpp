@@ -257,8 +257,8 @@ const char* rw_magnifier_json(int x, int y, int gridBits, int atStep) {
         text = pageStepMagnifierJson(steps.view(), steps.stop(), steps.color(), steps.depth(),
                                      gridBits, x, y, scratch);
     } else {
-        text = pageMagnifierJson(frame.view(), frame.softwareColor(), frame.softwareDepth(),
-                                 frame.modelDepth(), gridBits, x, y);
+        text = pageMagnifierJson(frame.view(), frame.softwarePixels(), frame.modelPixels().depth,
+                                 gridBits, x, y);
     }
     return text.c_str();
 }

@@ -22,6 +22,13 @@ std::size_t pixelCount(const PageView& view) {
     return static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
 }
 
+// The columns from the first of either range to the end of the last.
+IndexRange unite(IndexRange a, IndexRange b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    return IndexRange{std::min(a.first, b.first), std::max(a.end, b.end)};
+}
+
 }  // namespace
 
 PixelQuestion PageFrame::question(PagePixel pixel) const {
@@ -45,21 +52,45 @@ bool PageFrame::inFrame(PagePixel pixel) const {
     return pixel.x >= 0 && pixel.x < view_.width && pixel.y >= 0 && pixel.y < view_.height;
 }
 
-bool PageFrame::drawPicture(const ReferenceRules& rules, FrameBuffers& buffers) const {
-    if (!prepareFrameBuffers(buffers, view_.width, view_.height)) return false;
+void PageFrame::render(const ReferenceRules& rules, PixelBuffers buffers) const {
     Scene scene = defaultSceneSeenFrom(view_.view, view_.width, view_.height);
     if (rules.any()) {
-        renderSoftwareLikeReference(scene, buffers.pixels(), view_.width, view_.height, rules);
+        renderSoftwareLikeReference(scene, buffers, view_.width, view_.height, rules);
     } else {
         // The software renderer's own picture, which the fast path draws
         // with the same bits as the plain one, in less time.
-        renderSoftware(scene, buffers.pixels(), view_.width, view_.height);
+        renderSoftware(scene, buffers, view_.width, view_.height);
     }
+}
+
+bool PageFrame::drawPicture(const ReferenceRules& rules, FrameBuffers& buffers) const {
+    if (!prepareFrameBuffers(buffers, view_.width, view_.height)) return false;
+    render(rules, buffers.pixels());
     return true;
 }
 
+void PageFrame::noteCoveredColumns(FrameBuffers& buffers) const {
+    // A pixel is drawn into only where its depth passes the test against the
+    // cleared 1.0, which leaves a depth below 1.0 there: the drawn columns of
+    // a row lie between its first and last such pixel.
+    for (int y = 0; y < view_.height; ++y) {
+        const float* row = buffers.depth + static_cast<std::size_t>(y) * view_.width;
+        int first = 0;
+        while (first < view_.width && !(row[first] < 1.0f)) ++first;
+        int end = view_.width;
+        while (end > first && !(row[end - 1] < 1.0f)) --end;
+        noteWrittenColumns(buffers, y, first, end);
+    }
+    finishWrittenRows(buffers);
+}
+
 bool PageFrame::drawPicture(const ReferenceRules& rules, Picture& picture) {
-    if (!drawPicture(rules, picture.buffers)) return false;
+    // Only the columns the picture before drew are cleared (the whole frame
+    // at a new size).
+    if (!sizeFrameBuffers(picture.buffers, view_.width, view_.height)) return false;
+    clearWrittenPixels(picture.buffers);
+    render(rules, picture.buffers.pixels());
+    noteCoveredColumns(picture.buffers);
     takePicture(picture);
     return true;
 }
@@ -77,29 +108,46 @@ bool PageFrame::watchStages() {
 void PageFrame::takePicture(Picture& picture) {
     const std::size_t pixels = pixelCount(view_);
     picture.floats.taken = false;
+    // Outside the columns this picture and the one before drew, both are the
+    // cleared background: at the same size those bytes are already there.
+    const bool backgroundKept =
+        picture.shown.width == view_.width && picture.shown.height == view_.height &&
+        picture.shownColumns.size() == static_cast<std::size_t>(view_.height);
     picture.shown.width = view_.width;
     picture.shown.height = view_.height;
     picture.shown.rgb.resize(pixels * 3);
     picture.shown.windowDepth.resize(pixels);
     picture.panel.resize(pixels * 4);
+    picture.shownColumns.resize(static_cast<std::size_t>(view_.height));
     // Plain pointers: the byte stores below may alias anything, and would
     // otherwise make the compiler reload every vector's data on each pixel.
     // (windowByte pixel by pixel: in WebAssembly, convertToBgra runs on
     // Highway's emulated vectors, some thirty times slower.)
     const Color* colors = picture.buffers.color;
     const float* depths = picture.buffers.depth;
+    // A pixel nothing was drawn into is in the cleared state, white at depth
+    // 1.0: its bytes are worked out once.
+    const Rgb clearedBytes = windowBytesOf(Color(1.0f, 1.0f, 1.0f, 1.0f));
+    const double clearedDepth = windowDepthOf(1.0f);
     for (int y = 0; y < view_.height; ++y) {
+        const IndexRange drawn = picture.buffers.written.rows[y];
+        IndexRange& shownBefore = picture.shownColumns[static_cast<std::size_t>(y)];
+        const IndexRange columns =
+            backgroundKept ? unite(drawn, shownBefore) : IndexRange{0, view_.width};
+        shownBefore = drawn;
         const std::size_t rowStart = static_cast<std::size_t>(y) * view_.width;
         const std::size_t topRowStart =
-            static_cast<std::size_t>(view_.height - 1 - y) * view_.width;
+            static_cast<std::size_t>(view_.height - 1 - y) * view_.width + columns.first;
         std::uint8_t* out = &picture.panel[topRowStart * 4];
         std::uint8_t* shown = &picture.shown.rgb[topRowStart * 3];
         double* windowDepth = &picture.shown.windowDepth[topRowStart];
-        for (std::size_t i = rowStart; i < rowStart + view_.width; ++i, out += 4, shown += 3) {
-            const Rgb pixel = windowBytesOf(colors[i]);
+        for (std::size_t i = rowStart + columns.first; i < rowStart + columns.end;
+             ++i, out += 4, shown += 3) {
+            const bool covered = depths[i] < 1.0f;
+            const Rgb pixel = covered ? windowBytesOf(colors[i]) : clearedBytes;
             for (int k = 0; k < 3; ++k) out[k] = shown[k] = pixel[k];
             out[3] = 255;
-            *windowDepth++ = windowDepthOf(depths[i]);
+            *windowDepth++ = covered ? windowDepthOf(depths[i]) : clearedDepth;
         }
     }
 }
@@ -157,7 +205,18 @@ bool PageFrame::compareWith(const std::vector<std::uint8_t>& rgba) {
 
 void PageFrame::compare() {
     causesCurrent_ = false;
-    difference_ = compareRenderers(software_.shown, reference(), kDifferenceTolerance);
+    // Neither picture covers a pixel outside the columns it drew; a given
+    // picture may cover any.
+    const std::size_t rows = static_cast<std::size_t>(software_.shown.height);
+    compared_.clear();
+    if (comparesWithModel_ && software_.shownColumns.size() == rows &&
+        model_.shownColumns.size() == rows) {
+        for (std::size_t y = 0; y < rows; ++y) {
+            compared_.push_back(unite(software_.shownColumns[y], model_.shownColumns[y]));
+        }
+    }
+    difference_ =
+        compareRenderers(software_.shown, reference(), kDifferenceTolerance, 0, compared_);
     differenceCurrent_ = true;
     differenceMapCurrent_ = false;
 }
@@ -253,20 +312,33 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
         paintPanel(mapPanel_, view_.width, view_.height,
                    [&](std::size_t i) { return causeColour(steps[i]); });
         differenceMapCurrent_ = false;
+        mappedColumns_.clear();
         return mapPanel_;
     }
     if (differenceMapCurrent_) return mapPanel_;
-    // Both pictures and the panel hold the top row first.
-    const RendererPicture& reference = this->reference();
+    // Outside the columns compared now and when the map was last painted,
+    // neither picture covers a pixel, then or now: at the same size those
+    // pixels already hold that colour.
+    const std::size_t rows = static_cast<std::size_t>(view_.height);
+    const bool neitherKept = mapPanel_.size() == pixelCount(view_) * 4 &&
+                             mappedColumns_.size() == rows && compared_.size() == rows;
     mapPanel_.resize(pixelCount(view_) * 4);
-    std::uint8_t* out = mapPanel_.data();
-    for (std::size_t t = 0; t < pixelCount(view_); ++t, out += 4) {
-        const Rgb rgb = differenceColour(software_.shown, reference, t);
-        out[0] = rgb[0];
-        out[1] = rgb[1];
-        out[2] = rgb[2];
-        out[3] = 255;
+    const RendererPicture& reference = this->reference();
+    for (std::size_t y = 0; y < rows; ++y) {
+        const IndexRange columns =
+            neitherKept ? unite(compared_[y], mappedColumns_[y]) : IndexRange{0, view_.width};
+        // Both pictures and the panel hold the top row first.
+        const std::size_t top = (rows - 1 - y) * static_cast<std::size_t>(view_.width);
+        std::uint8_t* out = &mapPanel_[(top + columns.first) * 4];
+        for (int x = columns.first; x < columns.end; ++x, out += 4) {
+            const Rgb rgb = differenceColour(software_.shown, reference, top + x);
+            out[0] = rgb[0];
+            out[1] = rgb[1];
+            out[2] = rgb[2];
+            out[3] = 255;
+        }
     }
+    mappedColumns_ = compared_;
     differenceMapCurrent_ = true;
     return mapPanel_;
 }

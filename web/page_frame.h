@@ -73,6 +73,10 @@ class PageFrame {
     const std::vector<float>& softwareDepth() const { return floats(software_).depth; }
     const std::vector<float>& modelColor() const { return floats(model_).color; }
     const std::vector<float>& modelDepth() const { return floats(model_).depth; }
+    // The same buffers where they were drawn (width x height pixels, no
+    // copy); null before the first draw.
+    PixelBuffers softwarePixels() const { return software_.buffers.pixels(); }
+    PixelBuffers modelPixels() const { return model_.buffers.pixels(); }
 
     // The software picture's story of the pixel asked for last, and the
     // reference model's side of it; none when no pixel of the frame was
@@ -126,6 +130,9 @@ class PageFrame {
         FrameBuffers buffers;
         RendererPicture shown;            // as the window shows it, top row first
         std::vector<std::uint8_t> panel;  // RGBA, top row first
+        // Per row from the bottom, the columns drawn into when `shown` was
+        // taken: outside them, `shown` and `panel` hold the background.
+        std::vector<IndexRange> shownColumns;
         // The buffers' floats as the hook hands them out, once asked for.
         struct Floats {
             bool taken = false;
@@ -136,10 +143,16 @@ class PageFrame {
     };
 
     bool inFrame(PagePixel pixel) const;
-    // Draws the scene under `rules` into `buffers`: the fast path without
-    // rules, the plain one with them.
+    // Draws the scene under `rules` into buffers already cleared: the fast
+    // path without rules, the plain one with them.
+    void render(const ReferenceRules& rules, PixelBuffers buffers) const;
+    // The same into `buffers`, cleared first.
     bool drawPicture(const ReferenceRules& rules, FrameBuffers& buffers) const;
-    // Draws `picture` under `rules` and makes what the window would show.
+    // Notes in the buffers' record the columns of each row drawn into.
+    void noteCoveredColumns(FrameBuffers& buffers) const;
+    // Draws `picture` under `rules` and makes what the window would show,
+    // clearing and converting only the columns that the picture before
+    // and this one drew.
     bool drawPicture(const ReferenceRules& rules, Picture& picture);
     // The window's bytes and depths and the panel of the picture just drawn.
     void takePicture(Picture& picture);
@@ -171,6 +184,12 @@ class PageFrame {
     std::optional<StageRecorder> stages_;  // of the frame drawn last, once watched
     std::vector<std::uint8_t> stagePanel_, mapPanel_;
     ComparisonReport difference_;
+    // Per row from the bottom, the columns the last comparison looked at:
+    // outside them neither picture covers a pixel.
+    std::vector<IndexRange> compared_;
+    // The same of the difference map in mapPanel_; empty when it holds
+    // another map, or when every pixel was compared.
+    std::vector<IndexRange> mappedColumns_;
     std::vector<std::int8_t> causes_;
     bool causesCurrent_ = false;
     int ladderGrid_ = kDefaultSubpixelBits;

@@ -27,14 +27,14 @@ bool holdFrame(const PageView& view, const std::vector<float>& rgb,
 
 }  // namespace
 
-std::string pageMagnifierJson(const PageView& view, const std::vector<float>& rgb,
-                              const std::vector<float>& depth, const std::vector<float>& modelDepth,
+std::string pageMagnifierJson(const PageView& view, PixelBuffers software, const float* modelDepth,
                               int gridBits, int x, int y) {
-    if (!holdFrame(view, rgb, depth) || modelDepth.size() != depth.size()) return "";
+    if (view.width <= 0 || view.height <= 0 || !software.color || !software.depth || !modelDepth)
+        return "";
     const Scene scene = sceneSeenFrom(view);
     MagnifierGeometry g = gatherMagnifierGeometry(scene, view.width, view.height, view.rules,
                                                   gridBits, x, y, std::nullopt);
-    takeSoftwarePixels(g, rgb, depth);
+    takeSoftwarePixels(g, software);
     takeReferenceCoverage(g, modelDepth, 0, 0, view.width, view.height);
     return magnifierJson(g);
 }

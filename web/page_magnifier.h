@@ -15,9 +15,9 @@
 // the bottom), the reference side the reference model's coverage. Empty
 // when the pictures do not hold the view's frame.
 
-// The whole frame: `modelDepth` is the model's depth buffer.
-std::string pageMagnifierJson(const PageView& view, const std::vector<float>& rgb,
-                              const std::vector<float>& depth, const std::vector<float>& modelDepth,
+// The whole frame, read where it was drawn: the software picture's
+// buffers, and the model's depth buffer.
+std::string pageMagnifierJson(const PageView& view, PixelBuffers software, const float* modelDepth,
                               int gridBits, int x, int y);
 
 // A step of the step mode: the buffers as they stand at `stop`, the rows of

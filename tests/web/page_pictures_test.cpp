@@ -131,4 +131,57 @@ TEST(PageFrame, StagePicturesAreTheSnapshotToolsOfTheSameFrame) {
     }
 }
 
+// One frame after another in the same page, each shown and compared as a
+// page that draws only that frame shows it: what the frame before drew and
+// this one does not is cleared everywhere, at the same size and across a
+// change of size, and whichever map or reference was shown before.
+TEST(PageFrame, EachFrameOfASequenceIsShownAsIfDrawnAlone) {
+    struct Step {
+        const char* name;
+        float angleZ, angleX, zoom, panX;
+        int width, height, rules;
+        bool causesShownBefore;
+    };
+    const Step steps[] = {
+        {"start-up", 0.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, false},
+        {"turned", -75.0f, -30.0f, 0.25f, 0.0f, 160, 120, 0, true},
+        {"farther away", -75.0f, -30.0f, -6.0f, 0.0f, 160, 120, 0, false},
+        {"panned off the frame", 0.0f, 0.0f, 0.25f, 4000.0f, 160, 120, 0, false},
+        {"four rules", 20.0f, 10.0f, 0.25f, 0.0f, 160, 120, 4, false},
+        {"other size", 0.0f, 0.0f, 0.25f, 0.0f, 120, 160, 0, false},
+        {"first size again", 10.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, true},
+    };
+    PageFrame frame;
+    for (const Step& step : steps) {
+        if (step.causesShownBefore) frame.mapPanel(MapPicture::Causes);
+        PageView view;
+        view.view.angleZ = step.angleZ;
+        view.view.angleX = step.angleX;
+        view.view.zoom = step.zoom;
+        view.view.panX = step.panX;
+        view.width = step.width;
+        view.height = step.height;
+        view.rules = firstReferenceRules(step.rules);
+        ASSERT_TRUE(frame.draw(view)) << step.name;
+        PageFrame alone;
+        ASSERT_TRUE(alone.draw(view)) << step.name;
+
+        EXPECT_EQ(frame.softwareColor(), alone.softwareColor()) << step.name;
+        EXPECT_EQ(frame.softwareDepth(), alone.softwareDepth()) << step.name;
+        EXPECT_EQ(frame.modelColor(), alone.modelColor()) << step.name;
+        EXPECT_EQ(frame.modelDepth(), alone.modelDepth()) << step.name;
+        EXPECT_EQ(frame.softwarePanel(), alone.softwarePanel()) << step.name;
+        EXPECT_EQ(frame.modelPanel(), alone.modelPanel()) << step.name;
+        EXPECT_EQ(frame.mapPanel(MapPicture::Difference), alone.mapPanel(MapPicture::Difference))
+            << step.name;
+        const ComparisonReport &d = frame.difference(), &a = alone.difference();
+        EXPECT_EQ(d.both, a.both) << step.name;
+        EXPECT_EQ(d.softwareOnly, a.softwareOnly) << step.name;
+        EXPECT_EQ(d.referenceOnly, a.referenceOnly) << step.name;
+        EXPECT_EQ(d.stepDifferenceSum, a.stepDifferenceSum) << step.name;
+        EXPECT_EQ(d.maxStepDifferenceAt, a.maxStepDifferenceAt) << step.name;
+        EXPECT_EQ(d.maxDepthDifference, a.maxDepthDifference) << step.name;
+    }
+}
+
 }  // namespace
