@@ -58,6 +58,9 @@ HWY_INLINE Doubles broadcast(double value) {
 HWY_INLINE Doubles loadDoubles(const double* p) {
     return Doubles{hn::LoadU(DD(), p)};
 }
+HWY_INLINE Doubles loadRepeated(const double* p) {
+    return Doubles{hn::Load(DD(), p)};
+}
 #elif HWY_TARGET == HWY_WASM
 // Highway's WebAssembly target has no double lanes: the halves are
 // WebAssembly's own f64x2 vectors, with the same IEEE operations.
@@ -79,6 +82,10 @@ HWY_INLINE Doubles broadcast(double value) {
 }
 HWY_INLINE Doubles loadDoubles(const double* p) {
     return Doubles{wasm_v128_load(p), wasm_v128_load(p + 2)};
+}
+HWY_INLINE Doubles loadRepeated(const double* p) {
+    const v128_t v = wasm_v128_load(p);
+    return Doubles{v, v};
 }
 HWY_INLINE Doubles add(const Doubles& a, const Doubles& b) {
     return Doubles{wasm_f64x2_add(a.lo, b.lo), wasm_f64x2_add(a.hi, b.hi)};
@@ -113,6 +120,12 @@ HWY_INLINE Doubles broadcast(double value) {
 // As many doubles as there are float lanes, from `p` on.
 HWY_INLINE Doubles loadDoubles(const double* p) {
     return Doubles{hn::LoadU(DD(), p), hn::LoadU(DD(), p + hn::Lanes(DD()))};
+}
+// Both halves from the same half's worth of doubles at `p` (aligned): a
+// broadcast kept in memory.
+HWY_INLINE Doubles loadRepeated(const double* p) {
+    const VD v = hn::Load(DD(), p);
+    return Doubles{v, v};
 }
 #endif
 
@@ -172,8 +185,8 @@ HWY_INLINE Vec3F dehomogenized(const Vec4F& p) {
     return Vec3F{hn::Mul(p.x, r), hn::Mul(p.y, r), hn::Mul(p.z, r)};
 }
 
-HWY_INLINE MF notFinite(VF v) {
-    return hn::Not(hn::Lt(hn::Abs(v), hn::Set(DF(), HUGE_VALF)));
+HWY_INLINE MF finite(VF v) {
+    return hn::Lt(hn::Abs(v), hn::Set(DF(), HUGE_VALF));
 }
 
 }  // namespace HWY_NAMESPACE

@@ -28,6 +28,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "raster/fast/lane_math-inl.h"
 #include "raster/fast/shade_rows.h"
@@ -38,6 +39,91 @@ HWY_BEFORE_NAMESPACE();
 namespace rw {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
+
+// One value repeated over a vector of the widest target (64 bytes), which a
+// vector of any target loads in place of a broadcast.
+struct alignas(64) FloatLanes {
+    float v[64 / sizeof(float)];
+};
+struct alignas(64) DoubleLanes {
+    double v[64 / sizeof(double)];
+};
+
+HWY_INLINE VF lanes(const FloatLanes& k) {
+    return hn::Load(DF(), k.v);
+}
+
+HWY_INLINE Doubles lanes(const DoubleLanes& k) {
+    return loadRepeated(k.v);
+}
+
+// The frame's lighting constants (lightingConstants) as whole vectors, each
+// value broadcast once for all the rows lit, not again for every vector of
+// pixels: the arithmetic then reads them from memory as they are, and fewer
+// registers go to holding them.
+class LightingLanes {
+  public:
+    // Per light: its position (x, y, z), then its colour (r, g, b).
+    static constexpr std::size_t kPerLight = 6;
+    // Per material: its diffuse, specular and ambient colours (r, g, b each).
+    static constexpr std::size_t kPerMaterial = 9;
+    static constexpr std::size_t kSpecular = 3, kAmbient = 6;
+
+    explicit LightingLanes(const LightingConstants& shading)
+        : lightCount_(shading.lights.size()), shading_(shading) {
+        floats_.reserve(3 + kPerLight * lightCount_ + kPerMaterial * shading.materials.size());
+        push(shading.eye.x);
+        push(shading.eye.y);
+        push(shading.eye.z);
+        for (const Light& light : shading.lights) {
+            for (float v : {light.position.x, light.position.y, light.position.z, light.color.r,
+                            light.color.g, light.color.b})
+                push(v);
+        }
+        for (const MaterialShading& m : shading.materials) {
+            for (const Color* c : {&m.diffuse, &m.specular, &m.ambient}) {
+                push(c->r);
+                push(c->g);
+                push(c->b);
+            }
+        }
+        const double* pi = shading.inverseProjection.m;
+        const double* vi = shading.inverseView.m;
+        const double repeated[kDoubles] = {pi[10],    pi[11],    pi[14],     pi[15],
+                                           vi[2],     vi[3],     vi[4 + 2],  vi[4 + 3],
+                                           vi[8 + 2], vi[8 + 3], vi[12 + 2], vi[12 + 3]};
+        for (std::size_t i = 0; i < kDoubles; ++i) {
+            for (double& lane : doubles_[i].v) lane = repeated[i];
+        }
+    }
+
+    const LightingConstants& shading() const { return shading_; }
+    std::size_t lightCount() const { return lightCount_; }
+    VF eye(int axis) const { return lanes(floats_[static_cast<std::size_t>(axis)]); }
+    const FloatLanes* light(std::size_t i) const { return &floats_[3 + kPerLight * i]; }
+    const FloatLanes* material(std::size_t object) const {
+        return &floats_[3 + kPerLight * lightCount_ + kPerMaterial * object];
+    }
+    // Entries 10 and 11 of the inverse projection (the depth's part of z),
+    // then 14 and 15 (of w).
+    Doubles projection(int k) const { return lanes(doubles_[k]); }
+    // Entries 4 i + 2 and 4 i + 3 of the inverse view (k 0 and 1).
+    Doubles viewRow(int i, int k) const { return lanes(doubles_[4 + 2 * i + k]); }
+
+  private:
+    static constexpr std::size_t kDoubles = 12;
+
+    void push(float value) {
+        FloatLanes k;
+        for (float& lane : k.v) lane = value;
+        floats_.push_back(k);
+    }
+
+    std::size_t lightCount_;
+    const LightingConstants& shading_;
+    std::vector<FloatLanes> floats_;
+    DoubleLanes doubles_[kDoubles];
+};
 
 // What the lighting reads that is the same for every pixel of a row: its
 // device coordinate and, for the table path, its part of the unprojection,
@@ -75,51 +161,56 @@ struct ColorLanes {
     VF r, g, b;
 };
 
+// Four channels, one pixel per lane, as the colour buffer holds them.
+struct PixelColors {
+    VF r, g, b, a;
+};
+
 // Row i of the inverse view times the unprojected pixel, its first two
 // products from the tables: ((columnView + rowView) + m[4 i + 2] z) +
 // m[4 i + 3] w, as matrixRow sums them.
-HWY_INLINE VF viewRowFromTables(const SpanFillJob& job, int i, const PixelLanes& px,
-                                const Doubles& z, const Doubles& w) {
-    const double* m = job.shading->inverseView.m + 4 * i;
+HWY_INLINE VF viewRowFromTables(const SpanFillJob& job, const LightingLanes& k, int i,
+                                const PixelLanes& px, const Doubles& z, const Doubles& w) {
     const Doubles first =
         loadDoubles(job.columnView +
                     static_cast<std::size_t>(i) * static_cast<std::size_t>(job.width) + px.column);
-    return narrow(add(add(add(first, broadcast(px.row.view[i])), mul(broadcast(m[2]), z)),
-                      mul(broadcast(m[3]), w)));
+    return narrow(add(add(add(first, broadcast(px.row.view[i])), mul(k.viewRow(i, 0), z)),
+                      mul(k.viewRow(i, 1), w)));
 }
 
 // The unprojection from the tables; false (and nothing computed) when a lit
 // lane's depth is not finite or a part it relies on is zero or not finite,
 // where the zero terms of the full product could change a sign or give a
 // NaN.
-HWY_INLINE bool unprojectFromTables(const SpanFillJob& job, const PixelLanes& px, Vec4F& p) {
+HWY_INLINE bool unprojectFromTables(const SpanFillJob& job, const LightingLanes& k,
+                                    const PixelLanes& px, Vec4F& p) {
     const DF df;
     if (!px.row.unprojectedUsable) return false;
-    const double* pi = job.shading->inverseProjection.m;
     const VF qx = hn::LoadU(df, job.columnUnprojected + px.column);
     const Doubles dz = widen(px.depth);
-    const VF qz = narrow(add(mul(broadcast(pi[10]), dz), broadcast(pi[11])));
-    const VF qw = narrow(add(mul(broadcast(pi[14]), dz), broadcast(pi[15])));
-    MF unusable = hn::Or(notFinite(px.depth), notFinite(qx));
-    unusable = hn::Or(unusable, hn::Or(hn::Eq(qx, hn::Zero(df)), notFinite(qz)));
-    if (job.affineView) unusable = hn::Or(unusable, hn::Eq(qw, hn::Zero(df)));
-    if (!hn::AllFalse(df, hn::And(px.lit, unusable))) return false;
+    const VF qz = narrow(add(mul(k.projection(0), dz), k.projection(1)));
+    const VF qw = narrow(add(mul(k.projection(2), dz), k.projection(3)));
+    MF usable = hn::And(finite(px.depth), finite(qx));
+    usable = hn::And(usable, hn::And(hn::Ne(qx, hn::Zero(df)), finite(qz)));
+    if (job.affineView) usable = hn::And(usable, hn::Ne(qw, hn::Zero(df)));
+    if (!hn::AllFalse(df, hn::AndNot(usable, px.lit))) return false;
 
     const Doubles z = widen(qz), w = widen(qw);
     VF rows[3];
 #pragma GCC unroll 3
-    for (int i = 0; i < 3; ++i) rows[i] = viewRowFromTables(job, i, px, z, w);
-    const VF pw = job.affineView ? qw : viewRowFromTables(job, 3, px, z, w);
+    for (int i = 0; i < 3; ++i) rows[i] = viewRowFromTables(job, k, i, px, z, w);
+    const VF pw = job.affineView ? qw : viewRowFromTables(job, k, 3, px, z, w);
     p = Vec4F{rows[0], rows[1], rows[2], pw};
     return true;
 }
 
 // The pixel back in the world: device coordinates, the inverse projection
 // and the inverse view, then the divide by w.
-HWY_INLINE Vec3F worldPosition(const SpanFillJob& job, const PixelLanes& px) {
+HWY_INLINE Vec3F worldPosition(const SpanFillJob& job, const LightingLanes& k,
+                               const PixelLanes& px) {
     const DF df;
     Vec4F p;
-    if (!job.reducedUnprojection || !unprojectFromTables(job, px, p)) {
+    if (!job.reducedUnprojection || !unprojectFromTables(job, k, px, p)) {
         const Vec4F device{hn::LoadU(df, job.columnDevice + px.column), hn::Set(df, px.row.device),
                            px.depth, hn::Set(df, 1.0f)};
         p = transform(job.shading->inverseView.m,
@@ -161,12 +252,11 @@ struct LightLanes {
     VF specularBase;
 };
 
-HWY_INLINE LightLanes lightLanes(const Light& light, const Vec3F& position, const Vec3F& view,
+HWY_INLINE LightLanes lightLanes(const FloatLanes* light, const Vec3F& position, const Vec3F& view,
                                  const Vec3F& normal, bool specularBase) {
     const DF df;
-    Vec3F l{hn::Sub(hn::Set(df, light.position.x), position.x),
-            hn::Sub(hn::Set(df, light.position.y), position.y),
-            hn::Sub(hn::Set(df, light.position.z), position.z)};
+    Vec3F l{hn::Sub(lanes(light[0]), position.x), hn::Sub(lanes(light[1]), position.y),
+            hn::Sub(lanes(light[2]), position.z)};
     normalizeInPlace(l);
     VF d = dot3(normal, l);
     d = hn::IfThenElse(hn::Lt(d, hn::Zero(df)), hn::Zero(df), d);
@@ -176,58 +266,92 @@ HWY_INLINE LightLanes lightLanes(const Light& light, const Vec3F& position, cons
     return LightLanes{d, dot3(h, normal)};
 }
 
-// One channel of a light's part: sum + (f * specular + d * diffuse) * light.
-HWY_INLINE VF addLight(VF sum, VF f, float specular, VF d, float diffuse, float light) {
-    const DF df;
-    return hn::Add(
-        sum, hn::Mul(hn::Add(hn::Mul(f, hn::Set(df, specular)), hn::Mul(d, hn::Set(df, diffuse))),
-                     hn::Set(df, light)));
+// One channel of a light's part (lightParts in shade_pixel.cpp):
+// sum + (f * specular + d * diffuse) * light.
+HWY_INLINE VF addLight(VF sum, VF f, const FloatLanes& specular, VF d, const FloatLanes& diffuse,
+                       const FloatLanes& light) {
+    return hn::Add(sum, hn::Mul(hn::Add(hn::Mul(f, lanes(specular)), hn::Mul(d, lanes(diffuse))),
+                                lanes(light)));
 }
 
-HWY_INLINE void addLight(ColorLanes& sum, const Light& light, const MaterialShading& material, VF d,
+HWY_INLINE void addLight(ColorLanes& sum, const FloatLanes* light, const FloatLanes* material, VF d,
                          VF power) {
-    const Color& specular = material.specular;
-    const Color& diffuse = material.diffuse;
-    sum.r = addLight(sum.r, power, specular.r, d, diffuse.r, light.color.r);
-    sum.g = addLight(sum.g, power, specular.g, d, diffuse.g, light.color.g);
-    sum.b = addLight(sum.b, power, specular.b, d, diffuse.b, light.color.b);
+    const FloatLanes* specular = material + LightingLanes::kSpecular;
+    const FloatLanes* color = light + 3;
+    sum.r = addLight(sum.r, power, specular[0], d, material[0], color[0]);
+    sum.g = addLight(sum.g, power, specular[1], d, material[1], color[1]);
+    sum.b = addLight(sum.b, power, specular[2], d, material[2], color[2]);
+}
+
+// Lights i and i + 1 (at `first`) added to `sum`, their powers formed
+// together.
+HWY_INLINE void addLightPair(ColorLanes& sum, const FloatLanes* first, const FloatLanes* material,
+                             int exponent, const Vec3F& position, const Vec3F& view,
+                             const Vec3F& normal) {
+    const FloatLanes* second = first + LightingLanes::kPerLight;
+    const bool specularBase = exponent != 0;
+    const LightLanes a = lightLanes(first, position, view, normal, specularBase);
+    const LightLanes b = lightLanes(second, position, view, normal, specularBase);
+    const VF bases[2] = {a.specularBase, b.specularBase};
+    VF powers[2];
+    integerPowers(bases, exponent, powers);
+    addLight(sum, first, material, a.diffuse, powers[0]);
+    addLight(sum, second, material, b.diffuse, powers[1]);
 }
 
 // The lit colour of each lane's pixel in one material, from its world
 // position, view direction and normalised normal. The lights are taken two
 // at a time, their powers formed together; each one's part is added in list
 // order.
-HWY_INLINE ColorLanes shadePixelLanes(const LightingConstants& shading, const Vec3F& position,
-                                      const Vec3F& view, const Vec3F& normal,
-                                      const MaterialShading& material) {
+HWY_INLINE ColorLanes shadePixelLanes(const LightingLanes& k, const Vec3F& position,
+                                      const Vec3F& view, const Vec3F& normal, std::size_t object) {
     const DF df;
-    const int exponent = material.shininess;
+    const FloatLanes* material = k.material(object);
+    const int exponent = k.shading().materials[object].shininess;
     const bool specularBase = exponent != 0;
     ColorLanes sum{hn::Zero(df), hn::Zero(df), hn::Zero(df)};
-    const std::size_t lights = shading.lights.size();
+    const std::size_t lights = k.lightCount();
+    // The first pair outside the loop: with two lights (the usual case) no
+    // loop is left whose invariants the compiler would hoist and spill.
     std::size_t i = 0;
-    for (; i + 1 < lights; i += 2) {
-        const Light& first = shading.lights[i];
-        const Light& second = shading.lights[i + 1];
-        const LightLanes a = lightLanes(first, position, view, normal, specularBase);
-        const LightLanes b = lightLanes(second, position, view, normal, specularBase);
-        const VF bases[2] = {a.specularBase, b.specularBase};
-        VF powers[2];
-        integerPowers(bases, exponent, powers);
-        addLight(sum, first, material, a.diffuse, powers[0]);
-        addLight(sum, second, material, b.diffuse, powers[1]);
+    if (lights >= 2) {
+        addLightPair(sum, k.light(0), material, exponent, position, view, normal);
+        for (i = 2; i + 1 < lights; i += 2)
+            addLightPair(sum, k.light(i), material, exponent, position, view, normal);
     }
     if (i < lights) {
-        const LightLanes a = lightLanes(shading.lights[i], position, view, normal, specularBase);
+        const LightLanes a = lightLanes(k.light(i), position, view, normal, specularBase);
         const VF bases[1] = {a.specularBase};
         VF powers[1];
         integerPowers(bases, exponent, powers);
-        addLight(sum, shading.lights[i], material, a.diffuse, powers[0]);
+        addLight(sum, k.light(i), material, a.diffuse, powers[0]);
     }
-    const Color& ambient = material.ambient;
-    return ColorLanes{hn::Add(sum.r, hn::Set(df, ambient.r)),
-                      hn::Add(sum.g, hn::Set(df, ambient.g)),
-                      hn::Add(sum.b, hn::Set(df, ambient.b))};
+    const FloatLanes* ambient = material + LightingLanes::kAmbient;
+    return ColorLanes{hn::Add(sum.r, lanes(ambient[0])), hn::Add(sum.g, lanes(ambient[1])),
+                      hn::Add(sum.b, lanes(ambient[2]))};
+}
+
+// The lanes of `unlit` lit one material at a time, in the order of their
+// first lanes: a vector whose pixels show more than one object. Out of line
+// so that the usual vector of one object keeps its values in registers.
+HWY_NOINLINE PixelColors shadeOtherMaterials(const LightingLanes& k, const Vec3F& position,
+                                             const Vec3F& view, const Vec3F& normal, VI objects,
+                                             const std::int32_t* object, MF unlit,
+                                             PixelColors out) {
+    const DF df;
+    const DI di;
+    do {
+        const int first = object[hn::FindKnownFirstTrue(df, unlit)];
+        const MF these = hn::And(unlit, hn::RebindMask(df, hn::Eq(objects, hn::Set(di, first))));
+        const ColorLanes lit =
+            shadePixelLanes(k, position, view, normal, static_cast<std::size_t>(first));
+        out.r = hn::IfThenElse(these, lit.r, out.r);
+        out.g = hn::IfThenElse(these, lit.g, out.g);
+        out.b = hn::IfThenElse(these, lit.b, out.b);
+        out.a = hn::IfThenElse(these, hn::Set(df, 1.0f), out.a);
+        unlit = hn::AndNot(these, unlit);
+    } while (!hn::AllFalse(df, unlit));
+    return out;
 }
 
 // The pixels of one vector, consecutive columns of row y from `column` on:
@@ -235,8 +359,9 @@ HWY_INLINE ColorLanes shadePixelLanes(const LightingConstants& shading, const Ve
 // a fragment record gets its fragment's lit colour with alpha 1; the others
 // are stored back as they were. The lanes are lit one material at a time,
 // nearly always once.
-HWY_INLINE void shadeRecordedLanes(const SpanFillJob& job, const RowConstants& row, int column,
-                                   float* colors, const float* depths) {
+HWY_INLINE void shadeRecordedLanes(const SpanFillJob& job, const LightingLanes& k,
+                                   const RowConstants& row, int column, float* colors,
+                                   const float* depths) {
     const DF df;
     const DI di;
     VF r, g, b, a;
@@ -245,36 +370,32 @@ HWY_INLINE void shadeRecordedLanes(const SpanFillJob& job, const RowConstants& r
     MF unlit = hn::RebindMask(df, hn::Lt(record, hn::Zero(di)));
     if (hn::AllFalse(df, unlit)) return;
 
-    const LightingConstants& shading = *job.shading;
     const Vec3F normal{r, g, b};
     const PixelLanes px{column, row, hn::LoadU(df, depths), unlit};
-    const Vec3F position = worldPosition(job, px);
-    Vec3F view{hn::Sub(hn::Set(df, shading.eye.x), position.x),
-               hn::Sub(hn::Set(df, shading.eye.y), position.y),
-               hn::Sub(hn::Set(df, shading.eye.z), position.z)};
+    const Vec3F position = worldPosition(job, k, px);
+    Vec3F view{hn::Sub(k.eye(0), position.x), hn::Sub(k.eye(1), position.y),
+               hn::Sub(k.eye(2), position.z)};
     normalizeInPlace(view);
 
     const VI objects = hn::Not(record);
     HWY_ALIGN std::int32_t object[HWY_LANES(float)];
     hn::Store(objects, di, object);
-    do {
-        const int first = object[hn::FindKnownFirstTrue(df, unlit)];
-        const MF these = hn::And(unlit, hn::RebindMask(df, hn::Eq(objects, hn::Set(di, first))));
-        const ColorLanes lit = shadePixelLanes(shading, position, view, normal,
-                                               shading.materials[static_cast<std::size_t>(first)]);
-        r = hn::IfThenElse(these, lit.r, r);
-        g = hn::IfThenElse(these, lit.g, g);
-        b = hn::IfThenElse(these, lit.b, b);
-        a = hn::IfThenElse(these, hn::Set(df, 1.0f), a);
-        unlit = hn::AndNot(these, unlit);
-    } while (!hn::AllFalse(df, unlit));
-    hn::StoreInterleaved4(r, g, b, a, df, colors);
+    const int first = object[hn::FindKnownFirstTrue(df, unlit)];
+    const MF these = hn::And(unlit, hn::RebindMask(df, hn::Eq(objects, hn::Set(di, first))));
+    const ColorLanes lit =
+        shadePixelLanes(k, position, view, normal, static_cast<std::size_t>(first));
+    PixelColors out{hn::IfThenElse(these, lit.r, r), hn::IfThenElse(these, lit.g, g),
+                    hn::IfThenElse(these, lit.b, b), hn::IfThenElse(these, hn::Set(df, 1.0f), a)};
+    unlit = hn::AndNot(these, unlit);
+    if (!hn::AllFalse(df, unlit))
+        out = shadeOtherMaterials(k, position, view, normal, objects, object, unlit, out);
+    hn::StoreInterleaved4(out.r, out.g, out.b, out.a, df, colors);
 }
 
 // Row y of a frame narrower than a vector: the row and its column tables
 // copied into a vector's width, padded with pixels that hold no record.
-HWY_NOINLINE void shadeNarrowRow(const SpanFillJob& job, const RowConstants& row, float* colors,
-                                 const float* depths) {
+HWY_NOINLINE void shadeNarrowRow(const SpanFillJob& job, const LightingLanes& k,
+                                 const RowConstants& row, float* colors, const float* depths) {
     constexpr std::size_t kLanes = HWY_LANES(float);
     HWY_ALIGN float padColors[4 * kLanes];
     HWY_ALIGN float padDepths[kLanes];
@@ -299,7 +420,7 @@ HWY_NOINLINE void shadeNarrowRow(const SpanFillJob& job, const RowConstants& row
     padded.columnDevice = padDevice;
     padded.columnUnprojected = padUnprojected;
     padded.columnView = padView;
-    shadeRecordedLanes(padded, row, 0, padColors, padDepths);
+    shadeRecordedLanes(padded, k, row, 0, padColors, padDepths);
     std::memcpy(colors, padColors, n * sizeof(Color));
 }
 
@@ -309,7 +430,8 @@ HWY_NOINLINE void shadeNarrowRow(const SpanFillJob& job, const RowConstants& row
 // than a vector goes through a copy padded with pixels that hold none. One
 // call a row, kept out of line so that profiles show the lighting apart from
 // the walk.
-HWY_NOINLINE void shadeRecordedRow(const SpanFillJob& job, int y, int first, int end) {
+HWY_NOINLINE void shadeRecordedRow(const SpanFillJob& job, const LightingLanes& k, int y, int first,
+                                   int end) {
     const int lanes = static_cast<int>(hn::Lanes(DF()));
     const std::size_t rowBase = static_cast<std::size_t>(y) * static_cast<std::size_t>(job.width);
     float* colors = reinterpret_cast<float*>(job.color + rowBase);
@@ -317,16 +439,16 @@ HWY_NOINLINE void shadeRecordedRow(const SpanFillJob& job, int y, int first, int
     const RowConstants row = rowConstants(job, y);
     int x = first;
     for (; x + lanes <= end; x += lanes)
-        shadeRecordedLanes(job, row, x, colors + 4 * x, depths + x);
+        shadeRecordedLanes(job, k, row, x, colors + 4 * x, depths + x);
     if (x == end) return;
     if (job.width >= lanes) {
         x = std::max(0, std::min(x, end - lanes));
-        shadeRecordedLanes(job, row, x, colors + 4 * x, depths + x);
+        shadeRecordedLanes(job, k, row, x, colors + 4 * x, depths + x);
         return;
     }
     // A frame narrower than a vector: through a padded copy of the row and
     // its tables.
-    shadeNarrowRow(job, row, colors, depths);
+    shadeNarrowRow(job, k, row, colors, depths);
 }
 
 }  // namespace HWY_NAMESPACE
