@@ -299,6 +299,24 @@ HWY_INLINE void addLightPair(ColorLanes& sum, const FloatLanes* first, const Flo
     addLight(sum, second, material, b.diffuse, powers[1]);
 }
 
+// Lights [first, lightCount()) added to `sum` in list order, two at a time.
+HWY_NOINLINE ColorLanes addLights(ColorLanes sum, const LightingLanes& k, std::size_t first,
+                                  const FloatLanes* material, int exponent, const Vec3F& position,
+                                  const Vec3F& view, const Vec3F& normal) {
+    const std::size_t lights = k.lightCount();
+    std::size_t i = first;
+    for (; i + 1 < lights; i += 2)
+        addLightPair(sum, k.light(i), material, exponent, position, view, normal);
+    if (i < lights) {
+        const LightLanes a = lightLanes(k.light(i), position, view, normal, exponent != 0);
+        const VF bases[1] = {a.specularBase};
+        VF powers[1];
+        integerPowers(bases, exponent, powers);
+        addLight(sum, k.light(i), material, a.diffuse, powers[0]);
+    }
+    return sum;
+}
+
 // The lit colour of each lane's pixel in one material, from its world
 // position, view direction and normalised normal. The lights are taken two
 // at a time, their powers formed together; each one's part is added in list
@@ -308,23 +326,16 @@ HWY_INLINE ColorLanes shadePixelLanes(const LightingLanes& k, const Vec3F& posit
     const DF df;
     const FloatLanes* material = k.material(object);
     const int exponent = k.shading().materials[object].shininess;
-    const bool specularBase = exponent != 0;
     ColorLanes sum{hn::Zero(df), hn::Zero(df), hn::Zero(df)};
-    const std::size_t lights = k.lightCount();
-    // The first pair outside the loop: with two lights (the usual case) no
-    // loop is left whose invariants the compiler would hoist and spill.
-    std::size_t i = 0;
-    if (lights >= 2) {
+    // The first pair in line; any other lights out of line, so that with two
+    // lights (the usual case) the compiler keeps no loop's invariants, which
+    // it would hoist out of it and spill.
+    if (k.lightCount() >= 2) {
         addLightPair(sum, k.light(0), material, exponent, position, view, normal);
-        for (i = 2; i + 1 < lights; i += 2)
-            addLightPair(sum, k.light(i), material, exponent, position, view, normal);
-    }
-    if (i < lights) {
-        const LightLanes a = lightLanes(k.light(i), position, view, normal, specularBase);
-        const VF bases[1] = {a.specularBase};
-        VF powers[1];
-        integerPowers(bases, exponent, powers);
-        addLight(sum, k.light(i), material, a.diffuse, powers[0]);
+        if (k.lightCount() > 2)
+            sum = addLights(sum, k, 2, material, exponent, position, view, normal);
+    } else {
+        sum = addLights(sum, k, 0, material, exponent, position, view, normal);
     }
     const FloatLanes* ambient = material + LightingLanes::kAmbient;
     return ColorLanes{hn::Add(sum.r, lanes(ambient[0])), hn::Add(sum.g, lanes(ambient[1])),
