@@ -114,6 +114,7 @@ struct ByteStore {
 struct FastRenderer {
     SpanBins bins;
     CoordinateTables tables;
+    LightingLanes lighting;
     ByteStore picture;
 };
 
@@ -135,6 +136,8 @@ SpanFillJob jobFor(const LightingConstants& shading, PixelBuffers buffers, int w
     job.width = width;
     job.height = height;
     job.shading = &shading;
+    r.lighting.build(shading);
+    job.lighting = &r.lighting;
     job.columnDevice = r.tables.columnDevice.data();
     job.rowDevice = r.tables.rowDevice.data();
     job.depth = buffers.depth;

@@ -28,9 +28,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "raster/fast/lane_math-inl.h"
+#include "raster/fast/lighting_lanes.h"
 #include "raster/fast/shade_rows.h"
 #include "raster/plain/lighting_constants.h"
 #include "scene/scene.h"
@@ -40,14 +40,8 @@ namespace rw {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// One value repeated over a vector of the widest target (64 bytes), which a
-// vector of any target loads in place of a broadcast.
-struct alignas(64) FloatLanes {
-    float v[64 / sizeof(float)];
-};
-struct alignas(64) DoubleLanes {
-    double v[64 / sizeof(double)];
-};
+static_assert(HWY_LANES(float) * sizeof(float) <= sizeof(FloatLanes),
+              "a vector wider than FloatLanes");
 
 HWY_INLINE VF lanes(const FloatLanes& k) {
     return hn::Load(DF(), k.v);
@@ -56,74 +50,6 @@ HWY_INLINE VF lanes(const FloatLanes& k) {
 HWY_INLINE Doubles lanes(const DoubleLanes& k) {
     return loadRepeated(k.v);
 }
-
-// The frame's lighting constants (lightingConstants) as whole vectors, each
-// value broadcast once for all the rows lit, not again for every vector of
-// pixels: the arithmetic then reads them from memory as they are, and fewer
-// registers go to holding them.
-class LightingLanes {
-  public:
-    // Per light: its position (x, y, z), then its colour (r, g, b).
-    static constexpr std::size_t kPerLight = 6;
-    // Per material: its diffuse, specular and ambient colours (r, g, b each).
-    static constexpr std::size_t kPerMaterial = 9;
-    static constexpr std::size_t kSpecular = 3, kAmbient = 6;
-
-    explicit LightingLanes(const LightingConstants& shading)
-        : lightCount_(shading.lights.size()), shading_(shading) {
-        floats_.reserve(3 + kPerLight * lightCount_ + kPerMaterial * shading.materials.size());
-        push(shading.eye.x);
-        push(shading.eye.y);
-        push(shading.eye.z);
-        for (const Light& light : shading.lights) {
-            for (float v : {light.position.x, light.position.y, light.position.z, light.color.r,
-                            light.color.g, light.color.b})
-                push(v);
-        }
-        for (const MaterialShading& m : shading.materials) {
-            for (const Color* c : {&m.diffuse, &m.specular, &m.ambient}) {
-                push(c->r);
-                push(c->g);
-                push(c->b);
-            }
-        }
-        const double* pi = shading.inverseProjection.m;
-        const double* vi = shading.inverseView.m;
-        const double repeated[kDoubles] = {pi[10],    pi[11],    pi[14],     pi[15],
-                                           vi[2],     vi[3],     vi[4 + 2],  vi[4 + 3],
-                                           vi[8 + 2], vi[8 + 3], vi[12 + 2], vi[12 + 3]};
-        for (std::size_t i = 0; i < kDoubles; ++i) {
-            for (double& lane : doubles_[i].v) lane = repeated[i];
-        }
-    }
-
-    const LightingConstants& shading() const { return shading_; }
-    std::size_t lightCount() const { return lightCount_; }
-    VF eye(int axis) const { return lanes(floats_[static_cast<std::size_t>(axis)]); }
-    const FloatLanes* light(std::size_t i) const { return &floats_[3 + kPerLight * i]; }
-    const FloatLanes* material(std::size_t object) const {
-        return &floats_[3 + kPerLight * lightCount_ + kPerMaterial * object];
-    }
-    // Entries 10 and 11 of the inverse projection (the depth's part of z),
-    // then 14 and 15 (of w).
-    Doubles projection(int k) const { return lanes(doubles_[k]); }
-    // Entries 4 i + 2 and 4 i + 3 of the inverse view (k 0 and 1).
-    Doubles viewRow(int i, int k) const { return lanes(doubles_[4 + 2 * i + k]); }
-
-  private:
-    static constexpr std::size_t kDoubles = 12;
-
-    void push(float value) {
-        FloatLanes k;
-        for (float& lane : k.v) lane = value;
-        floats_.push_back(k);
-    }
-
-    std::size_t lightCount_;
-    const LightingConstants& shading_;
-    std::vector<FloatLanes> floats_;
-    DoubleLanes doubles_[kDoubles];
-};
 
 // What the lighting reads that is the same for every pixel of a row: its
 // device coordinate and, for the table path, its part of the unprojection,
@@ -174,8 +100,8 @@ HWY_INLINE VF viewRowFromTables(const SpanFillJob& job, const LightingLanes& k, 
     const Doubles first =
         loadDoubles(job.columnView +
                     static_cast<std::size_t>(i) * static_cast<std::size_t>(job.width) + px.column);
-    return narrow(add(add(add(first, broadcast(px.row.view[i])), mul(k.viewRow(i, 0), z)),
-                      mul(k.viewRow(i, 1), w)));
+    return narrow(add(add(add(first, broadcast(px.row.view[i])), mul(lanes(k.viewRow(i, 0)), z)),
+                      mul(lanes(k.viewRow(i, 1)), w)));
 }
 
 // The unprojection from the tables; false (and nothing computed) when a lit
@@ -188,8 +114,8 @@ HWY_INLINE bool unprojectFromTables(const SpanFillJob& job, const LightingLanes&
     if (!px.row.unprojectedUsable) return false;
     const VF qx = hn::LoadU(df, job.columnUnprojected + px.column);
     const Doubles dz = widen(px.depth);
-    const VF qz = narrow(add(mul(k.projection(0), dz), k.projection(1)));
-    const VF qw = narrow(add(mul(k.projection(2), dz), k.projection(3)));
+    const VF qz = narrow(add(mul(lanes(k.projection(0)), dz), lanes(k.projection(1))));
+    const VF qw = narrow(add(mul(lanes(k.projection(2)), dz), lanes(k.projection(3))));
     MF usable = hn::And(finite(px.depth), finite(qx));
     usable = hn::And(usable, hn::And(hn::Ne(qx, hn::Zero(df)), finite(qz)));
     if (job.affineView) usable = hn::And(usable, hn::Ne(qw, hn::Zero(df)));
@@ -325,7 +251,7 @@ HWY_INLINE ColorLanes shadePixelLanes(const LightingLanes& k, const Vec3F& posit
                                       const Vec3F& view, const Vec3F& normal, std::size_t object) {
     const DF df;
     const FloatLanes* material = k.material(object);
-    const int exponent = k.shading().materials[object].shininess;
+    const int exponent = k.shininess(object);
     ColorLanes sum{hn::Zero(df), hn::Zero(df), hn::Zero(df)};
     // The first pair in line; any other lights out of line, so that with two
     // lights (the usual case) the compiler keeps no loop's invariants, which
@@ -384,8 +310,8 @@ HWY_INLINE void shadeRecordedLanes(const SpanFillJob& job, const LightingLanes& 
     const Vec3F normal{r, g, b};
     const PixelLanes px{column, row, hn::LoadU(df, depths), unlit};
     const Vec3F position = worldPosition(job, k, px);
-    Vec3F view{hn::Sub(k.eye(0), position.x), hn::Sub(k.eye(1), position.y),
-               hn::Sub(k.eye(2), position.z)};
+    Vec3F view{hn::Sub(lanes(k.eye(0)), position.x), hn::Sub(lanes(k.eye(1)), position.y),
+               hn::Sub(lanes(k.eye(2)), position.z)};
     normalizeInPlace(view);
 
     const VI objects = hn::Not(record);

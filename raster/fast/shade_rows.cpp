@@ -58,8 +58,7 @@ class RowWalker {
           scanRow_(firstRow),
           endRow_(endRow),
           part_(part),
-          parts_(parts),
-          lighting_(*job.shading) {}
+          parts_(parts) {}
 
     // A chunk of rows at a time: the span walk over all of them, then the
     // lighting of what it recorded, while the rows are in cache.
@@ -74,7 +73,7 @@ class RowWalker {
             }
             for (std::size_t i = 0; i < chunkSize_; ++i) {
                 const RowWork& row = rowOrder_[i];
-                shadeRecordedRow(job_, lighting_, row.row, row.first, row.end);
+                shadeRecordedRow(job_, *job_.lighting, row.row, row.first, row.end);
             }
         }
     }
@@ -96,7 +95,6 @@ class RowWalker {
     int endRow_;
     int part_;
     int parts_;
-    const LightingLanes lighting_;
     RowWork chunk_[kChunkRows];     // the rows to take next, longest first
     RowWork rowOrder_[kChunkRows];  // the same rows from the bottom up
     std::size_t chunkSize_ = 0;
@@ -292,7 +290,8 @@ namespace rw {
 HWY_EXPORT(ShadeRows);
 
 void shadeRows(const SpanFillJob& job, int firstRow, int endRow, int part, int parts) {
-    if (firstRow >= endRow || parts < 1 || part < 0 || part >= parts || job.shading == nullptr)
+    if (firstRow >= endRow || parts < 1 || part < 0 || part >= parts || job.shading == nullptr ||
+        job.lighting == nullptr)
         return;
     HWY_DYNAMIC_DISPATCH(ShadeRows)(job, firstRow, endRow, part, parts);
 }

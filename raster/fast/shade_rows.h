@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "raster/fast/lighting_lanes.h"
 #include "raster/fast/scan_convert_fast.h"
 #include "raster/plain/lighting_constants.h"
 #include "scene/color.h"
@@ -20,8 +21,9 @@ struct SpanFillJob {
     int width = 0;
     int height = 0;
     const LightingConstants* shading = nullptr;
-    const float* columnDevice = nullptr;  // width entries
-    const float* rowDevice = nullptr;     // height entries
+    const LightingLanes* lighting = nullptr;  // the same constants as whole vectors
+    const float* columnDevice = nullptr;      // width entries
+    const float* rowDevice = nullptr;         // height entries
     // When the inverse projection has the zeros of a perspective inverse,
     // its product with a device position (x, y, depth, 1) is
     // (columnUnprojected[x], rowUnprojected[y],
