@@ -65,6 +65,9 @@ std::vector<Frame> frameRun() {
         {View{}, 200, 150, Frame::kNone, 0, {5, -3, 0}},
         {View{}, 200, 150, Frame::kNone, 1, {-2, 255, 1}},
         {View{}, 200, 150, Frame::kNone, 3, {7, INT_MIN, -30}},
+        // Lights past the first pair, in pairs and one left over.
+        {View{}, 200, 150, Frame::kNone, 4, {0, 6, -1}},
+        {View{33.0f, -151.0f, 3.0f, 0.0f, 0.0f}, 200, 150, Frame::kNone, 5, {3, 128, -7}},
         {View{10.0f, -20.0f, 1.5f, 0.0f, 0.0f}, 1280, 900},  // bands handed over in pieces
         {View{}, 480, 480},
     };
