@@ -138,6 +138,11 @@ std::uint8_t* rw_model_panel() {
     return data(frame.modelPanel());
 }
 
+// The bytes rw_compare_with took last, as their canvas shows them.
+std::uint8_t* rw_given_panel() {
+    return data(frame.givenPanel());
+}
+
 std::uint8_t* rw_map_panel(int picture) {
     return data(frame.mapPanel(static_cast<MapPicture>(picture)));
 }

@@ -198,21 +198,45 @@ bool PageFrame::compareWith(const std::vector<std::uint8_t>& rgba) {
         compareWithModel();
         return false;
     }
+    takeGivenPanel();
     comparesWithModel_ = false;
     compare();
     return true;
 }
 
+void PageFrame::takeGivenPanel() {
+    const RendererPicture& given = givenReference_;
+    const std::size_t width = static_cast<std::size_t>(given.width);
+    const std::size_t rows = static_cast<std::size_t>(given.height);
+    givenPanel_.resize(width * rows * 4);
+    givenColumns_.assign(rows, IndexRange{});
+    for (std::size_t top = 0; top < rows; ++top) {
+        IndexRange& covered = givenColumns_[rows - 1 - top];
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::size_t t = top * width + x;
+            std::uint8_t* out = &givenPanel_[4 * t];
+            if (given.covered(t)) {
+                for (int k = 0; k < 3; ++k) out[k] = given.rgb[3 * t + k];
+                if (covered.empty()) covered.first = static_cast<int>(x);
+                covered.end = static_cast<int>(x) + 1;
+            } else {
+                out[0] = out[1] = out[2] = 255;  // where nothing was drawn, as the window clears
+            }
+            out[3] = 255;
+        }
+    }
+}
+
 void PageFrame::compare() {
     causesCurrent_ = false;
-    // Neither picture covers a pixel outside the columns it drew; a given
-    // picture may cover any.
+    // Neither picture covers a pixel outside the columns it drew or covers.
     const std::size_t rows = static_cast<std::size_t>(software_.shown.height);
+    const std::vector<IndexRange>& referenceColumns =
+        comparesWithModel_ ? model_.shownColumns : givenColumns_;
     compared_.clear();
-    if (comparesWithModel_ && software_.shownColumns.size() == rows &&
-        model_.shownColumns.size() == rows) {
+    if (software_.shownColumns.size() == rows && referenceColumns.size() == rows) {
         for (std::size_t y = 0; y < rows; ++y) {
-            compared_.push_back(unite(software_.shownColumns[y], model_.shownColumns[y]));
+            compared_.push_back(unite(software_.shownColumns[y], referenceColumns[y]));
         }
     }
     difference_ =

@@ -91,6 +91,9 @@ class PageFrame {
     // RGBA bytes for a canvas, top row first.
     const std::vector<std::uint8_t>& softwarePanel() const { return software_.panel; }
     const std::vector<std::uint8_t>& modelPanel() const { return model_.panel; }
+    // The bytes given to compareWith as a canvas shows them, opaque, white
+    // where they cover nothing.
+    const std::vector<std::uint8_t>& givenPanel() const { return givenPanel_; }
     // The faces and fragments pictures draw the software picture once more,
     // watching every fragment, the first time they are asked for.
     const std::vector<std::uint8_t>& stagePanel(StagePicture picture);
@@ -166,6 +169,8 @@ class PageFrame {
 
     // Compares the software picture with the reference chosen.
     void compare();
+    // givenPanel_ and givenColumns_ of the bytes just given.
+    void takeGivenPanel();
     const RendererPicture& reference() const {
         return comparesWithModel_ ? model_.shown : givenReference_;
     }
@@ -176,6 +181,8 @@ class PageFrame {
     Picture software_, model_;
     // What the software picture is compared with: the model or given bytes.
     RendererPicture givenReference_;
+    std::vector<std::uint8_t> givenPanel_;  // RGBA, top row first
+    std::vector<IndexRange> givenColumns_;  // per row from the bottom, the columns it covers
     bool comparesWithModel_ = true;
     bool differenceCurrent_ = false;     // difference_ is of the pictures drawn last
     bool differenceMapCurrent_ = false;  // mapPanel_ holds the map of difference_

@@ -32,11 +32,12 @@ std::vector<std::uint8_t> modelAsReadBack(const PageFrame& frame) {
 }
 
 // Compared with the model's own bytes, the frame counts what it counts
-// against the model, and draws the same maps; the fit's score of all rules
-// against them leaves nothing, and of no rule what the difference counts.
+// against the model, and draws the same maps and panel; the fit's score of
+// all rules against them leaves nothing, and of no rule what the difference
+// counts. One frame draws the views one after another, as the page does.
 TEST(PageWebgl, ComparingWithBytesCountsAsWithTheModel) {
+    PageFrame frame;
     for (const View& view : kViews) {
-        PageFrame frame;
         PageView page;
         page.view = view;
         page.width = 160;
@@ -57,6 +58,7 @@ TEST(PageWebgl, ComparingWithBytesCountsAsWithTheModel) {
         EXPECT_EQ(given.stepDifferenceSum, model.stepDifferenceSum);
         EXPECT_EQ(frame.mapPanel(MapPicture::Difference), modelMap);
         EXPECT_EQ(frame.causes(), modelCauses);
+        EXPECT_EQ(frame.givenPanel(), frame.modelPanel());
 
         PageFitScore all, none;
         ASSERT_TRUE(scoreRulesAgainst(view, 160, 120, pageRules(0xff), bytes, &all));
