@@ -134,22 +134,24 @@ TEST(PageFrame, StagePicturesAreTheSnapshotToolsOfTheSameFrame) {
 // One frame after another in the same page, each shown and compared as a
 // page that draws only that frame shows it: what the frame before drew and
 // this one does not is cleared everywhere, at the same size and across a
-// change of size, and whichever map or reference was shown before.
+// change of size, and whichever map or reference was shown before; a model
+// left for later is drawn when asked for, as it would have been at once.
 TEST(PageFrame, EachFrameOfASequenceIsShownAsIfDrawnAlone) {
     struct Step {
         const char* name;
         float angleZ, angleX, zoom, panX;
         int width, height, rules;
         bool causesShownBefore;
+        bool withModel;
     };
     const Step steps[] = {
-        {"start-up", 0.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, false},
-        {"turned", -75.0f, -30.0f, 0.25f, 0.0f, 160, 120, 0, true},
-        {"farther away", -75.0f, -30.0f, -6.0f, 0.0f, 160, 120, 0, false},
-        {"panned off the frame", 0.0f, 0.0f, 0.25f, 4000.0f, 160, 120, 0, false},
-        {"four rules", 20.0f, 10.0f, 0.25f, 0.0f, 160, 120, 4, false},
-        {"other size", 0.0f, 0.0f, 0.25f, 0.0f, 120, 160, 0, false},
-        {"first size again", 10.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, true},
+        {"start-up", 0.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, false, true},
+        {"turned", -75.0f, -30.0f, 0.25f, 0.0f, 160, 120, 0, true, false},
+        {"farther away", -75.0f, -30.0f, -6.0f, 0.0f, 160, 120, 0, false, true},
+        {"panned off the frame", 0.0f, 0.0f, 0.25f, 4000.0f, 160, 120, 0, false, true},
+        {"four rules", 20.0f, 10.0f, 0.25f, 0.0f, 160, 120, 4, false, false},
+        {"other size", 0.0f, 0.0f, 0.25f, 0.0f, 120, 160, 0, false, false},
+        {"first size again", 10.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, true, true},
     };
     PageFrame frame;
     for (const Step& step : steps) {
@@ -162,7 +164,7 @@ TEST(PageFrame, EachFrameOfASequenceIsShownAsIfDrawnAlone) {
         view.width = step.width;
         view.height = step.height;
         view.rules = firstReferenceRules(step.rules);
-        ASSERT_TRUE(frame.draw(view)) << step.name;
+        ASSERT_TRUE(frame.draw(view, PagePixel(), step.withModel)) << step.name;
         PageFrame alone;
         ASSERT_TRUE(alone.draw(view)) << step.name;
 

@@ -19,7 +19,7 @@ const View kViews[] = {View{}, View{-75.0f, -30.0f, 2.25f, 0.0f, 0.0f},
 
 // The model's picture as a WebGL read-back holds it: r, g, b, a per pixel,
 // rows from the bottom, a = 0 where nothing was drawn.
-std::vector<std::uint8_t> modelAsReadBack(const PageFrame& frame) {
+std::vector<std::uint8_t> modelAsReadBack(PageFrame& frame) {
     const std::vector<float>& color = frame.modelColor();
     const std::vector<float>& depth = frame.modelDepth();
     std::vector<std::uint8_t> rgba(depth.size() * 4, 0);

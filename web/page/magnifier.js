@@ -21,10 +21,12 @@ function createMagnifier(page) {
   let shown = null;  // the geometry drawn last, with what it was drawn for
 
   // The geometry around (x, y) as the module gathers it: of the frame drawn
-  // last, or of the step mode's last step; null when it cannot be had.
-  function geometry(x, y, atStep) {
+  // last, or of the step mode's last step; null when it cannot be had. The
+  // reference's coverage is the model's, or left for the caller to mark
+  // without `modelCoverage`.
+  function geometry(x, y, atStep, modelCoverage = true) {
     const text = wasm.UTF8ToString(wasm._rw_magnifier_json(x, y, page.gridBits(),
-      atStep ? 1 : 0));
+      atStep ? 1 : 0, modelCoverage ? 1 : 0));
     return text ? JSON.parse(text) : null;
   }
 
@@ -218,8 +220,9 @@ function createMagnifier(page) {
     // Draws the magnifier where it looks now, or hides it.
     show() {
       const where = centre();
-      let g = where && geometry(where.x, where.y, where.step !== null);
-      if (g && !where.step && page.comparesWithWebgl()) {
+      const againstWebgl = where && !where.step && page.comparesWithWebgl();
+      let g = where && geometry(where.x, where.y, where.step !== null, !againstWebgl);
+      if (g && againstWebgl) {
         // Rings against the middle picture, as the difference map has them.
         g.pixels.forEach((p, i) => {
           const column = g.left + i % g.side, row = g.bottom + g.side - 1 - Math.floor(i / g.side);

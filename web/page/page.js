@@ -284,8 +284,10 @@
   function drawState() {
     const v = state.view;
     const pixel = state.pixel || { x: -1, y: -1 };
+    // Against a WebGL picture the model is drawn only if something asks for it.
+    const withModel = REFERENCES[state.reference] === "webgl" ? 0 : 1;
     return wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
-      state.height, encodedRules(state.rules, state.grid), pixel.x, pixel.y) === 1;
+      state.height, encodedRules(state.rules, state.grid), pixel.x, pixel.y, withModel) === 1;
   }
 
   function cannotDrawText() {
