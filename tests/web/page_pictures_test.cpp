@@ -19,16 +19,19 @@
 
 namespace {
 
-// The tools' picture of one frame's colours and depths, as the comparison
-// reads a renderer.
+// The tools' picture of one frame's colours and depths (rows from the
+// bottom), as the comparison reads a renderer: top row first.
 RendererPicture toolPicture(const std::vector<float>& color, const std::vector<float>& depth,
                             int width, int height) {
     RendererPicture picture;
     picture.width = width;
     picture.height = height;
-    for (std::size_t i = 0; i < depth.size(); ++i) {
-        for (int c = 0; c < 3; ++c) picture.rgb.push_back(windowByte(color[3 * i + c]));
-        picture.windowDepth.push_back(0.5 * static_cast<double>(depth[i]) + 0.5);
+    for (int top = 0; top < height; ++top) {
+        for (int x = 0; x < width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(height - 1 - top) * width + x;
+            for (int c = 0; c < 3; ++c) picture.rgb.push_back(windowByte(color[3 * i + c]));
+            picture.windowDepth.push_back(0.5 * static_cast<double>(depth[i]) + 0.5);
+        }
     }
     return picture;
 }
@@ -89,12 +92,12 @@ TEST(PageFrame, DifferenceIsTheComparisonToolsOfTheSamePictures) {
         EXPECT_GT(d.both, 1000) << c.name;
 
         const std::vector<std::uint8_t>& map = frame.mapPanel(MapPicture::Difference);
-        for (int y = 0; y < height; ++y) {
+        for (int top = 0; top < height; ++top) {
             for (int x = 0; x < width; ++x) {
-                const std::size_t i = static_cast<std::size_t>(y) * width + x;
-                ASSERT_EQ(panelPixel(map, width, x, height - 1 - y),
-                          differenceColour(software, model, i))
-                    << c.name << " at " << x << ", " << y;
+                ASSERT_EQ(
+                    panelPixel(map, width, x, top),
+                    differenceColour(software, model, static_cast<std::size_t>(top) * width + x))
+                    << c.name << " at " << x << ", row " << height - 1 - top;
             }
         }
     }
