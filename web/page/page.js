@@ -61,8 +61,19 @@
     return Math.fround(value + pixels);
   }
 
+  // An update asks for the texts of the same few values some twenty times:
+  // each is asked of the module once (-0 apart from 0, which a Map takes
+  // for the same key).
+  const floatTexts = new Map();
   function floatText(value) {
-    return wasm.UTF8ToString(wasm._rw_float_text(value));
+    const key = Object.is(value, -0) ? "-0" : value;
+    let text = floatTexts.get(key);
+    if (text === undefined) {
+      if (floatTexts.size >= 256) floatTexts.clear();
+      text = wasm.UTF8ToString(wasm._rw_float_text(value));
+      floatTexts.set(key, text);
+    }
+    return text;
   }
 
   // The float strtof reads from the text, NaN for none.
