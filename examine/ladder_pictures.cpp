@@ -10,13 +10,14 @@
 
 namespace {
 
-// Readies the buffers for a step: sized and cleared whole for the first
-// step and for every step of the whole frame's ladder, and for a ladder
-// kept to some pixels only their rows after the first: what a step draws
-// on a row depends on nothing but that row's depths, so whatever the steps
-// before left on the other rows changes nothing in the kept ones.
-bool readyForStep(FrameBuffers& buffers, int width, int height, int step, const PixelBounds& kept) {
-    if (step == 0 || kept.empty()) return prepareFrameBuffers(buffers, width, height);
+// Readies the buffers for a step: sized and cleared whole for every step of
+// the whole frame's ladder; for a ladder kept to some pixels, which fills
+// only their rows, sized and cleared on those rows alone: what a step draws
+// on a row depends on nothing but that row's depths, so whatever the other
+// rows hold changes nothing in the kept ones.
+bool readyForStep(FrameBuffers& buffers, int width, int height, const PixelBounds& kept) {
+    if (kept.empty()) return prepareFrameBuffers(buffers, width, height);
+    if (!sizeFrameBuffers(buffers, width, height)) return false;
     buffers.written.unknown = true;  // the step before drew without noting it
     for (int row = kept.firstRow; row <= kept.lastRow; ++row) clearWrittenRow(buffers, row);
     return true;
@@ -33,7 +34,7 @@ LadderPictures::LadderPictures(Scene& scene, FrameBuffers& buffers, int width, i
     Scene reaching;
     std::optional<ReferenceRules> reachingUnder;
     for (int step = 0; step < kLadderStepCount; ++step) {
-        if (!readyForStep(buffers, width, height, step, kept)) throw std::bad_alloc();
+        if (!readyForStep(buffers, width, height, kept)) throw std::bad_alloc();
         const ReferenceRules rules = firstReferenceRules(step);
         if (kept.empty()) {
             renderSoftwareLikeReference(scene, buffers.pixels(), width, height, rules);
@@ -42,7 +43,8 @@ LadderPictures::LadderPictures(Scene& scene, FrameBuffers& buffers, int width, i
                 reaching = facesReaching(scene, width, height, rules, kept_);
                 reachingUnder = rules;
             }
-            renderSoftwareLikeReference(reaching, buffers.pixels(), width, height, rules);
+            renderSoftwareLikeReference(reaching, buffers.pixels(), width, height, rules, nullptr,
+                                        nullptr, FilledRows{kept_.firstRow, kept_.lastRow});
             buffers.written.unknown = true;
         }
         std::vector<std::uint8_t>& covers = covers_[step];

@@ -21,9 +21,9 @@ class LadderPictures {
     // (std::bad_alloc when their memory cannot be had); they hold the last
     // step's frame afterwards.
     // Only the pixels of `kept` are kept when it is not empty (one pixel for
-    // one story), and then only the faces that can change them are drawn
-    // and only their rows cleared between steps, which leaves them as the
-    // whole scene draws them, and the buffers holding nothing of use; a
+    // one story), and then only the faces that can change them are drawn,
+    // on their rows alone, and only those rows cleared, which leaves them as
+    // the whole scene draws them, and the buffers holding nothing of use; a
     // pixel is asked for by its index in the frame.
     LadderPictures(Scene& scene, FrameBuffers& buffers, int width, int height,
                    const PixelBounds& kept = PixelBounds{});

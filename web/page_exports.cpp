@@ -66,9 +66,11 @@ extern "C" {
 // Draws the frame of a view, telling the story of pixel (storyX, storyY)
 // when it lies in the frame; `rules` holds bit i for the rule
 // kReferenceRuleNames[i] and the grid as pageRules reads it. The numbers are taken as floats, as
-// the tools take them. 1 when drawn, 0 when the size is out of range or memory is short.
+// the tools take them. The model is drawn now when `withModel` is 1, else when it is first asked
+// for (the page compares with a WebGL picture instead). 1 when drawn, 0 when the size is out of
+// range or memory is short.
 int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY, int width,
-            int height, int rules, int storyX, int storyY) {
+            int height, int rules, int storyX, int storyY, int withModel) {
     PageView view;
     view.view.angleZ = static_cast<float>(angleZ);
     view.view.angleX = static_cast<float>(angleX);
@@ -78,7 +80,7 @@ int rw_draw(double angleZ, double angleX, double zoom, double panX, double panY,
     view.width = width;
     view.height = height;
     view.rules = pageRules(rules);
-    return frame.draw(view, PagePixel{storyX, storyY}) ? 1 : 0;
+    return frame.draw(view, PagePixel{storyX, storyY}, withModel != 0) ? 1 : 0;
 }
 
 // The story of another pixel of the frame; 1 when told.
@@ -136,6 +138,11 @@ std::uint8_t* rw_stage_panel(int picture) {
 
 std::uint8_t* rw_model_panel() {
     return data(frame.modelPanel());
+}
+
+// The bytes rw_compare_with took last, as their canvas shows them.
+std::uint8_t* rw_given_panel() {
+    return data(frame.givenPanel());
 }
 
 std::uint8_t* rw_map_panel(int picture) {
@@ -251,14 +258,16 @@ int rw_face_at(int x, int y) {
 // The magnifier's geometry around pixel (x, y), as magnifierJson writes
 // it, with the reference's outline on a grid of 1/2^gridBits pixel: of the
 // frame drawn last, or (atStep) of the step mode's last step; "" when the
-// memory cannot be had.
-const char* rw_magnifier_json(int x, int y, int gridBits, int atStep) {
+// memory cannot be had. Of the frame, the reference's coverage is the
+// model's, or none without `modelCoverage` (the page marks the WebGL
+// picture's itself).
+const char* rw_magnifier_json(int x, int y, int gridBits, int atStep, int modelCoverage) {
     if (atStep != 0) {
         text = pageStepMagnifierJson(steps.view(), steps.stop(), steps.color(), steps.depth(),
                                      gridBits, x, y, scratch);
     } else {
-        text = pageMagnifierJson(frame.view(), frame.softwarePixels(), frame.modelPixels().depth,
-                                 gridBits, x, y);
+        const float* modelDepth = modelCoverage != 0 ? frame.modelPixels().depth : nullptr;
+        text = pageMagnifierJson(frame.view(), frame.softwarePixels(), modelDepth, gridBits, x, y);
     }
     return text.c_str();
 }

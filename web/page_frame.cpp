@@ -168,7 +168,7 @@ const PageFrame::Picture::Floats& PageFrame::floats(const Picture& picture) cons
     return floats;
 }
 
-bool PageFrame::draw(const PageView& view, PagePixel pixel) {
+bool PageFrame::draw(const PageView& view, PagePixel pixel, bool withModel) {
     causesCurrent_ = false;
     stages_.reset();
     view_ = view;
@@ -176,21 +176,45 @@ bool PageFrame::draw(const PageView& view, PagePixel pixel) {
                        view.height <= kLargestPageSide;
     differenceCurrent_ = differenceMapCurrent_ = false;
     software_.floats.taken = model_.floats.taken = false;
-    if (!sized || !drawPicture(view_.rules, software_) ||
-        !drawPicture(firstReferenceRules(kReferenceRuleCount), model_) || !tellStories(pixel)) {
+    modelCurrent_ = false;
+    // A model left for later still has its buffers now, so that drawing it
+    // then cannot run out of memory.
+    const auto readyModel = [&] {
+        return withModel ? drawnModel()
+                         : sizeFrameBuffers(model_.buffers, view_.width, view_.height);
+    };
+    if (!sized || !drawPicture(view_.rules, software_) || !readyModel() || !tellStories(pixel)) {
         view_.width = view_.height = 0;
+        modelCurrent_ = false;
         story_.reset();
         referenceModel_.reset();
         return false;
     }
-    compareWithModel();
+    if (withModel) compareWithModel();
     return true;
+}
+
+bool PageFrame::drawnModel() {
+    if (!modelCurrent_ && view_.width > 0 && view_.height > 0) {
+        modelCurrent_ = drawPicture(firstReferenceRules(kReferenceRuleCount), model_);
+    }
+    return modelCurrent_;
+}
+
+const PageFrame::Picture& PageFrame::model() {
+    drawnModel();
+    return model_;
 }
 
 void PageFrame::compareWithModel() {
     if (comparesWithModel_ && differenceCurrent_) return;
     comparesWithModel_ = true;
+    drawnModel();
     compare();
+}
+
+void PageFrame::compareIfNotCompared() {
+    if (!differenceCurrent_) compareWithModel();
 }
 
 bool PageFrame::compareWith(const std::vector<std::uint8_t>& rgba) {
@@ -198,21 +222,54 @@ bool PageFrame::compareWith(const std::vector<std::uint8_t>& rgba) {
         compareWithModel();
         return false;
     }
+    takeGivenPanel();
     comparesWithModel_ = false;
     compare();
     return true;
 }
 
+void PageFrame::takeGivenPanel() {
+    const RendererPicture& given = givenReference_;
+    const std::size_t width = static_cast<std::size_t>(given.width);
+    const std::size_t rows = static_cast<std::size_t>(given.height);
+    givenPanel_.resize(width * rows * 4);
+    givenColumns_.assign(rows, IndexRange{});
+    for (std::size_t top = 0; top < rows; ++top) {
+        IndexRange& covered = givenColumns_[rows - 1 - top];
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::size_t t = top * width + x;
+            std::uint8_t* out = &givenPanel_[4 * t];
+            if (given.covered(t)) {
+                for (int k = 0; k < 3; ++k) out[k] = given.rgb[3 * t + k];
+                if (covered.empty()) covered.first = static_cast<int>(x);
+                covered.end = static_cast<int>(x) + 1;
+            } else {
+                out[0] = out[1] = out[2] = 255;  // where nothing was drawn, as the window clears
+            }
+            out[3] = 255;
+        }
+    }
+}
+
 void PageFrame::compare() {
     causesCurrent_ = false;
-    // Neither picture covers a pixel outside the columns it drew; a given
-    // picture may cover any.
+    const RendererPicture& against = reference();
+    if (against.width != software_.shown.width || against.height != software_.shown.height) {
+        // Nothing to compare with (no model could be drawn): nothing covered.
+        difference_ = ComparisonReport{};
+        compared_.clear();
+        differenceCurrent_ = true;
+        differenceMapCurrent_ = false;
+        return;
+    }
+    // Neither picture covers a pixel outside the columns it drew or covers.
     const std::size_t rows = static_cast<std::size_t>(software_.shown.height);
+    const std::vector<IndexRange>& referenceColumns =
+        comparesWithModel_ ? model_.shownColumns : givenColumns_;
     compared_.clear();
-    if (comparesWithModel_ && software_.shownColumns.size() == rows &&
-        model_.shownColumns.size() == rows) {
+    if (software_.shownColumns.size() == rows && referenceColumns.size() == rows) {
         for (std::size_t y = 0; y < rows; ++y) {
-            compared_.push_back(unite(software_.shownColumns[y], model_.shownColumns[y]));
+            compared_.push_back(unite(software_.shownColumns[y], referenceColumns[y]));
         }
     }
     difference_ =
@@ -271,9 +328,11 @@ void PageFrame::setLadderGrid(int bits) {
 }
 
 const std::vector<std::int8_t>& PageFrame::causes() {
+    compareIfNotCompared();
     if (causesCurrent_) return causes_;
     const std::size_t pixels = pixelCount(view_);
     LadderCauses ladder(pixels);
+    const bool modelDrawn = drawnModel();
     const RendererPicture& model = model_.shown;
     const RendererPicture& reference = this->reference();
     const auto matchReference = [&](bool stepCovers, const std::uint8_t* stepBytes, std::size_t i) {
@@ -292,7 +351,8 @@ const std::vector<std::int8_t>& PageFrame::causes() {
     // itself.
     ReferenceRules all = firstReferenceRules(kReferenceRuleCount);
     all.subpixel = ladderGrid_;
-    if (ladder.stepsTaken() == kReferenceRuleCount && ladderGrid_ == kDefaultSubpixelBits) {
+    if (ladder.stepsTaken() == kReferenceRuleCount && ladderGrid_ == kDefaultSubpixelBits &&
+        modelDrawn) {
         ladder.takeStep([&](std::size_t i) {
             return matchReference(model.covered(topDown(i)), &model.rgb[3 * topDown(i)], i);
         });
@@ -315,6 +375,7 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
         mappedColumns_.clear();
         return mapPanel_;
     }
+    compareIfNotCompared();
     if (differenceMapCurrent_) return mapPanel_;
     // Outside the columns compared now and when the map was last painted,
     // neither picture covers a pixel, then or now: at the same size those

@@ -52,7 +52,11 @@ class PageFrame {
     // stories of `pixel` as tellStories does. The stage and map pictures are
     // made by the calls below. False, with the frame empty, when the size is
     // out of range or the memory cannot be had.
-    bool draw(const PageView& view, PagePixel pixel = PagePixel());
+    //
+    // The model is drawn now when `withModel` is set, else the first time
+    // anything asks for it (its picture, its panel, the difference with it,
+    // the causes); its buffers are had now either way.
+    bool draw(const PageView& view, PagePixel pixel = PagePixel(), bool withModel = true);
 
     // The software picture's story of a pixel of the frame drawn last and the
     // model's side of it, each heard from the pixel's row alone (the same
@@ -71,12 +75,12 @@ class PageFrame {
     // the first time they are asked for after a draw.
     const std::vector<float>& softwareColor() const { return floats(software_).color; }
     const std::vector<float>& softwareDepth() const { return floats(software_).depth; }
-    const std::vector<float>& modelColor() const { return floats(model_).color; }
-    const std::vector<float>& modelDepth() const { return floats(model_).depth; }
+    const std::vector<float>& modelColor() { return floats(model()).color; }
+    const std::vector<float>& modelDepth() { return floats(model()).depth; }
     // The same buffers where they were drawn (width x height pixels, no
     // copy); null before the first draw.
     PixelBuffers softwarePixels() const { return software_.buffers.pixels(); }
-    PixelBuffers modelPixels() const { return model_.buffers.pixels(); }
+    PixelBuffers modelPixels() { return model().buffers.pixels(); }
 
     // The software picture's story of the pixel asked for last, and the
     // reference model's side of it; none when no pixel of the frame was
@@ -90,7 +94,10 @@ class PageFrame {
 
     // RGBA bytes for a canvas, top row first.
     const std::vector<std::uint8_t>& softwarePanel() const { return software_.panel; }
-    const std::vector<std::uint8_t>& modelPanel() const { return model_.panel; }
+    const std::vector<std::uint8_t>& modelPanel() { return model().panel; }
+    // The bytes given to compareWith as a canvas shows them, opaque, white
+    // where they cover nothing.
+    const std::vector<std::uint8_t>& givenPanel() const { return givenPanel_; }
     // The faces and fragments pictures draw the software picture once more,
     // watching every fragment, the first time they are asked for.
     const std::vector<std::uint8_t>& stagePanel(StagePicture picture);
@@ -109,7 +116,10 @@ class PageFrame {
     // reference side of the report), over the whole frame, with
     // kDifferenceTolerance. Given bytes carry no depth, so against them the
     // report's depth difference means nothing.
-    const ComparisonReport& difference() const { return difference_; }
+    const ComparisonReport& difference() {
+        compareIfNotCompared();
+        return difference_;
+    }
 
     // For the cause map: per pixel, the ladder step (0 for the specified
     // picture, k for the first k rules) from which on the software picture
@@ -166,6 +176,15 @@ class PageFrame {
 
     // Compares the software picture with the reference chosen.
     void compare();
+    // The model's picture of the frame drawn last, drawn now if it was left
+    // for later; false, with the picture of an earlier frame, when there is
+    // no frame.
+    bool drawnModel();
+    const Picture& model();
+    // Compares with the model unless the frame drawn last was compared.
+    void compareIfNotCompared();
+    // givenPanel_ and givenColumns_ of the bytes just given.
+    void takeGivenPanel();
     const RendererPicture& reference() const {
         return comparesWithModel_ ? model_.shown : givenReference_;
     }
@@ -176,7 +195,10 @@ class PageFrame {
     Picture software_, model_;
     // What the software picture is compared with: the model or given bytes.
     RendererPicture givenReference_;
+    std::vector<std::uint8_t> givenPanel_;  // RGBA, top row first
+    std::vector<IndexRange> givenColumns_;  // per row from the bottom, the columns it covers
     bool comparesWithModel_ = true;
+    bool modelCurrent_ = false;          // model_ is of the frame drawn last
     bool differenceCurrent_ = false;     // difference_ is of the pictures drawn last
     bool differenceMapCurrent_ = false;  // mapPanel_ holds the map of difference_
     std::optional<PixelStory> story_;

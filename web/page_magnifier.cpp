@@ -29,13 +29,12 @@ bool holdFrame(const PageView& view, const std::vector<float>& rgb,
 
 std::string pageMagnifierJson(const PageView& view, PixelBuffers software, const float* modelDepth,
                               int gridBits, int x, int y) {
-    if (view.width <= 0 || view.height <= 0 || !software.color || !software.depth || !modelDepth)
-        return "";
+    if (view.width <= 0 || view.height <= 0 || !software.color || !software.depth) return "";
     const Scene scene = sceneSeenFrom(view);
     MagnifierGeometry g = gatherMagnifierGeometry(scene, view.width, view.height, view.rules,
                                                   gridBits, x, y, std::nullopt);
     takeSoftwarePixels(g, software);
-    takeReferenceCoverage(g, modelDepth, 0, 0, view.width, view.height);
+    if (modelDepth) takeReferenceCoverage(g, modelDepth, 0, 0, view.width, view.height);
     return magnifierJson(g);
 }
 

@@ -16,7 +16,8 @@
 // when the pictures do not hold the view's frame.
 
 // The whole frame, read where it was drawn: the software picture's
-// buffers, and the model's depth buffer.
+// buffers, and the model's depth buffer (null: the reference side is left
+// uncovered, for the caller to mark).
 std::string pageMagnifierJson(const PageView& view, PixelBuffers software, const float* modelDepth,
                               int gridBits, int x, int y);
 

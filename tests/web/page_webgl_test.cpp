@@ -19,7 +19,7 @@ const View kViews[] = {View{}, View{-75.0f, -30.0f, 2.25f, 0.0f, 0.0f},
 
 // The model's picture as a WebGL read-back holds it: r, g, b, a per pixel,
 // rows from the bottom, a = 0 where nothing was drawn.
-std::vector<std::uint8_t> modelAsReadBack(const PageFrame& frame) {
+std::vector<std::uint8_t> modelAsReadBack(PageFrame& frame) {
     const std::vector<float>& color = frame.modelColor();
     const std::vector<float>& depth = frame.modelDepth();
     std::vector<std::uint8_t> rgba(depth.size() * 4, 0);
@@ -32,11 +32,12 @@ std::vector<std::uint8_t> modelAsReadBack(const PageFrame& frame) {
 }
 
 // Compared with the model's own bytes, the frame counts what it counts
-// against the model, and draws the same maps; the fit's score of all rules
-// against them leaves nothing, and of no rule what the difference counts.
+// against the model, and draws the same maps and panel; the fit's score of
+// all rules against them leaves nothing, and of no rule what the difference
+// counts. One frame draws the views one after another, as the page does.
 TEST(PageWebgl, ComparingWithBytesCountsAsWithTheModel) {
+    PageFrame frame;
     for (const View& view : kViews) {
-        PageFrame frame;
         PageView page;
         page.view = view;
         page.width = 160;
@@ -57,6 +58,7 @@ TEST(PageWebgl, ComparingWithBytesCountsAsWithTheModel) {
         EXPECT_EQ(given.stepDifferenceSum, model.stepDifferenceSum);
         EXPECT_EQ(frame.mapPanel(MapPicture::Difference), modelMap);
         EXPECT_EQ(frame.causes(), modelCauses);
+        EXPECT_EQ(frame.givenPanel(), frame.modelPanel());
 
         PageFitScore all, none;
         ASSERT_TRUE(scoreRulesAgainst(view, 160, 120, pageRules(0xff), bytes, &all));

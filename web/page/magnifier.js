@@ -19,12 +19,15 @@ function createMagnifier(page) {
     softwareOnly: "rgb(0, 110, 255)", referenceOnly: "rgb(0, 170, 0)", row: "#d000d0",
   };
   let shown = null;  // the geometry drawn last, with what it was drawn for
+  const tile = document.createElement("canvas");  // the crop's pixels, one canvas pixel each
 
   // The geometry around (x, y) as the module gathers it: of the frame drawn
-  // last, or of the step mode's last step; null when it cannot be had.
-  function geometry(x, y, atStep) {
+  // last, or of the step mode's last step; null when it cannot be had. The
+  // reference's coverage is the model's, or left for the caller to mark
+  // without `modelCoverage`.
+  function geometry(x, y, atStep, modelCoverage = true) {
     const text = wasm.UTF8ToString(wasm._rw_magnifier_json(x, y, page.gridBits(),
-      atStep ? 1 : 0));
+      atStep ? 1 : 0, modelCoverage ? 1 : 0));
     return text ? JSON.parse(text) : null;
   }
 
@@ -87,10 +90,18 @@ function createMagnifier(page) {
     c.beginPath();
     c.rect(MARGIN, TOP, crop, crop);
     c.clip();
-    eachPixel((p, column, row) => {
-      c.fillStyle = p.in_frame ? "rgb(" + p.rgb.join(",") + ")" : COLOURS.gap;
-      c.fillRect(X(column), Y(row + 1), ZOOM, ZOOM);
+    // The pixels' colours as one picture, scaled up without smoothing: a
+    // square of ZOOM x ZOOM for each.
+    tile.width = tile.height = side;
+    const image = new ImageData(side, side);
+    const gap = [190, 190, 190];  // COLOURS.gap
+    g.pixels.forEach((p, i) => {
+      image.data.set(p.in_frame ? p.rgb : gap, 4 * i);
+      image.data[4 * i + 3] = 255;
     });
+    tile.getContext("2d").putImageData(image, 0, 0);
+    c.imageSmoothingEnabled = false;
+    c.drawImage(tile, MARGIN, TOP, crop, crop);
     c.strokeStyle = COLOURS.grid;
     c.lineWidth = 1;
     c.beginPath();
@@ -101,14 +112,19 @@ function createMagnifier(page) {
       c.lineTo(MARGIN + crop, TOP + i * ZOOM + 0.5);
     }
     c.stroke();
-    // A dot at each centre: dark on light pixels, light on dark.
-    eachPixel((p, column, row) => {
-      const light = 0.3 * p.rgb[0] + 0.59 * p.rgb[1] + 0.11 * p.rgb[2];
-      c.fillStyle = light > 128 || !p.in_frame ? "#1a1a1a" : "#f2f2f2";
+    // A dot at each centre: dark on light pixels, light on dark; the dots of
+    // each shade filled as one path.
+    for (const dark of [true, false]) {
+      c.fillStyle = dark ? "#1a1a1a" : "#f2f2f2";
       c.beginPath();
-      c.arc(X(column + 0.5), Y(row + 0.5), 2, 0, 2 * Math.PI);
+      eachPixel((p, column, row) => {
+        const light = 0.3 * p.rgb[0] + 0.59 * p.rgb[1] + 0.11 * p.rgb[2];
+        if ((light > 128 || !p.in_frame) !== dark) return;
+        c.moveTo(X(column + 0.5) + 2, Y(row + 0.5));
+        c.arc(X(column + 0.5), Y(row + 0.5), 2, 0, 2 * Math.PI);
+      });
       c.fill();
-    });
+    }
     // The row walk: a bar through each span's filled columns, a tick
     // across the row at each active edge's x.
     for (const r of g.rows) {
@@ -218,8 +234,9 @@ function createMagnifier(page) {
     // Draws the magnifier where it looks now, or hides it.
     show() {
       const where = centre();
-      let g = where && geometry(where.x, where.y, where.step !== null);
-      if (g && !where.step && page.comparesWithWebgl()) {
+      const againstWebgl = where && !where.step && page.comparesWithWebgl();
+      let g = where && geometry(where.x, where.y, where.step !== null, !againstWebgl);
+      if (g && againstWebgl) {
         // Rings against the middle picture, as the difference map has them.
         g.pixels.forEach((p, i) => {
           const column = g.left + i % g.side, row = g.bottom + g.side - 1 - Math.floor(i / g.side);

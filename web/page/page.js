@@ -61,8 +61,19 @@
     return Math.fround(value + pixels);
   }
 
+  // An update asks for the texts of the same few values some twenty times:
+  // each is asked of the module once (-0 apart from 0, which a Map takes
+  // for the same key).
+  const floatTexts = new Map();
   function floatText(value) {
-    return wasm.UTF8ToString(wasm._rw_float_text(value));
+    const key = Object.is(value, -0) ? "-0" : value;
+    let text = floatTexts.get(key);
+    if (text === undefined) {
+      if (floatTexts.size >= 256) floatTexts.clear();
+      text = wasm.UTF8ToString(wasm._rw_float_text(value));
+      floatTexts.set(key, text);
+    }
+    return text;
   }
 
   // The float strtof reads from the text, NaN for none.
@@ -133,25 +144,6 @@
     canvas.getContext("2d").putImageData(new ImageData(bytes, w, h), 0, 0);
   }
 
-  // The WebGL picture, top row first and opaque, white where nothing was
-  // drawn, as the window clears it.
-  function putWebglPanel(canvas) {
-    const w = state.width, h = state.height;
-    const image = new ImageData(w, h);
-    // A pixel at a time as one 32-bit word (r, g, b, a in memory whatever
-    // the byte order): white where nothing was drawn, else opaque.
-    const bytes = webglBytes.byteOffset % 4 === 0 ? webglBytes : webglBytes.slice();
-    const from = new Uint32Array(bytes.buffer, bytes.byteOffset, w * h);
-    const to = new Uint32Array(image.data.buffer);
-    const opaque = new Uint32Array(new Uint8Array([0, 0, 0, 255]).buffer)[0];
-    for (let y = 0; y < h; ++y) {
-      for (let x = 0, i = y * w, t = (h - 1 - y) * w; x < w; ++x, ++i, ++t) {
-        to[t] = bytes[4 * i + 3] === 0 ? 0xffffffff : from[i] | opaque;
-      }
-    }
-    canvas.getContext("2d").putImageData(image, 0, 0);
-  }
-
   // The reference's grid the magnifier draws its outline on: the fitted
   // one against a WebGL picture once the rules are fitted (none where the fit
   // takes no grid), llvmpipe's 1/256 pixel otherwise, as the model's.
@@ -200,7 +192,9 @@
       putPanel(canvases[0], wasm._rw_stage_panel(state.stage));
     }
     if (comparesWithWebgl()) {
-      putWebglPanel(canvases[1]);
+      // The WebGL picture as the module took it: top row first and opaque,
+      // white where nothing was drawn, as the window clears it.
+      putPanel(canvases[1], wasm._rw_given_panel());
     } else {
       putPanel(canvases[1], wasm._rw_model_panel());
     }
@@ -301,8 +295,10 @@
   function drawState() {
     const v = state.view;
     const pixel = state.pixel || { x: -1, y: -1 };
+    // Against a WebGL picture the model is drawn only if something asks for it.
+    const withModel = REFERENCES[state.reference] === "webgl" ? 0 : 1;
     return wasm._rw_draw(v.angleZ, v.angleX, v.zoom, v.panX, v.panY, state.width,
-      state.height, encodedRules(state.rules, state.grid), pixel.x, pixel.y) === 1;
+      state.height, encodedRules(state.rules, state.grid), pixel.x, pixel.y, withModel) === 1;
   }
 
   function cannotDrawText() {
