@@ -145,8 +145,9 @@ TEST(PageFrame, StagePicturesAreTheSnapshotToolsOfTheSameFrame) {
 // One frame after another in the same page, each shown and compared as a
 // page that draws only that frame shows it: what the frame before drew and
 // this one does not is cleared everywhere, at the same size and across a
-// change of size, and whichever map or reference was shown before; a model
-// left for later is drawn when asked for, as it would have been at once.
+// change of size or a size refused, and whichever map or reference was
+// shown before; a model left for later is drawn when asked for, as it would
+// have been at once.
 TEST(PageFrame, EachFrameOfASequenceIsShownAsIfDrawnAlone) {
     struct Step {
         const char* name;
@@ -154,19 +155,26 @@ TEST(PageFrame, EachFrameOfASequenceIsShownAsIfDrawnAlone) {
         int width, height, rules;
         bool causesShownBefore;
         bool withModel;
+        bool refusalBefore;  // a frame too wide to draw asked for first
     };
     const Step steps[] = {
-        {"start-up", 0.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, false, true},
-        {"turned", -75.0f, -30.0f, 0.25f, 0.0f, 160, 120, 0, true, false},
-        {"farther away", -75.0f, -30.0f, -6.0f, 0.0f, 160, 120, 0, false, true},
-        {"panned off the frame", 0.0f, 0.0f, 0.25f, 4000.0f, 160, 120, 0, false, true},
-        {"four rules", 20.0f, 10.0f, 0.25f, 0.0f, 160, 120, 4, false, false},
-        {"other size", 0.0f, 0.0f, 0.25f, 0.0f, 120, 160, 0, false, false},
-        {"first size again", 10.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, true, true},
+        {"start-up", 0.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, false, true, false},
+        {"turned", -75.0f, -30.0f, 0.25f, 0.0f, 160, 120, 0, true, false, false},
+        {"farther away", -75.0f, -30.0f, -6.0f, 0.0f, 160, 120, 0, false, true, false},
+        {"panned off the frame", 0.0f, 0.0f, 0.25f, 4000.0f, 160, 120, 0, false, true, false},
+        {"four rules", 20.0f, 10.0f, 0.25f, 0.0f, 160, 120, 4, false, false, false},
+        {"after a refusal", 0.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, false, false, true},
+        {"other size", 0.0f, 0.0f, 0.25f, 0.0f, 120, 160, 0, false, false, false},
+        {"first size again", 10.0f, 0.0f, 0.25f, 0.0f, 160, 120, 0, true, true, true},
     };
     PageFrame frame;
     for (const Step& step : steps) {
         if (step.causesShownBefore) frame.mapPanel(MapPicture::Causes);
+        if (step.refusalBefore) {
+            PageView tooWide;
+            tooWide.width = kLargestPageSide + 1;
+            EXPECT_FALSE(frame.draw(tooWide)) << step.name;
+        }
         PageView view;
         view.view.angleZ = step.angleZ;
         view.view.angleX = step.angleX;
