@@ -1,6 +1,7 @@
 #include "examine/colour_scales.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -19,10 +20,17 @@ Rgb mix(const Rgb& from, const Rgb& to, int part, int whole) {
 }  // namespace
 
 Rgb heatColour(int steps) {
-    static constexpr Rgb kStops[] = {{0, 0, 0}, {180, 0, 0}, {255, 140, 0}, {255, 255, 170}};
-    const int s = std::clamp(steps, 0, 255);
-    const int segment = std::min(s / 85, 2);
-    return mix(kStops[segment], kStops[segment + 1], s - segment * 85, 85);
+    // A map asks for one of these 256 colours at every pixel: worked out once.
+    static const std::array<Rgb, 256> kScale = [] {
+        static constexpr Rgb kStops[] = {{0, 0, 0}, {180, 0, 0}, {255, 140, 0}, {255, 255, 170}};
+        std::array<Rgb, 256> scale;
+        for (int s = 0; s < 256; ++s) {
+            const int segment = std::min(s / 85, 2);
+            scale[s] = mix(kStops[segment], kStops[segment + 1], s - segment * 85, 85);
+        }
+        return scale;
+    }();
+    return kScale[std::clamp(steps, 0, 255)];
 }
 
 Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
