@@ -19,6 +19,7 @@ function createMagnifier(page) {
     softwareOnly: "rgb(0, 110, 255)", referenceOnly: "rgb(0, 170, 0)", row: "#d000d0",
   };
   let shown = null;  // the geometry drawn last, with what it was drawn for
+  let shownCaption = null;
   const tile = document.createElement("canvas");  // the crop's pixels, one canvas pixel each
 
   // The geometry around (x, y) as the module gathers it: of the frame drawn
@@ -185,20 +186,28 @@ function createMagnifier(page) {
     c.restore();
 
     // Column numbers below, row numbers at the left (the step's row marked).
-    c.font = "11px system-ui, sans-serif";
+    // (A font is set only where it changes: the canvas parses each one.)
+    const plain = "11px system-ui, sans-serif", bold = "bold " + plain;
+    c.font = plain;
     c.textAlign = "center";
     c.textBaseline = "middle";
+    c.fillStyle = "#444";
     for (let i = 0; i < side; ++i) {
-      c.fillStyle = "#444";
       c.fillText(String(g.left + i), X(g.left + i + 0.5), TOP + crop + 10);
+    }
+    for (let i = 0; i < side; ++i) {
       const row = g.bottom + i;
       const current = where.step && where.step.row === row;
-      c.fillStyle = current ? COLOURS.row : "#444";
-      c.font = (current ? "bold " : "") + "11px system-ui, sans-serif";
+      if (current) {
+        c.fillStyle = COLOURS.row;
+        c.font = bold;
+      }
       c.fillText(String(row), MARGIN / 2, Y(row + 0.5));
+      if (current) {
+        c.fillStyle = "#444";
+        c.font = plain;
+      }
     }
-    c.font = "11px system-ui, sans-serif";
-    c.fillStyle = "#444";
     c.fillText("column; row at the left, 0 at the bottom", MARGIN + crop / 2, TOP + crop + 24);
   }
 
@@ -247,7 +256,9 @@ function createMagnifier(page) {
       $("magnifier").hidden = !g;
       if (!g) return;
       draw($("magnifier-canvas"), g, where);
-      $("magnifier-caption").innerHTML = caption(g, where);
+      const text = caption(g, where);
+      // Parsed again only when it changes, which a move of the pixel alone rarely does.
+      if (text !== shownCaption) $("magnifier-caption").innerHTML = shownCaption = text;
     },
     // The geometry drawn last and where, or null.
     shown: () => shown && JSON.parse(JSON.stringify(shown)),
