@@ -84,7 +84,16 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
     report.width = software.width;
     report.height = software.height;
     std::array<long long, 3> stepSums{};
+    std::array<int, 3> maxSteps{};
+    long both = 0, overOneStep = 0, overTolerance = 0;
+    double maxDepth = 0.0;
     int largestStep = -1;
+    // Plain pointers, and the counts in locals until the end: the byte loads
+    // would otherwise keep the compiler going back to memory for them.
+    const std::uint8_t* softwareRgb = software.rgb.data();
+    const std::uint8_t* referenceRgb = reference.rgb.data();
+    const double* softwareDepth = software.windowDepth.data();
+    const double* referenceDepth = reference.windowDepth.data();
     // Bottom row first, so that the pixel of the largest difference is the
     // first in buffer order.
     for (int y = 0; y < software.height; ++y) {
@@ -95,8 +104,8 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
                                        : IndexRange{0, software.width};
         for (int x = std::max(columns.first, 0); x < std::min(columns.end, software.width); ++x) {
             const std::size_t i = rowStart + static_cast<std::size_t>(x);
-            const bool inSoftware = software.covered(i);
-            const bool inReference = reference.covered(i);
+            const bool inSoftware = softwareDepth[i] < 1.0;  // RendererPicture::covered
+            const bool inReference = referenceDepth[i] < 1.0;
             if (inSoftware != inReference) {
                 ++(inSoftware ? report.softwareOnly : report.referenceOnly);
                 worst.offer(differingPixel(software, reference, x, y, i,
@@ -105,17 +114,17 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
                 continue;
             }
             if (!inSoftware) continue;
-            ++report.both;
+            ++both;
             int largest = 0;
             for (int c = 0; c < 3; ++c) {
-                const int step = std::abs(software.rgb[3 * i + c] - reference.rgb[3 * i + c]);
+                const int step = std::abs(softwareRgb[3 * i + c] - referenceRgb[3 * i + c]);
                 stepSums[c] += step;
-                report.maxStepDifference[c] = std::max(report.maxStepDifference[c], step);
+                maxSteps[c] = std::max(maxSteps[c], step);
                 largest = std::max(largest, step);
             }
-            if (largest > 1) ++report.pixelsOverOneStep;
+            if (largest > 1) ++overOneStep;
             if (largest > tolerance) {
-                ++report.pixelsOverTolerance;
+                ++overTolerance;
                 worst.offer(
                     differingPixel(software, reference, x, y, i, DifferingPixel::CoveredBy::Both));
             }
@@ -123,11 +132,16 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
                 largestStep = largest;
                 report.maxStepDifferenceAt = {x, y};
             }
-            const double depth = std::fabs(software.windowDepth[i] - reference.windowDepth[i]);
+            const double depth = std::fabs(softwareDepth[i] - referenceDepth[i]);
             // A NaN depth counts as the largest difference there can be.
-            if (!(depth <= report.maxDepthDifference)) report.maxDepthDifference = depth;
+            if (!(depth <= maxDepth)) maxDepth = depth;
         }
     }
+    report.both = both;
+    report.pixelsOverOneStep = overOneStep;
+    report.pixelsOverTolerance = overTolerance;
+    report.maxStepDifference = maxSteps;
+    report.maxDepthDifference = maxDepth;
     report.differingPixels = worst.take();
     report.stepDifferenceSum = stepSums[0] + stepSums[1] + stepSums[2];
     const long either = report.both + report.softwareOnly + report.referenceOnly;
