@@ -8,6 +8,7 @@
 #include "frame/free_memory.h"
 #include "gl/present.h"
 #include "gl/render_opengl.h"
+#include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/viewer_buffers.h"
 #include "raster/render_software.h"
 #include "view/view_state.h"
@@ -49,7 +50,14 @@ void drawSoftwareScene(Scene& scene, FrameBuffers& buffers, int width, int heigh
         // buffers.
     }
     reportMissingBuffers(width, height, !ready);
-    if (!ready) return;  // the window was cleared to white
+    if (!ready) {
+        // The window was cleared to white. Whatever the frame did get (its
+        // buffers may have fitted where the rest did not) goes back, so that
+        // the OpenGL picture, which needs none of it, has the room.
+        releaseFrameBuffers(buffers);
+        releaseFastPathStorage();
+        return;
+    }
     leaveLastPixelColor(buffers.color, width, height);
 }
 

@@ -13,7 +13,8 @@ void renderReferenceScene(Scene& scene, int width, int height,
 // (sized, and cleared of what the frame before drew) and shown in the window
 // band by band, leaving the current colour at that of the frame's last
 // pixel. Where memory for the picture cannot be had, the window keeps its
-// white and one line on standard error says so.
+// white, one line on standard error says so, and `buffers` and the fast
+// path's kept storage are given back.
 void renderSoftwareScene(Scene& scene, FrameBuffers& buffers, int width, int height);
 
 // The viewer's one entry point of rendering, following useOpenGL: one of the

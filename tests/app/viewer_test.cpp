@@ -407,6 +407,20 @@ TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
                 << "stderr: " << readFile(errPath());
             EXPECT_TRUE(waitUntil(middleWhite, kHugeFrameSeconds));
             EXPECT_TRUE(viewer_->running());
+            // Showing white, the viewer holds no software buffers: less than
+            // the colour buffer alone (12 bytes a pixel) above what it held
+            // before, although the GL library's window takes 8 bytes a pixel.
+            const long colourKiB = 12LL * c.side * c.side / 1024;
+            long residentWhite = 0;
+            EXPECT_TRUE(waitUntil(
+                [&] {
+                    residentWhite = residentKiB(viewer_->pid());
+                    return residentWhite < residentBefore + colourKiB;
+                },
+                kFrameSeconds))
+                << "resident " << residentBefore << " KiB before the huge window, " << residentWhite
+                << " KiB while it shows white, in\n"
+                << largeResidentMappings(viewer_->pid(), 16 << 10);
 
             typeKey(XK_g);  // the OpenGL picture needs no such memory
             EXPECT_TRUE(waitUntil([&] { return !middleWhite(); }, kHugeFrameSeconds))
@@ -453,7 +467,8 @@ TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
             },
             kFrameSeconds))
             << "resident " << residentBefore << " KiB before the huge window, " << residentAfter
-            << " KiB after it";
+            << " KiB after it, in\n"
+            << largeResidentMappings(viewer_->pid(), 16 << 10);
         ASSERT_TRUE(viewer_->running()) << "stderr: " << readFile(errPath());
         const std::string err = readFile(errPath());
         if (c.limit != 0) {

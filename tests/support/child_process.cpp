@@ -109,3 +109,18 @@ long residentKiB(pid_t pid) {
         if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     return -1;
 }
+
+std::string largeResidentMappings(pid_t pid, long minimumKiB) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/smaps");
+    std::string line, mapping, listed;
+    while (std::getline(in, line)) {
+        const std::string first = line.substr(0, line.find(' '));
+        if (first.find('-') != std::string::npos) {
+            mapping = line;  // a mapping's heading: its range, rights, offset, file
+        } else if (first == "Rss:") {
+            const long kib = std::stol(line.substr(4));
+            if (kib >= minimumKiB) listed += mapping + ": " + std::to_string(kib) + " KiB\n";
+        }
+    }
+    return listed;
+}

@@ -42,6 +42,10 @@ class ChildProcess {
 // Resident memory of a process in KiB, from /proc; -1 when unreadable.
 long residentKiB(pid_t pid);
 
+// The process's mappings with at least minimumKiB resident, one line each
+// (address range, resident KiB, name), for a failure message.
+std::string largeResidentMappings(pid_t pid, long minimumKiB);
+
 std::string readFile(const std::string& path);
 
 // Number of lines of a text made of newline-terminated lines; -1 when the

@@ -159,6 +159,7 @@ TEST(ReferenceSnapshot, AServerThatDiesMidRunNeverLeavesAChangedFileBehindAFailu
         int status = -1;
         ASSERT_TRUE(tool.waitForExit(60.0, &status));
         const std::string err = readFile(logs.path() + "/stderr");
+        SCOPED_TRACE("status " + std::to_string(status) + ", stderr: " + err);
         if (status == 0) {
             RgbImage picture;
             std::string error;
