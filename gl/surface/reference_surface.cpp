@@ -7,6 +7,7 @@
 #include "gl/bitmap_text.h"
 #include "gl/surface/egl_pbuffer.h"
 #include "gl/surface/gl_window.h"
+#include "guard/broken_pipes.h"
 #include "guard/library_failures.h"
 #include "guard/render_threads.h"
 #include "guard/time_bound.h"
@@ -88,6 +89,7 @@ bool ReferenceSurface::openEgl(const char* program, double waitSeconds, int widt
 bool ReferenceSurface::openX11(const char* program, double waitSeconds, int width, int height,
                                std::string* error, bool* found) {
     *found = false;
+    brokenPipes_ = std::make_unique<BrokenPipesIgnored>();
     if (!initGlutOnDisplay(program, error, waitSeconds)) return false;
     *found = true;
     bool noOpenGL = false;
@@ -121,4 +123,5 @@ void ReferenceSurface::close() {
     egl_.reset();
     if (window_ != 0) closeGlutDisplay(window_);
     window_ = 0;
+    brokenPipes_.reset();
 }

@@ -6,6 +6,7 @@
 
 #include "gl/surface/gl_platform.h"
 
+class BrokenPipesIgnored;
 class EglPbuffer;
 
 // The OpenGL context the tools draw the reference frame in, of exactly the
@@ -54,5 +55,10 @@ class ReferenceSurface {
     int height_ = 0;
     std::unique_ptr<EglPbuffer> egl_;
     int window_ = 0;
+    // From the start of GLUT on X to close: a server that goes away while a
+    // request is written reaches the lost-connection line, not a silent end
+    // by SIGPIPE. No output is written meanwhile; after close, a SIGPIPE is
+    // the outputs' again (a reader that went away).
+    std::unique_ptr<BrokenPipesIgnored> brokenPipes_;
     GlImplementation implementation_;
 };
