@@ -390,6 +390,23 @@ TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
             << "the software picture did not come back after " << 4 * kSize << " x " << 4 * kSize;
         const long residentBefore = residentKiB(viewer_->pid());
         ASSERT_GT(residentBefore, 0);
+        // Whether the viewer comes to hold less than `moreKiB` above that, in
+        // time; if not, what it holds and in which mappings.
+        const auto residentFallsBelow = [&](long moreKiB,
+                                            const char* when) -> ::testing::AssertionResult {
+            long resident = 0;
+            if (waitUntil(
+                    [&] {
+                        resident = residentKiB(viewer_->pid());
+                        return resident < residentBefore + moreKiB;
+                    },
+                    kFrameSeconds))
+                return ::testing::AssertionSuccess();
+            return ::testing::AssertionFailure()
+                   << "resident " << residentBefore << " KiB before the huge window, " << resident
+                   << " KiB " << when << ", in\n"
+                   << largeResidentMappings(viewer_->pid(), 16 << 10);
+        };
 
         // A square inside a patch, put on the screen: (240, 180) from the top
         // left of the 480 x 480 picture lies 24 pixels deep in one, so
@@ -410,17 +427,7 @@ TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
             // Showing white, the viewer holds no software buffers: less than
             // the colour buffer alone (12 bytes a pixel) above what it held
             // before, although the GL library's window takes 8 bytes a pixel.
-            const long colourKiB = 12LL * c.side * c.side / 1024;
-            long residentWhite = 0;
-            EXPECT_TRUE(waitUntil(
-                [&] {
-                    residentWhite = residentKiB(viewer_->pid());
-                    return residentWhite < residentBefore + colourKiB;
-                },
-                kFrameSeconds))
-                << "resident " << residentBefore << " KiB before the huge window, " << residentWhite
-                << " KiB while it shows white, in\n"
-                << largeResidentMappings(viewer_->pid(), 16 << 10);
+            EXPECT_TRUE(residentFallsBelow(12LL * c.side * c.side / 1024, "while it shows white"));
 
             typeKey(XK_g);  // the OpenGL picture needs no such memory
             EXPECT_TRUE(waitUntil([&] { return !middleWhite(); }, kHugeFrameSeconds))
@@ -459,16 +466,7 @@ TEST_F(ViewerTest, SurvivesAWindowTooLargeForMemoryAndRecovers) {
         // smallest buffer of the huge frame, one byte a pixel at 8000 x 8000
         // (62,500 KiB), so a buffer never given back cannot hide in it.
         constexpr long kKeptKiB = 48 << 10;
-        long residentAfter = 0;
-        EXPECT_TRUE(waitUntil(
-            [&] {
-                residentAfter = residentKiB(viewer_->pid());
-                return residentAfter < residentBefore + kKeptKiB;
-            },
-            kFrameSeconds))
-            << "resident " << residentBefore << " KiB before the huge window, " << residentAfter
-            << " KiB after it, in\n"
-            << largeResidentMappings(viewer_->pid(), 16 << 10);
+        EXPECT_TRUE(residentFallsBelow(kKeptKiB, "after it"));
         ASSERT_TRUE(viewer_->running()) << "stderr: " << readFile(errPath());
         const std::string err = readFile(errPath());
         if (c.limit != 0) {
