@@ -7,12 +7,22 @@
 
 void SmoothFace::addCorner(float x, float y, const Color& colour, float w) {
     corners_.push_back(Corner{x, y, colour, w, Vec3{}, Vec3{}});
+    if (corners_.size() < 3) return;
+    const std::size_t t = corners_.size() - 2;
+    const Corner& a = corners_[0];
+    const Corner& b = corners_[t];
+    const Corner& c = corners_[t + 1];
+    FanTriangle triangle{t, b.x - a.x, b.y - a.y, c.x - a.x, c.y - a.y, 0.0};
+    triangle.area = triangle.bx * triangle.cy - triangle.cx * triangle.by;
+    // A triangle of no area (or none that is a number) holds no point.
+    if (triangle.area == 0.0 || !(triangle.area == triangle.area)) return;
+    triangles_.push_back(triangle);
 }
 
 void SmoothFace::light(const Scene& scene, const Material& material,
                        const std::vector<ClipVertex>& corners, const std::vector<Vertex>& screen,
                        const ReferenceRules& rules) {
-    corners_.clear();
+    clear();
     perspective_ = rules.perspective;
     const Matrix4& inverseProjection = scene.projectionTransform.inverse;
     for (std::size_t i = 0; i < corners.size() && i < screen.size(); ++i) {
@@ -35,13 +45,11 @@ SmoothFace::Sample SmoothFace::sampleAt(double x, double y) const {
     double best = -1e300;
     double weights[3] = {1.0, 0.0, 0.0};
     std::size_t bestTriangle = 0;
-    for (std::size_t t = 1; t + 1 < corners_.size(); ++t) {
-        const Corner& b = corners_[t];
-        const Corner& c = corners_[t + 1];
-        const double area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
-        if (area == 0.0 || !(area == area)) continue;
-        const double wb = ((x - a.x) * (c.y - a.y) - (c.x - a.x) * (y - a.y)) / area;
-        const double wc = ((b.x - a.x) * (y - a.y) - (x - a.x) * (b.y - a.y)) / area;
+    const double px = x - a.x;
+    const double py = y - a.y;
+    for (const FanTriangle& t : triangles_) {
+        const double wb = (px * t.cy - t.cx * py) / t.area;
+        const double wc = (t.bx * py - px * t.by) / t.area;
         const double wa = 1.0 - wb - wc;
         const double least = std::min({wa, wb, wc});
         if (least > best) {
@@ -49,7 +57,7 @@ SmoothFace::Sample SmoothFace::sampleAt(double x, double y) const {
             weights[0] = wa;
             weights[1] = wb;
             weights[2] = wc;
-            bestTriangle = t;
+            bestTriangle = t.b;
         }
         if (least >= 0.0) break;
     }

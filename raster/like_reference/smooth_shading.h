@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "raster/like_reference/reference_rules.h"
@@ -15,7 +16,10 @@
 // and the three scaled to sum to 1.
 class SmoothFace {
   public:
-    void clear() { corners_.clear(); }
+    void clear() {
+        corners_.clear();
+        triangles_.clear();
+    }
     // A corner at screen (x, y) with clip w `w` (used only perspective-
     // correctly).
     void addCorner(float x, float y, const Color& colour, float w = 1.0f);
@@ -58,6 +62,16 @@ class SmoothFace {
     const std::vector<Corner>& corners() const { return corners_; }
 
   private:
+    // A fan triangle of non-zero area, its sides from the first corner and
+    // its area as sampleAt forms them: the same for every pixel of the face,
+    // so worked out once, as each corner comes.
+    struct FanTriangle {
+        std::size_t b;  // its second corner; the third is the next one
+        double bx, by;  // b - a
+        double cx, cy;  // c - a
+        double area;    // bx cy - cx by
+    };
     std::vector<Corner> corners_;
+    std::vector<FanTriangle> triangles_;  // in fan order
     bool perspective_ = false;
 };
