@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "raster/buffers/viewer_buffers.h"
 #include "raster/like_reference/reference_rules.h"
@@ -100,6 +101,49 @@ TEST(ReferenceStages, AnObserverChangesNoBitUnderAnyRule) {
                 EXPECT_TRUE(digests(f) == unwatched);
                 EXPECT_GT(observer.fragments, 0u);
             }
+        }
+    }
+}
+
+// The pictures of the difference ladder's steps (the first k rules on), the
+// last of them the reference model, pinned by their digests as drawn when
+// the rules' arithmetic last changed on purpose. A change meant to take a
+// rule's result another way (for speed) must keep every bit, so any digest
+// that moves fails: only a change of what a rule does may give new ones, and
+// says so.
+TEST(ReferenceStages, TheLaddersPicturesKeepTheirBits) {
+    // Per frame of kFrames, per step 1 to kReferenceRuleCount: colour, depth.
+    // clang-format off
+    static const Digests kDigests[][kReferenceRuleCount] = {
+        {{0x990773fd32612a45u, 0x6bf76c159afc0a1bu}, {0xd4ea1e503d950158u, 0x6bf76c159afc0a1bu},
+         {0x08c84a230dd4bcfeu, 0x6bf76c159afc0a1bu}, {0x873265f9a6e4a977u, 0x6bf76c159afc0a1bu},
+         {0x873265f9a6e4a977u, 0x6bf76c159afc0a1bu}, {0x1690c22f722a8e47u, 0x6bf76c159afc0a1bu},
+         {0x72502e29ee4e6d71u, 0x6bf76c159afc0a1bu}, {0xb09ced0b333a4df4u, 0xade7ef484cd091e7u},},
+        {{0x99a9c171eb668e7cu, 0x07c0ce61c63f58bcu}, {0x342f19b3e98b652du, 0x07c0ce61c63f58bcu},
+         {0x210fccf8d0affae5u, 0x07c0ce61c63f58bcu}, {0x745fb70a07722f4fu, 0x07c0ce61c63f58bcu},
+         {0x745fb70a07722f4fu, 0x07c0ce61c63f58bcu}, {0xe1108793da755e98u, 0x07c0ce61c63f58bcu},
+         {0x35f851db884f9347u, 0x07c0ce61c63f58bcu}, {0x1737d89b9c3e640eu, 0xc6ead1b52d2d837du},},
+        {{0x164eccbb6f2b6674u, 0x57cd67dcf69fbdbdu}, {0xf8bde915366d1432u, 0x57cd67dcf69fbdbdu},
+         {0x8a72120a8d264cbdu, 0x57cd67dcf69fbdbdu}, {0x8a72120a8d264cbdu, 0x57cd67dcf69fbdbdu},
+         {0x8a72120a8d264cbdu, 0x57cd67dcf69fbdbdu}, {0x20b518bfc6eb136cu, 0x57cd67dcf69fbdbdu},
+         {0x085e10be7d7c8dc2u, 0x57cd67dcf69fbdbdu}, {0x085e10be7d7c8dc2u, 0x50238fa09a9f46beu},},
+        {{0x0c3e406b23746d0eu, 0xe19569ea1ffd942cu}, {0xc0ebbb896e31b9abu, 0xe19569ea1ffd942cu},
+         {0xd3e467843a737804u, 0xe19569ea1ffd942cu}, {0xde7d7fb572df5ccfu, 0xe19569ea1ffd942cu},
+         {0xde7d7fb572df5ccfu, 0xe19569ea1ffd942cu}, {0x445fb10b10cad50cu, 0xe19569ea1ffd942cu},
+         {0x7d9aaf4dde118bceu, 0xe19569ea1ffd942cu}, {0x4387785a6be33265u, 0x124d18b410ee4104u},},
+    };
+    // clang-format on
+    Scene scene;
+    for (std::size_t k = 0; k < std::size(kFrames); ++k) {
+        const Frame& f = kFrames[k];
+        for (int step = 1; step <= kReferenceRuleCount; ++step) {
+            const ReferenceRules rules = firstReferenceRules(step);
+            SCOPED_TRACE(describe(f.view) + ", rules " + referenceRulesText(rules));
+            prepareDefaultFrame(scene, f.view, f.width, f.height);
+            renderSoftwareLikeReference(scene, viewerBuffers.pixels(), f.width, f.height, rules);
+            const Digests drawn = digests(f);
+            EXPECT_TRUE(drawn == kDigests[k][step - 1])
+                << std::hex << "drawn {0x" << drawn.color << ", 0x" << drawn.depth << "}";
         }
     }
 }
