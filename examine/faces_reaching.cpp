@@ -1,15 +1,44 @@
 #include "examine/faces_reaching.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <vector>
 
 #include "raster/like_reference/reference_stages.h"
 #include "raster/plain/active_edges.h"
+#include "raster/plain/clip_w.h"
+#include "raster/plain/project_vertex.h"
 #include "raster/plain/span.h"
 #include "raster/plain/truncate_to_int.h"
 #include "raster/plain/vertex_stage.h"
+
+namespace {
+
+// Whether a face wholly in front of the eye lies, on the screen, more than
+// two rows below or above the kept rows at every corner: then none of its
+// sides covers a kept row, under any rules, and its edge set-up can be left
+// out. The rules move a side's ends by less than a row (the grid by at most
+// half a cell, sampling to the next row centre), and a side's rows lie
+// between its ends. A corner at or behind the eye, or at no finite row,
+// leaves the answer to the whole vertex stage and the row walk.
+bool farFromKeptRows(const Scene& scene, const Face& face, int width, int height,
+                     const PixelBounds& kept) {
+    double lowest = HUGE_VAL;
+    double highest = -HUGE_VAL;
+    for (const Vertex& v : face.vertices) {
+        const Vec4 clip = toClipSpace(scene, v.position);
+        if (!(clip.w > kMinClipW)) return false;
+        const double row = projectToScreen(clip, width, height).y;
+        if (!std::isfinite(row)) return false;
+        lowest = std::min(lowest, row);
+        highest = std::max(highest, row);
+    }
+    return highest + 2.0 <= kept.firstRow || lowest - 2.0 >= kept.lastRow + 1.0;
+}
+
+}  // namespace
 
 Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRules& rules,
                     const PixelBounds& kept) {
@@ -26,7 +55,12 @@ Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRu
     std::vector<ScanEdge> edges, active;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
-            vertices.faceEdges(scene, scene.objects[o].faces[f], width, height, edges, stages);
+            const Face& face = scene.objects[o].faces[f];
+            if (farFromKeptRows(scene, face, width, height, kept)) {
+                culled.objects[o].faces[f].vertices.clear();
+                continue;
+            }
+            vertices.faceEdges(scene, face, width, height, edges, stages);
             bool reaches = false;
             if (std::any_of(edges.begin(), edges.end(), onKeptRows)) {
                 forEachSpanPair(

@@ -1,0 +1,81 @@
+// The faces that can change a rectangle of pixels: drawn alone, with the
+// rectangle's rows filled, they leave every pixel of it with the bits the
+// whole scene leaves there, under the textbook's stages and under rules that
+// move the edges (the centres and the coarsest and finest grids), for single
+// rows at the frame's borders and crops cut by them.
+#include "examine/faces_reaching.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "raster/buffers/frame_buffers.h"
+#include "raster/like_reference/render_like_reference.h"
+#include "scene_rendering.h"
+
+namespace {
+
+constexpr int kWidth = 97, kHeight = 61;
+
+// Draws `scene` with the rows of `kept` filled into `buffers`, cleared first.
+void drawKeptRows(Scene& scene, const ReferenceRules& rules, const PixelBounds& kept,
+                  FrameBuffers& buffers) {
+    ASSERT_TRUE(prepareFrameBuffers(buffers, kWidth, kHeight));
+    renderSoftwareLikeReference(scene, buffers.pixels(), kWidth, kHeight, rules, nullptr, nullptr,
+                                FilledRows{kept.firstRow, kept.lastRow});
+}
+
+std::size_t facesWithCorners(const Scene& scene) {
+    std::size_t faces = 0;
+    for (const SceneObject& object : scene.objects)
+        for (const Face& face : object.faces) faces += face.vertices.empty() ? 0 : 1;
+    return faces;
+}
+
+TEST(FacesReaching, DrawnAloneTheyLeaveTheKeptPixelsAsTheWholeSceneDoes) {
+    const View views[] = {View{}, View{-90.0f, -80.0f, 0.25f, 0.0f, 0.0f},
+                          View{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f},
+                          View{30.0f, 50.0f, -2.0f, 0.0f, 0.0f}};
+    ReferenceRules centres, coarse = firstReferenceRules(kReferenceRuleCount), fine = coarse;
+    centres.sampling = true;
+    coarse.subpixel = 1;
+    fine.subpixel = kMaxSubpixelBits;
+    const ReferenceRules ruleSets[] = {ReferenceRules(), centres, coarse, fine};
+    const PixelBounds keptSets[] = {{40, 0, 40, 0},   {0, 30, kWidth - 1, 30}, {96, 60, 96, 60},
+                                    {30, 20, 44, 34}, {-7, -7, 7, 7},          {90, 50, 104, 64}};
+    FrameBuffers whole, alone;
+    std::size_t faces = 0, drawn = 0;
+    for (const View& view : views) {
+        Scene scene;
+        prepareDefaultFrame(scene, view, kWidth, kHeight);
+        for (const ReferenceRules& rules : ruleSets) {
+            for (const PixelBounds& kept : keptSets) {
+                SCOPED_TRACE(describe(view) + ", rules " + referenceRulesText(rules) + ", rows " +
+                             std::to_string(kept.firstRow) + " to " + std::to_string(kept.lastRow));
+                Scene reaching = facesReaching(scene, kWidth, kHeight, rules, kept);
+                faces += facesWithCorners(scene);
+                drawn += facesWithCorners(reaching);
+                drawKeptRows(scene, rules, kept, whole);
+                drawKeptRows(reaching, rules, kept, alone);
+                long differing = 0;
+                for (int y = std::max(kept.firstRow, 0); y <= std::min(kept.lastRow, kHeight - 1);
+                     ++y) {
+                    for (int x = std::max(kept.firstColumn, 0);
+                         x <= std::min(kept.lastColumn, kWidth - 1); ++x) {
+                        const std::size_t i = static_cast<std::size_t>(y) * kWidth + x;
+                        differing +=
+                            std::memcmp(&whole.color[i], &alone.color[i], sizeof(Color)) != 0 ||
+                            std::memcmp(&whole.depth[i], &alone.depth[i], sizeof(float)) != 0;
+                    }
+                }
+                EXPECT_EQ(differing, 0);
+            }
+        }
+    }
+    // Most faces reach none of these rectangles, and some reach each view's.
+    EXPECT_LT(drawn * 4, faces);
+    EXPECT_GT(drawn, 0u);
+}
+
+}  // namespace
