@@ -62,9 +62,9 @@ class SmoothFace {
     const std::vector<Corner>& corners() const { return corners_; }
 
   private:
-    // A fan triangle of non-zero area, its sides from the first corner and
-    // its area as sampleAt forms them: the same for every pixel of the face,
-    // so worked out once, as each corner comes.
+    // A fan triangle of non-zero area: its sides from the first corner (a)
+    // and its doubled signed area, which every pixel's barycentric weights
+    // take, so they are worked out once, as each corner comes.
     struct FanTriangle {
         std::size_t b;  // its second corner; the third is the next one
         double bx, by;  // b - a
