@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -73,7 +74,7 @@ TEST(FacesReaching, DrawnAloneTheyLeaveTheKeptPixelsAsTheWholeSceneDoes) {
             }
         }
     }
-    // Most faces reach none of these rectangles, and some reach each view's.
+    // Most faces reach none of these rectangles, and some reach them.
     EXPECT_LT(drawn * 4, faces);
     EXPECT_GT(drawn, 0u);
 }
