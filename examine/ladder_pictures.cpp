@@ -3,9 +3,9 @@
 #include <new>
 #include <optional>
 
-#include "examine/faces_reaching.h"
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
+#include "raster/explain/faces_reaching.h"
 #include "raster/like_reference/render_like_reference.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <new>
 #include <optional>
 
-#include "examine/faces_reaching.h"
 #include "examine/magnifier_geometry.h"
 #include "examine/magnifier_json.h"
+#include "raster/explain/faces_reaching.h"
 #include "scene/scene.h"
 #include "view/camera.h"
 

@@ -1,5 +1,6 @@
 #include "raster/explain/pixel_history.h"
 
+#include "raster/explain/faces_reaching.h"
 #include "raster/like_reference/render_like_reference.h"
 
 ShadingTerms* PixelHistory::fragment(const Fragment& fragment) {
@@ -22,7 +23,10 @@ bool drawWatchingPixel(Scene& scene, const FramePixel& q, const ReferenceRules& 
         return true;
     }
     if (!prepareFrameRow(buffers, q.width, q.height, q.y)) return false;
-    renderSoftwareLikeReference(scene, buffers.pixels(), q.width, q.height, rules, &history,
+    // Only the faces that can change the pixel: a face's fragments on the
+    // row and their depth tests left of the pixel decide it.
+    Scene reaching = facesReaching(scene, q.width, q.height, rules, PixelBounds{0, q.y, q.x, q.y});
+    renderSoftwareLikeReference(reaching, buffers.pixels(), q.width, q.height, rules, &history,
                                 nullptr, FilledRows{q.y, q.y});
     return true;
 }

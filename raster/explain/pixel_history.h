@@ -27,7 +27,8 @@ class PixelHistory : public FragmentObserver {
 };
 
 // Draws `scene` in the pixel's frame under `rules` into `buffers`, `history`
-// watching: the whole frame or only the pixel's row. False, with nothing
+// watching: the whole frame or only the pixel's row with the faces that can
+// change the pixel (see StoryFrame). False, with nothing
 // drawn, when there is no memory for the buffers.
 bool drawWatchingPixel(Scene& scene, const FramePixel& pixel, const ReferenceRules& rules,
                        StoryFrame drawn, PixelHistory& history, FrameBuffers& buffers);

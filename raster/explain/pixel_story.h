@@ -64,11 +64,14 @@ struct PixelStory {
 };
 
 // How much of the frame is drawn to hear a pixel's story: all of it, or only
-// the pixel's row. Both give the same story, bit for bit: the fragments at a
-// pixel come from the spans on its row alone, and a row filled by itself
-// comes out as in the whole frame (see renderSoftwarePlain). The whole frame
-// leaves it in the buffers; the row alone takes a fraction of the time and
-// leaves the buffers' other rows as they were.
+// the pixel's row, with only the faces that can change the pixel
+// (facesReaching). Both give the same story, bit for bit: the fragments at a
+// pixel come from the spans on its row alone, a row filled by itself comes
+// out as in the whole frame (see renderSoftwarePlain), and a face that
+// reaches the row only right of the pixel changes nothing at it. The whole
+// frame leaves it in the buffers; the row alone takes a fraction of the time,
+// leaves the pixel as the whole frame does, the rest of its row without the
+// faces left out, and the buffers' other rows as they were.
 enum class StoryFrame { Whole, PixelRow };
 
 // "red", "green" or "blue": the strongest channel of the object's diffuse colour.

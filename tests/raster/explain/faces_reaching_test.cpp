@@ -3,7 +3,7 @@
 // whole scene leaves there, under the textbook's stages and under rules that
 // move the edges (the centres and the coarsest and finest grids), for single
 // rows at the frame's borders and crops cut by them.
-#include "examine/faces_reaching.h"
+#include "raster/explain/faces_reaching.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "examine/faces_reaching.h"
+#include "raster/explain/faces_reaching.h"
 
 #include <algorithm>
 #include <cmath>
