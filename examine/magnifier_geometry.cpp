@@ -5,6 +5,7 @@
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
+#include "raster/explain/faces_reaching.h"
 #include "raster/like_reference/reference_sampling.h"
 #include "raster/like_reference/reference_stages.h"
 #include "raster/like_reference/render_like_reference.h"
@@ -63,8 +64,13 @@ MagnifierGeometry gatherMagnifierGeometry(const Scene& scene, int width, int hei
     const DrawStages& stages = reference ? *reference : DrawStages::textbook();
     VertexStage vertices;
     std::vector<ScanEdge> edges, active;
+    // A face whose corners all lie well away from the crop is not in it.
+    CornerScreen corners(scene, width, height);
+    const PixelBounds crop{g.left(), g.bottom(), g.left() + kMagnifierSide - 1,
+                           g.bottom() + kMagnifierSide - 1};
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
+            if (farFromPixels(corners, scene.objects[o].faces[f], crop, true)) continue;
             vertices.faceEdges(scene, scene.objects[o].faces[f], width, height, edges, stages);
             MagnifiedFace face;
             face.object = static_cast<int>(o);

@@ -8,11 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
 #include "raster/buffers/frame_buffers.h"
+#include "raster/like_reference/reference_stages.h"
 #include "raster/like_reference/render_like_reference.h"
+#include "raster/plain/vertex_stage.h"
 #include "scene_rendering.h"
 
 namespace {
@@ -77,6 +80,55 @@ TEST(FacesReaching, DrawnAloneTheyLeaveTheKeptPixelsAsTheWholeSceneDoes) {
     // Most faces reach none of these rectangles, and some reach them.
     EXPECT_LT(drawn * 4, faces);
     EXPECT_GT(drawn, 0u);
+}
+
+// A face farFromPixels passes over, rows and columns, has its outline as the
+// vertex stage puts it on the screen more than a pixel away from the
+// rectangle, under every rule set: the magnifier's crop test then cannot
+// take it either.
+TEST(FacesReaching, AFaceFarFromPixelsHasItsWholeOutlineOutside) {
+    const View views[] = {View{}, View{-90.0f, -80.0f, 0.25f, 0.0f, 0.0f},
+                          View{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f}};
+    ReferenceRules coarse = firstReferenceRules(kReferenceRuleCount);
+    coarse.subpixel = 1;
+    const ReferenceRules ruleSets[] = {ReferenceRules(), coarse};
+    const PixelBounds crops[] = {{40, 20, 54, 34}, {-7, -7, 7, 7}, {90, 50, 104, 64}};
+    std::size_t passedOver = 0, kept = 0;
+    for (const View& view : views) {
+        Scene scene;
+        prepareDefaultFrame(scene, view, kWidth, kHeight);
+        CornerScreen corners(scene, kWidth, kHeight);
+        for (const ReferenceRules& rules : ruleSets) {
+            const ReferenceStages stages(rules);
+            VertexStage vertices;
+            std::vector<ScanEdge> edges;
+            for (const PixelBounds& crop : crops) {
+                for (const SceneObject& object : scene.objects) {
+                    for (const Face& face : object.faces) {
+                        if (!farFromPixels(corners, face, crop, true)) {
+                            ++kept;
+                            continue;
+                        }
+                        ++passedOver;
+                        vertices.faceEdges(scene, face, kWidth, kHeight, edges, stages);
+                        float x0 = HUGE_VALF, x1 = -HUGE_VALF, y0 = HUGE_VALF, y1 = -HUGE_VALF;
+                        for (const Vertex& v : vertices.screenPolygon()) {
+                            x0 = std::min(x0, v.position.x);
+                            x1 = std::max(x1, v.position.x);
+                            y0 = std::min(y0, v.position.y);
+                            y1 = std::max(y1, v.position.y);
+                        }
+                        EXPECT_TRUE(x1 < crop.firstColumn - 1.0f || x0 > crop.lastColumn + 2.0f ||
+                                    y1 < crop.firstRow - 1.0f || y0 > crop.lastRow + 2.0f)
+                            << describe(view) << ": " << x0 << " to " << x1 << ", " << y0 << " to "
+                            << y1;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(passedOver, kept);
+    EXPECT_GT(kept, 0u);
 }
 
 }  // namespace
