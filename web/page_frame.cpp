@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "examine/buffer_pictures.h"
 #include "examine/colour_scales.h"
@@ -145,8 +146,11 @@ void PageFrame::takePicture(Picture& picture) {
              ++i, out += 4, shown += 3) {
             const bool covered = depths[i] < 1.0f;
             const Rgb pixel = covered ? windowBytesOf(colors[i]) : clearedBytes;
-            for (int k = 0; k < 3; ++k) out[k] = shown[k] = pixel[k];
-            out[3] = 255;
+            // Whole-pixel copies: a loop over the three bytes compiled to a
+            // loop through a copy of them on the stack.
+            const std::uint8_t rgba[4] = {pixel[0], pixel[1], pixel[2], 255};
+            std::memcpy(out, rgba, 4);
+            std::memcpy(shown, rgba, 3);
             *windowDepth++ = covered ? windowDepthOf(depths[i]) : clearedDepth;
         }
     }
