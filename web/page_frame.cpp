@@ -146,8 +146,8 @@ void PageFrame::takePicture(Picture& picture) {
              ++i, out += 4, shown += 3) {
             const bool covered = depths[i] < 1.0f;
             const Rgb pixel = covered ? windowBytesOf(colors[i]) : clearedBytes;
-            // Whole-pixel copies: a loop over the three bytes compiled to a
-            // loop through a copy of them on the stack.
+            // One copy of the pixel's bytes into each picture: a loop over
+            // the three bytes compiles to a loop through a copy on the stack.
             const std::uint8_t rgba[4] = {pixel[0], pixel[1], pixel[2], 255};
             std::memcpy(out, rgba, 4);
             std::memcpy(shown, rgba, 3);

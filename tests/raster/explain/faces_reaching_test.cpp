@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/reference_stages.h"
@@ -30,6 +31,22 @@ void drawKeptRows(Scene& scene, const ReferenceRules& rules, const PixelBounds& 
                                 FilledRows{kept.firstRow, kept.lastRow});
 }
 
+// The views, rule sets and rectangles both tests take.
+const View kViews[] = {View{}, View{-90.0f, -80.0f, 0.25f, 0.0f, 0.0f},
+                       View{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f},
+                       View{30.0f, 50.0f, -2.0f, 0.0f, 0.0f}};
+
+std::vector<ReferenceRules> ruleSets() {
+    ReferenceRules centres, coarse = firstReferenceRules(kReferenceRuleCount), fine = coarse;
+    centres.sampling = true;
+    coarse.subpixel = 1;
+    fine.subpixel = kMaxSubpixelBits;
+    return {ReferenceRules(), centres, coarse, fine};
+}
+
+const PixelBounds kRectangles[] = {{40, 0, 40, 0},   {0, 30, kWidth - 1, 30}, {96, 60, 96, 60},
+                                   {30, 20, 44, 34}, {-7, -7, 7, 7},          {90, 50, 104, 64}};
+
 std::size_t facesWithCorners(const Scene& scene) {
     std::size_t faces = 0;
     for (const SceneObject& object : scene.objects)
@@ -38,23 +55,13 @@ std::size_t facesWithCorners(const Scene& scene) {
 }
 
 TEST(FacesReaching, DrawnAloneTheyLeaveTheKeptPixelsAsTheWholeSceneDoes) {
-    const View views[] = {View{}, View{-90.0f, -80.0f, 0.25f, 0.0f, 0.0f},
-                          View{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f},
-                          View{30.0f, 50.0f, -2.0f, 0.0f, 0.0f}};
-    ReferenceRules centres, coarse = firstReferenceRules(kReferenceRuleCount), fine = coarse;
-    centres.sampling = true;
-    coarse.subpixel = 1;
-    fine.subpixel = kMaxSubpixelBits;
-    const ReferenceRules ruleSets[] = {ReferenceRules(), centres, coarse, fine};
-    const PixelBounds keptSets[] = {{40, 0, 40, 0},   {0, 30, kWidth - 1, 30}, {96, 60, 96, 60},
-                                    {30, 20, 44, 34}, {-7, -7, 7, 7},          {90, 50, 104, 64}};
     FrameBuffers whole, alone;
     std::size_t faces = 0, drawn = 0;
-    for (const View& view : views) {
+    for (const View& view : kViews) {
         Scene scene;
         prepareDefaultFrame(scene, view, kWidth, kHeight);
-        for (const ReferenceRules& rules : ruleSets) {
-            for (const PixelBounds& kept : keptSets) {
+        for (const ReferenceRules& rules : ruleSets()) {
+            for (const PixelBounds& kept : kRectangles) {
                 SCOPED_TRACE(describe(view) + ", rules " + referenceRulesText(rules) + ", rows " +
                              std::to_string(kept.firstRow) + " to " + std::to_string(kept.lastRow));
                 Scene reaching = facesReaching(scene, kWidth, kHeight, rules, kept);
@@ -87,22 +94,16 @@ TEST(FacesReaching, DrawnAloneTheyLeaveTheKeptPixelsAsTheWholeSceneDoes) {
 // rectangle, under every rule set: the magnifier's crop test then cannot
 // take it either.
 TEST(FacesReaching, AFaceFarFromPixelsHasItsWholeOutlineOutside) {
-    const View views[] = {View{}, View{-90.0f, -80.0f, 0.25f, 0.0f, 0.0f},
-                          View{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f}};
-    ReferenceRules coarse = firstReferenceRules(kReferenceRuleCount);
-    coarse.subpixel = 1;
-    const ReferenceRules ruleSets[] = {ReferenceRules(), coarse};
-    const PixelBounds crops[] = {{40, 20, 54, 34}, {-7, -7, 7, 7}, {90, 50, 104, 64}};
     std::size_t passedOver = 0, kept = 0;
-    for (const View& view : views) {
+    for (const View& view : kViews) {
         Scene scene;
         prepareDefaultFrame(scene, view, kWidth, kHeight);
         CornerScreen corners(scene, kWidth, kHeight);
-        for (const ReferenceRules& rules : ruleSets) {
+        for (const ReferenceRules& rules : ruleSets()) {
             const ReferenceStages stages(rules);
             VertexStage vertices;
             std::vector<ScanEdge> edges;
-            for (const PixelBounds& crop : crops) {
+            for (const PixelBounds& crop : kRectangles) {
                 for (const SceneObject& object : scene.objects) {
                     for (const Face& face : object.faces) {
                         if (!farFromPixels(corners, face, crop, true)) {
