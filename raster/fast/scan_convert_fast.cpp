@@ -16,10 +16,9 @@
 
 void SpanBins::collect(const Scene& scene, int width, int height) {
     emitted_.clear();
-    firstRow = height;
-    lastRow = -1;
-    firstColumn = width;
-    lastColumn = -1;
+    // The bounds grow in locals: as members they would be stored and loaded
+    // again around every span stored.
+    int first = height, last = -1, left = width, right = -1;
     const std::size_t rows = height > 0 ? static_cast<std::size_t>(height) : 0;
     std::size_t corners = 0;
     for (const SceneObject& object : scene.objects)
@@ -32,23 +31,32 @@ void SpanBins::collect(const Scene& scene, int width, int height) {
             vertexStage_.faceEdges(scene, face, width, height, edges_);
             const std::size_t before = emitted_.size();
             forEachSpanPairFast(
-                edges_, height, active_, [&](const ScanEdge& left, const ScanEdge& right, int y) {
-                    RowSpan emitted;
+                edges_, height, active_,
+                [&](const ScanEdge& leftEdge, const ScanEdge& rightEdge, int y) {
+                    // Set up where it is kept; one that covers no column is
+                    // taken back.
+                    RowSpan& emitted = emitted_.emplace_back();
+                    if (!setupSpan(leftEdge, rightEdge, width, emitted.binned.span)) {
+                        emitted_.pop_back();
+                        return;
+                    }
                     emitted.row = y;
-                    if (!setupSpan(left, right, width, emitted.binned.span)) return;
                     emitted.binned.object = objectIndex;
-                    emitted_.push_back(emitted);
-                    firstColumn = std::min(firstColumn, emitted.binned.span.startColumn);
-                    lastColumn = std::max(lastColumn, emitted.binned.span.endColumn - 1);
+                    left = std::min(left, emitted.binned.span.startColumn);
+                    right = std::max(right, emitted.binned.span.endColumn - 1);
                 });
             // A face's spans come in rising rows.
             if (emitted_.size() > before) {
-                firstRow = std::min(firstRow, emitted_[before].row);
-                lastRow = std::max(lastRow, emitted_.back().row);
+                first = std::min(first, emitted_[before].row);
+                last = std::max(last, emitted_.back().row);
             }
         }
         ++objectIndex;
     }
+    firstRow = first;
+    lastRow = last;
+    firstColumn = left;
+    lastColumn = right;
 
     // A stable counting sort by row keeps face order within each row.
     rowStart.assign(rows + 1, 0);
