@@ -94,8 +94,12 @@ void forEachSpanPairFast(const std::vector<ScanEdge>& edges, int height, ActiveE
         // Edges starting below the first row never enter.
         if (nextStart <= y) {
             while (next < edgeCount && entering[next].startRow < y) ++next;
-            for (; next < edgeCount && entering[next].startRow == y; ++next)
-                active[count++] = {edges[entering[next].index], entering[next].endRow};
+            // The edge is assigned whole: built as a braced pair, it was
+            // copied one field at a time.
+            for (; next < edgeCount && entering[next].startRow == y; ++next, ++count) {
+                active[count].edge = edges[entering[next].index];
+                active[count].endRow = entering[next].endRow;
+            }
             nextStart = next < edgeCount ? entering[next].startRow : INT_MAX;
         }
 
