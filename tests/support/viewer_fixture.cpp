@@ -49,11 +49,14 @@ void ViewerFixture::startViewer(const std::vector<std::string>& argv,
 }
 
 void ViewerFixture::startViewerWindow(const ChildSettings& settings,
-                                      const std::vector<std::string>& runUnder) {
+                                      const std::vector<std::string>& runUnder,
+                                      const std::vector<std::string>& extraEnv) {
     ASSERT_NO_FATAL_FAILURE(startServer());
     std::vector<std::string> argv = runUnder;
     argv.push_back(viewerPath());
-    ASSERT_NO_FATAL_FAILURE(startViewer(argv, {"DISPLAY=" + server_->display()}, settings));
+    std::vector<std::string> env = extraEnv;
+    env.push_back("DISPLAY=" + server_->display());
+    ASSERT_NO_FATAL_FAILURE(startViewer(argv, env, settings));
     window_ = client_->waitForWindow("Rasterwork", kStartSeconds);
     ASSERT_NE(window_, 0u) << "no window titled Rasterwork; stderr: " << readFile(errPath());
     client_->moveWindow(window_, 0, 0);

@@ -38,9 +38,11 @@ class ViewerFixture : public ::testing::Test {
     // it to (0, 0), where it then is at its full size. Without a window
     // manager it would sit at (-1, -1); the move also makes the viewer draw
     // another frame. runUnder, when given, is the command the viewer is
-    // started through (as another user, say).
+    // started through (as another user, say); extraEnv are environment
+    // variables beside DISPLAY.
     void startViewerWindow(const ChildSettings& settings = {},
-                           const std::vector<std::string>& runUnder = {});
+                           const std::vector<std::string>& runUnder = {},
+                           const std::vector<std::string>& extraEnv = {});
 
     static std::string viewerPath();
     std::string outPath() const { return dir_ + "/stdout.txt"; }
