@@ -94,8 +94,8 @@ void forEachSpanPairFast(const std::vector<ScanEdge>& edges, int height, ActiveE
         // Edges starting below the first row never enter.
         if (nextStart <= y) {
             while (next < edgeCount && entering[next].startRow < y) ++next;
-            // The edge is assigned whole: built as a braced pair, it was
-            // copied one field at a time.
+            // Assigned whole: a braced pair would copy the edge one field at
+            // a time.
             for (; next < edgeCount && entering[next].startRow == y; ++next, ++count) {
                 active[count].edge = edges[entering[next].index];
                 active[count].endRow = entering[next].endRow;
