@@ -65,7 +65,7 @@ MagnifierGeometry gatherMagnifierGeometry(const Scene& scene, int width, int hei
     VertexStage vertices;
     std::vector<ScanEdge> edges, active;
     // A face whose corners all lie well away from the crop is not in it.
-    CornerScreen corners(scene, width, height);
+    CornerScreen& corners = cornerScreenOf(scene, width, height);
     const PixelBounds crop{g.left(), g.bottom(), g.left() + kMagnifierSide - 1,
                            g.bottom() + kMagnifierSide - 1};
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "raster/like_reference/reference_stages.h"
@@ -17,7 +18,10 @@
 #include "raster/plain/vertex_stage.h"
 
 CornerScreen::CornerScreen(const Scene& scene, int width, int height)
-    : scene_(scene), width_(width), height_(height) {
+    : view_(scene.viewTransform.matrix),
+      projection_(scene.projectionTransform.matrix),
+      width_(width),
+      height_(height) {
     std::size_t corners = 0;
     for (const SceneObject& object : scene.objects)
         for (const Face& face : object.faces) corners += face.vertices.size();
@@ -26,9 +30,16 @@ CornerScreen::CornerScreen(const Scene& scene, int width, int height)
     slots_.resize(size);  // value-initialised: all zero
 }
 
+bool CornerScreen::sameScreen(const Scene& scene, int width, int height) const {
+    return width == width_ && height == height_ &&
+           std::memcmp(view_.m, scene.viewTransform.matrix.m, sizeof view_.m) == 0 &&
+           std::memcmp(projection_.m, scene.projectionTransform.matrix.m, sizeof projection_.m) ==
+               0;
+}
+
 CornerScreen::Place CornerScreen::take(Slot& slot, const std::uint32_t (&key)[4],
                                        const Vec4& position) {
-    const Vec4 clip = toClipSpace(scene_, position);
+    const Vec4 clip = toClipSpace(view_, projection_, position);
     slot.taken = true;
     std::memcpy(slot.key, key, sizeof key);
     if (clip.w > kMinClipW) {
@@ -37,7 +48,52 @@ CornerScreen::Place CornerScreen::take(Slot& slot, const std::uint32_t (&key)[4]
     } else {
         slot.place = Place{NAN, NAN};
     }
-    return slot.place;
+    const Place place = slot.place;
+    if (2 * ++taken_ > slots_.size()) grow();
+    return place;
+}
+
+void CornerScreen::grow() {
+    std::vector<Slot> old(2 * slots_.size());  // value-initialised: all zero
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (!slot.taken) continue;
+        std::size_t i = slotOf(slot.key);
+        while (slots_[i].taken) i = (i + 1) & mask;
+        slots_[i] = slot;
+    }
+}
+
+namespace {
+
+// The scene with every object and face in its place but no face with a
+// corner: copying the whole scene would copy every face's corners, to be
+// thrown away for most of them.
+Scene withoutCorners(const Scene& scene) {
+    Scene culled;
+    culled.ambient = scene.ambient;
+    culled.lights = scene.lights;
+    culled.modelTransform = scene.modelTransform;
+    culled.viewTransform = scene.viewTransform;
+    culled.projectionTransform = scene.projectionTransform;
+    culled.currentNormal = scene.currentNormal;
+    culled.currentMaterial = scene.currentMaterial;
+    culled.faceStart = scene.faceStart;
+    culled.objects.resize(scene.objects.size());
+    for (std::size_t o = 0; o < scene.objects.size(); ++o) {
+        culled.objects[o].material = scene.objects[o].material;
+        culled.objects[o].faces.resize(scene.objects[o].faces.size());
+    }
+    return culled;
+}
+
+}  // namespace
+
+CornerScreen& cornerScreenOf(const Scene& scene, int width, int height) {
+    thread_local std::optional<CornerScreen> kept;
+    if (!kept || !kept->sameScreen(scene, width, height)) kept.emplace(scene, width, height);
+    return *kept;
 }
 
 bool farFromPixels(CornerScreen& corners, const Face& face, const PixelBounds& pixels,
@@ -67,17 +123,14 @@ Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRu
     const auto onKeptRows = [&](const ScanEdge& e) {
         return truncateToInt(e.yStart) <= kept.lastRow && kept.firstRow < truncateToInt(e.yEnd);
     };
-    Scene culled = scene;
-    CornerScreen corners(scene, width, height);
+    Scene culled = withoutCorners(scene);
+    CornerScreen& corners = cornerScreenOf(scene, width, height);
     VertexStage vertices;
     std::vector<ScanEdge> edges, active;
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
             const Face& face = scene.objects[o].faces[f];
-            if (farFromPixels(corners, face, kept, false)) {
-                culled.objects[o].faces[f].vertices.clear();
-                continue;
-            }
+            if (farFromPixels(corners, face, kept, false)) continue;
             vertices.faceEdges(scene, face, width, height, edges, stages);
             bool reaches = false;
             if (std::any_of(edges.begin(), edges.end(), onKeptRows)) {
@@ -90,7 +143,7 @@ Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRu
                                               span.startColumn <= kept.lastColumn);
                     });
             }
-            if (!reaches) culled.objects[o].faces[f].vertices.clear();
+            if (reaches) culled.objects[o].faces[f].vertices = face.vertices;
         }
     }
     return culled;

@@ -37,15 +37,17 @@ class CornerScreen {
     Place at(const Vec4& position) {
         std::uint32_t key[4];
         std::memcpy(key, &position, sizeof key);
-        std::uint32_t hash = 2166136261u;
-        for (const std::uint32_t word : key) hash = (hash ^ word) * 16777619u;
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = (hash ^ (hash >> 16)) & mask;; i = (i + 1) & mask) {
+        for (std::size_t i = slotOf(key);; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
             if (!slot.taken) return take(slot, key, position);
             if (std::memcmp(slot.key, key, sizeof key) == 0) return slot.place;
         }
     }
+
+    // Whether the places are those of this scene's camera at this size, so
+    // that the scene's corners can be looked up here.
+    bool sameScreen(const Scene& scene, int width, int height) const;
 
   private:
     struct Slot {  // all zero: not taken
@@ -53,12 +55,28 @@ class CornerScreen {
         Place place;
         bool taken;
     };
+    std::size_t slotOf(const std::uint32_t (&key)[4]) const {
+        std::uint32_t hash = key[0] * 0x9e3779b1u;
+        hash = (hash ^ key[1]) * 0x85ebca77u;
+        hash = (hash ^ key[2]) * 0xc2b2ae3du;
+        hash = (hash ^ key[3]) * 0x27d4eb2fu;
+        return (hash ^ (hash >> 15)) & (slots_.size() - 1);
+    }
     Place take(Slot& slot, const std::uint32_t (&key)[4], const Vec4& position);
-    const Scene& scene_;
+    void grow();
+    Matrix4 view_;
+    Matrix4 projection_;
     int width_;
     int height_;
-    std::vector<Slot> slots_;
+    std::vector<Slot> slots_;  // at most half of them taken
+    std::size_t taken_ = 0;
 };
+
+// The places of the scene's corners for its camera at this size, kept on
+// this thread from one call to the next: the stories, the settling ladder
+// and the magnifier of a frame all ask with the same camera and size, and
+// between them each corner is then taken to the screen once.
+CornerScreen& cornerScreenOf(const Scene& scene, int width, int height);
 
 // Whether a face wholly in front of the eye lies, on the screen, more than
 // two rows below or above the rows of `pixels` at every corner, or (with

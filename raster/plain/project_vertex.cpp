@@ -1,8 +1,12 @@
 #include "raster/plain/project_vertex.h"
 
 Vec4 toClipSpace(const Scene& scene, const Vec4& world) {
-    const Vec4 eye = scene.viewTransform.transform(world);
-    return scene.projectionTransform.transform(eye);
+    return toClipSpace(scene.viewTransform.matrix, scene.projectionTransform.matrix, world);
+}
+
+Vec4 toClipSpace(const Matrix4& view, const Matrix4& projection, const Vec4& world) {
+    const Vec4 eye = view.transform(world);
+    return projection.transform(eye);
 }
 
 Vec4 projectToScreen(const Vec4& clip, int width, int height) {

@@ -16,6 +16,8 @@
 #include "raster/buffers/frame_buffers.h"
 #include "raster/like_reference/reference_stages.h"
 #include "raster/like_reference/render_like_reference.h"
+#include "raster/plain/clip_w.h"
+#include "raster/plain/project_vertex.h"
 #include "raster/plain/vertex_stage.h"
 #include "scene_rendering.h"
 
@@ -130,6 +132,40 @@ TEST(FacesReaching, AFaceFarFromPixelsHasItsWholeOutlineOutside) {
     }
     EXPECT_GT(passedOver, kept);
     EXPECT_GT(kept, 0u);
+}
+
+// A screen made for a scene of few corners, asked about many more, grows
+// and still gives each position the place the vertex stage gives it, the
+// first time and again; and the shared screen follows a change of camera.
+TEST(FacesReaching, CornerScreenGivesEveryPositionItsPlaceHoweverManyItHolds) {
+    for (const View& view : kViews) {
+        Scene scene;
+        prepareDefaultFrame(scene, view, kWidth, kHeight);
+        Scene few = scene;
+        few.objects.resize(1);
+        few.objects[0].faces.resize(1);
+        CornerScreen corners(few, kWidth, kHeight);
+        CornerScreen& shared = cornerScreenOf(scene, kWidth, kHeight);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const SceneObject& object : scene.objects) {
+                for (const Face& face : object.faces) {
+                    for (const Vertex& v : face.vertices) {
+                        const Vec4 clip = toClipSpace(scene, v.position);
+                        const Vec4 screen = projectToScreen(clip, kWidth, kHeight);
+                        for (CornerScreen* asked : {&corners, &shared}) {
+                            const CornerScreen::Place place = asked->at(v.position);
+                            if (clip.w > kMinClipW) {
+                                ASSERT_EQ(place.x, static_cast<double>(screen.x));
+                                ASSERT_EQ(place.y, static_cast<double>(screen.y));
+                            } else {
+                                ASSERT_TRUE(std::isnan(place.x) && std::isnan(place.y));
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
