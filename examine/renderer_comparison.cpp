@@ -29,6 +29,10 @@ class WorstPixels {
   public:
     explicit WorstPixels(int limit) : limit_(static_cast<std::size_t>(std::max(limit, 0))) {}
 
+    // Whether any pixel offered can be kept: the page's comparisons list
+    // none, and then no pixel's record need be made.
+    bool keepsAny() const { return limit_ > 0; }
+
     void offer(const DifferingPixel& pixel) {
         if (limit_ == 0) return;
         if (heap_.size() == limit_) {
@@ -107,9 +111,11 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
             const bool inReference = referenceDepth[i] < 1.0;
             if (inSoftware != inReference) {
                 ++(inSoftware ? report.softwareOnly : report.referenceOnly);
-                worst.offer(differingPixel(software, reference, x, y, i,
-                                           inSoftware ? DifferingPixel::CoveredBy::SoftwareOnly
-                                                      : DifferingPixel::CoveredBy::ReferenceOnly));
+                if (worst.keepsAny())
+                    worst.offer(differingPixel(software, reference, x, y, i,
+                                               inSoftware
+                                                   ? DifferingPixel::CoveredBy::SoftwareOnly
+                                                   : DifferingPixel::CoveredBy::ReferenceOnly));
                 continue;
             }
             if (!inSoftware) continue;
@@ -124,8 +130,9 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
             if (largest > 1) ++overOneStep;
             if (largest > tolerance) {
                 ++overTolerance;
-                worst.offer(
-                    differingPixel(software, reference, x, y, i, DifferingPixel::CoveredBy::Both));
+                if (worst.keepsAny())
+                    worst.offer(differingPixel(software, reference, x, y, i,
+                                               DifferingPixel::CoveredBy::Both));
             }
             if (largest > largestStep) {
                 largestStep = largest;
