@@ -65,6 +65,24 @@ void CornerScreen::grow() {
     }
 }
 
+double outlineDistanceBound(CornerScreen& corners, const Face& face, double x, double y) {
+    constexpr double kMoved = 0.5;
+    if (face.vertices.empty()) return HUGE_VAL;
+    double left = HUGE_VAL, right = -HUGE_VAL, lowest = HUGE_VAL, highest = -HUGE_VAL;
+    for (const Vertex& v : face.vertices) {
+        const CornerScreen::Place p = corners.at(v.position);
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return HUGE_VAL;
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+        lowest = std::min(lowest, p.y);
+        highest = std::max(highest, p.y);
+    }
+    // Outside the box the point is outside the outline, and at least as far
+    // from it as from the box in either direction.
+    const double outside = std::max({left - x, x - right, lowest - y, y - highest}) - kMoved;
+    return outside > 0.0 ? -outside : HUGE_VAL;
+}
+
 namespace {
 
 // The scene with every object and face in its place but no face with a

@@ -88,3 +88,11 @@ CornerScreen& cornerScreenOf(const Scene& scene, int width, int height);
 // at no finite place: that answer needs the whole vertex stage.
 bool farFromPixels(CornerScreen& corners, const Face& face, const PixelBounds& pixels,
                    bool columnsToo);
+
+// At most the signed distance (signedDistanceFromOutline) of the point
+// (x, y) from the face's outline as the vertex stage puts it on the screen,
+// its corners moved by up to half a pixel (a grid's snapping): minus how far
+// the point lies outside the box around the corners' places, less the half
+// pixel. Infinity where the point may be near or inside, or for a face with
+// a corner at or behind the eye.
+double outlineDistanceBound(CornerScreen& corners, const Face& face, double x, double y);

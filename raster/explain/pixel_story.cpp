@@ -4,6 +4,7 @@
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
+#include "raster/explain/faces_reaching.h"
 #include "raster/explain/pixel_history.h"
 #include "raster/like_reference/reference_sampling.h"
 #include "raster/plain/vertex_stage.h"
@@ -25,8 +26,12 @@ std::optional<double> nearestOutlineDistance(const Scene& scene, const FramePixe
     std::optional<double> best;
     VertexStage vertices;
     std::vector<ScanEdge> edges;
+    CornerScreen& corners = cornerScreenOf(scene, q.width, q.height);
     for (const SceneObject& object : scene.objects) {
         for (const Face& face : object.faces) {
+            // A face that cannot come nearer than the best so far is passed over.
+            if (best && outlineDistanceBound(corners, face, q.x + 0.5, q.y + 0.5) <= *best)
+                continue;
             vertices.faceEdges(scene, face, q.width, q.height, edges);
             if (vertices.screenPolygon().empty()) continue;
             std::vector<std::array<double, 2>> outline;

@@ -7,6 +7,7 @@
 
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
+#include "raster/explain/faces_reaching.h"
 #include "raster/explain/pixel_history.h"
 #include "raster/explain/row_walk.h"
 #include "raster/like_reference/reference_lighting.h"
@@ -59,9 +60,14 @@ std::optional<ReferenceModel> modelReferencePixel(Scene& scene, const FramePixel
     } else {
         // No face holds the centre: the one whose outline comes nearest.
         double nearest = -std::numeric_limits<double>::infinity();
+        CornerScreen& corners = cornerScreenOf(scene, q.width, q.height);
         for (std::size_t o = 0; o < scene.objects.size(); ++o) {
             for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
-                vertices.faceEdges(scene, scene.objects[o].faces[f], q.width, q.height, edges);
+                const Face& face = scene.objects[o].faces[f];
+                // A face that cannot come nearer than the nearest so far is
+                // passed over.
+                if (outlineDistanceBound(corners, face, centre[0], centre[1]) <= nearest) continue;
+                vertices.faceEdges(scene, face, q.width, q.height, edges);
                 const double d =
                     signedDistanceFromOutline(centre[0], centre[1], snappedOutline(vertices));
                 if (d > nearest) {

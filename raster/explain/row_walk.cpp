@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <limits>
 
+#include "raster/explain/faces_reaching.h"
 #include "raster/like_reference/reference_stages.h"
 #include "raster/plain/active_edges.h"
 #include "raster/plain/span.h"
@@ -42,9 +43,14 @@ std::vector<RowSpan> spansOnRow(const Scene& scene, int width, int height,
     withFrameStages(rules, [&](const DrawStages& stages) {
         VertexStage vertices;
         std::vector<ScanEdge> edges, active;
+        CornerScreen& corners = cornerScreenOf(scene, width, height);
+        const PixelBounds onRow{0, row, width - 1, row};
         for (std::size_t o = 0; o < scene.objects.size(); ++o) {
             for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
-                vertices.faceEdges(scene, scene.objects[o].faces[f], width, height, edges, stages);
+                const Face& face = scene.objects[o].faces[f];
+                // Corners all rows away from the row: no edge of the face on it.
+                if (farFromPixels(corners, face, onRow, false)) continue;
+                vertices.faceEdges(scene, face, width, height, edges, stages);
                 // An edge covers the rows from its truncated start to its
                 // truncated end - 1: a face none of whose edges covers the
                 // row has no span there.

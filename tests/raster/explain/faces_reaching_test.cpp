@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "raster/buffers/frame_buffers.h"
+#include "raster/explain/row_walk.h"
+#include "raster/like_reference/reference_sampling.h"
 #include "raster/like_reference/reference_stages.h"
 #include "raster/like_reference/render_like_reference.h"
 #include "raster/plain/clip_w.h"
@@ -166,6 +168,46 @@ TEST(FacesReaching, CornerScreenGivesEveryPositionItsPlaceHoweverManyItHolds) {
             }
         }
     }
+}
+
+// The bound holds for every face's outline, as the vertex stage puts it and
+// snapped to the coarsest grid, from pixel centres inside, beside and far
+// from the faces: no face is ever passed over that could have come nearer.
+TEST(FacesReaching, NoOutlineComesNearerThanItsBound) {
+    std::size_t bounded = 0;
+    for (const View& view : kViews) {
+        Scene scene;
+        prepareDefaultFrame(scene, view, kWidth, kHeight);
+        CornerScreen& corners = cornerScreenOf(scene, kWidth, kHeight);
+        VertexStage vertices;
+        std::vector<ScanEdge> edges;
+        for (const SceneObject& object : scene.objects) {
+            for (const Face& face : object.faces) {
+                vertices.faceEdges(scene, face, kWidth, kHeight, edges);
+                for (const int bits : {0, 1}) {
+                    std::vector<std::array<double, 2>> outline;
+                    for (const Vertex& v : vertices.screenPolygon()) {
+                        const Vec4& c = v.position;
+                        outline.push_back(
+                            bits == 0 ? std::array<double, 2>{c.x, c.y}
+                                      : std::array<double, 2>{snappedToSubpixelGrid(c.x, bits),
+                                                              snappedToSubpixelGrid(c.y, bits)});
+                    }
+                    for (int y = -2; y < kHeight + 2; y += 3) {
+                        for (int x = -2; x < kWidth + 2; x += 3) {
+                            const double bound =
+                                outlineDistanceBound(corners, face, x + 0.5, y + 0.5);
+                            if (bound == HUGE_VAL) continue;
+                            ++bounded;
+                            ASSERT_LE(signedDistanceFromOutline(x + 0.5, y + 0.5, outline), bound)
+                                << describe(view) << " at " << x << ", " << y;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(bounded, 0u);
 }
 
 }  // namespace
