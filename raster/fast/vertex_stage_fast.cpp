@@ -21,9 +21,9 @@ void SharedVertexStage::beginFrame(std::size_t corners) {
     }
 }
 
-const SharedVertexStage::Projected& SharedVertexStage::projected(const Scene& scene,
-                                                                 const Vec4& position, int width,
-                                                                 int height) {
+inline const SharedVertexStage::Projected& SharedVertexStage::projected(const Scene& scene,
+                                                                        const Vec4& position,
+                                                                        int width, int height) {
     std::uint32_t key[4];
     std::memcpy(key, &position, sizeof key);
     std::uint32_t hash = key[0] * 0x9e3779b1u;
@@ -33,18 +33,23 @@ const SharedVertexStage::Projected& SharedVertexStage::projected(const Scene& sc
     const std::size_t mask = table_.size() - 1;
     for (std::size_t i = (hash ^ (hash >> 15)) & mask;; i = (i + 1) & mask) {
         Projected& entry = table_[i];
-        if (entry.frame == frame_) {
-            if (std::memcmp(entry.key, key, sizeof key) == 0) return entry;
-            continue;
-        }
-        // Not yet taken this frame: as VertexStage takes a corner.
-        const Vec4 clip = toClipSpace(scene, position);
-        std::memcpy(entry.key, key, sizeof key);
-        entry.frame = frame_;
-        entry.clipW = clip.w;
-        entry.screen = projectToScreen(clip, width, height);
-        return entry;
+        if (entry.frame != frame_) return take(entry, key, scene, position, width, height);
+        if (std::memcmp(entry.key, key, sizeof key) == 0) return entry;
     }
+}
+
+// Out of line: most corners are found taken, and the lookup then stays
+// inside faceEdges.
+__attribute__((noinline)) const SharedVertexStage::Projected& SharedVertexStage::take(
+    Projected& entry, const std::uint32_t (&key)[4], const Scene& scene, const Vec4& position,
+    int width, int height) {
+    // Not yet taken this frame: as VertexStage takes a corner.
+    const Vec4 clip = toClipSpace(scene, position);
+    std::memcpy(entry.key, key, sizeof key);
+    entry.frame = frame_;
+    entry.clipW = clip.w;
+    entry.screen = projectToScreen(clip, width, height);
+    return entry;
 }
 
 namespace {

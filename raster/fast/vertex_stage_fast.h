@@ -38,4 +38,6 @@ class SharedVertexStage {
     VertexStage clipping_;
 
     const Projected& projected(const Scene& scene, const Vec4& position, int width, int height);
+    const Projected& take(Projected& entry, const std::uint32_t (&key)[4], const Scene& scene,
+                          const Vec4& position, int width, int height);
 };
