@@ -34,7 +34,10 @@ inline const SharedVertexStage::Projected& SharedVertexStage::projected(const Sc
     for (std::size_t i = (hash ^ (hash >> 15)) & mask;; i = (i + 1) & mask) {
         Projected& entry = table_[i];
         if (entry.frame != frame_) return take(entry, key, scene, position, width, height);
-        if (std::memcmp(entry.key, key, sizeof key) == 0) return entry;
+        // Word by word: WebAssembly would call memcmp for it.
+        if (entry.key[0] == key[0] && entry.key[1] == key[1] && entry.key[2] == key[2] &&
+            entry.key[3] == key[3])
+            return entry;
     }
 }
 
