@@ -38,9 +38,12 @@ void SmoothFace::light(const Scene& scene, const Material& material,
     }
 }
 
-std::size_t SmoothFace::triangleAt(double x, double y, double (&weights)[3]) const {
+SmoothFace::Sample SmoothFace::sampleAt(double x, double y) const {
+    Sample sample;
+    if (corners_.empty()) return sample;
     const Corner& a = corners_[0];
     double best = -1e300;
+    double weights[3] = {1.0, 0.0, 0.0};
     std::size_t bestTriangle = 0;
     const double px = x - a.x;
     const double py = y - a.y;
@@ -58,54 +61,31 @@ std::size_t SmoothFace::triangleAt(double x, double y, double (&weights)[3]) con
         }
         if (least >= 0.0) break;
     }
-    return bestTriangle;
-}
-
-void SmoothFace::mixingWeights(std::size_t triangle, double (&weights)[3]) const {
-    if (!perspective_) return;
-    const double qa = weights[0] / corners_[0].w;
-    const double qb = weights[1] / corners_[triangle].w;
-    const double qc = weights[2] / corners_[triangle + 1].w;
-    const double sum = qa + qb + qc;
-    weights[0] = qa / sum;
-    weights[1] = qb / sum;
-    weights[2] = qc / sum;
-}
-
-Color SmoothFace::mixed(std::size_t triangle, const double (&weights)[3]) const {
-    const Color& ca = corners_[0].colour;
-    const Color& cb = corners_[triangle].colour;
-    const Color& cc = corners_[triangle + 1].colour;
-    auto mix = [&](float a, float b, float c) {
-        return static_cast<float>(weights[0] * a + weights[1] * b + weights[2] * c);
-    };
-    return Color(mix(ca.r, cb.r, cc.r), mix(ca.g, cb.g, cc.g), mix(ca.b, cb.b, cc.b),
-                 mix(ca.a, cb.a, cc.a));
-}
-
-Color SmoothFace::colourAt(double x, double y) const {
-    if (corners_.empty()) return Color();
-    double weights[3];
-    const std::size_t triangle = triangleAt(x, y, weights);
-    if (triangle == 0) return corners_[0].colour;
-    mixingWeights(triangle, weights);
-    return mixed(triangle, weights);
-}
-
-SmoothFace::Sample SmoothFace::sampleAt(double x, double y) const {
-    Sample sample;
-    if (corners_.empty()) return sample;
-    double weights[3];
-    const std::size_t triangle = triangleAt(x, y, weights);
-    if (triangle == 0) {
-        sample.colour = corners_[0].colour;
+    if (bestTriangle == 0) {
+        sample.colour = a.colour;
         return sample;
     }
-    sample.triangle[1] = static_cast<int>(triangle);
-    sample.triangle[2] = static_cast<int>(triangle + 1);
+    const Corner& b = corners_[bestTriangle];
+    const Corner& c = corners_[bestTriangle + 1];
+    sample.triangle[1] = static_cast<int>(bestTriangle);
+    sample.triangle[2] = static_cast<int>(bestTriangle + 1);
     for (int i = 0; i < 3; ++i) sample.screenWeights[i] = weights[i];
-    mixingWeights(triangle, weights);
+    if (perspective_) {
+        const double qa = weights[0] / a.w;
+        const double qb = weights[1] / b.w;
+        const double qc = weights[2] / c.w;
+        const double sum = qa + qb + qc;
+        weights[0] = qa / sum;
+        weights[1] = qb / sum;
+        weights[2] = qc / sum;
+    }
     for (int i = 0; i < 3; ++i) sample.weights[i] = weights[i];
-    sample.colour = mixed(triangle, weights);
+    const Color& cb = b.colour;
+    const Color& cc = c.colour;
+    auto mix = [&](float ca, float b, float c) {
+        return static_cast<float>(weights[0] * ca + weights[1] * b + weights[2] * c);
+    };
+    sample.colour = Color(mix(a.colour.r, cb.r, cc.r), mix(a.colour.g, cb.g, cc.g),
+                          mix(a.colour.b, cb.b, cc.b), mix(a.colour.a, cb.a, cc.a));
     return sample;
 }

@@ -36,7 +36,7 @@ class SmoothFace {
     // triangle it lies least far outside of (weights extrapolated). A face
     // with fewer than three corners or no triangle of any area has its
     // first corner's colour everywhere.
-    Color colourAt(double x, double y) const;
+    Color colourAt(double x, double y) const { return sampleAt(x, y).colour; }
 
     // How colourAt finds the colour: the fan triangle (corner indices; all 0
     // when the first corner's colour is taken), its barycentric weights in
@@ -71,13 +71,6 @@ class SmoothFace {
         double cx, cy;  // c - a
         double area;    // bx cy - cx by
     };
-    // The fan triangle colouring (x, y), as its second corner's index (0
-    // when there is none), and the point's screen weights in it.
-    std::size_t triangleAt(double x, double y, double (&weights)[3]) const;
-    // The screen weights made the weights the colour mixes with.
-    void mixingWeights(std::size_t triangle, double (&weights)[3]) const;
-    Color mixed(std::size_t triangle, const double (&weights)[3]) const;
-
     std::vector<Corner> corners_;
     std::vector<FanTriangle> triangles_;  // in fan order
     bool perspective_ = false;
