@@ -67,7 +67,9 @@ class CornerScreen {
 // The places of the scene's corners for its camera at this size, kept on
 // this thread from one call to the next: the stories, the settling ladder
 // and the magnifier of a frame all ask with the same camera and size, and
-// between them each corner is then taken to the screen once.
+// between them each corner is then taken to the screen once. The screen
+// given is replaced by the next call on the thread for another camera or
+// size.
 CornerScreen& cornerScreenOf(const Scene& scene, int width, int height);
 
 // Whether a face wholly in front of the eye lies, on the screen, more than
