@@ -37,11 +37,10 @@ bool CornerScreen::sameScreen(const Scene& scene, int width, int height) const {
                0;
 }
 
-CornerScreen::Place CornerScreen::take(Slot& slot, const std::uint32_t (&key)[4],
-                                       const Vec4& position) {
+CornerScreen::Place CornerScreen::take(Slot& slot, const CornerKey& key, const Vec4& position) {
     const Vec4 clip = toClipSpace(view_, projection_, position);
     slot.taken = true;
-    std::memcpy(slot.key, key, sizeof key);
+    slot.key = key;
     if (clip.w > kMinClipW) {
         const Vec4 screen = projectToScreen(clip, width_, height_);
         slot.place = Place{screen.x, screen.y};
@@ -59,7 +58,7 @@ void CornerScreen::grow() {
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& slot : old) {
         if (!slot.taken) continue;
-        std::size_t i = slotOf(slot.key);
+        std::size_t i = slot.key.hash() & mask;
         while (slots_[i].taken) i = (i + 1) & mask;
         slots_[i] = slot;
     }

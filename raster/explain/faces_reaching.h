@@ -2,11 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "raster/like_reference/reference_rules.h"
 #include "raster/render_software.h"
+#include "scene/corner_key.h"
 #include "scene/scene.h"
 
 // The scene (camera set up) with only the faces that can change the pixels
@@ -35,16 +35,12 @@ class CornerScreen {
         double x, y;
     };
     Place at(const Vec4& position) {
-        std::uint32_t key[4];
-        std::memcpy(key, &position, sizeof key);
+        const CornerKey key = CornerKey::of(position);
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = slotOf(key);; i = (i + 1) & mask) {
+        for (std::size_t i = key.hash() & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
             if (!slot.taken) return take(slot, key, position);
-            // Word by word: WebAssembly would call memcmp for it.
-            if (slot.key[0] == key[0] && slot.key[1] == key[1] && slot.key[2] == key[2] &&
-                slot.key[3] == key[3])
-                return slot.place;
+            if (slot.key == key) return slot.place;
         }
     }
 
@@ -54,18 +50,11 @@ class CornerScreen {
 
   private:
     struct Slot {  // all zero: not taken
-        std::uint32_t key[4];
+        CornerKey key;
         Place place;
         bool taken;
     };
-    std::size_t slotOf(const std::uint32_t (&key)[4]) const {
-        std::uint32_t hash = key[0] * 0x9e3779b1u;
-        hash = (hash ^ key[1]) * 0x85ebca77u;
-        hash = (hash ^ key[2]) * 0xc2b2ae3du;
-        hash = (hash ^ key[3]) * 0x27d4eb2fu;
-        return (hash ^ (hash >> 15)) & (slots_.size() - 1);
-    }
-    Place take(Slot& slot, const std::uint32_t (&key)[4], const Vec4& position);
+    Place take(Slot& slot, const CornerKey& key, const Vec4& position);
     void grow();
     Matrix4 view_;
     Matrix4 projection_;

@@ -2,7 +2,6 @@
 // the screen once per frame; see vertex_stage_fast.h.
 #include "raster/fast/vertex_stage_fast.h"
 
-#include <cstring>
 
 #include "raster/plain/clip_w.h"
 #include "raster/plain/project_vertex.h"
@@ -24,31 +23,23 @@ void SharedVertexStage::beginFrame(std::size_t corners) {
 inline const SharedVertexStage::Projected& SharedVertexStage::projected(const Scene& scene,
                                                                         const Vec4& position,
                                                                         int width, int height) {
-    std::uint32_t key[4];
-    std::memcpy(key, &position, sizeof key);
-    std::uint32_t hash = key[0] * 0x9e3779b1u;
-    hash = (hash ^ key[1]) * 0x85ebca77u;
-    hash = (hash ^ key[2]) * 0xc2b2ae3du;
-    hash = (hash ^ key[3]) * 0x27d4eb2fu;
+    const CornerKey key = CornerKey::of(position);
     const std::size_t mask = table_.size() - 1;
-    for (std::size_t i = (hash ^ (hash >> 15)) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = key.hash() & mask;; i = (i + 1) & mask) {
         Projected& entry = table_[i];
         if (entry.frame != frame_) return take(entry, key, scene, position, width, height);
-        // Word by word: WebAssembly would call memcmp for it.
-        if (entry.key[0] == key[0] && entry.key[1] == key[1] && entry.key[2] == key[2] &&
-            entry.key[3] == key[3])
-            return entry;
+        if (entry.key == key) return entry;
     }
 }
 
 // Out of line: most corners are found taken, and the lookup then stays
 // inside faceEdges.
 __attribute__((noinline)) const SharedVertexStage::Projected& SharedVertexStage::take(
-    Projected& entry, const std::uint32_t (&key)[4], const Scene& scene, const Vec4& position,
-    int width, int height) {
+    Projected& entry, const CornerKey& key, const Scene& scene, const Vec4& position, int width,
+    int height) {
     // Not yet taken this frame: as VertexStage takes a corner.
     const Vec4 clip = toClipSpace(scene, position);
-    std::memcpy(entry.key, key, sizeof key);
+    entry.key = key;
     entry.frame = frame_;
     entry.clipW = clip.w;
     entry.screen = projectToScreen(clip, width, height);

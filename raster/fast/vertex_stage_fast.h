@@ -8,6 +8,7 @@
 
 #include "raster/plain/scan_edge.h"
 #include "raster/plain/vertex_stage.h"
+#include "scene/corner_key.h"
 #include "scene/scene.h"
 
 class SharedVertexStage {
@@ -27,7 +28,7 @@ class SharedVertexStage {
 
   private:
     struct Projected {
-        std::uint32_t key[4];     // the position's bits
+        CornerKey key;
         std::uint32_t frame = 0;  // the frame it was taken for; 0: empty
         float clipW = 0.0f;
         Vec4 screen;
@@ -38,6 +39,6 @@ class SharedVertexStage {
     VertexStage clipping_;
 
     const Projected& projected(const Scene& scene, const Vec4& position, int width, int height);
-    const Projected& take(Projected& entry, const std::uint32_t (&key)[4], const Scene& scene,
+    const Projected& take(Projected& entry, const CornerKey& key, const Scene& scene,
                           const Vec4& position, int width, int height);
 };
