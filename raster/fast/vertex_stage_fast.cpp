@@ -2,7 +2,6 @@
 // the screen once per frame; see vertex_stage_fast.h.
 #include "raster/fast/vertex_stage_fast.h"
 
-
 #include "raster/plain/clip_w.h"
 #include "raster/plain/project_vertex.h"
 #include "raster/plain/truncate_to_int.h"
