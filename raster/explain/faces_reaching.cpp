@@ -64,21 +64,37 @@ void CornerScreen::grow() {
     }
 }
 
-double outlineDistanceBound(CornerScreen& corners, const Face& face, double x, double y) {
-    constexpr double kMoved = 0.5;
-    if (face.vertices.empty()) return HUGE_VAL;
+namespace {
+
+// The box around the screen places of a face's corners.
+struct CornerBox {
     double left = HUGE_VAL, right = -HUGE_VAL, lowest = HUGE_VAL, highest = -HUGE_VAL;
+};
+
+// Fills `box`; false at the first corner whose place is not finite in y (in
+// x too with `xToo`): one at or behind the eye, or at no finite place.
+bool boxAround(CornerScreen& corners, const Face& face, bool xToo, CornerBox& box) {
     for (const Vertex& v : face.vertices) {
         const CornerScreen::Place p = corners.at(v.position);
-        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return HUGE_VAL;
-        left = std::min(left, p.x);
-        right = std::max(right, p.x);
-        lowest = std::min(lowest, p.y);
-        highest = std::max(highest, p.y);
+        if (!std::isfinite(p.y) || (xToo && !std::isfinite(p.x))) return false;
+        box.left = std::min(box.left, p.x);
+        box.right = std::max(box.right, p.x);
+        box.lowest = std::min(box.lowest, p.y);
+        box.highest = std::max(box.highest, p.y);
     }
+    return true;
+}
+
+}  // namespace
+
+double outlineDistanceBound(CornerScreen& corners, const Face& face, double x, double y) {
+    constexpr double kMoved = 0.5;
+    CornerBox box;
+    if (face.vertices.empty() || !boxAround(corners, face, true, box)) return HUGE_VAL;
     // Outside the box the point is outside the outline, and at least as far
     // from it as from the box in either direction.
-    const double outside = std::max({left - x, x - right, lowest - y, y - highest}) - kMoved;
+    const double outside =
+        std::max({box.left - x, x - box.right, box.lowest - y, y - box.highest}) - kMoved;
     return outside > 0.0 ? -outside : HUGE_VAL;
 }
 
@@ -115,18 +131,12 @@ CornerScreen& cornerScreenOf(const Scene& scene, int width, int height) {
 
 bool farFromPixels(CornerScreen& corners, const Face& face, const PixelBounds& pixels,
                    bool columnsToo) {
-    double left = HUGE_VAL, right = -HUGE_VAL, lowest = HUGE_VAL, highest = -HUGE_VAL;
-    for (const Vertex& v : face.vertices) {
-        const CornerScreen::Place p = corners.at(v.position);
-        if (!std::isfinite(p.y) || (columnsToo && !std::isfinite(p.x))) return false;
-        left = std::min(left, p.x);
-        right = std::max(right, p.x);
-        lowest = std::min(lowest, p.y);
-        highest = std::max(highest, p.y);
-    }
-    const bool farInRows = highest + 2.0 <= pixels.firstRow || lowest - 2.0 >= pixels.lastRow + 1.0;
+    CornerBox box;
+    if (!boxAround(corners, face, columnsToo, box)) return false;
+    const bool farInRows =
+        box.highest + 2.0 <= pixels.firstRow || box.lowest - 2.0 >= pixels.lastRow + 1.0;
     const bool farInColumns =
-        right + 2.0 <= pixels.firstColumn || left - 2.0 >= pixels.lastColumn + 1.0;
+        box.right + 2.0 <= pixels.firstColumn || box.left - 2.0 >= pixels.lastColumn + 1.0;
     return farInRows || (columnsToo && farInColumns);
 }
 
