@@ -1,6 +1,6 @@
-// windowByte and, for whole rows of colours, the same conversion on SIMD
-// lanes (ConvertToBgra): the same clamp, product and rounding per channel,
-// so every target gives windowByte's bytes.
+// windowByte's conversion for whole rows of colours on SIMD lanes
+// (ConvertToBgra): the same clamp, product and rounding per channel, so
+// every target gives windowByte's bytes.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "raster/buffers/window_bytes.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -10,19 +10,6 @@
 #include <cstring>
 
 #include "raster/buffers/window_bytes.h"
-
-#if HWY_ONCE
-std::uint8_t windowByte(float value) {
-    value = value > 0.0f ? value : 0.0f;
-    value = value < 1.0f ? value : 1.0f;
-    // Adding 2^23 rounds the product to a whole number (ties to even), which
-    // then stands in the low bits of the sum.
-    const float shifted = value * 255.0f + 8388608.0f;
-    std::uint32_t bits;
-    std::memcpy(&bits, &shifted, sizeof bits);
-    return static_cast<std::uint8_t>(bits & 0xffu);
-}
-#endif
 
 HWY_BEFORE_NAMESPACE();
 namespace rw {

@@ -3,13 +3,23 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "scene/color.h"
 
 // The byte a window stores for a colour channel: clamped to [0, 1] with NaN
 // as 0, times 255 in float, rounded to the nearest whole number with ties to
-// even.
-std::uint8_t windowByte(float value);
+// even. In line: the pictures call it for every channel of every pixel.
+inline std::uint8_t windowByte(float value) {
+    value = value > 0.0f ? value : 0.0f;
+    value = value < 1.0f ? value : 1.0f;
+    // Adding 2^23 rounds the product to a whole number (ties to even), which
+    // then stands in the low bits of the sum.
+    const float shifted = value * 255.0f + 8388608.0f;
+    std::uint32_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return static_cast<std::uint8_t>(bits & 0xffu);
+}
 
 // A colour's red, green and blue as the window shows them.
 inline std::array<std::uint8_t, 3> windowBytesOf(const Color& color) {
