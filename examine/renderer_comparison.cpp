@@ -139,8 +139,9 @@ ComparisonReport compareRenderers(const RendererPicture& software, const Rendere
                 report.maxStepDifferenceAt = {x, y};
             }
             const double depth = std::fabs(softwareDepth[i] - referenceDepth[i]);
-            // A NaN depth counts as the largest difference there can be.
-            if (!(depth <= maxDepth)) maxDepth = depth;
+            // A NaN depth counts as the largest difference there can be, and
+            // stays: no later pixel's depth is larger.
+            if (!(depth <= maxDepth) && !std::isnan(maxDepth)) maxDepth = depth;
         }
     }
     report.both = both;

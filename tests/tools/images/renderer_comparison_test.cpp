@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -143,6 +145,21 @@ TEST(RendererComparison, ReportSaysWhatItCannotMeasureAndWhereTheLargestDifferen
         for (const std::string& line : c.textLines) {
             EXPECT_NE(text.find(line), std::string::npos) << c.what << ":\n" << text;
         }
+    }
+}
+
+// Two covered depths of -inf differ by NaN, which is the largest depth
+// difference wherever it stands among the pixels.
+TEST(RendererComparison, NanDepthDifferenceIsTheLargestInEitherOrder) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const PixelPair unmeasurable = {{9, 9, 9}, {9, 9, 9}, -inf, -inf};
+    const PixelPair offByAQuarter = {{9, 9, 9}, {9, 9, 9}, 0.25, 0.5};
+    for (const auto& pixels : {std::vector<PixelPair>{unmeasurable, offByAQuarter},
+                               std::vector<PixelPair>{offByAQuarter, unmeasurable}}) {
+        RendererPicture software, reference;
+        makePictures(2, 1, pixels, &software, &reference);
+        EXPECT_TRUE(std::isnan(compareRenderers(software, reference).maxDepthDifference))
+            << (pixels[0].softwareDepth == -inf ? "NaN first" : "NaN last");
     }
 }
 
