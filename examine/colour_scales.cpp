@@ -35,14 +35,18 @@ Rgb heatColour(int steps) {
 
 Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
                      std::size_t i, int amplify) {
-    const bool inSoftware = software.covered(i);
-    const bool inReference = reference.covered(i);
+    return differenceColour(software.covered(i), reference.covered(i), &software.rgb[3 * i],
+                            &reference.rgb[3 * i], amplify);
+}
+
+Rgb differenceColour(bool inSoftware, bool inReference, const std::uint8_t* softwareRgb,
+                     const std::uint8_t* referenceRgb, int amplify) {
     if (!inSoftware && !inReference) return kNeitherCovers;
     if (!inReference) return kSoftwareOnly;
     if (!inSoftware) return kReferenceOnly;
     int largest = 0;
     for (int c = 0; c < 3; ++c) {
-        largest = std::max(largest, std::abs(software.rgb[3 * i + c] - reference.rgb[3 * i + c]));
+        largest = std::max(largest, std::abs(softwareRgb[c] - referenceRgb[c]));
     }
     // In int: 255 steps times 255 is far from overflowing.
     return heatColour(largest * std::max(amplify, 1));

@@ -26,6 +26,10 @@ Rgb heatColour(int steps);
 // its step difference multiplied by `amplify`.
 Rgb differenceColour(const RendererPicture& software, const RendererPicture& reference,
                      std::size_t i, int amplify = 1);
+// The same from whether each picture covers the pixel and its three bytes
+// in each.
+Rgb differenceColour(bool inSoftware, bool inReference, const std::uint8_t* softwareRgb,
+                     const std::uint8_t* referenceRgb, int amplify = 1);
 
 // The covered depths' range (normalised-device z below 1.0), for the depth
 // picture; nearest above farthest when nothing is covered.

@@ -389,18 +389,26 @@ const std::vector<std::uint8_t>& PageFrame::mapPanel(MapPicture picture) {
                              mappedColumns_.size() == rows && compared_.size() == rows;
     mapPanel_.resize(pixelCount(view_) * 4);
     const RendererPicture& reference = this->reference();
+    // Plain pointers: the byte stores below may alias anything, and would
+    // otherwise make the compiler reload every vector's data on each pixel.
+    const std::uint8_t* softwareRgb = software_.shown.rgb.data();
+    const std::uint8_t* referenceRgb = reference.rgb.data();
+    const double* softwareDepth = software_.shown.windowDepth.data();
+    const double* referenceDepth = reference.windowDepth.data();
     for (std::size_t y = 0; y < rows; ++y) {
         const IndexRange columns =
             neitherKept ? unite(compared_[y], mappedColumns_[y]) : IndexRange{0, view_.width};
         // Both pictures and the panel hold the top row first.
         const std::size_t top = (rows - 1 - y) * static_cast<std::size_t>(view_.width);
-        std::uint8_t* out = &mapPanel_[(top + columns.first) * 4];
-        for (int x = columns.first; x < columns.end; ++x, out += 4) {
-            const Rgb rgb = differenceColour(software_.shown, reference, top + x);
-            out[0] = rgb[0];
-            out[1] = rgb[1];
-            out[2] = rgb[2];
-            out[3] = 255;
+        const std::size_t first = top + static_cast<std::size_t>(columns.first);
+        const std::size_t end = top + static_cast<std::size_t>(columns.end);
+        std::uint8_t* out = &mapPanel_[first * 4];
+        for (std::size_t i = first; i < end; ++i, out += 4) {
+            // RendererPicture::covered, of each picture
+            const Rgb rgb = differenceColour(softwareDepth[i] < 1.0, referenceDepth[i] < 1.0,
+                                             softwareRgb + 3 * i, referenceRgb + 3 * i);
+            const std::uint8_t rgba[4] = {rgb[0], rgb[1], rgb[2], 255};
+            std::memcpy(out, rgba, 4);
         }
     }
     mappedColumns_ = compared_;
