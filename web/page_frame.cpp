@@ -10,6 +10,7 @@
 #include "raster/buffers/frame_buffers.h"
 #include "raster/buffers/window_bytes.h"
 #include "raster/like_reference/render_like_reference.h"
+#include "raster/like_reference/render_smooth_fast.h"
 #include "raster/plain/fragment_observer.h"
 #include "raster/render_software.h"
 #include "scene/default_scene.h"
@@ -56,7 +57,8 @@ bool PageFrame::inFrame(PagePixel pixel) const {
 void PageFrame::render(const ReferenceRules& rules, PixelBuffers buffers) const {
     Scene scene = defaultSceneSeenFrom(view_.view, view_.width, view_.height);
     if (rules.any()) {
-        renderSoftwareLikeReference(scene, buffers, view_.width, view_.height, rules);
+        if (!renderSmoothLikeReference(scene, buffers, view_.width, view_.height, rules))
+            renderSoftwareLikeReference(scene, buffers, view_.width, view_.height, rules);
     } else {
         // The software renderer's own picture, which the fast path draws
         // with the same bits as the plain one, in less time.

@@ -33,6 +33,9 @@ class ReferenceStages : public DrawStages {
     void shadeRecording(Color& out, const FaceContext& face, Vec3& normal, float column, float row,
                         float depth, ShadingTerms& terms) const override;
 
+    // The face prepared last, under the vertex rule.
+    const SmoothFace& smoothFace() const { return smooth_; }
+
   private:
     ReferenceRules rules_;
     SmoothFace smooth_;  // the face being drawn, under the vertex rule

@@ -8,10 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <vector>
 
 #include "raster/buffers/viewer_buffers.h"
 #include "raster/like_reference/reference_rules.h"
 #include "raster/like_reference/render_like_reference.h"
+#include "raster/like_reference/render_smooth_fast.h"
 #include "raster/plain/render_software_plain.h"
 #include "raster/render_software.h"
 #include "scene_rendering.h"
@@ -145,5 +147,50 @@ TEST(ReferenceStages, TheLaddersPicturesKeepTheirBits) {
             EXPECT_TRUE(drawn == kDigests[k][step - 1])
                 << std::hex << "drawn {0x" << drawn.color << ", 0x" << drawn.depth << "}";
         }
+    }
+}
+
+// Under the vertex rule the smooth fill draws the plain path's frame bit for
+// bit, with the other rules on or off, in the frames above and where faces
+// reach behind the eye, fill the frame or fall outside it; without the rule
+// it draws nothing and says so.
+TEST(ReferenceStages, TheSmoothFillDrawsThePlainPathsFrame) {
+    const Frame extremes[] = {
+        {View{-135.0f, -60.0f, -30.0f, 0.0f, 0.0f}, 120, 90},  // the eye among the patches
+        {View{0.0f, 0.0f, 9.5f, 0.0f, 0.0f}, 80, 60},          // one patch fills the frame
+        {View{-720.5f, 1.0e6f, 60.0f, -5000.0f, 3000.0f}, 64, 48},
+        {View{}, 1, 1},
+    };
+    const int vertex = 5;
+    ASSERT_STREQ(kReferenceRuleNames[vertex], "vertex");
+    std::vector<ReferenceRules> ruleSets;
+    for (int count = vertex + 1; count <= kReferenceRuleCount; ++count)
+        ruleSets.push_back(firstReferenceRules(count));
+    for (int other = 0; other < kReferenceRuleCount; ++other) {
+        ReferenceRules pair;
+        setReferenceRule(pair, vertex, true);
+        setReferenceRule(pair, other, true);
+        ruleSets.push_back(pair);
+    }
+    std::vector<Frame> frames(std::begin(kFrames), std::end(kFrames));
+    frames.insert(frames.end(), std::begin(extremes), std::end(extremes));
+    Scene scene;
+    for (const Frame& f : frames) {
+        for (const ReferenceRules& rules : ruleSets) {
+            SCOPED_TRACE(describe(f.view) + ", rules " + referenceRulesText(rules));
+            prepareDefaultFrame(scene, f.view, f.width, f.height);
+            renderSoftwareLikeReference(scene, viewerBuffers.pixels(), f.width, f.height, rules);
+            const Digests plain = digests(f);
+
+            prepareDefaultFrame(scene, f.view, f.width, f.height);
+            EXPECT_TRUE(
+                renderSmoothLikeReference(scene, viewerBuffers.pixels(), f.width, f.height, rules));
+            EXPECT_TRUE(digests(f) == plain);
+        }
+        prepareDefaultFrame(scene, f.view, f.width, f.height);
+        const Digests cleared = digests(f);
+        EXPECT_FALSE(renderSmoothLikeReference(scene, viewerBuffers.pixels(), f.width, f.height,
+                                               firstReferenceRules(vertex)));
+        EXPECT_TRUE(digests(f) == cleared);
     }
 }
