@@ -45,7 +45,6 @@ bool renderSmoothLikeReference(Scene& scene, PixelBuffers buffers, int width, in
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
         const SceneObject& object = scene.objects[o];
         for (std::size_t f = 0; f < object.faces.size(); ++f) {
-            edges.clear();
             vertexStage.faceEdges(scene, object.faces[f], width, height, edges, stages);
             // A face with no row to walk fills nothing: it is not prepared.
             const WalkedRows walked = walkedRows(edges, height);
