@@ -51,6 +51,17 @@
   let fitting = null;  // the fit under way, a promise
 
   const $ = (id) => document.getElementById(id);
+  // An element's text or markup is set only when it changes: the same value
+  // set again still makes the browser parse it, restyle and lay it out.
+  const shownContent = new WeakMap();
+  const setContent = (id, property, value) => {
+    const element = $(id);
+    if (shownContent.get(element) === property + value) return;
+    element[property] = value;
+    shownContent.set(element, property + value);
+  };
+  const setText = (id, text) => setContent(id, "textContent", text);
+  const setHtml = (id, html) => setContent(id, "innerHTML", html);
   const canvases = ["software-canvas", "model-canvas", "map-canvas"].map($);
 
   // ---- numbers as the tools read them -------------------------------------
@@ -344,27 +355,27 @@
 
   function showNumbers() {
     const v = state.view;
-    $("angle-z").textContent = floatText(v.angleZ);
-    $("angle-x").textContent = floatText(v.angleX);
-    $("zoom").textContent = floatText(v.zoom);
-    $("pan-x").textContent = floatText(v.panX);
-    $("pan-y").textContent = floatText(v.panY);
+    setText("angle-z", floatText(v.angleZ));
+    setText("angle-x", floatText(v.angleX));
+    setText("zoom", floatText(v.zoom));
+    setText("pan-x", floatText(v.panX));
+    setText("pan-y", floatText(v.panY));
     if (document.activeElement !== $("width")) $("width").value = state.width;
     if (document.activeElement !== $("height")) $("height").value = state.height;
     const rules = state.rules ? " --like-reference " + rulesText(state.rules) : "";
-    $("command-snapshot").textContent = "rasterwork-snapshot " + commandOptions() + rules +
-      " --png software.png --color-pfm color.pfm --depth-pfm depth.pfm";
+    setText("command-snapshot", "rasterwork-snapshot " + commandOptions() + rules +
+      " --png software.png --color-pfm color.pfm --depth-pfm depth.pfm");
     const pixel = state.pixel || { x: state.width >> 1, y: state.height >> 1 };
-    $("command-explain").textContent = "rasterwork-explain " + commandOptions() + " " +
-      pixel.x + " " + pixel.y;
+    setText("command-explain", "rasterwork-explain " + commandOptions() + " " +
+      pixel.x + " " + pixel.y);
     ruleNames.forEach((name, i) => {
       $("rule-" + name).checked = (state.rules & (1 << i)) !== 0;
     });
     const step = ladderStep(), steps = ladderSteps(), top = steps.length - 1;
-    $("ladder-step").textContent = (step === null ? "(not a ladder step)"
+    setText("ladder-step", (step === null ? "(not a ladder step)"
       : step === 0 ? "0 of " + top + ": specified"
       : step + " of " + top + ": + " + steps[step].added) +
-      (fitted ? " (the rules fitted to the WebGL picture)" : "");
+      (fitted ? " (the rules fitted to the WebGL picture)" : ""));
     $("link").href = "#" + linkText();
     clearTimeout(linkTimer);
     linkTimer = setTimeout(() => history.replaceState(null, "", "#" + linkText()), 300);
@@ -372,32 +383,32 @@
 
   function showCaptions() {
     const rules = rulesText(state.rules);
-    $("software-caption").innerHTML = "<strong>Software renderer</strong> (" +
-      (rules === "none" ? "fast" : "plain") + " path), rules: " + rules + ". " + stageLegend();
+    setHtml("software-caption", "<strong>Software renderer</strong> (" +
+      (rules === "none" ? "fast" : "plain") + " path), rules: " + rules + ". " + stageLegend());
     showMiddleCaption();
     const d = heapView(Float64Array, wasm._rw_difference(), 5);
     const other = comparesWithWebgl() ? "WebGL" : "model";
     if (MAPS[state.map] === "difference") {
-      $("map-caption").innerHTML = "<strong>Difference</strong>, software against the " +
+      setHtml("map-caption", "<strong>Difference</strong>, software against the " +
         (comparesWithWebgl() ? "WebGL picture" : "model") + ":" +
         swatch("rgb(0,110,255)") + "software only " + d[1] +
         swatch("rgb(0,170,0)") + other + " only " + d[2] + swatch("#000") + "both " + d[0] +
         ", the largest channel difference in 8-bit steps from " + swatch(heatColour(0)) + "0 to " +
-        swatch(heatColour(255)) + "255; over one step: " + d[3] + ", largest " + d[4] + ".";
+        swatch(heatColour(255)) + "255; over one step: " + d[3] + ", largest " + d[4] + ".");
     } else {
       const causes = heapView(Int8Array, wasm._rw_causes(), state.width * state.height);
       // Steps 0 to the rule count, then the pixels no step brings within.
       const counts = new Array(ruleNames.length + 2).fill(0);
       for (const cause of causes) if (cause >= 0) counts[cause]++;
       const other = comparesWithWebgl() ? "the WebGL picture" : "the model";
-      $("map-caption").innerHTML = "<strong>Causes</strong>: each pixel covered by " + other +
+      setHtml("map-caption", "<strong>Causes</strong>: each pixel covered by " + other +
         " or by the software picture at some step, by the first step of the ladder from which " +
         "on the software picture stays within one step of " + other + " there:" +
         counts.map((count, step) =>
           swatch(causeColours[step]) + (step === 0 ? "specified"
             : step > ruleNames.length ? "unexplained"
             : step === ruleNames.length ? rulesText(1 << (step - 1), fitted ? fitted.grid
-              : DEFAULT_GRID) : ruleNames[step - 1]) + " " + count).join(" ") + ".";
+              : DEFAULT_GRID) : ruleNames[step - 1]) + " " + count).join(" ") + ".");
     }
   }
 
@@ -415,12 +426,12 @@
   }
 
   function showMiddleCaption() {
-    $("model-caption").innerHTML = comparesWithWebgl() ?
+    setHtml("model-caption", comparesWithWebgl() ?
       "<strong>WebGL picture</strong>, drawn by " + webglName() + ": the scene through the " +
       "browser's WebGL2, with OpenGL 1.x's lighting equations in GLSL (lit at the corners in " +
       "eye space, smooth over each polygon as a fan from its first corner, depth test LESS, the " +
       "tools' matrices). Its pixels (coverage, interpolation, precision) are the browser's own."
-      : MODEL_CAPTION + (webglFailure ? " " + escapeHtml(webglFailure) : "");
+      : MODEL_CAPTION + (webglFailure ? " " + escapeHtml(webglFailure) : ""));
   }
 
   function stageLegend() {
