@@ -35,6 +35,10 @@ struct Frame {
     // repeated (-1: as built), and the three objects' shininess.
     int lights = -1;
     int shininess[3] = {0, 0, 0};
+    // A recoloured copy of the first object drawn after the three, in the
+    // same place: each of its fragments ties with the first's in depth, and
+    // the first drawn stays.
+    bool twin = false;
 };
 
 // One run of frames, the view and the size changing between them: the
@@ -69,6 +73,8 @@ std::vector<Frame> frameRun() {
         {View{}, 200, 150, Frame::kNone, 4, {0, 6, -1}},
         {View{33.0f, -151.0f, 3.0f, 0.0f, 0.0f}, 200, 150, Frame::kNone, 5, {3, 128, -7}},
         {View{10.0f, -20.0f, 1.5f, 0.0f, 0.0f}, 1280, 900},  // bands handed over in pieces
+        {View{}, 200, 150, Frame::kNone, -1, {0, 0, 0}, true},
+        {View{-90.0f, -80.0f, 0.25f, 0.0f, 0.0f}, 160, 120, Frame::kNone, -1, {0, 0, 0}, true},
         {View{}, 480, 480},
     };
 }
@@ -86,6 +92,11 @@ void prepareFrame(Scene& scene, const Frame& frame) {
         scene.lights.clear();
         for (int i = 0; i < frame.lights; ++i) scene.lights.push_back(built[i % built.size()]);
         for (int k = 0; k < 3; ++k) scene.objects[k].material.shininess = frame.shininess[k];
+    }
+    if (frame.twin) {
+        SceneObject twin = scene.objects[0];
+        twin.material.diffuse = Color(0.1f, 0.9f, 0.2f, 1.0f);
+        scene.objects.push_back(twin);
     }
 }
 

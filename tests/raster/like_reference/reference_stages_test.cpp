@@ -23,7 +23,19 @@ namespace {
 struct Frame {
     View view;
     int width, height;
+    // A recoloured copy of the first object drawn after the three, in the
+    // same place: each of its fragments ties with the first's in depth.
+    bool twin = false;
 };
+
+// The default frame of `f`, with the twin when it asks for one.
+void prepareFrame(Scene& scene, const Frame& f) {
+    prepareDefaultFrame(scene, f.view, f.width, f.height);
+    if (!f.twin) return;
+    SceneObject twin = scene.objects[0];
+    twin.material.diffuse = Color(0.1f, 0.9f, 0.2f, 1.0f);
+    scene.objects.push_back(twin);
+}
 
 const Frame kFrames[] = {
     {View{}, 160, 120},                                   // the start-up view
@@ -152,14 +164,15 @@ TEST(ReferenceStages, TheLaddersPicturesKeepTheirBits) {
 
 // Under the vertex rule the smooth fill draws the plain path's frame bit for
 // bit, with the other rules on or off, in the frames above and where faces
-// reach behind the eye, fill the frame or fall outside it; without the rule
-// it draws nothing and says so.
+// reach behind the eye, fill the frame or fall outside it, or tie in depth;
+// without the rule it draws nothing and says so.
 TEST(ReferenceStages, TheSmoothFillDrawsThePlainPathsFrame) {
     const Frame extremes[] = {
         {View{-135.0f, -60.0f, -30.0f, 0.0f, 0.0f}, 120, 90},  // the eye among the patches
         {View{0.0f, 0.0f, 9.5f, 0.0f, 0.0f}, 80, 60},          // one patch fills the frame
         {View{-720.5f, 1.0e6f, 60.0f, -5000.0f, 3000.0f}, 64, 48},
         {View{}, 1, 1},
+        {View{-90.0f, -80.0f, 0.25f, 0.0f, 0.0f}, 160, 120, true},
     };
     const int vertex = 5;
     ASSERT_STREQ(kReferenceRuleNames[vertex], "vertex");
@@ -178,16 +191,16 @@ TEST(ReferenceStages, TheSmoothFillDrawsThePlainPathsFrame) {
     for (const Frame& f : frames) {
         for (const ReferenceRules& rules : ruleSets) {
             SCOPED_TRACE(describe(f.view) + ", rules " + referenceRulesText(rules));
-            prepareDefaultFrame(scene, f.view, f.width, f.height);
+            prepareFrame(scene, f);
             renderSoftwareLikeReference(scene, viewerBuffers.pixels(), f.width, f.height, rules);
             const Digests plain = digests(f);
 
-            prepareDefaultFrame(scene, f.view, f.width, f.height);
+            prepareFrame(scene, f);
             EXPECT_TRUE(
                 renderSmoothLikeReference(scene, viewerBuffers.pixels(), f.width, f.height, rules));
             EXPECT_TRUE(digests(f) == plain);
         }
-        prepareDefaultFrame(scene, f.view, f.width, f.height);
+        prepareFrame(scene, f);
         const Digests cleared = digests(f);
         EXPECT_FALSE(renderSmoothLikeReference(scene, viewerBuffers.pixels(), f.width, f.height,
                                                firstReferenceRules(vertex)));
