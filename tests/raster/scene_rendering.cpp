@@ -21,6 +21,12 @@ void prepareDefaultFrame(Scene& scene, const View& view, int width, int height) 
     prepareFrameBuffers(viewerBuffers, width, height);
 }
 
+void addTwinOfFirstObject(Scene& scene) {
+    SceneObject twin = scene.objects[0];
+    twin.material.diffuse = Color(0.1f, 0.9f, 0.2f, 1.0f);
+    scene.objects.push_back(twin);
+}
+
 void renderDefaultScene(Scene& scene, const View& view, int width, int height) {
     prepareDefaultFrame(scene, view, width, height);
     renderSoftware(scene, viewerBuffers.pixels(), width, height);

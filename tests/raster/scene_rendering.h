@@ -18,6 +18,11 @@ inline void PrintTo(const View& view, std::ostream* out) {
 // the frame size, and sizes and clears the viewer's buffers.
 void prepareDefaultFrame(Scene& scene, const View& view, int width, int height);
 
+// Adds a recoloured copy of the scene's first object, drawn after the others
+// in the same place: each of its fragments ties in depth with the first
+// object's, and the first drawn must stay.
+void addTwinOfFirstObject(Scene& scene);
+
 // prepareDefaultFrame, then renderSoftware.
 void renderDefaultScene(Scene& scene, const View& view, int width, int height);
 

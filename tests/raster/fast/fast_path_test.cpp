@@ -35,10 +35,7 @@ struct Frame {
     // repeated (-1: as built), and the three objects' shininess.
     int lights = -1;
     int shininess[3] = {0, 0, 0};
-    // A recoloured copy of the first object drawn after the three, in the
-    // same place: each of its fragments ties with the first's in depth, and
-    // the first drawn stays.
-    bool twin = false;
+    bool twin = false;  // addTwinOfFirstObject
 };
 
 // One run of frames, the view and the size changing between them: the
@@ -93,11 +90,7 @@ void prepareFrame(Scene& scene, const Frame& frame) {
         for (int i = 0; i < frame.lights; ++i) scene.lights.push_back(built[i % built.size()]);
         for (int k = 0; k < 3; ++k) scene.objects[k].material.shininess = frame.shininess[k];
     }
-    if (frame.twin) {
-        SceneObject twin = scene.objects[0];
-        twin.material.diffuse = Color(0.1f, 0.9f, 0.2f, 1.0f);
-        scene.objects.push_back(twin);
-    }
+    if (frame.twin) addTwinOfFirstObject(scene);
 }
 
 bool reachesBehindTheEye(const Scene& scene) {

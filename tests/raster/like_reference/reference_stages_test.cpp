@@ -23,18 +23,13 @@ namespace {
 struct Frame {
     View view;
     int width, height;
-    // A recoloured copy of the first object drawn after the three, in the
-    // same place: each of its fragments ties with the first's in depth.
-    bool twin = false;
+    bool twin = false;  // addTwinOfFirstObject
 };
 
 // The default frame of `f`, with the twin when it asks for one.
 void prepareFrame(Scene& scene, const Frame& f) {
     prepareDefaultFrame(scene, f.view, f.width, f.height);
-    if (!f.twin) return;
-    SceneObject twin = scene.objects[0];
-    twin.material.diffuse = Color(0.1f, 0.9f, 0.2f, 1.0f);
-    scene.objects.push_back(twin);
+    if (f.twin) addTwinOfFirstObject(scene);
 }
 
 const Frame kFrames[] = {
