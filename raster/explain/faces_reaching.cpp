@@ -162,13 +162,15 @@ Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRu
             bool reaches = false;
             if (std::any_of(edges.begin(), edges.end(), onKeptRows)) {
                 forEachSpanPair(
-                    edges, height, active, [&](const ScanEdge& left, const ScanEdge& right, int y) {
+                    edges, height, active,
+                    [&](const ScanEdge& left, const ScanEdge& right, int y) {
                         Span span;
                         reaches = reaches || (y >= kept.firstRow && y <= kept.lastRow &&
                                               stages.setupSpan(left, right, width, span) &&
                                               span.startColumn < span.endColumn &&
                                               span.startColumn <= kept.lastColumn);
-                    });
+                    },
+                    kept.lastRow);
             }
             if (reaches) culled.objects[o].faces[f].vertices = face.vertices;
         }

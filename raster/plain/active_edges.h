@@ -51,13 +51,16 @@ inline WalkedRows walkedRows(const std::vector<ScanEdge>& edges, int height) {
 // edges sorted by x. An edge covers the rows from its truncated yStart to its
 // truncated yEnd - 1, so at a vertex one edge retires on the row where the
 // next enters. `active` is working storage; its contents on entry do not
-// matter.
+// matter. The walk stops after row `lastRow`, for a caller that looks at no
+// row above it: every row up to there is walked as in the whole walk, since
+// each row's edges come from the row below.
 template <typename RowVisitor>
 void forEachActiveRow(const std::vector<ScanEdge>& edges, int height, std::vector<ScanEdge>& active,
-                      RowVisitor&& row) {
+                      RowVisitor&& row, int lastRow = INT_MAX) {
     const WalkedRows rows = walkedRows(edges, height);
     active.clear();
-    for (int y = rows.first; y <= rows.last; ++y) {
+    const int last = std::min(rows.last, lastRow);
+    for (int y = rows.first; y <= last; ++y) {
         // Retire the edges that end at or below this row.
         for (ScanEdge& edge : active) {
             if (truncateToInt(edge.yEnd) <= y) edge.finished = true;
@@ -94,9 +97,13 @@ void forEachActiveRow(const std::vector<ScanEdge>& edges, int height, std::vecto
 // active edges, in order: even-odd filling.
 template <typename SpanVisitor>
 void forEachSpanPair(const std::vector<ScanEdge>& edges, int height, std::vector<ScanEdge>& active,
-                     SpanVisitor&& span) {
-    forEachActiveRow(edges, height, active, [&](int y, const std::vector<ScanEdge>& sorted) {
-        // Pairs only: an entry left without a partner is ignored.
-        for (std::size_t i = 0; i + 1 < sorted.size(); i += 2) span(sorted[i], sorted[i + 1], y);
-    });
+                     SpanVisitor&& span, int lastRow = INT_MAX) {
+    forEachActiveRow(
+        edges, height, active,
+        [&](int y, const std::vector<ScanEdge>& sorted) {
+            // Pairs only: an entry left without a partner is ignored.
+            for (std::size_t i = 0; i + 1 < sorted.size(); i += 2)
+                span(sorted[i], sorted[i + 1], y);
+        },
+        lastRow);
 }

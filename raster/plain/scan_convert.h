@@ -18,7 +18,8 @@ struct FilledRows {
 // walks its rows from bottom to top with an active edge list
 // (forEachSpanPair) and fills the span between each pair of edges
 // (fillSpan). Leaves the edge list empty with its storage released. Rows
-// outside `rows` are walked (their edges stepped) but not filled: a frame
-// stopped within the face, or one that fills a single row.
+// below `rows` are walked (their edges stepped) but not filled, and the walk
+// ends after its last row: a frame stopped within the face, or one that
+// fills a single row.
 void scanConvertPolygon(std::vector<ScanEdge>& edges, const FaceContext& face,
                         FilledRows rows = FilledRows());
