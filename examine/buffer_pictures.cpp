@@ -57,12 +57,18 @@ bool rgbaPicture(const std::vector<std::uint8_t>& rgba, int width, int height,
     picture->height = height;
     picture->rgb.resize(pixels * 3);
     picture->windowDepth.resize(pixels);
+    // Plain pointers: through the picture, each byte stored would make the
+    // compiler load its vectors' data again for the next pixel.
+    std::uint8_t* rgb = picture->rgb.data();
+    double* windowDepth = picture->windowDepth.data();
     for (int row = 0; row < height; ++row) {
-        const std::uint8_t* source = &rgba[static_cast<std::size_t>(height - 1 - row) * w * 4];
-        const std::size_t target = static_cast<std::size_t>(row) * w;
-        for (std::size_t x = 0; x < w; ++x) {
-            for (int k = 0; k < 3; ++k) picture->rgb[3 * (target + x) + k] = source[4 * x + k];
-            picture->windowDepth[target + x] = source[4 * x + 3] != 0 ? 0.0 : 1.0;
+        const std::uint8_t* source =
+            rgba.data() + static_cast<std::size_t>(height - 1 - row) * w * 4;
+        for (std::size_t x = 0; x < w; ++x, source += 4, rgb += 3) {
+            rgb[0] = source[0];
+            rgb[1] = source[1];
+            rgb[2] = source[2];
+            *windowDepth++ = source[3] != 0 ? 0.0 : 1.0;
         }
     }
     return true;

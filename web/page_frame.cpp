@@ -240,13 +240,18 @@ void PageFrame::takeGivenPanel() {
     const std::size_t rows = static_cast<std::size_t>(given.height);
     givenPanel_.resize(width * rows * 4);
     givenColumns_.assign(rows, IndexRange{});
+    // Plain pointers, as in takePicture.
+    const std::uint8_t* rgb = given.rgb.data();
+    const double* windowDepth = given.windowDepth.data();
+    std::uint8_t* out = givenPanel_.data();
     for (std::size_t top = 0; top < rows; ++top) {
-        IndexRange& covered = givenColumns_[rows - 1 - top];
-        for (std::size_t x = 0; x < width; ++x) {
-            const std::size_t t = top * width + x;
-            std::uint8_t* out = &givenPanel_[4 * t];
-            if (given.covered(t)) {
-                for (int k = 0; k < 3; ++k) out[k] = given.rgb[3 * t + k];
+        IndexRange covered;
+        for (std::size_t x = 0; x < width; ++x, rgb += 3, out += 4) {
+            // RendererPicture::covered
+            if (*windowDepth++ < 1.0) {
+                out[0] = rgb[0];
+                out[1] = rgb[1];
+                out[2] = rgb[2];
                 if (covered.empty()) covered.first = static_cast<int>(x);
                 covered.end = static_cast<int>(x) + 1;
             } else {
@@ -254,6 +259,7 @@ void PageFrame::takeGivenPanel() {
             }
             out[3] = 255;
         }
+        givenColumns_[rows - 1 - top] = covered;
     }
 }
 
