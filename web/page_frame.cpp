@@ -122,39 +122,20 @@ void PageFrame::takePicture(Picture& picture) {
     picture.shown.windowDepth.resize(pixels);
     picture.panel.resize(pixels * 4);
     picture.shownColumns.resize(static_cast<std::size_t>(view_.height));
-    // Plain pointers: the byte stores below may alias anything, and would
-    // otherwise make the compiler reload every vector's data on each pixel.
-    // (windowByte pixel by pixel: in WebAssembly, convertToBgra into a row
-    // and the bytes taken from there took twice as long as this loop.)
-    const Color* colors = picture.buffers.color;
-    const float* depths = picture.buffers.depth;
-    // A pixel nothing was drawn into is in the cleared state, white at depth
-    // 1.0: its bytes are worked out once.
-    const Rgb clearedBytes = windowBytesOf(Color(1.0f, 1.0f, 1.0f, 1.0f));
-    const double clearedDepth = windowDepthOf(1.0f);
     for (int y = 0; y < view_.height; ++y) {
         const IndexRange drawn = picture.buffers.written.rows[y];
         IndexRange& shownBefore = picture.shownColumns[static_cast<std::size_t>(y)];
         const IndexRange columns =
             backgroundKept ? unite(drawn, shownBefore) : IndexRange{0, view_.width};
         shownBefore = drawn;
-        const std::size_t rowStart = static_cast<std::size_t>(y) * view_.width;
-        const std::size_t topRowStart =
+        if (columns.empty()) continue;
+        const std::size_t from = static_cast<std::size_t>(y) * view_.width + columns.first;
+        const std::size_t topFrom =
             static_cast<std::size_t>(view_.height - 1 - y) * view_.width + columns.first;
-        std::uint8_t* out = &picture.panel[topRowStart * 4];
-        std::uint8_t* shown = &picture.shown.rgb[topRowStart * 3];
-        double* windowDepth = &picture.shown.windowDepth[topRowStart];
-        for (std::size_t i = rowStart + columns.first; i < rowStart + columns.end;
-             ++i, out += 4, shown += 3) {
-            const bool covered = depths[i] < 1.0f;
-            const Rgb pixel = covered ? windowBytesOf(colors[i]) : clearedBytes;
-            // One copy of the pixel's bytes into each picture: a loop over
-            // the three bytes compiles to a loop through a copy on the stack.
-            const std::uint8_t rgba[4] = {pixel[0], pixel[1], pixel[2], 255};
-            std::memcpy(out, rgba, 4);
-            std::memcpy(shown, rgba, 3);
-            *windowDepth++ = covered ? windowDepthOf(depths[i]) : clearedDepth;
-        }
+        rw::windowPixels(picture.buffers.color + from, picture.buffers.depth + from,
+                         static_cast<std::size_t>(columns.end - columns.first),
+                         picture.panel.data() + topFrom * 4, picture.shown.rgb.data() + topFrom * 3,
+                         picture.shown.windowDepth.data() + topFrom);
     }
 }
 

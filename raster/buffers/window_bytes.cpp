@@ -7,6 +7,7 @@
 
 #include <hwy/highway.h>
 
+#include <array>
 #include <cstring>
 
 #include "raster/buffers/window_bytes.h"
@@ -109,6 +110,62 @@ void ConvertToBgra(const Color* colors, std::size_t count, std::uint8_t* bgra) {
     }
 }
 
+// windowPixels (window_bytes.h): four pixels at a time where there are
+// four lanes, each pixel's channels through roundedChannels, the rest and
+// the depths one by one. The four colours' channels are transposed and put
+// together by shifts, not by byte lookups, which Highway's WebAssembly
+// target runs one byte at a time.
+void WindowPixels(const Color* colors, const float* depths, std::size_t count, std::uint8_t* rgba,
+                  std::uint8_t* rgb, double* windowDepth) {
+    const std::array<std::uint8_t, 3> clearedBytes = windowBytesOf(Color(1.0f, 1.0f, 1.0f, 1.0f));
+    std::size_t done = 0;
+#if HWY_TARGET != HWY_SCALAR
+    const hn::FixedTag<float, 4> df;
+    const hn::RebindToUnsigned<decltype(df)> du;
+    const hn::Repartition<std::uint64_t, decltype(df)> d64;
+    const hn::Repartition<std::uint8_t, decltype(df)> d8;
+    const auto lowByte = hn::Set(du, 0xffu);
+    const auto opaque = hn::Set(du, 0xff000000u);
+    const auto cleared = hn::Set(du, 0xffffffffu);  // clearedBytes and alpha 255
+    const auto one = hn::Set(df, 1.0f);
+    const float* in = &colors[0].r;
+    for (; done + 4 <= count; done += 4) {
+        const float* from = in + 4 * done;
+        const auto channels = [&](int k) {
+            return hn::BitCast(du, roundedChannels(df, hn::LoadU(df, from + 4 * k)));
+        };
+        const auto c0 = channels(0), c1 = channels(1), c2 = channels(2), c3 = channels(3);
+        const auto rg01 = hn::BitCast(d64, hn::InterleaveLower(du, c0, c1));  // r0 r1 g0 g1
+        const auto rg23 = hn::BitCast(d64, hn::InterleaveLower(du, c2, c3));
+        const auto ba01 = hn::BitCast(d64, hn::InterleaveUpper(du, c0, c1));  // b0 b1 a0 a1
+        const auto ba23 = hn::BitCast(d64, hn::InterleaveUpper(du, c2, c3));
+        const auto reds = hn::And(hn::BitCast(du, hn::InterleaveLower(d64, rg01, rg23)), lowByte);
+        const auto greens = hn::And(hn::BitCast(du, hn::InterleaveUpper(d64, rg01, rg23)), lowByte);
+        const auto blues = hn::And(hn::BitCast(du, hn::InterleaveLower(d64, ba01, ba23)), lowByte);
+        // R, G, B, A in memory order: the lanes are little-endian.
+        const auto bytes = hn::Or(hn::Or(reds, hn::ShiftLeft<8>(greens)),
+                                  hn::Or(hn::ShiftLeft<16>(blues), opaque));
+        const auto covered = hn::RebindMask(du, hn::Lt(hn::LoadU(df, depths + done), one));
+        const auto pixels = hn::BitCast(d8, hn::IfThenElse(covered, bytes, cleared));
+        hn::StoreU(pixels, d8, rgba + 4 * done);
+        HWY_ALIGN std::uint8_t stored[16];
+        hn::Store(pixels, d8, stored);
+        for (int k = 0; k < 4; ++k) std::memcpy(rgb + 3 * (done + k), stored + 4 * k, 3);
+    }
+#endif
+    for (; done < count; ++done) {
+        const std::array<std::uint8_t, 3> pixel =
+            depths[done] < 1.0f ? windowBytesOf(colors[done]) : clearedBytes;
+        const std::uint8_t bytes[4] = {pixel[0], pixel[1], pixel[2], 255};
+        std::memcpy(rgba + 4 * done, bytes, 4);
+        std::memcpy(rgb + 3 * done, bytes, 3);
+    }
+    const double clearedDepth = windowDepthOf(1.0f);
+    for (std::size_t i = 0; i < count; ++i) {
+        windowDepth[i] = depths[i] < 1.0f ? windowDepthOf(depths[i]) : clearedDepth;
+    }
+}
+
 }  // namespace HWY_NAMESPACE
 }  // namespace rw
 HWY_AFTER_NAMESPACE();
@@ -119,6 +176,13 @@ HWY_EXPORT(ConvertToBgra);
 
 void convertToBgra(const Color* colors, std::size_t count, std::uint8_t* bgra) {
     HWY_DYNAMIC_DISPATCH(ConvertToBgra)(colors, count, bgra);
+}
+
+HWY_EXPORT(WindowPixels);
+
+void windowPixels(const Color* colors, const float* depths, std::size_t count, std::uint8_t* rgba,
+                  std::uint8_t* rgb, double* windowDepth) {
+    HWY_DYNAMIC_DISPATCH(WindowPixels)(colors, depths, count, rgba, rgb, windowDepth);
 }
 }  // namespace rw
 #endif

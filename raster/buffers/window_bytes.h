@@ -43,4 +43,12 @@ namespace rw {
 // every target.
 void convertToBgra(const Color* colors, std::size_t count, std::uint8_t* bgra);
 
+// `count` pixels of a picture as a window shows them: R, G, B and 255 into
+// `rgba`, R, G, B into `rgb` and the window depth (windowDepthOf) into
+// `windowDepth`; a pixel whose depth is not below 1.0, which nothing was
+// drawn into, as the cleared white at depth 1.0. SIMD where the processor
+// has it, the same bytes and depths on every target.
+void windowPixels(const Color* colors, const float* depths, std::size_t count, std::uint8_t* rgba,
+                  std::uint8_t* rgb, double* windowDepth);
+
 }  // namespace rw

@@ -69,6 +69,46 @@ TEST_P(WindowBytes, ConvertsEveryChannelToBgraOnThisTarget) {
     }
 }
 
+// The same colours, each at a depth that leaves it drawn or not (1.0 and
+// above, and NaN, are nothing drawn: the cleared white at depth 1.0), into
+// buffers with a guard after each run.
+TEST_P(WindowBytes, TakesEveryPixelsBytesAndDepthOnThisTarget) {
+    const std::vector<float> values = channelValues();
+    const std::vector<float> depthValues = {-1.0f, -0.0f, 0.25f,      0.9999999f, 1.0f,
+                                            1.5f,  NAN,   -HUGE_VALF, 1e-30f,     0.5f};
+    std::vector<Color> colors;
+    std::vector<float> depths;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        colors.emplace_back(values[(i + 5) % values.size()], values[i],
+                            values[(i + 11) % values.size()], values[(i + 2) % values.size()]);
+        depths.push_back(depthValues[i % depthValues.size()]);
+    }
+    for (std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{3}, std::size_t{4},
+                              std::size_t{7}, std::size_t{33}, colors.size()}) {
+        std::vector<std::uint8_t> rgba(4 * count + 4, 77), rgb(3 * count + 4, 77);
+        std::vector<double> windowDepth(count + 1, 77.0);
+        rw::windowPixels(colors.data(), depths.data(), count, rgba.data(), rgb.data(),
+                         windowDepth.data());
+        for (std::size_t i = 0; i < count; ++i) {
+            const bool drawn = depths[i] < 1.0f;
+            const Color& c = colors[i];
+            const int expected[3] = {drawn ? expectedByte(c.r) : 255,
+                                     drawn ? expectedByte(c.g) : 255,
+                                     drawn ? expectedByte(c.b) : 255};
+            for (int k = 0; k < 3; ++k) {
+                ASSERT_EQ(rgba[4 * i + k], expected[k]) << "pixel " << i << " of " << count;
+                ASSERT_EQ(rgb[3 * i + k], expected[k]) << "pixel " << i << " of " << count;
+            }
+            ASSERT_EQ(rgba[4 * i + 3], 255) << "pixel " << i << " of " << count;
+            ASSERT_EQ(windowDepth[i], drawn ? 0.5 * static_cast<double>(depths[i]) + 0.5 : 1.0)
+                << "pixel " << i << " of " << count;
+        }
+        for (std::size_t i = 4 * count; i < rgba.size(); ++i) ASSERT_EQ(rgba[i], 77);
+        for (std::size_t i = 3 * count; i < rgb.size(); ++i) ASSERT_EQ(rgb[i], 77);
+        ASSERT_EQ(windowDepth[count], 77.0);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(EverySimdTarget, WindowBytes, ::testing::ValuesIn(availableSimdTargets()),
                          [](const ::testing::TestParamInfo<std::int64_t>& info) {
                              return std::string(simdTargetName(info.param));
