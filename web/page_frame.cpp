@@ -221,7 +221,8 @@ void PageFrame::takeGivenPanel() {
     const std::size_t rows = static_cast<std::size_t>(given.height);
     givenPanel_.resize(width * rows * 4);
     givenColumns_.assign(rows, IndexRange{});
-    // Plain pointers, as in takePicture.
+    // Plain pointers: through the vectors, each byte stored would make the
+    // compiler load their data again for the next pixel.
     const std::uint8_t* rgb = given.rgb.data();
     const double* windowDepth = given.windowDepth.data();
     std::uint8_t* out = givenPanel_.data();
