@@ -1,5 +1,6 @@
 #include "examine/json_values.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -20,13 +21,23 @@ std::string jsonDouble(double value) {
     return text;
 }
 
-std::string jsonInts(std::initializer_list<int> values) {
-    std::string text = "[";
+void appendJsonInts(std::string& text, std::initializer_list<int> values) {
+    text += '[';
+    bool first = true;
     for (const int value : values) {
-        if (text.size() > 1) text += ", ";
-        text += std::to_string(value);
+        if (!first) text += ", ";
+        first = false;
+        char digits[16];
+        const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+        text.append(digits, end.ptr);
     }
-    return text + "]";
+    text += ']';
+}
+
+std::string jsonInts(std::initializer_list<int> values) {
+    std::string text;
+    appendJsonInts(text, values);
+    return text;
 }
 
 std::string jsonFloats(std::initializer_list<float> values) {
@@ -35,7 +46,8 @@ std::string jsonFloats(std::initializer_list<float> values) {
         if (text.size() > 1) text += ", ";
         text += jsonNumber(value);
     }
-    return text + "]";
+    text += ']';
+    return text;
 }
 
 std::string jsonBool(bool value) {

@@ -23,6 +23,9 @@ std::string jsonDouble(double value);
 // A list of whole numbers.
 std::string jsonInts(std::initializer_list<int> values);
 
+// The same list added to the end of `text`, for a writer of many of them.
+void appendJsonInts(std::string& text, std::initializer_list<int> values);
+
 // A list of floats, each as jsonNumber.
 std::string jsonFloats(std::initializer_list<float> values);
 
@@ -36,6 +39,10 @@ std::string jsonText(const std::string& text);
 template <typename T, typename Item>
 std::string jsonList(const std::vector<T>& items, Item item) {
     std::string text = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) text += (i > 0 ? ", " : "") + item(items[i]);
-    return text + "]";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += item(items[i]);
+    }
+    text += ']';
+    return text;
 }

@@ -10,8 +10,14 @@ namespace {
 // The vertex stage's corners are floats; the reference's, on its grid, are
 // doubles.
 std::string outlineJson(const std::vector<Point2>& corners, std::string (*number)(double)) {
-    return jsonList(
-        corners, [&](const Point2& c) { return "[" + number(c[0]) + ", " + number(c[1]) + "]"; });
+    return jsonList(corners, [&](const Point2& c) {
+        std::string corner = "[";
+        corner += number(c[0]);
+        corner += ", ";
+        corner += number(c[1]);
+        corner += ']';
+        return corner;
+    });
 }
 
 }  // namespace
@@ -23,12 +29,19 @@ std::string magnifierJson(const MagnifierGeometry& g) {
         ", \"left\": " + std::to_string(g.left()) + ", \"bottom\": " + std::to_string(g.bottom()) +
         ", \"side\": " + std::to_string(kMagnifierSide) +
         ", \"grid_bits\": " + std::to_string(g.gridBits);
-    text += ", \"pixels\": " + jsonList(g.pixels, [](const MagnifiedPixel& p) {
-                return "{\"in_frame\": " + jsonBool(p.inFrame) +
-                       ", \"rgb\": " + jsonInts({p.rgb[0], p.rgb[1], p.rgb[2]}) +
-                       ", \"software\": " + jsonBool(p.software) +
-                       ", \"reference\": " + jsonBool(p.reference) + "}";
-            });
+    // Appended piece by piece: a whole frame's crop has 225 pixels, and each
+    // entry built as a chain of `+` made a string for every link of it.
+    text += ", \"pixels\": [";
+    for (std::size_t i = 0; i < g.pixels.size(); ++i) {
+        const MagnifiedPixel& p = g.pixels[i];
+        if (i > 0) text += ", ";
+        text += p.inFrame ? "{\"in_frame\": true" : "{\"in_frame\": false";
+        text += ", \"rgb\": ";
+        appendJsonInts(text, {p.rgb[0], p.rgb[1], p.rgb[2]});
+        text += p.software ? ", \"software\": true" : ", \"software\": false";
+        text += p.reference ? ", \"reference\": true}" : ", \"reference\": false}";
+    }
+    text += ']';
     text += ", \"faces\": " + jsonList(g.faces, [](const MagnifiedFace& f) {
                 return "{\"object\": " + std::to_string(f.object) +
                        ", \"face\": " + std::to_string(f.face) +

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <string>
 
 #include "examine/json_values.h"
 #include "examine/rules_json.h"
@@ -25,6 +26,10 @@ TEST(JsonValues, NumbersReadBackAndNonFiniteOnesAreNull) {
     EXPECT_EQ(nineDigits(infinity), "inf");
     EXPECT_EQ(jsonFloats({0.5f, std::numeric_limits<float>::infinity()}), "[0.5, null]");
     EXPECT_EQ(jsonInts({1, -2}), "[1, -2]");
+    EXPECT_EQ(jsonInts({}), "[]");
+    std::string text = "{\"rgb\": ";
+    appendJsonInts(text, {std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 0});
+    EXPECT_EQ(text, "{\"rgb\": [-2147483648, 2147483647, 0]");
 }
 
 TEST(JsonValues, TextsEscapeQuotesBackslashesAndControlCharacters) {
