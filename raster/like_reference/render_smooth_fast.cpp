@@ -22,9 +22,7 @@ void fillSmoothColumns(const SmoothFace& smooth, PixelBuffers buffers, int width
     for (int j = span.startColumn; j < span.endColumn; ++j) {
         if (depth < depths[j]) {
             depths[j] = depth;
-            const Color colour =
-                smooth.colourAt(static_cast<float>(j) + 0.5, static_cast<float>(y) + 0.5);
-            colors[j] = Color(colour.r, colour.g, colour.b, 1.0f);
+            colors[j] = smooth.colourAt(static_cast<float>(j) + 0.5, static_cast<float>(y) + 0.5);
         }
         depth = depth + span.dzdx;
     }

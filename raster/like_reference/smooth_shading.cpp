@@ -6,7 +6,7 @@
 #include "raster/like_reference/reference_lighting.h"
 
 void SmoothFace::addCorner(float x, float y, const Color& colour, float w) {
-    corners_.push_back(Corner{x, y, colour, w, Vec3{}, Vec3{}});
+    corners_.push_back(Corner{x, y, colour, w, Vec3{}, Vec3{}, colour.r, colour.g, colour.b});
     if (corners_.size() < 3) return;
     const std::size_t t = corners_.size() - 2;
     const Corner& a = corners_[0];
@@ -38,12 +38,23 @@ void SmoothFace::light(const Scene& scene, const Material& material,
     }
 }
 
-SmoothFace::Sample SmoothFace::sampleAt(double x, double y) const {
-    Sample sample;
-    if (corners_.empty()) return sample;
+namespace {
+
+float mixed(const double weights[3], double a, double b, double c) {
+    return static_cast<float>(weights[0] * a + weights[1] * b + weights[2] * c);
+}
+
+}  // namespace
+
+// In line in both callers: colourAt, called for every pixel a smooth face
+// fills, then keeps no record of the weights it does not mix with.
+[[gnu::always_inline]] inline std::size_t SmoothFace::weightsAt(double x, double y,
+                                                                double screenWeights[3],
+                                                                double weights[3]) const {
+    if (corners_.empty()) return 0;
     const Corner& a = corners_[0];
     double best = -1e300;
-    double weights[3] = {1.0, 0.0, 0.0};
+    double found[3] = {1.0, 0.0, 0.0};
     std::size_t bestTriangle = 0;
     const double px = x - a.x;
     const double py = y - a.y;
@@ -54,38 +65,57 @@ SmoothFace::Sample SmoothFace::sampleAt(double x, double y) const {
         const double least = std::min({wa, wb, wc});
         if (least > best) {
             best = least;
-            weights[0] = wa;
-            weights[1] = wb;
-            weights[2] = wc;
+            found[0] = wa;
+            found[1] = wb;
+            found[2] = wc;
             bestTriangle = t.b;
         }
         if (least >= 0.0) break;
     }
-    if (bestTriangle == 0) {
+    if (bestTriangle == 0) return 0;
+    for (int i = 0; i < 3; ++i) screenWeights[i] = found[i];
+    if (perspective_) {
+        const double qa = found[0] / a.w;
+        const double qb = found[1] / corners_[bestTriangle].w;
+        const double qc = found[2] / corners_[bestTriangle + 1].w;
+        const double sum = qa + qb + qc;
+        found[0] = qa / sum;
+        found[1] = qb / sum;
+        found[2] = qc / sum;
+    }
+    for (int i = 0; i < 3; ++i) weights[i] = found[i];
+    return bestTriangle;
+}
+
+SmoothFace::Sample SmoothFace::sampleAt(double x, double y) const {
+    Sample sample;
+    const std::size_t t = weightsAt(x, y, sample.screenWeights, sample.weights);
+    if (corners_.empty()) return sample;
+    const Corner& a = corners_[0];
+    if (t == 0) {
         sample.colour = a.colour;
         return sample;
     }
-    const Corner& b = corners_[bestTriangle];
-    const Corner& c = corners_[bestTriangle + 1];
-    sample.triangle[1] = static_cast<int>(bestTriangle);
-    sample.triangle[2] = static_cast<int>(bestTriangle + 1);
-    for (int i = 0; i < 3; ++i) sample.screenWeights[i] = weights[i];
-    if (perspective_) {
-        const double qa = weights[0] / a.w;
-        const double qb = weights[1] / b.w;
-        const double qc = weights[2] / c.w;
-        const double sum = qa + qb + qc;
-        weights[0] = qa / sum;
-        weights[1] = qb / sum;
-        weights[2] = qc / sum;
-    }
-    for (int i = 0; i < 3; ++i) sample.weights[i] = weights[i];
-    const Color& cb = b.colour;
-    const Color& cc = c.colour;
-    auto mix = [&](float ca, float b, float c) {
-        return static_cast<float>(weights[0] * ca + weights[1] * b + weights[2] * c);
-    };
-    sample.colour = Color(mix(a.colour.r, cb.r, cc.r), mix(a.colour.g, cb.g, cc.g),
-                          mix(a.colour.b, cb.b, cc.b), mix(a.colour.a, cb.a, cc.a));
+    const Corner& b = corners_[t];
+    const Corner& c = corners_[t + 1];
+    sample.triangle[1] = static_cast<int>(t);
+    sample.triangle[2] = static_cast<int>(t + 1);
+    const double* w = sample.weights;
+    sample.colour =
+        Color(mixed(w, a.red, b.red, c.red), mixed(w, a.green, b.green, c.green),
+              mixed(w, a.blue, b.blue, c.blue), mixed(w, a.colour.a, b.colour.a, c.colour.a));
     return sample;
+}
+
+Color SmoothFace::colourAt(double x, double y) const {
+    double screenWeights[3];
+    double w[3];
+    const std::size_t t = weightsAt(x, y, screenWeights, w);
+    if (corners_.empty()) return Color();
+    const Corner& a = corners_[0];
+    if (t == 0) return Color(a.colour.r, a.colour.g, a.colour.b, 1.0f);
+    const Corner& b = corners_[t];
+    const Corner& c = corners_[t + 1];
+    return Color(mixed(w, a.red, b.red, c.red), mixed(w, a.green, b.green, c.green),
+                 mixed(w, a.blue, b.blue, c.blue), 1.0f);
 }

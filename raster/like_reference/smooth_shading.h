@@ -35,8 +35,9 @@ class SmoothFace {
     // the fan triangle holding it; a point outside every triangle takes the
     // triangle it lies least far outside of (weights extrapolated). A face
     // with fewer than three corners or no triangle of any area has its
-    // first corner's colour everywhere.
-    Color colourAt(double x, double y) const { return sampleAt(x, y).colour; }
+    // first corner's colour everywhere. Red, green and blue are sampleAt's;
+    // alpha is 1, as the pictures store it, and is not mixed.
+    Color colourAt(double x, double y) const;
 
     // How colourAt finds the colour: the fan triangle (corner indices; all 0
     // when the first corner's colour is taken), its barycentric weights in
@@ -58,6 +59,8 @@ class SmoothFace {
         double w;
         Vec3 eyePosition;  // where light() lit the corner, and its scene normal
         Vec3 sceneNormal;
+        // colour's red, green and blue, widened once for every pixel's mix
+        double red, green, blue;
     };
     const std::vector<Corner>& corners() const { return corners_; }
 
@@ -71,6 +74,11 @@ class SmoothFace {
         double cx, cy;  // c - a
         double area;    // bx cy - cx by
     };
+    // The fan triangle a point takes (its second corner; 0 for the first
+    // corner's colour) and its weights, screen and mixing, left as they are
+    // for 0.
+    std::size_t weightsAt(double x, double y, double screenWeights[3], double weights[3]) const;
+
     std::vector<Corner> corners_;
     std::vector<FanTriangle> triangles_;  // in fan order
     bool perspective_ = false;
