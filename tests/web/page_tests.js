@@ -726,7 +726,8 @@ tests["stepTo's floats equal --stop-after's, and faceScan equals --face --json"]
 // and coverage the snapshot tool's pictures (the software one and the
 // model). In the step mode it follows the current row, with that face's
 // rows alone and the buffers at the step. The canvas is drawn: the edges'
-// ticks are on it and the pinned pixel's square holds its colour.
+// ticks are on it, the pinned pixel's square holds its colour, and at a
+// step only the rows walked have their spans' bars filled.
 tests["the magnifier's geometry is the native code's, around the pinned pixel and at a step"] =
 async () => {
   const run = (expression) => browser.evaluate("JSON.stringify(" + expression + ")").then(JSON.parse);
@@ -803,6 +804,35 @@ async () => {
     "the magnifier at the step");
   faces += checkGeometry(shown.geometry, Object.assign({ stopAfter: "1:57:" + row.y }, view),
     "the step to 1:57:" + row.y, "1:57");
+  // Along the middle of each span's bar: the bar's colour over the pixels
+  // on the rows walked, the pixels themselves on the rows still to walk,
+  // whose spans are only outlined.
+  const bars = await run(`(() => {
+    const g = ${JSON.stringify(shown.geometry)};
+    const canvas = document.getElementById("magnifier-canvas");
+    const ratio = canvas.width / canvas.getBoundingClientRect().width;
+    const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+    const X = (fx) => 40 + (fx - g.left) * 32, Y = (fy) => 8 + (g.bottom + g.side - fy) * 32;
+    return g.rows.filter((r) => r.spans.length).map((r) => {
+      let points = 0, barColoured = 0;
+      for (const [first, end] of r.spans) {
+        const from = Math.max(X(first), 40) + 4, to = Math.min(X(end), 40 + 32 * g.side) - 4;
+        for (let x = from; x < to; ++x, ++points) {
+          const i = 4 * (Math.round(Y(r.y + 0.5) * ratio) * canvas.width + Math.round(x * ratio));
+          barColoured += data[i] <= 60 && data[i + 1] >= 150 && data[i + 2] >= 160;
+        }
+      }
+      return { y: r.y, points, barColoured };
+    });
+  })()`);
+  const walked = bars.filter((b) => b.y <= row.y), toWalk = bars.filter((b) => b.y > row.y);
+  check(walked.length > 0 && toWalk.length > 0, "bars on rows walked and still to walk: " +
+    JSON.stringify(bars));
+  for (const b of bars) {
+    check(b.y <= row.y ? b.barColoured > b.points * 0.9 : b.barColoured < b.points * 0.1,
+      "row " + b.y + " after the step to row " + row.y + ": " + b.barColoured + " of " + b.points +
+      " points along its bars in the bar's colour");
+  }
   console.log("      " + faces + " faces' rows and outlines and " + pixels + " pixels equal the tools'");
 };
 

@@ -67,6 +67,11 @@ function createMagnifier(page) {
 
   // ---- drawing ---------------------------------------------------------------
 
+  // Whether row y is one the step mode's current step has not walked yet:
+  // a face's rows are walked upwards, and a step stops after its row.
+  const stillToWalk = (where, y) => where.step !== null && where.step.row !== null &&
+    y > where.step.row;
+
   function draw(canvas, g, where) {
     const side = g.side, crop = side * ZOOM;
     const width = MARGIN + crop + 8, height = TOP + crop + 30;
@@ -127,12 +132,26 @@ function createMagnifier(page) {
       c.fill();
     }
     // The row walk: a bar through each span's filled columns, a tick
-    // across the row at each active edge's x.
+    // across the row at each active edge's x. At a step, the rows after the
+    // step's are still to be walked: their spans only outlined, dashed, and
+    // their ticks faint.
     for (const r of g.rows) {
-      c.fillStyle = COLOURS.bar;
-      for (const [first, end] of r.spans) c.fillRect(X(first), Y(r.y + 0.5) - 2.5, (end - first) * ZOOM, 5);
+      const toCome = stillToWalk(where, r.y);
+      for (const [first, end] of r.spans) {
+        if (toCome) {
+          c.strokeStyle = COLOURS.bar;
+          c.lineWidth = 1.5;
+          c.setLineDash([4, 3]);
+          c.strokeRect(X(first), Y(r.y + 0.5) - 2.5, (end - first) * ZOOM, 5);
+          c.setLineDash([]);
+        } else {
+          c.fillStyle = COLOURS.bar;
+          c.fillRect(X(first), Y(r.y + 0.5) - 2.5, (end - first) * ZOOM, 5);
+        }
+      }
       c.strokeStyle = COLOURS.tick;
       c.lineWidth = 2.5;
+      c.globalAlpha = toCome ? 0.35 : 1;
       c.beginPath();
       for (const x of r.edge_x) {
         if (x === null) continue;
@@ -140,6 +159,7 @@ function createMagnifier(page) {
         c.lineTo(X(x), Y(r.y + 1) + 4);
       }
       c.stroke();
+      c.globalAlpha = 1;
     }
     // The outlines, the reference's dashed over the software's solid one,
     // which it all but covers where the grid moves a corner by a hair.
@@ -233,6 +253,9 @@ function createMagnifier(page) {
       "an active edge's x on the row: where the software samples it</li>" +
       "<li>" + swatch("background: " + COLOURS.bar + "; height: 5px") + "a span's filled " +
       "columns, its first to its end column - 1</li>" +
+      (where.step && where.step.row !== null ? "<li>" + swatch("border: 1.5px dashed " +
+        COLOURS.bar + "; height: 3px") + "a span still to fill, on a row after the step's " +
+        "(its edges' ticks faint)</li>" : "") +
       "<li>" + swatch("border: 3px solid " + COLOURS.softwareOnly) + "covered by the software " +
       "only; " + swatch("border: 3px solid " + COLOURS.referenceOnly) + "by " + other + " only</li>" +
       "<li>dots: the pixel centres</li></ul>";
