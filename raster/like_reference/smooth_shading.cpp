@@ -46,8 +46,9 @@ float mixed(const double weights[3], double a, double b, double c) {
 
 }  // namespace
 
-// In line in both callers: colourAt, called for every pixel a smooth face
-// fills, then keeps no record of the weights it does not mix with.
+// Forced in line in both callers, so that colourAt, called for every pixel
+// a smooth face fills, keeps no record of the screen weights it does not mix
+// with.
 [[gnu::always_inline]] inline std::size_t SmoothFace::weightsAt(double x, double y,
                                                                 double screenWeights[3],
                                                                 double weights[3]) const {
