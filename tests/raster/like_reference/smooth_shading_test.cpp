@@ -27,15 +27,14 @@ void expectColourIsTheSamples(const SmoothFace& smooth, double x, double y) {
 
 }  // namespace
 
-// Every pixel centre over each face's box of corners and three pixels
-// beyond it (weights extrapolated there), lit linearly and perspective-
-// correctly, in the start-up frame and two close up, where faces are cut
-// by the borders and behind the eye (polygons of five corners and more, so
-// fans of more triangles).
+// The pixel centres within three pixels of every corner of every face
+// (inside the face and outside it, where the weights are extrapolated), lit
+// linearly and perspective-correctly, in the start-up frame and two close
+// up, where faces are cut by the borders and behind the eye (polygons of
+// five corners and more, so fans of more triangles).
 TEST(SmoothFace, TheColourIsTheSamplesOwnOnEveryFace) {
     const View views[] = {View{}, View{0.0f, -60.0f, 10.0f, 0.0f, 0.0f},
                           View{-135.0f, -60.0f, 10.5f, 0.0f, 0.0f}};
-    const int width = 120, height = 90;
     int outside = 0, fans = 0;
     for (const bool perspective : {false, true}) {
         ReferenceRules rules;
@@ -43,35 +42,24 @@ TEST(SmoothFace, TheColourIsTheSamplesOwnOnEveryFace) {
         rules.perspective = perspective;
         for (const View& view : views) {
             Scene scene;
-            prepareDefaultFrame(scene, view, width, height);
+            prepareDefaultFrame(scene, view, 120, 90);
             VertexStage vertices;
             std::vector<ScanEdge> edges;
             for (const SceneObject& object : scene.objects) {
                 for (const Face& face : object.faces) {
-                    vertices.faceEdges(scene, face, width, height, edges);
-                    const std::vector<Vertex>& screen = vertices.screenPolygon();
-                    if (screen.empty()) continue;
+                    vertices.faceEdges(scene, face, 120, 90, edges);
                     SmoothFace smooth;
-                    smooth.light(scene, object.material, vertices.polygon(), screen, rules);
-                    fans += screen.size() > 4;
-                    float left = screen[0].position.x, right = left;
-                    float bottom = screen[0].position.y, top = bottom;
-                    for (const Vertex& v : screen) {
-                        left = std::min(left, v.position.x);
-                        right = std::max(right, v.position.x);
-                        bottom = std::min(bottom, v.position.y);
-                        top = std::max(top, v.position.y);
-                    }
-                    const auto from = [](float v) {
-                        return std::max(std::floor(v) - 3.0f, -400.0f);
-                    };
-                    const auto to = [](float v) { return std::min(std::ceil(v) + 3.0f, 400.0f); };
-                    for (float y = from(bottom); y <= to(top); ++y) {
-                        for (float x = from(left); x <= to(right); ++x) {
-                            expectColourIsTheSamples(smooth, x + 0.5, y + 0.5);
-                            const SmoothFace::Sample s = smooth.sampleAt(x + 0.5, y + 0.5);
-                            outside += std::min({s.screenWeights[0], s.screenWeights[1],
-                                                 s.screenWeights[2]}) < 0.0;
+                    smooth.light(scene, object.material, vertices.polygon(),
+                                 vertices.screenPolygon(), rules);
+                    fans += vertices.screenPolygon().size() > 4;
+                    for (const Vertex& corner : vertices.screenPolygon()) {
+                        for (int k = 0; k < 49; ++k) {
+                            const double x = std::floor(corner.position.x) + k % 7 - 2.5;
+                            const double y = std::floor(corner.position.y) + k / 7 - 2.5;
+                            expectColourIsTheSamples(smooth, x, y);
+                            const SmoothFace::Sample s = smooth.sampleAt(x, y);
+                            const double* w = s.screenWeights;
+                            outside += std::min({w[0], w[1], w[2]}) < 0.0;
                         }
                     }
                 }
