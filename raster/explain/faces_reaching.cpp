@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -140,6 +141,43 @@ bool farFromPixels(CornerScreen& corners, const Face& face, const PixelBounds& p
     return farInRows || (columnsToo && farInColumns);
 }
 
+namespace {
+
+// A span of face `face` of object `object` on a kept row, beginning at or
+// left of the last kept column.
+struct SpanNearKept {
+    std::size_t object, face;
+    int row, startColumn, endColumn;
+};
+
+// Marks in `reaches` the faces whose spans can change a kept pixel. On each
+// kept row, the spans covering a kept column hold the fragments that can end
+// up there, and each one's running normal at a kept pixel depends on which
+// of its earlier columns passed the depth test: on the faces covering any
+// column from the leftmost start of those spans to the last kept column. A
+// face leaves its own depths whatever passed before it, so no face beyond
+// those columns changes anything there.
+void markReaching(const std::vector<SpanNearKept>& spans, const PixelBounds& kept, int height,
+                  std::vector<std::vector<bool>>& reaches) {
+    // Spans lie on the frame's rows only.
+    const int firstRow = std::max(kept.firstRow, 0);
+    const int rows = std::min(kept.lastRow, height - 1) - firstRow + 1;
+    if (rows <= 0) return;
+    std::vector<int> leftmost(static_cast<std::size_t>(rows), std::numeric_limits<int>::max());
+    const auto rowOf = [&](const SpanNearKept& s) {
+        return static_cast<std::size_t>(s.row - firstRow);
+    };
+    for (const SpanNearKept& s : spans) {
+        if (s.endColumn > kept.firstColumn)
+            leftmost[rowOf(s)] = std::min(leftmost[rowOf(s)], s.startColumn);
+    }
+    for (const SpanNearKept& s : spans) {
+        if (s.endColumn > leftmost[rowOf(s)]) reaches[s.object][s.face] = true;
+    }
+}
+
+}  // namespace
+
 Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRules& rules,
                     const PixelBounds& kept) {
     std::unique_ptr<ReferenceStages> reference;
@@ -154,25 +192,32 @@ Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRu
     CornerScreen& corners = cornerScreenOf(scene, width, height);
     VertexStage vertices;
     std::vector<ScanEdge> edges, active;
+    std::vector<SpanNearKept> spans;
+    std::vector<std::vector<bool>> reaches(scene.objects.size());
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
+        reaches[o].assign(scene.objects[o].faces.size(), false);
         for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
             const Face& face = scene.objects[o].faces[f];
             if (farFromPixels(corners, face, kept, false)) continue;
             vertices.faceEdges(scene, face, width, height, edges, stages);
-            bool reaches = false;
-            if (std::any_of(edges.begin(), edges.end(), onKeptRows)) {
-                forEachSpanPair(
-                    edges, height, active,
-                    [&](const ScanEdge& left, const ScanEdge& right, int y) {
-                        Span span;
-                        reaches = reaches || (y >= kept.firstRow && y <= kept.lastRow &&
-                                              stages.setupSpan(left, right, width, span) &&
-                                              span.startColumn < span.endColumn &&
-                                              span.startColumn <= kept.lastColumn);
-                    },
-                    kept.lastRow);
-            }
-            if (reaches) culled.objects[o].faces[f].vertices = face.vertices;
+            if (!std::any_of(edges.begin(), edges.end(), onKeptRows)) continue;
+            forEachSpanPair(
+                edges, height, active,
+                [&](const ScanEdge& left, const ScanEdge& right, int y) {
+                    Span span;
+                    if (y >= kept.firstRow && y <= kept.lastRow &&
+                        stages.setupSpan(left, right, width, span) &&
+                        span.startColumn < span.endColumn && span.startColumn <= kept.lastColumn)
+                        spans.push_back({o, f, y, span.startColumn, span.endColumn});
+                },
+                kept.lastRow);
+        }
+    }
+    markReaching(spans, kept, height, reaches);
+    for (std::size_t o = 0; o < scene.objects.size(); ++o) {
+        for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
+            if (reaches[o][f])
+                culled.objects[o].faces[f].vertices = scene.objects[o].faces[f].vertices;
         }
     }
     return culled;
