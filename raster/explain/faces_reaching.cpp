@@ -150,15 +150,15 @@ struct SpanNearKept {
     int row, startColumn, endColumn;
 };
 
-// Marks in `reaches` the faces whose spans can change a kept pixel. On each
-// kept row, the spans covering a kept column hold the fragments that can end
-// up there, and each one's running normal at a kept pixel depends on which
-// of its earlier columns passed the depth test: on the faces covering any
-// column from the leftmost start of those spans to the last kept column. A
-// face leaves its own depths whatever passed before it, so no face beyond
-// those columns changes anything there.
-void markReaching(const std::vector<SpanNearKept>& spans, const PixelBounds& kept, int height,
-                  std::vector<std::vector<bool>>& reaches) {
+// Gives `culled` the corners, as `scene` has them, of the faces whose spans
+// can change a kept pixel. On each kept row, the spans covering a kept
+// column hold the fragments that can end up there, and each one's running
+// normal at a kept pixel depends on which of its earlier columns passed the
+// depth test: on the faces covering any column from the leftmost start of
+// those spans to the last kept column. A face leaves its own depths whatever
+// passed before it, so no face beyond those columns changes anything there.
+void keepReaching(const std::vector<SpanNearKept>& spans, const PixelBounds& kept, int height,
+                  const Scene& scene, Scene& culled) {
     // Spans lie on the frame's rows only.
     const int firstRow = std::max(kept.firstRow, 0);
     const int rows = std::min(kept.lastRow, height - 1) - firstRow + 1;
@@ -172,7 +172,9 @@ void markReaching(const std::vector<SpanNearKept>& spans, const PixelBounds& kep
             leftmost[rowOf(s)] = std::min(leftmost[rowOf(s)], s.startColumn);
     }
     for (const SpanNearKept& s : spans) {
-        if (s.endColumn > leftmost[rowOf(s)]) reaches[s.object][s.face] = true;
+        std::vector<Vertex>& corners = culled.objects[s.object].faces[s.face].vertices;
+        if (s.endColumn > leftmost[rowOf(s)] && corners.empty())
+            corners = scene.objects[s.object].faces[s.face].vertices;
     }
 }
 
@@ -193,9 +195,7 @@ Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRu
     VertexStage vertices;
     std::vector<ScanEdge> edges, active;
     std::vector<SpanNearKept> spans;
-    std::vector<std::vector<bool>> reaches(scene.objects.size());
     for (std::size_t o = 0; o < scene.objects.size(); ++o) {
-        reaches[o].assign(scene.objects[o].faces.size(), false);
         for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
             const Face& face = scene.objects[o].faces[f];
             if (farFromPixels(corners, face, kept, false)) continue;
@@ -213,12 +213,6 @@ Scene facesReaching(const Scene& scene, int width, int height, const ReferenceRu
                 kept.lastRow);
         }
     }
-    markReaching(spans, kept, height, reaches);
-    for (std::size_t o = 0; o < scene.objects.size(); ++o) {
-        for (std::size_t f = 0; f < scene.objects[o].faces.size(); ++f) {
-            if (reaches[o][f])
-                culled.objects[o].faces[f].vertices = scene.objects[o].faces[f].vertices;
-        }
-    }
+    keepReaching(spans, kept, height, scene, culled);
     return culled;
 }
