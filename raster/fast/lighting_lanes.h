@@ -44,6 +44,14 @@ class LightingLanes {
     // Entries 4 i + 2 and 4 i + 3 of the inverse view (k 0 and 1).
     const DoubleLanes& viewRow(int i, int k) const { return doubles_[4 + 2 * i + k]; }
 
+    // Whether the unprojected z, entry 10 of the inverse projection times the
+    // depth plus entry 11, rounds to the same float for every depth of at
+    // most constantZDepth() in magnitude; then viewRowZ(i) is entry 4 i + 2
+    // of the inverse view times that float, as the lighting would form it.
+    bool constantZ() const { return constantZ_; }
+    const FloatLanes& constantZDepth() const { return constantZDepth_; }
+    const DoubleLanes& viewRowZ(int i) const { return viewRowZ_[i]; }
+
   private:
     static constexpr std::size_t kFirstLight = 3;  // after the eye
     static constexpr std::size_t kDoubles = 12;
@@ -52,4 +60,17 @@ class LightingLanes {
     std::vector<FloatLanes> floats_;
     std::vector<int> exponents_;
     DoubleLanes doubles_[kDoubles] = {};
+    bool constantZ_ = false;
+    FloatLanes constantZDepth_ = {};
+    DoubleLanes viewRowZ_[4] = {};
 };
+
+// The float that m10 depth + m11 rounds to (sums in double, as the lighting
+// forms them) and the largest depth magnitude for which it is that float
+// whatever the depth; `holds` false where no such bound is known.
+struct ConstantUnprojectedZ {
+    bool holds = false;
+    float z = 0.0f;
+    float depthBound = 0.0f;
+};
+ConstantUnprojectedZ constantUnprojectedZ(double m10, double m11);

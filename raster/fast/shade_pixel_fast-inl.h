@@ -93,40 +93,59 @@ struct PixelColors {
 };
 
 // Row i of the inverse view times the unprojected pixel, its first two
-// products from the tables: ((columnView + rowView) + m[4 i + 2] z) +
-// m[4 i + 3] w, as matrixRow sums them.
+// products from the tables and its third, m[4 i + 2] z, given:
+// ((columnView + rowView) + zPart) + m[4 i + 3] w, as matrixRow sums them.
 HWY_INLINE VF viewRowFromTables(const SpanFillJob& job, const LightingLanes& k, int i,
-                                const PixelLanes& px, const Doubles& z, const Doubles& w) {
+                                const PixelLanes& px, const Doubles& zPart, const Doubles& w) {
     const Doubles first =
         loadDoubles(job.columnView +
                     static_cast<std::size_t>(i) * static_cast<std::size_t>(job.width) + px.column);
-    return narrow(add(add(add(first, broadcast(px.row.view[i])), mul(lanes(k.viewRow(i, 0)), z)),
-                      mul(lanes(k.viewRow(i, 1)), w)));
+    return narrow(
+        add(add(add(first, broadcast(px.row.view[i])), zPart), mul(lanes(k.viewRow(i, 1)), w)));
+}
+
+// The inverse view's rows from the tables, zPart(i) giving row i's product
+// with z.
+template <typename ZPart>
+HWY_INLINE Vec4F viewRowsFromTables(const SpanFillJob& job, const LightingLanes& k,
+                                    const PixelLanes& px, VF qw, const Doubles& w, ZPart zPart) {
+    VF rows[3];
+#pragma GCC unroll 3
+    for (int i = 0; i < 3; ++i) rows[i] = viewRowFromTables(job, k, i, px, zPart(i), w);
+    const VF pw = job.affineView ? qw : viewRowFromTables(job, k, 3, px, zPart(3), w);
+    return Vec4F{rows[0], rows[1], rows[2], pw};
 }
 
 // The unprojection from the tables; false (and nothing computed) when a lit
 // lane's depth is not finite or a part it relies on is zero or not finite,
 // where the zero terms of the full product could change a sign or give a
-// NaN.
+// NaN. Where every lit lane's depth keeps z at the frame's constant float
+// (LightingLanes::constantZ), z and its products with the inverse view are
+// the frame's: the same bits as formed from the depth.
 HWY_INLINE bool unprojectFromTables(const SpanFillJob& job, const LightingLanes& k,
                                     const PixelLanes& px, Vec4F& p) {
     const DF df;
     if (!px.row.unprojectedUsable) return false;
     const VF qx = hn::LoadU(df, job.columnUnprojected + px.column);
     const Doubles dz = widen(px.depth);
-    const VF qz = narrow(add(mul(lanes(k.projection(0)), dz), lanes(k.projection(1))));
     const VF qw = narrow(add(mul(lanes(k.projection(2)), dz), lanes(k.projection(3))));
-    MF usable = hn::And(finite(px.depth), finite(qx));
-    usable = hn::And(usable, hn::And(hn::Ne(qx, hn::Zero(df)), finite(qz)));
+    MF usable = hn::And(finite(qx), hn::Ne(qx, hn::Zero(df)));
     if (job.affineView) usable = hn::And(usable, hn::Ne(qw, hn::Zero(df)));
+    const bool constantZ =
+        k.constantZ() &&
+        hn::AllFalse(df, hn::AndNot(hn::Le(hn::Abs(px.depth), lanes(k.constantZDepth())), px.lit));
+    if (constantZ) {
+        if (!hn::AllFalse(df, hn::AndNot(usable, px.lit))) return false;
+        p = viewRowsFromTables(job, k, px, qw, widen(qw),
+                               [&](int i) { return lanes(k.viewRowZ(i)); });
+        return true;
+    }
+    const VF qz = narrow(add(mul(lanes(k.projection(0)), dz), lanes(k.projection(1))));
+    usable = hn::And(usable, hn::And(finite(px.depth), finite(qz)));
     if (!hn::AllFalse(df, hn::AndNot(usable, px.lit))) return false;
-
-    const Doubles z = widen(qz), w = widen(qw);
-    VF rows[3];
-#pragma GCC unroll 3
-    for (int i = 0; i < 3; ++i) rows[i] = viewRowFromTables(job, k, i, px, z, w);
-    const VF pw = job.affineView ? qw : viewRowFromTables(job, k, 3, px, z, w);
-    p = Vec4F{rows[0], rows[1], rows[2], pw};
+    const Doubles z = widen(qz);
+    p = viewRowsFromTables(job, k, px, qw, widen(qw),
+                           [&](int i) { return mul(lanes(k.viewRow(i, 0)), z); });
     return true;
 }
 

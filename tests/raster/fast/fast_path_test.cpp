@@ -29,8 +29,10 @@ struct Frame {
     int width;
     int height;
     // An inverse projection without the exact zeros of a perspective, or an
-    // inverse view whose last row is not (0, 0, 0, 1).
-    enum Skew { kNone, kProjection, kView } skew = kNone;
+    // inverse view whose last row is not (0, 0, 0, 1); a depth's part of the
+    // unprojected z that leaves z one float for the nearer half of the
+    // picture's depths only, or for none of them.
+    enum Skew { kNone, kProjection, kView, kDepthPartHalf, kDepthPartAll } skew = kNone;
     // Other lighting than the default scene's: this many of its two lights,
     // repeated (-1: as built), and the three objects' shininess.
     int lights = -1;
@@ -63,6 +65,8 @@ std::vector<Frame> frameRun() {
         {View{}, 200, 150, Frame::kProjection},
         {View{-135.0f, -60.0f, 11.0f, 0.0f, 0.0f}, 200, 150, Frame::kProjection},
         {View{}, 200, 150, Frame::kView},
+        {View{}, 200, 150, Frame::kDepthPartHalf},
+        {View{}, 200, 150, Frame::kDepthPartAll},
         {View{}, 200, 150, Frame::kNone, 0, {5, -3, 0}},
         {View{}, 200, 150, Frame::kNone, 1, {-2, 255, 1}},
         {View{}, 200, 150, Frame::kNone, 3, {7, INT_MIN, -30}},
@@ -84,6 +88,10 @@ void prepareFrame(Scene& scene, const Frame& frame) {
         scene.projectionTransform.inverse.at(2, 0) = -0.02;
     }
     if (frame.skew == Frame::kView) scene.viewTransform.inverse.at(3, 0) = 0.001;
+    // The default view's depths run from 0.937 to 0.958.
+    if (frame.skew == Frame::kDepthPartHalf)
+        scene.projectionTransform.inverse.at(2, 2) = -1.5855e-8;
+    if (frame.skew == Frame::kDepthPartAll) scene.projectionTransform.inverse.at(2, 2) = -1.0e-3;
     if (frame.lights >= 0) {
         const std::vector<Light> built = scene.lights;
         scene.lights.clear();
