@@ -167,22 +167,28 @@ HWY_INLINE Vec3F worldPosition(const SpanFillJob& job, const LightingLanes& k,
 // integerPower of shade_pixel.cpp for N bases and one exponent: each base's
 // chain of squarings and products, the N chains interleaved so that their
 // latencies overlap. The exponent's bits are the same in every lane, so they
-// steer the loop instead of masks.
+// steer the loops instead of masks. The first product, 1 times the base, is
+// the base itself, NaNs included, so the base is taken as it is.
 template <int N>
 HWY_INLINE void integerPowers(const VF (&s)[N], int exponent, VF (&f)[N]) {
     const DF df;
-    VF base[N];
-    for (int k = 0; k < N; ++k) {
-        f[k] = hn::Set(df, 1.0f);
-        base[k] = s[k];
+    unsigned m = shininessMagnitude(exponent);
+    if (m == 0u) {
+        for (int k = 0; k < N; ++k) f[k] = hn::Set(df, 1.0f);
+        return;
     }
-    for (unsigned m = shininessMagnitude(exponent); m != 0u;) {
+    VF base[N];
+    for (int k = 0; k < N; ++k) base[k] = s[k];
+    for (; (m & 1u) == 0u; m >>= 1) {
+        for (int k = 0; k < N; ++k) base[k] = hn::Mul(base[k], base[k]);
+    }
+    for (int k = 0; k < N; ++k) f[k] = base[k];
+    // A square for each bit after that one: none follows the last.
+    for (m >>= 1; m != 0u; m >>= 1) {
+        for (int k = 0; k < N; ++k) base[k] = hn::Mul(base[k], base[k]);
         if ((m & 1u) != 0u) {
             for (int k = 0; k < N; ++k) f[k] = hn::Mul(f[k], base[k]);
         }
-        m >>= 1;
-        if (m == 0u) break;  // the square after the last bit reaches no result
-        for (int k = 0; k < N; ++k) base[k] = hn::Mul(base[k], base[k]);
     }
     if (exponent < 0) {
         for (int k = 0; k < N; ++k) f[k] = hn::Div(hn::Set(df, 1.0f), f[k]);
