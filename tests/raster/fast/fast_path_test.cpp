@@ -29,9 +29,9 @@ struct Frame {
     int width;
     int height;
     // An inverse projection without the exact zeros of a perspective, or an
-    // inverse view whose last row is not (0, 0, 0, 1); a depth's part of the
-    // unprojected z that leaves z one float for the nearer half of the
-    // picture's depths only, or for none of them.
+    // inverse view whose last row is not (0, 0, 0, 1); or a depth part of the
+    // unprojected z that lets the lighting take z as the frame's one float
+    // at the nearer half of the picture's depths only, or at none of them.
     enum Skew { kNone, kProjection, kView, kDepthPartHalf, kDepthPartAll } skew = kNone;
     // Other lighting than the default scene's: this many of its two lights,
     // repeated (-1: as built), and the three objects' shininess.
